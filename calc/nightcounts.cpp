@@ -1,0 +1,26 @@
+#include "nightcounts.h"
+
+#include "textforms.h"
+
+namespace pellamy {
+
+QString nightCount(const QDateTime& later, const QDateTime& earlier) {
+    const double days = double(earlier.date().daysTo(later.date()));
+    const double seconds =
+        double(later.time().msecsSinceStartOfDay() - earlier.time().msecsSinceStartOfDay()) /
+        1000.0;
+    return generalNumberText(days + seconds / 86400.0);
+}
+
+NightCounts nightCounts(const QDateTime& dayClockSet, const QDateTime& raceDay,
+                        const QDateTime& dayBirdClocked, const QDateTime& dayClockOpen) {
+    return {nightCount(dayClockOpen, dayClockSet), nightCount(dayBirdClocked, raceDay),
+            nightCount(dayClockOpen, dayBirdClocked)};
+}
+
+TimeTexts timeCopy(const QTime& time) {
+    return {QString::number(time.hour()), QString::number(time.minute()),
+            QString::number(time.second())};
+}
+
+} // namespace pellamy

@@ -1,0 +1,35 @@
+#pragma once
+// The whole-day counts that place a race's clock times on one axis, and the
+// copy of a time picker's value into its hours, minutes and seconds fields.
+
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+namespace pellamy {
+
+// later minus earlier in days, as general number text: "1", "0", "-1", or a
+// fraction when the times of day differ. The two values are taken as they
+// read on the calendar and the clock face, so a change to or from summer
+// time between them does not make a whole day a fraction.
+QString nightCount(const QDateTime& later, const QDateTime& earlier);
+
+// The night counts kept in the fields midnight, midnight2 and extraday.
+struct NightCounts {
+    QString midnight;  // clocks opened minus clocks set
+    QString midnight2; // bird clocked minus race day
+    QString extraday;  // clocks opened minus bird clocked
+};
+NightCounts nightCounts(const QDateTime& dayClockSet, const QDateTime& raceDay,
+                        const QDateTime& dayBirdClocked, const QDateTime& dayClockOpen);
+
+// A time picker's value as the plain decimal texts of its hour, minute and
+// second, without leading zeros: 07:05:00 gives "7", "5", "0".
+struct TimeTexts {
+    QString hours;
+    QString minutes;
+    QString seconds;
+};
+TimeTexts timeCopy(const QTime& time);
+
+} // namespace pellamy

@@ -1,0 +1,146 @@
+#include "raceentrylist.h"
+
+#include "raceentry.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace pellamy {
+
+RaceEntryList::RaceEntryList(QObject* parent) : QAbstractTableModel(parent) {}
+
+int RaceEntryList::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
+}
+
+int RaceEntryList::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant RaceEntryList::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    if (role == Qt::DisplayRole)
+        return text(index.row(), index.column());
+    if (role == Qt::TextAlignmentRole)
+        return raceEntryColumns()[std::size_t(index.column())].centred
+                   ? int(Qt::AlignCenter)
+                   : int(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant RaceEntryList::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    const ColumnInfo& column = raceEntryColumns()[std::size_t(section)];
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(column.header);
+    if (role == Qt::TextAlignmentRole)
+        return column.centred ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+QString RaceEntryList::text(int row, int column) const {
+    const QStringList& entry = rows_[row];
+    return column < entry.size() ? entry[column] : QString();
+}
+
+void RaceEntryList::append(const QStringList& entry) {
+    beginInsertRows({}, count(), count());
+    rows_.push_back(entry);
+    endInsertRows();
+}
+
+void RaceEntryList::appendAll(const QVector<QStringList>& entries) {
+    if (entries.isEmpty())
+        return;
+    beginInsertRows({}, count(), count() + int(entries.size()) - 1);
+    rows_ += entries;
+    endInsertRows();
+}
+
+void RaceEntryList::sortByVelocity() {
+    const auto velocity = [](const QStringList& row) {
+        return row.size() > Col::Velocity ? QStringView(row[Col::Velocity]) : QStringView();
+    };
+    const auto faster = [&](const QStringList& a, const QStringList& b) {
+        return velocity(a).compare(velocity(b), Qt::CaseSensitive) > 0;
+    };
+    if (rows_.size() < 2)
+        return;
+    // After a bird is appended only the last row can be out of place: move it
+    // to its place, after every row at least as fast.
+    const auto last = rows_.cend() - 1;
+    if (std::is_sorted(rows_.cbegin(), last, faster)) {
+        const int to = int(std::upper_bound(rows_.cbegin(), last, *last, faster) - rows_.cbegin());
+        const int from = count() - 1;
+        if (to != from) {
+            beginMoveRows({}, from, from, {}, to);
+            rows_.move(from, to);
+            endMoveRows();
+        }
+        return;
+    }
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QVector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return faster(rows_[a], rows_[b]); });
+
+    QVector<QStringList> sorted;
+    sorted.reserve(rows_.size());
+    QVector<int> newRowOf(rows_.size());
+    for (int i = 0; i < order.size(); ++i) {
+        sorted.push_back(std::move(rows_[order[i]]));
+        newRowOf[order[i]] = i;
+    }
+    rows_ = std::move(sorted);
+
+    const QModelIndexList persistent = persistentIndexList();
+    QModelIndexList moved;
+    moved.reserve(persistent.size());
+    for (const QModelIndex& index : persistent)
+        moved << this->index(newRowOf[index.row()], index.column());
+    changePersistentIndexList(persistent, moved);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void RaceEntryList::setText(int row, int column, const QString& text) {
+    if (row < 0 || row >= count() || column < 0 || column >= kColumnCount)
+        return;
+    QStringList& entry = rows_[row];
+    while (entry.size() <= column)
+        entry << QString();
+    entry[column] = text;
+    emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+}
+
+void RaceEntryList::removeEntry(int row) {
+    if (row < 0 || row >= count())
+        return;
+    beginRemoveRows({}, row, row);
+    rows_.removeAt(row);
+    endRemoveRows();
+}
+
+void RaceEntryList::clear() {
+    if (rows_.isEmpty())
+        return;
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void RaceEntryList::renumber() {
+    for (int i = 0; i < count(); ++i) {
+        QStringList& entry = rows_[i];
+        if (entry.isEmpty())
+            entry << QString();
+        entry[0] = QString::number(i + 1);
+    }
+    if (count() > 0)
+        emit dataChanged(index(0, 0), index(count() - 1, 0), {Qt::DisplayRole});
+}
+
+} // namespace pellamy

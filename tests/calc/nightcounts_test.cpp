@@ -1,0 +1,43 @@
+#include "calc/nightcounts.h"
+
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+TEST(NightCounts, FollowTheFourRaceDates) {
+    const QTime now(18, 12, 40);
+    const QDateTime friday(QDate(2006, 5, 26), now), saturday(QDate(2006, 5, 27), now),
+        sunday(QDate(2006, 5, 28), now);
+    struct Case {
+        QDateTime set, race, bird, open;
+        const char *midnight, *midnight2, *extraday;
+    } cases[] = {
+        {friday, saturday, saturday, sunday, "2", "0", "1"},
+        {friday, saturday, sunday, sunday, "2", "1", "0"},
+        {saturday, saturday, saturday, friday, "-1", "0", "-1"}, // opened before set
+        {friday.addSecs(-6 * 3600), saturday, saturday, saturday, "1.25", "0", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.midnight);
+        const NightCounts counts = nightCounts(c.set, c.race, c.bird, c.open);
+        EXPECT_EQ(counts.midnight, c.midnight);
+        EXPECT_EQ(counts.midnight2, c.midnight2);
+        EXPECT_EQ(counts.extraday, c.extraday);
+    }
+}
+
+TEST(NightCounts, ASummerTimeChangeKeepsWholeDays) {
+    // Clocks go forward in the early hours of 26 March 2006 in Britain.
+    const QDateTime set(QDate(2006, 3, 25), QTime(19, 30)), open(QDate(2006, 3, 26), QTime(19, 30));
+    EXPECT_EQ(nightCount(open, set), "1");
+}
+
+TEST(TimeCopy, PlainDecimalWithoutLeadingZeros) {
+    const TimeTexts t = timeCopy(QTime(7, 5, 0));
+    EXPECT_EQ(t.hours, "7");
+    EXPECT_EQ(t.minutes, "5");
+    EXPECT_EQ(t.seconds, "0");
+    EXPECT_EQ(timeCopy(QTime(23, 59, 58)).seconds, "58");
+}

@@ -1,0 +1,105 @@
+#include "calc/raceentrylist.h"
+
+#include "calc/raceentry.h"
+
+#include <QSignalSpy>
+
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+namespace {
+
+QStringList bird(const QString& name, const QString& velocity) {
+    QStringList entry(kColumnCount);
+    entry[Col::Name] = name;
+    entry[Col::Velocity] = velocity;
+    return entry;
+}
+
+QStringList names(const RaceEntryList& list) {
+    QStringList out;
+    for (int row = 0; row < list.count(); ++row)
+        out << list.text(row, Col::Name);
+    return out;
+}
+
+} // namespace
+
+TEST(RaceEntryList, KeepsVelocityOrderWithEqualVelocitiesInClockingOrder) {
+    RaceEntryList list;
+    const std::pair<const char*, const char*> birds[] = {
+        {"A", "1176.859"}, {"B", "0987.600"}, {"C", "1000.000"},
+        {"D", "1176.859"}, {"E", "1200.001"}, {"F", "0987.600"},
+    };
+    for (const auto& [name, velocity] : birds) {
+        list.append(bird(name, velocity));
+        list.sortByVelocity();
+    }
+    EXPECT_EQ(names(list), QStringList({"E", "A", "D", "C", "B", "F"}));
+}
+
+TEST(RaceEntryList, SortsRowsReadUnsortedAndShortRows) {
+    RaceEntryList list;
+    list.appendAll({bird("slow", "0900.000"), {"7", "short row"}, bird("fast", "1300.000"),
+                    bird("mid", "1100.000")});
+    list.sortByVelocity();
+    EXPECT_EQ(names(list), QStringList({"fast", "mid", "slow", "short row"}));
+    EXPECT_EQ(list.entry(3).size(), 2); // short rows stay short
+    EXPECT_EQ(list.text(3, Col::Velocity), "");
+}
+
+TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
+    RaceEntryList list;
+    list.append(bird("A", "1000.000"));
+    list.append(bird("B", "0900.000"));
+    const QPersistentModelIndex selected = list.index(1, Col::Name); // B
+    list.append(bird("C", "1100.000"));
+    list.sortByVelocity();
+    EXPECT_EQ(selected.row(), 2);
+    EXPECT_EQ(selected.data().toString(), "B");
+
+    list.appendAll({bird("D", "0800.000"), bird("E", "1200.000")}); // two out of place
+    list.sortByVelocity();
+    EXPECT_EQ(names(list), QStringList({"E", "C", "A", "B", "D"}));
+    EXPECT_EQ(selected.data().toString(), "B");
+}
+
+TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
+    RaceEntryList list;
+    list.appendAll({bird("A", "1"), bird("B", "2"), bird("C", "3"), QStringList()});
+    list.renumber();
+    EXPECT_EQ(list.text(0, Col::Pos), "1");
+    EXPECT_EQ(list.text(3, Col::Pos), "4");
+
+    list.removeEntry(1);
+    EXPECT_EQ(names(list), QStringList({"A", "C", ""}));
+    EXPECT_EQ(list.text(1, Col::Pos), "3"); // positions change only when renumbered
+
+    QSignalSpy changed(&list, &RaceEntryList::dataChanged);
+    list.setText(1, Col::RingNo, "GB123");
+    EXPECT_EQ(list.text(1, Col::RingNo), "GB123");
+    EXPECT_EQ(changed.count(), 1);
+    list.setText(2, Col::Sex, "H"); // a short row grows to the column
+    EXPECT_EQ(list.entry(2).size(), Col::Sex + 1);
+    list.setText(7, Col::Sex, "H"); // no such row: nothing happens
+    list.removeEntry(-1);
+    EXPECT_EQ(list.count(), 3);
+
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+    list.renumber();
+}
+
+TEST(RaceEntryList, ShowsHeadersAndAlignment) {
+    RaceEntryList list;
+    EXPECT_EQ(list.columnCount(), kColumnCount);
+    EXPECT_EQ(list.headerData(10, Qt::Horizontal).toString(), "Y.P.M");
+    EXPECT_EQ(list.headerData(10, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignCenter));
+    list.append(bird("A", "1"));
+    EXPECT_EQ(list.data(list.index(0, Col::Name), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignLeft | Qt::AlignVCenter));
+}
