@@ -1,7 +1,7 @@
 // One bird's calculation and entry; a bird appended to a large race.
+#include "calc/numbers.h"
 #include "calc/raceentry.h"
 #include "calc/raceentrylist.h"
-#include "calc/numbers.h"
 #include "calc/textforms.h"
 #include "calc/velocity.h"
 
@@ -25,8 +25,8 @@ BENCHMARK(BM_OneBirdCalculationAndEntry)->Unit(benchmark::kMicrosecond);
 
 static QStringList entryWithVelocity(int i) {
     QStringList entry = buildRaceEntry(workedExample(), calculateVelocity(workedExample()));
-    entry[Col::Velocity] = patternText(QString::number(500 + (i * 7919) % 1000) + ".5",
-                                       QStringLiteral("0000.000"));
+    entry[Col::Velocity] =
+        patternText(QString::number(500 + (i * 7919) % 1000) + ".5", QStringLiteral("0000.000"));
     return entry;
 }
 
@@ -66,8 +66,6 @@ static void BM_SortUnsortedRace(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SortUnsortedRace)->Arg(20000)->Unit(benchmark::kMillisecond);
-
-
 
 static void BM_Velocity(benchmark::State& state) {
     CalculatorFields f = workedExample();

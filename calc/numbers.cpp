@@ -13,7 +13,9 @@ bool isBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
 }
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 } // namespace
 
@@ -106,7 +108,9 @@ std::optional<double> wholeDivide(double a, double b) {
     return double(static_cast<std::int64_t>(x) / static_cast<std::int64_t>(y));
 }
 
-double truncateNumber(double value) { return std::trunc(value) + 0.0; }
+double truncateNumber(double value) {
+    return std::trunc(value) + 0.0;
+}
 
 std::optional<std::int16_t> toInt16(double value) {
     const double r = roundHalfEven(value);

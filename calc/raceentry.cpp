@@ -7,18 +7,18 @@ namespace pellamy {
 
 const std::array<ColumnInfo, kColumnCount>& raceEntryColumns() {
     static const std::array<ColumnInfo, kColumnCount> columns{{
-        {"Pos", 852, false},        {"Name", 2981, false},      {"Member", 1490, true},
-        {"Master", 1490, true},     {"F/S", 852, true},         {"Member", 1490, true},
-        {"Master", 1490, true},     {"Var", 852, true},         {"H : M : S", 1703, true},
-        {"H : M : S", 2129, true},  {"Y.P.M", 1703, true},      {"In", 1022, true},
-        {"Out", 1022, true},        {"Col", 894, true},         {"Sex", 1277, true},
-        {"Ring No.", 2129, true},   {"Distance", 1703, true},   {"P/N", 852, false},
-        {"Member", 852, false},     {"Birds", 852, false},      {"Wind", 852, false},
-        {"Set Date", 852, false},   {"Race Date", 852, false},  {"Libh", 852, false},
-        {"Libm", 852, false},       {"Racepoint", 852, false},  {"Midnight", 852, false},
-        {"Midnight2", 852, false},  {"Hodhr", 852, false},      {"Hodmin", 852, false},
-        {"Holhr", 852, false},      {"Holmin", 852, false},     {"mtdset", 852, false},
-        {"mtrset", 852, false},     {"mtdrake", 852, false},    {"mtrrake", 852, false},
+        {"Pos", 852, false},         {"Name", 2981, false},     {"Member", 1490, true},
+        {"Master", 1490, true},      {"F/S", 852, true},        {"Member", 1490, true},
+        {"Master", 1490, true},      {"Var", 852, true},        {"H : M : S", 1703, true},
+        {"H : M : S", 2129, true},   {"Y.P.M", 1703, true},     {"In", 1022, true},
+        {"Out", 1022, true},         {"Col", 894, true},        {"Sex", 1277, true},
+        {"Ring No.", 2129, true},    {"Distance", 1703, true},  {"P/N", 852, false},
+        {"Member", 852, false},      {"Birds", 852, false},     {"Wind", 852, false},
+        {"Set Date", 852, false},    {"Race Date", 852, false}, {"Libh", 852, false},
+        {"Libm", 852, false},        {"Racepoint", 852, false}, {"Midnight", 852, false},
+        {"Midnight2", 852, false},   {"Hodhr", 852, false},     {"Hodmin", 852, false},
+        {"Holhr", 852, false},       {"Holmin", 852, false},    {"mtdset", 852, false},
+        {"mtrset", 852, false},      {"mtdrake", 852, false},   {"mtrrake", 852, false},
         {"TXTCOMMENTS", 852, false}, {"Clockopen", 852, false}, {"daybird", 852, false},
     }};
     return columns;
@@ -42,11 +42,24 @@ QString groupCaptionLine() {
 
 const std::array<Colour, 18>& colourTable() {
     static const std::array<Colour, 18> colours{{
-        {"Blue", "BB"},      {"Black", "BK"},     {"Red", "RD"},       {"Mealy", "MY"},
-        {"Bronze", "BZ"},    {"Slate", "SL"},     {"Yellow", "Y"},     {"White", "W"},
-        {"Grizzle", "GZ"},   {"Blue Cheq", "BC"}, {"Dark Cheq", "DC"}, {"Red Cheq", "RC"},
-        {"Blue Pied", "BP"}, {"Dark Pied", "DP"}, {"Cheq Pied", "CP"}, {"Gay Pied", "GP"},
-        {"Red Pied", "RP"},  {"White Flight", "WF"},
+        {"Blue", "BB"},
+        {"Black", "BK"},
+        {"Red", "RD"},
+        {"Mealy", "MY"},
+        {"Bronze", "BZ"},
+        {"Slate", "SL"},
+        {"Yellow", "Y"},
+        {"White", "W"},
+        {"Grizzle", "GZ"},
+        {"Blue Cheq", "BC"},
+        {"Dark Cheq", "DC"},
+        {"Red Cheq", "RC"},
+        {"Blue Pied", "BP"},
+        {"Dark Pied", "DP"},
+        {"Cheq Pied", "CP"},
+        {"Gay Pied", "GP"},
+        {"Red Pied", "RP"},
+        {"White Flight", "WF"},
     }};
     return colours;
 }
@@ -91,14 +104,22 @@ TimeFieldCheck checkTimeFields(CalculatorFields& f) {
     };
     using F = CalculatorFields;
     static const Rule rules[] = {
-        {"MTSetHr", &F::MTSetHr, true, "19"},          {"MTSetMin", &F::MTSetMin, false, "0"},
-        {"MTSetSec", &F::MTSetSec, false, "0"},        {"MTRakeHr", &F::MTRakeHr, true, "19"},
-        {"MTRakeMin", &F::MTRakeMin, false, "0"},      {"MTRakeSec", &F::MTRakeSec, false, "0"},
-        {"CsHr", &F::CsHr, true, "19"},                {"CsMin", &F::CsMin, false, "0"},
-        {"CsSec", &F::CsSec, false, "0"},              {"CrHr", &F::CrHr, true, "19"},
-        {"CrMin", &F::CrMin, false, "0"},              {"CrSec", &F::CrSec, false, "0"},
-        {"birdlibhrs", &F::birdlibhrs, true, "08"},    {"birdlibmins", &F::birdlibmins, false, "0"},
-        {"birdlibsecs", &F::birdlibsecs, false, "0"},  {"birdclockhrs", &F::birdclockhrs, true, "10"},
+        {"MTSetHr", &F::MTSetHr, true, "19"},
+        {"MTSetMin", &F::MTSetMin, false, "0"},
+        {"MTSetSec", &F::MTSetSec, false, "0"},
+        {"MTRakeHr", &F::MTRakeHr, true, "19"},
+        {"MTRakeMin", &F::MTRakeMin, false, "0"},
+        {"MTRakeSec", &F::MTRakeSec, false, "0"},
+        {"CsHr", &F::CsHr, true, "19"},
+        {"CsMin", &F::CsMin, false, "0"},
+        {"CsSec", &F::CsSec, false, "0"},
+        {"CrHr", &F::CrHr, true, "19"},
+        {"CrMin", &F::CrMin, false, "0"},
+        {"CrSec", &F::CrSec, false, "0"},
+        {"birdlibhrs", &F::birdlibhrs, true, "08"},
+        {"birdlibmins", &F::birdlibmins, false, "0"},
+        {"birdlibsecs", &F::birdlibsecs, false, "0"},
+        {"birdclockhrs", &F::birdclockhrs, true, "10"},
         {"birdclockmins", &F::birdclockmins, false, "0"},
         {"birdclocksecs", &F::birdclocksecs, false, "0"},
     };

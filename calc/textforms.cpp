@@ -2,8 +2,8 @@
 
 #include "numbers.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -64,11 +64,13 @@ Decimal decimalOf(double value) {
     // rounding, unless the text ends in exactly that 5: then the exact
     // binary value, written out in full, decides.
     char buffer[40];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     Decimal d = scientificDigits(buffer, result.ptr);
     if (d.count == 16 && d.digits[15] == '5') {
         char exact[800]; // a double's exact expansion has at most 767 digits
-        result = std::to_chars(exact, exact + sizeof exact, value, std::chars_format::scientific, 767);
+        result =
+            std::to_chars(exact, exact + sizeof exact, value, std::chars_format::scientific, 767);
         d = scientificDigits(exact, result.ptr);
     }
     if (d.count > 15)
@@ -145,7 +147,7 @@ std::optional<Decimal> decimalOfText(const QString& text) {
     qsizetype p = i;
     if (p < end && (text[p] == u'-' || text[p] == u'+'))
         d.negative = text[p++] == u'-';
-    int wholeDigits = 0; // significant digits before the point
+    int wholeDigits = 0;  // significant digits before the point
     int leadingZeros = 0; // zeros after the point before the first significant digit
     bool point = false, any = false, plain = true;
     for (; p < end && plain; ++p) {

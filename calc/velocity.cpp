@@ -28,9 +28,9 @@ public:
         const double R = time(f_.CrHr, "CrHr", f_.CrMin, "CrMin", f_.CrSec, "CrSec") +
                          num(f_.midnight, "midnight") * 86400;
         step_ = 4;
-        const double Q = time(f_.MTRakeHr, "MTRakeHr", f_.MTRakeMin, "MTRakeMin", f_.MTRakeSec,
-                              "MTRakeSec") +
-                         num(f_.midnight, "midnight") * 86400;
+        const double Q =
+            time(f_.MTRakeHr, "MTRakeHr", f_.MTRakeMin, "MTRakeMin", f_.MTRakeSec, "MTRakeSec") +
+            num(f_.midnight, "midnight") * 86400;
         step_ = 5;
         const double B = time(f_.birdclockhrs, "birdclockhrs", f_.birdclockmins, "birdclockmins",
                               f_.birdclocksecs, "birdclocksecs") +
@@ -52,9 +52,9 @@ public:
         step_ = 11;
         store(r_.variation, P * H);
         step_ = 12;
-        const double K = finite(
-            (num(f_.HOLhr, "HOLhr") * 3600 + num(f_.HOLmin, "HOLmin") * 60 + 86400) -
-            (num(f_.HODhr, "HODhr") * 3600 + num(f_.HODmin, "HODmin") * 60));
+        const double K =
+            finite((num(f_.HOLhr, "HOLhr") * 3600 + num(f_.HOLmin, "HOLmin") * 60 + 86400) -
+                   (num(f_.HODhr, "HODhr") * 3600 + num(f_.HODmin, "HODmin") * 60));
         step_ = 13;
         const double nights = num(f_.midnight2, "midnight2");
         const double N = finite(nights * 86400 - K * nights);
@@ -65,8 +65,8 @@ public:
         store(r_.FTSecs,
               (num(f_.birdclocksecs, "birdclocksecs") - num(f_.birdlibsecs, "birdlibsecs")) + N);
         step_ = 15;
-        const double F0 = finite(readBack(r_.FTHrs) * 3600 + readBack(r_.FTMins) * 60 +
-                                 readBack(r_.FTSecs));
+        const double F0 =
+            finite(readBack(r_.FTHrs) * 3600 + readBack(r_.FTMins) * 60 + readBack(r_.FTSecs));
         step_ = 16;
         const double T = finite((F0 - E1) - readBack(r_.variation));
         step_ = 17;
@@ -75,8 +75,8 @@ public:
         store(r_.FTMins, wholeDiv(Y, 60));
         store(r_.FTSecs, Y - readBack(r_.FTMins) * 60);
         step_ = 18;
-        const double F = finite(readBack(r_.FTHrs) * 60 * 60 + readBack(r_.FTMins) * 60 +
-                                readBack(r_.FTSecs));
+        const double F =
+            finite(readBack(r_.FTHrs) * 60 * 60 + readBack(r_.FTMins) * 60 + readBack(r_.FTSecs));
         step_ = 19;
         const double distance = num(f_.sixtieths, "sixtieths");
         const double velocity = store(r_.velocity, divide(distance, F));

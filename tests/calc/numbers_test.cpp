@@ -17,13 +17,13 @@ TEST(TextToNumber, ReadsNumbersAndRefusesEverythingElse) {
     } cases[] = {
         {"12.5", 12.5},
         {"  12.5 ", 12.5},
-        {"26474040\r\n", 26474040},            // one distance row
-        {"26474040\r\n26474040\r\n", {}},      // two distance rows
+        {"26474040\r\n", 26474040},       // one distance row
+        {"26474040\r\n26474040\r\n", {}}, // two distance rows
         {"", {}},
         {"   ", {}},
         {"abc", {}},
         {"12a", {}},
-        {"1,5", {}},                           // never a comma decimal
+        {"1,5", {}}, // never a comma decimal
         {"1 000", {}},
         {"-0.5", -0.5},
         {"+3", 3},
@@ -37,7 +37,7 @@ TEST(TextToNumber, ReadsNumbersAndRefusesEverythingElse) {
         {".", {}},
         {"inf", {}},
         {"nan", {}},
-        {"1e999", {}},                         // beyond the double range
+        {"1e999", {}}, // beyond the double range
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -60,10 +60,9 @@ TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
         double a, b;
         std::optional<double> quotient;
     } cases[] = {
-        {7, 2, 3},          {-7, 2, -3},       {2.5, 1, 2},  {3.5, 1, 4},
-        {-2.5, 1, -2},      {3599.7, 60, 60},  {60, 60, 1},  {-0.3, 60, 0},
-        {59.6, 60, 1},      {10, 0.4, {}},     {10, 0, {}},  {3e9, 60, {}},
-        {10, 0.5, {}},      {10, 1.5, 5},
+        {7, 2, 3},        {-7, 2, -3},   {2.5, 1, 2},   {3.5, 1, 4},   {-2.5, 1, -2},
+        {3599.7, 60, 60}, {60, 60, 1},   {-0.3, 60, 0}, {59.6, 60, 1}, {10, 0.4, {}},
+        {10, 0, {}},      {3e9, 60, {}}, {10, 0.5, {}}, {10, 1.5, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.a << " \\ " << c.b);

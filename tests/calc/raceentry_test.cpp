@@ -12,13 +12,45 @@ TEST(RaceEntry, WorkedExampleColumnForColumn) {
     const CalculatorFields f = workedExample();
     const QStringList entry = buildRaceEntry(f, calculateVelocity(f));
     const QStringList expected = {
-        "",           "J. Smith", "19-30-02", "19-30-00", "02",        "19-00-10",
-        "19-00-00",   "06",       "11-45-30", "03-45-22", "1176.859",  "12",
-        "345",        "BB",       "C",        "GB06N12345", "150-1234", "P-N",
-        "12",         "240",      "SW",       "23/05/2006 19:45:12",   "24/05/2006 19:45:12",
-        "08",         "00",       "Berwick",  "1",        "0",         "22",
-        "30",         "4",        "30",       "Benzing 1234", "19:30:00", "Benzing 1234",
-        "19:00:00",   "Good race", "24/05/2006 19:45:12", "24/05/2006 19:45:12",
+        "",
+        "J. Smith",
+        "19-30-02",
+        "19-30-00",
+        "02",
+        "19-00-10",
+        "19-00-00",
+        "06",
+        "11-45-30",
+        "03-45-22",
+        "1176.859",
+        "12",
+        "345",
+        "BB",
+        "C",
+        "GB06N12345",
+        "150-1234",
+        "P-N",
+        "12",
+        "240",
+        "SW",
+        "23/05/2006 19:45:12",
+        "24/05/2006 19:45:12",
+        "08",
+        "00",
+        "Berwick",
+        "1",
+        "0",
+        "22",
+        "30",
+        "4",
+        "30",
+        "Benzing 1234",
+        "19:30:00",
+        "Benzing 1234",
+        "19:00:00",
+        "Good race",
+        "24/05/2006 19:45:12",
+        "24/05/2006 19:45:12",
     };
     ASSERT_EQ(entry.size(), kColumnCount);
     for (int column = 0; column < kColumnCount; ++column)
@@ -52,8 +84,9 @@ TEST(RaceEntry, SetErrorAndVariationTexts) {
         const char* variation;
         const char* column7;
     } variations[] = {
-        {"5.53403933434191", "06"}, {"12.3456", "12"}, {"-3.75", "-04"}, {"123.456", "123"},
-        {"6", "06"},                {"0", "00"},       {"-0.001", "00"}, {"0.0000123", "00"},
+        {"5.53403933434191", "06"}, {"12.3456", "12"},   {"-3.75", "-04"},
+        {"123.456", "123"},         {"6", "06"},         {"0", "00"},
+        {"-0.001", "00"},           {"0.0000123", "00"},
     };
     for (const Case& c : variations) {
         SCOPED_TRACE(c.variation);
@@ -88,7 +121,7 @@ TEST(RaceEntry, PoolMarks) {
 TEST(RaceEntry, SexCodesInTheCalculatorsOrder) {
     EXPECT_EQ(sexCode(true, false, "H"), "C");
     EXPECT_EQ(sexCode(false, true, "C"), "H");
-    EXPECT_EQ(sexCode(true, true, "H"), "C"); // both ticked: Cock
+    EXPECT_EQ(sexCode(true, true, "H"), "C");   // both ticked: Cock
     EXPECT_EQ(sexCode(false, false, "H"), "H"); // neither: the previous bird's
     EXPECT_EQ(sexCode(false, false, ""), "");
 }
@@ -109,13 +142,13 @@ TEST(RaceEntry, TimeFieldChecks) {
     const QString over59 = "Sorry but you can't enter a number higher than 59";
 
     CalculatorFields f = workedExample();
-    f.MTSetHr = "25", f.CsSec = "60", f.birdlibhrs = "99", f.birdclockhrs = "25",
-    f.CrMin = "59", f.MTRakeHr = "24", f.birdlibmins = "-5", f.CsMin = "59.5";
+    f.MTSetHr = "25", f.CsSec = "60", f.birdlibhrs = "99", f.birdclockhrs = "25", f.CrMin = "59",
+    f.MTRakeHr = "24", f.birdlibmins = "-5", f.CsMin = "59.5";
     const TimeFieldCheck check = checkTimeFields(f);
     EXPECT_TRUE(check.allNumbers);
     ASSERT_EQ(check.resets.size(), 5);
     const TimeFieldReset expected[] = {
-        {"MTSetHr", over24, "19"}, {"CsMin", over59, "0"}, {"CsSec", over59, "0"},
+        {"MTSetHr", over24, "19"},    {"CsMin", over59, "0"},         {"CsSec", over59, "0"},
         {"birdlibhrs", over24, "08"}, {"birdclockhrs", over24, "10"},
     };
     for (int i = 0; i < 5; ++i) {

@@ -43,7 +43,9 @@ TEST(RaceEntryList, KeepsVelocityOrderWithEqualVelocitiesInClockingOrder) {
 
 TEST(RaceEntryList, SortsRowsReadUnsortedAndShortRows) {
     RaceEntryList list;
-    list.appendAll({bird("slow", "0900.000"), {"7", "short row"}, bird("fast", "1300.000"),
+    list.appendAll({bird("slow", "0900.000"),
+                    {"7", "short row"},
+                    bird("fast", "1300.000"),
                     bird("mid", "1100.000")});
     list.sortByVelocity();
     EXPECT_EQ(names(list), QStringList({"fast", "mid", "slow", "short row"}));

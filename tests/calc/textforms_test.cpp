@@ -87,10 +87,8 @@ TEST(HmsText, JoinsThreeTwoDigitParts) {
 
 TEST(DateText, WritesAndReadsBackTheSameDateAndTime) {
     const QDateTime values[] = {
-        {QDate(2006, 5, 24), QTime(19, 45, 12)},
-        {QDate(2006, 5, 24), QTime(0, 0, 0)},
-        {QDate(2005, 4, 2), QTime(0, 0, 1)},
-        {QDate(2050, 12, 31), QTime(23, 59, 59)},
+        {QDate(2006, 5, 24), QTime(19, 45, 12)}, {QDate(2006, 5, 24), QTime(0, 0, 0)},
+        {QDate(2005, 4, 2), QTime(0, 0, 1)},     {QDate(2050, 12, 31), QTime(23, 59, 59)},
         {QDate(2008, 2, 29), QTime(12, 0, 0)},
     };
     for (const QDateTime& value : values) {

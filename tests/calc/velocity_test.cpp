@@ -14,7 +14,9 @@ using namespace pellamy;
 
 namespace {
 
-QString text(const std::optional<QString>& field) { return field.value_or("(not written)"); }
+QString text(const std::optional<QString>& field) {
+    return field.value_or("(not written)");
+}
 
 void expectWorkedExample(const VelocityResult& r) {
     ASSERT_TRUE(r.ok()) << r.failedStep;
@@ -72,19 +74,23 @@ TEST(Velocity, ClockErrorsAndDarkness) {
         {"perfect clock: flying time is clocked less liberated",
          [](CalculatorFields& f) { f.CsSec = "0", f.CrSec = "0"; }, "0", "3", "45", "30"},
         {"clock that lost time: negative variation lengthens the flight",
-         [](CalculatorFields& f) { f.CsSec = "10", f.CrSec = "2"; }, "-5.53432948742198", "3",
-         "45", "25.5343294874219"},
+         [](CalculatorFields& f) { f.CsSec = "10", f.CrSec = "2"; }, "-5.53432948742198", "3", "45",
+         "25.5343294874219"},
         {"clocked the moment the clock was set: no variation",
          [](CalculatorFields& f) {
-             f.birdclockhrs = "19", f.birdclockmins = "30", f.birdclocksecs = "2",
-             f.midnight = "0", f.CrHr = "21";
+             f.birdclockhrs = "19", f.birdclockmins = "30", f.birdclocksecs = "2", f.midnight = "0",
+             f.CrHr = "21";
          },
          "0", "11", "30", "0"},
         {"clocked the moment the clock was opened: the whole gain",
-         [](CalculatorFields& f) { f.birdclockhrs = "19", f.birdclockmins = "0", f.birdclocksecs = "10"; },
+         [](CalculatorFields& f) {
+             f.birdclockhrs = "19", f.birdclockmins = "0", f.birdclocksecs = "10";
+         },
          "8", "11", "0", "0"},
         {"midnight2 0 makes darkness irrelevant",
-         [](CalculatorFields& f) { f.HODhr = "3", f.HODmin = "0", f.HOLhr = "23", f.HOLmin = "59"; },
+         [](CalculatorFields& f) {
+             f.HODhr = "3", f.HODmin = "0", f.HOLhr = "23", f.HOLmin = "59";
+         },
          "5.53403933434191", "3", "45", "22.4659606656587"},
     };
     for (const Case& c : cases) {
@@ -119,8 +125,8 @@ TEST(Velocity, FlyingTimeSplitsRoundTheSecondsIntoTheMinutes) {
         const char *clockedMin, *clockedSec;
         const char *hrs, *mins, *secs;
     } cases[] = {
-        {"59", "59.7", "1", "0", "-0.300000000000182"},  // T = 3599.7
-        {"0", "59.6", "0", "1", "-0.399999999999999"},   // T = 59.6
+        {"59", "59.7", "1", "0", "-0.300000000000182"}, // T = 3599.7
+        {"0", "59.6", "0", "1", "-0.399999999999999"},  // T = 59.6
         {"0", "29.5", "0", "0", "29.5"},
     };
     for (const Case& c : cases) {
@@ -154,7 +160,9 @@ TEST(Velocity, StopsAtTheFailingStepKeepingEarlierResults) {
         {"two distance rows", [](CalculatorFields& f) { f.sixtieths = "26474040\r\n26474040\r\n"; },
          VelocityFault::NotANumber, 19, "sixtieths", true, true},
         {"clock read at the moment it was set",
-         [](CalculatorFields& f) { f.midnight = "0", f.CrHr = "19", f.CrMin = "30", f.CrSec = "2"; },
+         [](CalculatorFields& f) {
+             f.midnight = "0", f.CrHr = "19", f.CrMin = "30", f.CrSec = "2";
+         },
          VelocityFault::DivisionByZero, 10, "", false, false},
         {"flying time of zero",
          [](CalculatorFields& f) {

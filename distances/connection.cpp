@@ -1,0 +1,90 @@
+#include "connection.h"
+
+#include "calc/textforms.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUrl>
+#include <QVariant>
+
+namespace pellamy {
+
+DatabaseKind databaseKind(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return DatabaseKind::Missing;
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return DatabaseKind::Unreadable;
+    const QByteArray head = file.read(32);
+    if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return DatabaseKind::Sqlite;
+    if (head.size() >= 0x15 && head.mid(4, 15) == QByteArrayLiteral("Standard Jet DB"))
+        return DatabaseKind::Jet;
+    if (head.size() >= 0x15 && head.mid(4, 15) == QByteArrayLiteral("Standard ACE DB"))
+        return DatabaseKind::Ace;
+    return DatabaseKind::Other;
+}
+
+DistanceConnection::DistanceConnection(const QString& path, Mode mode) {
+    static QAtomicInteger<quint64> counter;
+    name_ = QStringLiteral("pellamy-distances-%1").arg(++counter);
+    const QString shown = QDir::toNativeSeparators(path);
+
+    switch (databaseKind(path)) {
+    case DatabaseKind::Missing:
+        error_ = QStringLiteral("Could not find file '%1'.").arg(shown);
+        return;
+    case DatabaseKind::Unreadable:
+        error_ = QStringLiteral("The file '%1' cannot be read.").arg(shown);
+        return;
+    case DatabaseKind::Jet:
+    case DatabaseKind::Ace:
+        error_ = QStringLiteral("The file '%1' is an Access database, not a Pellamy distance "
+                                "database.")
+                     .arg(shown);
+        return;
+    case DatabaseKind::Other:
+        error_ = QStringLiteral("The file '%1' is not a distance database.").arg(shown);
+        return;
+    case DatabaseKind::Sqlite:
+        break;
+    }
+
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    if (!db_.isValid()) {
+        error_ = QStringLiteral("The SQLite database driver is not installed.");
+        return;
+    }
+    // A URI with mode "ro" or "rw" opens an existing file only: nothing is
+    // ever created.
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        (mode == Mode::Read ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
+    db_.setDatabaseName(uri);
+    db_.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000") +
+        (mode == Mode::Read ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    if (!db_.open())
+        error_ = db_.lastError().text();
+}
+
+DistanceConnection::~DistanceConnection() {
+    if (db_.isValid())
+        db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name_);
+}
+
+QString valueText(const QVariant& value) {
+    if (value.isNull())
+        return QString();
+    if (value.typeId() == QMetaType::Double)
+        return generalNumberText(value.toDouble());
+    return value.toString();
+}
+
+} // namespace pellamy

@@ -1,0 +1,106 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace pellamy {
+
+namespace {
+
+QString titleOrProgramName(const QString& title) {
+    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+}
+
+} // namespace
+
+void QtDialogService::message(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtDialogService::askYesNo(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString QtDialogService::input(const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, titleOrProgramName(title), prompt,
+                                               QLineEdit::Normal, QString(), &ok);
+    return ok ? text : QString();
+}
+
+QString QtDialogService::openFileName(const QString& filter) {
+    return QFileDialog::getOpenFileName(parent_, QString(), QString(), filter);
+}
+
+QString QtDialogService::saveFileName(const QString& filter) {
+    return QFileDialog::getSaveFileName(parent_, QString(), QString(), filter);
+}
+
+void ScriptedDialogService::message(const QString& text, const QString& title) {
+    shown_.push_back({QStringLiteral("message"), text, title});
+}
+
+bool ScriptedDialogService::askYesNo(const QString& text, const QString& title) {
+    shown_.push_back({QStringLiteral("question"), text, title});
+    if (yesNo_.empty()) {
+        unanswered_ << text;
+        return false;
+    }
+    const bool yes = yesNo_.front();
+    yesNo_.pop_front();
+    return yes;
+}
+
+QString ScriptedDialogService::input(const QString& prompt, const QString& title) {
+    shown_.push_back({QStringLiteral("input"), prompt, title});
+    if (inputs_.empty()) {
+        unanswered_ << prompt;
+        return QString();
+    }
+    const QString text = inputs_.front();
+    inputs_.pop_front();
+    return text;
+}
+
+QString ScriptedDialogService::openFileName(const QString& filter) {
+    shown_.push_back({QStringLiteral("open"), filter, QString()});
+    if (files_.empty()) {
+        unanswered_ << QStringLiteral("open ") + filter;
+        return QString();
+    }
+    const QString path = files_.front();
+    files_.pop_front();
+    return path;
+}
+
+QString ScriptedDialogService::saveFileName(const QString& filter) {
+    shown_.push_back({QStringLiteral("save"), filter, QString()});
+    if (files_.empty()) {
+        unanswered_ << QStringLiteral("save ") + filter;
+        return QString();
+    }
+    const QString path = files_.front();
+    files_.pop_front();
+    return path;
+}
+
+QStringList ScriptedDialogService::messages() const {
+    QStringList texts;
+    for (const Shown& s : shown_)
+        if (s.kind == QLatin1String("message"))
+            texts << s.text;
+    return texts;
+}
+
+void ScriptedDialogService::clear() {
+    shown_.clear();
+    unanswered_.clear();
+}
+
+} // namespace pellamy

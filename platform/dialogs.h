@@ -1,0 +1,86 @@
+#pragma once
+// Message boxes, questions, input boxes and file choosers, behind one small
+// interface so that windows can be driven by tests without a real dialog.
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <deque>
+#include <optional>
+
+class QWidget;
+
+namespace pellamy {
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+
+    // A message box with one OK button. An empty title means the program's
+    // own name.
+    virtual void message(const QString& text, const QString& title) = 0;
+    // A question with Yes and No buttons; true for Yes.
+    virtual bool askYesNo(const QString& text, const QString& title) = 0;
+    // An input box starting empty; a cancelled box gives an empty text.
+    virtual QString input(const QString& prompt, const QString& title) = 0;
+    // File choosers with a filter such as "Text Files (*.txt)"; an empty
+    // text when the user cancels.
+    virtual QString openFileName(const QString& filter) = 0;
+    virtual QString saveFileName(const QString& filter) = 0;
+};
+
+// The real dialogs, shown over a parent window.
+class QtDialogService : public DialogService {
+public:
+    explicit QtDialogService(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    void message(const QString& text, const QString& title) override;
+    bool askYesNo(const QString& text, const QString& title) override;
+    QString input(const QString& prompt, const QString& title) override;
+    QString openFileName(const QString& filter) override;
+    QString saveFileName(const QString& filter) override;
+
+private:
+    QWidget* parent_;
+};
+
+// Dialogs answered from a script, for tests and benchmarks. Every dialog is
+// recorded; a question, input or file choice with no answer queued is
+// recorded as unanswered and gets No, an empty text or no file, so a test
+// never waits on a real dialog.
+class ScriptedDialogService : public DialogService {
+public:
+    struct Shown {
+        QString kind; // "message", "question", "input", "open", "save"
+        QString text; // message, question or prompt text; the filter for files
+        QString title;
+    };
+
+    void answerYesNo(bool yes) { yesNo_.push_back(yes); }
+    void answerInput(const QString& text) { inputs_.push_back(text); }
+    void answerFile(const QString& path) { files_.push_back(path); }
+
+    void message(const QString& text, const QString& title) override;
+    bool askYesNo(const QString& text, const QString& title) override;
+    QString input(const QString& prompt, const QString& title) override;
+    QString openFileName(const QString& filter) override;
+    QString saveFileName(const QString& filter) override;
+
+    const QVector<Shown>& shown() const { return shown_; }
+    // The texts of the message boxes shown, in order.
+    QStringList messages() const;
+    // Dialogs that found no scripted answer (empty when the script was complete).
+    const QStringList& unanswered() const { return unanswered_; }
+    void clear();
+
+private:
+    std::deque<bool> yesNo_;
+    std::deque<QString> inputs_;
+    std::deque<QString> files_;
+    QVector<Shown> shown_;
+    QStringList unanswered_;
+};
+
+} // namespace pellamy

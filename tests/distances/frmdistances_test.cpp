@@ -1,0 +1,274 @@
+#include "distances/editor/frmdistances.h"
+
+#include "support/distancedb.h"
+#include "support/qt_printers.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+using testsupport::distanceRows;
+using testsupport::makeDistanceDatabase;
+
+namespace {
+
+class DistancesEditorTest : public testing::Test {
+protected:
+    QString path() const { return dir.filePath("distances.mdb"); }
+
+    std::unique_ptr<frmdistances> open() {
+        auto window = std::make_unique<frmdistances>(dir.path(), &dialogs);
+        window->show();
+        return window;
+    }
+
+    static QLineEdit* box(frmdistances& w, const char* name) {
+        return w.findChild<QLineEdit*>(QString::fromLatin1(name));
+    }
+    static QPushButton* button(frmdistances& w, const char* name) {
+        return w.findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    static void retype(QLineEdit* edit, const QString& text) {
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    static QStringList shown(frmdistances& w) {
+        return {box(w, "txtFields(0)")->text(), box(w, "txtFields(1)")->text(),
+                box(w, "miles")->text(), box(w, "yards")->text(), box(w, "txtFields(4)")->text()};
+    }
+    static void move(frmdistances& w, const char* name) {
+        QTest::mouseClick(w.Data1->findChild<QToolButton*>(QString::fromLatin1(name)),
+                          Qt::LeftButton);
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogService dialogs;
+};
+
+const QVector<testsupport::Row> threeRecords = {
+    {"Smith", "Thurso", "412", "17", "43508220"},
+    {"Brown", "Berwick", "248", "880", "26241600"},
+    {"Smith", "Berwick", "250", "1234", "26474040"},
+};
+
+} // namespace
+
+TEST_F(DistancesEditorTest, OpensOnTheFirstRecordByNameThenRacePoint) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), "Members Distances");
+    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    EXPECT_EQ(shown(*w), QStringList({"Brown", "Berwick", "248", "880", "26241600"}));
+    move(*w, "Next");
+    EXPECT_EQ(shown(*w)[1], "Berwick");
+    EXPECT_EQ(w->Data1->caption(), "Record: 2");
+    move(*w, "Last");
+    EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Thurso"}));
+    EXPECT_EQ(w->Data1->caption(), "Record: 3");
+    move(*w, "Next"); // stays on the last
+    EXPECT_EQ(w->Data1->caption(), "Record: 3");
+    move(*w, "First");
+    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    QTest::mouseClick(button(*w, "cmdAdd"), Qt::LeftButton);
+    EXPECT_EQ(w->Data1->caption(), "Record: 0");
+    EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
+    QTest::keyClicks(box(*w, "txtFields(0)"), "Smith");
+    QTest::keyClicks(box(*w, "txtFields(1)"), "Dover");
+    QTest::keyClicks(box(*w, "miles"), "100");
+    QTest::keyClicks(box(*w, "yards"), "880");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+
+    EXPECT_EQ(distanceRows(path()).last(),
+              QStringList({"Smith", "Dover", "100", "880", "10612800"}));
+    EXPECT_EQ(shown(*w), QStringList({"Smith", "Dover", "100", "880", "10612800"}));
+    EXPECT_EQ(w->Data1->caption(), "Record: 3"); // Brown Berwick, Smith Berwick, Smith Dover
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(DistancesEditorTest, ChangingTheYardsRecomputesFromTheStoredMiles) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    retype(box(*w, "yards"), "1000");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+    EXPECT_EQ(distanceRows(path())[1],
+              QStringList({"Brown", "Berwick", "248", "1000", "26248800"}));
+    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+}
+
+TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    retype(box(*w, "miles"), "249");
+    move(*w, "Next");
+    EXPECT_EQ(distanceRows(path())[1], QStringList({"Brown", "Berwick", "249", "880", "26347200"}));
+    EXPECT_EQ(w->Data1->caption(), "Record: 2");
+
+    retype(box(*w, "yards"), "far");
+    move(*w, "Next");
+    EXPECT_EQ(dialogs.messages(),
+              QStringList({"Yards must be a number. The record has not been saved."}));
+    EXPECT_EQ(w->Data1->caption(), "Record: 2");
+    EXPECT_EQ(box(*w, "yards")->text(), "far"); // nothing typed is lost
+    EXPECT_EQ(distanceRows(path())[2][3], "1234");
+}
+
+TEST_F(DistancesEditorTest, UpdateRefusesMilesOrYardsThatAreNoNumber) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    QTest::mouseClick(button(*w, "cmdAdd"), Qt::LeftButton);
+    QTest::keyClicks(box(*w, "txtFields(0)"), "Jones");
+    QTest::keyClicks(box(*w, "txtFields(1)"), "Ayr");
+    QTest::keyClicks(box(*w, "yards"), "5");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text, "Miles must be a number. The record has not been saved.");
+    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    EXPECT_EQ(distanceRows(path()).size(), 3);
+    EXPECT_EQ(shown(*w).mid(0, 4), QStringList({"Jones", "Ayr", "", "5"}));
+}
+
+TEST_F(DistancesEditorTest, DeleteShowsTheNextRecordAtOnce) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
+    EXPECT_EQ(distanceRows(path()).size(), 2);
+    EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Berwick"}));
+    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    move(*w, "Last");
+    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton); // the last: shows the new last
+    EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Berwick"}));
+    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
+    EXPECT_EQ(w->Data1->caption(), "Record: 0");
+    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton); // none left: nothing happens
+    EXPECT_TRUE(distanceRows(path()).isEmpty());
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
+    {
+        auto w = open();
+        ASSERT_EQ(dialogs.shown().size(), 1);
+        EXPECT_TRUE(dialogs.shown()[0].text.startsWith("Data error event hit err:Could not find"));
+        EXPECT_EQ(dialogs.shown()[0].title, "");
+        EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
+        EXPECT_EQ(w->Data1->caption(), "Record: 0");
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_FALSE(QFileInfo::exists(path()));
+    }
+    const QByteArray garbage("this is not a database\r\n");
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(garbage);
+    file.close();
+    dialogs.clear();
+    auto w = open();
+    QTest::keyClicks(box(*w, "txtFields(0)"), "Smith");
+    QTest::keyClicks(box(*w, "miles"), "1");
+    QTest::keyClicks(box(*w, "yards"), "1");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Data error event hit err:"));
+    EXPECT_EQ(testsupport::fileBytes(path()), garbage);
+}
+
+TEST_F(DistancesEditorTest, ReadOnlyDatabaseReportsTheUpdateAndKeepsTheTypedRecord) {
+    makeDistanceDatabase(path(), threeRecords);
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup);
+    if (QFileInfo(path()).isWritable())
+        GTEST_SKIP() << "running as a user who can write read-only files";
+    auto w = open();
+    retype(box(*w, "txtFields(0)"), "Browne");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Data error event hit err:"));
+    EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
+    EXPECT_EQ(distanceRows(path())[1][0], "Brown");
+}
+
+TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    QLineEdit* name = box(*w, "txtFields(0)");
+    retype(name, "A very long member name indeed");
+    EXPECT_EQ(name->text(), "A very long member n");
+    retype(box(*w, "txtFields(1)"), "A long race point name");
+    EXPECT_EQ(box(*w, "txtFields(1)")->text().size(), 15);
+    EXPECT_EQ(box(*w, "miles")->maxLength(), 50);
+    EXPECT_EQ(box(*w, "txtFields(4)")->maxLength(), 9);
+    EXPECT_FALSE(box(*w, "txtFields(4)")->isVisible());
+    EXPECT_EQ(button(*w, "cmdAdd")->text(), "&Add");
+    EXPECT_EQ(button(*w, "cmdClose")->text(), "&Close");
+    EXPECT_EQ(w->findChild<QLabel*>("lblLabels(1)")->text(), "Racepoint:");
+
+    const char* order[] = {"txtFields(0)", "txtFields(1)", "miles",     "yards",
+                           "cmdAdd",       "cmdDelete",    "cmdUpdate", "cmdClose"};
+    QWidget* widget = name;
+    for (const char* next : order) {
+        EXPECT_EQ(widget->objectName(), next);
+        widget = widget->nextInFocusChain();
+        while (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus)
+            widget = widget->nextInFocusChain();
+    }
+}
+
+TEST_F(DistancesEditorTest, NamesWithApostrophesAndAccentsAreStoredAndFound) {
+    makeDistanceDatabase(path());
+    auto w = open();
+    QTest::mouseClick(button(*w, "cmdAdd"), Qt::LeftButton);
+    box(*w, "txtFields(0)")->setText(QString::fromUtf8("O'Brien, Müller"));
+    box(*w, "txtFields(1)")->setText("St. Malo");
+    box(*w, "miles")->setText("300");
+    box(*w, "yards")->setText("0");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+    EXPECT_EQ(distanceRows(path()), QVector<QStringList>({{QString::fromUtf8("O'Brien, Müller"),
+                                                           "St. Malo", "300", "0", "31680000"}}));
+    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+}
+
+TEST_F(DistancesEditorTest, ClosingSavesPendingEdits) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    retype(box(*w, "miles"), "247");
+    QTest::mouseClick(button(*w, "cmdClose"), Qt::LeftButton);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(distanceRows(path())[1][2], "247");
+}
+
+TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    {
+        // Another program holds the database locked for writing.
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other-program");
+        other.setDatabaseName(path());
+        ASSERT_TRUE(other.open());
+        QSqlQuery(other).exec("BEGIN EXCLUSIVE");
+        retype(box(*w, "txtFields(0)"), "Browne");
+        QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+        QSqlQuery(other).exec("ROLLBACK");
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other-program");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Data error event hit err:"));
+    EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton); // free again: saved now
+    EXPECT_EQ(distanceRows(path())[1][0], "Browne");
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Makes distance databases for tests from the schema the project ships.
+
+#include <QString>
+#include <QVector>
+
+#include <array>
+
+namespace testsupport {
+
+using Row = std::array<const char*, 5>; // Name, Racepoint, Miles, Yards, Sixtieths; nullptr = NULL
+
+// Creates path from distances/schema.sql and inserts the rows in order.
+void makeDistanceDatabase(const QString& path, const QVector<Row>& rows = {});
+
+// Every row of the Distances table, in rowid order, each value as text
+// ("(null)" for NULL).
+QVector<QStringList> distanceRows(const QString& path);
+
+QByteArray fileBytes(const QString& path);
+
+} // namespace testsupport
