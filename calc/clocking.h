@@ -1,0 +1,44 @@
+#pragma once
+// Clocking one bird, the steps that need no window: the time field checks,
+// the velocity arithmetic, the pool, sex and colour codes and the new race
+// entry. The window gathers its fields, looks up the distance, runs this and
+// writes back what it returns.
+
+#include "calculatorfields.h"
+#include "raceentry.h"
+#include "velocity.h"
+
+#include <QStringList>
+#include <QVector>
+
+namespace pellamy {
+
+// The ticks and the colour list's choice that clocking reads.
+struct BirdChoices {
+    bool pooled = false; // Check1
+    bool noms = false;   // Check2
+    bool cock = false;   // Check3
+    bool hen = false;    // Check4
+    int colourIndex = 0; // the chosen entry of comcol; -1 when none is chosen
+};
+
+struct ClockingOutcome {
+    // The fields after the step: time fields reset, codes derived, and on
+    // success ringno, Rubin and Rubout emptied for the next bird.
+    CalculatorFields fields;
+    // The time fields over their limits, with message and reset, in order.
+    QVector<TimeFieldReset> resets;
+    // The arithmetic's results; empty when the checks stopped first.
+    VelocityResult result;
+    bool calculated = false; // every step of the arithmetic ran
+    // The ticks after the step: Cock and Hen are unticked once the sex code
+    // is derived, Pooled and Noms once the entry is made.
+    BirdChoices choices;
+    // The new race entry, when one was made.
+    bool entryMade = false;
+    QStringList entry;
+};
+
+ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& choices);
+
+} // namespace pellamy

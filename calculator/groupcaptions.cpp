@@ -1,0 +1,49 @@
+#include "groupcaptions.h"
+
+#include <QAbstractScrollArea>
+#include <QHeaderView>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace pellamy {
+
+const GroupCaptions::Group GroupCaptions::groups[6] = {
+    {"Clock Setting", 2, 4}, {"Clock Reading", 5, 7}, {"Bird", 8, 8},
+    {"A.F.T", 9, 9},         {"Velocity", 10, 10},    {"Rubbers", 11, 12},
+};
+
+GroupCaptions::GroupCaptions(const QString& caption, QHeaderView* header, QWidget* parent)
+    : QLabel(caption, parent), header_(header) {
+    const auto repaint = [this] { update(); };
+    connect(header_, &QHeaderView::sectionResized, this, repaint);
+    connect(header_, &QHeaderView::geometriesChanged, this, repaint);
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(header_->parentWidget()))
+        connect(area->horizontalScrollBar(), &QScrollBar::valueChanged, this, repaint);
+}
+
+QRect GroupCaptions::groupRect(int group) const {
+    const Group& g = groups[group];
+    const int left = header_->sectionViewportPosition(g.first);
+    const int right =
+        header_->sectionViewportPosition(g.last) + header_->sectionSize(g.last);
+    const QPoint origin = header_->viewport()->mapTo(window(), QPoint(0, 0)) -
+                          mapTo(window(), QPoint(0, 0));
+    return QRect(origin.x() + left, 0, right - left, height());
+}
+
+void GroupCaptions::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect clip = header_->viewport()->geometry().translated(
+        header_->mapTo(window(), QPoint(0, 0)) - mapTo(window(), QPoint(0, 0)));
+    painter.setClipRect(QRect(clip.left(), 0, clip.width(), height()));
+    for (int i = 0; i < 6; ++i)
+        painter.drawText(groupRect(i), Qt::AlignCenter, QString::fromLatin1(groups[i].caption));
+}
+
+QSize GroupCaptions::sizeHint() const { return {100, fontMetrics().height() + 2}; }
+
+QSize GroupCaptions::minimumSizeHint() const { return sizeHint(); }
+
+} // namespace pellamy

@@ -1,0 +1,235 @@
+#include "calculatorfixture.h"
+
+#include "calc/raceentry.h"
+#include "support/qt_printers.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+
+using namespace pellamy;
+
+namespace {
+
+const QVector<testsupport::Row> kClub = {
+    {"J. Smith", "Berwick", "150", "1234", "15914040"},
+    {"O'Brien", "Berwick", "251", "0", "26505600"},
+    {"O'Brien", "Berwick", "251", "0", "26505600"},
+    {"A. Brown", "Berwick", "248", "880", "26241600"},
+};
+
+const QString kNoEntries = "You have no entries in your Database, please check.";
+
+} // namespace
+
+class ClockingTest : public CalculatorTest {
+protected:
+    void SetUp() override {
+        makeDatabase(kClub);
+        open();
+        choose(window->member, window->member->findText("J. Smith"));
+        // The worked example: clocks set the evening before, opened on race day.
+        Pellamy& w = *window;
+        const QTime setTime(19, 45, 12);
+        w.DayClockSet->setDateTime({QDate(2006, 5, 23), setTime});
+        w.RaceDay->setDateTime({QDate(2006, 5, 24), setTime});
+        w.DaybirdClocked->setDateTime({QDate(2006, 5, 24), setTime});
+        w.DayClockOpen->setDateTime({QDate(2006, 5, 24), setTime});
+        type("MTSetHr", "19"), type("MTSetMin", "30"), type("MTSetSec", "0");
+        type("CsHr", "19"), type("CsMin", "30"), type("CsSec", "2");
+        type("MTRakeHr", "19"), type("MTRakeMin", "0"), type("MTRakeSec", "0");
+        type("CrHr", "19"), type("CrMin", "0"), type("CrSec", "10");
+        type("birdclockhrs", "11"), type("birdclockmins", "45"), type("birdclocksecs", "30");
+        type("txtmember", "12"), type("txtbirds", "240"), type("txtwind", "SW");
+        type("mtdetailset", "Benzing 1234"), type("mtreadset", "19:30:00");
+        type("mtdetailrake", "Benzing 1234"), type("mtreadrake", "19:00:00");
+        w.txtcomments->setPlainText("Good race");
+        type("ringno", "GB06N12345"), type("Rubin", "12"), type("Rubout", "345");
+        w.Check1->setChecked(true);
+        w.Check2->setChecked(true);
+        w.Check3->setChecked(true);
+    }
+
+    QStringList row(int i) const { return window->entries().entry(i); }
+};
+
+TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
+    Pellamy& w = *window;
+    clock();
+    ASSERT_EQ(w.entries().count(), 1);
+    const QStringList expected = {
+        "",          "J. Smith", "19-30-02", "19-30-00",   "02",       "19-00-10", "19-00-00",
+        "06",        "11-45-30", "03-45-22", "1176.859",   "12",       "345",      "BB",
+        "C",         "GB06N12345", "150-1234", "P-N",      "12",       "240",      "SW",
+        "23/05/2006 19:45:12", "24/05/2006 19:45:12", "08", "00",      "Berwick",  "1",
+        "0",         "22",       "30",       "4",          "30",       "Benzing 1234",
+        "19:30:00",  "Benzing 1234", "19:00:00", "Good race", "24/05/2006 19:45:12",
+        "24/05/2006 19:45:12",
+    };
+    EXPECT_EQ(row(0), expected);
+    // The result fields and the hidden holders.
+    EXPECT_EQ(w.variation->text(), "5.53403933434191");
+    EXPECT_EQ(w.velocity->text(), "1176.85931296045");
+    EXPECT_EQ(w.Text1->text(), "40.1202038509244");
+    EXPECT_EQ(w.yards->text(), "1234");
+    EXPECT_EQ(w.sixtieths->text(), "15914040\r\n");
+    EXPECT_EQ(w.txtdateset->text(), "23052006");
+    EXPECT_EQ(w.txtdaterace->text(), "24052006");
+    // Ready for the next bird.
+    EXPECT_EQ(box("ringno")->text(), "");
+    EXPECT_EQ(box("Rubin")->text(), "");
+    EXPECT_EQ(box("Rubout")->text(), "");
+    EXPECT_FALSE(w.Check1->isChecked());
+    EXPECT_FALSE(w.Check2->isChecked());
+    EXPECT_FALSE(w.Check3->isChecked());
+    EXPECT_EQ(box("birdclockhrs")->text(), "11");
+    // Only the member question was asked.
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].kind, "question");
+    EXPECT_EQ(dialogs.shown()[0].text, "Another Bird for J. Smith");
+    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+}
+
+TEST_F(ClockingTest, AnswersToTheMemberQuestion) {
+    Pellamy& w = *window;
+    clock(true);
+    EXPECT_FALSE(w.member->isVisible()); // Yes: the member stays chosen for the next bird
+    type("birdclockmins", "50");
+    clock(false);
+    EXPECT_TRUE(w.member->isVisible());
+    EXPECT_EQ(w.entries().count(), 2);
+    EXPECT_EQ(row(0)[Col::BirdClocked], "11-45-30"); // the faster bird first
+    EXPECT_EQ(row(1)[Col::BirdClocked], "11-50-30");
+    EXPECT_EQ(row(1)[Col::Sex], "C"); // neither ticked: the previous bird's code
+    EXPECT_EQ(row(1)[Col::PoolNom], "");
+}
+
+TEST_F(ClockingTest, AnHourOver24IsReportedResetAndTheBirdStillCalculated) {
+    const QString over24 = "Sorry but you can't enter a number higher than 24";
+    const QString over59 = "Sorry but you can't enter a number higher than 59";
+    struct Case {
+        const char* field;
+        const char* typed;
+        const char* reset;
+        QString message;
+    } cases[] = {
+        {"MTSetHr", "25", "19", over24},   {"birdlibhrs", "30", "08", over24},
+        {"birdclockhrs", "99", "10", over24}, {"CrSec", "60", "0", over59},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        const int before = window->entries().count();
+        dialogs.clear();
+        type(c.field, c.typed);
+        clock();
+        EXPECT_EQ(box(c.field)->text(), c.reset);
+        ASSERT_EQ(dialogs.shown().size(), 2);
+        EXPECT_EQ(dialogs.shown()[0].text, c.message);
+        EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+        EXPECT_EQ(dialogs.shown()[1].kind, "question");
+        EXPECT_EQ(window->entries().count(), before + 1);
+    }
+}
+
+TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
+    struct Case {
+        const char* what;
+        void (*change)(ClockingTest&);
+    } cases[] = {
+        {"an empty time field", [](ClockingTest& t) { t.type("CrMin", ""); }},
+        {"two distance rows for the member", [](ClockingTest& t) { choose(t.window->member, t.window->member->findText("O'Brien")); }},
+        {"a member with no distance",
+         [](ClockingTest& t) { t.window->member->setEditText("Nobody"); }},
+        {"letters in the darkness", [](ClockingTest& t) { t.type("HODhr", "xx"); }},
+        {"no database", [](ClockingTest& t) { QFile::remove(t.databasePath()); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.change(*this);
+        dialogs.clear();
+        clock(false);
+        EXPECT_EQ(window->entries().count(), 0);
+        ASSERT_EQ(dialogs.shown().size(), 1);
+        EXPECT_EQ(dialogs.shown()[0].kind, "question");
+        EXPECT_TRUE(window->member->isVisible());
+        // The bird's own details stay for a second try.
+        EXPECT_EQ(box("ringno")->text(), "GB06N12345");
+        EXPECT_TRUE(window->Check1->isChecked());
+    }
+}
+
+TEST_F(ClockingTest, MissingDistanceKeepsTheFiguresComputedBeforeTheVelocity) {
+    window->member->setEditText("Nobody");
+    clock();
+    EXPECT_EQ(window->sixtieths->text(), "");
+    EXPECT_EQ(window->variation->text(), "5.53403933434191");
+    EXPECT_EQ(window->FTSecs->text(), "22.4659606656587");
+    EXPECT_EQ(window->velocity->text(), "");
+}
+
+TEST_F(ClockingTest, NoRacePointChosenGivesTheNoEntriesMessage) {
+    // Typed, not chosen: the bird is clocked all the same when the text
+    // matches, and the message is shown.
+    window->racepoint->setEditText("berwick");
+    clock();
+    EXPECT_EQ(window->entries().count(), 1);
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[0].text, kNoEntries);
+    EXPECT_EQ(dialogs.shown()[1].kind, "question");
+}
+
+TEST_F(ClockingTest, EmptyDatabaseGivesTheNoEntriesMessageBeforeTheQuestion) {
+    makeDatabase({});
+    open();
+    dialogs.clear();
+    clock();
+    EXPECT_EQ(window->entries().count(), 0);
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[0].text, kNoEntries);
+    EXPECT_EQ(dialogs.shown()[1].text, "Another Bird for ");
+}
+
+TEST_F(ClockingTest, SexAndColourCodes) {
+    Pellamy& w = *window;
+    w.Check3->setChecked(true);
+    w.Check4->setChecked(true);
+    clock();
+    EXPECT_EQ(row(0)[Col::Sex], "C");
+    EXPECT_FALSE(w.Check3->isChecked());
+    EXPECT_FALSE(w.Check4->isChecked());
+    EXPECT_EQ(row(0)[Col::Colour], "BB");
+
+    w.Check4->setChecked(true);
+    choose(w.comcol, 6); // Yellow
+    type("birdclockmins", "46");
+    clock();
+    EXPECT_EQ(row(1)[Col::Sex], "H");
+    EXPECT_EQ(row(1)[Col::Colour], "Y");
+
+    w.comcol->setEditText("Purple"); // not in the list: the previous bird's code
+    type("birdclockmins", "47");
+    clock();
+    EXPECT_EQ(row(2)[Col::Colour], "Y");
+    EXPECT_EQ(w.comcol->currentText(), "Purple");
+}
+
+TEST_F(ClockingTest, ClockingShowsTheCommentsFrame) {
+    Pellamy& w = *window;
+    w.Frame10->hide();
+    w.Frame11->show();
+    clock();
+    EXPECT_TRUE(w.Frame10->isVisible());
+    EXPECT_FALSE(w.Frame11->isVisible());
+}
+
+TEST_F(ClockingTest, CalculatePictureWorksFromTheKeyboard) {
+    window->Picture1->setFocus();
+    dialogs.answerYesNo(true);
+    QTest::keyClick(window->Picture1, Qt::Key_Space);
+    EXPECT_EQ(window->entries().count(), 1);
+    dialogs.answerYesNo(true);
+    QTest::keyClick(window->Picture1, Qt::Key_Return);
+    QTest::qWait(200); // the press animates
+    EXPECT_EQ(window->entries().count(), 2);
+}

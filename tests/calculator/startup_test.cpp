@@ -1,0 +1,216 @@
+#include "calculatorfixture.h"
+
+#include "calc/raceentry.h"
+#include "support/qt_printers.h"
+
+#include <QHeaderView>
+#include <QTreeView>
+
+using namespace pellamy;
+
+namespace {
+
+QStringList items(const QComboBox* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->itemText(i);
+    return texts;
+}
+
+const QString kMissedField =
+    "You have missed out a field /s in a Database record, Please check your Database entries. "
+    "Make sure all fields are filled in.";
+
+} // namespace
+
+TEST_F(CalculatorTest, StartsOnAnEmptyOrMissingDatabaseWithoutAMessage) {
+    for (bool missing : {true, false}) {
+        SCOPED_TRACE(missing ? "missing" : "empty");
+        if (!missing)
+            makeDatabase({});
+        Pellamy& w = open();
+        EXPECT_TRUE(dialogs.shown().isEmpty());
+        EXPECT_EQ(w.racepoint->count(), 0);
+        EXPECT_EQ(w.member->count(), 0);
+        const QDate today = QDate::currentDate();
+        EXPECT_EQ(w.DayClockSet->date(), today.addDays(-1));
+        EXPECT_EQ(w.RaceDay->date(), today);
+        EXPECT_EQ(w.DayClockOpen->date(), today);
+        EXPECT_EQ(w.DaybirdClocked->date(), today);
+        EXPECT_EQ(w.midnight->text(), "1");
+        EXPECT_EQ(w.midnight2->text(), "0");
+        EXPECT_EQ(w.extraday->text(), "0");
+        EXPECT_EQ(w.comcol->count(), 18);
+        EXPECT_EQ(w.comcol->currentText(), "Blue");
+        EXPECT_EQ(w.comcol->itemText(17), "White Flight");
+        EXPECT_EQ(w.windowTitle(), "");
+    }
+}
+
+TEST_F(CalculatorTest, EmptyRacePointRowsGiveOneMessageAndTheRestLoads) {
+    makeDatabase({
+        {"A", "", "1", "0", "105600"},
+        {"B", nullptr, "1", "0", "105600"},
+        {"C", "", "1", "0", "105600"},
+        {"J. Smith", "Berwick", "250", "1234", "26474040"},
+        {"O'Brien", "Berwick", "251", "0", "26505600"},
+        {"J. Smith", "Thurso", "412", "17", "43508220"},
+    });
+    Pellamy& w = open();
+    EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
+    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    EXPECT_EQ(items(w.racepoint), QStringList({"Berwick", "Thurso"}));
+    EXPECT_EQ(w.racepoint->currentText(), "Berwick");
+    EXPECT_EQ(items(w.member), QStringList({"J. Smith", "O'Brien"}));
+    EXPECT_EQ(w.member->currentText(), "J. Smith");
+}
+
+TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
+    makeDatabase({
+        {"J. Smith", "Berwick", "250", "1234", "26474040"},
+        {"O'Brien", "Berwick", "251", "0", "26505600"},
+        {"Müller", "Lerwick", "500", "5", "52800300"},
+        {"Müller", "Lerwick", "500", "5", "52800300"},
+        {"", "Thurso", "1", "0", "105600"},
+    });
+    Pellamy& w = open();
+    choose(w.racepoint, 1);
+    EXPECT_EQ(items(w.member), QStringList({QString::fromUtf8("Müller")}));
+    EXPECT_EQ(w.member->currentText(), QString::fromUtf8("Müller"));
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    choose(w.racepoint, 2); // only a row without a name
+    EXPECT_EQ(w.member->count(), 0);
+    EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
+
+    QFile::remove(databasePath()); // the database went missing meanwhile
+    dialogs.clear();
+    choose(w.racepoint, 0);
+    EXPECT_EQ(w.member->count(), 0);
+    EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
+}
+
+TEST_F(CalculatorTest, NightCountsFollowTheDatePickers) {
+    Pellamy& w = open();
+    const QTime now(18, 5, 7);
+    w.DayClockSet->setDateTime({QDate(2006, 5, 26), now});
+    w.RaceDay->setDateTime({QDate(2006, 5, 27), now});
+    w.DaybirdClocked->setDateTime({QDate(2006, 5, 27), now});
+    w.DayClockOpen->setDateTime({QDate(2006, 5, 28), now});
+    EXPECT_EQ(w.midnight->text(), "2");
+    EXPECT_EQ(w.midnight2->text(), "0");
+    EXPECT_EQ(w.extraday->text(), "1");
+    w.DaybirdClocked->setDate(QDate(2006, 5, 28)); // choosing a date keeps the time of day
+    EXPECT_EQ(w.midnight2->text(), "1");
+    EXPECT_EQ(w.extraday->text(), "0");
+    w.DayClockOpen->setDate(QDate(2006, 5, 25));
+    EXPECT_EQ(w.midnight->text(), "-1");
+}
+
+TEST_F(CalculatorTest, DatePickersRefuseDatesOutsideTheirRange) {
+    Pellamy& w = open();
+    w.RaceDay->setDate(QDate(2005, 4, 1));
+    EXPECT_EQ(w.RaceDay->date(), QDate(2005, 4, 2));
+    w.RaceDay->setDate(QDate(2050, 12, 31));
+    EXPECT_EQ(w.RaceDay->date(), QDate(2050, 12, 30));
+    w.DaybirdClocked->setDate(QDate(2051, 1, 1));
+    EXPECT_EQ(w.DaybirdClocked->date(), QDate(2050, 12, 31));
+}
+
+TEST_F(CalculatorTest, TimePickersCopyIntoTheirBoxesAndTheBoxesStillTakeTyping) {
+    Pellamy& w = open();
+    const struct {
+        QTimeEdit* picker;
+        const char *h, *m, *s;
+    } rows[] = {
+        {w.DTPicker1, "MTSetHr", "MTSetMin", "MTSetSec"},
+        {w.DTPicker4, "MTRakeHr", "MTRakeMin", "MTRakeSec"},
+        {w.DTPicker5, "CsHr", "CsMin", "CsSec"},
+        {w.DTPicker6, "CrHr", "CrMin", "CrSec"},
+        {w.DTPicker7, "birdclockhrs", "birdclockmins", "birdclocksecs"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.h);
+        row.picker->setTime(QTime(7, 5, 0));
+        EXPECT_EQ(box(row.h)->text(), "7");
+        EXPECT_EQ(box(row.m)->text(), "5");
+        EXPECT_EQ(box(row.s)->text(), "0");
+        type(row.m, "45");
+        EXPECT_EQ(box(row.m)->text(), "45");
+        EXPECT_EQ(row.picker->time(), QTime(7, 5, 0)); // typing does not run the picker
+    }
+}
+
+TEST_F(CalculatorTest, BoxesTakeTwoCharactersAndTheCopiesBoxesShowOne) {
+    Pellamy& w = open();
+    for (const char* name : {"MTSetHr", "CsSec", "birdclockmins", "birdlibhrs", "birdlibmins",
+                             "HODhr", "HODmin", "HOLhr", "HOLmin"}) {
+        SCOPED_TRACE(name);
+        type(name, "123");
+        EXPECT_EQ(box(name)->text(), "12");
+    }
+    EXPECT_EQ(w.txtcopies->text(), "1");
+    EXPECT_EQ(w.txtcopies2->text(), "1");
+    EXPECT_EQ(w.member->currentText(), ""); // no members loaded
+}
+
+TEST_F(CalculatorTest, ListShowsTheColumnsWithTheirHeadersAndGroupCaptions) {
+    Pellamy& w = open();
+    QHeaderView* header = w.ListView1->header();
+    ASSERT_EQ(header->count(), kColumnCount);
+    EXPECT_EQ(w.entries().headerData(15, Qt::Horizontal).toString(), "Ring No.");
+    // Widths in hundredths of a millimetre on the screen: 852 is about 32
+    // pixels at 96 dots per inch.
+    const double dotsPerMm = w.logicalDpiX() / 25.4;
+    EXPECT_NEAR(header->sectionSize(0), 8.52 * dotsPerMm, 1);
+    EXPECT_NEAR(header->sectionSize(1), 29.81 * dotsPerMm, 1);
+    // The race details lie beyond the list's right edge until it is scrolled.
+    EXPECT_GE(header->sectionViewportPosition(18), w.ListView1->viewport()->width());
+    EXPECT_EQ(w.Label12->text().size(), 250);
+}
+
+TEST_F(CalculatorTest, HiddenHoldersAreNeverShownAndFramesStartRight) {
+    Pellamy& w = open();
+    for (const char* name : {"txtsex", "txtcol", "txtpool", "Textcon2", "miles", "textcon4",
+                             "textcon5", "yards", "sixtieths", "variation", "velocity",
+                             "birdlibsecs", "txtdateset", "txtdaterace", "midnight"})
+        EXPECT_FALSE(box(name)->isVisible()) << name;
+    EXPECT_FALSE(w.Frame5->isVisible());
+    EXPECT_TRUE(w.Frame10->isVisible());
+    EXPECT_FALSE(w.Frame11->isVisible());
+    EXPECT_EQ(box("txtdateset")->text(), "txtdateset");
+    EXPECT_EQ(box("Textcon2")->text(), "textcon2");
+}
+
+TEST_F(CalculatorTest, TabOrderFollowsTheWindowsOrder) {
+    Pellamy& w = open();
+    const char* order[] = {"birdclockhrs", "birdclockmins", "birdclocksecs", "MTSetHr",
+                           "MTSetMin",     "MTSetSec",      "MTRakeHr",      "MTRakeMin",
+                           "MTRakeSec",    "CrHr",          "CrMin",         "CrSec",
+                           "CsHr",         "CsMin",         "CsSec",         "ListView1",
+                           "ringno",       "Rubin",         "Rubout",        "mtdetailset",
+                           "mtdetailrake", "mtreadset",     "mtreadrake",    "Check2",
+                           "Check1",       "Check3",        "Check4",        "comcol",
+                           "txtwind",      "txtbirds",      "txtmember",     "birdlibhrs",
+                           "birdlibmins",  "HOLmin",        "HOLhr",         "HODmin",
+                           "HODhr",        "CmdClear",      "cmdopen",       "CmdPrint",
+                           "txtcopies",    "cmdremove",     "cmdsave",       "Clubprint",
+                           "txtcopies2",   "Picture1",      "txtcomments",   "CmdExit",
+                           "racepoint",    "DTPicker4",     "DTPicker5",     "DTPicker6",
+                           "DTPicker7",    "member",        "DTPicker1"};
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    box("birdclockhrs")->setFocus();
+    for (const char* name : order) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_TRUE(focus);
+        QWidget* named = focus;
+        while (named && named->objectName() != name && named != &w)
+            named = named->parentWidget(); // a list's text or a picker's own editor
+        EXPECT_EQ(named ? named->objectName() : QString(), name)
+            << "focus is on " << focus->objectName().toStdString();
+        // A picker steps through its own parts before passing the focus on.
+        for (int part = 0; part < 4 && QApplication::focusWidget() == focus; ++part)
+            QTest::keyClick(focus, Qt::Key_Tab);
+    }
+}
