@@ -7,8 +7,12 @@
 
 namespace benchsupport {
 
-QString member(int i) { return QStringLiteral("Member %1").arg(i, 4, 10, QChar(u'0')); }
-QString racepoint(int i) { return QStringLiteral("Racepoint %1").arg(i, 2, 10, QChar(u'0')); }
+QString member(int i) {
+    return QStringLiteral("Member %1").arg(i, 4, 10, QChar(u'0'));
+}
+QString racepoint(int i) {
+    return QStringLiteral("Racepoint %1").arg(i, 2, 10, QChar(u'0'));
+}
 
 const QTemporaryDir& federationFolder() {
     static QTemporaryDir dir;

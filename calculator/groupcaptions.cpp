@@ -24,10 +24,9 @@ GroupCaptions::GroupCaptions(const QString& caption, QHeaderView* header, QWidge
 QRect GroupCaptions::groupRect(int group) const {
     const Group& g = groups[group];
     const int left = header_->sectionViewportPosition(g.first);
-    const int right =
-        header_->sectionViewportPosition(g.last) + header_->sectionSize(g.last);
-    const QPoint origin = header_->viewport()->mapTo(window(), QPoint(0, 0)) -
-                          mapTo(window(), QPoint(0, 0));
+    const int right = header_->sectionViewportPosition(g.last) + header_->sectionSize(g.last);
+    const QPoint origin =
+        header_->viewport()->mapTo(window(), QPoint(0, 0)) - mapTo(window(), QPoint(0, 0));
     return QRect(origin.x() + left, 0, right - left, height());
 }
 
@@ -42,8 +41,12 @@ void GroupCaptions::paintEvent(QPaintEvent*) {
         painter.drawText(groupRect(i), Qt::AlignCenter, QString::fromLatin1(groups[i].caption));
 }
 
-QSize GroupCaptions::sizeHint() const { return {100, fontMetrics().height() + 2}; }
+QSize GroupCaptions::sizeHint() const {
+    return {100, fontMetrics().height() + 2};
+}
 
-QSize GroupCaptions::minimumSizeHint() const { return sizeHint(); }
+QSize GroupCaptions::minimumSizeHint() const {
+    return sizeHint();
+}
 
 } // namespace pellamy

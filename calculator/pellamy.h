@@ -15,7 +15,9 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -42,6 +44,12 @@ public:
     explicit Pellamy(const QString& folder = programFolder(), DialogService* dialogs = nullptr,
                      QWidget* parent = nullptr);
     ~Pellamy() override;
+
+    // Where the printed sheets get the club and the federation name from.
+    using NamesSource = std::function<std::pair<QString, QString>()>;
+    void setNamesSource(NamesSource source) { namesSource_ = std::move(source); }
+    // What a confirmed Exit does: end the program.
+    void setEndAction(std::function<void()> action) { endAction_ = std::move(action); }
 
     // The race entry list the list view shows.
     RaceEntryList& entries() { return entries_; }
@@ -158,6 +166,8 @@ private:
     DistanceStore store_;
     RaceEntryList entries_;
     TimeOverlay* timeRows_[5] = {};
+    NamesSource namesSource_;
+    std::function<void()> endAction_;
 };
 
 } // namespace pellamy

@@ -29,7 +29,9 @@
 #include <algorithm>
 
 // The calculator's pictures, compiled into the program.
-static void initCalculatorResources() { Q_INIT_RESOURCE(resources); }
+static void initCalculatorResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace pellamy {
 
@@ -162,7 +164,8 @@ void Pellamy::createControls() {
     // Column widths are kept in hundredths of a millimetre.
     const double dotsPerMm = logicalDpiX() / 25.4;
     for (int c = 0; c < kColumnCount; ++c)
-        header->resizeSection(c, int(raceEntryColumns()[std::size_t(c)].width / 100.0 * dotsPerMm + 0.5));
+        header->resizeSection(
+            c, int(raceEntryColumns()[std::size_t(c)].width / 100.0 * dotsPerMm + 0.5));
     Label12 = named(new GroupCaptions(groupCaptionLine(), header), "Label12");
 
     // Race details.
@@ -528,23 +531,23 @@ void Pellamy::createLayout() {
 void Pellamy::setTabOrder() {
     // The keyboard order of the controls, by their place in it.
     const std::pair<int, QWidget*> order[] = {
-        {1, birdclockhrs},  {2, birdclockmins}, {3, birdclocksecs}, {4, MTSetHr},
-        {5, MTSetMin},      {6, MTSetSec},      {7, MTRakeHr},      {8, MTRakeMin},
-        {9, MTRakeSec},     {10, CrHr},         {11, CrMin},        {12, CrSec},
-        {13, CsHr},         {14, CsMin},        {15, CsSec},        {37, ListView1},
-        {41, ringno},       {43, Rubin},        {44, Rubout},       {49, mtdetailset},
-        {50, mtdetailrake}, {53, mtreadset},    {54, mtreadrake},   {59, Check2},
-        {62, Check1},       {63, Check3},       {64, Check4},       {67, comcol},
-        {70, txtwind},      {71, txtbirds},     {72, txtmember},    {73, birdlibsecs},
-        {74, birdlibhrs},   {75, birdlibmins},  {80, txtdaterace},  {83, HOLmin},
-        {84, HOLhr},        {85, HODmin},       {86, HODhr},        {91, CmdClear},
-        {92, cmdopen},      {93, CmdPrint},     {94, txtcopies},    {95, cmdremove},
-        {96, cmdsave},      {97, Clubprint},    {98, txtcopies2},   {99, Picture1},
-        {101, txtcomments}, {102, CmdExit},     {103, racepoint},   {105, DTPicker4},
-        {106, DTPicker5},   {107, DTPicker6},   {108, DTPicker7},   {109, member},
-        {110, DTPicker1},   {112, birdedit},    {113, coledit},     {114, sexedit},
-        {118, rubinedit},   {120, ruboutedit},  {122, Command1},    {123, Command2},
-        {124, midnight},    {125, midnight2},   {126, extraday},    {127, DaybirdClocked},
+        {1, birdclockhrs},  {2, birdclockmins}, {3, birdclocksecs},  {4, MTSetHr},
+        {5, MTSetMin},      {6, MTSetSec},      {7, MTRakeHr},       {8, MTRakeMin},
+        {9, MTRakeSec},     {10, CrHr},         {11, CrMin},         {12, CrSec},
+        {13, CsHr},         {14, CsMin},        {15, CsSec},         {37, ListView1},
+        {41, ringno},       {43, Rubin},        {44, Rubout},        {49, mtdetailset},
+        {50, mtdetailrake}, {53, mtreadset},    {54, mtreadrake},    {59, Check2},
+        {62, Check1},       {63, Check3},       {64, Check4},        {67, comcol},
+        {70, txtwind},      {71, txtbirds},     {72, txtmember},     {73, birdlibsecs},
+        {74, birdlibhrs},   {75, birdlibmins},  {80, txtdaterace},   {83, HOLmin},
+        {84, HOLhr},        {85, HODmin},       {86, HODhr},         {91, CmdClear},
+        {92, cmdopen},      {93, CmdPrint},     {94, txtcopies},     {95, cmdremove},
+        {96, cmdsave},      {97, Clubprint},    {98, txtcopies2},    {99, Picture1},
+        {101, txtcomments}, {102, CmdExit},     {103, racepoint},    {105, DTPicker4},
+        {106, DTPicker5},   {107, DTPicker6},   {108, DTPicker7},    {109, member},
+        {110, DTPicker1},   {112, birdedit},    {113, coledit},      {114, sexedit},
+        {118, rubinedit},   {120, ruboutedit},  {122, Command1},     {123, Command2},
+        {124, midnight},    {125, midnight2},   {126, extraday},     {127, DaybirdClocked},
         {128, txtdateset},  {129, DayClockSet}, {130, DayClockOpen}, {131, RaceDay},
     };
     for (std::size_t i = 1; i < std::size(order); ++i)

@@ -35,8 +35,7 @@ void Pellamy::connectHandlers() {
     connect(DayClockSet, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::DayClockSet_Change);
     connect(RaceDay, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::RaceDay_Change);
     connect(DayClockOpen, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::DayClockOpen_Change);
-    connect(DaybirdClocked, &QDateTimeEdit::dateTimeChanged, this,
-            &Pellamy::DaybirdClocked_Change);
+    connect(DaybirdClocked, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::DaybirdClocked_Change);
     connect(DTPicker1, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker1_Change);
     connect(DTPicker4, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker4_Change);
     connect(DTPicker5, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker5_Change);
@@ -48,8 +47,8 @@ void Pellamy::Form_Load() {
     // The race dates: clocks set yesterday, race, bird and opening today,
     // each at the present time of day.
     const QDateTime now = QDateTime::currentDateTime();
-    const QDateTime today(now.date(), QTime(now.time().hour(), now.time().minute(),
-                                            now.time().second()));
+    const QDateTime today(now.date(),
+                          QTime(now.time().hour(), now.time().minute(), now.time().second()));
     DaybirdClocked->setDateTime(today);
     DayClockSet->setDateTime(today.addDays(-1));
     DayClockOpen->setDateTime(today);
@@ -94,7 +93,9 @@ void Pellamy::racepoint_Click() {
     member->setCurrentIndex(0);
 }
 
-void Pellamy::showMemberLoadProblem() { dialogs_->message(kMissedField, QStringLiteral("Pellamy")); }
+void Pellamy::showMemberLoadProblem() {
+    dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
+}
 
 void Pellamy::DayClockSet_Change() {
     midnight->setText(nightCount(DayClockOpen->dateTime(), DayClockSet->dateTime()));
@@ -122,10 +123,18 @@ void Pellamy::copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes,
     seconds->setText(texts.seconds);
 }
 
-void Pellamy::DTPicker1_Change() { copyTime(DTPicker1, MTSetHr, MTSetMin, MTSetSec); }
-void Pellamy::DTPicker4_Change() { copyTime(DTPicker4, MTRakeHr, MTRakeMin, MTRakeSec); }
-void Pellamy::DTPicker5_Change() { copyTime(DTPicker5, CsHr, CsMin, CsSec); }
-void Pellamy::DTPicker6_Change() { copyTime(DTPicker6, CrHr, CrMin, CrSec); }
+void Pellamy::DTPicker1_Change() {
+    copyTime(DTPicker1, MTSetHr, MTSetMin, MTSetSec);
+}
+void Pellamy::DTPicker4_Change() {
+    copyTime(DTPicker4, MTRakeHr, MTRakeMin, MTRakeSec);
+}
+void Pellamy::DTPicker5_Change() {
+    copyTime(DTPicker5, CsHr, CsMin, CsSec);
+}
+void Pellamy::DTPicker6_Change() {
+    copyTime(DTPicker6, CrHr, CrMin, CrSec);
+}
 void Pellamy::DTPicker7_Change() {
     copyTime(DTPicker7, birdclockhrs, birdclockmins, birdclocksecs);
 }
@@ -133,16 +142,14 @@ void Pellamy::DTPicker7_Change() {
 CalculatorFields Pellamy::gatherFields() const {
     CalculatorFields f;
     f.MTSetHr = MTSetHr->text(), f.MTSetMin = MTSetMin->text(), f.MTSetSec = MTSetSec->text();
-    f.MTRakeHr = MTRakeHr->text(), f.MTRakeMin = MTRakeMin->text(),
-    f.MTRakeSec = MTRakeSec->text();
+    f.MTRakeHr = MTRakeHr->text(), f.MTRakeMin = MTRakeMin->text(), f.MTRakeSec = MTRakeSec->text();
     f.CsHr = CsHr->text(), f.CsMin = CsMin->text(), f.CsSec = CsSec->text();
     f.CrHr = CrHr->text(), f.CrMin = CrMin->text(), f.CrSec = CrSec->text();
     f.birdlibhrs = birdlibhrs->text(), f.birdlibmins = birdlibmins->text(),
     f.birdlibsecs = birdlibsecs->text();
     f.birdclockhrs = birdclockhrs->text(), f.birdclockmins = birdclockmins->text(),
     f.birdclocksecs = birdclocksecs->text();
-    f.midnight = midnight->text(), f.midnight2 = midnight2->text(),
-    f.extraday = extraday->text();
+    f.midnight = midnight->text(), f.midnight2 = midnight2->text(), f.extraday = extraday->text();
     f.HODhr = HODhr->text(), f.HODmin = HODmin->text(), f.HOLhr = HOLhr->text(),
     f.HOLmin = HOLmin->text();
     f.sixtieths = sixtieths->text();

@@ -14,9 +14,13 @@ PictureButton::PictureButton(const QString& resource, QWidget* parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-QSize PictureButton::sizeHint() const { return {377, 105}; }
+QSize PictureButton::sizeHint() const {
+    return {377, 105};
+}
 
-QSize PictureButton::minimumSizeHint() const { return {240, 70}; }
+QSize PictureButton::minimumSizeHint() const {
+    return {240, 70};
+}
 
 void PictureButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -26,8 +30,8 @@ void PictureButton::paintEvent(QPaintEvent*) {
     // evenly from both sides.
     QSizeF size = renderer.defaultSize();
     size.scale(QSizeF(this->size()), Qt::KeepAspectRatioByExpanding);
-    const QRectF target((width() - size.width()) / 2, (height() - size.height()) / 2,
-                        size.width(), size.height());
+    const QRectF target((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(),
+                        size.height());
     painter.setClipRect(rect());
     renderer.render(&painter, target);
     if (isDown())

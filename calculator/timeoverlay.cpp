@@ -40,7 +40,9 @@ TimeOverlay::TimeOverlay(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes
     stack_->setCurrentWidget(picker_);
 }
 
-bool TimeOverlay::boxesOnTop() const { return stack_->currentWidget() == boxPanel_; }
+bool TimeOverlay::boxesOnTop() const {
+    return stack_->currentWidget() == boxPanel_;
+}
 
 bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {

@@ -26,7 +26,9 @@ QSize WrapButton::sizeHint() const {
     return {width + 16 + extra, 2 * metrics.lineSpacing() + 12};
 }
 
-QSize WrapButton::minimumSizeHint() const { return sizeHint(); }
+QSize WrapButton::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void WrapButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
@@ -40,8 +42,8 @@ void WrapButton::paintEvent(QPaintEvent*) {
     if (isDown())
         area.translate(style()->pixelMetric(QStyle::PM_ButtonShiftHorizontal, &option, this),
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                   QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
 }
 

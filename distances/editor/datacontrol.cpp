@@ -25,14 +25,15 @@ DataControl::DataControl(QWidget* parent) : QWidget(parent) {
     caption_->setObjectName(QStringLiteral("caption"));
     caption_->setFrameShape(QFrame::Panel);
     caption_->setFrameShadow(QFrame::Sunken);
-    caption_->setMinimumHeight(24);
+    caption_->setFixedHeight(24);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(buttons[i].name));
         button->setText(QString::fromUtf8(buttons[i].face));
         button->setToolTip(QString::fromLatin1(buttons[i].tip));
         button->setAccessibleName(QString::fromLatin1(buttons[i].tip));
-        button->setMinimumSize(28, 24);
+        button->setFixedSize(28, 24);
         button->setFocusPolicy(Qt::NoFocus);
         const Move move = buttons[i].move;
         connect(button, &QToolButton::clicked, this, [this, move] { emit moveRequested(move); });

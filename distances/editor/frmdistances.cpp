@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace pellamy {
 
@@ -69,8 +70,12 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     Data1 = new DataControl(this);
     Data1->setObjectName(QStringLiteral("Data1"));
 
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(12, 10, 12, 0);
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    auto* grid = new QGridLayout;
+    window->addLayout(grid, 1);
+    window->addWidget(Data1);
+    grid->setContentsMargins(12, 10, 12, 8);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
     grid->addWidget(lblLabels[0], 0, 0);
@@ -85,8 +90,7 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     grid->addWidget(yards, 3, 1);
     grid->addWidget(cmdUpdate, 3, 2);
     grid->addWidget(cmdClose, 3, 3);
-    grid->addWidget(Data1, 4, 0, 1, 4);
-    grid->setRowMinimumHeight(4, 30);
+    grid->setRowStretch(4, 1);
     grid->setColumnStretch(1, 1);
 
     setTabOrder(txtFields[0], txtFields[1]);
@@ -103,7 +107,7 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     connect(cmdClose, &QPushButton::clicked, this, &frmdistances::cmdClose_Click);
     connect(Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
 
-    resize(380, 200);
+    resize(380, 176);
     Form_Load();
 }
 

@@ -1,6 +1,7 @@
 #include "calc/textforms.h"
 
 #include "calc/numbers.h"
+#include "calc/windows1252.h"
 
 #include "support/qt_printers.h"
 
@@ -147,4 +148,16 @@ TEST(TextToNumber, ShortTextsReadExactlyAsTheGeneralConversion) {
             text.prepend(u'-');
         ASSERT_EQ(textToNumber(text), text.toDouble()) << text.toStdString();
     }
+}
+
+TEST(Windows1252, KeepsWhatItCanHoldAndMarksTheRest) {
+    bool lossy = false;
+    EXPECT_EQ(toWindows1252(QString::fromUtf8("Müller é €5"), &lossy),
+              QByteArray("M\xfcller \xe9 \x80"
+                         "5"));
+    EXPECT_FALSE(lossy);
+    EXPECT_EQ(toWindows1252(QString::fromUtf8("Łódź 🐦!"), &lossy), QByteArray("?\xf3"
+                                                                              "d? ?!"));
+    EXPECT_TRUE(lossy);
+    EXPECT_EQ(fromWindows1252(QByteArray("M\xfcller \xe9 \x80")), QString::fromUtf8("Müller é €"));
 }

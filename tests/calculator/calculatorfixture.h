@@ -9,8 +9,8 @@
 #include "support/distancedb.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QDateTimeEdit>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>

@@ -58,12 +58,44 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
     clock();
     ASSERT_EQ(w.entries().count(), 1);
     const QStringList expected = {
-        "",          "J. Smith", "19-30-02", "19-30-00",   "02",       "19-00-10", "19-00-00",
-        "06",        "11-45-30", "03-45-22", "1176.859",   "12",       "345",      "BB",
-        "C",         "GB06N12345", "150-1234", "P-N",      "12",       "240",      "SW",
-        "23/05/2006 19:45:12", "24/05/2006 19:45:12", "08", "00",      "Berwick",  "1",
-        "0",         "22",       "30",       "4",          "30",       "Benzing 1234",
-        "19:30:00",  "Benzing 1234", "19:00:00", "Good race", "24/05/2006 19:45:12",
+        "",
+        "J. Smith",
+        "19-30-02",
+        "19-30-00",
+        "02",
+        "19-00-10",
+        "19-00-00",
+        "06",
+        "11-45-30",
+        "03-45-22",
+        "1176.859",
+        "12",
+        "345",
+        "BB",
+        "C",
+        "GB06N12345",
+        "150-1234",
+        "P-N",
+        "12",
+        "240",
+        "SW",
+        "23/05/2006 19:45:12",
+        "24/05/2006 19:45:12",
+        "08",
+        "00",
+        "Berwick",
+        "1",
+        "0",
+        "22",
+        "30",
+        "4",
+        "30",
+        "Benzing 1234",
+        "19:30:00",
+        "Benzing 1234",
+        "19:00:00",
+        "Good race",
+        "24/05/2006 19:45:12",
         "24/05/2006 19:45:12",
     };
     EXPECT_EQ(row(0), expected);
@@ -113,8 +145,10 @@ TEST_F(ClockingTest, AnHourOver24IsReportedResetAndTheBirdStillCalculated) {
         const char* reset;
         QString message;
     } cases[] = {
-        {"MTSetHr", "25", "19", over24},   {"birdlibhrs", "30", "08", over24},
-        {"birdclockhrs", "99", "10", over24}, {"CrSec", "60", "0", over59},
+        {"MTSetHr", "25", "19", over24},
+        {"birdlibhrs", "30", "08", over24},
+        {"birdclockhrs", "99", "10", over24},
+        {"CrSec", "60", "0", over59},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
@@ -137,7 +171,8 @@ TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
         void (*change)(ClockingTest&);
     } cases[] = {
         {"an empty time field", [](ClockingTest& t) { t.type("CrMin", ""); }},
-        {"two distance rows for the member", [](ClockingTest& t) { choose(t.window->member, t.window->member->findText("O'Brien")); }},
+        {"two distance rows for the member",
+         [](ClockingTest& t) { choose(t.window->member, t.window->member->findText("O'Brien")); }},
         {"a member with no distance",
          [](ClockingTest& t) { t.window->member->setEditText("Nobody"); }},
         {"letters in the darkness", [](ClockingTest& t) { t.type("HODhr", "xx"); }},

@@ -184,20 +184,17 @@ TEST_F(CalculatorTest, HiddenHoldersAreNeverShownAndFramesStartRight) {
 
 TEST_F(CalculatorTest, TabOrderFollowsTheWindowsOrder) {
     Pellamy& w = open();
-    const char* order[] = {"birdclockhrs", "birdclockmins", "birdclocksecs", "MTSetHr",
-                           "MTSetMin",     "MTSetSec",      "MTRakeHr",      "MTRakeMin",
-                           "MTRakeSec",    "CrHr",          "CrMin",         "CrSec",
-                           "CsHr",         "CsMin",         "CsSec",         "ListView1",
-                           "ringno",       "Rubin",         "Rubout",        "mtdetailset",
-                           "mtdetailrake", "mtreadset",     "mtreadrake",    "Check2",
-                           "Check1",       "Check3",        "Check4",        "comcol",
-                           "txtwind",      "txtbirds",      "txtmember",     "birdlibhrs",
-                           "birdlibmins",  "HOLmin",        "HOLhr",         "HODmin",
-                           "HODhr",        "CmdClear",      "cmdopen",       "CmdPrint",
-                           "txtcopies",    "cmdremove",     "cmdsave",       "Clubprint",
-                           "txtcopies2",   "Picture1",      "txtcomments",   "CmdExit",
-                           "racepoint",    "DTPicker4",     "DTPicker5",     "DTPicker6",
-                           "DTPicker7",    "member",        "DTPicker1"};
+    const char* order[] = {
+        "birdclockhrs", "birdclockmins", "birdclocksecs", "MTSetHr",   "MTSetMin",    "MTSetSec",
+        "MTRakeHr",     "MTRakeMin",     "MTRakeSec",     "CrHr",      "CrMin",       "CrSec",
+        "CsHr",         "CsMin",         "CsSec",         "ListView1", "ringno",      "Rubin",
+        "Rubout",       "mtdetailset",   "mtdetailrake",  "mtreadset", "mtreadrake",  "Check2",
+        "Check1",       "Check3",        "Check4",        "comcol",    "txtwind",     "txtbirds",
+        "txtmember",    "birdlibhrs",    "birdlibmins",   "HOLmin",    "HOLhr",       "HODmin",
+        "HODhr",        "CmdClear",      "cmdopen",       "CmdPrint",  "txtcopies",   "cmdremove",
+        "cmdsave",      "Clubprint",     "txtcopies2",    "Picture1",  "txtcomments", "CmdExit",
+        "racepoint",    "DTPicker4",     "DTPicker5",     "DTPicker6", "DTPicker7",   "member",
+        "DTPicker1"};
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     box("birdclockhrs")->setFocus();

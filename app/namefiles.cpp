@@ -1,0 +1,63 @@
+#include "namefiles.h"
+
+#include "calc/windows1252.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace pellamy {
+
+namespace {
+
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+
+} // namespace
+
+QString readNameText(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u' ')
+        ++i;
+    if (i < text.size() && text[i] == u'"') {
+        const qsizetype close = text.indexOf(u'"', i + 1);
+        const qsizetype lineEnd = [&] {
+            for (qsizetype k = i + 1; k < text.size(); ++k)
+                if (text[k] == u'\r' || text[k] == u'\n')
+                    return k;
+            return text.size();
+        }();
+        // A name without its closing quote runs to the end of the line.
+        return text.mid(i + 1, (close < 0 || close > lineEnd ? lineEnd : close) - i - 1);
+    }
+    qsizetype end = i;
+    while (end < text.size() && text[end] != u',' && text[end] != u'\r' && text[end] != u'\n')
+        ++end;
+    while (end > i && text[end - 1] == u' ')
+        --end;
+    return text.mid(i, end - i);
+}
+
+QString readNameFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray bytes = file.read(64 * 1024);
+    // Names Windows-1252 cannot hold are kept in UTF-8, marked as such.
+    if (bytes.startsWith(kUtf8Mark))
+        return readNameText(QString::fromUtf8(bytes.mid(kUtf8Mark.size())));
+    return readNameText(fromWindows1252(bytes));
+}
+
+bool writeNameFile(const QString& path, const QString& name) {
+    const QString line = u'"' + name + QStringLiteral("\"\r\n");
+    bool lossy = false;
+    QByteArray bytes = toWindows1252(line, &lossy);
+    if (lossy)
+        bytes = kUtf8Mark + line.toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(bytes);
+    return file.commit();
+}
+
+} // namespace pellamy

@@ -1,0 +1,102 @@
+#include "program.h"
+
+#include "app/frmsplashpellamy.h"
+#include "calculator/pellamy.h"
+#include "distances/editor/frmdistances.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLineEdit>
+#include <QScreen>
+
+// The start window's picture and the program's icon, compiled in.
+static void initAppResources() {
+    Q_INIT_RESOURCE(app);
+}
+
+namespace pellamy {
+
+QIcon programIcon() {
+    initAppResources();
+    return QIcon(QStringLiteral(":/app/pellamy-icon.svg"));
+}
+
+Program::Program(const QString& folder, DialogService* dialogs)
+    : folder_(folder), dialogs_(dialogs), endAction_([] {
+          QApplication::closeAllWindows();
+          QApplication::quit();
+      }) {
+    initAppResources();
+}
+
+Program::~Program() {
+    delete editor_.data();
+    delete calculator_.data();
+    delete splash_.data();
+}
+
+frmSplashPellamy* Program::makeStartWindow() {
+    splash_ = new frmSplashPellamy(*this, dialogs_);
+    splash_->setAttribute(Qt::WA_DeleteOnClose);
+    return splash_;
+}
+
+frmSplashPellamy* Program::start() {
+    if (!splash_)
+        makeStartWindow();
+    splash_->show();
+    if (const QScreen* screen = splash_->screen()) {
+        const QRect area = screen->availableGeometry();
+        splash_->move(area.center() - splash_->rect().center());
+    }
+    return splash_;
+}
+
+Pellamy* Program::showCalculator() {
+    if (!calculator_) {
+        calculator_ = new Pellamy(folder_, dialogs_);
+        calculator_->setAttribute(Qt::WA_DeleteOnClose);
+        calculator_->setNamesSource([this] {
+            const ClubNames n = names();
+            return std::pair{n.club, n.fed};
+        });
+        calculator_->setEndAction([this] { end(); });
+    }
+    calculator_->show();
+    calculator_->raise();
+    calculator_->activateWindow();
+    return calculator_;
+}
+
+frmdistances* Program::showDistancesEditor() {
+    if (!editor_) {
+        editor_ = new frmdistances(folder_, dialogs_);
+        editor_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    editor_->show();
+    editor_->raise();
+    editor_->activateWindow();
+    return editor_;
+}
+
+ClubNames Program::names() {
+    if (!splash_)
+        makeStartWindow(); // hidden: its load step reads the two files
+    return {splash_->txtclub->text(), splash_->txtfed->text()};
+}
+
+frmSplashPellamy* Program::startWindow() const {
+    return splash_;
+}
+Pellamy* Program::calculator() const {
+    return calculator_;
+}
+frmdistances* Program::distancesEditor() const {
+    return editor_;
+}
+
+void Program::end() {
+    endAction_();
+}
+
+} // namespace pellamy

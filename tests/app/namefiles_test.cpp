@@ -1,0 +1,65 @@
+#include "app/namefiles.h"
+
+#include "support/distancedb.h"
+#include "support/qt_printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+TEST(NameFiles, WrittenNamesReadBackWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("club.txt");
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
+        {"Rose, Crown and Anchor", "\"Rose, Crown and Anchor\"\r\n"},
+        {"  Westside Flyers", "\"  Westside Flyers\"\r\n"},
+        {"", "\"\"\r\n"},
+        {"M\xc3\xbcller's Loft", "\"M\xfcller's Loft\"\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name = QString::fromUtf8(c.name);
+        ASSERT_TRUE(writeNameFile(path, name));
+        EXPECT_EQ(testsupport::fileBytes(path), c.bytes);
+        EXPECT_EQ(readNameFile(path), name);
+    }
+    // A name Windows-1252 cannot hold is kept whole all the same.
+    ASSERT_TRUE(writeNameFile(path, QString::fromUtf8("Łódź Racing")));
+    EXPECT_EQ(readNameFile(path), QString::fromUtf8("Łódź Racing"));
+}
+
+TEST(NameFiles, ReadFormOfHandEditedFiles) {
+    struct Case {
+        const char* text;
+        const char* name;
+    } cases[] = {
+        {"  North Road Flyers   , est. 1920\r\n", "North Road Flyers"},
+        {"North Road\r\nsecond line", "North Road"},
+        {"   \"  Quoted  \" trailing, x\r\n", "  Quoted  "},
+        {"\"The \"Best\" Club\"\r\n", "The "},
+        {"\"No closing quote\r\n", "No closing quote"},
+        {"", ""},
+        {"\r\n", ""},
+        {",first field empty", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(readNameText(QString::fromLatin1(c.text)), QString::fromLatin1(c.name));
+    }
+}
+
+TEST(NameFiles, MissingOrUnwritableFiles) {
+    QTemporaryDir dir;
+    EXPECT_EQ(readNameFile(dir.filePath("fed.txt")), "");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("club.txt")); // a folder where the file should be
+    EXPECT_FALSE(writeNameFile(dir.filePath("club.txt"), "Name"));
+    EXPECT_EQ(readNameFile(dir.filePath("club.txt")), "");
+    EXPECT_FALSE(writeNameFile(dir.filePath("no such folder/club.txt"), "Name"));
+}

@@ -1,0 +1,136 @@
+#include "app/frmsplashpellamy.h"
+#include "app/namefiles.h"
+#include "app/program.h"
+#include "calculator/pellamy.h"
+#include "distances/editor/frmdistances.h"
+
+#include "support/distancedb.h"
+#include "support/qt_printers.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+namespace {
+
+class StartWindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::makeDistanceDatabase(dir.filePath("distances.mdb"),
+                                          {{"J. Smith", "Berwick", "250", "1234", "26474040"}});
+        writeNameFile(dir.filePath("club.txt"), "Rose, Crown and Anchor");
+        writeNameFile(dir.filePath("fed.txt"), "North East Federation");
+        program = std::make_unique<Program>(dir.path(), &dialogs);
+        program->setEndAction([this] { ended = true; });
+        start = program->start();
+    }
+
+    static QStringList visibleWindows() {
+        QStringList names;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                names << w->objectName();
+        names.sort();
+        return names;
+    }
+
+    void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    QTemporaryDir dir;
+    ScriptedDialogService dialogs;
+    std::unique_ptr<Program> program;
+    frmSplashPellamy* start = nullptr;
+    bool ended = false;
+};
+
+} // namespace
+
+TEST_F(StartWindowTest, ShowsTheStoredNames) {
+    EXPECT_EQ(start->txtclub->text(), "Rose, Crown and Anchor");
+    EXPECT_EQ(start->txtfed->text(), "North East Federation");
+    EXPECT_TRUE(start->txtclub->isReadOnly());
+    EXPECT_TRUE(start->txtfed->isReadOnly());
+    EXPECT_EQ(start->Command5->text(), "Enter Members Distances");
+    EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy"}));
+}
+
+TEST_F(StartWindowTest, EditingANameStoresItAsTyped) {
+    dialogs.answerInput("  Westside, Flyers");
+    click(start->Command2);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].kind, "input");
+    EXPECT_EQ(dialogs.shown()[0].text, "Please enter the Club name");
+    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    EXPECT_EQ(start->txtclub->text(), "  Westside, Flyers");
+    EXPECT_EQ(testsupport::fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
+}
+
+TEST_F(StartWindowTest, CancellingAnEditStoresAnEmptyName) {
+    dialogs.answerInput(""); // a cancelled box gives an empty text
+    click(start->Command3);
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[0].text, "Please enter the Federation name");
+    EXPECT_EQ(dialogs.shown()[1].text, "You have not entered a Federation name");
+    EXPECT_EQ(dialogs.shown()[1].title, "Error");
+    EXPECT_EQ(start->txtfed->text(), "");
+    EXPECT_EQ(testsupport::fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
+
+    Program again(dir.path(), &dialogs);
+    EXPECT_EQ(again.start()->txtfed->text(), "");
+    again.startWindow()->close();
+}
+
+TEST_F(StartWindowTest, AnUnwritableNameFileIsReportedAndTheNameKeptOnScreen) {
+    QFile::remove(dir.filePath("club.txt"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("club.txt"));
+    dialogs.answerInput("Rose and Crown");
+    click(start->Command2);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains(QDir::toNativeSeparators(dir.filePath("club.txt"))));
+    EXPECT_EQ(dialogs.shown().last().title, "Pellamy");
+    EXPECT_EQ(start->txtclub->text(), "Rose and Crown");
+}
+
+TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
+    click(start->Command1);
+    QApplication::processEvents();
+    EXPECT_EQ(visibleWindows(), QStringList({"Pellamy"}));
+    EXPECT_TRUE(program->startWindow() == nullptr); // closed and gone
+    ASSERT_TRUE(program->calculator());
+    EXPECT_EQ(program->calculator()->racepoint->currentText(), "Berwick");
+}
+
+TEST_F(StartWindowTest, ExitLeavesAnOpenDistancesEditorRunning) {
+    click(start->Command5);
+    click(start->Command5); // a second press brings the same editor to the front
+    EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy", "frmdistances"}));
+    click(start->Command4);
+    QApplication::processEvents();
+    EXPECT_EQ(visibleWindows(), QStringList({"frmdistances"}));
+    EXPECT_FALSE(ended);
+    program->distancesEditor()->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(visibleWindows().isEmpty());
+}
+
+TEST_F(StartWindowTest, ReportsReadTheNamesThroughAHiddenStartWindow) {
+    click(start->Command1);
+    QApplication::processEvents();
+    writeNameFile(dir.filePath("fed.txt"), "Changed Federation"); // read afresh
+    const ClubNames names = program->names();
+    EXPECT_EQ(names.club, "Rose, Crown and Anchor");
+    EXPECT_EQ(names.fed, "Changed Federation");
+    ASSERT_TRUE(program->startWindow());
+    EXPECT_FALSE(program->startWindow()->isVisible());
+    writeNameFile(dir.filePath("fed.txt"), "Later");
+    EXPECT_EQ(program->names().fed, "Changed Federation"); // the same window, kept
+    EXPECT_EQ(visibleWindows(), QStringList({"Pellamy"}));
+}
