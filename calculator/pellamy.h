@@ -149,6 +149,20 @@ public slots:
     void DTPicker6_Change();
     void DTPicker7_Change();
 
+    void ListView1_ItemClick(const QModelIndex& index);
+    void birdedit_Change();
+    void coledit_Change();
+    void sexedit_Change();
+    void rubinedit_Change();
+    void ruboutedit_Change();
+    void Command1_Click();
+    void cmdremove_Click();
+    void CmdClear_Click();
+    void CmdExit_Click();
+
+    void cmdsave_Click();
+    void cmdopen_Click();
+
 private:
     void createControls();
     void createLayout();
@@ -159,6 +173,16 @@ private:
     CalculatorFields gatherFields() const;
     void copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds);
     void showMemberLoadProblem();
+
+    // The entry last clicked in the list; -1 when there is none.
+    int selectedEntry() const;
+    void clearSelectedEntry();
+    void writeBack(int column, const QString& text);
+
+    void saveRace();
+    void openRace();
+    void restoreRaceDetails(const QStringList& first);
+    void setRacepointText(const QString& text);
 
     QString folder_;
     std::unique_ptr<DialogService> ownDialogs_;

@@ -12,7 +12,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QItemSelectionModel>
+#include <QPushButton>
 #include <QTimeEdit>
+#include <QTreeView>
 
 namespace pellamy {
 
@@ -41,6 +44,24 @@ void Pellamy::connectHandlers() {
     connect(DTPicker5, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker5_Change);
     connect(DTPicker6, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker6_Change);
     connect(DTPicker7, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker7_Change);
+
+    connect(ListView1, &QTreeView::clicked, this, &Pellamy::ListView1_ItemClick);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    ListView1_ItemClick(current);
+            });
+    connect(birdedit, &QLineEdit::textChanged, this, &Pellamy::birdedit_Change);
+    connect(coledit, &QLineEdit::textChanged, this, &Pellamy::coledit_Change);
+    connect(sexedit, &QLineEdit::textChanged, this, &Pellamy::sexedit_Change);
+    connect(rubinedit, &QLineEdit::textChanged, this, &Pellamy::rubinedit_Change);
+    connect(ruboutedit, &QLineEdit::textChanged, this, &Pellamy::ruboutedit_Change);
+    connect(Command1, &QPushButton::clicked, this, &Pellamy::Command1_Click);
+    connect(cmdremove, &QPushButton::clicked, this, &Pellamy::cmdremove_Click);
+    connect(CmdClear, &QPushButton::clicked, this, &Pellamy::CmdClear_Click);
+    connect(CmdExit, &QPushButton::clicked, this, &Pellamy::CmdExit_Click);
+    connect(cmdsave, &QPushButton::clicked, this, &Pellamy::cmdsave_Click);
+    connect(cmdopen, &QPushButton::clicked, this, &Pellamy::cmdopen_Click);
 }
 
 void Pellamy::Form_Load() {

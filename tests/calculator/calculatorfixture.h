@@ -12,6 +12,7 @@
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 

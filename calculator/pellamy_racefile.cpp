@@ -1,0 +1,179 @@
+// Saving the race to a file and opening a race from one.
+
+#include "pellamy.h"
+
+#include "calc/raceentry.h"
+#include "calc/nightcounts.h"
+#include "calc/textforms.h"
+#include "racefile/racefile.h"
+
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+
+namespace pellamy {
+
+namespace {
+
+const QString kFilter = QStringLiteral("Text Files (*.txt)");
+const QString kTitle = QStringLiteral("Pellamy");
+
+QString numberList(const QVector<int>& numbers) {
+    QStringList texts;
+    for (int n : numbers)
+        texts << QString::number(n);
+    return texts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+void Pellamy::cmdsave_Click() {
+    entries_.renumber();
+    saveRace();
+    member->show();
+}
+
+void Pellamy::saveRace() {
+    const QString path = dialogs_->saveFileName(kFilter);
+    if (path.isEmpty()) {
+        dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
+                          kTitle);
+        return;
+    }
+    // The file is replaced only once the whole race is written, so a save
+    // that fails part-way leaves the previous file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
+                          kTitle);
+        return;
+    }
+    const RaceFileWrite written = raceFileBytes(entries_.entries());
+    if (file.write(written.bytes) != written.bytes.size() || !file.commit()) {
+        dialogs_->message(QStringLiteral("The race was not saved: %1 could not be written (%2).")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()),
+                          kTitle);
+        return;
+    }
+    if (!written.commaEntries.isEmpty())
+        dialogs_->message(QStringLiteral("The race was saved. In entries %1 a comma was saved "
+                                         "as a semicolon, so that the race file reads back "
+                                         "whole.")
+                              .arg(numberList(written.commaEntries)),
+                          kTitle);
+    if (!written.lossyEntries.isEmpty())
+        dialogs_->message(QStringLiteral("The race was saved. Entries %1 hold characters a race "
+                                         "file cannot keep; they were saved as \"?\".")
+                              .arg(numberList(written.lossyEntries)),
+                          kTitle);
+}
+
+void Pellamy::cmdopen_Click() {
+    openRace();
+    member->show();
+}
+
+void Pellamy::openRace() {
+    // The file is chosen and read before anything on screen changes, so a
+    // cancelled or failed choice leaves the race as it was.
+    const QString path = dialogs_->openFileName(kFilter);
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo(path).isFile()) {
+        dialogs_->message(QStringLiteral("You have chosen a wrong race date, Please try again."),
+                          kTitle);
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs_->message(QStringLiteral("The race file %1 could not be read (%2).")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()),
+                          kTitle);
+        return;
+    }
+    const RaceFileRead read = readRaceFile(file.readAll());
+    file.close();
+
+    for (QLineEdit* box : {txtbirds, txtwind, mtdetailset, mtreadset, mtdetailrake, mtreadrake})
+        box->clear();
+    txtcomments->clear();
+    setWindowTitle(QString());
+    clearSelectedEntry();
+    entries_.clear();
+    entries_.appendAll(read.entries);
+    if (!read.entries.isEmpty())
+        restoreRaceDetails(read.entries.first());
+
+    if (!read.overlongLines.isEmpty())
+        dialogs_->message(QStringLiteral("Lines %1 of the race file had more than 39 fields "
+                                         "(a comma inside a name or comment); only their first "
+                                         "39 fields were read.")
+                              .arg(numberList(read.overlongLines)),
+                          kTitle);
+}
+
+void Pellamy::restoreRaceDetails(const QStringList& first) {
+    // Fields 18 to 38 in order; restoring stops at the first field the entry
+    // lacks or at a date that cannot be read or lies outside its picker's
+    // range. The pickers take their dates without recomputing the night
+    // counts, which come from the file as well.
+    const auto text = [&](QLineEdit* box) {
+        return [box](const QString& value) {
+            box->setText(value);
+            return true;
+        };
+    };
+    const auto date = [](QDateTimeEdit* picker) {
+        return [picker](const QString& value) {
+            const std::optional<QDateTime> read = readDateText(value);
+            if (!read || *read < picker->minimumDateTime() || *read > picker->maximumDateTime())
+                return false;
+            const QSignalBlocker quiet(picker);
+            picker->setDateTime(*read);
+            return true;
+        };
+    };
+    const std::function<bool(const QString&)> fields[] = {
+        text(txtmember),   text(txtbirds),  text(txtwind),   date(DayClockSet), date(RaceDay),
+        text(birdlibhrs),  text(birdlibmins),
+        [this](const QString& value) {
+            setRacepointText(value);
+            return true;
+        },
+        text(midnight),    text(midnight2), text(HODhr),     text(HODmin),      text(HOLhr),
+        text(HOLmin),      text(mtdetailset), text(mtreadset), text(mtdetailrake), text(mtreadrake),
+        [this](const QString& value) {
+            txtcomments->setPlainText(value);
+            return true;
+        },
+        date(DayClockOpen), date(DaybirdClocked),
+    };
+    for (int i = 0; i < 21; ++i) {
+        const int field = Col::Members + i;
+        if (field >= first.size() || !fields[i](first[field]))
+            return;
+    }
+    extraday->setText(nightCount(DayClockOpen->dateTime(), DaybirdClocked->dateTime()));
+    setWindowTitle(resultHeading(first));
+    txtdateset->setText(eightDigitDate(DayClockSet->date()));
+    txtdaterace->setText(eightDigitDate(RaceDay->date()));
+}
+
+void Pellamy::setRacepointText(const QString& text) {
+    // A race point of the list is chosen, with its members; any other text
+    // is shown as it stands.
+    const int index = racepoint->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+        racepoint->setCurrentIndex(index);
+        racepoint_Click();
+    } else {
+        racepoint->setEditText(text);
+    }
+}
+
+} // namespace pellamy

@@ -1,0 +1,113 @@
+#include "racefile.h"
+
+#include "calc/windows1252.h"
+
+namespace pellamy {
+
+RaceFileWrite raceFileBytes(const QVector<QStringList>& entries) {
+    RaceFileWrite out;
+    QString text;
+    qsizetype size = 0;
+    for (const QStringList& entry : entries)
+        for (const QString& column : entry)
+            size += column.size() + 2;
+    text.reserve(size + 4 * entries.size());
+
+    const QString separator = QStringLiteral(", ");
+    const QString recordEnd = QStringLiteral("\r\n\r\n");
+    for (int i = 0; i < entries.size(); ++i) {
+        const QStringList& entry = entries[i];
+        bool comma = false;
+        for (int c = 0; c < entry.size(); ++c) {
+            if (c > 0)
+                text += separator;
+            if (entry[c].contains(u',')) {
+                comma = true;
+                text += QString(entry[c]).replace(u',', u';');
+            } else {
+                text += entry[c];
+            }
+        }
+        text += recordEnd;
+        if (comma)
+            out.commaEntries << i + 1;
+    }
+
+    bool lossy = false;
+    out.bytes = toWindows1252(text, &lossy);
+    if (lossy) {
+        // Rare: find the entries that lost a character.
+        for (int i = 0; i < entries.size(); ++i) {
+            bool entryLossy = false;
+            toWindows1252(entries[i].join(QString()), &entryLossy);
+            if (entryLossy)
+                out.lossyEntries << i + 1;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+bool isSpace(QChar c) { return c == u' '; }
+
+QString trimmedSpaces(QStringView field) {
+    qsizetype begin = 0, end = field.size();
+    while (begin < end && isSpace(field[begin]))
+        ++begin;
+    while (end > begin && isSpace(field[end - 1]))
+        --end;
+    return field.mid(begin, end - begin).toString();
+}
+
+} // namespace
+
+RaceFileRead readRaceFile(const QByteArray& bytes) {
+    RaceFileRead out;
+    const QString text = fromWindows1252(bytes);
+    const QStringView all(text);
+    qsizetype pos = 0;
+    int lineNumber = 0;
+    while (pos < all.size()) {
+        // One line: up to the next CR; a CR LF pair is one line end.
+        qsizetype end = all.indexOf(u'\r', pos);
+        if (end < 0)
+            end = all.size();
+        const QStringView line = all.mid(pos, end - pos);
+        pos = end + 1;
+        if (pos < all.size() && all[pos] == u'\n' && end < all.size())
+            ++pos;
+        ++lineNumber;
+        if (line.isEmpty())
+            continue;
+
+        QStringList entry;
+        qsizetype start = 0;
+        while (true) {
+            const qsizetype comma = line.indexOf(u',', start);
+            if (entry.size() == kRaceFileFields) {
+                out.overlongLines << lineNumber;
+                break;
+            }
+            entry << trimmedSpaces(line.mid(start, (comma < 0 ? line.size() : comma) - start));
+            if (comma < 0)
+                break;
+            start = comma + 1;
+        }
+        out.entries << entry;
+    }
+    return out;
+}
+
+QString resultHeading(const QStringList& f) {
+    if (f.size() <= 25)
+        return QString();
+    const QString five(5, u' ');
+    return QStringLiteral("Result for .....") + u' ' + f[25] + five + f[22] + five + f[18] + u' ' +
+           QStringLiteral("Members") + five + QStringLiteral("Sent") + u' ' + f[19] +
+           QStringLiteral("  ") + QStringLiteral("Birds") + five +
+           QStringLiteral("Liberated at") + u' ' + f[23] + f[24] + five +
+           QStringLiteral("Into a") + u' ' + f[20] + u' ' + QStringLiteral("Wind");
+}
+
+} // namespace pellamy

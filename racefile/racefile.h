@@ -1,0 +1,47 @@
+#pragma once
+// The race file: one record line per race entry, its column texts joined by
+// ", ", each record followed by an empty line, CR LF line ends, Windows-1252
+// bytes. There is no header, no quoting and no field count.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace pellamy {
+
+constexpr int kRaceFileFields = 39;
+
+struct RaceFileWrite {
+    QByteArray bytes;
+    // Entries (1 = first) with a comma inside a column text, which is
+    // written as a semicolon so that the file reads back whole.
+    QVector<int> commaEntries;
+    // Entries holding a character Windows-1252 cannot hold, written as "?".
+    QVector<int> lossyEntries;
+};
+
+// The file for entries in list order, written as they stand (renumber the
+// list first). An entry with fewer columns gives a shorter record.
+RaceFileWrite raceFileBytes(const QVector<QStringList>& entries);
+
+struct RaceFileRead {
+    QVector<QStringList> entries;
+    // Lines (1 = first line of the file) that held more than 39 fields:
+    // their entries keep the first 39.
+    QVector<int> overlongLines;
+};
+
+// Reads a race file: lines end at CR (a CR LF pair is one line end; a bare
+// LF does not end a line); each line splits at every ","; blanks around
+// each field are removed; empty lines are skipped; a record with fewer
+// fields gives a shorter entry.
+RaceFileRead readRaceFile(const QByteArray& bytes);
+
+// The window caption for a race read from a file, built from its first
+// entry, as "Result for ..... Exeter     24/05/2006     12 Members     Sent
+// 240  Birds     Liberated at 0730     Into a SW Wind" (one line). Empty when
+// the entry lacks a field the heading needs.
+QString resultHeading(const QStringList& first);
+
+} // namespace pellamy

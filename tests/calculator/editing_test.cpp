@@ -1,0 +1,115 @@
+#include "calculatorfixture.h"
+
+#include "calc/raceentry.h"
+#include "support/qt_printers.h"
+
+#include <QTreeView>
+
+using namespace pellamy;
+
+namespace {
+
+class EditingTest : public CalculatorTest {
+protected:
+    void SetUp() override {
+        open();
+        QVector<QStringList> race;
+        for (const char* name : {"A", "B", "C"}) {
+            QStringList e(kColumnCount);
+            e[Col::Name] = name;
+            e[Col::RingNo] = QStringLiteral("GB-%1").arg(name);
+            e[Col::Colour] = "BB";
+            e[Col::Sex] = "C";
+            e[Col::RubberIn] = "1";
+            e[Col::RubberOut] = "2";
+            race << e;
+        }
+        window->entries().appendAll(race);
+        ended = false;
+        window->setEndAction([this] { ended = true; });
+    }
+
+    void clickRow(int row) {
+        QTreeView* view = window->ListView1;
+        const QRect cell = view->visualRect(window->entries().index(row, Col::Name));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    QString cell(int row, int column) const { return window->entries().text(row, column); }
+
+    bool ended = false;
+};
+
+} // namespace
+
+TEST_F(EditingTest, ARowClickFillsTheEditBoxesAndTypingWritesBack) {
+    clickRow(1);
+    EXPECT_EQ(window->birdedit->text(), "GB-B");
+    EXPECT_EQ(window->coledit->text(), "BB");
+    EXPECT_EQ(window->sexedit->text(), "C");
+    EXPECT_EQ(window->rubinedit->text(), "1");
+    EXPECT_EQ(window->ruboutedit->text(), "2");
+    QTest::keyClicks(window->birdedit, "7");
+    EXPECT_EQ(cell(1, Col::RingNo), "GB-B7");
+    EXPECT_EQ(window->ListView1->model()->data(window->entries().index(1, Col::RingNo)), "GB-B7");
+
+    clickRow(2);
+    window->coledit->clear();
+    QTest::keyClicks(window->coledit, "RC");
+    EXPECT_EQ(cell(2, Col::Colour), "RC");
+    EXPECT_EQ(cell(1, Col::Colour), "BB");
+    window->sexedit->clear();
+    EXPECT_EQ(cell(2, Col::Sex), "");
+}
+
+TEST_F(EditingTest, WithNoEntrySelectedTypingChangesNothing) {
+    QTest::keyClicks(window->birdedit, "X");
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(cell(row, Col::RingNo), QStringLiteral("GB-%1").arg(QChar(u'A' + row)));
+}
+
+TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
+    window->entries().renumber();
+    window->member->hide();
+    clickRow(1);
+    QTest::mouseClick(window->cmdremove, Qt::LeftButton);
+    ASSERT_EQ(window->entries().count(), 2);
+    EXPECT_EQ(cell(0, Col::Pos), "1");
+    EXPECT_EQ(cell(1, Col::Pos), "3");
+    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_EQ(window->birdedit->text(), "GB-B"); // not refilled by a removal
+    QTest::keyClicks(window->birdedit, "9");     // and nothing else takes the edit
+    EXPECT_EQ(cell(0, Col::RingNo), "GB-A");
+    EXPECT_EQ(cell(1, Col::RingNo), "GB-C");
+
+    QTest::mouseClick(window->cmdremove, Qt::LeftButton); // nothing selected: nothing happens
+    EXPECT_EQ(window->entries().count(), 2);
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(EditingTest, ClearListThenExitWithNoKeepsRunning) {
+    window->member->hide();
+    QTest::mouseClick(window->CmdClear, Qt::LeftButton);
+    EXPECT_EQ(window->entries().count(), 0);
+    EXPECT_TRUE(window->member->isVisible());
+    dialogs.answerYesNo(false);
+    QTest::mouseClick(window->CmdExit, Qt::LeftButton);
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text, "Have you saved race to file?");
+    EXPECT_EQ(dialogs.shown()[0].title, "");
+    EXPECT_FALSE(ended);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(EditingTest, ExitWithYesEndsTheProgramWithoutWritingAFile) {
+    dialogs.answerYesNo(true);
+    QTest::mouseClick(window->CmdExit, Qt::LeftButton);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    EXPECT_FALSE(window->Frame10->isVisible());
+    EXPECT_TRUE(window->Frame11->isVisible());
+}

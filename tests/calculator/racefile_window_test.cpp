@@ -1,0 +1,195 @@
+#include "calculatorfixture.h"
+
+#include "calc/raceentry.h"
+#include "racefile/racefile.h"
+#include "support/qt_printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+
+using namespace pellamy;
+
+namespace {
+
+QStringList raceEntry(const QString& name, const QString& velocity) {
+    QStringList e(kColumnCount);
+    e[Col::Name] = name;
+    e[Col::Velocity] = velocity;
+    e[Col::RingNo] = "R-" + name;
+    e[Col::Members] = "12";
+    e[Col::Birds] = "240";
+    e[Col::Wind] = "SW";
+    e[Col::SetDate] = "23/05/2006 19:45:12";
+    e[Col::RaceDate] = "24/05/2006 19:45:12";
+    e[Col::LibHour] = "07";
+    e[Col::LibMinute] = "30";
+    e[Col::Racepoint] = "Exeter";
+    e[Col::Midnight] = "1";
+    e[Col::Midnight2] = "0";
+    e[Col::HodHr] = "21";
+    e[Col::HodMin] = "45";
+    e[Col::HolHr] = "5";
+    e[Col::HolMin] = "15";
+    e[Col::MtdSet] = "Master A";
+    e[Col::MtrSet] = "19:30";
+    e[Col::MtdRake] = "Master B";
+    e[Col::MtrRake] = "19:00";
+    e[Col::Comments] = "Good race";
+    e[Col::ClockOpen] = "24/05/2006 19:45:12";
+    e[Col::DayBird] = "25/05/2006 19:45:12";
+    return e;
+}
+
+class RaceFileWindowTest : public CalculatorTest {
+protected:
+    void SetUp() override {
+        makeDatabase({{"J. Smith", "Berwick", "150", "1234", "15914040"},
+                      {"J. Smith", "Exeter", "150", "1234", "15914040"}});
+        open();
+        window->entries().appendAll({raceEntry("A", "1200.000"), raceEntry("B", "1100.000"),
+                                     raceEntry("C", "1000.000")});
+        path = dir.filePath("race one.txt");
+    }
+
+    void writeFile(const QByteArray& bytes) const {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    QStringList names() const {
+        QStringList out;
+        for (const QStringList& e : window->entries().entries())
+            out << e.value(Col::Name);
+        return out;
+    }
+
+    QString path;
+};
+
+} // namespace
+
+TEST_F(RaceFileWindowTest, SavingWritesTheRenumberedListAndShowsTheMemberList) {
+    window->member->hide();
+    dialogs.answerFile(path);
+    QTest::mouseClick(window->cmdsave, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_EQ(dialogs.shown()[0].kind, "save");
+    EXPECT_EQ(dialogs.shown()[0].text, "Text Files (*.txt)");
+    EXPECT_TRUE(window->member->isVisible());
+    const QByteArray bytes = testsupport::fileBytes(path);
+    EXPECT_EQ(bytes.count("\r\n"), 6);
+    EXPECT_TRUE(bytes.startsWith("1, A, "));
+    EXPECT_EQ(window->entries().text(2, Col::Pos), "3");
+}
+
+TEST_F(RaceFileWindowTest, OpeningRestoresTheEntriesAndTheRaceDetails) {
+    dialogs.answerFile(path);
+    window->cmdsave_Click();
+    window->entries().clear();
+    window->txtcomments->setPlainText("something else");
+    window->member->hide();
+
+    dialogs.answerFile(path);
+    QTest::mouseClick(window->cmdopen, Qt::LeftButton);
+    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
+    EXPECT_EQ(window->entries().text(0, Col::Pos), "1");
+    EXPECT_EQ(window->windowTitle(), "Result for ..... Exeter     24/05/2006 19:45:12     12 "
+                                     "Members     Sent 240  Birds     Liberated at 0730     "
+                                     "Into a SW Wind");
+    EXPECT_EQ(window->txtmember->text(), "12");
+    EXPECT_EQ(window->txtwind->text(), "SW");
+    EXPECT_EQ(window->HODmin->text(), "45");
+    EXPECT_EQ(window->mtreadrake->text(), "19:00");
+    EXPECT_EQ(window->txtcomments->toPlainText(), "Good race");
+    EXPECT_EQ(window->racepoint->currentText(), "Exeter");
+    EXPECT_EQ(window->member->currentText(), "J. Smith"); // its members are loaded
+    EXPECT_EQ(window->DayClockSet->dateTime(), QDateTime(QDate(2006, 5, 23), QTime(19, 45, 12)));
+    EXPECT_EQ(window->DaybirdClocked->date(), QDate(2006, 5, 25));
+    EXPECT_EQ(window->midnight->text(), "1");
+    EXPECT_EQ(window->midnight2->text(), "0"); // as the file has it
+    EXPECT_EQ(window->extraday->text(), "-1");
+    EXPECT_EQ(window->txtdateset->text(), "23052006");
+    EXPECT_EQ(window->txtdaterace->text(), "24052006");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
+    writeFile("old race\r\n");
+    window->member->hide();
+    QTest::mouseClick(window->cmdsave, Qt::LeftButton); // no file chosen
+    const QString noName = "You have not chosen a filename, Please try again.";
+    EXPECT_EQ(dialogs.messages(), QStringList({noName}));
+    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_EQ(window->entries().text(0, Col::Pos), "1"); // renumbered all the same
+
+    dialogs.clear();
+    dialogs.answerFile(dir.filePath("no such folder/race.txt"));
+    window->cmdsave_Click();
+    EXPECT_EQ(dialogs.messages(), QStringList({noName}));
+    EXPECT_EQ(testsupport::fileBytes(path), "old race\r\n");
+}
+
+TEST_F(RaceFileWindowTest, OpeningAskesFirstAndLeavesTheRaceAloneOnACancelOrAWrongFile) {
+    window->txtwind->setText("NE");
+    dialogs.answerFile(""); // cancelled
+    window->cmdopen_Click();
+    dialogs.answerFile(dir.filePath("missing.txt"));
+    window->member->hide();
+    window->cmdopen_Click();
+    EXPECT_EQ(dialogs.messages(),
+              QStringList({"You have chosen a wrong race date, Please try again."}));
+    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_EQ(window->entries().count(), 3);
+    EXPECT_EQ(window->txtwind->text(), "NE");
+}
+
+TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) {
+    QStringList second = raceEntry("B", "1100.000");
+    second[Col::Comments] = "Wet, windy";
+    QByteArray bytes = raceFileBytes({raceEntry("A", "1200.000")}).bytes;
+    bytes += second.join(", ").toLatin1() + "\r\n\r\n";
+    bytes += raceFileBytes({raceEntry("C", "1000.000")}).bytes;
+    writeFile(bytes);
+    dialogs.answerFile(path);
+    window->cmdopen_Click();
+    EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Lines 3 of the race file had more than 39"));
+    EXPECT_EQ(window->txtwind->text(), "SW");
+}
+
+TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
+    writeFile("");
+    dialogs.answerFile(path);
+    window->cmdopen_Click();
+    EXPECT_EQ(window->entries().count(), 0);
+    EXPECT_EQ(window->windowTitle(), "");
+
+    QStringList shortEntry = raceEntry("A", "1.000").mid(0, 22); // up to the set date
+    shortEntry[Col::SetDate] = "not a date";
+    writeFile(raceFileBytes({shortEntry}).bytes);
+    window->txtbirds->setText("99");
+    dialogs.answerFile(path);
+    window->cmdopen_Click();
+    EXPECT_EQ(window->entries().entry(0).size(), 22);
+    EXPECT_EQ(window->txtwind->text(), "SW");   // restored up to the bad date
+    EXPECT_EQ(window->windowTitle(), "");       // not reached
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
+    window->entries().setText(1, Col::Name, "Brown, A.");
+    window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
+    dialogs.answerFile(path);
+    window->cmdsave_Click();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[0].contains("entries 2 a comma was saved as a semicolon"));
+    EXPECT_TRUE(dialogs.messages()[1].contains("Entries 3 hold characters"));
+    dialogs.clear();
+    dialogs.answerFile(path);
+    window->cmdopen_Click();
+    EXPECT_EQ(names(), QStringList({"A", "Brown; A.", "?ukasz"}));
+}

@@ -1,0 +1,145 @@
+#include "racefile/racefile.h"
+
+#include "calc/raceentry.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+namespace {
+
+QStringList entry(const QString& pos, const QString& name, const QString& velocity) {
+    QStringList e;
+    for (int c = 0; c < kColumnCount; ++c)
+        e << QStringLiteral("c%1").arg(c);
+    e[Col::Pos] = pos;
+    e[Col::Name] = name;
+    e[Col::Velocity] = velocity;
+    return e;
+}
+
+} // namespace
+
+TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntry) {
+    const QVector<QStringList> race = {entry("1", "A", "1200.000"), entry("2", "B", "1100.000"),
+                                       entry("3", "C", "1000.000")};
+    const RaceFileWrite written = raceFileBytes(race);
+    const QList<QByteArray> lines = written.bytes.split('\n');
+    ASSERT_EQ(lines.size(), 7); // six lines, then nothing after the last line end
+    EXPECT_TRUE(written.bytes.endsWith("\r\n\r\n"));
+    for (int i = 0; i < 3; ++i) {
+        const QList<QByteArray> fields = lines[2 * i].chopped(1).split(',');
+        EXPECT_EQ(fields.size(), 39);
+        EXPECT_EQ(fields[0], QByteArray::number(i + 1));
+        EXPECT_EQ(fields[1], " " + QByteArray(1, char('A' + i)));
+        EXPECT_EQ(lines[2 * i + 1], "\r");
+    }
+    EXPECT_TRUE(written.commaEntries.isEmpty());
+    EXPECT_TRUE(written.lossyEntries.isEmpty());
+
+    const RaceFileRead read = readRaceFile(written.bytes);
+    EXPECT_EQ(read.entries, race);
+    EXPECT_TRUE(read.overlongLines.isEmpty());
+
+    EXPECT_EQ(raceFileBytes({}).bytes, QByteArray());
+    EXPECT_EQ(raceFileBytes({{"1", "short"}}).bytes, "1, short\r\n\r\n");
+}
+
+TEST(RaceFile, ReadsLinesAsTheFormatSays) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QVector<QStringList> entries;
+    } cases[] = {
+        {"blanks around fields are dropped", "1,  two  , three\r\n\r\n",
+         {{"1", "two", "three"}}},
+        {"a bare LF does not end a line", "1, a\nb, c\n2, d\n",
+         {{"1", "a\nb", "c\n2", "d\n"}}},
+        {"a bare CR ends a line", "1, a\r2, b", {{"1", "a"}, {"2", "b"}}},
+        {"a line of spaces gives an empty entry", "   \r\n", {{""}}},
+        {"empty lines give nothing", "\r\n\r\n\r\n", {}},
+        {"an empty file gives nothing", "", {}},
+        {"field 0 is taken as it stands", "7, x\r\n\r\n3, y\r\n", {{"7", "x"}, {"3", "y"}}},
+        {"tabs are not blanks", "\t1\t, b\r\n", {{"\t1\t", "b"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(readRaceFile(c.bytes).entries, c.entries);
+    }
+}
+
+TEST(RaceFile, CommasInTextsAreWrittenAsSemicolons) {
+    QVector<QStringList> race = {entry("1", "Brown, A.", "1200.000"), entry("2", "B", "1.000")};
+    race[1][Col::Comments] = "Wet, windy, late";
+    const RaceFileWrite written = raceFileBytes(race);
+    EXPECT_EQ(written.commaEntries, QVector<int>({1, 2}));
+    const RaceFileRead read = readRaceFile(written.bytes);
+    ASSERT_EQ(read.entries.size(), 2);
+    EXPECT_EQ(read.entries[0][Col::Name], "Brown; A.");
+    EXPECT_EQ(read.entries[1][Col::Comments], "Wet; windy; late");
+    EXPECT_EQ(read.entries[1].size(), 39);
+}
+
+TEST(RaceFile, RecordsWithTooManyFieldsKeepTheirFirst39AndReadingGoesOn) {
+    QByteArray bytes = raceFileBytes({entry("1", "A", "1.000")}).bytes;
+    QByteArray longLine = raceFileBytes({entry("2", "B", "2.000")}).bytes;
+    longLine.replace("c36", "Wet, windy"); // written by another program
+    bytes += longLine + raceFileBytes({entry("3", "C", "3.000")}).bytes;
+    const RaceFileRead read = readRaceFile(bytes);
+    ASSERT_EQ(read.entries.size(), 3);
+    EXPECT_EQ(read.overlongLines, QVector<int>({3}));
+    EXPECT_EQ(read.entries[1].size(), 39);
+    EXPECT_EQ(read.entries[1][36], "Wet");
+    EXPECT_EQ(read.entries[1][38], "c37");
+    EXPECT_EQ(read.entries[2][Col::Name], "C");
+}
+
+TEST(RaceFile, BytesAreWindows1252OnEveryMachine) {
+    QVector<QStringList> race = {entry("1", QString::fromUtf8("Müller"), "1.000"),
+                                 entry("2", QString::fromUtf8("Łukasz"), "1.000")};
+    race[0][Col::Comments] = QString::fromUtf8("Prize €5, café");
+    const RaceFileWrite written = raceFileBytes(race);
+    EXPECT_TRUE(written.bytes.contains("M\xfcller"));
+    EXPECT_TRUE(written.bytes.contains("Prize \x80" "5; caf\xe9"));
+    EXPECT_TRUE(written.bytes.contains(", ?ukasz,"));
+    EXPECT_EQ(written.lossyEntries, QVector<int>({2}));
+    const RaceFileRead read = readRaceFile(written.bytes);
+    EXPECT_EQ(read.entries[0][Col::Name], QString::fromUtf8("Müller"));
+    EXPECT_EQ(read.entries[0][Col::Comments], QString::fromUtf8("Prize €5; café"));
+}
+
+TEST(RaceFile, FilesThatAreNoRaceFileReadWithoutHarm) {
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += char(i * 7919 % 256);
+    const QByteArray inputs[] = {
+        binary,
+        QByteArray(10 * 1024 * 1024, ','),
+        QByteArray(2 * 1024 * 1024, 'x'),
+        QByteArray(1000, '\r'),
+        QByteArray("\0\0\0,\0", 5),
+    };
+    for (const QByteArray& bytes : inputs) {
+        const RaceFileRead read = readRaceFile(bytes);
+        for (const QStringList& e : read.entries)
+            EXPECT_LE(e.size(), 39);
+    }
+    const RaceFileRead commas = readRaceFile(QByteArray(10 * 1024 * 1024, ','));
+    ASSERT_EQ(commas.entries.size(), 1);
+    EXPECT_EQ(commas.overlongLines, QVector<int>({1}));
+}
+
+TEST(RaceFile, ResultHeadingFromTheFirstEntry) {
+    QStringList first = entry("1", "A", "1.000");
+    first[Col::Racepoint] = "Exeter";
+    first[Col::RaceDate] = "24/05/2006";
+    first[Col::Members] = "12";
+    first[Col::Birds] = "240";
+    first[Col::LibHour] = "07";
+    first[Col::LibMinute] = "30";
+    first[Col::Wind] = "SW";
+    EXPECT_EQ(resultHeading(first), "Result for ..... Exeter     24/05/2006     12 Members     "
+                                    "Sent 240  Birds     Liberated at 0730     Into a SW Wind");
+    EXPECT_EQ(resultHeading(first.mid(0, 25)), "");
+}
