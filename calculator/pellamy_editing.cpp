@@ -41,11 +41,21 @@ void Pellamy::writeBack(int column, const QString& text) {
         entries_.setText(row, column, text);
 }
 
-void Pellamy::birdedit_Change() { writeBack(Col::RingNo, birdedit->text()); }
-void Pellamy::coledit_Change() { writeBack(Col::Colour, coledit->text()); }
-void Pellamy::sexedit_Change() { writeBack(Col::Sex, sexedit->text()); }
-void Pellamy::rubinedit_Change() { writeBack(Col::RubberIn, rubinedit->text()); }
-void Pellamy::ruboutedit_Change() { writeBack(Col::RubberOut, ruboutedit->text()); }
+void Pellamy::birdedit_Change() {
+    writeBack(Col::RingNo, birdedit->text());
+}
+void Pellamy::coledit_Change() {
+    writeBack(Col::Colour, coledit->text());
+}
+void Pellamy::sexedit_Change() {
+    writeBack(Col::Sex, sexedit->text());
+}
+void Pellamy::rubinedit_Change() {
+    writeBack(Col::RubberIn, rubinedit->text());
+}
+void Pellamy::ruboutedit_Change() {
+    writeBack(Col::RubberOut, ruboutedit->text());
+}
 
 void Pellamy::Command1_Click() {
     Frame10->hide();
@@ -71,8 +81,7 @@ void Pellamy::CmdClear_Click() {
 }
 
 void Pellamy::CmdExit_Click() {
-    if (dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()) &&
-        endAction_)
+    if (dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()) && endAction_)
         endAction_();
 }
 

@@ -2,8 +2,8 @@
 
 #include "pellamy.h"
 
-#include "calc/raceentry.h"
 #include "calc/nightcounts.h"
+#include "calc/raceentry.h"
 #include "calc/textforms.h"
 #include "racefile/racefile.h"
 
@@ -139,19 +139,33 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
         };
     };
     const std::function<bool(const QString&)> fields[] = {
-        text(txtmember),   text(txtbirds),  text(txtwind),   date(DayClockSet), date(RaceDay),
-        text(birdlibhrs),  text(birdlibmins),
+        text(txtmember),
+        text(txtbirds),
+        text(txtwind),
+        date(DayClockSet),
+        date(RaceDay),
+        text(birdlibhrs),
+        text(birdlibmins),
         [this](const QString& value) {
             setRacepointText(value);
             return true;
         },
-        text(midnight),    text(midnight2), text(HODhr),     text(HODmin),      text(HOLhr),
-        text(HOLmin),      text(mtdetailset), text(mtreadset), text(mtdetailrake), text(mtreadrake),
+        text(midnight),
+        text(midnight2),
+        text(HODhr),
+        text(HODmin),
+        text(HOLhr),
+        text(HOLmin),
+        text(mtdetailset),
+        text(mtreadset),
+        text(mtdetailrake),
+        text(mtreadrake),
         [this](const QString& value) {
             txtcomments->setPlainText(value);
             return true;
         },
-        date(DayClockOpen), date(DaybirdClocked),
+        date(DayClockOpen),
+        date(DaybirdClocked),
     };
     for (int i = 0; i < 21; ++i) {
         const int field = Col::Members + i;

@@ -9,11 +9,11 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScreen>
-#include <QItemSelectionModel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimeEdit>
 #include <QTreeView>
 

@@ -49,15 +49,13 @@ RaceFileWrite raceFileBytes(const QVector<QStringList>& entries) {
 
 namespace {
 
-bool isSpace(QChar c) { return c == u' '; }
-
-QString trimmedSpaces(QStringView field) {
+QStringView trimmedSpaces(QStringView field) {
     qsizetype begin = 0, end = field.size();
-    while (begin < end && isSpace(field[begin]))
+    while (begin < end && field[begin] == u' ')
         ++begin;
-    while (end > begin && isSpace(field[end - 1]))
+    while (end > begin && field[end - 1] == u' ')
         --end;
-    return field.mid(begin, end - begin).toString();
+    return field.mid(begin, end - begin);
 }
 
 } // namespace
@@ -81,6 +79,9 @@ RaceFileRead readRaceFile(const QByteArray& bytes) {
         if (line.isEmpty())
             continue;
 
+        // The race details repeat from entry to entry: a field equal to the
+        // previous entry's shares its text, which keeps a large race small.
+        const QStringList* previous = out.entries.isEmpty() ? nullptr : &out.entries.last();
         QStringList entry;
         qsizetype start = 0;
         while (true) {
@@ -89,7 +90,13 @@ RaceFileRead readRaceFile(const QByteArray& bytes) {
                 out.overlongLines << lineNumber;
                 break;
             }
-            entry << trimmedSpaces(line.mid(start, (comma < 0 ? line.size() : comma) - start));
+            const QStringView field =
+                trimmedSpaces(line.mid(start, (comma < 0 ? line.size() : comma) - start));
+            const qsizetype k = entry.size();
+            if (previous && k < previous->size() && (*previous)[k] == field)
+                entry << (*previous)[k];
+            else
+                entry << field.toString();
             if (comma < 0)
                 break;
             start = comma + 1;
@@ -105,9 +112,9 @@ QString resultHeading(const QStringList& f) {
     const QString five(5, u' ');
     return QStringLiteral("Result for .....") + u' ' + f[25] + five + f[22] + five + f[18] + u' ' +
            QStringLiteral("Members") + five + QStringLiteral("Sent") + u' ' + f[19] +
-           QStringLiteral("  ") + QStringLiteral("Birds") + five +
-           QStringLiteral("Liberated at") + u' ' + f[23] + f[24] + five +
-           QStringLiteral("Into a") + u' ' + f[20] + u' ' + QStringLiteral("Wind");
+           QStringLiteral("  ") + QStringLiteral("Birds") + five + QStringLiteral("Liberated at") +
+           u' ' + f[23] + f[24] + five + QStringLiteral("Into a") + u' ' + f[20] + u' ' +
+           QStringLiteral("Wind");
 }
 
 } // namespace pellamy

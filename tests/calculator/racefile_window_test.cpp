@@ -47,8 +47,8 @@ protected:
         makeDatabase({{"J. Smith", "Berwick", "150", "1234", "15914040"},
                       {"J. Smith", "Exeter", "150", "1234", "15914040"}});
         open();
-        window->entries().appendAll({raceEntry("A", "1200.000"), raceEntry("B", "1100.000"),
-                                     raceEntry("C", "1000.000")});
+        window->entries().appendAll(
+            {raceEntry("A", "1200.000"), raceEntry("B", "1100.000"), raceEntry("C", "1000.000")});
         path = dir.filePath("race one.txt");
     }
 
@@ -175,8 +175,8 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     dialogs.answerFile(path);
     window->cmdopen_Click();
     EXPECT_EQ(window->entries().entry(0).size(), 22);
-    EXPECT_EQ(window->txtwind->text(), "SW");   // restored up to the bad date
-    EXPECT_EQ(window->windowTitle(), "");       // not reached
+    EXPECT_EQ(window->txtwind->text(), "SW"); // restored up to the bad date
+    EXPECT_EQ(window->windowTitle(), "");     // not reached
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 

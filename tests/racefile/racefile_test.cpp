@@ -52,10 +52,8 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
         QByteArray bytes;
         QVector<QStringList> entries;
     } cases[] = {
-        {"blanks around fields are dropped", "1,  two  , three\r\n\r\n",
-         {{"1", "two", "three"}}},
-        {"a bare LF does not end a line", "1, a\nb, c\n2, d\n",
-         {{"1", "a\nb", "c\n2", "d\n"}}},
+        {"blanks around fields are dropped", "1,  two  , three\r\n\r\n", {{"1", "two", "three"}}},
+        {"a bare LF does not end a line", "1, a\nb, c\n2, d\n", {{"1", "a\nb", "c\n2", "d\n"}}},
         {"a bare CR ends a line", "1, a\r2, b", {{"1", "a"}, {"2", "b"}}},
         {"a line of spaces gives an empty entry", "   \r\n", {{""}}},
         {"empty lines give nothing", "\r\n\r\n\r\n", {}},
@@ -101,7 +99,8 @@ TEST(RaceFile, BytesAreWindows1252OnEveryMachine) {
     race[0][Col::Comments] = QString::fromUtf8("Prize €5, café");
     const RaceFileWrite written = raceFileBytes(race);
     EXPECT_TRUE(written.bytes.contains("M\xfcller"));
-    EXPECT_TRUE(written.bytes.contains("Prize \x80" "5; caf\xe9"));
+    EXPECT_TRUE(written.bytes.contains("Prize \x80"
+                                       "5; caf\xe9"));
     EXPECT_TRUE(written.bytes.contains(", ?ukasz,"));
     EXPECT_EQ(written.lossyEntries, QVector<int>({2}));
     const RaceFileRead read = readRaceFile(written.bytes);
