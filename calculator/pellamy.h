@@ -33,6 +33,9 @@ class QTreeView;
 namespace pellamy {
 
 class GroupCaptions;
+class MailLauncher;
+class SheetPrinter;
+struct SheetDetails;
 class PictureButton;
 class TimeOverlay;
 
@@ -48,6 +51,10 @@ public:
     // Where the printed sheets get the club and the federation name from.
     using NamesSource = std::function<std::pair<QString, QString>()>;
     void setNamesSource(NamesSource source) { namesSource_ = std::move(source); }
+    // The printer and the e-mail hand-off (the system's own when none is
+    // given); the window does not own them.
+    void setPrinter(SheetPrinter* printer);
+    void setMailLauncher(MailLauncher* launcher);
     // What a confirmed Exit does: end the program.
     void setEndAction(std::function<void()> action) { endAction_ = std::move(action); }
 
@@ -163,6 +170,10 @@ public slots:
     void cmdsave_Click();
     void cmdopen_Click();
 
+    void Clubprint_Click();
+    void CmdPrint_Click();
+    void Command2_Click();
+
 private:
     void createControls();
     void createLayout();
@@ -179,6 +190,11 @@ private:
     void clearSelectedEntry();
     void writeBack(int column, const QString& text);
 
+    SheetPrinter& printer();
+    MailLauncher& mailLauncher();
+    SheetDetails sheetDetails() const;
+    void printSheet(bool federation);
+
     void saveRace();
     void openRace();
     void restoreRaceDetails(const QStringList& first);
@@ -191,6 +207,10 @@ private:
     RaceEntryList entries_;
     TimeOverlay* timeRows_[5] = {};
     NamesSource namesSource_;
+    SheetPrinter* printer_ = nullptr;
+    MailLauncher* mailer_ = nullptr;
+    std::unique_ptr<SheetPrinter> ownPrinter_;
+    std::unique_ptr<MailLauncher> ownMailer_;
     std::function<void()> endAction_;
 };
 

@@ -7,6 +7,8 @@
 #include "groupcaptions.h"
 #include "picturebutton.h"
 #include "platform/fonts.h"
+#include "reports/maillauncher.h"
+#include "reports/sheetprinter.h"
 #include "timeoverlay.h"
 #include "wrapbutton.h"
 

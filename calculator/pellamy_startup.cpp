@@ -62,6 +62,9 @@ void Pellamy::connectHandlers() {
     connect(CmdExit, &QPushButton::clicked, this, &Pellamy::CmdExit_Click);
     connect(cmdsave, &QPushButton::clicked, this, &Pellamy::cmdsave_Click);
     connect(cmdopen, &QPushButton::clicked, this, &Pellamy::cmdopen_Click);
+    connect(Clubprint, &QPushButton::clicked, this, &Pellamy::Clubprint_Click);
+    connect(CmdPrint, &QPushButton::clicked, this, &Pellamy::CmdPrint_Click);
+    connect(Command2, &QPushButton::clicked, this, &Pellamy::Command2_Click);
 }
 
 void Pellamy::Form_Load() {

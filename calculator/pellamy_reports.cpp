@@ -1,0 +1,133 @@
+// The printed sheets and the e-mailed result.
+
+#include "pellamy.h"
+
+#include "reports/copies.h"
+#include "reports/maillauncher.h"
+#include "reports/sheetprinter.h"
+#include "reports/sheets.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+
+namespace pellamy {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Pellamy");
+
+} // namespace
+
+void Pellamy::setPrinter(SheetPrinter* printer) {
+    printer_ = printer;
+}
+
+void Pellamy::setMailLauncher(MailLauncher* launcher) {
+    mailer_ = launcher;
+}
+
+SheetPrinter& Pellamy::printer() {
+    if (!printer_) {
+        ownPrinter_ = std::make_unique<QtSheetPrinter>();
+        printer_ = ownPrinter_.get();
+    }
+    return *printer_;
+}
+
+MailLauncher& Pellamy::mailLauncher() {
+    if (!mailer_) {
+        ownMailer_ = std::make_unique<DesktopMailLauncher>();
+        mailer_ = ownMailer_.get();
+    }
+    return *mailer_;
+}
+
+SheetDetails Pellamy::sheetDetails() const {
+    SheetDetails d;
+    if (namesSource_)
+        std::tie(d.club, d.fed) = namesSource_();
+    d.txtmember = txtmember->text();
+    d.txtbirds = txtbirds->text();
+    d.txtwind = txtwind->text();
+    d.birdlibhrs = birdlibhrs->text();
+    d.birdlibmins = birdlibmins->text();
+    d.racepoint = racepoint->currentText();
+    d.txtdaterace = txtdaterace->text();
+    d.txtdateset = txtdateset->text();
+    d.mtdetailset = mtdetailset->text();
+    d.mtreadset = mtreadset->text();
+    d.mtdetailrake = mtdetailrake->text();
+    d.mtreadrake = mtreadrake->text();
+    d.txtcomments = txtcomments->toPlainText();
+    return d;
+}
+
+void Pellamy::Clubprint_Click() {
+    printSheet(false);
+}
+
+void Pellamy::CmdPrint_Click() {
+    printSheet(true);
+}
+
+void Pellamy::printSheet(bool federation) {
+    entries_.renumber();
+    QLineEdit* copiesBox = federation ? txtcopies : txtcopies2;
+    const Copies copies = copiesFrom(copiesBox->text());
+    if (!copies.ok) {
+        dialogs_->message(QStringLiteral("The number of copies must be a number from 1 to "
+                                         "32767. Nothing has been printed."),
+                          kTitle);
+        return;
+    }
+    if (copies.resetToOne)
+        copiesBox->setText(QStringLiteral("1"));
+
+    const SheetDetails details = sheetDetails();
+    const PrintDocument document = federation
+                                       ? federationSheet(details, entries_.entries(), copies.count)
+                                       : clubSheet(details, entries_.entries(), copies.count);
+    QString error;
+    if (printer().hasPrinter()) {
+        if (!printer().print(document, error))
+            dialogs_->message(QStringLiteral("The sheet was not printed: %1").arg(error), kTitle);
+        return;
+    }
+    // No printer: the sheet can still be had as a PDF file.
+    if (!dialogs_->askYesNo(QStringLiteral("No printer is available. Would you like to save the "
+                                           "sheet as a PDF file instead?"),
+                            kTitle))
+        return;
+    const QString path = dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!printer().printToPdf(document, path, error))
+        dialogs_->message(QStringLiteral("The sheet was not saved: %1").arg(error), kTitle);
+}
+
+void Pellamy::Command2_Click() {
+    entries_.renumber();
+    const QString path =
+        QDir::toNativeSeparators(fileInFolder(folder_, QStringLiteral("result.txt")));
+    QSaveFile file(path);
+    const QByteArray text = resultText(sheetDetails(), entries_.entries());
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        dialogs_->message(QStringLiteral("The result could not be written to %1, so no e-mail "
+                                         "has been started.")
+                              .arg(path),
+                          kTitle);
+        return;
+    }
+    QString error;
+    if (!mailLauncher().send(path, QStringLiteral("Please find attached this weeks race result"),
+                             path, error))
+        dialogs_->message(QStringLiteral("Your e-mail program could not be opened: %1\nThe result "
+                                         "is in %2: please attach it to a message yourself.")
+                              .arg(error, path),
+                          kTitle);
+}
+
+} // namespace pellamy

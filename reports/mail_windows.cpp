@@ -1,0 +1,86 @@
+// The e-mail hand-off on Windows: the mailto: link through the shell, a wait
+// for the new message's window (titled with its subject, the file's path),
+// then the keystrokes that attach the file.
+
+#include "mail_windows.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace pellamy {
+
+namespace {
+
+void addKey(std::vector<INPUT>& inputs, WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+}
+
+void addCharacter(std::vector<INPUT>& inputs, wchar_t c) {
+    for (bool up : {false, true}) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wScan = c;
+        input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+        inputs.push_back(input);
+    }
+}
+
+std::wstring widen(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
+    if (length > 1)
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+    return wide;
+}
+
+} // namespace
+
+bool sendMailWindows(const std::string& subject, const std::string& body,
+                     const std::string& attachment, std::string& error) {
+    const std::string link = "mailto:?subject=" + subject + "&body=" + body;
+    ShellExecuteA(GetActiveWindow(), "Open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+
+    // Wait for the new message's window, letting window messages run.
+    HWND window = nullptr;
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    while (!window && GetTickCount64() < deadline) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        window = FindWindowA(nullptr, subject.c_str());
+        if (!window)
+            Sleep(100);
+    }
+    if (!window) {
+        error = "No e-mail window titled \"" + subject + "\" appeared within 30 seconds.";
+        return false;
+    }
+
+    // Alt+I, A, the path, Tab, Tab, Enter.
+    std::vector<INPUT> inputs;
+    addKey(inputs, VK_MENU, false);
+    addKey(inputs, 'I', false);
+    addKey(inputs, 'I', true);
+    addKey(inputs, VK_MENU, true);
+    addKey(inputs, 'A', false);
+    addKey(inputs, 'A', true);
+    for (wchar_t c : widen(attachment))
+        addCharacter(inputs, c);
+    for (WORD key : {WORD(VK_TAB), WORD(VK_TAB), WORD(VK_RETURN)}) {
+        addKey(inputs, key, false);
+        addKey(inputs, key, true);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    return true;
+}
+
+} // namespace pellamy

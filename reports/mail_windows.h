@@ -1,0 +1,15 @@
+#pragma once
+// The e-mail hand-off on Windows, written against the Windows API only.
+
+#include <string>
+
+namespace pellamy {
+
+// Opens "mailto:?subject=<path>&body=<body>" with the default e-mail program,
+// waits up to 30 seconds for a window titled with the path, then types
+// Alt+I, A, the path, Tab, Tab, Enter into the active window to attach the
+// file. False, with the reason, when the window never appeared.
+bool sendMailWindows(const std::string& subject, const std::string& body,
+                     const std::string& attachment, std::string& error);
+
+} // namespace pellamy

@@ -1,0 +1,157 @@
+#include "calculatorfixture.h"
+
+#include "calc/raceentry.h"
+#include "reports/sheetprinter.h"
+#include "support/qt_printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+
+using namespace pellamy;
+
+namespace {
+
+// A printer that keeps what it is given.
+class RecordingPrinter : public SheetPrinter {
+public:
+    bool available = true;
+    QVector<PrintDocument> printed;
+    QStringList pdfPaths;
+
+    bool hasPrinter() const override { return available; }
+    bool print(const PrintDocument& document, QString&) override {
+        printed << document;
+        return true;
+    }
+    bool printToPdf(const PrintDocument& document, const QString& path, QString&) override {
+        printed << document;
+        pdfPaths << path;
+        return true;
+    }
+};
+
+class ReportsWindowTest : public CalculatorTest {
+protected:
+    void SetUp() override {
+        folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/Pellamy program XXXXXX");
+        window = std::make_unique<Pellamy>(folder->path(), &dialogs);
+        window->setPrinter(&printer);
+        window->setNamesSource([] {
+            return std::pair<QString, QString>("Rose, Crown and Anchor", "North East Federation");
+        });
+        QVector<QStringList> race;
+        for (const char* name : {"A", "B", "C"}) {
+            QStringList e(kColumnCount);
+            e[Col::Pos] = "9";
+            e[Col::Name] = name;
+            race << e;
+        }
+        window->entries().appendAll(race);
+        window->txtdaterace->setText("24052006");
+        window->show();
+    }
+
+    std::unique_ptr<QTemporaryDir> folder;
+    RecordingPrinter printer;
+};
+
+} // namespace
+
+TEST_F(ReportsWindowTest, ClubPrintRenumbersAndPrintsWithTheCopiesAsked) {
+    window->txtcopies2->setText("2.5");
+    QTest::mouseClick(window->Clubprint, Qt::LeftButton);
+    ASSERT_EQ(printer.printed.size(), 1);
+    const PrintDocument& sheet = printer.printed[0];
+    EXPECT_EQ(sheet.copies, 2);
+    EXPECT_EQ(sheet.orientation, QPageLayout::Portrait);
+    EXPECT_EQ(sheet.lines[5].text, "Rose, Crown and Anchor");
+    EXPECT_EQ(sheet.lines[8].text.trimmed(), "24/05/06");
+    EXPECT_EQ(window->entries().text(2, Col::Pos), "3");
+    EXPECT_TRUE(sheet.lines[18].text.startsWith("  3   C"));
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(ReportsWindowTest, FedPrintIsLandscapeAndCorrectsCopiesBelowOne) {
+    window->txtcopies->setText("0");
+    QTest::mouseClick(window->CmdPrint, Qt::LeftButton);
+    ASSERT_EQ(printer.printed.size(), 1);
+    EXPECT_EQ(printer.printed[0].orientation, QPageLayout::Landscape);
+    EXPECT_EQ(printer.printed[0].copies, 1);
+    EXPECT_EQ(printer.printed[0].lines[1].text, "North East Federation");
+    EXPECT_EQ(window->txtcopies->text(), "1");
+    EXPECT_EQ(window->txtcopies2->text(), "1");
+}
+
+TEST_F(ReportsWindowTest, CopiesThatAreNoNumberPrintNothing) {
+    for (const char* copies : {"two", "", "40000"}) {
+        dialogs.clear();
+        window->txtcopies2->setText(copies);
+        window->Clubprint_Click();
+        ASSERT_EQ(dialogs.messages().size(), 1) << copies;
+        EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    }
+    EXPECT_TRUE(printer.printed.isEmpty());
+}
+
+TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {
+    printer.available = false;
+    dialogs.answerYesNo(true);
+    dialogs.answerFile(folder->filePath("club.pdf"));
+    window->Clubprint_Click();
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[0].kind, "question");
+    EXPECT_EQ(dialogs.shown()[1].text, "PDF Files (*.pdf)");
+    EXPECT_EQ(printer.pdfPaths, QStringList({folder->filePath("club.pdf")}));
+
+    dialogs.clear();
+    dialogs.answerYesNo(false);
+    window->CmdPrint_Click();
+    EXPECT_EQ(printer.printed.size(), 1);
+}
+
+TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
+    QTemporaryDir tools;
+    const QString record = tools.filePath("mailer-args.txt");
+    const QString mailer = tools.filePath("mailer");
+    QFile script(mailer);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nprintf '%s' \"$1\" > '" + record.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (QStandardPaths::findExecutable("xdg-email").isEmpty())
+        GTEST_SKIP() << "xdg-email is not installed";
+    qputenv("MAILER", mailer.toUtf8());
+
+    window->racepoint->setEditText("Northpoint");
+    QTest::mouseClick(window->Command2, Qt::LeftButton);
+    qunsetenv("MAILER");
+
+    const QString path = QDir::toNativeSeparators(folder->filePath("result.txt"));
+    const QByteArray written = testsupport::fileBytes(path);
+    EXPECT_TRUE(written.startsWith("\r\n                      Northpoint     24052006"));
+    EXPECT_TRUE(written.contains("      3"));
+    EXPECT_EQ(window->entries().text(0, Col::Pos), "1");
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("|").toStdString();
+    const QString link = QString::fromUtf8(testsupport::fileBytes(record));
+    const QString encoded = QString(path).replace(" ", "%20");
+    EXPECT_EQ(link, "mailto:?subject=" + encoded +
+                        "&body=Please%20find%20attached%20this%20weeks%20race%20result&attach=" +
+                        encoded);
+
+    // A second run overwrites the file.
+    window->entries().clear();
+    qputenv("MAILER", mailer.toUtf8());
+    window->Command2_Click();
+    qunsetenv("MAILER");
+    EXPECT_EQ(testsupport::fileBytes(path).count("\r\n"), 6);
+}
+
+TEST_F(ReportsWindowTest, AResultThatCannotBeWrittenStartsNoEmail) {
+    ASSERT_TRUE(QDir(folder->path()).mkdir("result.txt"));
+    window->Command2_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(
+        dialogs.messages()[0].contains(QDir::toNativeSeparators(folder->filePath("result.txt"))));
+}

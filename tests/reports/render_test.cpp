@@ -1,0 +1,116 @@
+#include "reports/renderer.h"
+#include "reports/sheets.h"
+
+#include "support/qt_printers.h"
+
+#include <QFile>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+namespace {
+
+QVector<QStringList> race(int size) {
+    QVector<QStringList> entries;
+    for (int i = 0; i < size; ++i)
+        entries << QStringList{QString::number(i + 1),
+                               QStringLiteral("Member %1").arg(i + 1),
+                               "19-30-02",
+                               "19-30-00",
+                               "02",
+                               "19-00-10",
+                               "19-00-00",
+                               "06",
+                               "11-45-30",
+                               "03-45-22",
+                               QStringLiteral("%1.000").arg(1500 - i, 4, 10, QChar(u'0')),
+                               "12",
+                               "345",
+                               "BB",
+                               "C",
+                               QStringLiteral("GB06N%1").arg(1000 + i),
+                               "150-1234",
+                               "P"};
+    return entries;
+}
+
+void setUp(QPdfWriter& pdf, QPageLayout::Orientation orientation) {
+    pdf.setResolution(300);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
+                                  QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
+}
+
+} // namespace
+
+TEST(Renderer, CentresLinesOnThePageAndStartsNewPages) {
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath("sheet.pdf"));
+    setUp(pdf, QPageLayout::Portrait);
+    SheetDetails details;
+    details.club = "Rose, Crown and Anchor";
+    const PrintDocument sheet = clubSheet(details, race(60), 1);
+    const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
+    ASSERT_EQ(placed.size(), sheet.lines.size());
+
+    const QRectF full = pdf.pageLayout().fullRectPixels(300);
+    const QRectF printable = pdf.pageLayout().paintRectPixels(300);
+    // "PELLAMY 2003" is centred on the whole page width.
+    const double width = 12 * 14.0 / 72 * 300 * 0.6; // 12 characters of 14 point Courier
+    EXPECT_NEAR(placed[2].x + printable.left() + width / 2, full.width() / 2, 3);
+    EXPECT_EQ(placed[14].x, 0);
+    EXPECT_GT(placed.last().page, 1);
+    for (int i = 1; i < placed.size(); ++i) {
+        EXPECT_LE(placed[i].y, printable.height());
+        if (placed[i].page == placed[i - 1].page)
+            EXPECT_GT(placed[i].y, placed[i - 1].y);
+        else
+            EXPECT_EQ(placed[i].y, 0);
+    }
+}
+
+TEST(Renderer, ClubSheetReadsBackWithItsColumns) {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("club.pdf");
+    {
+        QPdfWriter pdf(path);
+        setUp(pdf, QPageLayout::Portrait);
+        SheetDetails details;
+        details.club = "Rose, Crown and Anchor";
+        details.txtdaterace = "24052006";
+        renderDocument(clubSheet(details, race(12), 1), pdf);
+    }
+    QProcess process;
+    process.start(pdftotext, {"-layout", path, "-"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+
+    const auto find = [&](const QString& text) {
+        for (const QString& line : lines)
+            if (line.contains(text))
+                return line;
+        return QString();
+    };
+    EXPECT_FALSE(find("PELLAMY 2003").isEmpty());
+    EXPECT_FALSE(find("Rose, Crown and Anchor").isEmpty());
+    const QString heading = find("Pool/Nom");
+    ASSERT_FALSE(heading.isEmpty());
+    for (int i = 1; i <= 12; ++i) {
+        const QString line = find(QStringLiteral("Member %1 ").arg(i));
+        ASSERT_FALSE(line.isEmpty()) << i;
+        // The same distance between columns as on the sheet's own lines
+        // (pdftotext places text to within one character).
+        const qsizetype name = line.indexOf(QStringLiteral("Member %1").arg(i));
+        EXPECT_NEAR(line.indexOf(QStringLiteral("%1.000").arg(1500 - i + 1)) - name, 22, 1);
+        EXPECT_NEAR(line.indexOf("150-1234") - name, 33, 1);
+        EXPECT_NEAR(line.indexOf("GB06N") - name, 88, 1);
+    }
+    EXPECT_NEAR(heading.indexOf("Velocity") - heading.indexOf("Member"), 17, 1);
+}

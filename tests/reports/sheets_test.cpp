@@ -1,0 +1,300 @@
+#include "reports/copies.h"
+#include "reports/fieldpatterns.h"
+#include "reports/sheets.h"
+
+#include "calc/raceentry.h"
+#include "support/qt_printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+namespace {
+
+QVector<QStringList> threeEntries() {
+    const QVector<QStringList> short17 = {
+        {"1", "J. Smith", "19-30-02", "19-30-00", "02", "19-00-10", "19-00-00", "06", "11-45-30",
+         "03-45-22", "1176.859", "12", "345", "BB", "C", "GB06N12345", "150-1234", "P-N"},
+        {"2", "A. Brown & Son", "19-31-00", "19-30-00", "60", "19-00-00", "19-00-00", "-04",
+         "11-50-01", "03-50-05", "1100.500", "7", "88", "Y", "H", "GB06N999", "148-0880", "P"},
+        {"3", "Christopher Montgomery-Smythe", "19-29-55", "19-30-00", "-05", "19-00-05",
+         "19-00-00", "00", "12-01-00", "04-01-05", "0987.600", "", "", "", "", "NEHU2006X1234567",
+         "150-0000", ""},
+    };
+    QVector<QStringList> entries;
+    for (QStringList e : short17) {
+        while (e.size() < kColumnCount)
+            e << "detail";
+        entries << e;
+    }
+    return entries;
+}
+
+SheetDetails details() {
+    SheetDetails d;
+    d.club = "Rose, Crown and Anchor";
+    d.fed = "North East Federation";
+    d.txtmember = "12";
+    d.txtbirds = "150";
+    d.txtwind = "SW";
+    d.birdlibhrs = "07";
+    d.birdlibmins = "30";
+    d.racepoint = "Northpoint";
+    d.txtdaterace = "24052006";
+    d.txtdateset = "23052006";
+    d.mtdetailset = "Benzing 1234";
+    d.mtreadset = "19:30:00";
+    d.mtdetailrake = "Benzing 5678";
+    d.mtreadrake = "19:00:00";
+    d.txtcomments = "A fine day";
+    return d;
+}
+
+// 1-based position of a text in a line.
+int at(const QString& line, const QString& text) {
+    return int(line.indexOf(text)) + 1;
+}
+
+} // namespace
+
+TEST(FieldPatterns, FitTextsToTheirFields) {
+    struct Case {
+        const char *value, *pattern, *out;
+    } cases[] = {
+        {"1", "!@@", "1 "},   {"12", "!@@", "12"},   {"123", "!@@", "123"},
+        {"C", "@@@", "  C"},  {"P-N", "@@@", "P-N"}, {"19-30-00", "@@@@@", "19-30-00"},
+        {"", "@@@@", "    "}, {"06", "@@@", " 06"},  {"", "!@", " "},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fieldPattern(c.value, c.pattern), c.out) << c.value << " " << c.pattern;
+
+    EXPECT_EQ(slashDate("24052006"), "24/05/06");
+    EXPECT_EQ(slashDate("txtdaterace"), "txtdate/ra/ce");
+    EXPECT_EQ(slashDate("1234"), "  /12/34");
+
+    for (auto [length, padded] :
+         {std::pair{0, 14}, {7, 14}, {13, 14}, {14, 28}, {38, 42}, {55, 56}}) {
+        QString line(length, u'x');
+        toNextPrintZone(line);
+        EXPECT_EQ(line.size(), padded) << length;
+    }
+}
+
+TEST(Copies, BelowOneIsOneAndHalvesGoToEven) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int count;
+        bool reset;
+    } cases[] = {
+        {"1", true, 1, false},   {"3", true, 3, false},         {"0", true, 1, true},
+        {"-2", true, 1, true},   {"0.5", true, 1, true},        {"2.5", true, 2, false},
+        {"3.5", true, 4, false}, {"32767", true, 32767, false}, {"40000", false, 1, false},
+        {"", false, 1, false},   {"two", false, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Copies copies = copiesFrom(c.text);
+        EXPECT_EQ(copies.ok, c.ok);
+        EXPECT_EQ(copies.count, c.count);
+        EXPECT_EQ(copies.resetToOne, c.reset);
+    }
+}
+
+TEST(ClubSheet, LinesCharacterForCharacter) {
+    const PrintDocument sheet = clubSheet(details(), threeEntries(), 2);
+    EXPECT_EQ(sheet.orientation, QPageLayout::Portrait);
+    EXPECT_EQ(sheet.copies, 2);
+    const QString rule = "  " + QString(126, u'.');
+    const QStringList expected = {
+        "",
+        "",
+        "PELLAMY 2003",
+        "--------------------------",
+        "",
+        "Rose, Crown and Anchor",
+        "",
+        "               12 Members sent 150 birds liberated into a SW wind at 0730 from "
+        "Northpoint",
+        QString(43, u' ') + "24/05/06",
+        "",
+        "",
+        rule,
+        " Pos       Member           Velocity   Distance    Var     Bird      A.F.T     Colour  "
+        "Sex     Ring No.      Pool/Nom",
+        rule,
+        "  1   J. Smith              1176.859   150-1234     06   11-45-30   03-45-22     BB     "
+        "C     GB06N12345        P-N",
+        "",
+        "  2   A. Brown & Son        1100.500   148-0880    -04   11-50-01   03-50-05     Y      "
+        "H     GB06N999            P",
+        "",
+        "  3   Christopher Montgomery-Smythe  0987.600   150-0000     00   12-01-00   04-01-05    "
+        "              NEHU2006X1234567       ",
+        "",
+        "",
+        "",
+        "A fine day",
+    };
+    EXPECT_EQ(sheet.texts(), expected);
+    const double sizes[] = {14, 14, 14, 14, 14, 19, 10, 10, 10, 8, 8, 8, 8, 8};
+    for (int i = 0; i < 14; ++i)
+        EXPECT_EQ(sheet.lines[i].points, sizes[i]) << i;
+    EXPECT_EQ(sheet.lines.last().points, 12);
+    for (int i : {2, 3, 5, 22})
+        EXPECT_TRUE(sheet.lines[i].centred) << i;
+    EXPECT_FALSE(sheet.lines[14].centred);
+}
+
+TEST(ClubSheet, ColumnsStandWhereTheyShould) {
+    const QString heading = clubSheet(details(), {}, 1).lines[12].text;
+    EXPECT_EQ(heading.size(), 1 + 116); // one blank and the heading
+    const char* labels[] = {"Pos",   "Member", "Velocity", "Distance", "Var",     "Bird",
+                            "A.F.T", "Colour", "Sex",      "Ring No.", "Pool/Nom"};
+    const int positions[] = {2, 12, 29, 40, 52, 60, 70, 80, 88, 96, 110};
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(at(heading, labels[i]), positions[i]) << labels[i];
+
+    QStringList e = threeEntries()[0];
+    e[Col::Name] = "Twenty Characters Ok"; // exactly 20: two blanks before the velocity
+    const QString line = clubSheetLine(e);
+    EXPECT_EQ(at(line, "Twenty Characters Ok  1176.859"), 7);
+    EXPECT_EQ(at(line, "1176.859"), 29);
+    EXPECT_EQ(line[88], u'C');
+    EXPECT_EQ(at(line, "P-N"), 113);
+    e[Col::PoolNom] = "N";
+    EXPECT_EQ(clubSheetLine(e).size(), 115);
+    EXPECT_EQ(clubSheetLine(e)[114], u'N');
+}
+
+TEST(ClubSheet, AnEmptyRacePrintsItsFrame) {
+    const QStringList texts = clubSheet(details(), {}, 1).texts();
+    ASSERT_EQ(texts.size(), 17);
+    EXPECT_EQ(texts[13], "  " + QString(126, u'.'));
+    EXPECT_EQ(texts.mid(14, 2), QStringList({"", ""}));
+    EXPECT_EQ(texts.last(), "A fine day");
+}
+
+TEST(FederationSheet, LinesCharacterForCharacter) {
+    const PrintDocument sheet = federationSheet(details(), threeEntries(), 1);
+    EXPECT_EQ(sheet.orientation, QPageLayout::Landscape);
+    const QStringList texts = sheet.texts();
+    const QStringList head = {
+        "",
+        "North East Federation",
+        "Result Sheet",
+        "",
+        "",
+        "        Rose, Crown and Anchor                   Lib Time  ...  0730             No. of "
+        "Birds ... 150",
+        "        Race Stage .... Northpoint    " + QString(4, u' ') +
+            "       Race Date ...  24/05/06       Setting Date ... 23/05/06",
+        "",
+        "",
+        "      " + QString(175, u'.'),
+        QString(31, u' ') + "Clock Setting            Clock Reading" + QString(40, u' ') +
+            "Rubbers   Bird",
+        "      Name                    Member   Master   F/S   Member    Master    Var   Bird     "
+        "A.F.T    Velocity   In  Out   C - S    Ring     Distance",
+        "      " + QString(176, u'.'),
+        "  1   J. Smith               19-30-02 19-30-00  02   19-00-10  19-00-00   06  11-45-30  "
+        "03-45-22  1176.859    12 345  BB  C GB06N12345  150-1234",
+        "",
+        "  2   A. Brown & Son         19-31-00 19-30-00  60   19-00-00  19-00-00  -04  11-50-01  "
+        "03-50-05  1100.500     7  88   Y  H   GB06N999  148-0880",
+        "",
+        "  3   Christopher Montgomery-Smythe   19-29-55 19-30-00  -05   19-00-05  19-00-00   00  "
+        "12-01-00  04-01-05  0987.600                  NEHU2006X1234567  150-0000",
+        "",
+    };
+    EXPECT_EQ(texts.mid(0, head.size()), head);
+    const QStringList foot = {
+        "",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "        Master Set ... Benzing 1234          Master Read ... Benzing 5678",
+        "        Reading    ... 19:30:00          Reading     ... 19:00:00",
+        "",
+        "",
+        "",
+        "",
+        "        Signed .....................................",
+    };
+    EXPECT_EQ(texts.mid(head.size()), foot);
+    EXPECT_EQ(sheet.lines[1].points, 20);
+    EXPECT_TRUE(sheet.lines[1].centred && sheet.lines[2].centred);
+    EXPECT_EQ(sheet.lines[5].points, 12);
+    EXPECT_EQ(sheet.lines[9].points, 9);
+    EXPECT_EQ(sheet.lines.last().points, 9);
+}
+
+TEST(FederationSheet, ColumnsStandWhereTheyShould) {
+    const PrintDocument sheet = federationSheet(details(), threeEntries(), 1);
+    EXPECT_EQ(at(sheet.lines[5].text, "Lib Time  ..."), 50);
+    EXPECT_EQ(at(sheet.lines[6].text, "       Race Date"), 43);
+    const QString labels = sheet.lines[11].text;
+    const char* names[] = {"Name",     "Member", "Master", "F/S",   "Var",  "Bird",    "A.F.T",
+                           "Velocity", "In ",    "Out",    "C - S", "Ring", "Distance"};
+    const int positions[] = {7, 31, 40, 49, 75, 81, 90, 99, 110, 114, 120, 129, 138};
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(at(labels, names[i]), positions[i]) << names[i];
+    EXPECT_EQ(at(labels.mid(40), "Member") + 40, 55);
+    EXPECT_EQ(at(labels.mid(49), "Master") + 49, 65);
+    const QString groups = sheet.lines[10].text;
+    EXPECT_EQ(at(groups, "Clock Setting"), 32);
+    EXPECT_EQ(at(groups, "Clock Reading"), 57);
+    EXPECT_EQ(at(groups, "Rubbers"), 110);
+    EXPECT_EQ(at(groups, "Bird"), 120);
+    const QString line = sheet.lines[13].text;
+    EXPECT_EQ(at(line, "19-30-02"), 30);
+    EXPECT_EQ(at(line, "1176.859"), 99);
+    EXPECT_EQ(at(line, "150-1234"), 137);
+
+    // A long club name and race point push their lines on.
+    SheetDetails d = details();
+    d.club = QString(45, u'C');
+    d.racepoint = "A Very Long Race Point";
+    const PrintDocument longer = federationSheet(d, {}, 1);
+    EXPECT_EQ(at(longer.lines[5].text, "Lib Time"), 54);
+    EXPECT_EQ(at(longer.lines[6].text, "       Race Date"), 57);
+}
+
+TEST(FederationSheet, AnEmptyRaceKeepsSixEmptyLinesBeforeTheMasterLine) {
+    const QStringList texts = federationSheet(details(), {}, 1).texts();
+    ASSERT_EQ(texts.size(), 13 + 13);
+    EXPECT_EQ(texts[12], "      " + QString(176, u'.'));
+    EXPECT_EQ(texts.mid(13, 6), QStringList(6, QString()));
+    EXPECT_TRUE(texts[19].startsWith("        Master Set ..."));
+}
+
+TEST(ResultText, BytesForBytes) {
+    const QByteArray expected =
+        "\r\n"
+        "                      Northpoint     24052006     12 Members sent 150 birds Lib 07 30\r\n"
+        "\r\n"
+        "     Pos        Bird      A.F.T    Col  Sex    Ring     Distance   Velocity  Nom       "
+        "Member\r\n"
+        "   " +
+        QByteArray(99, '.') +
+        "\r\n"
+        "\r\n"
+        "      1       11-45-30   03-45-22   BB   C   GB06N12345 150-1234   1176.859   P-N   J. "
+        "Smith\r\n"
+        "      2       11-50-01   03-50-05   Y   H   GB06N999    148-0880   1100.500   P     A. "
+        "Brown & Son\r\n"
+        "      3       12-01-00   04-01-05         NEHU2006X1234567            150-0000   0987.600"
+        "         Christopher Montgomery-Smythe\r\n";
+    EXPECT_EQ(resultText(details(), threeEntries()), expected);
+    EXPECT_EQ(resultText(details(), {}).count("\r\n"), 6);
+
+    const QString heading = "     Pos        Bird      A.F.T    Col  Sex    Ring     Distance   "
+                            "Velocity  Nom       Member";
+    EXPECT_EQ(heading.size(), 93);
+    const QString line = resultTextLine(threeEntries()[0]);
+    EXPECT_EQ(at(line, "11-45-30"), 15);
+    EXPECT_EQ(at(line, "150-1234"), 57);
+    EXPECT_EQ(at(line, "J. Smith"), 85);
+}
