@@ -4,6 +4,7 @@
 
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
+#include "distances/migration.h"
 #include "picturebutton.h"
 
 #include <QComboBox>
@@ -88,6 +89,11 @@ void Pellamy::Form_Load() {
         move(area.left() + (area.width() - frameGeometry().width()) / 2,
              area.top() + (area.height() - frameGeometry().height()) / 2);
     }
+
+    // A club's Access database is brought over the first time it is opened.
+    const Migration migration = migrateAccessDatabase(store_.path());
+    if (migration.outcome != Migration::Outcome::NotNeeded)
+        dialogs_->message(migration.message, QStringLiteral("Pellamy"));
 
     racepoint->clear();
     racepoint->clearEditText();

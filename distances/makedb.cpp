@@ -7,6 +7,7 @@
 // place only when every statement ran. With --keep-existing an OUTPUT that
 // already exists is left as it is.
 
+#include "distances/schema.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -14,33 +15,20 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTextStream>
 
 #include <cstdio>
 
 namespace {
 
-bool runSql(QSqlDatabase& db, const QString& path, QString& error) {
+bool runSqlFile(QSqlDatabase& db, const QString& path, QString& error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("cannot read %1").arg(path);
         return false;
     }
-    const QString text = QString::fromUtf8(file.readAll());
-    // Statements end with ";" at the end of a line.
-    QString statement;
-    for (const QString& line : text.split(u'\n')) {
-        if (line.trimmed().startsWith(QLatin1String("--")))
-            continue;
-        statement += line + u'\n';
-        if (line.trimmed().endsWith(u';')) {
-            QSqlQuery query(db);
-            if (!query.exec(statement)) {
-                error = QStringLiteral("%1: %2").arg(path, query.lastError().text());
-                return false;
-            }
-            statement.clear();
-        }
+    if (!pellamy::runSqlScript(db, QString::fromUtf8(file.readAll()), &error)) {
+        error = path + QStringLiteral(": ") + error;
+        return false;
     }
     return true;
 }
@@ -71,7 +59,7 @@ int main(int argc, char* argv[]) {
         } else {
             QSqlQuery(db).exec(QStringLiteral("BEGIN"));
             for (const QString& sql : args)
-                if (!runSql(db, sql, error))
+                if (!runSqlFile(db, sql, error))
                     break;
             if (error.isEmpty())
                 QSqlQuery(db).exec(QStringLiteral("COMMIT"));

@@ -1,5 +1,6 @@
 #include "frmdistances.h"
 
+#include "distances/migration.h"
 #include "distances/sixtieths.h"
 #include "platform/fonts.h"
 
@@ -114,7 +115,13 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
 frmdistances::~frmdistances() = default;
 
 void frmdistances::Form_Load() {
-    if (!records_.open())
+    // A club's Access database is brought over the first time it is opened;
+    // one that cannot be is reported once, here, and the editor then stays
+    // empty as for a missing database.
+    const Migration migration = migrateAccessDatabase(databasePath_);
+    if (migration.outcome != Migration::Outcome::NotNeeded)
+        dialogs_->message(migration.message, QStringLiteral("Pellamy"));
+    if (!records_.open() && migration.outcome != Migration::Outcome::Failed)
         Data1_Error(records_.error());
     showCurrent();
 }

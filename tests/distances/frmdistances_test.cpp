@@ -184,7 +184,9 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     QTest::keyClicks(box(*w, "yards"), "1");
     QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages().size(), 2);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("Data error event hit err:"));
+    EXPECT_EQ(dialogs.messages()[0], "distances.mdb is neither a Pellamy distance database nor an "
+                                     "Access database. The file has not been changed.");
+    EXPECT_TRUE(dialogs.messages()[1].startsWith("Data error event hit err:"));
     EXPECT_EQ(testsupport::fileBytes(path()), garbage);
 }
 

@@ -1,5 +1,7 @@
 #include "distancedb.h"
 
+#include "distances/schema.h"
+
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -32,21 +34,10 @@ struct Connection {
 
 void makeDistanceDatabase(const QString& path, const QVector<Row>& rows) {
     QFile::remove(path);
-    QFile schema(QStringLiteral(PELLAMY_SOURCE_DIR "/distances/schema.sql"));
-    if (!schema.open(QIODevice::ReadOnly))
-        throw std::runtime_error("schema.sql is missing");
-    QString sql;
-    for (const QString& line : QString::fromUtf8(schema.readAll()).split(u'\n'))
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            sql += line + u'\n';
     Connection c(path);
-    for (const QString& code : sql.split(u';')) {
-        if (!code.trimmed().isEmpty()) {
-            QSqlQuery q(c.db);
-            if (!q.exec(code))
-                throw std::runtime_error(q.lastError().text().toStdString());
-        }
-    }
+    QString error;
+    if (!pellamy::runSqlScript(c.db, pellamy::distanceSchema(), &error))
+        throw std::runtime_error(error.toStdString());
     QSqlQuery insert(c.db);
     insert.prepare("INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) "
                    "VALUES (?, ?, ?, ?, ?)");

@@ -1,0 +1,179 @@
+#include "migration.h"
+
+#include "connection.h"
+#include "schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace pellamy {
+
+namespace {
+
+const char* const kReader = "pellamy-access-reader";
+
+Migration failed(const QString& what) {
+    Migration m;
+    m.outcome = Migration::Outcome::Failed;
+    m.message = QStringLiteral("distances.mdb %1. The file has not been changed.").arg(what);
+    return m;
+}
+
+// The Jet version byte: 0 for Jet 3 (Access 97), 1 for Jet 4 (Access 2000);
+// -1 for anything else.
+int jetVersion(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray head = file.read(0x15);
+    return head.size() == 0x15 && (head[0x14] == 0 || head[0x14] == 1) ? head[0x14] : -1;
+}
+
+// Writes the rows into a new database at path, with the shipped schema.
+bool writeDatabase(const QString& path, const QJsonArray& rows, QString& error) {
+    const QString name = QStringLiteral("pellamy-migration");
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open()) {
+            error = QStringLiteral("cannot be created");
+        } else if (db.transaction() && runSqlScript(db, distanceSchema(), &error)) {
+            QSqlQuery insert(db);
+            insert.prepare(QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, "
+                                          "Sixtieths) VALUES (?, ?, ?, ?, ?)"));
+            ok = true;
+            for (const QJsonValue& row : rows) {
+                const QJsonArray values = row.toArray();
+                for (int k = 0; k < 5; ++k)
+                    insert.addBindValue(values.at(k).toString());
+                if (!insert.exec()) {
+                    ok = false;
+                    break;
+                }
+            }
+            insert.finish();
+            ok = ok && db.commit();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+} // namespace
+
+QString accessReaderPath() {
+    const QString beside =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kReader));
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+#ifdef PELLAMY_BUILD_PROGRAM_DIR
+    return QDir(QStringLiteral(PELLAMY_BUILD_PROGRAM_DIR)).filePath(QString::fromLatin1(kReader));
+#else
+    return beside;
+#endif
+}
+
+Migration migrateAccessDatabase(const QString& databasePath, const QString& readerPath) {
+    switch (databaseKind(databasePath)) {
+    case DatabaseKind::Missing:
+    case DatabaseKind::Sqlite:
+        return {};
+    case DatabaseKind::Unreadable:
+        return failed(QStringLiteral("cannot be read"));
+    case DatabaseKind::Ace:
+        return failed(QStringLiteral("is an Access 2007 or later database, which Pellamy "
+                                     "cannot read; save it in Access 2000 format to bring it "
+                                     "over"));
+    case DatabaseKind::Other:
+        return failed(QStringLiteral("is neither a Pellamy distance database nor an Access "
+                                     "database"));
+    case DatabaseKind::Jet:
+        break;
+    }
+    const int version = jetVersion(databasePath);
+    if (version < 0)
+        return failed(QStringLiteral("is an Access database of a kind Pellamy cannot read"));
+    // A Jet file is made of whole pages; anything else has been cut short.
+    if (QFileInfo(databasePath).size() % (version == 0 ? 2048 : 4096) != 0)
+        return failed(QStringLiteral("is an Access database that cannot be read; it may be "
+                                     "damaged"));
+    if (!QFileInfo(readerPath).isExecutable())
+        return failed(QStringLiteral("is an Access database, and this build of Pellamy cannot "
+                                     "read Access files"));
+
+    // Read the rows in a process of its own: a damaged file cannot bring
+    // the program down.
+    QProcess reader;
+    reader.start(readerPath, {databasePath});
+    if (!reader.waitForFinished(60000)) {
+        reader.kill();
+        reader.waitForFinished(5000);
+        return failed(QStringLiteral("is an Access database that cannot be read; it may be "
+                                     "damaged"));
+    }
+    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() == 3 ||
+        reader.exitCode() == 1)
+        return failed(QStringLiteral("is an Access database that cannot be read; it may be "
+                                     "damaged"));
+    if (reader.exitCode() == 2)
+        return failed(QStringLiteral("is an Access database without a Distances table"));
+    if (reader.exitCode() == 4)
+        return failed(QStringLiteral("is an Access database whose Distances table lacks a "
+                                     "column (%1)")
+                          .arg(QString::fromUtf8(reader.readAllStandardError()).trimmed()));
+    const QJsonDocument json = QJsonDocument::fromJson(reader.readAllStandardOutput());
+    if (!json.isObject() || !json.object().value(QStringLiteral("rows")).isArray())
+        return failed(QStringLiteral("is an Access database that cannot be read; it may be "
+                                     "damaged"));
+    const QJsonArray rows = json.object().value(QStringLiteral("rows")).toArray();
+
+    // The new database beside the old one, then the two names swapped.
+    const QFileInfo original(databasePath);
+    const QDir folder = original.absoluteDir();
+    const QString temporary = folder.filePath(QStringLiteral("distances-migrating.mdb"));
+    QFile::remove(temporary);
+    QString error;
+    if (!writeDatabase(temporary, rows, error)) {
+        QFile::remove(temporary);
+        return failed(QStringLiteral("is an Access database, but the new database could not be "
+                                     "written in %1")
+                          .arg(QDir::toNativeSeparators(folder.path())));
+    }
+    QString keptAs = QStringLiteral("distances-access.mdb");
+    for (int n = 2; QFileInfo::exists(folder.filePath(keptAs)); ++n)
+        keptAs = QStringLiteral("distances-access-%1.mdb").arg(n);
+    if (!QFile::rename(original.absoluteFilePath(), folder.filePath(keptAs))) {
+        QFile::remove(temporary);
+        return failed(
+            QStringLiteral("is an Access database, but it could not be renamed to %1").arg(keptAs));
+    }
+    if (!QFile::rename(temporary, original.absoluteFilePath())) {
+        QFile::rename(folder.filePath(keptAs), original.absoluteFilePath());
+        QFile::remove(temporary);
+        return failed(QStringLiteral("is an Access database, but the new database could not be "
+                                     "put in its place"));
+    }
+
+    Migration m;
+    m.outcome = Migration::Outcome::Migrated;
+    m.rows = int(rows.size());
+    m.keptAs = keptAs;
+    m.message = QStringLiteral("Your Access database distances.mdb has been brought over to "
+                               "Pellamy: %1 rows. The Access file has been kept as %2.")
+                    .arg(m.rows)
+                    .arg(keptAs);
+    return m;
+}
+
+} // namespace pellamy

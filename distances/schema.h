@@ -1,0 +1,18 @@
+#pragma once
+// The distance database's schema, shipped with the program, and the running
+// of SQL scripts such as it.
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace pellamy {
+
+// The text of schema.sql.
+QString distanceSchema();
+
+// Runs the statements of a script (each ending with ";" at a line end;
+// lines starting with "--" are comments). False, with the reason, at the
+// first statement that fails.
+bool runSqlScript(QSqlDatabase& db, const QString& script, QString* error);
+
+} // namespace pellamy
