@@ -174,6 +174,9 @@ public slots:
     void CmdPrint_Click();
     void Command2_Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createControls();
     void createLayout();
@@ -212,6 +215,7 @@ private:
     std::unique_ptr<SheetPrinter> ownPrinter_;
     std::unique_ptr<MailLauncher> ownMailer_;
     std::function<void()> endAction_;
+    bool exitConfirmed_ = false;
 };
 
 } // namespace pellamy

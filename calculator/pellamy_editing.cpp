@@ -4,6 +4,7 @@
 
 #include "calc/raceentry.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QItemSelectionModel>
@@ -81,8 +82,24 @@ void Pellamy::CmdClear_Click() {
 }
 
 void Pellamy::CmdExit_Click() {
-    if (dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()) && endAction_)
+    if (!dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()))
+        return;
+    exitConfirmed_ = true;
+    if (endAction_)
         endAction_();
+    else
+        close();
+}
+
+void Pellamy::closeEvent(QCloseEvent* event) {
+    // The window's own close box ends the program as Exit does, so a race
+    // still on screen is not lost by a slip of the mouse.
+    if (!exitConfirmed_ && entries_.count() > 0 &&
+        !dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }
 
 } // namespace pellamy

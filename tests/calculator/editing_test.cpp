@@ -113,3 +113,22 @@ TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {
     EXPECT_FALSE(window->Frame10->isVisible());
     EXPECT_TRUE(window->Frame11->isVisible());
 }
+
+TEST_F(EditingTest, ClosingTheWindowWithARaceOnScreenAsksFirst) {
+    const QVector<QStringList> race = window->entries().entries();
+    window->entries().clear();
+    window->close(); // nothing to lose: no question
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    window->show();
+    window->entries().appendAll(race);
+    dialogs.answerYesNo(false);
+    window->close();
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].text, "Have you saved race to file?");
+    dialogs.answerYesNo(true);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+}
