@@ -1,12 +1,10 @@
 #include "calc/numbers.h"
 
-#include <QLocale>
 
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 
 using namespace pellamy;
 
@@ -43,16 +41,6 @@ TEST(TextToNumber, ReadsNumbersAndRefusesEverythingElse) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(textToNumber(QString::fromLatin1(c.text)), c.expected);
     }
-}
-
-TEST(TextToNumber, IgnoresACommaDecimalLocale) {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    std::setlocale(LC_ALL, "de_DE.UTF-8"); // may be missing; QLocale covers Qt's side
-    EXPECT_EQ(textToNumber(QStringLiteral("1143.21")), 1143.21);
-    EXPECT_EQ(textToNumber(QStringLiteral("1143,21")), std::nullopt);
-    std::setlocale(LC_ALL, "C");
-    QLocale::setDefault(saved);
 }
 
 TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {

