@@ -18,6 +18,7 @@ TimeOverlay::TimeOverlay(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes
                          QLineEdit* seconds, QWidget* parent)
     : QWidget(parent), picker_(picker), boxes_{hours, minutes, seconds} {
     boxPanel_ = new QWidget(this);
+    boxPanel_->setAutoFillBackground(true); // hides the picker beneath it entirely
     auto* row = new QHBoxLayout(boxPanel_);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(2);
