@@ -57,11 +57,3 @@ static void BM_StartUpOnFederationDatabase(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartUpOnFederationDatabase)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

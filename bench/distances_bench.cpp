@@ -3,7 +3,6 @@
 #include "distances/distancestore.h"
 #include "distances/editor/frmdistances.h"
 
-#include <QApplication>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -45,11 +44,3 @@ static void BM_EditorOpens(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EditorOpens)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

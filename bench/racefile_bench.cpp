@@ -5,7 +5,6 @@
 #include "calc/clocking.h"
 #include "tests/calc/worked_example.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -69,11 +68,3 @@ static void BM_OpenRaceOf20000(benchmark::State& state) {
     state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_OpenRaceOf20000)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

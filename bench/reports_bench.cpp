@@ -2,7 +2,6 @@
 #include "reports/sheetprinter.h"
 #include "reports/sheets.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -70,11 +69,3 @@ static void BM_FederationSheetToPdf(benchmark::State& state) {
     renderSheet(state, true);
 }
 BENCHMARK(BM_FederationSheetToPdf)->Arg(5000)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -6,36 +6,45 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <functional>
+
 namespace pellamy {
+
+namespace {
+
+// Runs one read on its own connection, closed again at once; each row's
+// first column goes to the row handler. The reason when it fails.
+QString read(const QString& path, const QString& text, const QStringList& values,
+             const std::function<void(const QVariant&)>& row) {
+    const DistanceConnection connection(path, DistanceConnection::Mode::Read);
+    if (!connection.isOpen())
+        return connection.error();
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    if (!query.prepare(text))
+        return query.lastError().text();
+    for (const QString& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        return query.lastError().text();
+    while (query.next())
+        row(query.value(0));
+    return QString();
+}
+
+} // namespace
 
 DistanceStore::DistanceStore(QString databasePath) : path_(std::move(databasePath)) {}
 
 NameList DistanceStore::names(const QString& text, const QStringList& values) const {
     NameList result;
-    const DistanceConnection connection(path_, DistanceConnection::Mode::Read);
-    if (!connection.isOpen()) {
-        result.error = connection.error();
-        return result;
-    }
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    if (!query.prepare(text)) {
-        result.error = query.lastError().text();
-        return result;
-    }
-    for (const QString& value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        result.error = query.lastError().text();
-        return result;
-    }
-    while (query.next()) {
-        const QString value = valueText(query.value(0));
-        if (value.isEmpty())
+    result.error = read(path_, text, values, [&](const QVariant& value) {
+        const QString name = valueText(value);
+        if (name.isEmpty())
             result.hadEmpty = true;
         else
-            result.values << value;
-    }
+            result.values << name;
+    });
     return result;
 }
 
@@ -65,23 +74,10 @@ NameList DistanceStore::members(const QString& racepoint) const {
 
 DistanceLookup DistanceStore::distance(const QString& member, const QString& racepoint) const {
     DistanceLookup result;
-    const DistanceConnection connection(path_, DistanceConnection::Mode::Read);
-    if (!connection.isOpen()) {
-        result.error = connection.error();
-        return result;
-    }
-    QSqlQuery query(connection.database());
-    query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT Sixtieths FROM Distances WHERE Name = ? AND Racepoint = ?"));
-    query.addBindValue(member);
-    query.addBindValue(racepoint);
-    if (!query.exec()) {
-        result.error = query.lastError().text();
-        return result;
-    }
-    while (query.next())
-        result.text += valueText(query.value(0)) + QStringLiteral("\r\n");
+    result.error = read(
+        path_, QStringLiteral("SELECT Sixtieths FROM Distances WHERE Name = ? AND Racepoint = ?"),
+        {member, racepoint},
+        [&](const QVariant& value) { result.text += valueText(value) + QStringLiteral("\r\n"); });
     return result;
 }
 

@@ -1,10 +1,8 @@
 #include "calc/numbers.h"
 
-
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
-
 
 using namespace pellamy;
 

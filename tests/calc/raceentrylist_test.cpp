@@ -94,4 +94,3 @@ TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
     EXPECT_EQ(list.count(), 0);
     list.renumber();
 }
-

@@ -4,6 +4,8 @@
 
 #include "calc/calculatorfields.h"
 
+#include <QStringList>
+
 inline pellamy::CalculatorFields workedExample() {
     pellamy::CalculatorFields f;
     f.MTSetHr = "19", f.MTSetMin = "30", f.MTSetSec = "0";
@@ -21,8 +23,22 @@ inline pellamy::CalculatorFields workedExample() {
     f.mtdetailrake = "Benzing 1234", f.mtreadrake = "19:00:00";
     f.txtcomments = "Good race";
     f.DayClockSet = QDateTime(QDate(2006, 5, 23), QTime(19, 45, 12));
-    f.RaceDay = f.DaybirdClocked = f.DayClockOpen = QDateTime(QDate(2006, 5, 24), QTime(19, 45, 12));
+    f.RaceDay = f.DaybirdClocked = f.DayClockOpen =
+        QDateTime(QDate(2006, 5, 24), QTime(19, 45, 12));
     f.Rubin = "12", f.Rubout = "345", f.ringno = "GB06N12345";
     f.txtcol = "BB", f.txtsex = "C", f.txtpool = "P-N";
     return f;
+}
+
+// The race entry the worked example gives, column for column.
+inline QStringList workedExampleEntry() {
+    // clang-format off
+    return {
+        "", "J. Smith", "19-30-02", "19-30-00", "02", "19-00-10", "19-00-00", "06", "11-45-30",
+        "03-45-22", "1176.859", "12", "345", "BB", "C", "GB06N12345", "150-1234", "P-N",
+        "12", "240", "SW", "23/05/2006 19:45:12", "24/05/2006 19:45:12", "08", "00", "Berwick",
+        "1", "0", "22", "30", "4", "30", "Benzing 1234", "19:30:00", "Benzing 1234", "19:00:00",
+        "Good race", "24/05/2006 19:45:12", "24/05/2006 19:45:12",
+    };
+    // clang-format on
 }

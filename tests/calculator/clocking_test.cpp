@@ -1,5 +1,7 @@
 #include "calculatorfixture.h"
 
+#include "calc/worked_example.h"
+
 #include "calc/raceentry.h"
 #include "support/qt_printers.h"
 
@@ -57,47 +59,7 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
     Pellamy& w = *window;
     clock();
     ASSERT_EQ(w.entries().count(), 1);
-    const QStringList expected = {
-        "",
-        "J. Smith",
-        "19-30-02",
-        "19-30-00",
-        "02",
-        "19-00-10",
-        "19-00-00",
-        "06",
-        "11-45-30",
-        "03-45-22",
-        "1176.859",
-        "12",
-        "345",
-        "BB",
-        "C",
-        "GB06N12345",
-        "150-1234",
-        "P-N",
-        "12",
-        "240",
-        "SW",
-        "23/05/2006 19:45:12",
-        "24/05/2006 19:45:12",
-        "08",
-        "00",
-        "Berwick",
-        "1",
-        "0",
-        "22",
-        "30",
-        "4",
-        "30",
-        "Benzing 1234",
-        "19:30:00",
-        "Benzing 1234",
-        "19:00:00",
-        "Good race",
-        "24/05/2006 19:45:12",
-        "24/05/2006 19:45:12",
-    };
+    const QStringList expected = workedExampleEntry();
     EXPECT_EQ(row(0), expected);
     EXPECT_EQ(w.sixtieths->text(), "15914040\r\n");
     EXPECT_EQ(w.txtdateset->text(), "23052006");
