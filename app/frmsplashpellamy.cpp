@@ -43,9 +43,10 @@ QLineEdit* nameBox(const char* name, double points) {
     box->setAlignment(Qt::AlignCenter);
     box->setFont(windowFont(QStringLiteral("Arial"), points, true));
     box->setFocusPolicy(Qt::NoFocus);
+    // The desktop has no colour of its own here: the classic desktop blue.
     QPalette p = box->palette();
+    p.setColor(QPalette::Text, p.color(QPalette::Base));
     p.setColor(QPalette::Base, QColor(0x3a, 0x6e, 0xa5));
-    p.setColor(QPalette::Text, p.color(QPalette::Window).lighter(110));
     box->setPalette(p);
     return box;
 }

@@ -18,15 +18,15 @@ QString readNameText(const QString& text) {
     while (i < text.size() && text[i] == u' ')
         ++i;
     if (i < text.size() && text[i] == u'"') {
+        // Up to the next double quote, wherever it is; without one, the rest
+        // of the file less its line end.
         const qsizetype close = text.indexOf(u'"', i + 1);
-        const qsizetype lineEnd = [&] {
-            for (qsizetype k = i + 1; k < text.size(); ++k)
-                if (text[k] == u'\r' || text[k] == u'\n')
-                    return k;
-            return text.size();
-        }();
-        // A name without its closing quote runs to the end of the line.
-        return text.mid(i + 1, (close < 0 || close > lineEnd ? lineEnd : close) - i - 1);
+        if (close >= 0)
+            return text.mid(i + 1, close - i - 1);
+        qsizetype end = text.size();
+        while (end > i + 1 && (text[end - 1] == u'\r' || text[end - 1] == u'\n'))
+            --end;
+        return text.mid(i + 1, end - i - 1);
     }
     qsizetype end = i;
     while (end < text.size() && text[end] != u',' && text[end] != u'\r' && text[end] != u'\n')

@@ -3,8 +3,9 @@
 //
 // Written form: the name in double quotes, then CR LF; a double quote inside
 // the name is written as it is. Read form: leading blanks skipped; a quoted
-// name runs to the next double quote; an unquoted one to the first comma or
-// line end, with trailing blanks removed.
+// name runs to the next double quote (to the end of the file, less its line
+// end, when there is none); an unquoted one to the first comma or line end,
+// with trailing blanks removed.
 
 #include <QString>
 

@@ -7,6 +7,7 @@
 #include "groupcaptions.h"
 #include "picturebutton.h"
 #include "platform/fonts.h"
+#include "platform/lengthlimit.h"
 #include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
 #include "timeoverlay.h"
@@ -57,7 +58,7 @@ QLineEdit* box(const char* name, const char* initial, int maxLength = 0, bool ce
                double points = 8.25, const QString& family = kSans) {
     auto* b = named(new QLineEdit(QString::fromLatin1(initial)), name);
     if (maxLength > 0)
-        b->setMaxLength(maxLength);
+        limitTyping(b, maxLength);
     if (centred)
         b->setAlignment(Qt::AlignCenter);
     b->setFont(windowFont(family, points, true));
@@ -184,7 +185,7 @@ void Pellamy::createControls() {
     birdlibhrs = box("birdlibhrs", "08", 2, true);
     birdlibmins = box("birdlibmins", "00", 2, true);
     birdlibsecs = holder("birdlibsecs", "00", Frame1);
-    birdlibsecs->setMaxLength(2);
+    limitTyping(birdlibsecs, 2);
     txtdateset = holder("txtdateset", "txtdateset", Frame1);
     txtdaterace = holder("txtdaterace", "txtdaterace", Frame1);
 

@@ -47,18 +47,18 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
     const std::string link = "mailto:?subject=" + subject + "&body=" + body;
     ShellExecuteA(GetActiveWindow(), "Open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 
-    // Wait for the new message's window, letting window messages run.
-    HWND window = nullptr;
+    // One pass of the message loop, then the wait for the new message's
+    // window; the program takes no input meanwhile.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    HWND window = FindWindowA(nullptr, subject.c_str());
     const ULONGLONG deadline = GetTickCount64() + 30000;
     while (!window && GetTickCount64() < deadline) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        Sleep(100);
         window = FindWindowA(nullptr, subject.c_str());
-        if (!window)
-            Sleep(100);
     }
     if (!window) {
         error = "No e-mail window titled \"" + subject + "\" appeared within 30 seconds.";

@@ -12,9 +12,10 @@ bool DesktopMailLauncher::send(const QString& subject, const QString& body,
                                const QString& attachment, QString& error) {
 #ifdef Q_OS_WIN
     std::string reason;
-    if (!sendMailWindows(subject.toStdString(), body.toStdString(), attachment.toStdString(),
-                         reason)) {
-        error = QString::fromStdString(reason);
+    // The shell and window titles take the system's 8-bit character set.
+    if (!sendMailWindows(subject.toLocal8Bit().toStdString(), body.toLocal8Bit().toStdString(),
+                         attachment.toLocal8Bit().toStdString(), reason)) {
+        error = QString::fromLocal8Bit(reason.c_str());
         return false;
     }
     return true;

@@ -42,9 +42,10 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
             ++page;
             y = 0;
         }
-        const double x = line.centred ? (full.width() - metrics.horizontalAdvance(line.text)) / 2 -
-                                            printable.left()
-                                      : 0;
+        // A centred line starts at (full page width - text width) / 2,
+        // measured like every other line from the printable area's left edge.
+        const double x =
+            line.centred ? (full.width() - metrics.horizontalAdvance(line.text)) / 2 : 0;
         if (!line.text.isEmpty())
             painter.drawText(QPointF(x, y + metrics.ascent()), line.text);
         placed.push_back({page, x, y});

@@ -1,9 +1,9 @@
 #pragma once
 // Draws a printable document onto a printer, a PDF file or any other paged
 // device: "Courier New" (on Linux its metric twin, Liberation Mono), one
-// line after another from the top of the printable area, centred lines at
-// (full page width - text width) / 2, a new page when the next line would
-// pass the bottom.
+// line after another from the top left of the printable area, a centred
+// line at (full page width - text width) / 2 from that same left edge, a new
+// page when the next line would pass the bottom.
 
 #include "printdocument.h"
 

@@ -3,6 +3,7 @@
 #include "distances/migration.h"
 #include "distances/sixtieths.h"
 #include "platform/fonts.h"
+#include "platform/lengthlimit.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -38,7 +39,7 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     const int limits[] = {20, 15, 50, 50, 9};
     for (int i = 0; i < 5; ++i) {
         txtFields[i] = new QLineEdit(this);
-        txtFields[i]->setMaxLength(limits[i]);
+        limitTyping(txtFields[i], limits[i]);
         txtFields[i]->setFont(boxFont);
     }
     miles = txtFields[2];
@@ -108,7 +109,7 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     connect(cmdClose, &QPushButton::clicked, this, &frmdistances::cmdClose_Click);
     connect(Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
 
-    resize(380, 176);
+    resize(353, 183);
     Form_Load();
 }
 

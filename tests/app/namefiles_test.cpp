@@ -45,6 +45,7 @@ TEST(NameFiles, ReadFormOfHandEditedFiles) {
         {"   \"  Quoted  \" trailing, x\r\n", "  Quoted  "},
         {"\"The \"Best\" Club\"\r\n", "The "},
         {"\"No closing quote\r\n", "No closing quote"},
+        {"\"Two\r\nlines\" x\r\n", "Two\r\nlines"},
         {"", ""},
         {"\r\n", ""},
         {",first field empty", ""},

@@ -1,4 +1,5 @@
 #include "distances/editor/frmdistances.h"
+#include "platform/lengthlimit.h"
 
 #include "support/distancedb.h"
 #include "support/qt_printers.h"
@@ -203,8 +204,8 @@ TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
     EXPECT_EQ(name->text(), "A very long member n");
     retype(box(*w, "txtFields(1)"), "A long race point name");
     EXPECT_EQ(box(*w, "txtFields(1)")->text().size(), 15);
-    EXPECT_EQ(box(*w, "miles")->maxLength(), 50);
-    EXPECT_EQ(box(*w, "txtFields(4)")->maxLength(), 9);
+    EXPECT_EQ(typingLimit(box(*w, "miles")), 50);
+    EXPECT_EQ(typingLimit(box(*w, "txtFields(4)")), 9);
     EXPECT_FALSE(box(*w, "txtFields(4)")->isVisible());
     EXPECT_EQ(button(*w, "cmdAdd")->text(), "&Add");
     EXPECT_EQ(button(*w, "cmdClose")->text(), "&Close");
@@ -241,4 +242,16 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
     QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton); // free again: saved now
     EXPECT_EQ(distanceRows(path())[1][0], "Browne");
+}
+
+TEST_F(DistancesEditorTest, StoredTextsLongerThanTheEntryLimitsAreShownWholeAndKeptSo) {
+    // A name brought over from another program may be longer than the box takes.
+    makeDistanceDatabase(
+        path(), {{"A Very Long Member Name Indeed", "A Long Race Point Name", "1", "0", "105600"},
+                 {"Z", "Y", "2", "0", "211200"}});
+    auto w = open();
+    EXPECT_EQ(box(*w, "txtFields(0)")->text(), "A Very Long Member Name Indeed");
+    move(*w, "Next"); // nothing was changed, so nothing is saved
+    EXPECT_EQ(distanceRows(path())[0][0], "A Very Long Member Name Indeed");
+    EXPECT_TRUE(dialogs.shown().isEmpty());
 }
