@@ -1,6 +1,7 @@
 #include "reports/renderer.h"
 #include "reports/sheets.h"
 
+#include "sample_race.h"
 #include "support/qt_printers.h"
 
 #include <QFile>
@@ -15,30 +16,6 @@ using namespace pellamy;
 
 namespace {
 
-QVector<QStringList> race(int size) {
-    QVector<QStringList> entries;
-    for (int i = 0; i < size; ++i)
-        entries << QStringList{QString::number(i + 1),
-                               QStringLiteral("Member %1").arg(i + 1),
-                               "19-30-02",
-                               "19-30-00",
-                               "02",
-                               "19-00-10",
-                               "19-00-00",
-                               "06",
-                               "11-45-30",
-                               "03-45-22",
-                               QStringLiteral("%1.000").arg(1500 - i, 4, 10, QChar(u'0')),
-                               "12",
-                               "345",
-                               "BB",
-                               "C",
-                               QStringLiteral("GB06N%1").arg(1000 + i),
-                               "150-1234",
-                               "P"};
-    return entries;
-}
-
 void setUp(QPdfWriter& pdf, QPageLayout::Orientation orientation) {
     pdf.setResolution(300);
     pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
@@ -51,9 +28,7 @@ TEST(Renderer, CentresLinesOnThePageAndStartsNewPages) {
     QTemporaryDir dir;
     QPdfWriter pdf(dir.filePath("sheet.pdf"));
     setUp(pdf, QPageLayout::Portrait);
-    SheetDetails details;
-    details.club = "Rose, Crown and Anchor";
-    const PrintDocument sheet = clubSheet(details, race(60), 1);
+    const PrintDocument sheet = clubSheet(sampleDetails(), sampleRace(60), 1);
     const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
     ASSERT_EQ(placed.size(), sheet.lines.size());
 
@@ -79,13 +54,11 @@ TEST(Renderer, ClubSheetReadsBackWithItsColumns) {
         GTEST_SKIP() << "pdftotext is not installed";
     QTemporaryDir dir;
     const QString path = dir.filePath("club.pdf");
+    const QVector<QStringList> race = sampleRace(12);
     {
         QPdfWriter pdf(path);
         setUp(pdf, QPageLayout::Portrait);
-        SheetDetails details;
-        details.club = "Rose, Crown and Anchor";
-        details.txtdaterace = "24052006";
-        renderDocument(clubSheet(details, race(12), 1), pdf);
+        renderDocument(clubSheet(sampleDetails(), race, 1), pdf);
     }
     QProcess process;
     process.start(pdftotext, {"-layout", path, "-"});
@@ -108,7 +81,7 @@ TEST(Renderer, ClubSheetReadsBackWithItsColumns) {
         // The same distance between columns as on the sheet's own lines
         // (pdftotext places text to within one character).
         const qsizetype name = line.indexOf(QStringLiteral("Member %1").arg(i));
-        EXPECT_NEAR(line.indexOf(QStringLiteral("%1.000").arg(1500 - i + 1)) - name, 22, 1);
+        EXPECT_NEAR(line.indexOf(race[i - 1][10]) - name, 22, 1);
         EXPECT_NEAR(line.indexOf("150-1234") - name, 33, 1);
         EXPECT_NEAR(line.indexOf("GB06N") - name, 88, 1);
     }

@@ -3,6 +3,7 @@
 #include "reports/sheets.h"
 
 #include "calc/raceentry.h"
+#include "sample_race.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
@@ -28,26 +29,6 @@ QVector<QStringList> threeEntries() {
         entries << e;
     }
     return entries;
-}
-
-SheetDetails details() {
-    SheetDetails d;
-    d.club = "Rose, Crown and Anchor";
-    d.fed = "North East Federation";
-    d.txtmember = "12";
-    d.txtbirds = "150";
-    d.txtwind = "SW";
-    d.birdlibhrs = "07";
-    d.birdlibmins = "30";
-    d.racepoint = "Northpoint";
-    d.txtdaterace = "24052006";
-    d.txtdateset = "23052006";
-    d.mtdetailset = "Benzing 1234";
-    d.mtreadset = "19:30:00";
-    d.mtdetailrake = "Benzing 5678";
-    d.mtreadrake = "19:00:00";
-    d.txtcomments = "A fine day";
-    return d;
 }
 
 // 1-based position of a text in a line.
@@ -102,7 +83,7 @@ TEST(Copies, BelowOneIsOneAndHalvesGoToEven) {
 }
 
 TEST(ClubSheet, LinesCharacterForCharacter) {
-    const PrintDocument sheet = clubSheet(details(), threeEntries(), 2);
+    const PrintDocument sheet = clubSheet(sampleDetails(), threeEntries(), 2);
     EXPECT_EQ(sheet.orientation, QPageLayout::Portrait);
     EXPECT_EQ(sheet.copies, 2);
     const QString rule = "  " + QString(126, u'.');
@@ -147,7 +128,7 @@ TEST(ClubSheet, LinesCharacterForCharacter) {
 }
 
 TEST(ClubSheet, ColumnsStandWhereTheyShould) {
-    const QString heading = clubSheet(details(), {}, 1).lines[12].text;
+    const QString heading = clubSheet(sampleDetails(), {}, 1).lines[12].text;
     EXPECT_EQ(heading.size(), 1 + 116); // one blank and the heading
     const char* labels[] = {"Pos",   "Member", "Velocity", "Distance", "Var",     "Bird",
                             "A.F.T", "Colour", "Sex",      "Ring No.", "Pool/Nom"};
@@ -168,7 +149,7 @@ TEST(ClubSheet, ColumnsStandWhereTheyShould) {
 }
 
 TEST(ClubSheet, AnEmptyRacePrintsItsFrame) {
-    const QStringList texts = clubSheet(details(), {}, 1).texts();
+    const QStringList texts = clubSheet(sampleDetails(), {}, 1).texts();
     ASSERT_EQ(texts.size(), 17);
     EXPECT_EQ(texts[13], "  " + QString(126, u'.'));
     EXPECT_EQ(texts.mid(14, 2), QStringList({"", ""}));
@@ -176,7 +157,7 @@ TEST(ClubSheet, AnEmptyRacePrintsItsFrame) {
 }
 
 TEST(FederationSheet, LinesCharacterForCharacter) {
-    const PrintDocument sheet = federationSheet(details(), threeEntries(), 1);
+    const PrintDocument sheet = federationSheet(sampleDetails(), threeEntries(), 1);
     EXPECT_EQ(sheet.orientation, QPageLayout::Landscape);
     const QStringList texts = sheet.texts();
     const QStringList head = {
@@ -232,7 +213,7 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
 }
 
 TEST(FederationSheet, ColumnsStandWhereTheyShould) {
-    const PrintDocument sheet = federationSheet(details(), threeEntries(), 1);
+    const PrintDocument sheet = federationSheet(sampleDetails(), threeEntries(), 1);
     EXPECT_EQ(at(sheet.lines[5].text, "Lib Time  ..."), 50);
     EXPECT_EQ(at(sheet.lines[6].text, "       Race Date"), 43);
     const QString line = sheet.lines[13].text;
@@ -241,7 +222,7 @@ TEST(FederationSheet, ColumnsStandWhereTheyShould) {
     EXPECT_EQ(at(line, "150-1234"), 137);
 
     // A long club name and race point push their lines on.
-    SheetDetails d = details();
+    SheetDetails d = sampleDetails();
     d.club = QString(45, u'C');
     d.racepoint = "A Very Long Race Point";
     const PrintDocument longer = federationSheet(d, {}, 1);
@@ -250,7 +231,7 @@ TEST(FederationSheet, ColumnsStandWhereTheyShould) {
 }
 
 TEST(FederationSheet, AnEmptyRaceKeepsSixEmptyLinesBeforeTheMasterLine) {
-    const QStringList texts = federationSheet(details(), {}, 1).texts();
+    const QStringList texts = federationSheet(sampleDetails(), {}, 1).texts();
     ASSERT_EQ(texts.size(), 13 + 13);
     EXPECT_EQ(texts[12], "      " + QString(176, u'.'));
     EXPECT_EQ(texts.mid(13, 6), QStringList(6, QString()));
@@ -274,8 +255,8 @@ TEST(ResultText, BytesForBytes) {
         "Brown & Son\r\n"
         "      3       12-01-00   04-01-05         NEHU2006X1234567            150-0000   0987.600"
         "         Christopher Montgomery-Smythe\r\n";
-    EXPECT_EQ(resultText(details(), threeEntries()), expected);
-    EXPECT_EQ(resultText(details(), {}).count("\r\n"), 6);
+    EXPECT_EQ(resultText(sampleDetails(), threeEntries()), expected);
+    EXPECT_EQ(resultText(sampleDetails(), {}).count("\r\n"), 6);
 
     const QString heading = "     Pos        Bird      A.F.T    Col  Sex    Ring     Distance   "
                             "Velocity  Nom       Member";
