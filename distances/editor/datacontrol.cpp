@@ -2,9 +2,42 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
 #include <QToolButton>
 
 namespace pellamy {
+
+namespace {
+
+// The record arrows are drawn, not typed: no font has to hold the arrow
+// characters. A bar marks the first and last record.
+QIcon arrowIcon(DataControl::Move move, const QColor& colour) {
+    QIcon icon;
+    for (int side : {16, 32}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(side / 16.0, side / 16.0);
+        const bool left = move == DataControl::Move::First || move == DataControl::Move::Previous;
+        const bool bar = move == DataControl::Move::First || move == DataControl::Move::Last;
+        QPainterPath path;
+        const qreal tip = left ? 4.5 : 11.5, base = left ? 11.5 : 4.5;
+        path.moveTo(tip, 8);
+        path.lineTo(base, 3);
+        path.lineTo(base, 13);
+        path.closeSubpath();
+        if (bar)
+            path.addRect(left ? QRectF(2.5, 3, 1.5, 10) : QRectF(12, 3, 1.5, 10));
+        painter.fillPath(path, colour);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
 
 DataControl::DataControl(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
@@ -13,13 +46,12 @@ DataControl::DataControl(QWidget* parent) : QWidget(parent) {
     const struct {
         Move move;
         const char* name;
-        const char* face;
         const char* tip;
     } buttons[] = {
-        {Move::First, "First", "|\u25C0", "First record"},
-        {Move::Previous, "Previous", "\u25C0", "Previous record"},
-        {Move::Next, "Next", "\u25B6", "Next record"},
-        {Move::Last, "Last", "\u25B6|", "Last record"},
+        {Move::First, "First", "First record"},
+        {Move::Previous, "Previous", "Previous record"},
+        {Move::Next, "Next", "Next record"},
+        {Move::Last, "Last", "Last record"},
     };
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("caption"));
@@ -30,7 +62,8 @@ DataControl::DataControl(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(buttons[i].name));
-        button->setText(QString::fromUtf8(buttons[i].face));
+        button->setIcon(arrowIcon(buttons[i].move, palette().color(QPalette::ButtonText)));
+        button->setIconSize(QSize(16, 16));
         button->setToolTip(QString::fromLatin1(buttons[i].tip));
         button->setAccessibleName(QString::fromLatin1(buttons[i].tip));
         button->setFixedSize(28, 24);

@@ -210,6 +210,28 @@ TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
     EXPECT_EQ(button(*w, "cmdAdd")->text(), "&Add");
     EXPECT_EQ(button(*w, "cmdClose")->text(), "&Close");
     EXPECT_EQ(w->findChild<QLabel*>("lblLabels(1)")->text(), "Racepoint:");
+    // The record arrows are drawn pictures, so no font has to hold them; the
+    // two pairs point opposite ways.
+    QImage arrow[4];
+    int i = 0;
+    for (const char* name : {"First", "Previous", "Next", "Last"}) {
+        auto* b = w->findChild<QToolButton*>(name);
+        ASSERT_TRUE(b) << name;
+        EXPECT_TRUE(b->text().isEmpty()) << name;
+        arrow[i++] = b->icon().pixmap(16, 16).toImage();
+    }
+    // Ink where the other arrow has none, after mirroring one of them.
+    const auto stray = [](const QImage& a, const QImage& b) {
+        int count = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                count += std::abs(qAlpha(a.pixel(x, y)) - qAlpha(b.pixel(x, y))) > 128;
+        return count;
+    };
+    EXPECT_EQ(stray(arrow[1].mirrored(true, false), arrow[2]), 0);
+    EXPECT_EQ(stray(arrow[0].mirrored(true, false), arrow[3]), 0);
+    EXPECT_GT(stray(arrow[0], arrow[1]), 5); // the bar
+    EXPECT_GT(stray(arrow[1], arrow[2]), 20);
 
     const char* order[] = {"txtFields(0)", "txtFields(1)", "miles",     "yards",
                            "cmdAdd",       "cmdDelete",    "cmdUpdate", "cmdClose"};

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the build into a new folder and checks what a club gets: the
+# programs stripped, an empty distances.mdb, the icon and a valid desktop
+# entry; a second install keeps the club's distances.mdb.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+folder="$work/Club Results/Pellamy"
+
+fail() { echo "install_folder: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$folder" >/dev/null
+for f in pellamy pellamy-access-reader distances.mdb pellamy.svg pellamy.desktop; do
+  [ -e "$folder/$f" ] || fail "$f is missing"
+done
+for f in pellamy pellamy-access-reader; do
+  ! readelf -S "$folder/$f" | grep -q -E '\.symtab|\.debug_info' || fail "$f is not stripped"
+done
+[ "$(head -c 15 "$folder/distances.mdb")" = "SQLite format 3" ] || fail "distances.mdb is no database"
+desktop-file-validate "$folder/pellamy.desktop" || fail "pellamy.desktop is not valid"
+grep -qxF "Exec=\"$folder/pellamy\"" "$folder/pellamy.desktop" || fail "pellamy.desktop runs another program"
+
+echo "the club's own" >"$folder/distances.mdb"
+cmake --install "$build" --prefix "$folder" >/dev/null
+[ "$(cat "$folder/distances.mdb")" = "the club's own" ] || fail "an existing distances.mdb was replaced"
+echo "install_folder: passed"
