@@ -96,6 +96,10 @@ frmdistances* Program::distancesEditor() const {
 }
 
 void Program::end() {
+    // Ending saves nothing anywhere: what is typed in the distances editor
+    // is thrown away, not written to distances.mdb.
+    if (editor_)
+        editor_->closeWithoutSaving();
     endAction_();
 }
 

@@ -7,6 +7,18 @@
 
 namespace pellamy {
 
+namespace {
+
+QStringView velocityOf(const QStringList& row) {
+    return row.size() > Col::Velocity ? QStringView(row[Col::Velocity]) : QStringView();
+}
+
+} // namespace
+
+bool fasterEntry(const QStringList& a, const QStringList& b) {
+    return velocityOf(a).compare(velocityOf(b), Qt::CaseSensitive) > 0;
+}
+
 RaceEntryList::RaceEntryList(QObject* parent) : QAbstractTableModel(parent) {}
 
 int RaceEntryList::rowCount(const QModelIndex& parent) const {
@@ -20,8 +32,12 @@ int RaceEntryList::columnCount(const QModelIndex& parent) const {
 QVariant RaceEntryList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count())
         return {};
-    if (role == Qt::DisplayRole)
-        return text(index.row(), index.column());
+    if (role == Qt::DisplayRole) {
+        const QString& all = rows_[index.row()].value(index.column());
+        if (all.size() <= kShownColumnLength)
+            return all;
+        return all.left(kShownColumnLength - 1) + QChar(0x2026); // "…"
+    }
     if (role == Qt::TextAlignmentRole)
         return raceEntryColumns()[std::size_t(index.column())].centred
                    ? int(Qt::AlignCenter)
@@ -49,6 +65,7 @@ void RaceEntryList::append(const QStringList& entry) {
     beginInsertRows({}, count(), count());
     rows_.push_back(entry);
     endInsertRows();
+    emit changed({RaceChange::Append, 0, 0, {}, {entry}});
 }
 
 void RaceEntryList::appendAll(const QVector<QStringList>& entries) {
@@ -57,15 +74,11 @@ void RaceEntryList::appendAll(const QVector<QStringList>& entries) {
     beginInsertRows({}, count(), count() + int(entries.size()) - 1);
     rows_ += entries;
     endInsertRows();
+    emit changed({RaceChange::Append, 0, 0, {}, entries});
 }
 
 void RaceEntryList::sortByVelocity() {
-    const auto velocity = [](const QStringList& row) {
-        return row.size() > Col::Velocity ? QStringView(row[Col::Velocity]) : QStringView();
-    };
-    const auto faster = [&](const QStringList& a, const QStringList& b) {
-        return velocity(a).compare(velocity(b), Qt::CaseSensitive) > 0;
-    };
+    const auto faster = fasterEntry;
     if (rows_.size() < 2)
         return;
     // After a bird is appended only the last row can be out of place: move it
@@ -78,6 +91,7 @@ void RaceEntryList::sortByVelocity() {
             beginMoveRows({}, from, from, {}, to);
             rows_.move(from, to);
             endMoveRows();
+            emit changed({RaceChange::Move, from, to});
         }
         return;
     }
@@ -104,6 +118,7 @@ void RaceEntryList::sortByVelocity() {
         moved << this->index(newRowOf[index.row()], index.column());
     changePersistentIndexList(persistent, moved);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    emit changed({RaceChange::Sort});
 }
 
 void RaceEntryList::setText(int row, int column, const QString& text) {
@@ -114,6 +129,7 @@ void RaceEntryList::setText(int row, int column, const QString& text) {
         entry << QString();
     entry[column] = text;
     emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+    emit changed({RaceChange::SetText, row, column, text});
 }
 
 void RaceEntryList::removeEntry(int row) {
@@ -122,6 +138,7 @@ void RaceEntryList::removeEntry(int row) {
     beginRemoveRows({}, row, row);
     rows_.removeAt(row);
     endRemoveRows();
+    emit changed({RaceChange::Remove, row});
 }
 
 void RaceEntryList::clear() {
@@ -130,17 +147,27 @@ void RaceEntryList::clear() {
     beginResetModel();
     rows_.clear();
     endResetModel();
+    emit changed({RaceChange::Clear});
 }
 
 void RaceEntryList::renumber() {
+    int first = -1, last = -1;
     for (int i = 0; i < count(); ++i) {
         QStringList& entry = rows_[i];
+        const QString number = QString::number(i + 1);
+        if (!entry.isEmpty() && entry[0] == number)
+            continue;
         if (entry.isEmpty())
             entry << QString();
-        entry[0] = QString::number(i + 1);
+        entry[0] = number;
+        if (first < 0)
+            first = i;
+        last = i;
     }
-    if (count() > 0)
-        emit dataChanged(index(0, 0), index(count() - 1, 0), {Qt::DisplayRole});
+    if (first >= 0) {
+        emit dataChanged(index(first, 0), index(last, 0), {Qt::DisplayRole});
+        emit changed({RaceChange::Renumber});
+    }
 }
 
 } // namespace pellamy

@@ -9,6 +9,36 @@
 
 namespace pellamy {
 
+// The velocity order: true when entry a is faster than entry b (column 10
+// compared as text, greater first).
+bool fasterEntry(const QStringList& a, const QStringList& b);
+
+// The most characters of one column the list view shows; the entry keeps
+// the whole text. A long text cannot slow every repaint of the list.
+constexpr int kShownColumnLength = 200;
+
+// One change of the list, as the list made it: what a record of the race
+// needs to make the same change again.
+struct RaceChange {
+    enum Kind {
+        Append,   // rows appended at the end
+        Move,     // one row moved from row to column (its new row)
+        Sort,     // the whole list stable-sorted into velocity order
+        SetText,  // column of row set to text
+        Remove,   // row removed
+        Clear,    // every row removed
+        Renumber, // column 0 of every row set to its position
+    };
+    RaceChange(Kind kind, int row = 0, int column = 0, QString text = {},
+               QVector<QStringList> rows = {})
+        : kind(kind), row(row), column(column), text(std::move(text)), rows(std::move(rows)) {}
+    Kind kind;
+    int row;
+    int column;
+    QString text;
+    QVector<QStringList> rows;
+};
+
 class RaceEntryList : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -45,7 +75,12 @@ public:
     void clear();
 
     // Sets column 0 of every row to its position, 1 to n in list order.
+    // Only a change of a number is a change of the list.
     void renumber();
+
+signals:
+    // After every change, for whatever keeps a record of the race.
+    void changed(const pellamy::RaceChange& change);
 
 private:
     QVector<QStringList> rows_;

@@ -34,6 +34,7 @@ namespace pellamy {
 
 class GroupCaptions;
 class MailLauncher;
+class RaceRecovery;
 class SheetPrinter;
 struct SheetDetails;
 class PictureButton;
@@ -60,6 +61,8 @@ public:
 
     // The race entry list the list view shows.
     RaceEntryList& entries() { return entries_; }
+    // The recovery record of the race on screen.
+    RaceRecovery& recovery() { return *recovery_; }
     const QString& folder() const { return folder_; }
 
     // The entry list and the group captions over its columns.
@@ -187,6 +190,8 @@ private:
     CalculatorFields gatherFields() const;
     void copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds);
     void showMemberLoadProblem();
+    // Says once that distances.mdb is damaged, when a read found it so.
+    void reportDamage(DatabaseFault fault);
 
     // The entry last clicked in the list; -1 when there is none.
     int selectedEntry() const;
@@ -198,7 +203,10 @@ private:
     SheetDetails sheetDetails() const;
     void printSheet(bool federation);
 
-    void saveRace();
+    // Starts the recovery record, first offering back a race that an
+    // earlier run left unsaved.
+    void startRecovery();
+    bool saveRace();
     void openRace();
     void restoreRaceDetails(const QStringList& first);
     void setRacepointText(const QString& text);
@@ -216,6 +224,7 @@ private:
     std::unique_ptr<MailLauncher> ownMailer_;
     std::function<void()> endAction_;
     bool exitConfirmed_ = false;
+    std::unique_ptr<RaceRecovery> recovery_;
 };
 
 } // namespace pellamy

@@ -24,6 +24,7 @@ void Pellamy::Picture1_Click() {
     // From here any failure skips to the closing steps without a message of
     // its own; what was written so far stays.
     const DistanceLookup lookup = store_.distance(member->currentText(), racepoint->currentText());
+    reportDamage(lookup.fault);
     if (lookup.ok()) {
         sixtieths->setText(lookup.text);
         cmdremove->show();

@@ -3,6 +3,8 @@
 
 #include "pellamy.h"
 
+#include "racefile/recovery.h"
+
 #include "calc/raceentry.h"
 #include "groupcaptions.h"
 #include "picturebutton.h"
@@ -571,6 +573,7 @@ Pellamy::Pellamy(const QString& folder, DialogService* dialogs, QWidget* parent)
     connectHandlers();
     resize(995, 675);
     Form_Load();
+    startRecovery();
 }
 
 Pellamy::~Pellamy() = default;

@@ -3,6 +3,7 @@
 #include "pellamy.h"
 
 #include "calc/raceentry.h"
+#include "racefile/recovery.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -85,6 +86,7 @@ void Pellamy::CmdExit_Click() {
     if (!dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()))
         return;
     exitConfirmed_ = true;
+    recovery_->markEnded();
     if (endAction_)
         endAction_();
     else
@@ -99,6 +101,7 @@ void Pellamy::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    recovery_->markEnded();
     event->accept();
 }
 

@@ -5,7 +5,9 @@
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
 #include "calc/textforms.h"
+#include "filewrite.h"
 #include "racefile/racefile.h"
+#include "racefile/recovery.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -14,7 +16,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 
 namespace pellamy {
 
@@ -34,31 +35,33 @@ QString numberList(const QVector<int>& numbers) {
 
 void Pellamy::cmdsave_Click() {
     entries_.renumber();
-    saveRace();
+    if (saveRace())
+        recovery_->markSaved();
     member->show();
 }
 
-void Pellamy::saveRace() {
+bool Pellamy::saveRace() {
     const QString path = dialogs_->saveFileName(kFilter);
     if (path.isEmpty()) {
         dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
                           kTitle);
-        return;
+        return false;
     }
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    const RaceFileWrite written = raceFileBytes(entries_.entries());
+    const FileWrite file = writeWholeFile(path, written.bytes);
+    if (!file.opened) {
         dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
                           kTitle);
-        return;
+        return false;
     }
-    const RaceFileWrite written = raceFileBytes(entries_.entries());
-    if (file.write(written.bytes) != written.bytes.size() || !file.commit()) {
-        dialogs_->message(QStringLiteral("The race was not saved: %1 could not be written (%2).")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()),
+    if (!file.ok()) {
+        dialogs_->message(QStringLiteral("The race was not saved to %1, because %2. The race is "
+                                         "still on screen: please save it somewhere else.")
+                              .arg(QDir::toNativeSeparators(path), file.problem),
                           kTitle);
-        return;
+        return false;
     }
     if (!written.commaEntries.isEmpty())
         dialogs_->message(QStringLiteral("The race was saved. In entries %1 a comma was saved "
@@ -71,6 +74,7 @@ void Pellamy::saveRace() {
                                          "file cannot keep; they were saved as \"?\".")
                               .arg(numberList(written.lossyEntries)),
                           kTitle);
+    return true;
 }
 
 void Pellamy::cmdopen_Click() {
@@ -79,6 +83,10 @@ void Pellamy::cmdopen_Click() {
 }
 
 void Pellamy::openRace() {
+    // A race on screen with changes not saved is not replaced without asking.
+    if (entries_.count() > 0 && recovery_->unsaved() &&
+        !dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()))
+        return;
     // The file is chosen and read before anything on screen changes, so a
     // cancelled or failed choice leaves the race as it was.
     const QString path = dialogs_->openFileName(kFilter);
@@ -96,8 +104,16 @@ void Pellamy::openRace() {
                           kTitle);
         return;
     }
-    const RaceFileRead read = readRaceFile(file.readAll());
+    const QByteArray bytes = file.readAll();
     file.close();
+    if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
+        dialogs_->message(QStringLiteral("%1 is not a race file: it %2. The race on screen has "
+                                         "not been changed.")
+                              .arg(QDir::toNativeSeparators(path), why),
+                          kTitle);
+        return;
+    }
+    const RaceFileRead read = readRaceFile(bytes);
 
     for (QLineEdit* box : {txtbirds, txtwind, mtdetailset, mtreadset, mtdetailrake, mtreadrake})
         box->clear();
@@ -108,13 +124,56 @@ void Pellamy::openRace() {
     entries_.appendAll(read.entries);
     if (!read.entries.isEmpty())
         restoreRaceDetails(read.entries.first());
+    recovery_->markOpened();
 
-    if (!read.overlongLines.isEmpty())
+    if (read.overlongLines.isEmpty())
+        return;
+    if (hasBareLineFeeds(bytes))
+        dialogs_->message(QStringLiteral("The lines of this race file end as on Linux or a Mac "
+                                         "(LF), not as a race file's do (CR LF), so it was read "
+                                         "as one line and only its first 39 fields were read."),
+                          kTitle);
+    else
         dialogs_->message(QStringLiteral("Lines %1 of the race file had more than 39 fields "
                                          "(a comma inside a name or comment); only their first "
                                          "39 fields were read.")
                               .arg(numberList(read.overlongLines)),
                           kTitle);
+}
+
+void Pellamy::startRecovery() {
+    recovery_ = std::make_unique<RaceRecovery>(folder_, entries_);
+    const auto warn = [this] {
+        dialogs_->message(QStringLiteral("The race on screen cannot be kept safe in case Pellamy "
+                                         "stops unexpectedly, because the recovery file %1 "
+                                         "cannot be written (%2). Please save the race to a "
+                                         "file often.")
+                              .arg(QDir::toNativeSeparators(
+                                       recovery_->path().isEmpty() ? folder_ : recovery_->path()),
+                                   recovery_->error()),
+                          kTitle);
+    };
+    connect(recovery_.get(), &RaceRecovery::failed, this, warn);
+    const bool cannotRecord = !recovery_->error().isEmpty();
+
+    const RecoveredRace& found = recovery_->found();
+    bool restored = false;
+    if (found.unsaved && !found.entries.isEmpty()) {
+        if (dialogs_->askYesNo(QStringLiteral("Pellamy was not closed properly last time, and the "
+                                              "race on screen then (%1 entries) had not been "
+                                              "saved to a file. Would you like to bring it back?")
+                                   .arg(found.entries.size()),
+                               kTitle)) {
+            entries_.appendAll(found.entries);
+            restoreRaceDetails(found.entries.first());
+            restored = true;
+        } else {
+            recovery_->keepFoundAside();
+        }
+    }
+    recovery_->start(restored);
+    if (cannotRecord)
+        warn();
 }
 
 void Pellamy::restoreRaceDetails(const QStringList& first) {

@@ -2,6 +2,8 @@
 
 #include "pellamy.h"
 
+#include "filewrite.h"
+
 #include "reports/copies.h"
 #include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
@@ -11,7 +13,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 
 namespace pellamy {
 
@@ -112,12 +113,13 @@ void Pellamy::Command2_Click() {
     entries_.renumber();
     const QString path =
         QDir::toNativeSeparators(fileInFolder(folder_, QStringLiteral("result.txt")));
-    QSaveFile file(path);
-    const QByteArray text = resultText(sheetDetails(), entries_.entries());
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        dialogs_->message(QStringLiteral("The result could not be written to %1, so no e-mail "
-                                         "has been started.")
-                              .arg(path),
+    // Written in place when the program folder is read-only but result.txt
+    // itself is not.
+    const FileWrite written = writeWholeFile(path, resultText(sheetDetails(), entries_.entries()));
+    if (!written.ok()) {
+        dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, so "
+                                         "no e-mail has been started.")
+                              .arg(path, written.problem),
                           kTitle);
         return;
     }

@@ -102,6 +102,7 @@ void Pellamy::Form_Load() {
     // A database that is missing or cannot be read leaves both lists empty
     // without a message; rows without a race point are reported once.
     const NameList points = store_.racepoints();
+    reportDamage(points.fault);
     if (points.hadEmpty)
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
@@ -115,12 +116,19 @@ void Pellamy::racepoint_Click() {
     member->clear();
     member->clearEditText();
     const NameList members = store_.members(racepoint->currentText());
-    if (!members.ok() || members.hadEmpty)
+    if (members.fault == DatabaseFault::Damaged)
+        reportDamage(members.fault);
+    else if (!members.ok() || members.hadEmpty)
         showMemberLoadProblem();
     if (members.values.isEmpty())
         return;
     member->addItems(members.values);
     member->setCurrentIndex(0);
+}
+
+void Pellamy::reportDamage(DatabaseFault fault) {
+    if (fault == DatabaseFault::Damaged && firstReportOfDamage(store_.path()))
+        dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
 }
 
 void Pellamy::showMemberLoadProblem() {

@@ -6,8 +6,10 @@
 //   pellamy-access-reader FILE
 //
 // Pellamy runs it as a separate process, so that a damaged file cannot take
-// the program down with it. Exit status: 0 the rows were read; 2 no table
-// Distances; 3 the file cannot be read; 4 the table lacks a column.
+// the program down with it. Exit status: 0 every row was read; 2 no table
+// Distances; 3 the file cannot be read, or not all of it (a page could not
+// be read, or fewer rows were found than the table says it holds); 4 the
+// table lacks a column.
 
 #include "calc/numbers.h"
 #include "calc/textforms.h"
@@ -27,6 +29,7 @@ extern "C" {
 
 #include <cstdio>
 #include <strings.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -51,11 +54,49 @@ int fail(int status, const char* message) {
     return status;
 }
 
+// libmdb reports a page it cannot read on standard error and carries on as
+// if the table ended there. Its reports are gathered in a file of their own:
+// any report means the rows are not all there.
+class LibraryReports {
+public:
+    LibraryReports() : file_(std::tmpfile()), saved_(dup(STDERR_FILENO)) {
+        if (file_ && saved_ >= 0)
+            dup2(fileno(file_), STDERR_FILENO);
+    }
+    ~LibraryReports() { restore(); }
+    // Restores standard error and says whether libmdb reported anything,
+    // passing its reports on.
+    bool restore() {
+        if (saved_ < 0)
+            return false;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+        saved_ = -1;
+        if (!file_)
+            return false;
+        const long size = std::ftell(file_);
+        std::rewind(file_);
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file_)) > 0)
+            std::fwrite(buffer, 1, n, stderr);
+        std::fclose(file_);
+        file_ = nullptr;
+        return size > 0;
+    }
+
+private:
+    std::FILE* file_;
+    int saved_;
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     if (argc != 2)
         return fail(1, "usage: pellamy-access-reader FILE");
+    LibraryReports reports;
     MdbHandle* mdb = mdb_open(argv[1], MDB_NOFLAGS);
     if (!mdb)
         return fail(3, "the file cannot be opened as an Access database");
@@ -101,6 +142,7 @@ int main(int argc, char* argv[]) {
         }
 
     QJsonArray rows;
+    const unsigned expected = table->num_rows;
     mdb_rewind_table(table);
     while (mdb_fetch_row(table)) {
         QJsonArray row;
@@ -118,6 +160,13 @@ int main(int argc, char* argv[]) {
         g_free(value);
     mdb_free_tabledef(table);
     mdb_close(mdb);
+    if (reports.restore())
+        return fail(3, "a page of the file could not be read");
+    if (unsigned(rows.size()) != expected) {
+        std::fprintf(stderr, "the table Distances holds %u rows, but %u could be read\n", expected,
+                     unsigned(rows.size()));
+        return 3;
+    }
 
     const QByteArray json =
         QJsonDocument(QJsonObject{{"rows", rows}}).toJson(QJsonDocument::Compact);

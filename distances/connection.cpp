@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 #include <QSqlError>
 #include <QUrl>
 #include <QVariant>
@@ -68,8 +70,10 @@ DistanceConnection::DistanceConnection(const QString& path, Mode mode) {
     db_.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000") +
         (mode == Mode::Read ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
-    if (!db_.open())
+    if (!db_.open()) {
         error_ = db_.lastError().text();
+        fault_ = faultOf(db_.lastError());
+    }
 }
 
 DistanceConnection::~DistanceConnection() {
@@ -77,6 +81,44 @@ DistanceConnection::~DistanceConnection() {
         db_.close();
     db_ = QSqlDatabase();
     QSqlDatabase::removeDatabase(name_);
+}
+
+DatabaseFault faultOf(const QSqlError& error) {
+    if (error.type() == QSqlError::NoError)
+        return DatabaseFault::None;
+    // SQLite's result codes, as the driver gives them.
+    switch (error.nativeErrorCode().toInt()) {
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        return DatabaseFault::Damaged;
+    case 8:  // SQLITE_READONLY
+    case 14: // SQLITE_CANTOPEN: the rollback journal cannot be made beside it
+    case 3:  // SQLITE_PERM
+        return DatabaseFault::ReadOnly;
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return DatabaseFault::Busy;
+    default:
+        return error.databaseText().contains(QLatin1String("malformed")) ? DatabaseFault::Damaged
+                                                                         : DatabaseFault::Other;
+    }
+}
+
+QString damagedDatabaseMessage() {
+    return QStringLiteral("distances.mdb is damaged, so the distances cannot all be read. "
+                          "Pellamy has not changed it and will not write to it. Please close "
+                          "Pellamy and put back your latest copy of distances.mdb.");
+}
+
+bool firstReportOfDamage(const QString& path) {
+    static QMutex mutex;
+    static QSet<QString> reported;
+    const QMutexLocker lock(&mutex);
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (reported.contains(key))
+        return false;
+    reported.insert(key);
+    return true;
 }
 
 QString valueText(const QVariant& value) {

@@ -5,6 +5,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+class QSqlError;
+
 namespace pellamy {
 
 // What a file named distances.mdb holds, told by its first bytes.
@@ -18,6 +20,15 @@ enum class DatabaseKind {
 };
 DatabaseKind databaseKind(const QString& path);
 
+// What went wrong with the database, in the terms the user is told.
+enum class DatabaseFault {
+    None,
+    Damaged,  // the file's contents are corrupt: nothing may be written to it
+    ReadOnly, // the file or its folder cannot be written
+    Busy,     // another program holds it locked
+    Other,
+};
+
 class DistanceConnection {
 public:
     enum class Mode { Read, ReadWrite };
@@ -30,13 +41,23 @@ public:
     bool isOpen() const { return error_.isEmpty(); }
     // Why the database could not be opened, in words for the user.
     const QString& error() const { return error_; }
+    DatabaseFault fault() const { return fault_; }
     QSqlDatabase database() const { return db_; }
 
 private:
     QString name_;
     QSqlDatabase db_;
     QString error_;
+    DatabaseFault fault_ = DatabaseFault::None;
 };
+
+DatabaseFault faultOf(const QSqlError& error);
+
+// The message for a damaged distances.mdb, and whether it is still to be
+// shown: a damaged file is reported once while the program runs, by the
+// first window that meets it.
+QString damagedDatabaseMessage();
+bool firstReportOfDamage(const QString& path);
 
 // The text of a value read from the database: an empty text for NULL,
 // general number text for a number stored as such.

@@ -12,24 +12,36 @@ namespace pellamy {
 
 namespace {
 
+struct ReadFailure {
+    QString error; // empty when the read ran to its end
+    DatabaseFault fault = DatabaseFault::None;
+};
+
+ReadFailure failure(const QSqlError& error) {
+    return {error.text(), faultOf(error)};
+}
+
 // Runs one read on its own connection, closed again at once; each row's
-// first column goes to the row handler. The reason when it fails.
-QString read(const QString& path, const QString& text, const QStringList& values,
-             const std::function<void(const QVariant&)>& row) {
+// first column goes to the row handler. A read is checked through to its
+// end: a damaged page met after the first rows fails the whole read.
+ReadFailure read(const QString& path, const QString& text, const QStringList& values,
+                 const std::function<void(const QVariant&)>& row) {
     const DistanceConnection connection(path, DistanceConnection::Mode::Read);
     if (!connection.isOpen())
-        return connection.error();
+        return {connection.error(), connection.fault()};
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
     if (!query.prepare(text))
-        return query.lastError().text();
+        return failure(query.lastError());
     for (const QString& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        return query.lastError().text();
+        return failure(query.lastError());
     while (query.next())
         row(query.value(0));
-    return QString();
+    if (query.lastError().isValid())
+        return failure(query.lastError());
+    return {};
 }
 
 } // namespace
@@ -38,13 +50,15 @@ DistanceStore::DistanceStore(QString databasePath) : path_(std::move(databasePat
 
 NameList DistanceStore::names(const QString& text, const QStringList& values) const {
     NameList result;
-    result.error = read(path_, text, values, [&](const QVariant& value) {
+    const ReadFailure failed = read(path_, text, values, [&](const QVariant& value) {
         const QString name = valueText(value);
         if (name.isEmpty())
             result.hadEmpty = true;
         else
             result.values << name;
     });
+    if (!failed.error.isEmpty())
+        result = {{}, false, failed.error, failed.fault};
     return result;
 }
 
@@ -74,10 +88,12 @@ NameList DistanceStore::members(const QString& racepoint) const {
 
 DistanceLookup DistanceStore::distance(const QString& member, const QString& racepoint) const {
     DistanceLookup result;
-    result.error = read(
+    const ReadFailure failed = read(
         path_, QStringLiteral("SELECT Sixtieths FROM Distances WHERE Name = ? AND Racepoint = ?"),
         {member, racepoint},
         [&](const QVariant& value) { result.text += valueText(value) + QStringLiteral("\r\n"); });
+    if (!failed.error.isEmpty())
+        result = {{}, failed.error, failed.fault};
     return result;
 }
 

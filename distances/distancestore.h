@@ -4,15 +4,20 @@
 // its own connection and closes it at once; the member and race point are
 // bound as parameters, never pasted into the query text.
 
+#include "connection.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace pellamy {
 
+// A read that fails part-way gives no values at all: a list is never shown
+// half-read.
 struct NameList {
     QStringList values;    // in the order the engine returns them
     bool hadEmpty = false; // a row with an empty (or NULL) value was skipped
     QString error;         // why the read failed; empty when it ran
+    DatabaseFault fault = DatabaseFault::None;
     bool ok() const { return error.isEmpty(); }
 };
 
@@ -21,6 +26,7 @@ struct DistanceLookup {
     // two lines for two rows.
     QString text;
     QString error;
+    DatabaseFault fault = DatabaseFault::None;
     bool ok() const { return error.isEmpty(); }
 };
 

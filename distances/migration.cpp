@@ -2,6 +2,9 @@
 
 #include "connection.h"
 #include "schema.h"
+#include "sixtieths.h"
+
+#include "calc/numbers.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +17,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
+
+#include <algorithm>
 
 namespace pellamy {
 
@@ -68,6 +73,63 @@ bool writeDatabase(const QString& path, const QJsonArray& rows, QString& error) 
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+// A character that no name or number typed by a club holds: a control
+// character, the replacement for bytes that could not be decoded, or a code
+// point that is unassigned, private or not a character at all.
+bool unreadable(QChar c) {
+    switch (c.category()) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+        return true;
+    default:
+        return c == QChar::ReplacementCharacter || c.isNonCharacter();
+    }
+}
+
+// What looks wrong in one row brought over; empty when nothing does.
+QStringList rowDoubts(const QJsonArray& values) {
+    static const char* const columns[] = {"Name", "Racepoint", "Miles", "Yards", "Sixtieths"};
+    QStringList doubts;
+    QString texts[5];
+    for (int k = 0; k < 5; ++k) {
+        texts[k] = values.at(k).toString();
+        const QString& t = texts[k];
+        if (std::any_of(t.begin(), t.end(), unreadable))
+            doubts << QStringLiteral("%1 holds a character that cannot be read")
+                          .arg(QLatin1String(columns[k]));
+    }
+    const std::optional<QString> computed = sixtiethsText(texts[2], texts[3]);
+    const std::optional<double> stored = textToNumber(texts[4]);
+    if (!computed)
+        doubts << QStringLiteral("Miles or Yards is not a number");
+    else if (!stored || *stored != *textToNumber(*computed))
+        doubts << QStringLiteral("Sixtieths is %1, but %2 miles %3 yards make %4")
+                      .arg(texts[4], texts[2], texts[3], *computed);
+    return doubts;
+}
+
+// The rows whose values look damaged or disagree, one line each, numbered
+// as they were read.
+QStringList doubtfulRows(const QJsonArray& rows) {
+    QStringList lines;
+    for (int i = 0; i < rows.size(); ++i) {
+        const QJsonArray values = rows.at(i).toArray();
+        const QStringList doubts = rowDoubts(values);
+        if (doubts.isEmpty())
+            continue;
+        QStringList shown;
+        for (int k = 0; k < 5; ++k)
+            shown << values.at(k).toString();
+        lines << QStringLiteral("Row %1 (%2): %3.")
+                     .arg(i + 1)
+                     .arg(shown.join(QStringLiteral(" | ")), doubts.join(QStringLiteral("; ")));
+    }
+    return lines;
 }
 
 } // namespace
@@ -173,6 +235,29 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
                                "Pellamy: %1 rows. The Access file has been kept as %2.")
                     .arg(m.rows)
                     .arg(keptAs);
+
+    // The rows come over as the club kept them; those that look wrong are
+    // named, so that the secretary can check them in the editor.
+    const QStringList doubts = doubtfulRows(rows);
+    m.doubtfulRows = int(doubts.size());
+    if (!doubts.isEmpty()) {
+        const QString report = folder.filePath(QStringLiteral("distances-access-report.txt"));
+        QFile file(report);
+        const QByteArray text =
+            (QStringLiteral("Rows of %1 to check (brought over as they stood):\r\n").arg(keptAs) +
+             doubts.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))
+                .toUtf8();
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                             file.write(text) == text.size() && file.flush();
+        m.message += QStringLiteral(" %1 of the rows should be checked: their Sixtieths does not "
+                                    "agree with their Miles and Yards, or they hold characters "
+                                    "that cannot be read.")
+                         .arg(m.doubtfulRows);
+        m.message +=
+            written
+                ? QStringLiteral(" They are listed in %1.").arg(QDir::toNativeSeparators(report))
+                : QStringLiteral(" The list could not be written beside it: ") + doubts.join(u' ');
+    }
     return m;
 }
 

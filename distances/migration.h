@@ -20,8 +20,9 @@ struct Migration {
     };
     Outcome outcome = Outcome::NotNeeded;
     int rows = 0;
-    QString keptAs;  // the Access file's new name
-    QString message; // for the user, when migrated or failed
+    int doubtfulRows = 0; // rows listed in distances-access-report.txt
+    QString keptAs;       // the Access file's new name
+    QString message;      // for the user, when migrated or failed
 };
 
 // The reader beside the running program (or in the build's program folder).

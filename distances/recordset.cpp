@@ -4,21 +4,51 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace pellamy {
+
+namespace {
+
+const char* const kSelectRow =
+    "Select Name, Racepoint, Miles, Yards, Sixtieths From distances Where rowid = ?";
+
+DistanceRecord recordOf(const QSqlQuery& query) {
+    return {valueText(query.value(0)), valueText(query.value(1)), valueText(query.value(2)),
+            valueText(query.value(3)), valueText(query.value(4))};
+}
+
+} // namespace
 
 DistanceRecordSet::DistanceRecordSet(QString databasePath) : path_(std::move(databasePath)) {}
 
 DistanceRecordSet::~DistanceRecordSet() = default;
 
-bool DistanceRecordSet::fail(const QString& message) {
+bool DistanceRecordSet::fail(const QString& message, DatabaseFault fault) {
     error_ = message;
+    fault_ = fault;
     return false;
+}
+
+bool DistanceRecordSet::fail(const QSqlError& error) {
+    return fail(error.text(), faultOf(error));
 }
 
 bool DistanceRecordSet::open() {
     connection_ = std::make_unique<DistanceConnection>(path_, DistanceConnection::Mode::ReadWrite);
     if (!connection_->isOpen())
-        return fail(connection_->error());
+        return fail(connection_->error(), connection_->fault());
+    // The editor is the one writer: a damaged file is found before anything
+    // is written to it, not part-way through the records.
+    QSqlQuery check(connection_->database());
+    check.setForwardOnly(true);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check")))
+        return fail(check.lastError());
+    if (!check.next() || check.value(0).toString() != QLatin1String("ok"))
+        return fail(check.lastError().isValid() ? check.lastError().text()
+                                                : check.value(0).toString(),
+                    DatabaseFault::Damaged);
+    check.finish();
     if (!readOrder())
         return false;
     return order_.isEmpty() || moveTo(0);
@@ -30,10 +60,13 @@ bool DistanceRecordSet::readOrder() {
     QSqlQuery query(connection_->database());
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("Select rowid From distances Order By name, racepoint")))
-        return fail(query.lastError().text());
-    order_.clear();
+        return fail(query.lastError());
+    QVector<qint64> order;
     while (query.next())
-        order_.push_back(query.value(0).toLongLong());
+        order.push_back(query.value(0).toLongLong());
+    if (query.lastError().isValid())
+        return fail(query.lastError());
+    order_ = std::move(order);
     return true;
 }
 
@@ -41,33 +74,89 @@ bool DistanceRecordSet::moveTo(int position) {
     if (!connection_ || position < 0 || position >= count())
         return false;
     QSqlQuery query(connection_->database());
-    query.prepare(QStringLiteral(
-        "Select Name, Racepoint, Miles, Yards, Sixtieths From distances Where rowid = ?"));
+    query.prepare(QString::fromLatin1(kSelectRow));
     query.addBindValue(order_[position]);
     if (!query.exec())
-        return fail(query.lastError().text());
+        return fail(query.lastError());
     if (!query.next())
-        return fail(QStringLiteral("The record has been deleted from the database."));
-    current_ = {valueText(query.value(0)), valueText(query.value(1)), valueText(query.value(2)),
-                valueText(query.value(3)), valueText(query.value(4))};
+        return fail(query.lastError().isValid()
+                        ? query.lastError().text()
+                        : QStringLiteral("The record has been deleted from the database."),
+                    faultOf(query.lastError()));
+    current_ = recordOf(query);
     position_ = position;
     isNew_ = false;
     return true;
 }
 
 void DistanceRecordSet::addNew() {
+    if (!isNew_)
+        positionBeforeNew_ = position_;
     isNew_ = true;
     current_ = {};
 }
 
-bool DistanceRecordSet::save(const DistanceRecord& record) {
+void DistanceRecordSet::cancelNew() {
+    if (!isNew_)
+        return;
+    isNew_ = false;
+    position_ = -1;
+    current_ = {};
+    if (positionBeforeNew_ >= 0 && positionBeforeNew_ < count())
+        moveTo(positionBeforeNew_);
+}
+
+WriteOutcome DistanceRecordSet::checkCurrentUnchanged() {
+    QSqlQuery query(connection_->database());
+    query.prepare(QString::fromLatin1(kSelectRow));
+    query.addBindValue(order_[position_]);
+    if (!query.exec())
+        return fail(query.lastError()), WriteOutcome::Failed;
+    if (!query.next())
+        return query.lastError().isValid() ? (fail(query.lastError()), WriteOutcome::Failed)
+                                           : WriteOutcome::Deleted;
+    return recordOf(query) == current_ ? WriteOutcome::Done : WriteOutcome::Changed;
+}
+
+void DistanceRecordSet::reread() {
+    const qint64 shown = position_ >= 0 && position_ < count() ? order_[position_] : -1;
+    const int place = position_;
+    isNew_ = false;
+    position_ = -1;
+    current_ = {};
+    if (!readOrder() || order_.isEmpty())
+        return;
+    const int at = int(order_.indexOf(shown));
+    moveTo(at >= 0 ? at : std::clamp(place, 0, count() - 1));
+}
+
+WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     if (!connection_ || !connection_->isOpen())
         return fail(connection_ ? connection_->error()
-                                : QStringLiteral("The database is not open."));
-    if (!isNew_ && (position_ < 0 || position_ >= count()))
-        return fail(QStringLiteral("There is no current record."));
-    QSqlQuery query(connection_->database());
-    if (isNew_)
+                                : QStringLiteral("The database is not open."),
+                    connection_ ? connection_->fault() : DatabaseFault::Other),
+               WriteOutcome::Failed;
+    // With no current record (an empty table, or the last one deleted) the
+    // typed record is a new one.
+    const bool insert = isNew_ || position_ < 0 || position_ >= count();
+    const QSqlDatabase db = connection_->database();
+    QSqlQuery query(db);
+    // The write lock is taken first, so nobody changes the row between the
+    // check and the write.
+    if (!query.exec(QStringLiteral("Begin Immediate")))
+        return fail(query.lastError()), WriteOutcome::Failed;
+    const auto rollBack = [&](WriteOutcome outcome) {
+        QSqlQuery(db).exec(QStringLiteral("Rollback"));
+        if (outcome == WriteOutcome::Deleted || outcome == WriteOutcome::Changed)
+            reread();
+        return outcome;
+    };
+    if (!insert) {
+        const WriteOutcome unchanged = checkCurrentUnchanged();
+        if (unchanged != WriteOutcome::Done)
+            return rollBack(unchanged);
+    }
+    if (insert)
         query.prepare(QStringLiteral("Insert Into Distances (Name, Racepoint, Miles, Yards, "
                                      "Sixtieths) Values (?, ?, ?, ?, ?)"));
     else
@@ -76,34 +165,65 @@ bool DistanceRecordSet::save(const DistanceRecord& record) {
     for (const QString* value :
          {&record.name, &record.racepoint, &record.miles, &record.yards, &record.sixtieths})
         query.addBindValue(*value);
-    if (!isNew_)
+    if (!insert)
         query.addBindValue(order_[position_]);
-    if (!query.exec())
-        return fail(query.lastError().text());
-    const qint64 saved = isNew_ ? query.lastInsertId().toLongLong() : order_[position_];
+    if (!query.exec() || query.numRowsAffected() != 1) {
+        if (query.lastError().isValid())
+            fail(query.lastError());
+        else
+            fail(QStringLiteral("The record could not be saved."));
+        return rollBack(WriteOutcome::Failed);
+    }
+    const qint64 saved = insert ? query.lastInsertId().toLongLong() : order_[position_];
     query.finish();
+    QSqlQuery commit(db);
+    if (!commit.exec(QStringLiteral("Commit"))) {
+        fail(commit.lastError());
+        return rollBack(WriteOutcome::Failed);
+    }
 
+    isNew_ = false;
     if (!readOrder())
-        return false;
+        return WriteOutcome::Failed;
     const int at = int(order_.indexOf(saved));
-    return at >= 0 ? moveTo(at) : fail(QStringLiteral("The saved record could not be found."));
+    if (at < 0 || !moveTo(at))
+        return WriteOutcome::Failed;
+    return WriteOutcome::Done;
 }
 
-bool DistanceRecordSet::removeCurrent() {
+WriteOutcome DistanceRecordSet::removeCurrent() {
     if (!connection_ || isNew_ || position_ < 0 || position_ >= count())
-        return true;
-    QSqlQuery query(connection_->database());
-    query.prepare(QStringLiteral("Delete From Distances Where rowid = ?"));
-    query.addBindValue(order_[position_]);
-    if (!query.exec())
-        return fail(query.lastError().text());
-    order_.removeAt(position_);
-    if (order_.isEmpty()) {
-        position_ = -1;
-        current_ = {};
-        return true;
+        return WriteOutcome::Done;
+    const QSqlDatabase db = connection_->database();
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("Begin Immediate")))
+        return fail(query.lastError()), WriteOutcome::Failed;
+    const WriteOutcome unchanged = checkCurrentUnchanged();
+    if (unchanged == WriteOutcome::Done) {
+        query.prepare(QStringLiteral("Delete From Distances Where rowid = ?"));
+        query.addBindValue(order_[position_]);
+        QSqlQuery commit(db);
+        if (!query.exec())
+            fail(query.lastError());
+        else if (!commit.exec(QStringLiteral("Commit")))
+            fail(commit.lastError());
+        else {
+            order_.removeAt(position_);
+            if (order_.isEmpty()) {
+                position_ = -1;
+                current_ = {};
+                return WriteOutcome::Done;
+            }
+            moveTo(std::min(position_, count() - 1));
+            return WriteOutcome::Done;
+        }
     }
-    return moveTo(std::min(position_, count() - 1));
+    QSqlQuery(db).exec(QStringLiteral("Rollback"));
+    if (unchanged == WriteOutcome::Deleted || unchanged == WriteOutcome::Changed) {
+        reread();
+        return unchanged;
+    }
+    return WriteOutcome::Failed;
 }
 
 } // namespace pellamy

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QVector>
 
+class QSqlError;
+
 #include <memory>
 
 namespace pellamy {
@@ -21,15 +23,27 @@ struct DistanceRecord {
     }
 };
 
+// What a save or a delete did. Another program (a second Pellamy, say)
+// may change the table while the record is on screen: a record that is no
+// longer as it was shown is never written over or deleted.
+enum class WriteOutcome {
+    Done,
+    Deleted, // the record on screen has been deleted since it was read
+    Changed, // the record on screen has been changed since it was read
+    Failed,  // the database refused: error() and fault() say why
+};
+
 class DistanceRecordSet {
 public:
     explicit DistanceRecordSet(QString databasePath);
     ~DistanceRecordSet();
 
-    // Opens the database and reads the order of the rows. False, with
-    // error(), when the database cannot be opened or read.
+    // Opens the database, checks that it is whole and reads the order of the
+    // rows. False, with error() and fault(), when the database cannot be
+    // opened or read, or is damaged.
     bool open();
     const QString& error() const { return error_; }
+    DatabaseFault fault() const { return fault_; }
 
     int count() const { return int(order_.size()); }
     // The current record's position from 0; -1 when there is none (a new
@@ -42,27 +56,42 @@ public:
     // Makes the record at a position current. False, with error(), when it
     // cannot be read; positions outside the set are refused.
     bool moveTo(int position);
-    // Starts a new, empty record; it is stored by save().
+    // Starts a new, empty record; it is stored by save(). With no current
+    // record (an empty table) save() always stores a new one.
     void addNew();
-    // Stores a new record or changes the current one, then makes the stored
-    // row current at its place in the order.
-    bool save(const DistanceRecord& record);
-    // Deletes the current record and makes the one that followed current
-    // (the new last one when the last was deleted). False with error() on
-    // failure; nothing happens when there is no current record.
-    bool removeCurrent();
+    // Gives up a new record not yet saved: the record current before it is
+    // current again.
+    void cancelNew();
+    // Stores a new record, or changes the current one when it is still
+    // stored as it was read, then makes the stored row current at its place
+    // in the order. When it was deleted or changed meanwhile nothing is
+    // written and the set is read afresh, showing the record as it now is
+    // (or the one at its place).
+    WriteOutcome save(const DistanceRecord& record);
+    // Deletes the current record, when it is still stored as it was read,
+    // and makes the one that followed current (the new last one when the
+    // last was deleted). Nothing happens when there is no current record.
+    WriteOutcome removeCurrent();
 
 private:
     bool readOrder();
-    bool fail(const QString& message);
+    bool fail(const QString& message, DatabaseFault fault = DatabaseFault::Other);
+    bool fail(const QSqlError& error);
+    // Whether the current row is still stored as current_ holds it.
+    WriteOutcome checkCurrentUnchanged();
+    // After another program changed the table: reads the order again and
+    // shows the current row as stored, or the row now at its place.
+    void reread();
 
     QString path_;
     std::unique_ptr<DistanceConnection> connection_;
     QVector<qint64> order_; // rowids in order of name, race point
     int position_ = -1;
     bool isNew_ = false;
+    int positionBeforeNew_ = -1;
     DistanceRecord current_;
     QString error_;
+    DatabaseFault fault_ = DatabaseFault::None;
 };
 
 } // namespace pellamy

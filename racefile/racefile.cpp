@@ -106,6 +106,31 @@ RaceFileRead readRaceFile(const QByteArray& bytes) {
     return out;
 }
 
+QString notARaceFile(const QByteArray& bytes) {
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return QStringLiteral("is a Unicode (UTF-16) text file");
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto c = quint8(bytes[i]);
+        if (c == '\r' || c == '\n') {
+            lineStart = i + 1;
+            continue;
+        }
+        if ((c < 0x20 && c != '\t') || c == 0x7F)
+            return QStringLiteral("holds bytes that are not text");
+        if (i - lineStart >= kLongestRaceFileLine)
+            return QStringLiteral("has a line longer than %1 characters").arg(kLongestRaceFileLine);
+    }
+    return QString();
+}
+
+bool hasBareLineFeeds(const QByteArray& bytes) {
+    for (qsizetype i = bytes.indexOf('\n'); i >= 0; i = bytes.indexOf('\n', i + 1))
+        if (i == 0 || bytes[i - 1] != '\r')
+            return true;
+    return false;
+}
+
 QString resultHeading(const QStringList& f) {
     if (f.size() <= 25)
         return QString();

@@ -32,6 +32,20 @@ struct RaceFileRead {
     QVector<int> overlongLines;
 };
 
+// The longest line a race file may hold: 39 fields of any sensible length
+// fit many times over.
+constexpr qsizetype kLongestRaceFileLine = 64 * 1024;
+
+// Why bytes cannot be a race file, in words that follow "it ": a UTF-16
+// byte-order mark, a byte that is no text (NUL and the other control bytes
+// besides CR, LF and tab) or a line over kLongestRaceFileLine bytes. Empty
+// when they can be read as one.
+QString notARaceFile(const QByteArray& bytes);
+
+// Whether bytes end their lines with a bare LF, as Linux and Mac files do,
+// which a race file does not: such a file reads as one long line.
+bool hasBareLineFeeds(const QByteArray& bytes);
+
 // Reads a race file: lines end at CR (a CR LF pair is one line end; a bare
 // LF does not end a line); each line splits at every ","; blanks around
 // each field are removed; empty lines are skipped; a record with fewer

@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -122,8 +123,15 @@ void frmdistances::Form_Load() {
     const Migration migration = migrateAccessDatabase(databasePath_);
     if (migration.outcome != Migration::Outcome::NotNeeded)
         dialogs_->message(migration.message, QStringLiteral("Pellamy"));
-    if (!records_.open() && migration.outcome != Migration::Outcome::Failed)
-        Data1_Error(records_.error());
+    if (!records_.open()) {
+        damaged_ = records_.fault() == DatabaseFault::Damaged;
+        if (damaged_) {
+            if (firstReportOfDamage(databasePath_))
+                dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
+        } else if (migration.outcome != Migration::Outcome::Failed) {
+            Data1_Error(records_.error());
+        }
+    }
     showCurrent();
 }
 
@@ -150,31 +158,76 @@ bool frmdistances::hasPendingEdits() const {
            now.miles != stored.miles || now.yards != stored.yards;
 }
 
-bool frmdistances::saveTyped() {
+QString frmdistances::refusal(DatabaseFault fault, const QString& description,
+                              const QString& done) const {
+    switch (fault) {
+    case DatabaseFault::Damaged:
+        return damagedDatabaseMessage();
+    case DatabaseFault::ReadOnly:
+        return QStringLiteral("distances.mdb cannot be changed: the file, or the folder it is "
+                              "in, is read-only. The record has not been %1.")
+            .arg(done);
+    case DatabaseFault::Busy:
+        return QStringLiteral("distances.mdb is in use by another program, so the record has not "
+                              "been %1. Please try again in a moment.")
+            .arg(done);
+    case DatabaseFault::None:
+    case DatabaseFault::Other:
+        break;
+    }
+    return QStringLiteral("Data error event hit err:") + description;
+}
+
+QString frmdistances::saveTyped() {
     DistanceRecord record = typed();
     const std::optional<QString> sixtieths = sixtiethsText(record.miles, record.yards);
     if (!sixtieths) {
         const bool milesBad = !sixtiethsText(record.miles, QStringLiteral("0"));
-        dialogs_->message(milesBad ? QStringLiteral("Miles must be a number. The record has not "
-                                                    "been saved.")
-                                   : QStringLiteral("Yards must be a number. The record has not "
-                                                    "been saved."),
-                          QStringLiteral("Pellamy"));
         (milesBad ? miles : yards)->setFocus();
-        return false;
+        return milesBad ? QStringLiteral("Miles must be a number. The record has not been saved.")
+                        : QStringLiteral("Yards must be a number. The record has not been saved.");
     }
+    if (damaged_)
+        return damagedDatabaseMessage();
     record.sixtieths = *sixtieths;
     txtFields[4]->setText(record.sixtieths);
-    if (!records_.save(record)) {
-        Data1_Error(records_.error());
-        return false;
+    switch (records_.save(record)) {
+    case WriteOutcome::Done:
+        showCurrent();
+        return QString();
+    case WriteOutcome::Deleted:
+        showCurrent();
+        return QStringLiteral("This record has been deleted, by another window or another copy of "
+                              "Pellamy, since it was shown here, so your change has not been "
+                              "saved. The records are now shown as they are stored.");
+    case WriteOutcome::Changed:
+        showCurrent();
+        return QStringLiteral("This record has been changed, by another window or another copy of "
+                              "Pellamy, since it was shown here, so your change has not been "
+                              "saved. It is now shown as it is stored.");
+    case WriteOutcome::Failed:
+        break;
     }
-    showCurrent();
-    return true;
+    damaged_ = records_.fault() == DatabaseFault::Damaged;
+    return refusal(records_.fault(), records_.error(), QStringLiteral("saved"));
+}
+
+void frmdistances::say(const QString& message) {
+    // The data control's own error report has no title of its own.
+    dialogs_->message(message, message.startsWith(QLatin1String("Data error"))
+                                   ? QString()
+                                   : QStringLiteral("Pellamy"));
+}
+
+bool frmdistances::saveTypedOrSay() {
+    const QString why = saveTyped();
+    if (!why.isEmpty())
+        say(why);
+    return why.isEmpty();
 }
 
 void frmdistances::cmdAdd_Click() {
-    if (hasPendingEdits() && !saveTyped())
+    if (hasPendingEdits() && !saveTypedOrSay())
         return;
     records_.addNew();
     showCurrent();
@@ -184,27 +237,76 @@ void frmdistances::cmdAdd_Click() {
 void frmdistances::cmdDelete_Click() {
     if (records_.position() < 0)
         return;
-    if (!records_.removeCurrent())
-        Data1_Error(records_.error());
+    if (damaged_) {
+        dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
+        return;
+    }
+    switch (records_.removeCurrent()) {
+    case WriteOutcome::Done:
+        break;
+    case WriteOutcome::Deleted:
+        dialogs_->message(QStringLiteral("This record had already been deleted, by another "
+                                         "window or another copy of Pellamy. The records are "
+                                         "now shown as they are stored."),
+                          QStringLiteral("Pellamy"));
+        break;
+    case WriteOutcome::Changed:
+        dialogs_->message(QStringLiteral("This record has been changed, by another window or "
+                                         "another copy of Pellamy, since it was shown here, so it "
+                                         "has not been deleted. It is now shown as it is stored."),
+                          QStringLiteral("Pellamy"));
+        break;
+    case WriteOutcome::Failed: {
+        damaged_ = records_.fault() == DatabaseFault::Damaged;
+        say(refusal(records_.fault(), records_.error(), QStringLiteral("deleted")));
+        break;
+    }
+    }
     showCurrent();
 }
 
 void frmdistances::cmdUpdate_Click() {
-    saveTyped();
+    saveTypedOrSay();
 }
 
 void frmdistances::cmdClose_Click() {
     close();
 }
 
-void frmdistances::closeEvent(QCloseEvent* event) {
-    // Typed changes are kept as moving to another record keeps them; a
-    // record that cannot be saved keeps the window open.
-    if (hasPendingEdits() && !saveTyped()) {
-        event->ignore();
+void frmdistances::closeWithoutSaving() {
+    discardOnClose_ = true;
+    close();
+}
+
+void frmdistances::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        records_.cancelNew();
+        showCurrent();
         return;
     }
-    event->accept();
+    QWidget::keyPressEvent(event);
+}
+
+void frmdistances::closeEvent(QCloseEvent* event) {
+    // Typed changes are kept as moving to another record keeps them. One
+    // that cannot be saved is named, and the user chooses whether to close
+    // without it: the window never traps the user.
+    if (discardOnClose_ || !hasPendingEdits()) {
+        event->accept();
+        return;
+    }
+    const QString why = saveTyped();
+    if (why.isEmpty() || !hasPendingEdits()) {
+        if (!why.isEmpty())
+            say(why);
+        event->accept();
+        return;
+    }
+    if (dialogs_->askYesNo(why + QStringLiteral("\n\nClose the window without saving it?"),
+                           QStringLiteral("Pellamy")))
+        event->accept();
+    else
+        event->ignore();
 }
 
 void frmdistances::Data1_Move(DataControl::Move move) {
@@ -227,7 +329,7 @@ void frmdistances::Data1_Move(DataControl::Move move) {
         to = count - 1;
         break;
     }
-    if (hasPendingEdits() && !saveTyped())
+    if (hasPendingEdits() && !saveTypedOrSay())
         return;
     if (!records_.moveTo(to))
         Data1_Error(records_.error());

@@ -41,6 +41,10 @@ public:
     // The current record's 0-based position in the record set; -1 for none.
     int recordPosition() const { return records_.position(); }
 
+    // Closes the window at once, throwing away whatever is typed and not
+    // saved (the program is ending).
+    void closeWithoutSaving();
+
 public slots:
     void Form_Load();
     void cmdAdd_Click();
@@ -50,6 +54,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape throws away the edit on screen.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Data1_Reposition();
@@ -59,14 +65,23 @@ private:
     void showCurrent();
     DistanceRecord typed() const;
     bool hasPendingEdits() const;
-    // Saves the typed record as Update does; false (nothing saved) when
-    // miles or yards is not a number or the database refuses it.
-    bool saveTyped();
+    // Saves the typed record as Update does. Empty when it was saved;
+    // otherwise nothing was saved and the text says why.
+    QString saveTyped();
+    // Saves as saveTyped() and shows why when nothing was saved.
+    bool saveTypedOrSay();
+    // The message for a database that refused a write; done is "saved" or
+    // "deleted".
+    QString refusal(DatabaseFault fault, const QString& description, const QString& done) const;
+    void say(const QString& message);
 
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
     QString databasePath_;
     DistanceRecordSet records_;
+    // Nothing is written to a damaged database.
+    bool damaged_ = false;
+    bool discardOnClose_ = false;
 };
 
 } // namespace pellamy

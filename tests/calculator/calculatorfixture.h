@@ -5,6 +5,7 @@
 #include "calculator/groupcaptions.h"
 #include "calculator/pellamy.h"
 #include "calculator/picturebutton.h"
+#include "racefile/recovery.h"
 
 #include "support/distancedb.h"
 

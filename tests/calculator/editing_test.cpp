@@ -105,7 +105,11 @@ TEST_F(EditingTest, ExitWithYesEndsTheProgramWithoutWritingAFile) {
     dialogs.answerYesNo(true);
     QTest::mouseClick(window->CmdExit, Qt::LeftButton);
     EXPECT_TRUE(ended);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    // No race file and no result; only the recovery record, which now offers
+    // nothing.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              QStringList({"race-recovery.journal", "race-recovery.journal.lock"}));
+    EXPECT_FALSE(window->recovery().unsaved());
 }
 
 TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {

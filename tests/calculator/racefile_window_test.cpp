@@ -49,6 +49,7 @@ protected:
         open();
         window->entries().appendAll(
             {raceEntry("A", "1200.000"), raceEntry("B", "1100.000"), raceEntry("C", "1000.000")});
+        window->recovery().markSaved(); // as if it came from a file
         path = dir.filePath("race one.txt");
     }
 
@@ -132,7 +133,7 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(testsupport::fileBytes(path), "old race\r\n");
 }
 
-TEST_F(RaceFileWindowTest, OpeningAskesFirstAndLeavesTheRaceAloneOnACancelOrAWrongFile) {
+TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
     window->txtwind->setText("NE");
     dialogs.answerFile(""); // cancelled
     window->cmdopen_Click();
@@ -159,6 +160,71 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Lines 3 of the race file had more than 39"));
     EXPECT_EQ(window->txtwind->text(), "SW");
+
+    // A file with Linux line ends reads as one line: the message says why.
+    writeFile(raceFileBytes({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})
+                  .bytes.replace("\r\n", "\n"));
+    dialogs.clear();
+    dialogs.answerFile(path);
+    window->cmdopen_Click();
+    EXPECT_EQ(window->entries().count(), 1);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("The lines of this race file end as on Linux"));
+}
+
+TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
+    dialogs.answerFile(path);
+    window->cmdsave_Click();
+    window->entries().setText(0, Col::RingNo, "changed");
+    dialogs.clear();
+    dialogs.answerYesNo(false);
+    window->cmdopen_Click();
+    ASSERT_EQ(dialogs.shown().size(), 1); // no file was asked for
+    EXPECT_EQ(dialogs.shown()[0].kind, "question");
+    EXPECT_EQ(dialogs.shown()[0].text, "Have you saved race to file?");
+    EXPECT_EQ(window->entries().text(0, Col::RingNo), "changed");
+
+    dialogs.answerYesNo(true);
+    dialogs.answerFile(path);
+    window->cmdopen_Click();
+    EXPECT_EQ(window->entries().text(0, Col::RingNo), "R-A");
+    dialogs.clear();
+    dialogs.answerFile(path); // just opened: nothing to ask
+    window->cmdopen_Click();
+    EXPECT_EQ(dialogs.shown().size(), 1);
+}
+
+TEST_F(RaceFileWindowTest, FilesThatCannotBeRaceFilesAreRefusedAndTheRaceStays) {
+    QByteArray binary(100 * 1024, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char((i * 7919) % 251);
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        const char* says;
+    } cases[] = {
+        {"binary", binary, "holds bytes that are not text"},
+        {"a control byte", raceFileBytes({raceEntry("X", "1.0")}).bytes.replace("SW", "S\x01W"),
+         "holds bytes that are not text"},
+        {"UTF-16", QByteArray("\xFF\xFE") + QByteArray("1\0,\0 \0A\0"),
+         "is a Unicode (UTF-16) text file"},
+        {"a 10 MB line", QByteArray(10 * 1024 * 1024, 'x'),
+         "has a line longer than 65536 characters"},
+    };
+    window->txtwind->setText("NE");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(c.bytes);
+        dialogs.clear();
+        dialogs.answerFile(path);
+        window->cmdopen_Click();
+        ASSERT_EQ(dialogs.messages().size(), 1);
+        EXPECT_EQ(dialogs.messages()[0], QDir::toNativeSeparators(path) +
+                                             " is not a race file: it " + c.says +
+                                             ". The race on screen has not been changed.");
+        EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
+        EXPECT_EQ(window->txtwind->text(), "NE");
+    }
 }
 
 TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {

@@ -260,7 +260,8 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
     }
     QSqlDatabase::removeDatabase("other-program");
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("Data error event hit err:"));
+    EXPECT_EQ(dialogs.messages()[0], "distances.mdb is in use by another program, so the record "
+                                     "has not been saved. Please try again in a moment.");
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
     QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton); // free again: saved now
     EXPECT_EQ(distanceRows(path())[1][0], "Browne");

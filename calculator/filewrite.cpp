@@ -1,0 +1,56 @@
+#include "filewrite.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace pellamy {
+
+namespace {
+
+template <typename File> FileWrite writeTo(File& file, const QByteArray& bytes) {
+    FileWrite out;
+    out.opened = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    if (!out.opened) {
+        out.problem = writeProblem(file.error(), file.errorString());
+        return out;
+    }
+    bool written = file.write(bytes) == bytes.size();
+    if constexpr (std::is_same_v<File, QSaveFile>)
+        written = written && file.commit();
+    else
+        written = written && file.flush();
+    if (!written)
+        out.problem = writeProblem(file.error(), file.errorString());
+    return out;
+}
+
+} // namespace
+
+FileWrite writeWholeFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        // A device or the like is written, never replaced.
+        QFile file(path);
+        return writeTo(file, bytes);
+    }
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    return writeTo(file, bytes);
+}
+
+QString writeProblem(QFileDevice::FileError error, const QString& errorString) {
+    if (error == QFileDevice::ResourceError || errorString.contains(QLatin1String("No space")))
+        return QStringLiteral("the disk is full");
+    if (error == QFileDevice::PermissionsError ||
+        errorString.contains(QLatin1String("ermission denied")) ||
+        errorString.contains(QLatin1String("not writable")) ||
+        errorString.contains(QLatin1String("Read-only")))
+        return QStringLiteral("Pellamy may not write there: the file, or the folder it is in, "
+                              "is read-only");
+    if (errorString.isEmpty() || errorString == QLatin1String("Unknown error"))
+        return QStringLiteral("the disk could not be written");
+    return QStringLiteral("the disk could not be written (%1)").arg(errorString);
+}
+
+} // namespace pellamy

@@ -1,0 +1,27 @@
+#pragma once
+// Writing a whole file the program makes (a race file, result.txt) so that
+// a failed write never leaves it half-written, and saying in plain words
+// why a write failed.
+
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+
+namespace pellamy {
+
+struct FileWrite {
+    bool opened = false; // false: the file could not even be started
+    QString problem;     // empty when the whole file was written
+    bool ok() const { return opened && problem.isEmpty(); }
+};
+
+// Writes bytes as the whole content of path. The old file is replaced only
+// once everything is written. When the folder takes no new file but the
+// file itself may be written (a read-only folder), or path is not a plain
+// file, the file is written in place instead.
+FileWrite writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// Why a file could not be written, in words that follow "because".
+QString writeProblem(QFileDevice::FileError error, const QString& errorString);
+
+} // namespace pellamy

@@ -1,0 +1,348 @@
+#include "recovery.h"
+
+#include "calc/raceentry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#endif
+
+namespace pellamy {
+
+namespace {
+
+// A line: a kind letter, its fields (each after a tab, with backslash, tab,
+// CR and LF escaped), a tab and the FNV-1a checksum of all before it in
+// eight hex digits, then LF.
+//
+//   H <version>           the head of a record
+//   A <columns...>        an entry appended at the end
+//   M <from> <to>         one entry moved
+//   Q                     the list stable-sorted into velocity order
+//   S <row> <col> <text>  one column set
+//   D <row>               one entry removed
+//   C                     every entry removed
+//   N                     the entries renumbered 1 to n
+//   V / O / X             saved to a file / opened from a file / ended
+const char kVersion[] = "Pellamy race recovery 1";
+
+quint32 checksum(const QByteArray& bytes) {
+    quint32 hash = 2166136261u;
+    for (char c : bytes) {
+        hash ^= quint8(c);
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+QByteArray escaped(const QString& text) {
+    QByteArray out = text.toUtf8();
+    if (!out.contains('\\') && !out.contains('\t') && !out.contains('\n') && !out.contains('\r'))
+        return out;
+    out.replace("\\", "\\\\").replace("\t", "\\t").replace("\n", "\\n").replace("\r", "\\r");
+    return out;
+}
+
+QString unescaped(QByteArrayView field) {
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        char c = field[i];
+        if (c == '\\' && i + 1 < field.size()) {
+            const char next = field[++i];
+            c = next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+        }
+        out += c;
+    }
+    return QString::fromUtf8(out);
+}
+
+QByteArray line(char kind, const QVector<QByteArray>& fields = {}) {
+    QByteArray body(1, kind);
+    for (const QByteArray& field : fields)
+        body += '\t' + field;
+    return body + '\t' + QByteArray::number(checksum(body), 16).rightJustified(8, '0') + '\n';
+}
+
+QByteArray entryLine(const QStringList& entry) {
+    QVector<QByteArray> fields;
+    fields.reserve(entry.size());
+    for (const QString& column : entry)
+        fields << escaped(column);
+    return line('A', fields);
+}
+
+QByteArray number(int n) {
+    return QByteArray::number(n);
+}
+
+// Makes a change again on rows; false when the change cannot be made (a
+// record that does not fit the race it describes).
+bool replay(char kind, const QList<QByteArrayView>& fields, QVector<QStringList>& rows) {
+    const auto index = [&](int k, int limit) {
+        bool ok = false;
+        const int n = k < fields.size() ? fields[k].toInt(&ok) : -1;
+        return ok && n >= 0 && n < limit ? n : -1;
+    };
+    switch (kind) {
+    case 'A': {
+        QStringList entry;
+        for (const QByteArrayView& field : fields)
+            entry << unescaped(field);
+        rows << entry;
+        return true;
+    }
+    case 'M': {
+        const int from = index(0, int(rows.size())), to = index(1, int(rows.size()));
+        if (from < 0 || to < 0)
+            return false;
+        rows.move(from, to);
+        return true;
+    }
+    case 'Q':
+        std::stable_sort(rows.begin(), rows.end(), fasterEntry);
+        return true;
+    case 'S': {
+        const int row = index(0, int(rows.size())), column = index(1, kColumnCount);
+        if (row < 0 || column < 0 || fields.size() != 3)
+            return false;
+        QStringList& entry = rows[row];
+        while (entry.size() <= column)
+            entry << QString();
+        entry[column] = unescaped(fields[2]);
+        return true;
+    }
+    case 'D': {
+        const int row = index(0, int(rows.size()));
+        if (row < 0)
+            return false;
+        rows.removeAt(row);
+        return true;
+    }
+    case 'C':
+        rows.clear();
+        return true;
+    case 'N':
+        for (int i = 0; i < rows.size(); ++i) {
+            if (rows[i].isEmpty())
+                rows[i] << QString();
+            rows[i][0] = QString::number(i + 1);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+void syncToDisk(QFile& file) {
+    file.flush();
+#if defined(Q_OS_UNIX)
+    ::fdatasync(file.handle());
+#elif defined(Q_OS_WIN)
+    ::_commit(file.handle());
+#endif
+}
+
+} // namespace
+
+RecoveredRace readRecovery(const QByteArray& bytes) {
+    RecoveredRace out;
+    qsizetype pos = 0;
+    bool headed = false;
+    while (pos < bytes.size()) {
+        const qsizetype end = bytes.indexOf('\n', pos);
+        if (end < 0)
+            break; // a torn last line
+        const QByteArrayView whole(bytes.constData() + pos, end - pos);
+        pos = end + 1;
+        const qsizetype tab = whole.lastIndexOf('\t');
+        if (tab < 1)
+            break;
+        const QByteArrayView body = whole.first(tab);
+        bool ok = false;
+        const quint32 sum = whole.sliced(tab + 1).toUInt(&ok, 16);
+        if (!ok || sum != checksum(body.toByteArray()))
+            break;
+        const char kind = body[0];
+        QList<QByteArrayView> fields;
+        if (body.size() > 1) {
+            const QByteArrayView rest = body.sliced(2);
+            qsizetype start = 0;
+            while (true) {
+                const qsizetype next = rest.indexOf('\t', start);
+                fields << rest.sliced(start, (next < 0 ? rest.size() : next) - start);
+                if (next < 0)
+                    break;
+                start = next + 1;
+            }
+        }
+        if (!headed) {
+            if (kind != 'H' || fields.size() != 1 || fields[0] != kVersion)
+                return {};
+            headed = true;
+            continue;
+        }
+        if (kind == 'V' || kind == 'O' || kind == 'X') {
+            out.unsaved = false;
+            continue;
+        }
+        if (kind == 'U') {
+            out.unsaved = true;
+            continue;
+        }
+        if (!replay(kind, fields, out.entries))
+            break;
+        out.unsaved = true;
+    }
+    return out;
+}
+
+RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* parent)
+    : QObject(parent), list_(list) {
+    connect(&list_, &RaceEntryList::changed, this, &RaceRecovery::record);
+    // The first record no other running Pellamy holds: a record left by a
+    // process that has ended (even one killed) has a stale lock.
+    for (int n = 1; n <= 9 && !lock_; ++n) {
+        const QString name = n == 1 ? QStringLiteral("race-recovery.journal")
+                                    : QStringLiteral("race-recovery-%1.journal").arg(n);
+        const QString path = QDir(folder).filePath(name);
+        auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+        if (lock->tryLock(0)) {
+            path_ = path;
+            lock_ = std::move(lock);
+        } else if (lock->error() != QLockFile::LockFailedError) {
+            break; // the folder cannot be written: nothing can be recorded
+        }
+    }
+    if (!lock_) {
+        fail(QStringLiteral("the folder %1 cannot be written")
+                 .arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    QFile old(path_);
+    if (old.open(QIODevice::ReadOnly))
+        found_ = readRecovery(old.readAll());
+}
+
+RaceRecovery::~RaceRecovery() = default;
+
+void RaceRecovery::keepFoundAside() {
+    if (path_.isEmpty())
+        return;
+    QFile::remove(path_ + QStringLiteral(".old"));
+    QFile::rename(path_, path_ + QStringLiteral(".old"));
+    found_ = {};
+}
+
+void RaceRecovery::start(bool unsaved) {
+    unsaved_ = unsaved;
+    recording_ = !path_.isEmpty();
+    rewrite(unsaved ? 'U' : 'O');
+}
+
+void RaceRecovery::markSaved() {
+    unsaved_ = false;
+    rewrite('V');
+}
+
+void RaceRecovery::markOpened() {
+    unsaved_ = false;
+    rewrite('O');
+}
+
+void RaceRecovery::markEnded() {
+    unsaved_ = false;
+    append(line('X'));
+}
+
+void RaceRecovery::record(const RaceChange& change) {
+    unsaved_ = true;
+    if (!recording_)
+        return;
+    QByteArray lines;
+    switch (change.kind) {
+    case RaceChange::Append:
+        for (const QStringList& entry : change.rows)
+            lines += entryLine(entry);
+        break;
+    case RaceChange::Move:
+        lines = line('M', {number(change.row), number(change.column)});
+        break;
+    case RaceChange::Sort:
+        lines = line('Q');
+        break;
+    case RaceChange::SetText:
+        lines = line('S', {number(change.row), number(change.column), escaped(change.text)});
+        break;
+    case RaceChange::Remove:
+        lines = line('D', {number(change.row)});
+        break;
+    case RaceChange::Clear:
+        lines = line('C');
+        break;
+    case RaceChange::Renumber:
+        lines = line('N');
+        break;
+    }
+    append(lines);
+}
+
+void RaceRecovery::rewrite(char marker) {
+    if (!recording_ || path_.isEmpty())
+        return;
+    file_.close();
+    // The new record replaces the old one whole, or not at all.
+    QSaveFile save(path_);
+    save.setDirectWriteFallback(false);
+    bool ok = save.open(QIODevice::WriteOnly);
+    if (ok) {
+        QByteArray head = line('H', {QByteArray(kVersion)});
+        ok = save.write(head) == head.size();
+        for (int i = 0; ok && i < list_.count(); ++i) {
+            const QByteArray entry = entryLine(list_.entry(i));
+            ok = save.write(entry) == entry.size();
+        }
+        const QByteArray mark = line(marker);
+        ok = ok && save.write(mark) == mark.size() && save.commit();
+    }
+    if (!ok) {
+        fail(save.errorString());
+        return;
+    }
+    file_.setFileName(path_);
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
+        fail(file_.errorString());
+    else
+        error_.clear(); // recording again: a later failure is told again
+}
+
+void RaceRecovery::append(const QByteArray& lines) {
+    if (!recording_ || !file_.isOpen() || lines.isEmpty())
+        return;
+    // A write that fails part-way is cut off again, so that the lines after
+    // it are not lost behind a torn one.
+    const qint64 good = file_.size();
+    if (file_.write(lines) != lines.size() || !file_.flush()) {
+        const QString why = file_.errorString();
+        file_.resize(good);
+        fail(why);
+        return;
+    }
+    syncToDisk(file_);
+}
+
+void RaceRecovery::fail(const QString& why) {
+    const bool first = error_.isEmpty();
+    error_ = why.isEmpty() ? QStringLiteral("it could not be written") : why;
+    if (first)
+        emit failed();
+}
+
+} // namespace pellamy

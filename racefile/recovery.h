@@ -1,0 +1,93 @@
+#pragma once
+// The recovery record of the race on screen. The race entry list is the only
+// store of a race while the program runs; this record keeps a copy of it on
+// disk, change by change, so that a crash, a power cut or a killed process
+// loses at most the change being written, never the race.
+//
+// The record is a text file in the program folder, race-recovery.journal
+// (race-recovery-2.journal and so on for a second copy of Pellamy running
+// on the same folder, each held by a lock file). It begins with the race as
+// it stood when recording started and then holds one line per change, each
+// line ending in a checksum: reading stops at the first line that is torn
+// or damaged. A change costs one appended line, however long the race.
+
+#include "calc/raceentrylist.h"
+
+#include <QFile>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+namespace pellamy {
+
+// What a record holds: the race it leads to, and whether that race has
+// changes that were not saved to a race file.
+struct RecoveredRace {
+    QVector<QStringList> entries;
+    bool unsaved = false;
+};
+
+// Reads a record's bytes; a torn or damaged line ends the reading.
+RecoveredRace readRecovery(const QByteArray& bytes);
+
+class RaceRecovery : public QObject {
+    Q_OBJECT
+public:
+    // Takes the first record of folder that no other running Pellamy holds
+    // and reads what it holds. Nothing is recorded until start().
+    RaceRecovery(const QString& folder, RaceEntryList& list, QObject* parent = nullptr);
+    ~RaceRecovery() override;
+
+    // What the record held when it was taken: a race to offer back when it
+    // is unsaved and has entries.
+    const RecoveredRace& found() const { return found_; }
+    QString path() const { return path_; }
+
+    // Starts a new record with the list as it stands, then records every
+    // change of the list. unsaved: whether that race is already unsaved (a
+    // race brought back).
+    void start(bool unsaved);
+    // Keeps the record left by an earlier run as <name>.old, so that a race
+    // the user declined to bring back is not destroyed at once.
+    void keepFoundAside();
+
+    // The race on screen was saved to a file, or replaced from one: it has
+    // no unsaved changes.
+    void markSaved();
+    void markOpened();
+    // The user said the race was saved and ended the program.
+    void markEnded();
+
+    // Whether the race on screen has changes not saved to a race file,
+    // recorded on disk or not.
+    bool unsaved() const { return unsaved_; }
+    // Why the race is not being recorded (a read-only folder, a full disk);
+    // empty while it is.
+    const QString& error() const { return error_; }
+
+signals:
+    // Recording failed for the first time (error() says why).
+    void failed();
+
+private:
+    void record(const RaceChange& change);
+    // Writes the list as it stands, followed by a marker line, as a new
+    // record replacing the old one whole.
+    void rewrite(char marker);
+    void append(const QByteArray& lines);
+    void fail(const QString& why);
+
+    RaceEntryList& list_;
+    QString path_;
+    std::unique_ptr<QLockFile> lock_;
+    QFile file_;
+    RecoveredRace found_;
+    bool unsaved_ = false;
+    bool recording_ = false;
+    QString error_;
+};
+
+} // namespace pellamy
