@@ -36,7 +36,14 @@ FileWrite writeWholeFile(const QString& path, const QByteArray& bytes) {
     }
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
-    return writeTo(file, bytes);
+    const FileWrite whole = writeTo(file, bytes);
+    if (whole.opened || !info.exists())
+        return whole;
+    // The folder takes no new file (read-only, or a file system that says
+    // "not permitted"), but the file itself may still be writable.
+    QFile direct(path);
+    const FileWrite inPlace = writeTo(direct, bytes);
+    return inPlace.opened ? inPlace : whole;
 }
 
 QString writeProblem(QFileDevice::FileError error, const QString& errorString) {
@@ -44,6 +51,7 @@ QString writeProblem(QFileDevice::FileError error, const QString& errorString) {
         return QStringLiteral("the disk is full");
     if (error == QFileDevice::PermissionsError ||
         errorString.contains(QLatin1String("ermission denied")) ||
+        errorString.contains(QLatin1String("not permitted")) ||
         errorString.contains(QLatin1String("not writable")) ||
         errorString.contains(QLatin1String("Read-only")))
         return QStringLiteral("Pellamy may not write there: the file, or the folder it is in, "

@@ -100,7 +100,9 @@ int main(int argc, char* argv[]) {
     MdbHandle* mdb = mdb_open(argv[1], MDB_NOFLAGS);
     if (!mdb)
         return fail(3, "the file cannot be opened as an Access database");
-    if (!mdb_read_catalog(mdb, MDB_TABLE)) {
+    // Every Access database lists its own system tables: a list without any
+    // has not been read.
+    if (!mdb_read_catalog(mdb, MDB_TABLE) || mdb->num_catalog == 0) {
         mdb_close(mdb);
         return fail(3, "the file's list of tables cannot be read");
     }
@@ -112,6 +114,9 @@ int main(int argc, char* argv[]) {
     }
     if (!distances) {
         mdb_close(mdb);
+        // A catalog that could not be read whole may have lost the table.
+        if (reports.restore())
+            return fail(3, "a page of the file could not be read");
         return fail(2, "there is no table Distances");
     }
     MdbTableDef* table = mdb_read_table(distances);
@@ -137,6 +142,8 @@ int main(int argc, char* argv[]) {
     }
     for (int k = 0; k < 5; ++k)
         if (source[k] < 0) {
+            if (reports.restore())
+                return fail(3, "a page of the file could not be read");
             std::fprintf(stderr, "the table Distances has no column %s\n", names[k]);
             return 4;
         }

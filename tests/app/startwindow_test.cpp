@@ -134,3 +134,25 @@ TEST_F(StartWindowTest, ReportsReadTheNamesThroughAHiddenStartWindow) {
     EXPECT_EQ(program->names().fed, "Changed Federation"); // the same window, kept
     EXPECT_EQ(visibleWindows(), QStringList({"Pellamy"}));
 }
+
+TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor) {
+    const QByteArray database = testsupport::fileBytes(dir.filePath("distances.mdb"));
+    click(start->Command5);
+    frmdistances* editor = program->distancesEditor();
+    for (const char* typed : {"far", "777"}) { // one that cannot be saved, one that could
+        SCOPED_TRACE(typed);
+        editor->miles->setText(typed);
+        click(start->Command1);
+        dialogs.clear();
+        dialogs.answerYesNo(true);
+        click(program->calculator()->CmdExit);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(dialogs.shown().size(), 1); // the Exit question, nothing else
+        EXPECT_FALSE(editor->isVisible());
+        EXPECT_EQ(testsupport::fileBytes(dir.filePath("distances.mdb")), database);
+        ended = false;
+        start = program->start();
+        click(start->Command5);
+        editor = program->distancesEditor();
+    }
+}

@@ -90,7 +90,26 @@ TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
     list.removeEntry(-1);
     EXPECT_EQ(list.count(), 3);
 
+    // Renumbering numbers already right changes nothing.
+    list.renumber();
+    QSignalSpy renumbered(&list, &RaceEntryList::dataChanged);
+    list.renumber();
+    EXPECT_EQ(renumbered.count(), 0);
+
     list.clear();
     EXPECT_EQ(list.count(), 0);
     list.renumber();
+}
+
+TEST(RaceEntryList, TheViewShowsALongTextCutAndTheEntryKeepsItWhole) {
+    RaceEntryList list;
+    const QString comment(10 * 1024 * 1024, u'x');
+    QStringList entry = bird("A", "1");
+    entry[Col::Comments] = comment;
+    list.append(entry);
+    const QString shown = list.data(list.index(0, Col::Comments)).toString();
+    EXPECT_EQ(shown.size(), kShownColumnLength);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_EQ(list.text(0, Col::Comments), comment);
+    EXPECT_EQ(list.data(list.index(0, Col::Name)).toString(), "A");
 }

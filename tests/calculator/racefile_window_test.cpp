@@ -131,6 +131,18 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
     window->cmdsave_Click();
     EXPECT_EQ(dialogs.messages(), QStringList({noName}));
     EXPECT_EQ(testsupport::fileBytes(path), "old race\r\n");
+
+    // A full disk (a name that stands for /dev/full) is said in plain words.
+    const QString full = dir.filePath("full.txt");
+    ASSERT_TRUE(QFile::link("/dev/full", full));
+    dialogs.clear();
+    dialogs.answerFile(full);
+    window->cmdsave_Click();
+    EXPECT_EQ(dialogs.messages(),
+              QStringList({"The race was not saved to " + QDir::toNativeSeparators(full) +
+                           ", because the disk is full. The race is still on screen: please save "
+                           "it somewhere else."}));
+    EXPECT_TRUE(window->recovery().unsaved());
 }
 
 TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {

@@ -1,8 +1,10 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
 #include "support/qt_printers.h"
+#include "support/readonly.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,4 +156,46 @@ TEST_F(ReportsWindowTest, AResultThatCannotBeWrittenStartsNoEmail) {
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(
         dialogs.messages()[0].contains(QDir::toNativeSeparators(folder->filePath("result.txt"))));
+}
+
+namespace {
+
+class RecordingMailer : public MailLauncher {
+public:
+    bool send(const QString&, const QString&, const QString& attachment, QString&) override {
+        attachments << attachment;
+        return true;
+    }
+    QStringList attachments;
+};
+
+} // namespace
+
+TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSaidSo) {
+    RecordingMailer mailer;
+    window->setMailLauncher(&mailer);
+    const QString path = folder->filePath("result.txt");
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("last week's result, longer than this week's will be\r\n");
+    old.close();
+    {
+        testsupport::ReadOnly readOnly(folder->path());
+        if (!readOnly.ok())
+            GTEST_SKIP() << "this file system cannot make a folder read-only";
+        window->Command2_Click();
+    }
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("|").toStdString();
+    EXPECT_EQ(mailer.attachments.size(), 1);
+    EXPECT_TRUE(testsupport::fileBytes(path).startsWith("\r\n                      "));
+
+    // A full disk: result.txt stands for /dev/full, which takes no byte.
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(QFile::link("/dev/full", path));
+    window->Command2_Click();
+    EXPECT_EQ(dialogs.messages(),
+              QStringList({"The result could not be written to " + QDir::toNativeSeparators(path) +
+                           ", because the disk is full, so no e-mail has "
+                           "been started."}));
+    EXPECT_EQ(mailer.attachments.size(), 1);
 }

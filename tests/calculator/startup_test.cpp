@@ -90,6 +90,17 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
 }
 
+TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnceAndNoMemberListIsHalfRead) {
+    testsupport::makeDamagedDatabase(databasePath());
+    Pellamy& w = open();
+    for (int i = 0; i < w.racepoint->count(); ++i) {
+        choose(w.racepoint, i);
+        EXPECT_TRUE(w.member->count() == 0 || w.member->count() == 400) << w.member->count();
+    }
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("distances.mdb is damaged"));
+}
+
 TEST_F(CalculatorTest, NightCountsFollowTheDatePickers) {
     Pellamy& w = open();
     const QTime now(18, 5, 7);

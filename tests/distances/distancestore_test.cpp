@@ -180,3 +180,21 @@ TEST_F(DistanceStoreTest, RacePointsAreWhatSelectDistinctGives) {
     EXPECT_EQ(points.values, QStringList({"ayr", "Ayr ", "dover", "Thurso", "Zürich"}));
     EXPECT_TRUE(points.hadEmpty);
 }
+
+TEST(DistanceStoreDamage, ADamagedFileIsNeverHalfRead) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("distances.mdb");
+    testsupport::makeDamagedDatabase(path);
+    const DistanceStore store(path);
+    const NameList points = store.racepoints();
+    int failed = points.ok() ? 0 : 1;
+    for (int p = 0; p < 20; ++p) {
+        const NameList members = store.members("Point " + QString::number(p));
+        EXPECT_TRUE(members.ok() ? members.values.size() == 400 : members.values.isEmpty()) << p;
+        if (!members.ok()) {
+            EXPECT_EQ(members.fault, DatabaseFault::Damaged);
+            ++failed;
+        }
+    }
+    EXPECT_GT(failed, 0);
+}

@@ -3,11 +3,13 @@
 
 #include "support/distancedb.h"
 #include "support/qt_printers.h"
+#include "support/readonly.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -277,4 +279,150 @@ TEST_F(DistancesEditorTest, StoredTextsLongerThanTheEntryLimitsAreShownWholeAndK
     move(*w, "Next"); // nothing was changed, so nothing is saved
     EXPECT_EQ(distanceRows(path())[0][0], "A Very Long Member Name Indeed");
     EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(DistancesEditorTest, TwoWindowsOnOneFileNeverWriteOverAnotherRecord) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto a = open();
+    auto b = open();
+    const QString deleted = "This record has been deleted, by another window or another copy "
+                            "of Pellamy, since it was shown here, so your change has not been "
+                            "saved. The records are now shown as they are stored.";
+    const QString changed = "This record has been changed, by another window or another copy of "
+                            "Pellamy, since it was shown here, so your change has not been saved. "
+                            "It is now shown as it is stored.";
+
+    // B deletes Brown/Berwick while A shows it; A's change is not written
+    // anywhere, however often A presses Update, moves or closes.
+    QTest::mouseClick(button(*b, "cmdDelete"), Qt::LeftButton);
+    retype(box(*a, "miles"), "777");
+    QTest::mouseClick(button(*a, "cmdUpdate"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages(), QStringList({deleted}));
+    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    EXPECT_EQ(shown(*a).mid(0, 3), QStringList({"Smith", "Berwick", "250"}));
+    QTest::mouseClick(button(*a, "cmdUpdate"), Qt::LeftButton);
+    move(*a, "Next");
+    const QVector<QStringList> afterDelete = {{"Smith", "Thurso", "412", "17", "43508220"},
+                                              {"Smith", "Berwick", "250", "1234", "26474040"}};
+    EXPECT_EQ(distanceRows(path()), afterDelete);
+
+    // B changes Smith/Thurso while A shows it: A's change and delete are refused.
+    move(*b, "Last");
+    retype(box(*b, "yards"), "18");
+    QTest::mouseClick(button(*b, "cmdUpdate"), Qt::LeftButton);
+    dialogs.clear();
+    retype(box(*a, "txtFields(0)"), "Smyth");
+    QTest::mouseClick(button(*a, "cmdUpdate"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages(), QStringList({changed}));
+    EXPECT_EQ(shown(*a).mid(0, 4), QStringList({"Smith", "Thurso", "412", "18"}));
+    EXPECT_EQ(distanceRows(path())[0], QStringList({"Smith", "Thurso", "412", "18", "43508280"}));
+    dialogs.clear();
+    retype(box(*b, "yards"), "19");
+    QTest::mouseClick(button(*b, "cmdUpdate"), Qt::LeftButton);
+    QTest::mouseClick(button(*a, "cmdDelete"), Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("so it has not been deleted"));
+    EXPECT_EQ(distanceRows(path()).size(), 2);
+}
+
+TEST_F(DistancesEditorTest, AnotherProcessDeletingTheRecordOnScreenIsNoticed) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    ASSERT_EQ(QProcess::execute(QStringLiteral(PELLAMY_TEST_CHILD), {"delete", dir.path()}), 0);
+    retype(box(*w, "miles"), "777");
+    move(*w, "Next");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("This record has been deleted"));
+    EXPECT_EQ(distanceRows(path()),
+              QVector<QStringList>({{"Smith", "Thurso", "412", "17", "43508220"},
+                                    {"Smith", "Berwick", "250", "1234", "26474040"}}));
+}
+
+TEST_F(DistancesEditorTest, WithNoCurrentRecordUpdateAddsTheTypedOne) {
+    for (const bool emptied : {false, true}) { // an empty database; the last record deleted
+        SCOPED_TRACE(emptied ? "last deleted" : "empty");
+        makeDistanceDatabase(path(), emptied ? QVector<testsupport::Row>{threeRecords[0]}
+                                             : QVector<testsupport::Row>{});
+        auto w = open();
+        if (emptied)
+            QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
+        QTest::keyClicks(box(*w, "txtFields(0)"), "Jones");
+        QTest::keyClicks(box(*w, "txtFields(1)"), "Ayr");
+        QTest::keyClicks(box(*w, "miles"), "100");
+        QTest::keyClicks(box(*w, "yards"), "880");
+        QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+        EXPECT_TRUE(dialogs.shown().isEmpty());
+        EXPECT_EQ(distanceRows(path()),
+                  QVector<QStringList>({{"Jones", "Ayr", "100", "880", "10612800"}}));
+        EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    }
+}
+
+TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
+    makeDistanceDatabase(path(), threeRecords);
+    const QByteArray before = testsupport::fileBytes(path());
+    auto w = open();
+    retype(box(*w, "miles"), "999");
+    QTest::keyClick(box(*w, "miles"), Qt::Key_Escape);
+    EXPECT_EQ(shown(*w)[2], "248");
+    QTest::mouseClick(button(*w, "cmdAdd"), Qt::LeftButton);
+    QTest::keyClicks(box(*w, "txtFields(0)"), "Half typed");
+    QTest::keyClick(box(*w, "txtFields(0)"), Qt::Key_Escape);
+    EXPECT_EQ(shown(*w)[0], "Brown");
+    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+
+    // A record that cannot be saved: the user says whether to close without it.
+    retype(box(*w, "yards"), "far");
+    dialogs.answerYesNo(false);
+    QTest::mouseClick(button(*w, "cmdClose"), Qt::LeftButton);
+    EXPECT_TRUE(w->isVisible());
+    dialogs.answerYesNo(true);
+    QTest::mouseClick(button(*w, "cmdClose"), Qt::LeftButton);
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_EQ(dialogs.shown().size(), 2);
+    EXPECT_EQ(dialogs.shown()[0].text, "Yards must be a number. The record has not been saved."
+                                       "\n\nClose the window without saving it?");
+    EXPECT_EQ(testsupport::fileBytes(path()), before);
+}
+
+TEST_F(DistancesEditorTest, AReadOnlyDatabaseGetsOnePlainMessageAndTheWindowCloses) {
+    for (const bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "read-only folder" : "read-only file");
+        makeDistanceDatabase(path(), threeRecords);
+        const QByteArray before = testsupport::fileBytes(path());
+        testsupport::ReadOnly readOnly(folder ? dir.path() : path());
+        if (!readOnly.ok())
+            GTEST_SKIP() << "this file system cannot make a file read-only";
+        auto w = open();
+        dialogs.clear();
+        retype(box(*w, "miles"), "249");
+        QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+        EXPECT_EQ(dialogs.messages(),
+                  QStringList({"distances.mdb cannot be changed: the file, or the folder it is "
+                               "in, is read-only. The record has not been saved."}));
+        dialogs.answerYesNo(true);
+        w->close();
+        EXPECT_FALSE(w->isVisible());
+        EXPECT_EQ(testsupport::fileBytes(path()), before);
+    }
+}
+
+TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
+    testsupport::makeDamagedDatabase(path());
+    const QByteArray before = testsupport::fileBytes(path());
+    const QString damaged = "distances.mdb is damaged, so the distances cannot all be read. "
+                            "Pellamy has not changed it and will not write to it. Please close "
+                            "Pellamy and put back your latest copy of distances.mdb.";
+    auto w = open();
+    EXPECT_EQ(dialogs.messages(), QStringList({damaged}));
+    auto second = open(); // a second window: already said
+    EXPECT_EQ(dialogs.messages().size(), 1);
+
+    dialogs.clear();
+    retype(box(*w, "txtFields(0)"), "Jones");
+    retype(box(*w, "miles"), "1");
+    retype(box(*w, "yards"), "1");
+    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton); // told why nothing is saved
+    EXPECT_EQ(dialogs.messages(), QStringList({damaged}));
+    EXPECT_EQ(testsupport::fileBytes(path()), before);
 }

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 using namespace pellamy;
@@ -170,6 +172,42 @@ TEST_F(AccessFileTest, AccessFilesWithoutADistancesTableAreLeftAlone) {
         copyIn(file);
         expectRefused("without a Distances table");
     }
+}
+
+TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
+    const qsizetype pages =
+        testsupport::fileBytes(kTestData + "/distances-text-jet4.mdb").size() / 4096;
+    for (qsizetype kept = 1; kept < pages; ++kept) {
+        SCOPED_TRACE(kept);
+        copyIn("distances-text-jet4.mdb", kept * 4096);
+        expectRefused("may be damaged");
+    }
+}
+
+TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
+    QByteArray bytes = testsupport::fileBytes(kTestData + "/distances-text-jet4.mdb");
+    const auto utf16 = [](const char* text) {
+        return QByteArray(reinterpret_cast<const char*>(QString::fromLatin1(text).utf16()),
+                          qsizetype(std::strlen(text)) * 2);
+    };
+    // One digit of a Sixtieths changed, and a control character in a name.
+    bytes.replace(utf16("43398120"), utf16("43398121"));
+    bytes.replace(bytes.indexOf(utf16("O'Brien")), 2, QByteArray("\x01\0", 2));
+    write(bytes);
+    const Migration m = migrateAccessDatabase(path());
+    ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
+    EXPECT_EQ(m.rows, 9);
+    EXPECT_EQ(m.doubtfulRows, 2);
+    const QString report = dir.filePath("distances-access-report.txt");
+    EXPECT_TRUE(m.message.contains("2 of the rows should be checked")) << m.message.toStdString();
+    EXPECT_TRUE(m.message.endsWith("They are listed in " + QDir::toNativeSeparators(report) + "."));
+    const QString listed = QString::fromUtf8(testsupport::fileBytes(report));
+    EXPECT_TRUE(listed.contains("A. Brown & Son | Thurso | 410 | 1702 | 43398121): Sixtieths is "
+                                "43398121, but 410 miles 1702 yards make 43398120."))
+        << listed.toStdString();
+    EXPECT_TRUE(listed.contains("Name holds a character that cannot be read"));
+    // As the club kept them: nothing was corrected on the way.
+    EXPECT_EQ(DistanceStore(path()).distance("A. Brown & Son", "Thurso").text, "43398121\r\n");
 }
 
 TEST_F(MigrationTest, WhatIsNoAccessFileOfAKindItReadsIsLeftAlone) {

@@ -38,6 +38,7 @@ void makeDistanceDatabase(const QString& path, const QVector<Row>& rows) {
     QString error;
     if (!pellamy::runSqlScript(c.db, pellamy::distanceSchema(), &error))
         throw std::runtime_error(error.toStdString());
+    c.db.transaction(); // one write for all the rows
     QSqlQuery insert(c.db);
     insert.prepare("INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) "
                    "VALUES (?, ?, ?, ?, ?)");
@@ -48,6 +49,8 @@ void makeDistanceDatabase(const QString& path, const QVector<Row>& rows) {
         if (!insert.exec())
             throw std::runtime_error(insert.lastError().text().toStdString());
     }
+    insert.finish();
+    c.db.commit();
 }
 
 QVector<QStringList> distanceRows(const QString& path) {
@@ -62,6 +65,28 @@ QVector<QStringList> distanceRows(const QString& path) {
         rows << row;
     }
     return rows;
+}
+
+void makeDamagedDatabase(const QString& path) {
+    QVector<std::array<QByteArray, 5>> texts;
+    for (int m = 0; m < 400; ++m)
+        for (int p = 0; p < 20; ++p)
+            texts.push_back({"Member " + QByteArray::number(m), "Point " + QByteArray::number(p),
+                             QByteArray::number(100 + p), QByteArray::number(m),
+                             QByteArray::number(((100 + p) * 1760 + m) * 60)});
+    QVector<Row> rows;
+    for (const auto& t : texts)
+        rows.push_back({t[0].constData(), t[1].constData(), t[2].constData(), t[3].constData(),
+                        t[4].constData()});
+    makeDistanceDatabase(path, rows);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        throw std::runtime_error("cannot damage the test database");
+    const qint64 pages = file.size() / 4096;
+    for (qint64 page : {pages / 3, pages / 2, 2 * pages / 3, pages - 2}) {
+        file.seek(page * 4096);
+        file.write(QByteArray(4096, '\xA5'));
+    }
 }
 
 QByteArray fileBytes(const QString& path) {

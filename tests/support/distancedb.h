@@ -17,6 +17,10 @@ void makeDistanceDatabase(const QString& path, const QVector<Row>& rows = {});
 // ("(null)" for NULL).
 QVector<QStringList> distanceRows(const QString& path);
 
+// A club of 400 members and 20 race points whose file has a few damaged
+// pages (garbage written over them, as a failing disk leaves them).
+void makeDamagedDatabase(const QString& path);
+
 QByteArray fileBytes(const QString& path);
 
 } // namespace testsupport

@@ -1,0 +1,132 @@
+#include "racefile/recovery.h"
+
+#include "calc/raceentry.h"
+#include "support/qt_printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+namespace {
+
+QStringList entry(const QString& name, const QString& velocity) {
+    QStringList e;
+    for (int c = 0; c < kColumnCount; ++c)
+        e << QStringLiteral("c%1").arg(c);
+    e[Col::Pos] = QString();
+    e[Col::Name] = name;
+    e[Col::Velocity] = velocity;
+    return e;
+}
+
+class RecoveryTest : public testing::Test {
+protected:
+    void SetUp() override { recovery.start(false); }
+
+    QByteArray bytes() const {
+        QFile file(recovery.path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    RecoveredRace read() const { return readRecovery(bytes()); }
+
+    QTemporaryDir dir;
+    RaceEntryList list;
+    RaceRecovery recovery{dir.path(), list};
+};
+
+} // namespace
+
+TEST_F(RecoveryTest, EveryChangeOfTheListIsRecordedAndReadBackExactly) {
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"append three",
+         [&] {
+             list.appendAll(
+                 {entry("A", "1300.000"), entry("B", "1200.000"), entry("C", "1100.000")});
+         }},
+        {"a bird moved to its place",
+         [&] {
+             list.append(entry("D", "1250.000"));
+             list.sortByVelocity();
+         }},
+        {"an unsorted list sorted whole",
+         [&] {
+             list.setText(3, Col::Velocity, "1400.000");
+             list.append(entry("E", "1000.000"));
+             list.sortByVelocity();
+         }},
+        {"awkward texts", [&] { list.setText(1, Col::RingNo, "tab\there\\n, new\r\nline é"); }},
+        {"a short row filled out",
+         [&] {
+             list.append({"", "F"});
+             list.setText(5, Col::Sex, "H");
+         }},
+        {"renumbered", [&] { list.renumber(); }},
+        {"removed", [&] { list.removeEntry(2); }},
+        {"cleared and begun again",
+         [&] {
+             list.clear();
+             list.append(entry("G", "900.000"));
+         }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        change();
+        const RecoveredRace found = read();
+        EXPECT_EQ(found.entries, list.entries());
+        EXPECT_TRUE(found.unsaved);
+    }
+    recovery.markSaved();
+    EXPECT_EQ(read().entries, list.entries());
+    EXPECT_FALSE(read().unsaved);
+    list.setText(0, Col::Colour, "BB");
+    EXPECT_TRUE(read().unsaved);
+    recovery.markEnded();
+    EXPECT_FALSE(read().unsaved);
+}
+
+TEST_F(RecoveryTest, ATornOrDamagedLineLosesOnlyThatChangeAndWhatFollows) {
+    list.appendAll({entry("A", "1300.000"), entry("B", "1200.000")});
+    const QVector<QStringList> before = list.entries();
+    const qsizetype goodSize = bytes().size();
+    list.setText(1, Col::RingNo, "GB-0042");
+    const QByteArray whole = bytes();
+    // Cut anywhere inside the last line (a write torn by a power cut).
+    for (qsizetype size = goodSize; size < whole.size(); ++size)
+        ASSERT_EQ(readRecovery(whole.left(size)).entries, before) << size;
+    EXPECT_EQ(readRecovery(whole).entries, list.entries());
+
+    QByteArray damaged = whole;
+    damaged[goodSize - 5] = 'x'; // the line before the last
+    EXPECT_EQ(readRecovery(damaged).entries.size(), 1);
+    EXPECT_TRUE(readRecovery("some other file\n").entries.isEmpty());
+    EXPECT_FALSE(readRecovery("").unsaved);
+}
+
+TEST_F(RecoveryTest, AChangeCostsOneLineHoweverLongTheRace) {
+    const auto growth = [&](int entries) {
+        list.clear();
+        QVector<QStringList> race;
+        for (int i = 0; i < entries; ++i)
+            race << entry(QString::number(i), QString::number(10000 - i / 4));
+        list.appendAll(race);
+        const qsizetype start = bytes().size();
+        list.setText(7, Col::RingNo, "GB-1");
+        return bytes().size() - start;
+    };
+    EXPECT_EQ(growth(100), growth(20000));
+}
+
+TEST_F(RecoveryTest, ASecondCopyOfPellamyRecordsToAFileOfItsOwn) {
+    RaceEntryList other;
+    RaceRecovery second(dir.path(), other);
+    EXPECT_NE(second.path(), recovery.path());
+    EXPECT_TRUE(second.error().isEmpty());
+    second.start(false);
+    other.append(entry("Z", "1.000"));
+    list.append(entry("A", "2.000"));
+    EXPECT_EQ(read().entries, list.entries());
+}

@@ -1,0 +1,91 @@
+// A second Pellamy process for the tests that need one: a second writer on
+// one distance database, and a process killed with a race on screen.
+//
+//   pellamy_test_child delete FOLDER   deletes the distances editor's first
+//                                      record; exit 0 when nothing was said
+//   pellamy_test_child clock FOLDER N  clocks N birds for the first member,
+//                                      corrects one and removes one, writes
+//                                      the entries to FOLDER/entries.bin, says
+//                                      "ready" and waits to be killed
+#include "calculator/pellamy.h"
+#include "distances/editor/frmdistances.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDataStream>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QThread>
+#include <QTreeView>
+
+#include <cstdio>
+
+using namespace pellamy;
+
+namespace {
+
+int clockBirds(const QString& folder, int count) {
+    ScriptedDialogService dialogs;
+    Pellamy w(folder, &dialogs);
+    const QTime setTime(19, 45, 12);
+    w.DayClockSet->setDateTime({QDate(2006, 5, 23), setTime});
+    w.RaceDay->setDateTime({QDate(2006, 5, 24), setTime});
+    w.DaybirdClocked->setDateTime({QDate(2006, 5, 24), setTime});
+    w.DayClockOpen->setDateTime({QDate(2006, 5, 24), setTime});
+    const std::pair<QLineEdit*, const char*> fields[] = {
+        {w.MTSetHr, "19"},   {w.MTSetMin, "30"},    {w.MTSetSec, "0"},    {w.CsHr, "19"},
+        {w.CsMin, "30"},     {w.CsSec, "2"},        {w.MTRakeHr, "19"},   {w.MTRakeMin, "0"},
+        {w.MTRakeSec, "0"},  {w.CrHr, "19"},        {w.CrMin, "0"},       {w.CrSec, "10"},
+        {w.txtmember, "12"}, {w.txtbirds, "240"},   {w.txtwind, "SW"},    {w.mtdetailset, "B 1"},
+        {w.mtreadset, "19"}, {w.mtdetailrake, "B"}, {w.mtreadrake, "19"},
+    };
+    for (const auto& [box, text] : fields)
+        box->setText(QString::fromLatin1(text));
+    w.txtcomments->setPlainText(QStringLiteral("Wet, windy\nand late"));
+    for (int i = 0; i < count; ++i) {
+        // Later birds alternate between slower and faster, so the list moves.
+        w.birdclockhrs->setText(QStringLiteral("11"));
+        w.birdclockmins->setText(QString::number(10 + (i * 37) % 50));
+        w.birdclocksecs->setText(QString::number(i % 60));
+        w.ringno->setText(QStringLiteral("GB-%1").arg(i));
+        w.Check1->setChecked(i % 2 == 0);
+        dialogs.answerYesNo(true);
+        w.Picture1_Click();
+    }
+    w.ListView1->setCurrentIndex(w.entries().index(1, 0));
+    w.birdedit->setText(QStringLiteral("corrected\tring"));
+    w.ListView1->setCurrentIndex(w.entries().index(2, 0));
+    w.cmdremove_Click();
+
+    QFile out(QDir(folder).filePath(QStringLiteral("entries.bin")));
+    if (!out.open(QIODevice::WriteOnly))
+        return 2;
+    QDataStream stream(&out);
+    stream << w.entries().entries();
+    out.close();
+    std::puts("ready");
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(60);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("delete")) {
+        ScriptedDialogService dialogs;
+        frmdistances w(args[2], &dialogs);
+        w.cmdDelete_Click();
+        return dialogs.shown().isEmpty() ? 0 : 1;
+    }
+    if (args.size() == 4 && args[1] == QLatin1String("clock"))
+        return clockBirds(args[2], args[3].toInt());
+    std::fputs("usage: pellamy_test_child delete FOLDER | clock FOLDER N\n", stderr);
+    return 2;
+}
