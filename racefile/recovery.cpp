@@ -244,7 +244,13 @@ void RaceRecovery::keepFoundAside() {
 void RaceRecovery::start(bool unsaved) {
     unsaved_ = unsaved;
     recording_ = !path_.isEmpty();
-    rewrite(unsaved ? 'U' : 'O');
+    // A race brought back is recorded at once. Otherwise the new record is
+    // begun by the first change: until then the old one, which offers
+    // nothing, will do, and start-up writes nothing.
+    if (unsaved)
+        rewrite('U');
+    else
+        begun_ = false;
 }
 
 void RaceRecovery::markSaved() {
@@ -259,13 +265,18 @@ void RaceRecovery::markOpened() {
 
 void RaceRecovery::markEnded() {
     unsaved_ = false;
-    append(line('X'));
+    if (begun_)
+        append(line('X'));
 }
 
 void RaceRecovery::record(const RaceChange& change) {
     unsaved_ = true;
     if (!recording_)
         return;
+    if (!begun_) {
+        rewrite('U'); // the list as it stands holds this change already
+        return;
+    }
     QByteArray lines;
     switch (change.kind) {
     case RaceChange::Append:
@@ -298,6 +309,7 @@ void RaceRecovery::rewrite(char marker) {
     if (!recording_ || path_.isEmpty())
         return;
     file_.close();
+    begun_ = false;
     // The new record replaces the old one whole, or not at all.
     QSaveFile save(path_);
     save.setDirectWriteFallback(false);
@@ -317,10 +329,12 @@ void RaceRecovery::rewrite(char marker) {
         return;
     }
     file_.setFileName(path_);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
         fail(file_.errorString());
-    else
-        error_.clear(); // recording again: a later failure is told again
+        return;
+    }
+    begun_ = true;
+    error_.clear(); // recording again: a later failure is told again
 }
 
 void RaceRecovery::append(const QByteArray& lines) {

@@ -87,6 +87,7 @@ private:
     RecoveredRace found_;
     bool unsaved_ = false;
     bool recording_ = false;
+    bool begun_ = false; // this run's record has been written
     QString error_;
 };
 

@@ -7,6 +7,10 @@
 //                                      corrects one and removes one, writes
 //                                      the entries to FOLDER/entries.bin, says
 //                                      "ready" and waits to be killed
+//   pellamy_test_child recover FOLDER  opens the calculator, says yes to the
+//                                      race offered back and prints how many
+//                                      entries came back, and whether each
+//                                      has 39 columns in velocity order
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
 
@@ -21,6 +25,7 @@
 #include <QThread>
 #include <QTreeView>
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace pellamy;
@@ -86,6 +91,19 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() == 4 && args[1] == QLatin1String("clock"))
         return clockBirds(args[2], args[3].toInt());
-    std::fputs("usage: pellamy_test_child delete FOLDER | clock FOLDER N\n", stderr);
+    if (args.size() == 3 && args[1] == QLatin1String("recover")) {
+        ScriptedDialogService dialogs;
+        dialogs.answerYesNo(true);
+        Pellamy w(args[2], &dialogs);
+        const QVector<QStringList>& rows = w.entries().entries();
+        const bool whole = std::all_of(rows.begin(), rows.end(),
+                                       [](const QStringList& e) { return e.size() == 39; });
+        const bool ordered = std::is_sorted(rows.begin(), rows.end(), fasterEntry);
+        std::printf("%d entries, %s, %s\n", int(rows.size()), whole ? "whole" : "NOT WHOLE",
+                    ordered ? "in order" : "NOT IN ORDER");
+        return whole && ordered ? 0 : 1;
+    }
+    std::fputs("usage: pellamy_test_child delete FOLDER | clock FOLDER N | recover FOLDER\n",
+               stderr);
     return 2;
 }
