@@ -4,6 +4,7 @@
 
 #include "calc/clocking.h"
 #include "calc/textforms.h"
+#include "racefile/recovery.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -61,6 +62,7 @@ void Pellamy::Picture1_Click() {
             Check4->setChecked(false);
         }
         if (out.entryMade) {
+            const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
             ringno->clear();
             Rubin->clear();

@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <utility>
 
 #if defined(Q_OS_UNIX)
 #include <unistd.h>
@@ -30,7 +31,9 @@ namespace {
 //   D <row>               one entry removed
 //   C                     every entry removed
 //   N                     the entries renumbered 1 to n
+//   G <n>                 the next n changes were made as one
 //   V / O / X             saved to a file / opened from a file / ended
+//   U                     the race so far is not saved
 const char kVersion[] = "Pellamy race recovery 1";
 
 quint32 checksum(const QByteArray& bytes) {
@@ -152,53 +155,79 @@ void syncToDisk(QFile& file) {
 
 } // namespace
 
+namespace {
+
+struct Line {
+    char kind = 0;
+    QList<QByteArrayView> fields;
+};
+
+// The next whole, undamaged line from pos on; false for a torn or damaged
+// one, where reading ends.
+bool nextLine(const QByteArray& bytes, qsizetype& pos, Line& out) {
+    const qsizetype end = bytes.indexOf('\n', pos);
+    if (end < 0)
+        return false; // a torn last line
+    const QByteArrayView whole(bytes.constData() + pos, end - pos);
+    pos = end + 1;
+    const qsizetype tab = whole.lastIndexOf('\t');
+    if (tab < 1)
+        return false;
+    const QByteArrayView body = whole.first(tab);
+    bool ok = false;
+    const quint32 sum = whole.sliced(tab + 1).toUInt(&ok, 16);
+    if (!ok || sum != checksum(body.toByteArray()))
+        return false;
+    out.kind = body[0];
+    out.fields.clear();
+    if (body.size() > 1) {
+        const QByteArrayView rest = body.sliced(2);
+        qsizetype start = 0;
+        while (true) {
+            const qsizetype next = rest.indexOf('\t', start);
+            out.fields << rest.sliced(start, (next < 0 ? rest.size() : next) - start);
+            if (next < 0)
+                break;
+            start = next + 1;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 RecoveredRace readRecovery(const QByteArray& bytes) {
     RecoveredRace out;
     qsizetype pos = 0;
-    bool headed = false;
-    while (pos < bytes.size()) {
-        const qsizetype end = bytes.indexOf('\n', pos);
-        if (end < 0)
-            break; // a torn last line
-        const QByteArrayView whole(bytes.constData() + pos, end - pos);
-        pos = end + 1;
-        const qsizetype tab = whole.lastIndexOf('\t');
-        if (tab < 1)
-            break;
-        const QByteArrayView body = whole.first(tab);
-        bool ok = false;
-        const quint32 sum = whole.sliced(tab + 1).toUInt(&ok, 16);
-        if (!ok || sum != checksum(body.toByteArray()))
-            break;
-        const char kind = body[0];
-        QList<QByteArrayView> fields;
-        if (body.size() > 1) {
-            const QByteArrayView rest = body.sliced(2);
-            qsizetype start = 0;
-            while (true) {
-                const qsizetype next = rest.indexOf('\t', start);
-                fields << rest.sliced(start, (next < 0 ? rest.size() : next) - start);
-                if (next < 0)
-                    break;
-                start = next + 1;
-            }
-        }
-        if (!headed) {
-            if (kind != 'H' || fields.size() != 1 || fields[0] != kVersion)
-                return {};
-            headed = true;
-            continue;
-        }
-        if (kind == 'V' || kind == 'O' || kind == 'X') {
+    Line line;
+    if (!nextLine(bytes, pos, line) || line.kind != 'H' || line.fields.size() != 1 ||
+        line.fields[0] != kVersion)
+        return {};
+    while (nextLine(bytes, pos, line)) {
+        if (line.kind == 'V' || line.kind == 'O' || line.kind == 'X') {
             out.unsaved = false;
             continue;
         }
-        if (kind == 'U') {
+        if (line.kind == 'U') {
             out.unsaved = true;
             continue;
         }
-        if (!replay(kind, fields, out.entries))
+        // A group of changes made as one (a bird appended and moved to its
+        // place) counts whole or not at all.
+        int changes = 1;
+        if (line.kind == 'G') {
+            bool ok = false;
+            changes = line.fields.value(0).toInt(&ok);
+            if (!ok || changes < 1 || !nextLine(bytes, pos, line))
+                break;
+        }
+        QVector<QStringList> rows = out.entries;
+        bool whole = replay(line.kind, line.fields, rows);
+        for (int k = 1; whole && k < changes; ++k)
+            whole = nextLine(bytes, pos, line) && replay(line.kind, line.fields, rows);
+        if (!whole)
             break;
+        out.entries = std::move(rows);
         out.unsaved = true;
     }
     return out;
@@ -274,14 +303,20 @@ void RaceRecovery::record(const RaceChange& change) {
     if (!recording_)
         return;
     if (!begun_) {
-        rewrite('U'); // the list as it stands holds this change already
+        // The list as it stands holds this change already.
+        if (held_ == 0)
+            rewrite('U');
+        else
+            rewriteOnRelease_ = true;
         return;
     }
     QByteArray lines;
+    int count = 1;
     switch (change.kind) {
     case RaceChange::Append:
         for (const QStringList& entry : change.rows)
             lines += entryLine(entry);
+        count = int(change.rows.size());
         break;
     case RaceChange::Move:
         lines = line('M', {number(change.row), number(change.column)});
@@ -302,6 +337,38 @@ void RaceRecovery::record(const RaceChange& change) {
         lines = line('N');
         break;
     }
+    pending_ += lines;
+    pendingCount_ += count;
+    if (held_ == 0)
+        writePending();
+}
+
+RecoveryGroup::RecoveryGroup(RaceRecovery& recovery) : recovery_(recovery) {
+    recovery_.hold();
+}
+
+RecoveryGroup::~RecoveryGroup() {
+    recovery_.release();
+}
+
+void RaceRecovery::hold() {
+    ++held_;
+}
+
+void RaceRecovery::release() {
+    if (held_ == 0 || --held_ > 0)
+        return;
+    if (std::exchange(rewriteOnRelease_, false))
+        rewrite('U');
+    else
+        writePending();
+}
+
+void RaceRecovery::writePending() {
+    if (pendingCount_ > 1)
+        pending_.prepend(line('G', {number(pendingCount_)}));
+    const QByteArray lines = std::exchange(pending_, {});
+    pendingCount_ = 0;
     append(lines);
 }
 
@@ -310,6 +377,8 @@ void RaceRecovery::rewrite(char marker) {
         return;
     file_.close();
     begun_ = false;
+    pending_.clear(); // the list as it stands is written whole
+    pendingCount_ = 0;
     // The new record replaces the old one whole, or not at all.
     QSaveFile save(path_);
     save.setDirectWriteFallback(false);

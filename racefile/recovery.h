@@ -33,6 +33,21 @@ struct RecoveredRace {
 // Reads a record's bytes; a torn or damaged line ends the reading.
 RecoveredRace readRecovery(const QByteArray& bytes);
 
+class RaceRecovery;
+
+// Holds a recovery record's changes back for as long as it lives, and
+// records them as one.
+class RecoveryGroup {
+public:
+    explicit RecoveryGroup(RaceRecovery& recovery);
+    ~RecoveryGroup();
+    RecoveryGroup(const RecoveryGroup&) = delete;
+    RecoveryGroup& operator=(const RecoveryGroup&) = delete;
+
+private:
+    RaceRecovery& recovery_;
+};
+
 class RaceRecovery : public QObject {
     Q_OBJECT
 public:
@@ -61,6 +76,12 @@ public:
     // The user said the race was saved and ended the program.
     void markEnded();
 
+    // Changes made between hold() and release() are recorded as one: after
+    // a failure the race comes back with all of them or none (a bird is
+    // appended and then moved to its place).
+    void hold();
+    void release();
+
     // Whether the race on screen has changes not saved to a race file,
     // recorded on disk or not.
     bool unsaved() const { return unsaved_; }
@@ -78,6 +99,7 @@ private:
     // record replacing the old one whole.
     void rewrite(char marker);
     void append(const QByteArray& lines);
+    void writePending();
     void fail(const QString& why);
 
     RaceEntryList& list_;
@@ -88,6 +110,10 @@ private:
     bool unsaved_ = false;
     bool recording_ = false;
     bool begun_ = false; // this run's record has been written
+    int held_ = 0;
+    bool rewriteOnRelease_ = false;
+    QByteArray pending_; // lines of changes held back, and how many changes
+    int pendingCount_ = 0;
     QString error_;
 };
 

@@ -102,6 +102,19 @@ TEST_F(RecoveryTest, ATornOrDamagedLineLosesOnlyThatChangeAndWhatFollows) {
     QByteArray damaged = whole;
     damaged[damaged.indexOf("\tB\t") + 1] = 'x'; // the second entry's line
     EXPECT_EQ(readRecovery(damaged).entries.size(), 1);
+
+    // Changes made as one come back together or not at all.
+    const qsizetype beforeGroup = bytes().size();
+    {
+        const RecoveryGroup oneChange(recovery);
+        list.append(entry("C", "1400.000"));
+        list.sortByVelocity(); // moved to the top
+    }
+    const QByteArray grouped = bytes();
+    EXPECT_EQ(readRecovery(grouped).entries, list.entries());
+    const qsizetype moveLine = grouped.lastIndexOf("\nM\t") + 1;
+    EXPECT_EQ(readRecovery(grouped.left(moveLine)).entries.size(), 2);
+    EXPECT_GT(moveLine, beforeGroup);
     EXPECT_TRUE(readRecovery("some other file\n").entries.isEmpty());
     EXPECT_FALSE(readRecovery("").unsaved);
 }
