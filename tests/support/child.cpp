@@ -10,7 +10,8 @@
 //   pellamy_test_child recover FOLDER  opens the calculator, says yes to the
 //                                      race offered back and prints how many
 //                                      entries came back, and whether each
-//                                      has 39 columns in velocity order
+//                                      has 39 columns in velocity order,
+//                                      after the messages it was shown
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
 
@@ -99,6 +100,8 @@ int main(int argc, char* argv[]) {
         const bool whole = std::all_of(rows.begin(), rows.end(),
                                        [](const QStringList& e) { return e.size() == 39; });
         const bool ordered = std::is_sorted(rows.begin(), rows.end(), fasterEntry);
+        for (const QString& message : dialogs.messages())
+            std::printf("message: %s\n", qPrintable(message));
         std::printf("%d entries, %s, %s\n", int(rows.size()), whole ? "whole" : "NOT WHOLE",
                     ordered ? "in order" : "NOT IN ORDER");
         return whole && ordered ? 0 : 1;
