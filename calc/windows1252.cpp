@@ -1,35 +1,59 @@
 #include "windows1252.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <array>
 
 namespace pellamy {
 
+namespace {
+
+// Bytes 0x80 to 0x9F; every other byte is the code point of the same
+// number. The five bytes Windows-1252 leaves unassigned stand for the C1
+// control characters of their number, as Windows itself reads them, so
+// every byte reads and writes back unchanged.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+// The byte for a character; -1 when Windows-1252 has none.
+int byteOf(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (std::size_t i = 0; i < kHigh.size(); ++i)
+        if (kHigh[i] == c)
+            return int(0x80 + i);
+    return -1;
+}
+
+} // namespace
+
 QByteArray toWindows1252(const QString& text, bool* lossy) {
-    QStringEncoder encoder("windows-1252");
-    QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError())
-        return bytes;
-    // Some character has no byte: go character by character.
-    if (lossy)
-        *lossy = true;
-    bytes.clear();
+    QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length =
-            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2
-                                                                                             : 1;
-        QStringEncoder one("windows-1252");
-        const QByteArray encoded = one.encode(QStringView(text).mid(i, length));
-        bytes += one.hasError() || encoded.size() != 1 ? QByteArray("?") : encoded;
-        i += length - 1;
+        const QChar c = text[i];
+        int byte = byteOf(c.unicode());
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i; // one character in two halves: one "?"
+        if (byte < 0) {
+            byte = '?';
+            if (lossy)
+                *lossy = true;
+        }
+        bytes += char(byte);
     }
     return bytes;
 }
 
 QString fromWindows1252(const QByteArray& bytes) {
-    QStringDecoder decoder("windows-1252");
-    return decoder.decode(bytes);
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char b : bytes) {
+        const auto byte = quint8(b);
+        *out++ = QChar(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char16_t(byte));
+    }
+    return text;
 }
 
 } // namespace pellamy

@@ -5,6 +5,8 @@
 
 #include "support/qt_printers.h"
 
+#include <QStringDecoder>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -160,4 +162,18 @@ TEST(Windows1252, KeepsWhatItCanHoldAndMarksTheRest) {
                                                                               "d? ?!"));
     EXPECT_TRUE(lossy);
     EXPECT_EQ(fromWindows1252(QByteArray("M\xfcller \xe9 \x80")), QString::fromUtf8("Müller é €"));
+}
+
+TEST(Windows1252, EveryByteReadsAsTheSystemCodecReadsItAndWritesBackUnchanged) {
+    QStringDecoder reference("windows-1252"); // ICU's table, where Qt has it
+    if (!reference.isValid())
+        GTEST_SKIP() << "this Qt has no windows-1252 codec to compare with";
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all += char(b);
+    const QString text = fromWindows1252(all);
+    EXPECT_EQ(text, reference.decode(all));
+    bool lossy = false;
+    EXPECT_EQ(toWindows1252(text, &lossy), all);
+    EXPECT_FALSE(lossy);
 }
