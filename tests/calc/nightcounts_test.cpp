@@ -2,6 +2,8 @@
 
 #include "support/qt_printers.h"
 
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
 
 using namespace pellamy;
@@ -29,9 +31,15 @@ TEST(NightCounts, FollowTheFourRaceDates) {
 }
 
 TEST(NightCounts, ASummerTimeChangeKeepsWholeDays) {
-    // Clocks go forward in the early hours of 26 March 2006 in Britain.
-    const QDateTime set(QDate(2006, 3, 25), QTime(19, 30)), open(QDate(2006, 3, 26), QTime(19, 30));
-    EXPECT_EQ(nightCount(open, set), "1");
+    // Clocks go forward in the early hours of 26 March 2006 in Britain, and
+    // back on 29 October.
+    const QTimeZone london("Europe/London");
+    ASSERT_TRUE(london.isValid());
+    for (const QDate& day : {QDate(2006, 3, 25), QDate(2006, 10, 28)}) {
+        const QDateTime set(day, QTime(19, 30), london), open(day.addDays(1), QTime(19, 30), london);
+        ASSERT_NE(set.offsetFromUtc(), open.offsetFromUtc()); // a change lies between them
+        EXPECT_EQ(nightCount(open, set), "1");
+    }
 }
 
 TEST(TimeCopy, PlainDecimalWithoutLeadingZeros) {

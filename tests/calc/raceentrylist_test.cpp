@@ -2,6 +2,7 @@
 
 #include "calc/raceentry.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
 #include "support/qt_printers.h"
@@ -19,6 +20,12 @@ QStringList bird(const QString& name, const QString& velocity) {
     return entry;
 }
 
+// Every list in these tests is watched by Qt's model tester, which stops the
+// test at once when a change is signalled wrongly to the views.
+struct TestedList : RaceEntryList {
+    QAbstractItemModelTester tester{this, QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
 QStringList names(const RaceEntryList& list) {
     QStringList out;
     for (int row = 0; row < list.count(); ++row)
@@ -29,7 +36,7 @@ QStringList names(const RaceEntryList& list) {
 } // namespace
 
 TEST(RaceEntryList, KeepsVelocityOrderWithEqualVelocitiesInClockingOrder) {
-    RaceEntryList list;
+    TestedList list;
     const std::pair<const char*, const char*> birds[] = {
         {"A", "1176.859"}, {"B", "0987.600"}, {"C", "1000.000"},
         {"D", "1176.859"}, {"E", "1200.001"}, {"F", "0987.600"},
@@ -42,7 +49,7 @@ TEST(RaceEntryList, KeepsVelocityOrderWithEqualVelocitiesInClockingOrder) {
 }
 
 TEST(RaceEntryList, SortsRowsReadUnsortedAndShortRows) {
-    RaceEntryList list;
+    TestedList list;
     list.appendAll({bird("slow", "0900.000"),
                     {"7", "short row"},
                     bird("fast", "1300.000"),
@@ -54,7 +61,7 @@ TEST(RaceEntryList, SortsRowsReadUnsortedAndShortRows) {
 }
 
 TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
-    RaceEntryList list;
+    TestedList list;
     list.append(bird("A", "1000.000"));
     list.append(bird("B", "0900.000"));
     const QPersistentModelIndex selected = list.index(1, Col::Name); // B
@@ -70,7 +77,7 @@ TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
 }
 
 TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
-    RaceEntryList list;
+    TestedList list;
     list.appendAll({bird("A", "1"), bird("B", "2"), bird("C", "3"), QStringList()});
     list.renumber();
     EXPECT_EQ(list.text(0, Col::Pos), "1");
@@ -102,7 +109,7 @@ TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
 }
 
 TEST(RaceEntryList, TheViewShowsALongTextCutAndTheEntryKeepsItWhole) {
-    RaceEntryList list;
+    TestedList list;
     const QString comment(10 * 1024 * 1024, u'x');
     QStringList entry = bird("A", "1");
     entry[Col::Comments] = comment;

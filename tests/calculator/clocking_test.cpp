@@ -26,7 +26,10 @@ const QString kNoEntries = "You have no entries in your Database, please check."
 
 class ClockingTest : public CalculatorTest {
 protected:
-    void SetUp() override {
+    void SetUp() override { prepare(); }
+
+    // A new window on the club's database with the worked example's bird.
+    void prepare() {
         makeDatabase(kClub);
         open();
         choose(window->member, window->member->findText("J. Smith"));
@@ -137,7 +140,7 @@ TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        SetUp();
+        prepare();
         c.change(*this);
         dialogs.clear();
         clock(false);
@@ -212,7 +215,6 @@ TEST_F(ClockingTest, CalculatePictureWorksFromTheKeyboard) {
     QTest::keyClick(window->Picture1, Qt::Key_Space);
     EXPECT_EQ(window->entries().count(), 1);
     dialogs.answerYesNo(true);
-    QTest::keyClick(window->Picture1, Qt::Key_Return);
-    QTest::qWait(200); // the press animates
-    EXPECT_EQ(window->entries().count(), 2);
+    QTest::keyClick(window->Picture1, Qt::Key_Return); // the press animates first
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }, 5000));
 }
