@@ -91,6 +91,7 @@ QString ScriptedDialogService::saveFileName(const QString& filter) {
 }
 
 QStringList ScriptedDialogService::messages() const {
+    seen_ = shown_.size();
     QStringList texts;
     for (const Shown& s : shown_)
         if (s.kind == QLatin1String("message"))
@@ -98,9 +99,18 @@ QStringList ScriptedDialogService::messages() const {
     return texts;
 }
 
+QStringList ScriptedDialogService::unchecked() const {
+    QStringList texts;
+    for (qsizetype i = seen_; i < shown_.size(); ++i)
+        if (shown_[i].kind == QLatin1String("message"))
+            texts << shown_[i].text;
+    return texts;
+}
+
 void ScriptedDialogService::clear() {
     shown_.clear();
     unanswered_.clear();
+    seen_ = 0;
 }
 
 } // namespace pellamy

@@ -49,7 +49,9 @@ private:
 // Dialogs answered from a script, for tests and benchmarks. Every dialog is
 // recorded; a question, input or file choice with no answer queued is
 // recorded as unanswered and gets No, an empty text or no file, so a test
-// never waits on a real dialog.
+// never waits on a real dialog. What was shown since the test last looked
+// (shown(), messages() or clear()) is unchecked(): a test ends with nothing
+// unanswered and nothing unchecked.
 class ScriptedDialogService : public DialogService {
 public:
     struct Shown {
@@ -68,11 +70,16 @@ public:
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
 
-    const QVector<Shown>& shown() const { return shown_; }
+    const QVector<Shown>& shown() const {
+        seen_ = shown_.size();
+        return shown_;
+    }
     // The texts of the message boxes shown, in order.
     QStringList messages() const;
     // Dialogs that found no scripted answer (empty when the script was complete).
     const QStringList& unanswered() const { return unanswered_; }
+    // The texts of the messages shown since the test last looked.
+    QStringList unchecked() const;
     void clear();
 
 private:
@@ -81,6 +88,7 @@ private:
     std::deque<QString> files_;
     QVector<Shown> shown_;
     QStringList unanswered_;
+    mutable qsizetype seen_ = 0;
 };
 
 } // namespace pellamy

@@ -4,6 +4,7 @@
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
 
+#include "support/dialogcheck.h"
 #include "support/distancedb.h"
 #include "support/qt_printers.h"
 
@@ -23,6 +24,8 @@ namespace {
 
 class StartWindowTest : public testing::Test {
 protected:
+    void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
+
     void SetUp() override {
         testsupport::makeDistanceDatabase(dir.filePath("distances.mdb"),
                                           {{"J. Smith", "Berwick", "250", "1234", "26474040"}});

@@ -7,6 +7,7 @@
 #include "calculator/picturebutton.h"
 #include "racefile/recovery.h"
 
+#include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
 #include <QComboBox>
@@ -23,6 +24,8 @@
 
 class CalculatorTest : public testing::Test {
 public:
+    void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
+
     QString databasePath() const { return dir.filePath("distances.mdb"); }
 
     void makeDatabase(const QVector<testsupport::Row>& rows) {

@@ -120,6 +120,8 @@ TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {
     window->Picture1_Click();
     EXPECT_TRUE(window->Frame10->isVisible());
     EXPECT_FALSE(window->Frame11->isVisible());
+    EXPECT_EQ(dialogs.messages(), // no race point on this window
+              QStringList({"You have no entries in your Database, please check."}));
 }
 
 TEST_F(EditingTest, ClosingTheWindowWithARaceOnScreenAsksFirst) {

@@ -1,6 +1,7 @@
 #include "distances/editor/frmdistances.h"
 #include "platform/lengthlimit.h"
 
+#include "support/dialogcheck.h"
 #include "support/distancedb.h"
 #include "support/qt_printers.h"
 #include "support/readonly.h"
@@ -27,6 +28,8 @@ namespace {
 
 class DistancesEditorTest : public testing::Test {
 protected:
+    void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
+
     QString path() const { return dir.filePath("distances.mdb"); }
 
     std::unique_ptr<frmdistances> open() {
