@@ -54,23 +54,25 @@ void Pellamy::Picture1_Click() {
             if (value->has_value())
                 field->setText(**value);
 
+        // The codes derived, the ticks and the bird's fields as the step
+        // left them (emptied for the next bird once an entry is made).
         if (out.calculated) {
             txtpool->setText(out.fields.txtpool);
             txtsex->setText(out.fields.txtsex);
             txtcol->setText(out.fields.txtcol);
-            Check3->setChecked(false);
-            Check4->setChecked(false);
         }
         if (out.entryMade) {
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
-            ringno->clear();
-            Rubin->clear();
-            Rubout->clear();
-            Check1->setChecked(false);
-            Check2->setChecked(false);
             entries_.sortByVelocity();
         }
+        ringno->setText(out.fields.ringno);
+        Rubin->setText(out.fields.Rubin);
+        Rubout->setText(out.fields.Rubout);
+        Check1->setChecked(out.choices.pooled);
+        Check2->setChecked(out.choices.noms);
+        Check3->setChecked(out.choices.cock);
+        Check4->setChecked(out.choices.hen);
     }
 
     // Closing steps, after an entry and after a failure alike.
