@@ -19,8 +19,8 @@ inline pellamy::CalculatorFields workedExample() {
     f.member = "J. Smith";
     f.racepoint = "Berwick";
     f.txtmember = "12", f.txtbirds = "240", f.txtwind = "SW";
-    f.mtdetailset = "Benzing 1234", f.mtreadset = "19:30:00";
-    f.mtdetailrake = "Benzing 1234", f.mtreadrake = "19:00:00";
+    f.mtdetailset = "Master clock 7", f.mtreadset = "19:30:00";
+    f.mtdetailrake = "Master clock 7", f.mtreadrake = "19:00:00";
     f.txtcomments = "Good race";
     f.DayClockSet = QDateTime(QDate(2006, 5, 23), QTime(19, 45, 12));
     f.RaceDay = f.DaybirdClocked = f.DayClockOpen =
@@ -37,7 +37,7 @@ inline QStringList workedExampleEntry() {
         "", "J. Smith", "19-30-02", "19-30-00", "02", "19-00-10", "19-00-00", "06", "11-45-30",
         "03-45-22", "1176.859", "12", "345", "BB", "C", "GB06N12345", "150-1234", "P-N",
         "12", "240", "SW", "23/05/2006 19:45:12", "24/05/2006 19:45:12", "08", "00", "Berwick",
-        "1", "0", "22", "30", "4", "30", "Benzing 1234", "19:30:00", "Benzing 1234", "19:00:00",
+        "1", "0", "22", "30", "4", "30", "Master clock 7", "19:30:00", "Master clock 7", "19:00:00",
         "Good race", "24/05/2006 19:45:12", "24/05/2006 19:45:12",
     };
     // clang-format on

@@ -46,8 +46,8 @@ protected:
         type("CrHr", "19"), type("CrMin", "0"), type("CrSec", "10");
         type("birdclockhrs", "11"), type("birdclockmins", "45"), type("birdclocksecs", "30");
         type("txtmember", "12"), type("txtbirds", "240"), type("txtwind", "SW");
-        type("mtdetailset", "Benzing 1234"), type("mtreadset", "19:30:00");
-        type("mtdetailrake", "Benzing 1234"), type("mtreadrake", "19:00:00");
+        type("mtdetailset", "Master clock 7"), type("mtreadset", "19:30:00");
+        type("mtdetailrake", "Master clock 7"), type("mtreadrake", "19:00:00");
         w.txtcomments->setPlainText("Good race");
         type("ringno", "GB06N12345"), type("Rubin", "12"), type("Rubout", "345");
         w.Check1->setChecked(true);

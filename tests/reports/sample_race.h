@@ -36,9 +36,9 @@ inline pellamy::SheetDetails sampleDetails() {
     d.racepoint = "Northpoint";
     d.txtdaterace = "24052006";
     d.txtdateset = "23052006";
-    d.mtdetailset = "Benzing 1234";
+    d.mtdetailset = "Master clock 7";
     d.mtreadset = "19:30:00";
-    d.mtdetailrake = "Benzing 5678";
+    d.mtdetailrake = "Master clock 8";
     d.mtreadrake = "19:00:00";
     d.txtcomments = "A fine day";
     return d;

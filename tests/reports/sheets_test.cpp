@@ -196,7 +196,7 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
         "",
         "",
         "",
-        "        Master Set ... Benzing 1234          Master Read ... Benzing 5678",
+        "        Master Set ... Master clock 7          Master Read ... Master clock 8",
         "        Reading    ... 19:30:00          Reading     ... 19:00:00",
         "",
         "",
