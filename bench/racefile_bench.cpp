@@ -1,5 +1,6 @@
 // Saving and opening a 20,000-entry race through the calculator's handlers,
 // with the file dialogs scripted.
+#include "calc/raceentry.h"
 #include "calculator/pellamy.h"
 
 #include "calc/clocking.h"
@@ -21,10 +22,10 @@ QVector<QStringList> race(int size) {
     entries.reserve(size);
     for (int i = 0; i < size; ++i) {
         QStringList e = entry;
-        e[1] = QStringLiteral("Member %1").arg(i);
-        e[10] = QStringLiteral("%1.%2")
-                    .arg(1600 - i / 20, 4, 10, QChar(u'0'))
-                    .arg(i % 1000, 3, 10, QChar(u'0'));
+        e[Col::Name] = QStringLiteral("Member %1").arg(i);
+        e[Col::Velocity] = QStringLiteral("%1.%2")
+                               .arg(1600 - i / 20, 4, 10, QChar(u'0'))
+                               .arg(i % 1000, 3, 10, QChar(u'0'));
         entries << e;
     }
     return entries;

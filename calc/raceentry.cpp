@@ -32,12 +32,23 @@ QStringList raceEntryHeaders() {
     return headers;
 }
 
+const std::array<ColumnGroup, 6>& columnGroups() {
+    static const std::array<ColumnGroup, 6> groups{{
+        {"Clock Setting", Col::MemberSet, Col::SetError, 60},
+        {"Clock Reading", Col::MemberRead, Col::Var, 26},
+        {"Bird", Col::BirdClocked, Col::BirdClocked, 24},
+        {"A.F.T", Col::FlyingTime, Col::FlyingTime, 17},
+        {"Velocity", Col::Velocity, Col::Velocity, 13},
+        {"Rubbers", Col::RubberIn, Col::RubberOut, 12},
+    }};
+    return groups;
+}
+
 QString groupCaptionLine() {
-    const auto blanks = [](int n) { return QString(n, u' '); };
-    return blanks(60) + QStringLiteral("Clock Setting") + blanks(26) +
-           QStringLiteral("Clock Reading") + blanks(24) + QStringLiteral("Bird") + blanks(17) +
-           QStringLiteral("A.F.T") + blanks(13) + QStringLiteral("Velocity") + blanks(12) +
-           QStringLiteral("Rubbers") + blanks(48);
+    QString line;
+    for (const ColumnGroup& group : columnGroups())
+        line += QString(group.blanksBefore, u' ') + QString::fromLatin1(group.caption);
+    return line + QString(48, u' ');
 }
 
 const std::array<Colour, 18>& colourTable() {

@@ -68,9 +68,16 @@ struct ColumnInfo {
 const std::array<ColumnInfo, kColumnCount>& raceEntryColumns();
 QStringList raceEntryHeaders();
 
-// The group captions that stand over the list's columns, as one line:
-// "Clock Setting" over columns 2-4, "Clock Reading" over 5-7, "Bird" over 8,
-// "A.F.T" over 9, "Velocity" over 10 and "Rubbers" over 11-12.
+// The group captions that stand over the list's columns: "Clock Setting"
+// over columns 2-4, "Clock Reading" over 5-7, "Bird" over 8, "A.F.T" over 9,
+// "Velocity" over 10 and "Rubbers" over 11-12.
+struct ColumnGroup {
+    const char* caption;
+    int first, last;  // columns of the race entry list
+    int blanksBefore; // in the one-line caption
+};
+const std::array<ColumnGroup, 6>& columnGroups();
+// The captions as one line, spaced as the window's caption is.
 QString groupCaptionLine();
 
 // The colour list in order, with the code each position gives.

@@ -1,16 +1,13 @@
 #include "groupcaptions.h"
 
+#include "calc/raceentry.h"
+
 #include <QAbstractScrollArea>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
 
 namespace pellamy {
-
-const GroupCaptions::Group GroupCaptions::groups[6] = {
-    {"Clock Setting", 2, 4}, {"Clock Reading", 5, 7}, {"Bird", 8, 8},
-    {"A.F.T", 9, 9},         {"Velocity", 10, 10},    {"Rubbers", 11, 12},
-};
 
 GroupCaptions::GroupCaptions(const QString& caption, QHeaderView* header, QWidget* parent)
     : QLabel(caption, parent), header_(header) {
@@ -22,7 +19,7 @@ GroupCaptions::GroupCaptions(const QString& caption, QHeaderView* header, QWidge
 }
 
 QRect GroupCaptions::groupRect(int group) const {
-    const Group& g = groups[group];
+    const ColumnGroup& g = columnGroups()[std::size_t(group)];
     const int left = header_->sectionViewportPosition(g.first);
     const int right = header_->sectionViewportPosition(g.last) + header_->sectionSize(g.last);
     const QPoint origin =
@@ -37,8 +34,9 @@ void GroupCaptions::paintEvent(QPaintEvent*) {
     const QRect clip = header_->viewport()->geometry().translated(
         header_->mapTo(window(), QPoint(0, 0)) - mapTo(window(), QPoint(0, 0)));
     painter.setClipRect(QRect(clip.left(), 0, clip.width(), height()));
-    for (int i = 0; i < 6; ++i)
-        painter.drawText(groupRect(i), Qt::AlignCenter, QString::fromLatin1(groups[i].caption));
+    for (std::size_t i = 0; i < columnGroups().size(); ++i)
+        painter.drawText(groupRect(int(i)), Qt::AlignCenter,
+                         QString::fromLatin1(columnGroups()[i].caption));
 }
 
 QSize GroupCaptions::sizeHint() const {

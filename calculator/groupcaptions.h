@@ -17,12 +17,6 @@ class GroupCaptions : public QLabel {
 public:
     GroupCaptions(const QString& caption, QHeaderView* header, QWidget* parent = nullptr);
 
-    struct Group {
-        const char* caption;
-        int first, last; // columns of the race entry list
-    };
-    static const Group groups[6];
-
     // Where a group's caption is drawn, in this label's coordinates.
     QRect groupRect(int group) const;
 

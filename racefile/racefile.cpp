@@ -1,5 +1,6 @@
 #include "racefile.h"
 
+#include "calc/raceentry.h"
 #include "calc/windows1252.h"
 
 namespace pellamy {
@@ -132,14 +133,15 @@ bool hasBareLineFeeds(const QByteArray& bytes) {
 }
 
 QString resultHeading(const QStringList& f) {
-    if (f.size() <= 25)
+    if (f.size() <= Col::Racepoint)
         return QString();
     const QString five(5, u' ');
-    return QStringLiteral("Result for .....") + u' ' + f[25] + five + f[22] + five + f[18] + u' ' +
-           QStringLiteral("Members") + five + QStringLiteral("Sent") + u' ' + f[19] +
-           QStringLiteral("  ") + QStringLiteral("Birds") + five + QStringLiteral("Liberated at") +
-           u' ' + f[23] + f[24] + five + QStringLiteral("Into a") + u' ' + f[20] + u' ' +
-           QStringLiteral("Wind");
+    return QStringLiteral("Result for .....") + u' ' + f[Col::Racepoint] + five + f[Col::RaceDate] +
+           five + f[Col::Members] + u' ' + QStringLiteral("Members") + five +
+           QStringLiteral("Sent") + u' ' + f[Col::Birds] + QStringLiteral("  ") +
+           QStringLiteral("Birds") + five + QStringLiteral("Liberated at") + u' ' +
+           f[Col::LibHour] + f[Col::LibMinute] + five + QStringLiteral("Into a") + u' ' +
+           f[Col::Wind] + u' ' + QStringLiteral("Wind");
 }
 
 } // namespace pellamy

@@ -3,6 +3,8 @@
 // ", ", each record followed by an empty line, CR LF line ends, Windows-1252
 // bytes. There is no header, no quoting and no field count.
 
+#include "calc/raceentry.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -10,7 +12,7 @@
 
 namespace pellamy {
 
-constexpr int kRaceFileFields = 39;
+constexpr int kRaceFileFields = kColumnCount;
 
 struct RaceFileWrite {
     QByteArray bytes;

@@ -1,5 +1,6 @@
 #include "sheets.h"
 
+#include "calc/raceentry.h"
 #include "calc/windows1252.h"
 #include "fieldpatterns.h"
 
@@ -37,17 +38,17 @@ private:
 } // namespace
 
 QString clubSheetLine(const QStringList& e) {
-    return blanks(2) + fieldPattern(column(e, 0), QStringLiteral("!@@")) + blanks(2) +
-           fieldPattern(column(e, 1), QStringLiteral("!@@@@@@@@@@@@@@@@@@@@")) + blanks(2) +
-           fieldPattern(column(e, 10), QStringLiteral("!@@@@@@@@")) + blanks(3) +
-           fieldPattern(column(e, 16), QStringLiteral("!@@@@@@@@")) + blanks(3) +
-           fieldPattern(column(e, 7), QStringLiteral("@@@@")) + blanks(3) +
-           fieldPattern(column(e, 8), QStringLiteral("!@@@@@@@@")) + blanks(3) +
-           fieldPattern(column(e, 9), QStringLiteral("!@@@@@@@@")) + blanks(5) +
-           fieldPattern(column(e, 13), QStringLiteral("!@@@@@@")) + blanks(1) +
-           fieldPattern(column(e, 14), QStringLiteral("!@")) + blanks(5) +
-           fieldPattern(column(e, 15), QStringLiteral("!@@@@@@@@@@@@@@")) + blanks(4) +
-           fieldPattern(column(e, 17), QStringLiteral("@@@"));
+    return blanks(2) + fieldPattern(column(e, Col::Pos), QStringLiteral("!@@")) + blanks(2) +
+           fieldPattern(column(e, Col::Name), QStringLiteral("!@@@@@@@@@@@@@@@@@@@@")) + blanks(2) +
+           fieldPattern(column(e, Col::Velocity), QStringLiteral("!@@@@@@@@")) + blanks(3) +
+           fieldPattern(column(e, Col::Distance), QStringLiteral("!@@@@@@@@")) + blanks(3) +
+           fieldPattern(column(e, Col::Var), QStringLiteral("@@@@")) + blanks(3) +
+           fieldPattern(column(e, Col::BirdClocked), QStringLiteral("!@@@@@@@@")) + blanks(3) +
+           fieldPattern(column(e, Col::FlyingTime), QStringLiteral("!@@@@@@@@")) + blanks(5) +
+           fieldPattern(column(e, Col::Colour), QStringLiteral("!@@@@@@")) + blanks(1) +
+           fieldPattern(column(e, Col::Sex), QStringLiteral("!@")) + blanks(5) +
+           fieldPattern(column(e, Col::RingNo), QStringLiteral("!@@@@@@@@@@@@@@")) + blanks(4) +
+           fieldPattern(column(e, Col::PoolNom), QStringLiteral("@@@"));
 }
 
 PrintDocument clubSheet(const SheetDetails& d, const QVector<QStringList>& entries, int copies) {
@@ -88,19 +89,21 @@ PrintDocument clubSheet(const SheetDetails& d, const QVector<QStringList>& entri
 }
 
 QString federationSheetLine(const QStringList& e) {
-    return blanks(2) + fieldPattern(column(e, 0), QStringLiteral("!@@")) + blanks(2) +
-           fieldPattern(column(e, 1), QStringLiteral("!@@@@@@@@@@@@@@@@@@@@")) + blanks(3) +
-           column(e, 2) + blanks(1) + fieldPattern(column(e, 3), QStringLiteral("@@@@@")) +
-           blanks(2) + column(e, 4) + blanks(3) + column(e, 5) + blanks(2) +
-           fieldPattern(column(e, 6), QStringLiteral("@@@@")) + blanks(2) +
-           fieldPattern(column(e, 7), QStringLiteral("@@@")) + blanks(2) + column(e, 8) +
-           blanks(2) + column(e, 9) + blanks(2) +
-           fieldPattern(column(e, 10), QStringLiteral("@@@@")) + blanks(2) +
-           fieldPattern(column(e, 11), QStringLiteral("@@@@")) + blanks(1) +
-           fieldPattern(column(e, 12), QStringLiteral("@@@")) + blanks(2) +
-           fieldPattern(column(e, 13), QStringLiteral("@@")) + blanks(2) +
-           fieldPattern(column(e, 14), QStringLiteral("@")) + blanks(1) +
-           fieldPattern(column(e, 15), QStringLiteral("@@@@@@@@@@")) + blanks(2) + column(e, 16);
+    return blanks(2) + fieldPattern(column(e, Col::Pos), QStringLiteral("!@@")) + blanks(2) +
+           fieldPattern(column(e, Col::Name), QStringLiteral("!@@@@@@@@@@@@@@@@@@@@")) + blanks(3) +
+           column(e, Col::MemberSet) + blanks(1) +
+           fieldPattern(column(e, Col::MasterSet), QStringLiteral("@@@@@")) + blanks(2) +
+           column(e, Col::SetError) + blanks(3) + column(e, Col::MemberRead) + blanks(2) +
+           fieldPattern(column(e, Col::MasterRead), QStringLiteral("@@@@")) + blanks(2) +
+           fieldPattern(column(e, Col::Var), QStringLiteral("@@@")) + blanks(2) +
+           column(e, Col::BirdClocked) + blanks(2) + column(e, Col::FlyingTime) + blanks(2) +
+           fieldPattern(column(e, Col::Velocity), QStringLiteral("@@@@")) + blanks(2) +
+           fieldPattern(column(e, Col::RubberIn), QStringLiteral("@@@@")) + blanks(1) +
+           fieldPattern(column(e, Col::RubberOut), QStringLiteral("@@@")) + blanks(2) +
+           fieldPattern(column(e, Col::Colour), QStringLiteral("@@")) + blanks(2) +
+           fieldPattern(column(e, Col::Sex), QStringLiteral("@")) + blanks(1) +
+           fieldPattern(column(e, Col::RingNo), QStringLiteral("@@@@@@@@@@")) + blanks(2) +
+           column(e, Col::Distance);
 }
 
 PrintDocument federationSheet(const SheetDetails& d, const QVector<QStringList>& entries,
@@ -150,14 +153,15 @@ PrintDocument federationSheet(const SheetDetails& d, const QVector<QStringList>&
 
 QString resultTextLine(const QStringList& e) {
     const QString three = blanks(3);
-    QString line = blanks(6) + column(e, 0);
+    QString line = blanks(6) + column(e, Col::Pos);
     toNextPrintZone(line);
-    line += column(e, 8) + three + column(e, 9) + three + column(e, 13) + three + column(e, 14) +
-            three + column(e, 15);
+    line += column(e, Col::BirdClocked) + three + column(e, Col::FlyingTime) + three +
+            column(e, Col::Colour) + three + column(e, Col::Sex) + three + column(e, Col::RingNo);
     toNextPrintZone(line);
-    line += column(e, 16) + three + column(e, 10) + three + column(e, 17);
+    line += column(e, Col::Distance) + three + column(e, Col::Velocity) + three +
+            column(e, Col::PoolNom);
     toNextPrintZone(line);
-    line += column(e, 1);
+    line += column(e, Col::Name);
     return line;
 }
 
