@@ -175,11 +175,7 @@ QStringList buildRaceEntry(const CalculatorFields& f, const VelocityResult& r) {
           << hmsText(text(r.FTHrs), text(r.FTMins), text(r.FTSecs))
           << patternText(text(r.velocity), QStringLiteral("0000.000")) << f.Rubin << f.Rubout
           << f.txtcol << f.txtsex << f.ringno << distanceText(text(r.miles), text(r.yards))
-          << f.txtpool << f.txtmember << f.txtbirds << f.txtwind << dateText(f.DayClockSet)
-          << dateText(f.RaceDay) << f.birdlibhrs << f.birdlibmins << f.racepoint << f.midnight
-          << f.midnight2 << f.HODhr << f.HODmin << f.HOLhr << f.HOLmin << f.mtdetailset
-          << f.mtreadset << f.mtdetailrake << f.mtreadrake << f.txtcomments
-          << dateText(f.DayClockOpen) << dateText(f.DaybirdClocked);
+          << f.txtpool << f.columns();
     return entry;
 }
 

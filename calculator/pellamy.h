@@ -186,6 +186,15 @@ private:
     void setTabOrder();
     void connectHandlers();
 
+    // The text boxes of the race details and of every field clocking reads,
+    // with the field each shows.
+    QVector<std::pair<QLineEdit*, QString RaceDetails::*>> detailBoxes() const;
+    QVector<std::pair<QLineEdit*, QString CalculatorFields::*>> fieldBoxes() const;
+    // The boxes' texts the window starts with.
+    void showStartingTexts();
+    // The race details as the controls hold them, and the other way.
+    RaceDetails raceDetails() const;
+    void showRaceDetails(const RaceDetails& details);
     // The fields that clocking a bird reads, as they stand.
     CalculatorFields gatherFields() const;
     void copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds);

@@ -184,9 +184,9 @@ void Pellamy::createControls() {
     txtbirds = box("txtbirds", "", 0, true);
     txtwind = box("txtwind", "", 0, true);
     racepoint = combo("racepoint", "");
-    birdlibhrs = box("birdlibhrs", "08", 2, true);
-    birdlibmins = box("birdlibmins", "00", 2, true);
-    birdlibsecs = holder("birdlibsecs", "00", Frame1);
+    birdlibhrs = box("birdlibhrs", "", 2, true);
+    birdlibmins = box("birdlibmins", "", 2, true);
+    birdlibsecs = holder("birdlibsecs", "", Frame1);
     limitTyping(birdlibsecs, 2);
     txtdateset = holder("txtdateset", "txtdateset", Frame1);
     txtdaterace = holder("txtdaterace", "txtdaterace", Frame1);
@@ -200,9 +200,9 @@ void Pellamy::createControls() {
     RaceDay = datePicker("RaceDay", QDate(2050, 12, 30));
     DayClockOpen = datePicker("DayClockOpen", QDate(2050, 12, 30));
     DaybirdClocked = datePicker("DaybirdClocked", QDate(2050, 12, 31));
-    midnight = holder("midnight", "1", Frame7);
-    midnight2 = holder("midnight2", "0", Frame7);
-    extraday = holder("extraday", "0", Frame7);
+    midnight = holder("midnight", "", Frame7);
+    midnight2 = holder("midnight2", "", Frame7);
+    extraday = holder("extraday", "", Frame7);
     for (QLineEdit* count : {midnight, midnight2, extraday})
         count->setAlignment(Qt::AlignCenter);
 
@@ -211,10 +211,10 @@ void Pellamy::createControls() {
     Label30 = label("Label30", "Set H.O.D .....");
     Label31 = label("Label31", "From ...");
     Label32 = label("Label32", "To ...");
-    HODhr = box("HODhr", "22", 2, true, 9.75);
-    HODmin = box("HODmin", "30", 2, true, 9.75);
-    HOLhr = box("HOLhr", "4", 2, true, 9.75);
-    HOLmin = box("HOLmin", "30", 2, true, 9.75);
+    HODhr = box("HODhr", "", 2, true, 9.75);
+    HODmin = box("HODmin", "", 2, true, 9.75);
+    HOLhr = box("HOLhr", "", 2, true, 9.75);
+    HOLmin = box("HOLmin", "", 2, true, 9.75);
 
     // Master clock details.
     Frame3 = frame("Frame3", "Enter master clock details");
@@ -250,21 +250,21 @@ void Pellamy::createControls() {
     const auto clockBox = [](const char* name, const char* initial) {
         return box(name, initial, 2, true, 9.75, QStringLiteral("System"));
     };
-    MTSetHr = clockBox("MTSetHr", "19");
-    MTSetMin = clockBox("MTSetMin", "30");
-    MTSetSec = clockBox("MTSetSec", "0");
-    CsHr = clockBox("CsHr", "19");
-    CsMin = clockBox("CsMin", "30");
-    CsSec = clockBox("CsSec", "0");
-    MTRakeHr = clockBox("MTRakeHr", "19");
-    MTRakeMin = clockBox("MTRakeMin", "30");
-    MTRakeSec = clockBox("MTRakeSec", "0");
-    CrHr = clockBox("CrHr", "19");
-    CrMin = clockBox("CrMin", "30");
-    CrSec = clockBox("CrSec", "0");
-    birdclockhrs = clockBox("birdclockhrs", "10");
-    birdclockmins = clockBox("birdclockmins", "0");
-    birdclocksecs = clockBox("birdclocksecs", "0");
+    MTSetHr = clockBox("MTSetHr", "");
+    MTSetMin = clockBox("MTSetMin", "");
+    MTSetSec = clockBox("MTSetSec", "");
+    CsHr = clockBox("CsHr", "");
+    CsMin = clockBox("CsMin", "");
+    CsSec = clockBox("CsSec", "");
+    MTRakeHr = clockBox("MTRakeHr", "");
+    MTRakeMin = clockBox("MTRakeMin", "");
+    MTRakeSec = clockBox("MTRakeSec", "");
+    CrHr = clockBox("CrHr", "");
+    CrMin = clockBox("CrMin", "");
+    CrSec = clockBox("CrSec", "");
+    birdclockhrs = clockBox("birdclockhrs", "");
+    birdclockmins = clockBox("birdclockmins", "");
+    birdclocksecs = clockBox("birdclocksecs", "");
     DTPicker1 = timePicker("DTPicker1", QTime(19, 30));
     DTPicker5 = timePicker("DTPicker5", QTime(19, 30));
     DTPicker4 = timePicker("DTPicker4", QTime(19, 30));
@@ -571,6 +571,7 @@ Pellamy::Pellamy(const QString& folder, DialogService* dialogs, QWidget* parent)
     createLayout();
     setTabOrder();
     connectHandlers();
+    showStartingTexts();
     resize(995, 675);
     Form_Load();
     startRecovery();

@@ -177,60 +177,21 @@ void Pellamy::startRecovery() {
 }
 
 void Pellamy::restoreRaceDetails(const QStringList& first) {
-    // Fields 18 to 38 in order; restoring stops at the first field the entry
-    // lacks or at a date that cannot be read or lies outside its picker's
-    // range. The pickers take their dates without recomputing the night
-    // counts, which come from the file as well.
-    const auto text = [&](QLineEdit* box) {
-        return [box](const QString& value) {
-            box->setText(value);
-            return true;
-        };
+    // Columns 18 to 38 in order; restoring stops at the first column the
+    // entry lacks or at a date that cannot be read or lies outside the
+    // pickers' range, and the controls after it keep what they hold.
+    const auto takes = [this](int column, const QDateTime& date) {
+        const QDateTimeEdit* picker = column == Col::SetDate     ? DayClockSet
+                                      : column == Col::RaceDate  ? RaceDay
+                                      : column == Col::ClockOpen ? DayClockOpen
+                                                                 : DaybirdClocked;
+        return date >= picker->minimumDateTime() && date <= picker->maximumDateTime();
     };
-    const auto date = [](QDateTimeEdit* picker) {
-        return [picker](const QString& value) {
-            const std::optional<QDateTime> read = readDateText(value);
-            if (!read || *read < picker->minimumDateTime() || *read > picker->maximumDateTime())
-                return false;
-            const QSignalBlocker quiet(picker);
-            picker->setDateTime(*read);
-            return true;
-        };
-    };
-    const std::function<bool(const QString&)> fields[] = {
-        text(txtmember),
-        text(txtbirds),
-        text(txtwind),
-        date(DayClockSet),
-        date(RaceDay),
-        text(birdlibhrs),
-        text(birdlibmins),
-        [this](const QString& value) {
-            setRacepointText(value);
-            return true;
-        },
-        text(midnight),
-        text(midnight2),
-        text(HODhr),
-        text(HODmin),
-        text(HOLhr),
-        text(HOLmin),
-        text(mtdetailset),
-        text(mtreadset),
-        text(mtdetailrake),
-        text(mtreadrake),
-        [this](const QString& value) {
-            txtcomments->setPlainText(value);
-            return true;
-        },
-        date(DayClockOpen),
-        date(DaybirdClocked),
-    };
-    for (int i = 0; i < 21; ++i) {
-        const int field = Col::Members + i;
-        if (field >= first.size() || !fields[i](first[field]))
-            return;
-    }
+    RaceDetails details = raceDetails();
+    const int read = readRaceDetails(first, details, takes);
+    showRaceDetails(details);
+    if (read < kColumnCount - Col::Members)
+        return;
     extraday->setText(nightCount(DayClockOpen->dateTime(), DaybirdClocked->dateTime()));
     setWindowTitle(resultHeading(first));
     txtdateset->setText(eightDigitDate(DayClockSet->date()));

@@ -48,21 +48,11 @@ MailLauncher& Pellamy::mailLauncher() {
 
 SheetDetails Pellamy::sheetDetails() const {
     SheetDetails d;
+    static_cast<RaceDetails&>(d) = raceDetails();
     if (namesSource_)
         std::tie(d.club, d.fed) = namesSource_();
-    d.txtmember = txtmember->text();
-    d.txtbirds = txtbirds->text();
-    d.txtwind = txtwind->text();
-    d.birdlibhrs = birdlibhrs->text();
-    d.birdlibmins = birdlibmins->text();
-    d.racepoint = racepoint->currentText();
     d.txtdaterace = txtdaterace->text();
     d.txtdateset = txtdateset->text();
-    d.mtdetailset = mtdetailset->text();
-    d.mtreadset = mtreadset->text();
-    d.mtdetailrake = mtdetailrake->text();
-    d.mtreadrake = mtreadrake->text();
-    d.txtcomments = txtcomments->toPlainText();
     return d;
 }
 

@@ -177,30 +177,97 @@ void Pellamy::DTPicker7_Change() {
     copyTime(DTPicker7, birdclockhrs, birdclockmins, birdclocksecs);
 }
 
+QVector<std::pair<QLineEdit*, QString RaceDetails::*>> Pellamy::detailBoxes() const {
+    using D = RaceDetails;
+    return {
+        {txtmember, &D::txtmember},     {txtbirds, &D::txtbirds},
+        {txtwind, &D::txtwind},         {birdlibhrs, &D::birdlibhrs},
+        {birdlibmins, &D::birdlibmins}, {midnight, &D::midnight},
+        {midnight2, &D::midnight2},     {HODhr, &D::HODhr},
+        {HODmin, &D::HODmin},           {HOLhr, &D::HOLhr},
+        {HOLmin, &D::HOLmin},           {mtdetailset, &D::mtdetailset},
+        {mtreadset, &D::mtreadset},     {mtdetailrake, &D::mtdetailrake},
+        {mtreadrake, &D::mtreadrake},
+    };
+}
+
+QVector<std::pair<QLineEdit*, QString CalculatorFields::*>> Pellamy::fieldBoxes() const {
+    using F = CalculatorFields;
+    QVector<std::pair<QLineEdit*, QString F::*>> boxes = {
+        {MTSetHr, &F::MTSetHr},
+        {MTSetMin, &F::MTSetMin},
+        {MTSetSec, &F::MTSetSec},
+        {MTRakeHr, &F::MTRakeHr},
+        {MTRakeMin, &F::MTRakeMin},
+        {MTRakeSec, &F::MTRakeSec},
+        {CsHr, &F::CsHr},
+        {CsMin, &F::CsMin},
+        {CsSec, &F::CsSec},
+        {CrHr, &F::CrHr},
+        {CrMin, &F::CrMin},
+        {CrSec, &F::CrSec},
+        {birdlibsecs, &F::birdlibsecs},
+        {birdclockhrs, &F::birdclockhrs},
+        {birdclockmins, &F::birdclockmins},
+        {birdclocksecs, &F::birdclocksecs},
+        {extraday, &F::extraday},
+        {sixtieths, &F::sixtieths},
+        {Rubin, &F::Rubin},
+        {Rubout, &F::Rubout},
+        {ringno, &F::ringno},
+        {txtcol, &F::txtcol},
+        {txtsex, &F::txtsex},
+        {txtpool, &F::txtpool},
+    };
+    for (const auto& [box, detail] : detailBoxes())
+        boxes.push_back({box, detail});
+    return boxes;
+}
+
+void Pellamy::showStartingTexts() {
+    const CalculatorFields start;
+    for (const auto& [box, field] : fieldBoxes())
+        box->setText(start.*field);
+}
+
+RaceDetails Pellamy::raceDetails() const {
+    RaceDetails d;
+    for (const auto& [box, detail] : detailBoxes())
+        d.*detail = box->text();
+    d.racepoint = racepoint->currentText();
+    d.txtcomments = txtcomments->toPlainText();
+    d.DayClockSet = DayClockSet->dateTime(), d.RaceDay = RaceDay->dateTime();
+    d.DayClockOpen = DayClockOpen->dateTime(), d.DaybirdClocked = DaybirdClocked->dateTime();
+    return d;
+}
+
+void Pellamy::showRaceDetails(const RaceDetails& d) {
+    for (const auto& [box, detail] : detailBoxes())
+        box->setText(d.*detail);
+    if (d.racepoint != racepoint->currentText())
+        setRacepointText(d.racepoint);
+    if (d.txtcomments != txtcomments->toPlainText())
+        txtcomments->setPlainText(d.txtcomments);
+    // The pickers take their dates without recomputing the night counts,
+    // which come with the details.
+    const std::pair<QDateTimeEdit*, QDateTime> dates[] = {
+        {DayClockSet, d.DayClockSet},
+        {RaceDay, d.RaceDay},
+        {DayClockOpen, d.DayClockOpen},
+        {DaybirdClocked, d.DaybirdClocked},
+    };
+    for (const auto& [picker, date] : dates) {
+        const QSignalBlocker quiet(picker);
+        picker->setDateTime(date);
+    }
+}
+
 CalculatorFields Pellamy::gatherFields() const {
     CalculatorFields f;
-    f.MTSetHr = MTSetHr->text(), f.MTSetMin = MTSetMin->text(), f.MTSetSec = MTSetSec->text();
-    f.MTRakeHr = MTRakeHr->text(), f.MTRakeMin = MTRakeMin->text(), f.MTRakeSec = MTRakeSec->text();
-    f.CsHr = CsHr->text(), f.CsMin = CsMin->text(), f.CsSec = CsSec->text();
-    f.CrHr = CrHr->text(), f.CrMin = CrMin->text(), f.CrSec = CrSec->text();
-    f.birdlibhrs = birdlibhrs->text(), f.birdlibmins = birdlibmins->text(),
-    f.birdlibsecs = birdlibsecs->text();
-    f.birdclockhrs = birdclockhrs->text(), f.birdclockmins = birdclockmins->text(),
-    f.birdclocksecs = birdclocksecs->text();
-    f.midnight = midnight->text(), f.midnight2 = midnight2->text(), f.extraday = extraday->text();
-    f.HODhr = HODhr->text(), f.HODmin = HODmin->text(), f.HOLhr = HOLhr->text(),
-    f.HOLmin = HOLmin->text();
-    f.sixtieths = sixtieths->text();
+    static_cast<RaceDetails&>(f) = raceDetails();
+    for (const auto& [box, field] : fieldBoxes())
+        f.*field = box->text();
     f.member = member->currentText();
-    f.racepoint = racepoint->currentText();
-    f.txtmember = txtmember->text(), f.txtbirds = txtbirds->text(), f.txtwind = txtwind->text();
-    f.mtdetailset = mtdetailset->text(), f.mtreadset = mtreadset->text();
-    f.mtdetailrake = mtdetailrake->text(), f.mtreadrake = mtreadrake->text();
-    f.txtcomments = txtcomments->toPlainText();
-    f.DayClockSet = DayClockSet->dateTime(), f.RaceDay = RaceDay->dateTime();
-    f.DayClockOpen = DayClockOpen->dateTime(), f.DaybirdClocked = DaybirdClocked->dateTime();
-    f.Rubin = Rubin->text(), f.Rubout = Rubout->text(), f.ringno = ringno->text();
-    f.txtcol = txtcol->text(), f.txtsex = txtsex->text(), f.txtpool = txtpool->text();
     return f;
 }
 

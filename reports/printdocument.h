@@ -3,6 +3,8 @@
 // centred or not, and the page settings. The font is always "Courier New",
 // not bold, so character positions are column positions.
 
+#include "calc/racedetails.h"
+
 #include <QPageLayout>
 #include <QString>
 #include <QVector>
@@ -29,15 +31,12 @@ struct PrintDocument {
     }
 };
 
-// The race details a sheet prints, as the calculator window holds them.
-struct SheetDetails {
+// What a sheet prints besides the entries: the race details as the
+// calculator window holds them, the set and race dates as the eight-digit
+// texts last recorded, and the club and federation names.
+struct SheetDetails : RaceDetails {
     QString club, fed;
-    QString txtmember, txtbirds, txtwind;
-    QString birdlibhrs, birdlibmins;
-    QString racepoint;
     QString txtdaterace, txtdateset; // eight-digit dates
-    QString mtdetailset, mtreadset, mtdetailrake, mtreadrake;
-    QString txtcomments;
 };
 
 } // namespace pellamy

@@ -99,3 +99,28 @@ TEST(RaceEntry, TimeFieldChecksStopAtTheFirstFieldThatIsNotANumber) {
     EXPECT_EQ(check.resets[0].field, "MTSetHr");
     EXPECT_EQ(f.CrHr, "99"); // not reached
 }
+
+TEST(RaceDetails, ColumnsReadBackIntoTheSameDetailsAndStopAtABadDate) {
+    RaceDetails d;
+    d.txtmember = "12", d.txtbirds = "240", d.txtwind = "SW", d.racepoint = "Exeter";
+    d.DayClockSet = QDateTime(QDate(2006, 5, 23), QTime(19, 45, 12));
+    d.RaceDay = d.DayClockOpen = QDateTime(QDate(2006, 5, 24), QTime(19, 45, 12));
+    d.DaybirdClocked = QDateTime(QDate(2006, 5, 25), QTime(0, 0));
+    d.mtdetailset = "Master clock 7", d.txtcomments = "Wet, then fine";
+    QStringList entry = QStringList(Col::Members, "x") + d.columns();
+    ASSERT_EQ(entry.size(), kColumnCount);
+    EXPECT_EQ(entry[Col::DayBird], "25/05/2006");
+    const auto any = [](int, const QDateTime&) { return true; };
+    RaceDetails back;
+    EXPECT_EQ(readRaceDetails(entry, back, any), 21);
+    EXPECT_EQ(back.columns(), d.columns());
+
+    // A date the picker would refuse stops the reading there.
+    RaceDetails partial;
+    const auto notAfter2006 = [](int, const QDateTime& date) { return date.date().year() <= 2006; };
+    entry[Col::ClockOpen] = "24/05/2051";
+    EXPECT_EQ(readRaceDetails(entry, partial, notAfter2006), Col::ClockOpen - Col::Members);
+    EXPECT_EQ(partial.txtcomments, "Wet, then fine");
+    EXPECT_FALSE(partial.DayClockOpen.isValid());
+    EXPECT_EQ(readRaceDetails(entry.mid(0, Col::Wind), partial, any), 2); // a short entry
+}

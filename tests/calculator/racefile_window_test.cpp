@@ -271,3 +271,47 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
     window->cmdopen_Click();
     EXPECT_EQ(names(), QStringList({"A", "Brown; A.", "?ukasz"}));
 }
+
+TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheControls) {
+    Pellamy& w = *window;
+    w.entries().clear();
+    choose(w.racepoint, w.racepoint->findText("Exeter"));
+    const std::pair<const char*, const char*> texts[] = {
+        {"txtmember", "14"},     {"txtbirds", "310"},
+        {"txtwind", "NW"},       {"birdlibhrs", "07"},
+        {"birdlibmins", "15"},   {"HODhr", "21"},
+        {"HODmin", "50"},        {"HOLhr", "5"},
+        {"HOLmin", "10"},        {"mtdetailset", "Master clock 7"},
+        {"mtreadset", "19:31"},  {"mtdetailrake", "Master clock 8"},
+        {"mtreadrake", "19:02"},
+    };
+    for (const auto& [name, text] : texts)
+        type(name, text);
+    w.txtcomments->setPlainText("Wet start");
+    w.DayClockSet->setDateTime({QDate(2006, 5, 22), QTime(18, 0)});
+    w.RaceDay->setDateTime({QDate(2006, 5, 24), QTime(6, 0)});
+    w.DaybirdClocked->setDateTime({QDate(2006, 5, 24), QTime(12, 0)});
+    w.DayClockOpen->setDateTime({QDate(2006, 5, 24), QTime(20, 0)});
+    clock();
+    ASSERT_EQ(w.entries().count(), 1);
+    dialogs.answerFile(path);
+    w.cmdsave_Click();
+
+    ScriptedDialogService otherDialogs;
+    Pellamy other(dir.path(), &otherDialogs); // a second copy, as on another evening
+    otherDialogs.answerFile(path);
+    other.cmdopen_Click();
+    const auto otherBox = [&](const char* name) {
+        return other.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+    };
+    for (const auto& [name, text] : texts)
+        EXPECT_EQ(otherBox(name), text) << name;
+    for (const char* name : {"midnight", "midnight2", "txtdateset", "txtdaterace"})
+        EXPECT_EQ(otherBox(name), box(name)->text()) << name;
+    EXPECT_EQ(other.racepoint->currentText(), "Exeter");
+    EXPECT_EQ(other.txtcomments->toPlainText(), "Wet start");
+    EXPECT_EQ(other.DayClockSet->dateTime(), w.DayClockSet->dateTime());
+    EXPECT_EQ(other.DaybirdClocked->dateTime(), w.DaybirdClocked->dateTime());
+    EXPECT_EQ(other.entries().entries(), w.entries().entries());
+    testsupport::expectDialogsHandled(otherDialogs);
+}
