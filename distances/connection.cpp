@@ -86,8 +86,10 @@ DistanceConnection::~DistanceConnection() {
 DatabaseFault faultOf(const QSqlError& error) {
     if (error.type() == QSqlError::NoError)
         return DatabaseFault::None;
-    // SQLite's result codes, as the driver gives them.
-    switch (error.nativeErrorCode().toInt()) {
+    // SQLite's primary result codes; an extended code (a read-only folder
+    // gives SQLITE_READONLY_DIRECTORY, say) carries its primary code in its
+    // low byte.
+    switch (error.nativeErrorCode().toInt() & 0xFF) {
     case 11: // SQLITE_CORRUPT
     case 26: // SQLITE_NOTADB
         return DatabaseFault::Damaged;
