@@ -5,13 +5,13 @@
 #include "platform/fonts.h"
 #include "platform/lengthlimit.h"
 
+#include "ui_frmdistances.h"
+
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace pellamy {
 
@@ -22,95 +22,37 @@ const char* const kDatabaseFile = "distances.mdb";
 } // namespace
 
 frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window),
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmdistances>()),
       ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
       dialogs_(dialogs ? dialogs : ownDialogs_.get()),
       databasePath_(fileInFolder(folder, QString::fromLatin1(kDatabaseFile))),
       records_(databasePath_) {
-    setObjectName(QStringLiteral("frmdistances"));
-    setWindowTitle(QStringLiteral("Members Distances"));
+    ui_->setupUi(this);
+    // The control arrays' names, which a form cannot hold.
+    lblLabels_ = {ui_->lblLabels_0_, ui_->lblLabels_1_, ui_->lblLabels_2_, ui_->lblLabels_3_};
+    txtFields_ = {ui_->txtFields_0_, ui_->txtFields_1_, ui_->miles, ui_->yards, ui_->txtFields_4_};
+    for (int i = 0; i < 4; ++i)
+        lblLabels_[i]->setObjectName(QStringLiteral("lblLabels(%1)").arg(i));
+    for (int i : {0, 1, 4})
+        txtFields_[i]->setObjectName(QStringLiteral("txtFields(%1)").arg(i));
 
+    // The window's fonts, in sizes a form cannot hold, and the entry limits.
     const QFont boxFont = windowFont(QStringLiteral("MS Sans Serif"), 9.75, true);
-    const char* captions[] = {"Name:", "Racepoint:", "Miles:", "Yards:"};
-    for (int i = 0; i < 4; ++i) {
-        lblLabels[i] = new QLabel(QString::fromLatin1(captions[i]), this);
-        lblLabels[i]->setObjectName(QStringLiteral("lblLabels(%1)").arg(i));
-        lblLabels[i]->setFont(boxFont);
-    }
+    for (QLabel* label : lblLabels_)
+        label->setFont(boxFont);
     const int limits[] = {20, 15, 50, 50, 9};
     for (int i = 0; i < 5; ++i) {
-        txtFields[i] = new QLineEdit(this);
-        limitTyping(txtFields[i], limits[i]);
-        txtFields[i]->setFont(boxFont);
+        limitTyping(txtFields_[i], limits[i]);
+        if (i < 4)
+            txtFields_[i]->setFont(boxFont);
     }
-    miles = txtFields[2];
-    yards = txtFields[3];
-    txtFields[0]->setObjectName(QStringLiteral("txtFields(0)"));
-    txtFields[1]->setObjectName(QStringLiteral("txtFields(1)"));
-    miles->setObjectName(QStringLiteral("miles"));
-    yards->setObjectName(QStringLiteral("yards"));
-    txtFields[4]->setObjectName(QStringLiteral("txtFields(4)"));
-    txtFields[4]->setFont(QFont());
-    txtFields[4]->hide();
-    for (QLineEdit* box : {miles, yards}) {
-        box->setAlignment(Qt::AlignCenter);
-        box->setMaximumWidth(90);
-    }
-    for (int i = 0; i < 2; ++i)
-        lblLabels[i]->setBuddy(txtFields[i]);
 
-    const auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromLatin1(caption), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    cmdAdd = button("cmdAdd", "&Add");
-    cmdDelete = button("cmdDelete", "&Delete");
-    cmdUpdate = button("cmdUpdate", "&Update");
-    cmdClose = button("cmdClose", "&Close");
+    connect(ui_->cmdAdd, &QPushButton::clicked, this, &frmdistances::cmdAdd_Click);
+    connect(ui_->cmdDelete, &QPushButton::clicked, this, &frmdistances::cmdDelete_Click);
+    connect(ui_->cmdUpdate, &QPushButton::clicked, this, &frmdistances::cmdUpdate_Click);
+    connect(ui_->cmdClose, &QPushButton::clicked, this, &frmdistances::cmdClose_Click);
+    connect(ui_->Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
 
-    Data1 = new DataControl(this);
-    Data1->setObjectName(QStringLiteral("Data1"));
-
-    auto* window = new QVBoxLayout(this);
-    window->setContentsMargins(0, 0, 0, 0);
-    auto* grid = new QGridLayout;
-    window->addLayout(grid, 1);
-    window->addWidget(Data1);
-    grid->setContentsMargins(12, 10, 12, 8);
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(8);
-    grid->addWidget(lblLabels[0], 0, 0);
-    grid->addWidget(txtFields[0], 0, 1, 1, 3);
-    grid->addWidget(lblLabels[1], 1, 0);
-    grid->addWidget(txtFields[1], 1, 1, 1, 3);
-    grid->addWidget(lblLabels[2], 2, 0);
-    grid->addWidget(miles, 2, 1);
-    grid->addWidget(cmdAdd, 2, 2);
-    grid->addWidget(cmdDelete, 2, 3);
-    grid->addWidget(lblLabels[3], 3, 0);
-    grid->addWidget(yards, 3, 1);
-    grid->addWidget(cmdUpdate, 3, 2);
-    grid->addWidget(cmdClose, 3, 3);
-    grid->setRowStretch(4, 1);
-    grid->setColumnStretch(1, 1);
-
-    setTabOrder(txtFields[0], txtFields[1]);
-    setTabOrder(txtFields[1], miles);
-    setTabOrder(miles, yards);
-    setTabOrder(yards, cmdAdd);
-    setTabOrder(cmdAdd, cmdDelete);
-    setTabOrder(cmdDelete, cmdUpdate);
-    setTabOrder(cmdUpdate, cmdClose);
-
-    connect(cmdAdd, &QPushButton::clicked, this, &frmdistances::cmdAdd_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, &frmdistances::cmdDelete_Click);
-    connect(cmdUpdate, &QPushButton::clicked, this, &frmdistances::cmdUpdate_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmdistances::cmdClose_Click);
-    connect(Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
-
-    resize(353, 183);
     Form_Load();
 }
 
@@ -139,12 +81,12 @@ void frmdistances::showCurrent() {
     const DistanceRecord& r = records_.current();
     const QString values[] = {r.name, r.racepoint, r.miles, r.yards, r.sixtieths};
     for (int i = 0; i < 5; ++i)
-        txtFields[i]->setText(values[i]);
+        txtFields_[i]->setText(values[i]);
     Data1_Reposition();
 }
 
 DistanceRecord frmdistances::typed() const {
-    return {txtFields[0]->text(), txtFields[1]->text(), miles->text(), yards->text(),
+    return {txtFields_[0]->text(), txtFields_[1]->text(), ui_->miles->text(), ui_->yards->text(),
             records_.current().sixtieths};
 }
 
@@ -183,14 +125,14 @@ QString frmdistances::saveTyped() {
     const std::optional<QString> sixtieths = sixtiethsText(record.miles, record.yards);
     if (!sixtieths) {
         const bool milesBad = !sixtiethsText(record.miles, QStringLiteral("0"));
-        (milesBad ? miles : yards)->setFocus();
+        (milesBad ? ui_->miles : ui_->yards)->setFocus();
         return milesBad ? QStringLiteral("Miles must be a number. The record has not been saved.")
                         : QStringLiteral("Yards must be a number. The record has not been saved.");
     }
     if (damaged_)
         return damagedDatabaseMessage();
     record.sixtieths = *sixtieths;
-    txtFields[4]->setText(record.sixtieths);
+    txtFields_[4]->setText(record.sixtieths);
     switch (records_.save(record)) {
     case WriteOutcome::Done:
         showCurrent();
@@ -231,7 +173,7 @@ void frmdistances::cmdAdd_Click() {
         return;
     records_.addNew();
     showCurrent();
-    txtFields[0]->setFocus();
+    txtFields_[0]->setFocus();
 }
 
 void frmdistances::cmdDelete_Click() {
@@ -337,7 +279,7 @@ void frmdistances::Data1_Move(DataControl::Move move) {
 }
 
 void frmdistances::Data1_Reposition() {
-    Data1->setCaption(QStringLiteral("Record: ") + QString::number(records_.position() + 1));
+    ui_->Data1->setCaption(QStringLiteral("Record: ") + QString::number(records_.position() + 1));
 }
 
 void frmdistances::Data1_Error(const QString& description) {

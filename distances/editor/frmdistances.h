@@ -9,11 +9,15 @@
 
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
+
+namespace Ui {
+class frmdistances;
+}
 
 namespace pellamy {
 
@@ -25,18 +29,6 @@ public:
     explicit frmdistances(const QString& folder = programFolder(), DialogService* dialogs = nullptr,
                           QWidget* parent = nullptr);
     ~frmdistances() override;
-
-    // The controls. txtFields is a control array whose members 2 and 3 are
-    // the boxes miles and yards.
-    QLabel* lblLabels[4];
-    QLineEdit* txtFields[5];
-    QLineEdit* miles;
-    QLineEdit* yards;
-    QPushButton* cmdAdd;
-    QPushButton* cmdDelete;
-    QPushButton* cmdUpdate;
-    QPushButton* cmdClose;
-    DataControl* Data1;
 
     // The current record's 0-based position in the record set; -1 for none.
     int recordPosition() const { return records_.position(); }
@@ -75,6 +67,11 @@ private:
     QString refusal(DatabaseFault fault, const QString& description, const QString& done) const;
     void say(const QString& message);
 
+    // The form (frmdistances.ui). txtFields is a control array whose members
+    // 2 and 3 are the boxes miles and yards.
+    std::unique_ptr<Ui::frmdistances> ui_;
+    std::array<QLabel*, 4> lblLabels_;
+    std::array<QLineEdit*, 5> txtFields_;
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
     QString databasePath_;

@@ -53,8 +53,11 @@ protected:
         return {box(w, "txtFields(0)")->text(), box(w, "txtFields(1)")->text(),
                 box(w, "miles")->text(), box(w, "yards")->text(), box(w, "txtFields(4)")->text()};
     }
+    static QString caption(frmdistances& w) {
+        return w.findChild<DataControl*>("Data1")->caption();
+    }
     static void move(frmdistances& w, const char* name) {
-        QTest::mouseClick(w.Data1->findChild<QToolButton*>(QString::fromLatin1(name)),
+        QTest::mouseClick(w.findChild<DataControl*>("Data1")->findChild<QToolButton*>(name),
                           Qt::LeftButton);
     }
 
@@ -74,18 +77,18 @@ TEST_F(DistancesEditorTest, OpensOnTheFirstRecordByNameThenRacePoint) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
     EXPECT_EQ(w->windowTitle(), "Members Distances");
-    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    EXPECT_EQ(caption(*w), "Record: 1");
     EXPECT_EQ(shown(*w), QStringList({"Brown", "Berwick", "248", "880", "26241600"}));
     move(*w, "Next");
     EXPECT_EQ(shown(*w)[1], "Berwick");
-    EXPECT_EQ(w->Data1->caption(), "Record: 2");
+    EXPECT_EQ(caption(*w), "Record: 2");
     move(*w, "Last");
     EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Thurso"}));
-    EXPECT_EQ(w->Data1->caption(), "Record: 3");
+    EXPECT_EQ(caption(*w), "Record: 3");
     move(*w, "Next"); // stays on the last
-    EXPECT_EQ(w->Data1->caption(), "Record: 3");
+    EXPECT_EQ(caption(*w), "Record: 3");
     move(*w, "First");
-    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    EXPECT_EQ(caption(*w), "Record: 1");
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
@@ -93,7 +96,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
     QTest::mouseClick(button(*w, "cmdAdd"), Qt::LeftButton);
-    EXPECT_EQ(w->Data1->caption(), "Record: 0");
+    EXPECT_EQ(caption(*w), "Record: 0");
     EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
     QTest::keyClicks(box(*w, "txtFields(0)"), "Smith, O'Brien");
     QTest::keyClicks(box(*w, "txtFields(1)"), "Dover");
@@ -104,7 +107,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     const QStringList stored = {"Smith, O'Brien", "Dover", "100", "880", "10612800"};
     EXPECT_EQ(distanceRows(path()).last(), stored);
     EXPECT_EQ(shown(*w), stored);
-    EXPECT_EQ(w->Data1->caption(), "Record: 4"); // after Brown and both of Smith's
+    EXPECT_EQ(caption(*w), "Record: 4"); // after Brown and both of Smith's
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
@@ -115,7 +118,7 @@ TEST_F(DistancesEditorTest, ChangingTheYardsRecomputesFromTheStoredMiles) {
     QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
     EXPECT_EQ(distanceRows(path())[1],
               QStringList({"Brown", "Berwick", "248", "1000", "26248800"}));
-    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    EXPECT_EQ(caption(*w), "Record: 1");
 }
 
 TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber) {
@@ -124,13 +127,13 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
     retype(box(*w, "miles"), "249");
     move(*w, "Next");
     EXPECT_EQ(distanceRows(path())[1], QStringList({"Brown", "Berwick", "249", "880", "26347200"}));
-    EXPECT_EQ(w->Data1->caption(), "Record: 2");
+    EXPECT_EQ(caption(*w), "Record: 2");
 
     retype(box(*w, "yards"), "far");
     move(*w, "Next");
     EXPECT_EQ(dialogs.messages(),
               QStringList({"Yards must be a number. The record has not been saved."}));
-    EXPECT_EQ(w->Data1->caption(), "Record: 2");
+    EXPECT_EQ(caption(*w), "Record: 2");
     EXPECT_EQ(box(*w, "yards")->text(), "far"); // nothing typed is lost
     EXPECT_EQ(distanceRows(path())[2][3], "1234");
 
@@ -161,12 +164,12 @@ TEST_F(DistancesEditorTest, DeleteShowsTheNextRecordAtOnce) {
     QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
     EXPECT_EQ(distanceRows(path()).size(), 2);
     EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Berwick"}));
-    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    EXPECT_EQ(caption(*w), "Record: 1");
     move(*w, "Last");
     QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton); // the last: shows the new last
     EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Berwick"}));
     QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
-    EXPECT_EQ(w->Data1->caption(), "Record: 0");
+    EXPECT_EQ(caption(*w), "Record: 0");
     QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton); // none left: nothing happens
     EXPECT_TRUE(distanceRows(path()).isEmpty());
     EXPECT_TRUE(dialogs.shown().isEmpty());
@@ -179,7 +182,7 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
         EXPECT_TRUE(dialogs.shown()[0].text.startsWith("Data error event hit err:Could not find"));
         EXPECT_EQ(dialogs.shown()[0].title, "");
         EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
-        EXPECT_EQ(w->Data1->caption(), "Record: 0");
+        EXPECT_EQ(caption(*w), "Record: 0");
         EXPECT_TRUE(w->isVisible());
         EXPECT_FALSE(QFileInfo::exists(path()));
     }
@@ -357,7 +360,7 @@ TEST_F(DistancesEditorTest, WithNoCurrentRecordUpdateAddsTheTypedOne) {
         EXPECT_TRUE(dialogs.shown().isEmpty());
         EXPECT_EQ(distanceRows(path()),
                   QVector<QStringList>({{"Jones", "Ayr", "100", "880", "10612800"}}));
-        EXPECT_EQ(w->Data1->caption(), "Record: 1");
+        EXPECT_EQ(caption(*w), "Record: 1");
     }
 }
 
@@ -372,7 +375,7 @@ TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     QTest::keyClicks(box(*w, "txtFields(0)"), "Half typed");
     QTest::keyClick(box(*w, "txtFields(0)"), Qt::Key_Escape);
     EXPECT_EQ(shown(*w)[0], "Brown");
-    EXPECT_EQ(w->Data1->caption(), "Record: 1");
+    EXPECT_EQ(caption(*w), "Record: 1");
 
     // A record that cannot be saved: the user says whether to close without it.
     retype(box(*w, "yards"), "far");
