@@ -144,7 +144,7 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
     frmdistances* editor = program->distancesEditor();
     for (const char* typed : {"far", "777"}) { // one that cannot be saved, one that could
         SCOPED_TRACE(typed);
-        editor->miles->setText(typed);
+        editor->findChild<QLineEdit*>("miles")->setText(typed);
         click(start->Command1);
         dialogs.clear();
         dialogs.answerYesNo(true);
