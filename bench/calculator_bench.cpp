@@ -36,8 +36,9 @@ static void BM_ClockBirdIntoRaceOf5000(benchmark::State& state) {
     window.entries().sortByVelocity();
     QApplication::processEvents();
     int minute = 0;
+    QLineEdit* minutes = window.findChild<QLineEdit*>("birdclockmins");
     for (auto _ : state) {
-        window.birdclockmins->setText(QString::number(minute++ % 60));
+        minutes->setText(QString::number(minute++ % 60));
         dialogs.answerYesNo(true);
         window.Picture1_Click();
         QApplication::processEvents();
@@ -54,7 +55,7 @@ static void BM_StartUpOnFederationDatabase(benchmark::State& state) {
     federationFolder();
     for (auto _ : state) {
         Pellamy window(federationFolder().path(), &dialogs);
-        benchmark::DoNotOptimize(window.member->count());
+        benchmark::DoNotOptimize(window.findChild<QComboBox*>("member")->count());
     }
 }
 BENCHMARK(BM_StartUpOnFederationDatabase)->Unit(benchmark::kMillisecond);

@@ -9,8 +9,10 @@
 
 namespace pellamy {
 
-GroupCaptions::GroupCaptions(const QString& caption, QHeaderView* header, QWidget* parent)
-    : QLabel(caption, parent), header_(header) {
+GroupCaptions::GroupCaptions(QWidget* parent) : QLabel(parent) {}
+
+void GroupCaptions::setHeader(QHeaderView* header) {
+    header_ = header;
     const auto repaint = [this] { update(); };
     connect(header_, &QHeaderView::sectionResized, this, repaint);
     connect(header_, &QHeaderView::geometriesChanged, this, repaint);
@@ -28,6 +30,8 @@ QRect GroupCaptions::groupRect(int group) const {
 }
 
 void GroupCaptions::paintEvent(QPaintEvent*) {
+    if (!header_)
+        return;
     QPainter painter(this);
     painter.setFont(font());
     painter.setPen(palette().color(QPalette::WindowText));

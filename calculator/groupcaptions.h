@@ -15,7 +15,9 @@ namespace pellamy {
 class GroupCaptions : public QLabel {
     Q_OBJECT
 public:
-    GroupCaptions(const QString& caption, QHeaderView* header, QWidget* parent = nullptr);
+    explicit GroupCaptions(QWidget* parent = nullptr);
+    // The list header whose columns the captions follow.
+    void setHeader(QHeaderView* header);
 
     // Where a group's caption is drawn, in this label's coordinates.
     QRect groupRect(int group) const;
@@ -26,7 +28,7 @@ protected:
     QSize minimumSizeHint() const override;
 
 private:
-    QHeaderView* header_;
+    QHeaderView* header_ = nullptr;
 };
 
 } // namespace pellamy

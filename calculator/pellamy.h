@@ -3,9 +3,9 @@
 // race dates, hours of darkness, master clock details, the member's clock
 // times, the bird, and the race entry list at the top in velocity order.
 //
-// Every control is a member carrying the control's own name, which is also
-// its objectName(). Values live in the controls as text; the handlers gather
-// them, call the race calculation and write the results back.
+// The controls come from the form pellamy.ui, each with the control's own
+// name as its objectName(). Values live in the controls as text; the
+// handlers gather them, call the race calculation and write the results back.
 
 #include "calc/calculatorfields.h"
 #include "calc/raceentrylist.h"
@@ -19,26 +19,20 @@
 #include <memory>
 #include <utility>
 
-class QCheckBox;
 class QComboBox;
-class QDateTimeEdit;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
 class QTimeEdit;
-class QTreeView;
+
+namespace Ui {
+class Pellamy;
+}
 
 namespace pellamy {
 
-class GroupCaptions;
 class MailLauncher;
 class RaceRecovery;
 class SheetPrinter;
 struct SheetDetails;
-class PictureButton;
-class TimeOverlay;
 
 class Pellamy : public QWidget {
     Q_OBJECT
@@ -64,81 +58,6 @@ public:
     // The recovery record of the race on screen.
     RaceRecovery& recovery() { return *recovery_; }
     const QString& folder() const { return folder_; }
-
-    // The entry list and the group captions over its columns.
-    GroupCaptions* Label12;
-    QTreeView* ListView1;
-
-    // Race details.
-    QGroupBox* Frame1;
-    QLabel *Label26, *Label25, *Label22, *Label33, *Label28;
-    QLineEdit *txtmember, *txtbirds, *txtwind;
-    QComboBox* racepoint;
-    QLineEdit *birdlibhrs, *birdlibmins, *birdlibsecs;
-    QLineEdit *txtdateset, *txtdaterace;
-
-    // Race dates and the night counts they give.
-    QGroupBox* Frame7;
-    QLabel *Label21, *Label27, *Label29;
-    QDateTimeEdit *DayClockSet, *RaceDay, *DayClockOpen, *DaybirdClocked;
-    QLineEdit *midnight, *midnight2, *extraday;
-
-    // Hours of darkness.
-    QGroupBox* Frame8;
-    QLabel *Label30, *Label31, *Label32;
-    QLineEdit *HODhr, *HODmin, *HOLhr, *HOLmin;
-
-    // Master clock details.
-    QGroupBox* Frame3;
-    QLabel *Label13, *Label17, *Label14, *Label18;
-    QLineEdit *mtdetailset, *mtreadset, *mtdetailrake, *mtreadrake;
-
-    // The member and the clock times.
-    QGroupBox* Frame4;
-    QComboBox* member;
-    QLabel *Label7, *Label9, *Label8, *Label10, *Label11;
-    QTimeEdit *DTPicker1, *DTPicker5, *DTPicker4, *DTPicker6, *DTPicker7;
-    QLineEdit *MTSetHr, *MTSetMin, *MTSetSec;
-    QLineEdit *CsHr, *CsMin, *CsSec;
-    QLineEdit *MTRakeHr, *MTRakeMin, *MTRakeSec;
-    QLineEdit *CrHr, *CrMin, *CrSec;
-    QLineEdit *birdclockhrs, *birdclockmins, *birdclocksecs;
-
-    // The bird.
-    QGroupBox* Frame2;
-    QLabel *Label19, *Label20, *Label1, *Label2, *Label5, *Label6;
-    QComboBox* comcol;
-    QCheckBox *Check3, *Check4;
-    QLineEdit *ringno, *Rubin, *Rubout;
-
-    // Pool and nomination.
-    QGroupBox* Frame6;
-    QCheckBox *Check1, *Check2;
-
-    // Comments, and the edit frame in the same place.
-    QGroupBox* Frame10;
-    QPlainTextEdit* txtcomments;
-    QGroupBox* Frame11;
-    QLabel *Label36, *Label38, *Label37, *Label39, *Label40;
-    QLineEdit *coledit, *sexedit, *birdedit, *rubinedit, *ruboutedit;
-
-    // Commands.
-    QGroupBox* Frame9;
-    QPushButton *cmdremove, *CmdClear, *Clubprint, *cmdsave;
-    QPushButton *Command1, *Command2, *CmdPrint, *cmdopen;
-    QLineEdit *txtcopies2, *txtcopies;
-    PictureButton* Picture1;
-    QPushButton* CmdExit;
-
-    // Results (never shown).
-    QGroupBox* Frame5;
-    QLabel *Label3, *Label4, *Label15, *Label16;
-    QLineEdit *variation, *FTHrs, *FTMins, *FTSecs, *velocity, *Text1;
-
-    // Hidden holders.
-    QLineEdit *txtsex, *txtcol, *txtpool;
-    QLineEdit *Textcon2, *miles, *textcon4, *textcon5, *yards;
-    QLineEdit* sixtieths;
 
     // The index of the chosen entry of a list, or -1 when the text shown is
     // not an entry of the list (typed instead of chosen).
@@ -181,9 +100,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createControls();
-    void createLayout();
-    void setTabOrder();
+    // The form's controls as the form cannot set them: fonts, entry limits,
+    // the list's columns, the pickers over their boxes.
+    void setUpControls();
     void connectHandlers();
 
     // The text boxes of the race details and of every field clocking reads,
@@ -221,11 +140,12 @@ private:
     void setRacepointText(const QString& text);
 
     QString folder_;
+    // The form (pellamy.ui): every control, named as the window names it.
+    std::unique_ptr<Ui::Pellamy> ui_;
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
     DistanceStore store_;
     RaceEntryList entries_;
-    TimeOverlay* timeRows_[5] = {};
     NamesSource namesSource_;
     SheetPrinter* printer_ = nullptr;
     MailLauncher* mailer_ = nullptr;

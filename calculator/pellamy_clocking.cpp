@@ -2,6 +2,8 @@
 
 #include "pellamy.h"
 
+#include "ui_pellamy.h"
+
 #include "calc/clocking.h"
 #include "calc/textforms.h"
 #include "racefile/recovery.h"
@@ -17,25 +19,26 @@ namespace pellamy {
 
 void Pellamy::Picture1_Click() {
     // The set and race dates as eight digits, for the printed results.
-    txtdateset->setText(eightDigitDate(DayClockSet->date()));
-    txtdaterace->setText(eightDigitDate(RaceDay->date()));
-    Frame11->hide();
-    Frame10->show();
+    ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
+    ui_->txtdaterace->setText(eightDigitDate(ui_->RaceDay->date()));
+    ui_->Frame11->hide();
+    ui_->Frame10->show();
 
     // From here any failure skips to the closing steps without a message of
     // its own; what was written so far stays.
-    const DistanceLookup lookup = store_.distance(member->currentText(), racepoint->currentText());
+    const DistanceLookup lookup =
+        store_.distance(ui_->member->currentText(), ui_->racepoint->currentText());
     reportDamage(lookup.fault);
     if (lookup.ok()) {
-        sixtieths->setText(lookup.text);
-        cmdremove->show();
+        ui_->sixtieths->setText(lookup.text);
+        ui_->cmdremove->show();
 
         BirdChoices choices;
-        choices.pooled = Check1->isChecked();
-        choices.noms = Check2->isChecked();
-        choices.cock = Check3->isChecked();
-        choices.hen = Check4->isChecked();
-        choices.colourIndex = chosenIndex(comcol);
+        choices.pooled = ui_->Check1->isChecked();
+        choices.noms = ui_->Check2->isChecked();
+        choices.cock = ui_->Check3->isChecked();
+        choices.hen = ui_->Check4->isChecked();
+        choices.colourIndex = chosenIndex(ui_->comcol);
         const ClockingOutcome out = clockBird(gatherFields(), choices);
 
         for (const TimeFieldReset& reset : out.resets) {
@@ -45,10 +48,12 @@ void Pellamy::Picture1_Click() {
         }
         const VelocityResult& r = out.result;
         const std::pair<const std::optional<QString>*, QLineEdit*> results[] = {
-            {&r.variation, variation}, {&r.FTHrs, FTHrs},       {&r.FTMins, FTMins},
-            {&r.FTSecs, FTSecs},       {&r.velocity, velocity}, {&r.Textcon2, Textcon2},
-            {&r.miles, miles},         {&r.textcon4, textcon4}, {&r.textcon5, textcon5},
-            {&r.yards, yards},         {&r.Text1, Text1},
+            {&r.variation, ui_->variation}, {&r.FTHrs, ui_->FTHrs},
+            {&r.FTMins, ui_->FTMins},       {&r.FTSecs, ui_->FTSecs},
+            {&r.velocity, ui_->velocity},   {&r.Textcon2, ui_->Textcon2},
+            {&r.miles, ui_->miles},         {&r.textcon4, ui_->textcon4},
+            {&r.textcon5, ui_->textcon5},   {&r.yards, ui_->yards},
+            {&r.Text1, ui_->Text1},
         };
         for (const auto& [value, field] : results)
             if (value->has_value())
@@ -57,32 +62,32 @@ void Pellamy::Picture1_Click() {
         // The codes derived, the ticks and the bird's fields as the step
         // left them (emptied for the next bird once an entry is made).
         if (out.calculated) {
-            txtpool->setText(out.fields.txtpool);
-            txtsex->setText(out.fields.txtsex);
-            txtcol->setText(out.fields.txtcol);
+            ui_->txtpool->setText(out.fields.txtpool);
+            ui_->txtsex->setText(out.fields.txtsex);
+            ui_->txtcol->setText(out.fields.txtcol);
         }
         if (out.entryMade) {
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
             entries_.sortByVelocity();
         }
-        ringno->setText(out.fields.ringno);
-        Rubin->setText(out.fields.Rubin);
-        Rubout->setText(out.fields.Rubout);
-        Check1->setChecked(out.choices.pooled);
-        Check2->setChecked(out.choices.noms);
-        Check3->setChecked(out.choices.cock);
-        Check4->setChecked(out.choices.hen);
+        ui_->ringno->setText(out.fields.ringno);
+        ui_->Rubin->setText(out.fields.Rubin);
+        ui_->Rubout->setText(out.fields.Rubout);
+        ui_->Check1->setChecked(out.choices.pooled);
+        ui_->Check2->setChecked(out.choices.noms);
+        ui_->Check3->setChecked(out.choices.cock);
+        ui_->Check4->setChecked(out.choices.hen);
     }
 
     // Closing steps, after an entry and after a failure alike.
-    if (chosenIndex(racepoint) < 0)
+    if (chosenIndex(ui_->racepoint) < 0)
         dialogs_->message(QStringLiteral("You have no entries in your Database, please check."),
                           QStringLiteral("Pellamy"));
-    member->hide();
-    if (!dialogs_->askYesNo(QStringLiteral("Another Bird for ") + member->currentText(),
+    ui_->member->hide();
+    if (!dialogs_->askYesNo(QStringLiteral("Another Bird for ") + ui_->member->currentText(),
                             QStringLiteral("Pellamy")))
-        member->show();
+        ui_->member->show();
 }
 
 } // namespace pellamy

@@ -2,6 +2,8 @@
 
 #include "pellamy.h"
 
+#include "ui_pellamy.h"
+
 #include "calc/raceentry.h"
 #include "racefile/recovery.h"
 
@@ -15,25 +17,25 @@
 namespace pellamy {
 
 int Pellamy::selectedEntry() const {
-    const QModelIndex current = ListView1->selectionModel()->currentIndex();
-    return current.isValid() && ListView1->selectionModel()->isRowSelected(current.row(), {})
+    const QModelIndex current = ui_->ListView1->selectionModel()->currentIndex();
+    return current.isValid() && ui_->ListView1->selectionModel()->isRowSelected(current.row(), {})
                ? current.row()
                : -1;
 }
 
 void Pellamy::clearSelectedEntry() {
-    ListView1->selectionModel()->clear();
+    ui_->ListView1->selectionModel()->clear();
 }
 
 void Pellamy::ListView1_ItemClick(const QModelIndex& index) {
     if (!index.isValid())
         return;
     const int row = index.row();
-    birdedit->setText(entries_.text(row, Col::RingNo));
-    coledit->setText(entries_.text(row, Col::Colour));
-    sexedit->setText(entries_.text(row, Col::Sex));
-    rubinedit->setText(entries_.text(row, Col::RubberIn));
-    ruboutedit->setText(entries_.text(row, Col::RubberOut));
+    ui_->birdedit->setText(entries_.text(row, Col::RingNo));
+    ui_->coledit->setText(entries_.text(row, Col::Colour));
+    ui_->sexedit->setText(entries_.text(row, Col::Sex));
+    ui_->rubinedit->setText(entries_.text(row, Col::RubberIn));
+    ui_->ruboutedit->setText(entries_.text(row, Col::RubberOut));
 }
 
 void Pellamy::writeBack(int column, const QString& text) {
@@ -44,24 +46,24 @@ void Pellamy::writeBack(int column, const QString& text) {
 }
 
 void Pellamy::birdedit_Change() {
-    writeBack(Col::RingNo, birdedit->text());
+    writeBack(Col::RingNo, ui_->birdedit->text());
 }
 void Pellamy::coledit_Change() {
-    writeBack(Col::Colour, coledit->text());
+    writeBack(Col::Colour, ui_->coledit->text());
 }
 void Pellamy::sexedit_Change() {
-    writeBack(Col::Sex, sexedit->text());
+    writeBack(Col::Sex, ui_->sexedit->text());
 }
 void Pellamy::rubinedit_Change() {
-    writeBack(Col::RubberIn, rubinedit->text());
+    writeBack(Col::RubberIn, ui_->rubinedit->text());
 }
 void Pellamy::ruboutedit_Change() {
-    writeBack(Col::RubberOut, ruboutedit->text());
+    writeBack(Col::RubberOut, ui_->ruboutedit->text());
 }
 
 void Pellamy::Command1_Click() {
-    Frame10->hide();
-    Frame11->show();
+    ui_->Frame10->hide();
+    ui_->Frame11->show();
 }
 
 void Pellamy::cmdremove_Click() {
@@ -73,13 +75,13 @@ void Pellamy::cmdremove_Click() {
         entries_.removeEntry(row);
         clearSelectedEntry();
     }
-    member->show();
+    ui_->member->show();
 }
 
 void Pellamy::CmdClear_Click() {
     clearSelectedEntry();
     entries_.clear();
-    member->show();
+    ui_->member->show();
 }
 
 void Pellamy::CmdExit_Click() {

@@ -2,6 +2,8 @@
 
 #include "pellamy.h"
 
+#include "ui_pellamy.h"
+
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
 #include "calc/textforms.h"
@@ -37,7 +39,7 @@ void Pellamy::cmdsave_Click() {
     entries_.renumber();
     if (saveRace())
         recovery_->markSaved();
-    member->show();
+    ui_->member->show();
 }
 
 bool Pellamy::saveRace() {
@@ -79,7 +81,7 @@ bool Pellamy::saveRace() {
 
 void Pellamy::cmdopen_Click() {
     openRace();
-    member->show();
+    ui_->member->show();
 }
 
 void Pellamy::openRace() {
@@ -115,9 +117,10 @@ void Pellamy::openRace() {
     }
     const RaceFileRead read = readRaceFile(bytes);
 
-    for (QLineEdit* box : {txtbirds, txtwind, mtdetailset, mtreadset, mtdetailrake, mtreadrake})
+    for (QLineEdit* box : {ui_->txtbirds, ui_->txtwind, ui_->mtdetailset, ui_->mtreadset,
+                           ui_->mtdetailrake, ui_->mtreadrake})
         box->clear();
-    txtcomments->clear();
+    ui_->txtcomments->clear();
     setWindowTitle(QString());
     clearSelectedEntry();
     entries_.clear();
@@ -181,10 +184,10 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
     // entry lacks or at a date that cannot be read or lies outside the
     // pickers' range, and the controls after it keep what they hold.
     const auto takes = [this](int column, const QDateTime& date) {
-        const QDateTimeEdit* picker = column == Col::SetDate     ? DayClockSet
-                                      : column == Col::RaceDate  ? RaceDay
-                                      : column == Col::ClockOpen ? DayClockOpen
-                                                                 : DaybirdClocked;
+        const QDateTimeEdit* picker = column == Col::SetDate     ? ui_->DayClockSet
+                                      : column == Col::RaceDate  ? ui_->RaceDay
+                                      : column == Col::ClockOpen ? ui_->DayClockOpen
+                                                                 : ui_->DaybirdClocked;
         return date >= picker->minimumDateTime() && date <= picker->maximumDateTime();
     };
     RaceDetails details = raceDetails();
@@ -192,21 +195,22 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
     showRaceDetails(details);
     if (read < kColumnCount - Col::Members)
         return;
-    extraday->setText(nightCount(DayClockOpen->dateTime(), DaybirdClocked->dateTime()));
+    ui_->extraday->setText(
+        nightCount(ui_->DayClockOpen->dateTime(), ui_->DaybirdClocked->dateTime()));
     setWindowTitle(resultHeading(first));
-    txtdateset->setText(eightDigitDate(DayClockSet->date()));
-    txtdaterace->setText(eightDigitDate(RaceDay->date()));
+    ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
+    ui_->txtdaterace->setText(eightDigitDate(ui_->RaceDay->date()));
 }
 
 void Pellamy::setRacepointText(const QString& text) {
     // A race point of the list is chosen, with its members; any other text
     // is shown as it stands.
-    const int index = racepoint->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    const int index = ui_->racepoint->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (index >= 0) {
-        racepoint->setCurrentIndex(index);
+        ui_->racepoint->setCurrentIndex(index);
         racepoint_Click();
     } else {
-        racepoint->setEditText(text);
+        ui_->racepoint->setEditText(text);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "pellamy.h"
 
+#include "ui_pellamy.h"
+
 #include "filewrite.h"
 
 #include "reports/copies.h"
@@ -51,8 +53,8 @@ SheetDetails Pellamy::sheetDetails() const {
     static_cast<RaceDetails&>(d) = raceDetails();
     if (namesSource_)
         std::tie(d.club, d.fed) = namesSource_();
-    d.txtdaterace = txtdaterace->text();
-    d.txtdateset = txtdateset->text();
+    d.txtdaterace = ui_->txtdaterace->text();
+    d.txtdateset = ui_->txtdateset->text();
     return d;
 }
 
@@ -66,7 +68,7 @@ void Pellamy::CmdPrint_Click() {
 
 void Pellamy::printSheet(bool federation) {
     entries_.renumber();
-    QLineEdit* copiesBox = federation ? txtcopies : txtcopies2;
+    QLineEdit* copiesBox = federation ? ui_->txtcopies : ui_->txtcopies2;
     const Copies copies = copiesFrom(copiesBox->text());
     if (!copies.ok) {
         dialogs_->message(QStringLiteral("The number of copies must be a number from 1 to "

@@ -2,6 +2,8 @@
 
 #include "pellamy.h"
 
+#include "ui_pellamy.h"
+
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
 #include "distances/migration.h"
@@ -34,38 +36,40 @@ int Pellamy::chosenIndex(const QComboBox* box) {
 }
 
 void Pellamy::connectHandlers() {
-    connect(racepoint, &QComboBox::activated, this, &Pellamy::racepoint_Click);
-    connect(Picture1, &PictureButton::clicked, this, &Pellamy::Picture1_Click);
-    connect(DayClockSet, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::DayClockSet_Change);
-    connect(RaceDay, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::RaceDay_Change);
-    connect(DayClockOpen, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::DayClockOpen_Change);
-    connect(DaybirdClocked, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::DaybirdClocked_Change);
-    connect(DTPicker1, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker1_Change);
-    connect(DTPicker4, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker4_Change);
-    connect(DTPicker5, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker5_Change);
-    connect(DTPicker6, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker6_Change);
-    connect(DTPicker7, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker7_Change);
+    connect(ui_->racepoint, &QComboBox::activated, this, &Pellamy::racepoint_Click);
+    connect(ui_->Picture1, &PictureButton::clicked, this, &Pellamy::Picture1_Click);
+    connect(ui_->DayClockSet, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::DayClockSet_Change);
+    connect(ui_->RaceDay, &QDateTimeEdit::dateTimeChanged, this, &Pellamy::RaceDay_Change);
+    connect(ui_->DayClockOpen, &QDateTimeEdit::dateTimeChanged, this,
+            &Pellamy::DayClockOpen_Change);
+    connect(ui_->DaybirdClocked, &QDateTimeEdit::dateTimeChanged, this,
+            &Pellamy::DaybirdClocked_Change);
+    connect(ui_->DTPicker1, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker1_Change);
+    connect(ui_->DTPicker4, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker4_Change);
+    connect(ui_->DTPicker5, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker5_Change);
+    connect(ui_->DTPicker6, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker6_Change);
+    connect(ui_->DTPicker7, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker7_Change);
 
-    connect(ListView1, &QTreeView::clicked, this, &Pellamy::ListView1_ItemClick);
-    connect(ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(ui_->ListView1, &QTreeView::clicked, this, &Pellamy::ListView1_ItemClick);
+    connect(ui_->ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
                     ListView1_ItemClick(current);
             });
-    connect(birdedit, &QLineEdit::textChanged, this, &Pellamy::birdedit_Change);
-    connect(coledit, &QLineEdit::textChanged, this, &Pellamy::coledit_Change);
-    connect(sexedit, &QLineEdit::textChanged, this, &Pellamy::sexedit_Change);
-    connect(rubinedit, &QLineEdit::textChanged, this, &Pellamy::rubinedit_Change);
-    connect(ruboutedit, &QLineEdit::textChanged, this, &Pellamy::ruboutedit_Change);
-    connect(Command1, &QPushButton::clicked, this, &Pellamy::Command1_Click);
-    connect(cmdremove, &QPushButton::clicked, this, &Pellamy::cmdremove_Click);
-    connect(CmdClear, &QPushButton::clicked, this, &Pellamy::CmdClear_Click);
-    connect(CmdExit, &QPushButton::clicked, this, &Pellamy::CmdExit_Click);
-    connect(cmdsave, &QPushButton::clicked, this, &Pellamy::cmdsave_Click);
-    connect(cmdopen, &QPushButton::clicked, this, &Pellamy::cmdopen_Click);
-    connect(Clubprint, &QPushButton::clicked, this, &Pellamy::Clubprint_Click);
-    connect(CmdPrint, &QPushButton::clicked, this, &Pellamy::CmdPrint_Click);
-    connect(Command2, &QPushButton::clicked, this, &Pellamy::Command2_Click);
+    connect(ui_->birdedit, &QLineEdit::textChanged, this, &Pellamy::birdedit_Change);
+    connect(ui_->coledit, &QLineEdit::textChanged, this, &Pellamy::coledit_Change);
+    connect(ui_->sexedit, &QLineEdit::textChanged, this, &Pellamy::sexedit_Change);
+    connect(ui_->rubinedit, &QLineEdit::textChanged, this, &Pellamy::rubinedit_Change);
+    connect(ui_->ruboutedit, &QLineEdit::textChanged, this, &Pellamy::ruboutedit_Change);
+    connect(ui_->Command1, &QPushButton::clicked, this, &Pellamy::Command1_Click);
+    connect(ui_->cmdremove, &QPushButton::clicked, this, &Pellamy::cmdremove_Click);
+    connect(ui_->CmdClear, &QPushButton::clicked, this, &Pellamy::CmdClear_Click);
+    connect(ui_->CmdExit, &QPushButton::clicked, this, &Pellamy::CmdExit_Click);
+    connect(ui_->cmdsave, &QPushButton::clicked, this, &Pellamy::cmdsave_Click);
+    connect(ui_->cmdopen, &QPushButton::clicked, this, &Pellamy::cmdopen_Click);
+    connect(ui_->Clubprint, &QPushButton::clicked, this, &Pellamy::Clubprint_Click);
+    connect(ui_->CmdPrint, &QPushButton::clicked, this, &Pellamy::CmdPrint_Click);
+    connect(ui_->Command2, &QPushButton::clicked, this, &Pellamy::Command2_Click);
 }
 
 void Pellamy::Form_Load() {
@@ -74,15 +78,15 @@ void Pellamy::Form_Load() {
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime today(now.date(),
                           QTime(now.time().hour(), now.time().minute(), now.time().second()));
-    DaybirdClocked->setDateTime(today);
-    DayClockSet->setDateTime(today.addDays(-1));
-    DayClockOpen->setDateTime(today);
-    RaceDay->setDateTime(today);
+    ui_->DaybirdClocked->setDateTime(today);
+    ui_->DayClockSet->setDateTime(today.addDays(-1));
+    ui_->DayClockOpen->setDateTime(today);
+    ui_->RaceDay->setDateTime(today);
 
-    comcol->clear();
+    ui_->comcol->clear();
     for (const Colour& colour : colourTable())
-        comcol->addItem(QString::fromLatin1(colour.name));
-    comcol->setCurrentIndex(0);
+        ui_->comcol->addItem(QString::fromLatin1(colour.name));
+    ui_->comcol->setCurrentIndex(0);
 
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->availableGeometry();
@@ -95,10 +99,10 @@ void Pellamy::Form_Load() {
     if (migration.outcome != Migration::Outcome::NotNeeded)
         dialogs_->message(migration.message, QStringLiteral("Pellamy"));
 
-    racepoint->clear();
-    racepoint->clearEditText();
-    member->clear();
-    member->clearEditText();
+    ui_->racepoint->clear();
+    ui_->racepoint->clearEditText();
+    ui_->member->clear();
+    ui_->member->clearEditText();
     // A database that is missing or cannot be read leaves both lists empty
     // without a message; rows without a race point are reported once.
     const NameList points = store_.racepoints();
@@ -107,23 +111,23 @@ void Pellamy::Form_Load() {
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
         return;
-    racepoint->addItems(points.values);
-    racepoint->setCurrentIndex(0);
+    ui_->racepoint->addItems(points.values);
+    ui_->racepoint->setCurrentIndex(0);
     racepoint_Click();
 }
 
 void Pellamy::racepoint_Click() {
-    member->clear();
-    member->clearEditText();
-    const NameList members = store_.members(racepoint->currentText());
+    ui_->member->clear();
+    ui_->member->clearEditText();
+    const NameList members = store_.members(ui_->racepoint->currentText());
     if (members.fault == DatabaseFault::Damaged)
         reportDamage(members.fault);
     else if (!members.ok() || members.hadEmpty)
         showMemberLoadProblem();
     if (members.values.isEmpty())
         return;
-    member->addItems(members.values);
-    member->setCurrentIndex(0);
+    ui_->member->addItems(members.values);
+    ui_->member->setCurrentIndex(0);
 }
 
 void Pellamy::reportDamage(DatabaseFault fault) {
@@ -136,21 +140,23 @@ void Pellamy::showMemberLoadProblem() {
 }
 
 void Pellamy::DayClockSet_Change() {
-    midnight->setText(nightCount(DayClockOpen->dateTime(), DayClockSet->dateTime()));
+    ui_->midnight->setText(nightCount(ui_->DayClockOpen->dateTime(), ui_->DayClockSet->dateTime()));
 }
 
 void Pellamy::RaceDay_Change() {
-    midnight2->setText(nightCount(DaybirdClocked->dateTime(), RaceDay->dateTime()));
+    ui_->midnight2->setText(nightCount(ui_->DaybirdClocked->dateTime(), ui_->RaceDay->dateTime()));
 }
 
 void Pellamy::DayClockOpen_Change() {
-    midnight->setText(nightCount(DayClockOpen->dateTime(), DayClockSet->dateTime()));
-    extraday->setText(nightCount(DayClockOpen->dateTime(), DaybirdClocked->dateTime()));
+    ui_->midnight->setText(nightCount(ui_->DayClockOpen->dateTime(), ui_->DayClockSet->dateTime()));
+    ui_->extraday->setText(
+        nightCount(ui_->DayClockOpen->dateTime(), ui_->DaybirdClocked->dateTime()));
 }
 
 void Pellamy::DaybirdClocked_Change() {
-    midnight2->setText(nightCount(DaybirdClocked->dateTime(), RaceDay->dateTime()));
-    extraday->setText(nightCount(DayClockOpen->dateTime(), DaybirdClocked->dateTime()));
+    ui_->midnight2->setText(nightCount(ui_->DaybirdClocked->dateTime(), ui_->RaceDay->dateTime()));
+    ui_->extraday->setText(
+        nightCount(ui_->DayClockOpen->dateTime(), ui_->DaybirdClocked->dateTime()));
 }
 
 void Pellamy::copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes,
@@ -162,62 +168,62 @@ void Pellamy::copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes,
 }
 
 void Pellamy::DTPicker1_Change() {
-    copyTime(DTPicker1, MTSetHr, MTSetMin, MTSetSec);
+    copyTime(ui_->DTPicker1, ui_->MTSetHr, ui_->MTSetMin, ui_->MTSetSec);
 }
 void Pellamy::DTPicker4_Change() {
-    copyTime(DTPicker4, MTRakeHr, MTRakeMin, MTRakeSec);
+    copyTime(ui_->DTPicker4, ui_->MTRakeHr, ui_->MTRakeMin, ui_->MTRakeSec);
 }
 void Pellamy::DTPicker5_Change() {
-    copyTime(DTPicker5, CsHr, CsMin, CsSec);
+    copyTime(ui_->DTPicker5, ui_->CsHr, ui_->CsMin, ui_->CsSec);
 }
 void Pellamy::DTPicker6_Change() {
-    copyTime(DTPicker6, CrHr, CrMin, CrSec);
+    copyTime(ui_->DTPicker6, ui_->CrHr, ui_->CrMin, ui_->CrSec);
 }
 void Pellamy::DTPicker7_Change() {
-    copyTime(DTPicker7, birdclockhrs, birdclockmins, birdclocksecs);
+    copyTime(ui_->DTPicker7, ui_->birdclockhrs, ui_->birdclockmins, ui_->birdclocksecs);
 }
 
 QVector<std::pair<QLineEdit*, QString RaceDetails::*>> Pellamy::detailBoxes() const {
     using D = RaceDetails;
     return {
-        {txtmember, &D::txtmember},     {txtbirds, &D::txtbirds},
-        {txtwind, &D::txtwind},         {birdlibhrs, &D::birdlibhrs},
-        {birdlibmins, &D::birdlibmins}, {midnight, &D::midnight},
-        {midnight2, &D::midnight2},     {HODhr, &D::HODhr},
-        {HODmin, &D::HODmin},           {HOLhr, &D::HOLhr},
-        {HOLmin, &D::HOLmin},           {mtdetailset, &D::mtdetailset},
-        {mtreadset, &D::mtreadset},     {mtdetailrake, &D::mtdetailrake},
-        {mtreadrake, &D::mtreadrake},
+        {ui_->txtmember, &D::txtmember},     {ui_->txtbirds, &D::txtbirds},
+        {ui_->txtwind, &D::txtwind},         {ui_->birdlibhrs, &D::birdlibhrs},
+        {ui_->birdlibmins, &D::birdlibmins}, {ui_->midnight, &D::midnight},
+        {ui_->midnight2, &D::midnight2},     {ui_->HODhr, &D::HODhr},
+        {ui_->HODmin, &D::HODmin},           {ui_->HOLhr, &D::HOLhr},
+        {ui_->HOLmin, &D::HOLmin},           {ui_->mtdetailset, &D::mtdetailset},
+        {ui_->mtreadset, &D::mtreadset},     {ui_->mtdetailrake, &D::mtdetailrake},
+        {ui_->mtreadrake, &D::mtreadrake},
     };
 }
 
 QVector<std::pair<QLineEdit*, QString CalculatorFields::*>> Pellamy::fieldBoxes() const {
     using F = CalculatorFields;
     QVector<std::pair<QLineEdit*, QString F::*>> boxes = {
-        {MTSetHr, &F::MTSetHr},
-        {MTSetMin, &F::MTSetMin},
-        {MTSetSec, &F::MTSetSec},
-        {MTRakeHr, &F::MTRakeHr},
-        {MTRakeMin, &F::MTRakeMin},
-        {MTRakeSec, &F::MTRakeSec},
-        {CsHr, &F::CsHr},
-        {CsMin, &F::CsMin},
-        {CsSec, &F::CsSec},
-        {CrHr, &F::CrHr},
-        {CrMin, &F::CrMin},
-        {CrSec, &F::CrSec},
-        {birdlibsecs, &F::birdlibsecs},
-        {birdclockhrs, &F::birdclockhrs},
-        {birdclockmins, &F::birdclockmins},
-        {birdclocksecs, &F::birdclocksecs},
-        {extraday, &F::extraday},
-        {sixtieths, &F::sixtieths},
-        {Rubin, &F::Rubin},
-        {Rubout, &F::Rubout},
-        {ringno, &F::ringno},
-        {txtcol, &F::txtcol},
-        {txtsex, &F::txtsex},
-        {txtpool, &F::txtpool},
+        {ui_->MTSetHr, &F::MTSetHr},
+        {ui_->MTSetMin, &F::MTSetMin},
+        {ui_->MTSetSec, &F::MTSetSec},
+        {ui_->MTRakeHr, &F::MTRakeHr},
+        {ui_->MTRakeMin, &F::MTRakeMin},
+        {ui_->MTRakeSec, &F::MTRakeSec},
+        {ui_->CsHr, &F::CsHr},
+        {ui_->CsMin, &F::CsMin},
+        {ui_->CsSec, &F::CsSec},
+        {ui_->CrHr, &F::CrHr},
+        {ui_->CrMin, &F::CrMin},
+        {ui_->CrSec, &F::CrSec},
+        {ui_->birdlibsecs, &F::birdlibsecs},
+        {ui_->birdclockhrs, &F::birdclockhrs},
+        {ui_->birdclockmins, &F::birdclockmins},
+        {ui_->birdclocksecs, &F::birdclocksecs},
+        {ui_->extraday, &F::extraday},
+        {ui_->sixtieths, &F::sixtieths},
+        {ui_->Rubin, &F::Rubin},
+        {ui_->Rubout, &F::Rubout},
+        {ui_->ringno, &F::ringno},
+        {ui_->txtcol, &F::txtcol},
+        {ui_->txtsex, &F::txtsex},
+        {ui_->txtpool, &F::txtpool},
     };
     for (const auto& [box, detail] : detailBoxes())
         boxes.push_back({box, detail});
@@ -234,27 +240,28 @@ RaceDetails Pellamy::raceDetails() const {
     RaceDetails d;
     for (const auto& [box, detail] : detailBoxes())
         d.*detail = box->text();
-    d.racepoint = racepoint->currentText();
-    d.txtcomments = txtcomments->toPlainText();
-    d.DayClockSet = DayClockSet->dateTime(), d.RaceDay = RaceDay->dateTime();
-    d.DayClockOpen = DayClockOpen->dateTime(), d.DaybirdClocked = DaybirdClocked->dateTime();
+    d.racepoint = ui_->racepoint->currentText();
+    d.txtcomments = ui_->txtcomments->toPlainText();
+    d.DayClockSet = ui_->DayClockSet->dateTime(), d.RaceDay = ui_->RaceDay->dateTime();
+    d.DayClockOpen = ui_->DayClockOpen->dateTime(),
+    d.DaybirdClocked = ui_->DaybirdClocked->dateTime();
     return d;
 }
 
 void Pellamy::showRaceDetails(const RaceDetails& d) {
     for (const auto& [box, detail] : detailBoxes())
         box->setText(d.*detail);
-    if (d.racepoint != racepoint->currentText())
+    if (d.racepoint != ui_->racepoint->currentText())
         setRacepointText(d.racepoint);
-    if (d.txtcomments != txtcomments->toPlainText())
-        txtcomments->setPlainText(d.txtcomments);
+    if (d.txtcomments != ui_->txtcomments->toPlainText())
+        ui_->txtcomments->setPlainText(d.txtcomments);
     // The pickers take their dates without recomputing the night counts,
     // which come with the details.
     const std::pair<QDateTimeEdit*, QDateTime> dates[] = {
-        {DayClockSet, d.DayClockSet},
-        {RaceDay, d.RaceDay},
-        {DayClockOpen, d.DayClockOpen},
-        {DaybirdClocked, d.DaybirdClocked},
+        {ui_->DayClockSet, d.DayClockSet},
+        {ui_->RaceDay, d.RaceDay},
+        {ui_->DayClockOpen, d.DayClockOpen},
+        {ui_->DaybirdClocked, d.DaybirdClocked},
     };
     for (const auto& [picker, date] : dates) {
         const QSignalBlocker quiet(picker);
@@ -267,7 +274,7 @@ CalculatorFields Pellamy::gatherFields() const {
     static_cast<RaceDetails&>(f) = raceDetails();
     for (const auto& [box, field] : fieldBoxes())
         f.*field = box->text();
-    f.member = member->currentText();
+    f.member = ui_->member->currentText();
     return f;
 }
 

@@ -7,11 +7,15 @@
 
 namespace pellamy {
 
-PictureButton::PictureButton(const QString& resource, QWidget* parent)
-    : QAbstractButton(parent), resource_(resource) {
+PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void PictureButton::setPicture(const QString& resource) {
+    resource_ = resource;
+    update();
 }
 
 QSize PictureButton::sizeHint() const {

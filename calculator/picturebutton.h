@@ -10,7 +10,9 @@ namespace pellamy {
 class PictureButton : public QAbstractButton {
     Q_OBJECT
 public:
-    explicit PictureButton(const QString& resource, QWidget* parent = nullptr);
+    explicit PictureButton(QWidget* parent = nullptr);
+    // The picture: an SVG file or resource.
+    void setPicture(const QString& resource);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -14,9 +14,12 @@
 
 namespace pellamy {
 
-TimeOverlay::TimeOverlay(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes,
-                         QLineEdit* seconds, QWidget* parent)
-    : QWidget(parent), picker_(picker), boxes_{hours, minutes, seconds} {
+TimeOverlay::TimeOverlay(QWidget* parent) : QWidget(parent) {}
+
+void TimeOverlay::attach(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes,
+                         QLineEdit* seconds) {
+    picker_ = picker;
+    boxes_[0] = hours, boxes_[1] = minutes, boxes_[2] = seconds;
     boxPanel_ = new QWidget(this);
     boxPanel_->setAutoFillBackground(true); // hides the picker beneath it entirely
     auto* row = new QHBoxLayout(boxPanel_);
@@ -42,7 +45,7 @@ TimeOverlay::TimeOverlay(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes
 }
 
 bool TimeOverlay::boxesOnTop() const {
-    return stack_->currentWidget() == boxPanel_;
+    return stack_ && stack_->currentWidget() == boxPanel_;
 }
 
 bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {

@@ -17,8 +17,9 @@ namespace pellamy {
 class TimeOverlay : public QWidget {
     Q_OBJECT
 public:
-    TimeOverlay(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds,
-                QWidget* parent = nullptr);
+    explicit TimeOverlay(QWidget* parent = nullptr);
+    // Takes the picker and its three boxes into this place.
+    void attach(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds);
 
     bool boxesOnTop() const;
 
@@ -28,10 +29,10 @@ protected:
 private:
     void arrange();
 
-    QTimeEdit* picker_;
-    QLineEdit* boxes_[3];
-    QWidget* boxPanel_;
-    QStackedLayout* stack_;
+    QTimeEdit* picker_ = nullptr;
+    QLineEdit* boxes_[3] = {};
+    QWidget* boxPanel_ = nullptr;
+    QStackedLayout* stack_ = nullptr;
 };
 
 } // namespace pellamy

@@ -6,7 +6,7 @@
 
 namespace pellamy {
 
-WrapButton::WrapButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {}
+WrapButton::WrapButton(QWidget* parent) : QPushButton(parent) {}
 
 int WrapButton::reservedRight() const {
     const QLineEdit* box = findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);

@@ -11,7 +11,7 @@ namespace pellamy {
 class WrapButton : public QPushButton {
     Q_OBJECT
 public:
-    explicit WrapButton(const QString& caption, QWidget* parent = nullptr);
+    explicit WrapButton(QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -108,7 +108,7 @@ TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
     EXPECT_EQ(visibleWindows(), QStringList({"Pellamy"}));
     EXPECT_TRUE(program->startWindow() == nullptr); // closed and gone
     ASSERT_TRUE(program->calculator());
-    EXPECT_EQ(program->calculator()->racepoint->currentText(), "Berwick");
+    EXPECT_EQ(program->calculator()->findChild<QComboBox*>("racepoint")->currentText(), "Berwick");
 }
 
 TEST_F(StartWindowTest, ExitLeavesAnOpenDistancesEditorRunning) {
@@ -148,7 +148,7 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
         click(start->Command1);
         dialogs.clear();
         dialogs.answerYesNo(true);
-        click(program->calculator()->CmdExit);
+        click(program->calculator()->findChild<QPushButton*>("CmdExit"));
         EXPECT_TRUE(ended);
         EXPECT_EQ(dialogs.shown().size(), 1); // the Exit question, nothing else
         EXPECT_FALSE(editor->isVisible());

@@ -2,21 +2,28 @@
 // A calculator window on a distance database in a temporary program folder,
 // with scripted dialogs.
 
-#include "calculator/groupcaptions.h"
 #include "calculator/pellamy.h"
-#include "calculator/picturebutton.h"
 #include "racefile/recovery.h"
 
+#include "support/controls.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
+#include <QTreeView>
+
+using testsupport::control;
 
 #include <gtest/gtest.h>
 
@@ -60,7 +67,7 @@ public:
     // Clocks the bird on screen, answering the member question.
     void clock(bool anotherBird = true) {
         dialogs.answerYesNo(anotherBird);
-        QTest::mouseClick(window->Picture1, Qt::LeftButton);
+        QTest::mouseClick(control<QAbstractButton>(*window, "Picture1"), Qt::LeftButton);
     }
 
     QTemporaryDir dir;

@@ -3,6 +3,7 @@
 #include "calc/worked_example.h"
 
 #include "calc/raceentry.h"
+#include "support/controls.h"
 #include "support/qt_printers.h"
 
 #include <QCheckBox>
@@ -32,14 +33,15 @@ protected:
     void prepare() {
         makeDatabase(kClub);
         open();
-        choose(window->member, window->member->findText("J. Smith"));
+        choose(control<QComboBox>(*window, "member"),
+               control<QComboBox>(*window, "member")->findText("J. Smith"));
         // The worked example: clocks set the evening before, opened on race day.
         Pellamy& w = *window;
         const QTime setTime(19, 45, 12);
-        w.DayClockSet->setDateTime({QDate(2006, 5, 23), setTime});
-        w.RaceDay->setDateTime({QDate(2006, 5, 24), setTime});
-        w.DaybirdClocked->setDateTime({QDate(2006, 5, 24), setTime});
-        w.DayClockOpen->setDateTime({QDate(2006, 5, 24), setTime});
+        control<QDateTimeEdit>(w, "DayClockSet")->setDateTime({QDate(2006, 5, 23), setTime});
+        control<QDateTimeEdit>(w, "RaceDay")->setDateTime({QDate(2006, 5, 24), setTime});
+        control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime({QDate(2006, 5, 24), setTime});
+        control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime({QDate(2006, 5, 24), setTime});
         type("MTSetHr", "19"), type("MTSetMin", "30"), type("MTSetSec", "0");
         type("CsHr", "19"), type("CsMin", "30"), type("CsSec", "2");
         type("MTRakeHr", "19"), type("MTRakeMin", "0"), type("MTRakeSec", "0");
@@ -48,11 +50,11 @@ protected:
         type("txtmember", "12"), type("txtbirds", "240"), type("txtwind", "SW");
         type("mtdetailset", "Master clock 7"), type("mtreadset", "19:30:00");
         type("mtdetailrake", "Master clock 7"), type("mtreadrake", "19:00:00");
-        w.txtcomments->setPlainText("Good race");
+        control<QPlainTextEdit>(w, "txtcomments")->setPlainText("Good race");
         type("ringno", "GB06N12345"), type("Rubin", "12"), type("Rubout", "345");
-        w.Check1->setChecked(true);
-        w.Check2->setChecked(true);
-        w.Check3->setChecked(true);
+        control<QCheckBox>(w, "Check1")->setChecked(true);
+        control<QCheckBox>(w, "Check2")->setChecked(true);
+        control<QCheckBox>(w, "Check3")->setChecked(true);
     }
 
     QStringList row(int i) const { return window->entries().entry(i); }
@@ -64,16 +66,16 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
     ASSERT_EQ(w.entries().count(), 1);
     const QStringList expected = workedExampleEntry();
     EXPECT_EQ(row(0), expected);
-    EXPECT_EQ(w.sixtieths->text(), "15914040\r\n");
-    EXPECT_EQ(w.txtdateset->text(), "23052006");
-    EXPECT_EQ(w.txtdaterace->text(), "24052006");
+    EXPECT_EQ(control<QLineEdit>(w, "sixtieths")->text(), "15914040\r\n");
+    EXPECT_EQ(control<QLineEdit>(w, "txtdateset")->text(), "23052006");
+    EXPECT_EQ(control<QLineEdit>(w, "txtdaterace")->text(), "24052006");
     // Ready for the next bird.
     EXPECT_EQ(box("ringno")->text(), "");
     EXPECT_EQ(box("Rubin")->text(), "");
     EXPECT_EQ(box("Rubout")->text(), "");
-    EXPECT_FALSE(w.Check1->isChecked());
-    EXPECT_FALSE(w.Check2->isChecked());
-    EXPECT_FALSE(w.Check3->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(w, "Check1")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(w, "Check2")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(w, "Check3")->isChecked());
     EXPECT_EQ(box("birdclockhrs")->text(), "11");
     // Only the member question was asked.
     ASSERT_EQ(dialogs.shown().size(), 1);
@@ -85,10 +87,11 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
 TEST_F(ClockingTest, AnswersToTheMemberQuestion) {
     Pellamy& w = *window;
     clock(true);
-    EXPECT_FALSE(w.member->isVisible()); // Yes: the member stays chosen for the next bird
+    EXPECT_FALSE(control<QComboBox>(w, "member")
+                     ->isVisible()); // Yes: the member stays chosen for the next bird
     type("birdclockmins", "50");
     clock(false);
-    EXPECT_TRUE(w.member->isVisible());
+    EXPECT_TRUE(control<QComboBox>(w, "member")->isVisible());
     EXPECT_EQ(w.entries().count(), 2);
     EXPECT_EQ(row(0)[Col::BirdClocked], "11-45-30"); // the faster bird first
     EXPECT_EQ(row(1)[Col::BirdClocked], "11-50-30");
@@ -116,9 +119,12 @@ TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
     } cases[] = {
         {"an empty time field", [](ClockingTest& t) { t.type("CrMin", ""); }},
         {"two distance rows for the member",
-         [](ClockingTest& t) { choose(t.window->member, t.window->member->findText("O'Brien")); }},
+         [](ClockingTest& t) {
+             choose(control<QComboBox>(*t.window, "member"),
+                    control<QComboBox>(*t.window, "member")->findText("O'Brien"));
+         }},
         {"a member with no distance",
-         [](ClockingTest& t) { t.window->member->setEditText("Nobody"); }},
+         [](ClockingTest& t) { control<QComboBox>(*t.window, "member")->setEditText("Nobody"); }},
         {"letters in the darkness", [](ClockingTest& t) { t.type("HODhr", "xx"); }},
         {"no database", [](ClockingTest& t) { QFile::remove(t.databasePath()); }},
     };
@@ -131,20 +137,20 @@ TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
         EXPECT_EQ(window->entries().count(), 0);
         ASSERT_EQ(dialogs.shown().size(), 1);
         EXPECT_EQ(dialogs.shown()[0].kind, "question");
-        EXPECT_TRUE(window->member->isVisible());
+        EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
         // The bird's own details stay for a second try.
         EXPECT_EQ(box("ringno")->text(), "GB06N12345");
-        EXPECT_TRUE(window->Check1->isChecked());
+        EXPECT_TRUE(control<QCheckBox>(*window, "Check1")->isChecked());
     }
 }
 
 TEST_F(ClockingTest, MissingDistanceKeepsTheFiguresComputedBeforeTheVelocity) {
-    window->member->setEditText("Nobody");
+    control<QComboBox>(*window, "member")->setEditText("Nobody");
     clock();
-    EXPECT_EQ(window->sixtieths->text(), "");
-    EXPECT_EQ(window->variation->text(), "5.53403933434191");
-    EXPECT_EQ(window->FTSecs->text(), "22.4659606656587");
-    EXPECT_EQ(window->velocity->text(), "");
+    EXPECT_EQ(control<QLineEdit>(*window, "sixtieths")->text(), "");
+    EXPECT_EQ(control<QLineEdit>(*window, "variation")->text(), "5.53403933434191");
+    EXPECT_EQ(control<QLineEdit>(*window, "FTSecs")->text(), "22.4659606656587");
+    EXPECT_EQ(control<QLineEdit>(*window, "velocity")->text(), "");
 }
 
 TEST_F(ClockingTest, WithNoRacePointChosenTheNoEntriesMessageComesBeforeTheQuestion) {
@@ -154,7 +160,8 @@ TEST_F(ClockingTest, WithNoRacePointChosenTheNoEntriesMessageComesBeforeTheQuest
             makeDatabase({});
             open();
         } else {
-            window->racepoint->setEditText("berwick"); // still matches: the bird is clocked
+            control<QComboBox>(*window, "racepoint")
+                ->setEditText("berwick"); // still matches: the bird is clocked
         }
         dialogs.clear();
         clock();
@@ -168,34 +175,36 @@ TEST_F(ClockingTest, WithNoRacePointChosenTheNoEntriesMessageComesBeforeTheQuest
 
 TEST_F(ClockingTest, SexAndColourCodes) {
     Pellamy& w = *window;
-    w.Check3->setChecked(true);
-    w.Check4->setChecked(true);
+    control<QCheckBox>(w, "Check3")->setChecked(true);
+    control<QCheckBox>(w, "Check4")->setChecked(true);
     clock();
     EXPECT_EQ(row(0)[Col::Sex], "C");
-    EXPECT_FALSE(w.Check3->isChecked());
-    EXPECT_FALSE(w.Check4->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(w, "Check3")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(w, "Check4")->isChecked());
     EXPECT_EQ(row(0)[Col::Colour], "BB");
 
-    w.Check4->setChecked(true);
-    choose(w.comcol, 6); // Yellow
+    control<QCheckBox>(w, "Check4")->setChecked(true);
+    choose(control<QComboBox>(w, "comcol"), 6); // Yellow
     type("birdclockmins", "46");
     clock();
     EXPECT_EQ(row(1)[Col::Sex], "H");
     EXPECT_EQ(row(1)[Col::Colour], "Y");
 
-    w.comcol->setEditText("Purple"); // not in the list: the previous bird's code
+    control<QComboBox>(w, "comcol")
+        ->setEditText("Purple"); // not in the list: the previous bird's code
     type("birdclockmins", "47");
     clock();
     EXPECT_EQ(row(2)[Col::Colour], "Y");
-    EXPECT_EQ(w.comcol->currentText(), "Purple");
+    EXPECT_EQ(control<QComboBox>(w, "comcol")->currentText(), "Purple");
 }
 
 TEST_F(ClockingTest, CalculatePictureWorksFromTheKeyboard) {
-    window->Picture1->setFocus();
+    control<QAbstractButton>(*window, "Picture1")->setFocus();
     dialogs.answerYesNo(true);
-    QTest::keyClick(window->Picture1, Qt::Key_Space);
+    QTest::keyClick(control<QAbstractButton>(*window, "Picture1"), Qt::Key_Space);
     EXPECT_EQ(window->entries().count(), 1);
     dialogs.answerYesNo(true);
-    QTest::keyClick(window->Picture1, Qt::Key_Return); // the press animates first
+    QTest::keyClick(control<QAbstractButton>(*window, "Picture1"),
+                    Qt::Key_Return); // the press animates first
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }, 5000));
 }

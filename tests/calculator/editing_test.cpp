@@ -1,6 +1,7 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "support/controls.h"
 #include "support/qt_printers.h"
 
 #include <QTreeView>
@@ -30,7 +31,7 @@ protected:
     }
 
     void clickRow(int row) {
-        QTreeView* view = window->ListView1;
+        QTreeView* view = control<QTreeView>(*window, "ListView1");
         const QRect cell = view->visualRect(window->entries().index(row, Col::Name));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     }
@@ -44,56 +45,61 @@ protected:
 
 TEST_F(EditingTest, ARowClickFillsTheEditBoxesAndTypingWritesBack) {
     clickRow(1);
-    EXPECT_EQ(window->birdedit->text(), "GB-B");
-    EXPECT_EQ(window->coledit->text(), "BB");
-    EXPECT_EQ(window->sexedit->text(), "C");
-    EXPECT_EQ(window->rubinedit->text(), "1");
-    EXPECT_EQ(window->ruboutedit->text(), "2");
-    QTest::keyClicks(window->birdedit, "7");
+    EXPECT_EQ(control<QLineEdit>(*window, "birdedit")->text(), "GB-B");
+    EXPECT_EQ(control<QLineEdit>(*window, "coledit")->text(), "BB");
+    EXPECT_EQ(control<QLineEdit>(*window, "sexedit")->text(), "C");
+    EXPECT_EQ(control<QLineEdit>(*window, "rubinedit")->text(), "1");
+    EXPECT_EQ(control<QLineEdit>(*window, "ruboutedit")->text(), "2");
+    QTest::keyClicks(control<QLineEdit>(*window, "birdedit"), "7");
     EXPECT_EQ(cell(1, Col::RingNo), "GB-B7");
-    EXPECT_EQ(window->ListView1->model()->data(window->entries().index(1, Col::RingNo)), "GB-B7");
+    EXPECT_EQ(control<QTreeView>(*window, "ListView1")
+                  ->model()
+                  ->data(window->entries().index(1, Col::RingNo)),
+              "GB-B7");
 
     clickRow(2);
-    window->coledit->clear();
-    QTest::keyClicks(window->coledit, "RC");
+    control<QLineEdit>(*window, "coledit")->clear();
+    QTest::keyClicks(control<QLineEdit>(*window, "coledit"), "RC");
     EXPECT_EQ(cell(2, Col::Colour), "RC");
     EXPECT_EQ(cell(1, Col::Colour), "BB");
-    window->sexedit->clear();
+    control<QLineEdit>(*window, "sexedit")->clear();
     EXPECT_EQ(cell(2, Col::Sex), "");
 }
 
 TEST_F(EditingTest, WithNoEntrySelectedTypingChangesNothing) {
-    QTest::keyClicks(window->birdedit, "X");
+    QTest::keyClicks(control<QLineEdit>(*window, "birdedit"), "X");
     for (int row = 0; row < 3; ++row)
         EXPECT_EQ(cell(row, Col::RingNo), QStringLiteral("GB-%1").arg(QChar(u'A' + row)));
 }
 
 TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
     window->entries().renumber();
-    window->member->hide();
+    control<QComboBox>(*window, "member")->hide();
     clickRow(1);
-    QTest::mouseClick(window->cmdremove, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*window, "cmdremove"), Qt::LeftButton);
     ASSERT_EQ(window->entries().count(), 2);
     EXPECT_EQ(cell(0, Col::Pos), "1");
     EXPECT_EQ(cell(1, Col::Pos), "3");
-    EXPECT_TRUE(window->member->isVisible());
-    EXPECT_EQ(window->birdedit->text(), "GB-B"); // not refilled by a removal
-    QTest::keyClicks(window->birdedit, "9");     // and nothing else takes the edit
+    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
+    EXPECT_EQ(control<QLineEdit>(*window, "birdedit")->text(), "GB-B"); // not refilled by a removal
+    QTest::keyClicks(control<QLineEdit>(*window, "birdedit"),
+                     "9"); // and nothing else takes the edit
     EXPECT_EQ(cell(0, Col::RingNo), "GB-A");
     EXPECT_EQ(cell(1, Col::RingNo), "GB-C");
 
-    QTest::mouseClick(window->cmdremove, Qt::LeftButton); // nothing selected: nothing happens
+    QTest::mouseClick(control<QPushButton>(*window, "cmdremove"),
+                      Qt::LeftButton); // nothing selected: nothing happens
     EXPECT_EQ(window->entries().count(), 2);
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
 TEST_F(EditingTest, ClearListThenExitWithNoKeepsRunning) {
-    window->member->hide();
-    QTest::mouseClick(window->CmdClear, Qt::LeftButton);
+    control<QComboBox>(*window, "member")->hide();
+    QTest::mouseClick(control<QPushButton>(*window, "CmdClear"), Qt::LeftButton);
     EXPECT_EQ(window->entries().count(), 0);
-    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
     dialogs.answerYesNo(false);
-    QTest::mouseClick(window->CmdExit, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*window, "CmdExit"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].text, "Have you saved race to file?");
     EXPECT_EQ(dialogs.shown()[0].title, "");
@@ -103,7 +109,7 @@ TEST_F(EditingTest, ClearListThenExitWithNoKeepsRunning) {
 
 TEST_F(EditingTest, ExitWithYesEndsTheProgramWithoutWritingAFile) {
     dialogs.answerYesNo(true);
-    QTest::mouseClick(window->CmdExit, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*window, "CmdExit"), Qt::LeftButton);
     EXPECT_TRUE(ended);
     // No race file and no result; only the recovery record, which now offers
     // nothing.
@@ -113,13 +119,13 @@ TEST_F(EditingTest, ExitWithYesEndsTheProgramWithoutWritingAFile) {
 }
 
 TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
-    EXPECT_FALSE(window->Frame10->isVisible());
-    EXPECT_TRUE(window->Frame11->isVisible());
+    QTest::mouseClick(control<QPushButton>(*window, "Command1"), Qt::LeftButton);
+    EXPECT_FALSE(control<QGroupBox>(*window, "Frame10")->isVisible());
+    EXPECT_TRUE(control<QGroupBox>(*window, "Frame11")->isVisible());
     dialogs.answerYesNo(true);
     window->Picture1_Click();
-    EXPECT_TRUE(window->Frame10->isVisible());
-    EXPECT_FALSE(window->Frame11->isVisible());
+    EXPECT_TRUE(control<QGroupBox>(*window, "Frame10")->isVisible());
+    EXPECT_FALSE(control<QGroupBox>(*window, "Frame11")->isVisible());
     EXPECT_EQ(dialogs.messages(), // no race point on this window
               QStringList({"You have no entries in your Database, please check."}));
 }

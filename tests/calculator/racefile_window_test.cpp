@@ -2,6 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "racefile/racefile.h"
+#include "support/controls.h"
 #include "support/qt_printers.h"
 
 #include <QDir>
@@ -72,13 +73,13 @@ protected:
 } // namespace
 
 TEST_F(RaceFileWindowTest, SavingWritesTheRenumberedListAndShowsTheMemberList) {
-    window->member->hide();
+    control<QComboBox>(*window, "member")->hide();
     dialogs.answerFile(path);
-    QTest::mouseClick(window->cmdsave, Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(*window, "cmdsave"), Qt::LeftButton);
     EXPECT_TRUE(dialogs.messages().isEmpty());
     EXPECT_EQ(dialogs.shown()[0].kind, "save");
     EXPECT_EQ(dialogs.shown()[0].text, "Text Files (*.txt)");
-    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
     const QByteArray bytes = testsupport::fileBytes(path);
     EXPECT_EQ(bytes.count("\r\n"), 6);
     EXPECT_TRUE(bytes.startsWith("1, A, "));
@@ -89,41 +90,43 @@ TEST_F(RaceFileWindowTest, OpeningRestoresTheEntriesAndTheRaceDetails) {
     dialogs.answerFile(path);
     window->cmdsave_Click();
     window->entries().clear();
-    window->txtcomments->setPlainText("something else");
-    window->member->hide();
+    control<QPlainTextEdit>(*window, "txtcomments")->setPlainText("something else");
+    control<QComboBox>(*window, "member")->hide();
 
     dialogs.answerFile(path);
-    QTest::mouseClick(window->cmdopen, Qt::LeftButton);
-    EXPECT_TRUE(window->member->isVisible());
+    QTest::mouseClick(control<QPushButton>(*window, "cmdopen"), Qt::LeftButton);
+    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
     EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
     EXPECT_EQ(window->entries().text(0, Col::Pos), "1");
     EXPECT_EQ(window->windowTitle(), "Result for ..... Exeter     24/05/2006 19:45:12     12 "
                                      "Members     Sent 240  Birds     Liberated at 0730     "
                                      "Into a SW Wind");
-    EXPECT_EQ(window->txtmember->text(), "12");
-    EXPECT_EQ(window->txtwind->text(), "SW");
-    EXPECT_EQ(window->HODmin->text(), "45");
-    EXPECT_EQ(window->mtreadrake->text(), "19:00");
-    EXPECT_EQ(window->txtcomments->toPlainText(), "Good race");
-    EXPECT_EQ(window->racepoint->currentText(), "Exeter");
-    EXPECT_EQ(window->member->currentText(), "J. Smith"); // its members are loaded
-    EXPECT_EQ(window->DayClockSet->dateTime(), QDateTime(QDate(2006, 5, 23), QTime(19, 45, 12)));
-    EXPECT_EQ(window->DaybirdClocked->date(), QDate(2006, 5, 25));
-    EXPECT_EQ(window->midnight->text(), "1");
-    EXPECT_EQ(window->midnight2->text(), "0"); // as the file has it
-    EXPECT_EQ(window->extraday->text(), "-1");
-    EXPECT_EQ(window->txtdateset->text(), "23052006");
-    EXPECT_EQ(window->txtdaterace->text(), "24052006");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtmember")->text(), "12");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW");
+    EXPECT_EQ(control<QLineEdit>(*window, "HODmin")->text(), "45");
+    EXPECT_EQ(control<QLineEdit>(*window, "mtreadrake")->text(), "19:00");
+    EXPECT_EQ(control<QPlainTextEdit>(*window, "txtcomments")->toPlainText(), "Good race");
+    EXPECT_EQ(control<QComboBox>(*window, "racepoint")->currentText(), "Exeter");
+    EXPECT_EQ(control<QComboBox>(*window, "member")->currentText(),
+              "J. Smith"); // its members are loaded
+    EXPECT_EQ(control<QDateTimeEdit>(*window, "DayClockSet")->dateTime(),
+              QDateTime(QDate(2006, 5, 23), QTime(19, 45, 12)));
+    EXPECT_EQ(control<QDateTimeEdit>(*window, "DaybirdClocked")->date(), QDate(2006, 5, 25));
+    EXPECT_EQ(control<QLineEdit>(*window, "midnight")->text(), "1");
+    EXPECT_EQ(control<QLineEdit>(*window, "midnight2")->text(), "0"); // as the file has it
+    EXPECT_EQ(control<QLineEdit>(*window, "extraday")->text(), "-1");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtdateset")->text(), "23052006");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtdaterace")->text(), "24052006");
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
     writeFile("old race\r\n");
-    window->member->hide();
-    QTest::mouseClick(window->cmdsave, Qt::LeftButton); // no file chosen
+    control<QComboBox>(*window, "member")->hide();
+    QTest::mouseClick(control<QPushButton>(*window, "cmdsave"), Qt::LeftButton); // no file chosen
     const QString noName = "You have not chosen a filename, Please try again.";
     EXPECT_EQ(dialogs.messages(), QStringList({noName}));
-    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
     EXPECT_EQ(window->entries().text(0, Col::Pos), "1"); // renumbered all the same
 
     dialogs.clear();
@@ -146,17 +149,17 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
 }
 
 TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
-    window->txtwind->setText("NE");
+    control<QLineEdit>(*window, "txtwind")->setText("NE");
     dialogs.answerFile(""); // cancelled
     window->cmdopen_Click();
     dialogs.answerFile(dir.filePath("missing.txt"));
-    window->member->hide();
+    control<QComboBox>(*window, "member")->hide();
     window->cmdopen_Click();
     EXPECT_EQ(dialogs.messages(),
               QStringList({"You have chosen a wrong race date, Please try again."}));
-    EXPECT_TRUE(window->member->isVisible());
+    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
     EXPECT_EQ(window->entries().count(), 3);
-    EXPECT_EQ(window->txtwind->text(), "NE");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "NE");
 }
 
 TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) {
@@ -171,7 +174,7 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Lines 3 of the race file had more than 39"));
-    EXPECT_EQ(window->txtwind->text(), "SW");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW");
 
     // A file with Linux line ends reads as one line: the message says why.
     writeFile(raceFileBytes({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})
@@ -223,7 +226,7 @@ TEST_F(RaceFileWindowTest, FilesThatCannotBeRaceFilesAreRefusedAndTheRaceStays) 
         {"a 10 MB line", QByteArray(10 * 1024 * 1024, 'x'),
          "has a line longer than 65536 characters"},
     };
-    window->txtwind->setText("NE");
+    control<QLineEdit>(*window, "txtwind")->setText("NE");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         writeFile(c.bytes);
@@ -235,7 +238,7 @@ TEST_F(RaceFileWindowTest, FilesThatCannotBeRaceFilesAreRefusedAndTheRaceStays) 
                                              " is not a race file: it " + c.says +
                                              ". The race on screen has not been changed.");
         EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
-        EXPECT_EQ(window->txtwind->text(), "NE");
+        EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "NE");
     }
 }
 
@@ -249,12 +252,12 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     QStringList shortEntry = raceEntry("A", "1.000").mid(0, 22); // up to the set date
     shortEntry[Col::SetDate] = "not a date";
     writeFile(raceFileBytes({shortEntry}).bytes);
-    window->txtbirds->setText("99");
+    control<QLineEdit>(*window, "txtbirds")->setText("99");
     dialogs.answerFile(path);
     window->cmdopen_Click();
     EXPECT_EQ(window->entries().entry(0).size(), 22);
-    EXPECT_EQ(window->txtwind->text(), "SW"); // restored up to the bad date
-    EXPECT_EQ(window->windowTitle(), "");     // not reached
+    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW"); // restored up to the bad date
+    EXPECT_EQ(window->windowTitle(), "");                            // not reached
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
@@ -275,7 +278,8 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
 TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheControls) {
     Pellamy& w = *window;
     w.entries().clear();
-    choose(w.racepoint, w.racepoint->findText("Exeter"));
+    choose(control<QComboBox>(w, "racepoint"),
+           control<QComboBox>(w, "racepoint")->findText("Exeter"));
     const std::pair<const char*, const char*> texts[] = {
         {"txtmember", "14"},     {"txtbirds", "310"},
         {"txtwind", "NW"},       {"birdlibhrs", "07"},
@@ -287,11 +291,11 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
     };
     for (const auto& [name, text] : texts)
         type(name, text);
-    w.txtcomments->setPlainText("Wet start");
-    w.DayClockSet->setDateTime({QDate(2006, 5, 22), QTime(18, 0)});
-    w.RaceDay->setDateTime({QDate(2006, 5, 24), QTime(6, 0)});
-    w.DaybirdClocked->setDateTime({QDate(2006, 5, 24), QTime(12, 0)});
-    w.DayClockOpen->setDateTime({QDate(2006, 5, 24), QTime(20, 0)});
+    control<QPlainTextEdit>(w, "txtcomments")->setPlainText("Wet start");
+    control<QDateTimeEdit>(w, "DayClockSet")->setDateTime({QDate(2006, 5, 22), QTime(18, 0)});
+    control<QDateTimeEdit>(w, "RaceDay")->setDateTime({QDate(2006, 5, 24), QTime(6, 0)});
+    control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime({QDate(2006, 5, 24), QTime(12, 0)});
+    control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime({QDate(2006, 5, 24), QTime(20, 0)});
     clock();
     ASSERT_EQ(w.entries().count(), 1);
     dialogs.answerFile(path);
@@ -308,10 +312,12 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
         EXPECT_EQ(otherBox(name), text) << name;
     for (const char* name : {"midnight", "midnight2", "txtdateset", "txtdaterace"})
         EXPECT_EQ(otherBox(name), box(name)->text()) << name;
-    EXPECT_EQ(other.racepoint->currentText(), "Exeter");
-    EXPECT_EQ(other.txtcomments->toPlainText(), "Wet start");
-    EXPECT_EQ(other.DayClockSet->dateTime(), w.DayClockSet->dateTime());
-    EXPECT_EQ(other.DaybirdClocked->dateTime(), w.DaybirdClocked->dateTime());
+    EXPECT_EQ(control<QComboBox>(other, "racepoint")->currentText(), "Exeter");
+    EXPECT_EQ(control<QPlainTextEdit>(other, "txtcomments")->toPlainText(), "Wet start");
+    EXPECT_EQ(control<QDateTimeEdit>(other, "DayClockSet")->dateTime(),
+              control<QDateTimeEdit>(w, "DayClockSet")->dateTime());
+    EXPECT_EQ(control<QDateTimeEdit>(other, "DaybirdClocked")->dateTime(),
+              control<QDateTimeEdit>(w, "DaybirdClocked")->dateTime());
     EXPECT_EQ(other.entries().entries(), w.entries().entries());
     testsupport::expectDialogsHandled(otherDialogs);
 }

@@ -1,6 +1,7 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "support/controls.h"
 #include "support/qt_printers.h"
 
 #include <QDataStream>
@@ -54,9 +55,10 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     EXPECT_EQ(dialogs.shown()[0].text, kOffer.arg(11));
     EXPECT_EQ(window->entries().entries(), expected);
     EXPECT_EQ(window->entries().text(1, Col::RingNo), "corrected\tring");
-    EXPECT_EQ(window->txtwind->text(), "SW");
-    EXPECT_EQ(window->txtcomments->toPlainText(), "Wet, windy\nand late");
-    EXPECT_EQ(window->txtdaterace->text(), "24052006");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW");
+    EXPECT_EQ(control<QPlainTextEdit>(*window, "txtcomments")->toPlainText(),
+              "Wet, windy\nand late");
+    EXPECT_EQ(control<QLineEdit>(*window, "txtdaterace")->text(), "24052006");
 
     // Brought back but not yet saved: offered again after another failure.
     reopen(false);

@@ -1,6 +1,7 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "support/controls.h"
 #include "support/qt_printers.h"
 
 #include <QHeaderView>
@@ -29,19 +30,19 @@ TEST_F(CalculatorTest, StartsOnAnEmptyOrMissingDatabaseWithoutAMessage) {
         if (!missing)
             makeDatabase({});
         Pellamy& w = open();
-        EXPECT_EQ(w.racepoint->count(), 0);
-        EXPECT_EQ(w.member->count(), 0);
+        EXPECT_EQ(control<QComboBox>(w, "racepoint")->count(), 0);
+        EXPECT_EQ(control<QComboBox>(w, "member")->count(), 0);
         const QDate today = QDate::currentDate();
-        EXPECT_EQ(w.DayClockSet->date(), today.addDays(-1));
-        EXPECT_EQ(w.RaceDay->date(), today);
-        EXPECT_EQ(w.DayClockOpen->date(), today);
-        EXPECT_EQ(w.DaybirdClocked->date(), today);
-        EXPECT_EQ(w.midnight->text(), "1");
-        EXPECT_EQ(w.midnight2->text(), "0");
-        EXPECT_EQ(w.extraday->text(), "0");
-        EXPECT_EQ(w.comcol->count(), 18);
-        EXPECT_EQ(w.comcol->currentText(), "Blue");
-        EXPECT_EQ(w.comcol->itemText(17), "White Flight");
+        EXPECT_EQ(control<QDateTimeEdit>(w, "DayClockSet")->date(), today.addDays(-1));
+        EXPECT_EQ(control<QDateTimeEdit>(w, "RaceDay")->date(), today);
+        EXPECT_EQ(control<QDateTimeEdit>(w, "DayClockOpen")->date(), today);
+        EXPECT_EQ(control<QDateTimeEdit>(w, "DaybirdClocked")->date(), today);
+        EXPECT_EQ(control<QLineEdit>(w, "midnight")->text(), "1");
+        EXPECT_EQ(control<QLineEdit>(w, "midnight2")->text(), "0");
+        EXPECT_EQ(control<QLineEdit>(w, "extraday")->text(), "0");
+        EXPECT_EQ(control<QComboBox>(w, "comcol")->count(), 18);
+        EXPECT_EQ(control<QComboBox>(w, "comcol")->currentText(), "Blue");
+        EXPECT_EQ(control<QComboBox>(w, "comcol")->itemText(17), "White Flight");
         EXPECT_EQ(w.windowTitle(), "");
     }
 }
@@ -58,10 +59,10 @@ TEST_F(CalculatorTest, EmptyRacePointRowsGiveOneMessageAndTheRestLoads) {
     Pellamy& w = open();
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
     EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
-    EXPECT_EQ(items(w.racepoint), QStringList({"Berwick", "Thurso"}));
-    EXPECT_EQ(w.racepoint->currentText(), "Berwick");
-    EXPECT_EQ(items(w.member), QStringList({"J. Smith", "O'Brien"}));
-    EXPECT_EQ(w.member->currentText(), "J. Smith");
+    EXPECT_EQ(items(control<QComboBox>(w, "racepoint")), QStringList({"Berwick", "Thurso"}));
+    EXPECT_EQ(control<QComboBox>(w, "racepoint")->currentText(), "Berwick");
+    EXPECT_EQ(items(control<QComboBox>(w, "member")), QStringList({"J. Smith", "O'Brien"}));
+    EXPECT_EQ(control<QComboBox>(w, "member")->currentText(), "J. Smith");
 }
 
 TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
@@ -73,28 +74,30 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
         {"", "Thurso", "1", "0", "105600"},
     });
     Pellamy& w = open();
-    choose(w.racepoint, 1);
-    EXPECT_EQ(items(w.member), QStringList({QString::fromUtf8("Müller")}));
-    EXPECT_EQ(w.member->currentText(), QString::fromUtf8("Müller"));
+    choose(control<QComboBox>(w, "racepoint"), 1);
+    EXPECT_EQ(items(control<QComboBox>(w, "member")), QStringList({QString::fromUtf8("Müller")}));
+    EXPECT_EQ(control<QComboBox>(w, "member")->currentText(), QString::fromUtf8("Müller"));
     EXPECT_TRUE(dialogs.shown().isEmpty());
 
-    choose(w.racepoint, 2); // only a row without a name
-    EXPECT_EQ(w.member->count(), 0);
+    choose(control<QComboBox>(w, "racepoint"), 2); // only a row without a name
+    EXPECT_EQ(control<QComboBox>(w, "member")->count(), 0);
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
 
     QFile::remove(databasePath()); // the database went missing meanwhile
     dialogs.clear();
-    choose(w.racepoint, 0);
-    EXPECT_EQ(w.member->count(), 0);
+    choose(control<QComboBox>(w, "racepoint"), 0);
+    EXPECT_EQ(control<QComboBox>(w, "member")->count(), 0);
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
 }
 
 TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnceAndNoMemberListIsHalfRead) {
     testsupport::makeDamagedDatabase(databasePath());
     Pellamy& w = open();
-    for (int i = 0; i < w.racepoint->count(); ++i) {
-        choose(w.racepoint, i);
-        EXPECT_TRUE(w.member->count() == 0 || w.member->count() == 400) << w.member->count();
+    for (int i = 0; i < control<QComboBox>(w, "racepoint")->count(); ++i) {
+        choose(control<QComboBox>(w, "racepoint"), i);
+        EXPECT_TRUE(control<QComboBox>(w, "member")->count() == 0 ||
+                    control<QComboBox>(w, "member")->count() == 400)
+            << control<QComboBox>(w, "member")->count();
     }
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("distances.mdb is damaged"));
@@ -103,18 +106,19 @@ TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnceAndNoMemberListIsHalfRead) {
 TEST_F(CalculatorTest, NightCountsFollowTheDatePickers) {
     Pellamy& w = open();
     const QTime now(18, 5, 7);
-    w.DayClockSet->setDateTime({QDate(2006, 5, 26), now});
-    w.RaceDay->setDateTime({QDate(2006, 5, 27), now});
-    w.DaybirdClocked->setDateTime({QDate(2006, 5, 27), now});
-    w.DayClockOpen->setDateTime({QDate(2006, 5, 28), now});
-    EXPECT_EQ(w.midnight->text(), "2");
-    EXPECT_EQ(w.midnight2->text(), "0");
-    EXPECT_EQ(w.extraday->text(), "1");
-    w.DaybirdClocked->setDate(QDate(2006, 5, 28)); // choosing a date keeps the time of day
-    EXPECT_EQ(w.midnight2->text(), "1");
-    EXPECT_EQ(w.extraday->text(), "0");
-    w.DayClockOpen->setDate(QDate(2006, 5, 25));
-    EXPECT_EQ(w.midnight->text(), "-1");
+    control<QDateTimeEdit>(w, "DayClockSet")->setDateTime({QDate(2006, 5, 26), now});
+    control<QDateTimeEdit>(w, "RaceDay")->setDateTime({QDate(2006, 5, 27), now});
+    control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime({QDate(2006, 5, 27), now});
+    control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime({QDate(2006, 5, 28), now});
+    EXPECT_EQ(control<QLineEdit>(w, "midnight")->text(), "2");
+    EXPECT_EQ(control<QLineEdit>(w, "midnight2")->text(), "0");
+    EXPECT_EQ(control<QLineEdit>(w, "extraday")->text(), "1");
+    control<QDateTimeEdit>(w, "DaybirdClocked")
+        ->setDate(QDate(2006, 5, 28)); // choosing a date keeps the time of day
+    EXPECT_EQ(control<QLineEdit>(w, "midnight2")->text(), "1");
+    EXPECT_EQ(control<QLineEdit>(w, "extraday")->text(), "0");
+    control<QDateTimeEdit>(w, "DayClockOpen")->setDate(QDate(2006, 5, 25));
+    EXPECT_EQ(control<QLineEdit>(w, "midnight")->text(), "-1");
 }
 
 TEST_F(CalculatorTest, TimePickersCopyIntoTheirBoxesAndTheBoxesStillTakeTyping) {
@@ -123,11 +127,11 @@ TEST_F(CalculatorTest, TimePickersCopyIntoTheirBoxesAndTheBoxesStillTakeTyping) 
         QTimeEdit* picker;
         const char *h, *m, *s;
     } rows[] = {
-        {w.DTPicker1, "MTSetHr", "MTSetMin", "MTSetSec"},
-        {w.DTPicker4, "MTRakeHr", "MTRakeMin", "MTRakeSec"},
-        {w.DTPicker5, "CsHr", "CsMin", "CsSec"},
-        {w.DTPicker6, "CrHr", "CrMin", "CrSec"},
-        {w.DTPicker7, "birdclockhrs", "birdclockmins", "birdclocksecs"},
+        {control<QTimeEdit>(w, "DTPicker1"), "MTSetHr", "MTSetMin", "MTSetSec"},
+        {control<QTimeEdit>(w, "DTPicker4"), "MTRakeHr", "MTRakeMin", "MTRakeSec"},
+        {control<QTimeEdit>(w, "DTPicker5"), "CsHr", "CsMin", "CsSec"},
+        {control<QTimeEdit>(w, "DTPicker6"), "CrHr", "CrMin", "CrSec"},
+        {control<QTimeEdit>(w, "DTPicker7"), "birdclockhrs", "birdclockmins", "birdclocksecs"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.h);
@@ -148,28 +152,29 @@ TEST_F(CalculatorTest, BoxesTakeTwoCharactersAndTheCopiesBoxesShowOne) {
         type(name, "123");
         EXPECT_EQ(box(name)->text(), "12");
     }
-    EXPECT_EQ(w.txtcopies->text(), "1");
-    EXPECT_EQ(w.txtcopies2->text(), "1");
-    EXPECT_EQ(w.member->currentText(), ""); // no members loaded
+    EXPECT_EQ(control<QLineEdit>(w, "txtcopies")->text(), "1");
+    EXPECT_EQ(control<QLineEdit>(w, "txtcopies2")->text(), "1");
+    EXPECT_EQ(control<QComboBox>(w, "member")->currentText(), ""); // no members loaded
 }
 
 TEST_F(CalculatorTest, ListShowsTheColumnsWithTheirHeadersAndGroupCaptions) {
     Pellamy& w = open();
-    QHeaderView* header = w.ListView1->header();
+    QHeaderView* header = control<QTreeView>(w, "ListView1")->header();
     ASSERT_EQ(header->count(), kColumnCount);
     EXPECT_EQ(w.entries().headerData(Col::RingNo, Qt::Horizontal).toString(), "Ring No.");
     // The race details lie beyond the list's right edge until it is scrolled.
-    EXPECT_GE(header->sectionViewportPosition(18), w.ListView1->viewport()->width());
-    EXPECT_EQ(w.Label12->text().size(), 250);
+    EXPECT_GE(header->sectionViewportPosition(18),
+              control<QTreeView>(w, "ListView1")->viewport()->width());
+    EXPECT_EQ(control<QLabel>(w, "Label12")->text().size(), 250);
 }
 
 TEST_F(CalculatorTest, HiddenHoldersAreNeverShownAndFramesStartRight) {
     Pellamy& w = open();
     for (const char* name : {"sixtieths", "variation", "birdlibsecs", "txtdateset", "midnight"})
         EXPECT_FALSE(box(name)->isVisible()) << name;
-    EXPECT_FALSE(w.Frame5->isVisible());
-    EXPECT_TRUE(w.Frame10->isVisible());
-    EXPECT_FALSE(w.Frame11->isVisible());
+    EXPECT_FALSE(control<QGroupBox>(w, "Frame5")->isVisible());
+    EXPECT_TRUE(control<QGroupBox>(w, "Frame10")->isVisible());
+    EXPECT_FALSE(control<QGroupBox>(w, "Frame11")->isVisible());
 }
 
 TEST_F(CalculatorTest, TabOrderFollowsTheWindowsOrder) {

@@ -145,8 +145,9 @@ TEST_F(AccessFileTest, TheCalculatorBringsItOverOnceAndListsTheRacePoints) {
         Pellamy window(dir.path(), &dialogs);
         ASSERT_GE(dialogs.messages().size(), 1);
         EXPECT_TRUE(dialogs.messages()[0].contains("9 rows"));
-        EXPECT_EQ(window.racepoint->count(), 3); // Berwick, Lerwick, Thurso
-        EXPECT_EQ(window.racepoint->currentText(), "Berwick");
+        EXPECT_EQ(window.findChild<QComboBox*>("racepoint")->count(),
+                  3); // Berwick, Lerwick, Thurso
+        EXPECT_EQ(window.findChild<QComboBox*>("racepoint")->currentText(), "Berwick");
     }
     dialogs.clear();
     Pellamy again(dir.path(), &dialogs);

@@ -14,6 +14,7 @@
 //                                      after the messages it was shown
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
+#include "support/controls.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,6 +31,7 @@
 #include <cstdio>
 
 using namespace pellamy;
+using testsupport::control;
 
 namespace {
 
@@ -37,33 +39,38 @@ int clockBirds(const QString& folder, int count) {
     ScriptedDialogService dialogs;
     Pellamy w(folder, &dialogs);
     const QTime setTime(19, 45, 12);
-    w.DayClockSet->setDateTime({QDate(2006, 5, 23), setTime});
-    w.RaceDay->setDateTime({QDate(2006, 5, 24), setTime});
-    w.DaybirdClocked->setDateTime({QDate(2006, 5, 24), setTime});
-    w.DayClockOpen->setDateTime({QDate(2006, 5, 24), setTime});
+    control<QDateTimeEdit>(w, "DayClockSet")->setDateTime({QDate(2006, 5, 23), setTime});
+    control<QDateTimeEdit>(w, "RaceDay")->setDateTime({QDate(2006, 5, 24), setTime});
+    control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime({QDate(2006, 5, 24), setTime});
+    control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime({QDate(2006, 5, 24), setTime});
     const std::pair<QLineEdit*, const char*> fields[] = {
-        {w.MTSetHr, "19"},   {w.MTSetMin, "30"},    {w.MTSetSec, "0"},    {w.CsHr, "19"},
-        {w.CsMin, "30"},     {w.CsSec, "2"},        {w.MTRakeHr, "19"},   {w.MTRakeMin, "0"},
-        {w.MTRakeSec, "0"},  {w.CrHr, "19"},        {w.CrMin, "0"},       {w.CrSec, "10"},
-        {w.txtmember, "12"}, {w.txtbirds, "240"},   {w.txtwind, "SW"},    {w.mtdetailset, "B 1"},
-        {w.mtreadset, "19"}, {w.mtdetailrake, "B"}, {w.mtreadrake, "19"},
+        {control<QLineEdit>(w, "MTSetHr"), "19"},    {control<QLineEdit>(w, "MTSetMin"), "30"},
+        {control<QLineEdit>(w, "MTSetSec"), "0"},    {control<QLineEdit>(w, "CsHr"), "19"},
+        {control<QLineEdit>(w, "CsMin"), "30"},      {control<QLineEdit>(w, "CsSec"), "2"},
+        {control<QLineEdit>(w, "MTRakeHr"), "19"},   {control<QLineEdit>(w, "MTRakeMin"), "0"},
+        {control<QLineEdit>(w, "MTRakeSec"), "0"},   {control<QLineEdit>(w, "CrHr"), "19"},
+        {control<QLineEdit>(w, "CrMin"), "0"},       {control<QLineEdit>(w, "CrSec"), "10"},
+        {control<QLineEdit>(w, "txtmember"), "12"},  {control<QLineEdit>(w, "txtbirds"), "240"},
+        {control<QLineEdit>(w, "txtwind"), "SW"},    {control<QLineEdit>(w, "mtdetailset"), "B 1"},
+        {control<QLineEdit>(w, "mtreadset"), "19"},  {control<QLineEdit>(w, "mtdetailrake"), "B"},
+        {control<QLineEdit>(w, "mtreadrake"), "19"},
     };
     for (const auto& [box, text] : fields)
         box->setText(QString::fromLatin1(text));
-    w.txtcomments->setPlainText(QStringLiteral("Wet, windy\nand late"));
+    control<QPlainTextEdit>(w, "txtcomments")->setPlainText(QStringLiteral("Wet, windy\nand late"));
     for (int i = 0; i < count; ++i) {
         // Later birds alternate between slower and faster, so the list moves.
-        w.birdclockhrs->setText(QStringLiteral("11"));
-        w.birdclockmins->setText(QString::number(10 + (i * 37) % 50));
-        w.birdclocksecs->setText(QString::number(i % 60));
-        w.ringno->setText(QStringLiteral("GB-%1").arg(i));
-        w.Check1->setChecked(i % 2 == 0);
+        control<QLineEdit>(w, "birdclockhrs")->setText(QStringLiteral("11"));
+        control<QLineEdit>(w, "birdclockmins")->setText(QString::number(10 + (i * 37) % 50));
+        control<QLineEdit>(w, "birdclocksecs")->setText(QString::number(i % 60));
+        control<QLineEdit>(w, "ringno")->setText(QStringLiteral("GB-%1").arg(i));
+        control<QCheckBox>(w, "Check1")->setChecked(i % 2 == 0);
         dialogs.answerYesNo(true);
         w.Picture1_Click();
     }
-    w.ListView1->setCurrentIndex(w.entries().index(1, 0));
-    w.birdedit->setText(QStringLiteral("corrected\tring"));
-    w.ListView1->setCurrentIndex(w.entries().index(2, 0));
+    control<QTreeView>(w, "ListView1")->setCurrentIndex(w.entries().index(1, 0));
+    control<QLineEdit>(w, "birdedit")->setText(QStringLiteral("corrected\tring"));
+    control<QTreeView>(w, "ListView1")->setCurrentIndex(w.entries().index(2, 0));
     w.cmdremove_Click();
 
     QFile out(QDir(folder).filePath(QStringLiteral("entries.bin")));
