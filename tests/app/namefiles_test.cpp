@@ -4,7 +4,6 @@
 #include "support/qt_printers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

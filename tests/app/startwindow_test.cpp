@@ -85,10 +85,6 @@ TEST_F(StartWindowTest, CancellingAnEditStoresAnEmptyName) {
     EXPECT_EQ(dialogs.shown()[1].title, "Error");
     EXPECT_EQ(start->txtfed->text(), "");
     EXPECT_EQ(testsupport::fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
-
-    Program again(dir.path(), &dialogs);
-    EXPECT_EQ(again.start()->txtfed->text(), "");
-    again.startWindow()->close();
 }
 
 TEST_F(StartWindowTest, AnUnwritableNameFileIsReportedAndTheNameKeptOnScreen) {

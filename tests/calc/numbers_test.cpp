@@ -7,38 +7,19 @@
 using namespace pellamy;
 
 TEST(TextToNumber, ReadsNumbersAndRefusesEverythingElse) {
-    struct Case {
-        const char* text;
-        std::optional<double> expected;
-    } cases[] = {
-        {"12.5", 12.5},
-        {"  12.5 ", 12.5},
-        {"26474040\r\n", 26474040},       // one distance row
-        {"26474040\r\n26474040\r\n", {}}, // two distance rows
-        {"", {}},
-        {"   ", {}},
-        {"abc", {}},
-        {"12a", {}},
-        {"1,5", {}}, // never a comma decimal
-        {"1 000", {}},
-        {"-0.5", -0.5},
-        {"+3", 3},
-        {".5", 0.5},
-        {"5.", 5},
-        {"08", 8},
-        {"1.5E-05", 1.5e-5},
-        {"1E+15", 1e15},
-        {"1e", {}},
-        {"-", {}},
-        {".", {}},
-        {"inf", {}},
-        {"nan", {}},
-        {"1e999", {}}, // beyond the double range
+    // The last is a distance as the lookup writes it.
+    const std::pair<const char*, double> numbers[] = {
+        {"  12.5 ", 12.5},   {"-0.5", -0.5},  {"+3", 3},
+        {".5", 0.5},         {"5.", 5},       {"08", 8},
+        {"1.5E-05", 1.5e-5}, {"1E+15", 1e15}, {"26474040\r\n", 26474040},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(textToNumber(QString::fromLatin1(c.text)), c.expected);
-    }
+    for (const auto& [text, value] : numbers)
+        EXPECT_EQ(textToNumber(QString::fromLatin1(text)), value) << text;
+    // Two distance rows (a member listed twice for a race point) are no
+    // number, nor is a comma decimal or a value beyond the double range.
+    for (const char* text : {"26474040\r\n26474040\r\n", "1,5", "1e999", "", "   ", "12a", "1 000",
+                             "1e", "-", ".", "inf", "nan"})
+        EXPECT_EQ(textToNumber(QString::fromLatin1(text)), std::nullopt) << text;
 }
 
 TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
@@ -59,11 +40,9 @@ TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
 }
 
 TEST(WholeNumbers, SixteenBitConversionRoundsHalfToEven) {
-    EXPECT_EQ(toInt16(2.5), std::int16_t(2));
-    EXPECT_EQ(toInt16(3.5), std::int16_t(4));
-    EXPECT_EQ(toInt16(-0.5), std::int16_t(0));
-    EXPECT_EQ(toInt16(32767.4), std::int16_t(32767));
-    EXPECT_EQ(toInt16(32767.5), std::nullopt);
-    EXPECT_EQ(toInt16(-32768), std::int16_t(-32768));
-    EXPECT_EQ(toInt16(1e10), std::nullopt);
+    const std::pair<double, std::optional<std::int16_t>> cases[] = {
+        {2.5, 2}, {3.5, 4}, {-0.5, 0}, {32767.4, 32767}, {-32768, -32768}, {32767.5, {}},
+    };
+    for (const auto& [value, expected] : cases)
+        EXPECT_EQ(toInt16(value), expected) << value;
 }

@@ -93,21 +93,18 @@ QStringList sortedRows(const QVector<QStringList>& rows) {
     return out;
 }
 
-const QStringList kNineRows = [] {
-    QStringList rows = {
-        "J. Smith|Berwick|250|1234|26474040",
-        "J. Smith|Thurso|412|17|43508220",
-        "A. Brown & Son|Berwick|248|880|26241600",
-        "A. Brown & Son|Thurso|410|1702|43398120",
-        "O'Brien|Berwick|251|0|26505600",
-        "O'Brien|Thurso|413|1759|43718340",
-        QString::fromUtf8("Müller|Berwick|249|440|26320800"),
-        QString::fromUtf8("Müller|Lerwick|500|5|52800300"),
-        "C. Jones||100|0|10560000",
-    };
-    rows.sort();
-    return rows;
-}();
+// The rows of both Access test files, sorted.
+const QStringList kNineRows = {
+    "A. Brown & Son|Berwick|248|880|26241600",
+    "A. Brown & Son|Thurso|410|1702|43398120",
+    "C. Jones||100|0|10560000",
+    "J. Smith|Berwick|250|1234|26474040",
+    "J. Smith|Thurso|412|17|43508220",
+    QString::fromUtf8("Müller|Berwick|249|440|26320800"),
+    QString::fromUtf8("Müller|Lerwick|500|5|52800300"),
+    "O'Brien|Berwick|251|0|26505600",
+    "O'Brien|Thurso|413|1759|43718340",
+};
 
 } // namespace
 
@@ -119,8 +116,6 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
         copyIn(name);
         const Migration m = migrateAccessDatabase(path());
         ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
-        EXPECT_EQ(m.rows, 9);
-        EXPECT_EQ(m.keptAs, "distances-access.mdb");
         EXPECT_EQ(m.message, "Your Access database distances.mdb has been brought over to "
                              "Pellamy: 9 rows. The Access file has been kept as "
                              "distances-access.mdb.");
@@ -145,9 +140,9 @@ TEST_F(AccessFileTest, TheCalculatorBringsItOverOnceAndListsTheRacePoints) {
         Pellamy window(dir.path(), &dialogs);
         ASSERT_GE(dialogs.messages().size(), 1);
         EXPECT_TRUE(dialogs.messages()[0].contains("9 rows"));
-        EXPECT_EQ(window.findChild<QComboBox*>("racepoint")->count(),
-                  3); // Berwick, Lerwick, Thurso
-        EXPECT_EQ(window.findChild<QComboBox*>("racepoint")->currentText(), "Berwick");
+        const QComboBox* racepoint = window.findChild<QComboBox*>("racepoint");
+        EXPECT_EQ(racepoint->count(), 3); // Berwick, Lerwick, Thurso
+        EXPECT_EQ(racepoint->currentText(), "Berwick");
     }
     dialogs.clear();
     Pellamy again(dir.path(), &dialogs);

@@ -4,7 +4,6 @@
 #include "sample_race.h"
 #include "support/qt_printers.h"
 
-#include <QFile>
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>

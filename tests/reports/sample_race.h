@@ -26,20 +26,12 @@ inline QVector<QStringList> sampleRace(int size) {
 
 inline pellamy::SheetDetails sampleDetails() {
     pellamy::SheetDetails d;
-    d.club = "Rose, Crown and Anchor";
-    d.fed = "North East Federation";
-    d.txtmember = "12";
-    d.txtbirds = "150";
-    d.txtwind = "SW";
-    d.birdlibhrs = "07";
-    d.birdlibmins = "30";
-    d.racepoint = "Northpoint";
-    d.txtdaterace = "24052006";
-    d.txtdateset = "23052006";
-    d.mtdetailset = "Master clock 7";
-    d.mtreadset = "19:30:00";
-    d.mtdetailrake = "Master clock 8";
-    d.mtreadrake = "19:00:00";
+    d.club = "Rose, Crown and Anchor", d.fed = "North East Federation";
+    d.txtmember = "12", d.txtbirds = "150", d.txtwind = "SW";
+    d.birdlibhrs = "07", d.birdlibmins = "30", d.racepoint = "Northpoint";
+    d.txtdaterace = "24052006", d.txtdateset = "23052006";
+    d.mtdetailset = "Master clock 7", d.mtreadset = "19:30:00";
+    d.mtdetailrake = "Master clock 8", d.mtreadrake = "19:00:00";
     d.txtcomments = "A fine day";
     return d;
 }
