@@ -8,10 +8,11 @@
 
 #include <memory>
 
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
+
+namespace Ui {
+class frmSplashPellamy;
+}
 
 namespace pellamy {
 
@@ -25,18 +26,9 @@ public:
                               QWidget* parent = nullptr);
     ~frmSplashPellamy() override;
 
-    QGroupBox* Frame1;
-    QLineEdit* txtclub;
-    QLineEdit* txtfed;
-    QLabel* Picture1;
-    QGroupBox* Frame2;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QGroupBox* Frame3;
-    QPushButton* Command5;
-    QGroupBox* Frame4;
-    QPushButton* Command1;
-    QPushButton* Command4;
+    // The names in the two name boxes, as the printed sheets take them.
+    QString clubName() const;
+    QString fedName() const;
 
 public slots:
     void Form_Load();
@@ -49,6 +41,7 @@ public slots:
 private:
     void editName(QLineEdit* box, const QString& file, const QString& what);
 
+    std::unique_ptr<Ui::frmSplashPellamy> ui_; // the form (frmsplashpellamy.ui)
     Program& program_;
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;

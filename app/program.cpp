@@ -82,7 +82,7 @@ frmdistances* Program::showDistancesEditor() {
 ClubNames Program::names() {
     if (!splash_)
         makeStartWindow(); // hidden: its load step reads the two files
-    return {splash_->txtclub->text(), splash_->txtfed->text()};
+    return {splash_->clubName(), splash_->fedName()};
 }
 
 frmSplashPellamy* Program::startWindow() const {

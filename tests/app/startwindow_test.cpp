@@ -46,6 +46,8 @@ protected:
     }
 
     void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    QLineEdit* box(const char* name) const { return start->findChild<QLineEdit*>(name); }
+    QPushButton* button(const char* name) const { return start->findChild<QPushButton*>(name); }
 
     QTemporaryDir dir;
     ScriptedDialogService dialogs;
@@ -57,33 +59,33 @@ protected:
 } // namespace
 
 TEST_F(StartWindowTest, ShowsTheStoredNames) {
-    EXPECT_EQ(start->txtclub->text(), "Rose, Crown and Anchor");
-    EXPECT_EQ(start->txtfed->text(), "North East Federation");
-    EXPECT_TRUE(start->txtclub->isReadOnly());
-    EXPECT_TRUE(start->txtfed->isReadOnly());
-    EXPECT_EQ(start->Command5->text(), "Enter Members Distances");
+    EXPECT_EQ(box("txtclub")->text(), "Rose, Crown and Anchor");
+    EXPECT_EQ(box("txtfed")->text(), "North East Federation");
+    EXPECT_TRUE(box("txtclub")->isReadOnly());
+    EXPECT_TRUE(box("txtfed")->isReadOnly());
+    EXPECT_EQ(button("Command5")->text(), "Enter Members Distances");
     EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy"}));
 }
 
 TEST_F(StartWindowTest, EditingANameStoresItAsTyped) {
     dialogs.answerInput("  Westside, Flyers");
-    click(start->Command2);
+    click(button("Command2"));
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].kind, "input");
     EXPECT_EQ(dialogs.shown()[0].text, "Please enter the Club name");
     EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
-    EXPECT_EQ(start->txtclub->text(), "  Westside, Flyers");
+    EXPECT_EQ(box("txtclub")->text(), "  Westside, Flyers");
     EXPECT_EQ(testsupport::fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
 }
 
 TEST_F(StartWindowTest, CancellingAnEditStoresAnEmptyName) {
     dialogs.answerInput(""); // a cancelled box gives an empty text
-    click(start->Command3);
+    click(button("Command3"));
     ASSERT_EQ(dialogs.shown().size(), 2);
     EXPECT_EQ(dialogs.shown()[0].text, "Please enter the Federation name");
     EXPECT_EQ(dialogs.shown()[1].text, "You have not entered a Federation name");
     EXPECT_EQ(dialogs.shown()[1].title, "Error");
-    EXPECT_EQ(start->txtfed->text(), "");
+    EXPECT_EQ(box("txtfed")->text(), "");
     EXPECT_EQ(testsupport::fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
 }
 
@@ -91,15 +93,15 @@ TEST_F(StartWindowTest, AnUnwritableNameFileIsReportedAndTheNameKeptOnScreen) {
     QFile::remove(dir.filePath("club.txt"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("club.txt"));
     dialogs.answerInput("Rose and Crown");
-    click(start->Command2);
+    click(button("Command2"));
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].contains(QDir::toNativeSeparators(dir.filePath("club.txt"))));
     EXPECT_EQ(dialogs.shown().last().title, "Pellamy");
-    EXPECT_EQ(start->txtclub->text(), "Rose and Crown");
+    EXPECT_EQ(box("txtclub")->text(), "Rose and Crown");
 }
 
 TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
-    click(start->Command1);
+    click(button("Command1"));
     QApplication::processEvents();
     EXPECT_EQ(visibleWindows(), QStringList({"Pellamy"}));
     EXPECT_TRUE(program->startWindow() == nullptr); // closed and gone
@@ -108,10 +110,10 @@ TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
 }
 
 TEST_F(StartWindowTest, ExitLeavesAnOpenDistancesEditorRunning) {
-    click(start->Command5);
-    click(start->Command5); // a second press brings the same editor to the front
+    click(button("Command5"));
+    click(button("Command5")); // a second press brings the same editor to the front
     EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy", "frmdistances"}));
-    click(start->Command4);
+    click(button("Command4"));
     QApplication::processEvents();
     EXPECT_EQ(visibleWindows(), QStringList({"frmdistances"}));
     EXPECT_FALSE(ended);
@@ -121,7 +123,7 @@ TEST_F(StartWindowTest, ExitLeavesAnOpenDistancesEditorRunning) {
 }
 
 TEST_F(StartWindowTest, ReportsReadTheNamesThroughAHiddenStartWindow) {
-    click(start->Command1);
+    click(button("Command1"));
     QApplication::processEvents();
     writeNameFile(dir.filePath("fed.txt"), "Changed Federation"); // read afresh
     const ClubNames names = program->names();
@@ -136,12 +138,12 @@ TEST_F(StartWindowTest, ReportsReadTheNamesThroughAHiddenStartWindow) {
 
 TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor) {
     const QByteArray database = testsupport::fileBytes(dir.filePath("distances.mdb"));
-    click(start->Command5);
+    click(button("Command5"));
     frmdistances* editor = program->distancesEditor();
     for (const char* typed : {"far", "777"}) { // one that cannot be saved, one that could
         SCOPED_TRACE(typed);
         editor->findChild<QLineEdit*>("miles")->setText(typed);
-        click(start->Command1);
+        click(button("Command1"));
         dialogs.clear();
         dialogs.answerYesNo(true);
         click(program->calculator()->findChild<QPushButton*>("CmdExit"));
@@ -151,7 +153,7 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
         EXPECT_EQ(testsupport::fileBytes(dir.filePath("distances.mdb")), database);
         ended = false;
         start = program->start();
-        click(start->Command5);
+        click(button("Command5"));
         editor = program->distancesEditor();
     }
 }
