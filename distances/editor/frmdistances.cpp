@@ -100,9 +100,31 @@ bool frmdistances::hasPendingEdits() const {
            now.miles != stored.miles || now.yards != stored.yards;
 }
 
-QString frmdistances::refusal(DatabaseFault fault, const QString& description,
-                              const QString& done) const {
-    switch (fault) {
+QString frmdistances::whyNotWritten(WriteOutcome outcome, bool deleting) {
+    const bool saving = !deleting;
+    const QString done = saving ? QStringLiteral("saved") : QStringLiteral("deleted");
+    switch (outcome) {
+    case WriteOutcome::Done:
+        return QString();
+    case WriteOutcome::Deleted:
+        return saving ? QStringLiteral("This record has been deleted, by another window or "
+                                       "another copy of Pellamy, since it was shown here, so your "
+                                       "change has not been saved. The records are now shown as "
+                                       "they are stored.")
+                      : QStringLiteral("This record had already been deleted, by another window "
+                                       "or another copy of Pellamy. The records are now shown as "
+                                       "they are stored.");
+    case WriteOutcome::Changed:
+        return QStringLiteral("This record has been changed, by another window or another copy of "
+                              "Pellamy, since it was shown here, so %1. It is now shown as it is "
+                              "stored.")
+            .arg(saving ? QStringLiteral("your change has not been saved")
+                        : QStringLiteral("it has not been deleted"));
+    case WriteOutcome::Failed:
+        break;
+    }
+    damaged_ = records_.fault() == DatabaseFault::Damaged;
+    switch (records_.fault()) {
     case DatabaseFault::Damaged:
         return damagedDatabaseMessage();
     case DatabaseFault::ReadOnly:
@@ -117,7 +139,7 @@ QString frmdistances::refusal(DatabaseFault fault, const QString& description,
     case DatabaseFault::Other:
         break;
     }
-    return QStringLiteral("Data error event hit err:") + description;
+    return QStringLiteral("Data error event hit err:") + records_.error();
 }
 
 QString frmdistances::saveTyped() {
@@ -133,25 +155,11 @@ QString frmdistances::saveTyped() {
         return damagedDatabaseMessage();
     record.sixtieths = *sixtieths;
     txtFields_[4]->setText(record.sixtieths);
-    switch (records_.save(record)) {
-    case WriteOutcome::Done:
+    const WriteOutcome outcome = records_.save(record);
+    // Saved, or read afresh after another program's change: shown as stored.
+    if (outcome != WriteOutcome::Failed)
         showCurrent();
-        return QString();
-    case WriteOutcome::Deleted:
-        showCurrent();
-        return QStringLiteral("This record has been deleted, by another window or another copy of "
-                              "Pellamy, since it was shown here, so your change has not been "
-                              "saved. The records are now shown as they are stored.");
-    case WriteOutcome::Changed:
-        showCurrent();
-        return QStringLiteral("This record has been changed, by another window or another copy of "
-                              "Pellamy, since it was shown here, so your change has not been "
-                              "saved. It is now shown as it is stored.");
-    case WriteOutcome::Failed:
-        break;
-    }
-    damaged_ = records_.fault() == DatabaseFault::Damaged;
-    return refusal(records_.fault(), records_.error(), QStringLiteral("saved"));
+    return whyNotWritten(outcome, false);
 }
 
 void frmdistances::say(const QString& message) {
@@ -183,27 +191,9 @@ void frmdistances::cmdDelete_Click() {
         dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
         return;
     }
-    switch (records_.removeCurrent()) {
-    case WriteOutcome::Done:
-        break;
-    case WriteOutcome::Deleted:
-        dialogs_->message(QStringLiteral("This record had already been deleted, by another "
-                                         "window or another copy of Pellamy. The records are "
-                                         "now shown as they are stored."),
-                          QStringLiteral("Pellamy"));
-        break;
-    case WriteOutcome::Changed:
-        dialogs_->message(QStringLiteral("This record has been changed, by another window or "
-                                         "another copy of Pellamy, since it was shown here, so it "
-                                         "has not been deleted. It is now shown as it is stored."),
-                          QStringLiteral("Pellamy"));
-        break;
-    case WriteOutcome::Failed: {
-        damaged_ = records_.fault() == DatabaseFault::Damaged;
-        say(refusal(records_.fault(), records_.error(), QStringLiteral("deleted")));
-        break;
-    }
-    }
+    const QString why = whyNotWritten(records_.removeCurrent(), true);
+    if (!why.isEmpty())
+        say(why);
     showCurrent();
 }
 

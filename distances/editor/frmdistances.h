@@ -62,9 +62,10 @@ private:
     QString saveTyped();
     // Saves as saveTyped() and shows why when nothing was saved.
     bool saveTypedOrSay();
-    // The message for a database that refused a write; done is "saved" or
-    // "deleted".
-    QString refusal(DatabaseFault fault, const QString& description, const QString& done) const;
+    // Why a save or a delete wrote nothing, in the user's words; empty when
+    // it was done. A damaged database is remembered, so nothing is written
+    // to it again.
+    QString whyNotWritten(WriteOutcome outcome, bool deleting);
     void say(const QString& message);
 
     // The form (frmdistances.ui). txtFields is a control array whose members
