@@ -45,6 +45,10 @@ public:
         return *window;
     }
 
+    // The window's controls by their names.
+    QComboBox* list(const char* name) const { return control<QComboBox>(*window, name); }
+    QPushButton* button(const char* name) const { return control<QPushButton>(*window, name); }
+    QGroupBox* frame(const char* name) const { return control<QGroupBox>(*window, name); }
     QLineEdit* box(const char* name) const {
         return window->findChild<QLineEdit*>(QString::fromLatin1(name));
     }

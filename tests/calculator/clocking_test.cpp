@@ -33,8 +33,7 @@ protected:
     void prepare() {
         makeDatabase(kClub);
         open();
-        choose(control<QComboBox>(*window, "member"),
-               control<QComboBox>(*window, "member")->findText("J. Smith"));
+        choose(list("member"), list("member")->findText("J. Smith"));
         // The worked example: clocks set the evening before, opened on race day.
         Pellamy& w = *window;
         const QTime setTime(19, 45, 12);
@@ -66,9 +65,9 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
     ASSERT_EQ(w.entries().count(), 1);
     const QStringList expected = workedExampleEntry();
     EXPECT_EQ(row(0), expected);
-    EXPECT_EQ(control<QLineEdit>(w, "sixtieths")->text(), "15914040\r\n");
-    EXPECT_EQ(control<QLineEdit>(w, "txtdateset")->text(), "23052006");
-    EXPECT_EQ(control<QLineEdit>(w, "txtdaterace")->text(), "24052006");
+    EXPECT_EQ(box("sixtieths")->text(), "15914040\r\n");
+    EXPECT_EQ(box("txtdateset")->text(), "23052006");
+    EXPECT_EQ(box("txtdaterace")->text(), "24052006");
     // Ready for the next bird.
     EXPECT_EQ(box("ringno")->text(), "");
     EXPECT_EQ(box("Rubin")->text(), "");
@@ -87,11 +86,10 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
 TEST_F(ClockingTest, AnswersToTheMemberQuestion) {
     Pellamy& w = *window;
     clock(true);
-    EXPECT_FALSE(control<QComboBox>(w, "member")
-                     ->isVisible()); // Yes: the member stays chosen for the next bird
+    EXPECT_FALSE(list("member")->isVisible()); // Yes: the member stays chosen for the next bird
     type("birdclockmins", "50");
     clock(false);
-    EXPECT_TRUE(control<QComboBox>(w, "member")->isVisible());
+    EXPECT_TRUE(list("member")->isVisible());
     EXPECT_EQ(w.entries().count(), 2);
     EXPECT_EQ(row(0)[Col::BirdClocked], "11-45-30"); // the faster bird first
     EXPECT_EQ(row(1)[Col::BirdClocked], "11-50-30");
@@ -137,7 +135,7 @@ TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
         EXPECT_EQ(window->entries().count(), 0);
         ASSERT_EQ(dialogs.shown().size(), 1);
         EXPECT_EQ(dialogs.shown()[0].kind, "question");
-        EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
+        EXPECT_TRUE(list("member")->isVisible());
         // The bird's own details stay for a second try.
         EXPECT_EQ(box("ringno")->text(), "GB06N12345");
         EXPECT_TRUE(control<QCheckBox>(*window, "Check1")->isChecked());
@@ -145,12 +143,12 @@ TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
 }
 
 TEST_F(ClockingTest, MissingDistanceKeepsTheFiguresComputedBeforeTheVelocity) {
-    control<QComboBox>(*window, "member")->setEditText("Nobody");
+    list("member")->setEditText("Nobody");
     clock();
-    EXPECT_EQ(control<QLineEdit>(*window, "sixtieths")->text(), "");
-    EXPECT_EQ(control<QLineEdit>(*window, "variation")->text(), "5.53403933434191");
-    EXPECT_EQ(control<QLineEdit>(*window, "FTSecs")->text(), "22.4659606656587");
-    EXPECT_EQ(control<QLineEdit>(*window, "velocity")->text(), "");
+    EXPECT_EQ(box("sixtieths")->text(), "");
+    EXPECT_EQ(box("variation")->text(), "5.53403933434191");
+    EXPECT_EQ(box("FTSecs")->text(), "22.4659606656587");
+    EXPECT_EQ(box("velocity")->text(), "");
 }
 
 TEST_F(ClockingTest, WithNoRacePointChosenTheNoEntriesMessageComesBeforeTheQuestion) {
@@ -160,8 +158,7 @@ TEST_F(ClockingTest, WithNoRacePointChosenTheNoEntriesMessageComesBeforeTheQuest
             makeDatabase({});
             open();
         } else {
-            control<QComboBox>(*window, "racepoint")
-                ->setEditText("berwick"); // still matches: the bird is clocked
+            list("racepoint")->setEditText("berwick"); // still matches: the bird is clocked
         }
         dialogs.clear();
         clock();
@@ -184,18 +181,17 @@ TEST_F(ClockingTest, SexAndColourCodes) {
     EXPECT_EQ(row(0)[Col::Colour], "BB");
 
     control<QCheckBox>(w, "Check4")->setChecked(true);
-    choose(control<QComboBox>(w, "comcol"), 6); // Yellow
+    choose(list("comcol"), 6); // Yellow
     type("birdclockmins", "46");
     clock();
     EXPECT_EQ(row(1)[Col::Sex], "H");
     EXPECT_EQ(row(1)[Col::Colour], "Y");
 
-    control<QComboBox>(w, "comcol")
-        ->setEditText("Purple"); // not in the list: the previous bird's code
+    list("comcol")->setEditText("Purple"); // not in the list: the previous bird's code
     type("birdclockmins", "47");
     clock();
     EXPECT_EQ(row(2)[Col::Colour], "Y");
-    EXPECT_EQ(control<QComboBox>(w, "comcol")->currentText(), "Purple");
+    EXPECT_EQ(list("comcol")->currentText(), "Purple");
 }
 
 TEST_F(ClockingTest, CalculatePictureWorksFromTheKeyboard) {

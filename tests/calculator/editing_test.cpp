@@ -45,12 +45,12 @@ protected:
 
 TEST_F(EditingTest, ARowClickFillsTheEditBoxesAndTypingWritesBack) {
     clickRow(1);
-    EXPECT_EQ(control<QLineEdit>(*window, "birdedit")->text(), "GB-B");
-    EXPECT_EQ(control<QLineEdit>(*window, "coledit")->text(), "BB");
-    EXPECT_EQ(control<QLineEdit>(*window, "sexedit")->text(), "C");
-    EXPECT_EQ(control<QLineEdit>(*window, "rubinedit")->text(), "1");
-    EXPECT_EQ(control<QLineEdit>(*window, "ruboutedit")->text(), "2");
-    QTest::keyClicks(control<QLineEdit>(*window, "birdedit"), "7");
+    EXPECT_EQ(box("birdedit")->text(), "GB-B");
+    EXPECT_EQ(box("coledit")->text(), "BB");
+    EXPECT_EQ(box("sexedit")->text(), "C");
+    EXPECT_EQ(box("rubinedit")->text(), "1");
+    EXPECT_EQ(box("ruboutedit")->text(), "2");
+    QTest::keyClicks(box("birdedit"), "7");
     EXPECT_EQ(cell(1, Col::RingNo), "GB-B7");
     EXPECT_EQ(control<QTreeView>(*window, "ListView1")
                   ->model()
@@ -58,48 +58,48 @@ TEST_F(EditingTest, ARowClickFillsTheEditBoxesAndTypingWritesBack) {
               "GB-B7");
 
     clickRow(2);
-    control<QLineEdit>(*window, "coledit")->clear();
-    QTest::keyClicks(control<QLineEdit>(*window, "coledit"), "RC");
+    box("coledit")->clear();
+    QTest::keyClicks(box("coledit"), "RC");
     EXPECT_EQ(cell(2, Col::Colour), "RC");
     EXPECT_EQ(cell(1, Col::Colour), "BB");
-    control<QLineEdit>(*window, "sexedit")->clear();
+    box("sexedit")->clear();
     EXPECT_EQ(cell(2, Col::Sex), "");
 }
 
 TEST_F(EditingTest, WithNoEntrySelectedTypingChangesNothing) {
-    QTest::keyClicks(control<QLineEdit>(*window, "birdedit"), "X");
+    QTest::keyClicks(box("birdedit"), "X");
     for (int row = 0; row < 3; ++row)
         EXPECT_EQ(cell(row, Col::RingNo), QStringLiteral("GB-%1").arg(QChar(u'A' + row)));
 }
 
 TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
     window->entries().renumber();
-    control<QComboBox>(*window, "member")->hide();
+    list("member")->hide();
     clickRow(1);
-    QTest::mouseClick(control<QPushButton>(*window, "cmdremove"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdremove"), Qt::LeftButton);
     ASSERT_EQ(window->entries().count(), 2);
     EXPECT_EQ(cell(0, Col::Pos), "1");
     EXPECT_EQ(cell(1, Col::Pos), "3");
-    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
-    EXPECT_EQ(control<QLineEdit>(*window, "birdedit")->text(), "GB-B"); // not refilled by a removal
-    QTest::keyClicks(control<QLineEdit>(*window, "birdedit"),
+    EXPECT_TRUE(list("member")->isVisible());
+    EXPECT_EQ(box("birdedit")->text(), "GB-B"); // not refilled by a removal
+    QTest::keyClicks(box("birdedit"),
                      "9"); // and nothing else takes the edit
     EXPECT_EQ(cell(0, Col::RingNo), "GB-A");
     EXPECT_EQ(cell(1, Col::RingNo), "GB-C");
 
-    QTest::mouseClick(control<QPushButton>(*window, "cmdremove"),
+    QTest::mouseClick(button("cmdremove"),
                       Qt::LeftButton); // nothing selected: nothing happens
     EXPECT_EQ(window->entries().count(), 2);
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
 TEST_F(EditingTest, ClearListThenExitWithNoKeepsRunning) {
-    control<QComboBox>(*window, "member")->hide();
-    QTest::mouseClick(control<QPushButton>(*window, "CmdClear"), Qt::LeftButton);
+    list("member")->hide();
+    QTest::mouseClick(button("CmdClear"), Qt::LeftButton);
     EXPECT_EQ(window->entries().count(), 0);
-    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
+    EXPECT_TRUE(list("member")->isVisible());
     dialogs.answerYesNo(false);
-    QTest::mouseClick(control<QPushButton>(*window, "CmdExit"), Qt::LeftButton);
+    QTest::mouseClick(button("CmdExit"), Qt::LeftButton);
     ASSERT_EQ(dialogs.shown().size(), 1);
     EXPECT_EQ(dialogs.shown()[0].text, "Have you saved race to file?");
     EXPECT_EQ(dialogs.shown()[0].title, "");
@@ -109,7 +109,7 @@ TEST_F(EditingTest, ClearListThenExitWithNoKeepsRunning) {
 
 TEST_F(EditingTest, ExitWithYesEndsTheProgramWithoutWritingAFile) {
     dialogs.answerYesNo(true);
-    QTest::mouseClick(control<QPushButton>(*window, "CmdExit"), Qt::LeftButton);
+    QTest::mouseClick(button("CmdExit"), Qt::LeftButton);
     EXPECT_TRUE(ended);
     // No race file and no result; only the recovery record, which now offers
     // nothing.
@@ -119,13 +119,13 @@ TEST_F(EditingTest, ExitWithYesEndsTheProgramWithoutWritingAFile) {
 }
 
 TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {
-    QTest::mouseClick(control<QPushButton>(*window, "Command1"), Qt::LeftButton);
-    EXPECT_FALSE(control<QGroupBox>(*window, "Frame10")->isVisible());
-    EXPECT_TRUE(control<QGroupBox>(*window, "Frame11")->isVisible());
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(frame("Frame10")->isVisible());
+    EXPECT_TRUE(frame("Frame11")->isVisible());
     dialogs.answerYesNo(true);
     window->Picture1_Click();
-    EXPECT_TRUE(control<QGroupBox>(*window, "Frame10")->isVisible());
-    EXPECT_FALSE(control<QGroupBox>(*window, "Frame11")->isVisible());
+    EXPECT_TRUE(frame("Frame10")->isVisible());
+    EXPECT_FALSE(frame("Frame11")->isVisible());
     EXPECT_EQ(dialogs.messages(), // no race point on this window
               QStringList({"You have no entries in your Database, please check."}));
 }

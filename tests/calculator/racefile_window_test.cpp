@@ -73,13 +73,13 @@ protected:
 } // namespace
 
 TEST_F(RaceFileWindowTest, SavingWritesTheRenumberedListAndShowsTheMemberList) {
-    control<QComboBox>(*window, "member")->hide();
+    list("member")->hide();
     dialogs.answerFile(path);
-    QTest::mouseClick(control<QPushButton>(*window, "cmdsave"), Qt::LeftButton);
+    QTest::mouseClick(button("cmdsave"), Qt::LeftButton);
     EXPECT_TRUE(dialogs.messages().isEmpty());
     EXPECT_EQ(dialogs.shown()[0].kind, "save");
     EXPECT_EQ(dialogs.shown()[0].text, "Text Files (*.txt)");
-    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
+    EXPECT_TRUE(list("member")->isVisible());
     const QByteArray bytes = testsupport::fileBytes(path);
     EXPECT_EQ(bytes.count("\r\n"), 6);
     EXPECT_TRUE(bytes.startsWith("1, A, "));
@@ -91,42 +91,42 @@ TEST_F(RaceFileWindowTest, OpeningRestoresTheEntriesAndTheRaceDetails) {
     window->cmdsave_Click();
     window->entries().clear();
     control<QPlainTextEdit>(*window, "txtcomments")->setPlainText("something else");
-    control<QComboBox>(*window, "member")->hide();
+    list("member")->hide();
 
     dialogs.answerFile(path);
-    QTest::mouseClick(control<QPushButton>(*window, "cmdopen"), Qt::LeftButton);
-    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
+    QTest::mouseClick(button("cmdopen"), Qt::LeftButton);
+    EXPECT_TRUE(list("member")->isVisible());
     EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
     EXPECT_EQ(window->entries().text(0, Col::Pos), "1");
     EXPECT_EQ(window->windowTitle(), "Result for ..... Exeter     24/05/2006 19:45:12     12 "
                                      "Members     Sent 240  Birds     Liberated at 0730     "
                                      "Into a SW Wind");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtmember")->text(), "12");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW");
-    EXPECT_EQ(control<QLineEdit>(*window, "HODmin")->text(), "45");
-    EXPECT_EQ(control<QLineEdit>(*window, "mtreadrake")->text(), "19:00");
+    EXPECT_EQ(box("txtmember")->text(), "12");
+    EXPECT_EQ(box("txtwind")->text(), "SW");
+    EXPECT_EQ(box("HODmin")->text(), "45");
+    EXPECT_EQ(box("mtreadrake")->text(), "19:00");
     EXPECT_EQ(control<QPlainTextEdit>(*window, "txtcomments")->toPlainText(), "Good race");
-    EXPECT_EQ(control<QComboBox>(*window, "racepoint")->currentText(), "Exeter");
-    EXPECT_EQ(control<QComboBox>(*window, "member")->currentText(),
+    EXPECT_EQ(list("racepoint")->currentText(), "Exeter");
+    EXPECT_EQ(list("member")->currentText(),
               "J. Smith"); // its members are loaded
     EXPECT_EQ(control<QDateTimeEdit>(*window, "DayClockSet")->dateTime(),
               QDateTime(QDate(2006, 5, 23), QTime(19, 45, 12)));
     EXPECT_EQ(control<QDateTimeEdit>(*window, "DaybirdClocked")->date(), QDate(2006, 5, 25));
-    EXPECT_EQ(control<QLineEdit>(*window, "midnight")->text(), "1");
-    EXPECT_EQ(control<QLineEdit>(*window, "midnight2")->text(), "0"); // as the file has it
-    EXPECT_EQ(control<QLineEdit>(*window, "extraday")->text(), "-1");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtdateset")->text(), "23052006");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtdaterace")->text(), "24052006");
+    EXPECT_EQ(box("midnight")->text(), "1");
+    EXPECT_EQ(box("midnight2")->text(), "0"); // as the file has it
+    EXPECT_EQ(box("extraday")->text(), "-1");
+    EXPECT_EQ(box("txtdateset")->text(), "23052006");
+    EXPECT_EQ(box("txtdaterace")->text(), "24052006");
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
     writeFile("old race\r\n");
-    control<QComboBox>(*window, "member")->hide();
-    QTest::mouseClick(control<QPushButton>(*window, "cmdsave"), Qt::LeftButton); // no file chosen
+    list("member")->hide();
+    QTest::mouseClick(button("cmdsave"), Qt::LeftButton); // no file chosen
     const QString noName = "You have not chosen a filename, Please try again.";
     EXPECT_EQ(dialogs.messages(), QStringList({noName}));
-    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
+    EXPECT_TRUE(list("member")->isVisible());
     EXPECT_EQ(window->entries().text(0, Col::Pos), "1"); // renumbered all the same
 
     dialogs.clear();
@@ -149,17 +149,17 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
 }
 
 TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
-    control<QLineEdit>(*window, "txtwind")->setText("NE");
+    box("txtwind")->setText("NE");
     dialogs.answerFile(""); // cancelled
     window->cmdopen_Click();
     dialogs.answerFile(dir.filePath("missing.txt"));
-    control<QComboBox>(*window, "member")->hide();
+    list("member")->hide();
     window->cmdopen_Click();
     EXPECT_EQ(dialogs.messages(),
               QStringList({"You have chosen a wrong race date, Please try again."}));
-    EXPECT_TRUE(control<QComboBox>(*window, "member")->isVisible());
+    EXPECT_TRUE(list("member")->isVisible());
     EXPECT_EQ(window->entries().count(), 3);
-    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "NE");
+    EXPECT_EQ(box("txtwind")->text(), "NE");
 }
 
 TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) {
@@ -174,7 +174,7 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Lines 3 of the race file had more than 39"));
-    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW");
+    EXPECT_EQ(box("txtwind")->text(), "SW");
 
     // A file with Linux line ends reads as one line: the message says why.
     writeFile(raceFileBytes({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})
@@ -226,7 +226,7 @@ TEST_F(RaceFileWindowTest, FilesThatCannotBeRaceFilesAreRefusedAndTheRaceStays) 
         {"a 10 MB line", QByteArray(10 * 1024 * 1024, 'x'),
          "has a line longer than 65536 characters"},
     };
-    control<QLineEdit>(*window, "txtwind")->setText("NE");
+    box("txtwind")->setText("NE");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         writeFile(c.bytes);
@@ -238,7 +238,7 @@ TEST_F(RaceFileWindowTest, FilesThatCannotBeRaceFilesAreRefusedAndTheRaceStays) 
                                              " is not a race file: it " + c.says +
                                              ". The race on screen has not been changed.");
         EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
-        EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "NE");
+        EXPECT_EQ(box("txtwind")->text(), "NE");
     }
 }
 
@@ -252,12 +252,12 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     QStringList shortEntry = raceEntry("A", "1.000").mid(0, 22); // up to the set date
     shortEntry[Col::SetDate] = "not a date";
     writeFile(raceFileBytes({shortEntry}).bytes);
-    control<QLineEdit>(*window, "txtbirds")->setText("99");
+    box("txtbirds")->setText("99");
     dialogs.answerFile(path);
     window->cmdopen_Click();
     EXPECT_EQ(window->entries().entry(0).size(), 22);
-    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW"); // restored up to the bad date
-    EXPECT_EQ(window->windowTitle(), "");                            // not reached
+    EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date
+    EXPECT_EQ(window->windowTitle(), "");    // not reached
     EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
@@ -278,8 +278,7 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
 TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheControls) {
     Pellamy& w = *window;
     w.entries().clear();
-    choose(control<QComboBox>(w, "racepoint"),
-           control<QComboBox>(w, "racepoint")->findText("Exeter"));
+    choose(list("racepoint"), list("racepoint")->findText("Exeter"));
     const std::pair<const char*, const char*> texts[] = {
         {"txtmember", "14"},     {"txtbirds", "310"},
         {"txtwind", "NW"},       {"birdlibhrs", "07"},

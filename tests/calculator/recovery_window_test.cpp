@@ -55,10 +55,10 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     EXPECT_EQ(dialogs.shown()[0].text, kOffer.arg(11));
     EXPECT_EQ(window->entries().entries(), expected);
     EXPECT_EQ(window->entries().text(1, Col::RingNo), "corrected\tring");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtwind")->text(), "SW");
+    EXPECT_EQ(box("txtwind")->text(), "SW");
     EXPECT_EQ(control<QPlainTextEdit>(*window, "txtcomments")->toPlainText(),
               "Wet, windy\nand late");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtdaterace")->text(), "24052006");
+    EXPECT_EQ(box("txtdaterace")->text(), "24052006");
 
     // Brought back but not yet saved: offered again after another failure.
     reopen(false);

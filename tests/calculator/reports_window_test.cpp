@@ -52,7 +52,7 @@ protected:
             race << e;
         }
         window->entries().appendAll(race);
-        control<QLineEdit>(*window, "txtdaterace")->setText("24052006");
+        box("txtdaterace")->setText("24052006");
         window->show();
     }
 
@@ -63,8 +63,8 @@ protected:
 } // namespace
 
 TEST_F(ReportsWindowTest, ClubPrintRenumbersAndPrintsWithTheCopiesAsked) {
-    control<QLineEdit>(*window, "txtcopies2")->setText("2.5");
-    QTest::mouseClick(control<QPushButton>(*window, "Clubprint"), Qt::LeftButton);
+    box("txtcopies2")->setText("2.5");
+    QTest::mouseClick(button("Clubprint"), Qt::LeftButton);
     ASSERT_EQ(printer.printed.size(), 1);
     const PrintDocument& sheet = printer.printed[0];
     EXPECT_EQ(sheet.copies, 2);
@@ -77,20 +77,20 @@ TEST_F(ReportsWindowTest, ClubPrintRenumbersAndPrintsWithTheCopiesAsked) {
 }
 
 TEST_F(ReportsWindowTest, FedPrintIsLandscapeAndCorrectsCopiesBelowOne) {
-    control<QLineEdit>(*window, "txtcopies")->setText("0");
-    QTest::mouseClick(control<QPushButton>(*window, "CmdPrint"), Qt::LeftButton);
+    box("txtcopies")->setText("0");
+    QTest::mouseClick(button("CmdPrint"), Qt::LeftButton);
     ASSERT_EQ(printer.printed.size(), 1);
     EXPECT_EQ(printer.printed[0].orientation, QPageLayout::Landscape);
     EXPECT_EQ(printer.printed[0].copies, 1);
     EXPECT_EQ(printer.printed[0].lines[1].text, "North East Federation");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtcopies")->text(), "1");
-    EXPECT_EQ(control<QLineEdit>(*window, "txtcopies2")->text(), "1");
+    EXPECT_EQ(box("txtcopies")->text(), "1");
+    EXPECT_EQ(box("txtcopies2")->text(), "1");
 }
 
 TEST_F(ReportsWindowTest, CopiesThatAreNoNumberPrintNothing) {
     for (const char* copies : {"two", "", "40000"}) {
         dialogs.clear();
-        control<QLineEdit>(*window, "txtcopies2")->setText(copies);
+        box("txtcopies2")->setText(copies);
         window->Clubprint_Click();
         ASSERT_EQ(dialogs.messages().size(), 1) << copies;
         EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
@@ -127,8 +127,8 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
         GTEST_SKIP() << "xdg-email is not installed";
     qputenv("MAILER", mailer.toUtf8());
 
-    control<QComboBox>(*window, "racepoint")->setEditText("Northpoint");
-    QTest::mouseClick(control<QPushButton>(*window, "Command2"), Qt::LeftButton);
+    list("racepoint")->setEditText("Northpoint");
+    QTest::mouseClick(button("Command2"), Qt::LeftButton);
     qunsetenv("MAILER");
 
     const QString path = QDir::toNativeSeparators(folder->filePath("result.txt"));

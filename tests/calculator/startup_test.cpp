@@ -30,19 +30,19 @@ TEST_F(CalculatorTest, StartsOnAnEmptyOrMissingDatabaseWithoutAMessage) {
         if (!missing)
             makeDatabase({});
         Pellamy& w = open();
-        EXPECT_EQ(control<QComboBox>(w, "racepoint")->count(), 0);
-        EXPECT_EQ(control<QComboBox>(w, "member")->count(), 0);
+        EXPECT_EQ(list("racepoint")->count(), 0);
+        EXPECT_EQ(list("member")->count(), 0);
         const QDate today = QDate::currentDate();
         EXPECT_EQ(control<QDateTimeEdit>(w, "DayClockSet")->date(), today.addDays(-1));
         EXPECT_EQ(control<QDateTimeEdit>(w, "RaceDay")->date(), today);
         EXPECT_EQ(control<QDateTimeEdit>(w, "DayClockOpen")->date(), today);
         EXPECT_EQ(control<QDateTimeEdit>(w, "DaybirdClocked")->date(), today);
-        EXPECT_EQ(control<QLineEdit>(w, "midnight")->text(), "1");
-        EXPECT_EQ(control<QLineEdit>(w, "midnight2")->text(), "0");
-        EXPECT_EQ(control<QLineEdit>(w, "extraday")->text(), "0");
-        EXPECT_EQ(control<QComboBox>(w, "comcol")->count(), 18);
-        EXPECT_EQ(control<QComboBox>(w, "comcol")->currentText(), "Blue");
-        EXPECT_EQ(control<QComboBox>(w, "comcol")->itemText(17), "White Flight");
+        EXPECT_EQ(box("midnight")->text(), "1");
+        EXPECT_EQ(box("midnight2")->text(), "0");
+        EXPECT_EQ(box("extraday")->text(), "0");
+        EXPECT_EQ(list("comcol")->count(), 18);
+        EXPECT_EQ(list("comcol")->currentText(), "Blue");
+        EXPECT_EQ(list("comcol")->itemText(17), "White Flight");
         EXPECT_EQ(w.windowTitle(), "");
     }
 }
@@ -56,13 +56,13 @@ TEST_F(CalculatorTest, EmptyRacePointRowsGiveOneMessageAndTheRestLoads) {
         {"O'Brien", "Berwick", "251", "0", "26505600"},
         {"J. Smith", "Thurso", "412", "17", "43508220"},
     });
-    Pellamy& w = open();
+    open();
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
     EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
-    EXPECT_EQ(items(control<QComboBox>(w, "racepoint")), QStringList({"Berwick", "Thurso"}));
-    EXPECT_EQ(control<QComboBox>(w, "racepoint")->currentText(), "Berwick");
-    EXPECT_EQ(items(control<QComboBox>(w, "member")), QStringList({"J. Smith", "O'Brien"}));
-    EXPECT_EQ(control<QComboBox>(w, "member")->currentText(), "J. Smith");
+    EXPECT_EQ(items(list("racepoint")), QStringList({"Berwick", "Thurso"}));
+    EXPECT_EQ(list("racepoint")->currentText(), "Berwick");
+    EXPECT_EQ(items(list("member")), QStringList({"J. Smith", "O'Brien"}));
+    EXPECT_EQ(list("member")->currentText(), "J. Smith");
 }
 
 TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
@@ -73,31 +73,30 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
         {"Müller", "Lerwick", "500", "5", "52800300"},
         {"", "Thurso", "1", "0", "105600"},
     });
-    Pellamy& w = open();
-    choose(control<QComboBox>(w, "racepoint"), 1);
-    EXPECT_EQ(items(control<QComboBox>(w, "member")), QStringList({QString::fromUtf8("Müller")}));
-    EXPECT_EQ(control<QComboBox>(w, "member")->currentText(), QString::fromUtf8("Müller"));
+    open();
+    choose(list("racepoint"), 1);
+    EXPECT_EQ(items(list("member")), QStringList({QString::fromUtf8("Müller")}));
+    EXPECT_EQ(list("member")->currentText(), QString::fromUtf8("Müller"));
     EXPECT_TRUE(dialogs.shown().isEmpty());
 
-    choose(control<QComboBox>(w, "racepoint"), 2); // only a row without a name
-    EXPECT_EQ(control<QComboBox>(w, "member")->count(), 0);
+    choose(list("racepoint"), 2); // only a row without a name
+    EXPECT_EQ(list("member")->count(), 0);
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
 
     QFile::remove(databasePath()); // the database went missing meanwhile
     dialogs.clear();
-    choose(control<QComboBox>(w, "racepoint"), 0);
-    EXPECT_EQ(control<QComboBox>(w, "member")->count(), 0);
+    choose(list("racepoint"), 0);
+    EXPECT_EQ(list("member")->count(), 0);
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
 }
 
 TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnceAndNoMemberListIsHalfRead) {
     testsupport::makeDamagedDatabase(databasePath());
-    Pellamy& w = open();
-    for (int i = 0; i < control<QComboBox>(w, "racepoint")->count(); ++i) {
-        choose(control<QComboBox>(w, "racepoint"), i);
-        EXPECT_TRUE(control<QComboBox>(w, "member")->count() == 0 ||
-                    control<QComboBox>(w, "member")->count() == 400)
-            << control<QComboBox>(w, "member")->count();
+    open();
+    for (int i = 0; i < list("racepoint")->count(); ++i) {
+        choose(list("racepoint"), i);
+        EXPECT_TRUE(list("member")->count() == 0 || list("member")->count() == 400)
+            << list("member")->count();
     }
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("distances.mdb is damaged"));
@@ -110,15 +109,15 @@ TEST_F(CalculatorTest, NightCountsFollowTheDatePickers) {
     control<QDateTimeEdit>(w, "RaceDay")->setDateTime({QDate(2006, 5, 27), now});
     control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime({QDate(2006, 5, 27), now});
     control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime({QDate(2006, 5, 28), now});
-    EXPECT_EQ(control<QLineEdit>(w, "midnight")->text(), "2");
-    EXPECT_EQ(control<QLineEdit>(w, "midnight2")->text(), "0");
-    EXPECT_EQ(control<QLineEdit>(w, "extraday")->text(), "1");
+    EXPECT_EQ(box("midnight")->text(), "2");
+    EXPECT_EQ(box("midnight2")->text(), "0");
+    EXPECT_EQ(box("extraday")->text(), "1");
     control<QDateTimeEdit>(w, "DaybirdClocked")
         ->setDate(QDate(2006, 5, 28)); // choosing a date keeps the time of day
-    EXPECT_EQ(control<QLineEdit>(w, "midnight2")->text(), "1");
-    EXPECT_EQ(control<QLineEdit>(w, "extraday")->text(), "0");
+    EXPECT_EQ(box("midnight2")->text(), "1");
+    EXPECT_EQ(box("extraday")->text(), "0");
     control<QDateTimeEdit>(w, "DayClockOpen")->setDate(QDate(2006, 5, 25));
-    EXPECT_EQ(control<QLineEdit>(w, "midnight")->text(), "-1");
+    EXPECT_EQ(box("midnight")->text(), "-1");
 }
 
 TEST_F(CalculatorTest, TimePickersCopyIntoTheirBoxesAndTheBoxesStillTakeTyping) {
@@ -146,15 +145,15 @@ TEST_F(CalculatorTest, TimePickersCopyIntoTheirBoxesAndTheBoxesStillTakeTyping) 
 }
 
 TEST_F(CalculatorTest, BoxesTakeTwoCharactersAndTheCopiesBoxesShowOne) {
-    Pellamy& w = open();
+    open();
     for (const char* name : {"MTSetHr", "birdlibmins", "HOLhr"}) {
         SCOPED_TRACE(name);
         type(name, "123");
         EXPECT_EQ(box(name)->text(), "12");
     }
-    EXPECT_EQ(control<QLineEdit>(w, "txtcopies")->text(), "1");
-    EXPECT_EQ(control<QLineEdit>(w, "txtcopies2")->text(), "1");
-    EXPECT_EQ(control<QComboBox>(w, "member")->currentText(), ""); // no members loaded
+    EXPECT_EQ(box("txtcopies")->text(), "1");
+    EXPECT_EQ(box("txtcopies2")->text(), "1");
+    EXPECT_EQ(list("member")->currentText(), ""); // no members loaded
 }
 
 TEST_F(CalculatorTest, ListShowsTheColumnsWithTheirHeadersAndGroupCaptions) {
@@ -169,12 +168,12 @@ TEST_F(CalculatorTest, ListShowsTheColumnsWithTheirHeadersAndGroupCaptions) {
 }
 
 TEST_F(CalculatorTest, HiddenHoldersAreNeverShownAndFramesStartRight) {
-    Pellamy& w = open();
+    open();
     for (const char* name : {"sixtieths", "variation", "birdlibsecs", "txtdateset", "midnight"})
         EXPECT_FALSE(box(name)->isVisible()) << name;
-    EXPECT_FALSE(control<QGroupBox>(w, "Frame5")->isVisible());
-    EXPECT_TRUE(control<QGroupBox>(w, "Frame10")->isVisible());
-    EXPECT_FALSE(control<QGroupBox>(w, "Frame11")->isVisible());
+    EXPECT_FALSE(frame("Frame5")->isVisible());
+    EXPECT_TRUE(frame("Frame10")->isVisible());
+    EXPECT_FALSE(frame("Frame11")->isVisible());
 }
 
 TEST_F(CalculatorTest, TabOrderFollowsTheWindowsOrder) {
