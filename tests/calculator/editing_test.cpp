@@ -90,7 +90,6 @@ TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
     QTest::mouseClick(button("cmdremove"),
                       Qt::LeftButton); // nothing selected: nothing happens
     EXPECT_EQ(window->entries().count(), 2);
-    EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
 TEST_F(EditingTest, ClearListThenExitWithNoKeepsRunning) {
