@@ -123,6 +123,25 @@ bool firstReportOfDamage(const QString& path) {
     return true;
 }
 
+QString faultMessage(DatabaseFault fault, const QString& notDone) {
+    switch (fault) {
+    case DatabaseFault::Damaged:
+        return damagedDatabaseMessage();
+    case DatabaseFault::ReadOnly:
+        return QStringLiteral("distances.mdb cannot be changed: the file, or the folder it is "
+                              "in, is read-only. ") +
+               notDone.front().toUpper() + notDone.mid(1);
+    case DatabaseFault::Busy:
+        return QStringLiteral("distances.mdb is in use by another program, so %1 Please try "
+                              "again in a moment.")
+            .arg(notDone);
+    case DatabaseFault::None:
+    case DatabaseFault::Other:
+        break;
+    }
+    return QString();
+}
+
 QString valueText(const QVariant& value) {
     if (value.isNull())
         return QString();

@@ -59,6 +59,12 @@ DatabaseFault faultOf(const QSqlError& error);
 QString damagedDatabaseMessage();
 bool firstReportOfDamage(const QString& path);
 
+// Why nothing was written, for the faults the user can do something about:
+// a damaged file, a read-only file or folder, a file in use. notDone says
+// what was not done, as "the record has not been saved.". Empty for any
+// other fault.
+QString faultMessage(DatabaseFault fault, const QString& notDone);
+
 // The text of a value read from the database: an empty text for NULL,
 // general number text for a number stored as such.
 QString valueText(const QVariant& value);

@@ -72,6 +72,9 @@ public:
     // and makes the one that followed current (the new last one when the
     // last was deleted). Nothing happens when there is no current record.
     WriteOutcome removeCurrent();
+    // Reads the rows afresh after another writer changed the table, showing
+    // the current record as it is now stored (or the one at its place).
+    void refresh() { reread(); }
 
 private:
     bool readOrder();

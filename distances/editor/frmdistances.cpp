@@ -1,5 +1,7 @@
 #include "frmdistances.h"
 
+#include "distances/editor/frmcoordinates.h"
+#include "distances/geodesic.h"
 #include "distances/migration.h"
 #include "distances/sixtieths.h"
 #include "platform/fonts.h"
@@ -51,6 +53,7 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     connect(ui_->cmdDelete, &QPushButton::clicked, this, &frmdistances::cmdDelete_Click);
     connect(ui_->cmdUpdate, &QPushButton::clicked, this, &frmdistances::cmdUpdate_Click);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &frmdistances::cmdClose_Click);
+    connect(ui_->cmdCoordinates, &QPushButton::clicked, this, &frmdistances::cmdCoordinates_Click);
     connect(ui_->Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
 
     Form_Load();
@@ -124,21 +127,10 @@ QString frmdistances::whyNotWritten(WriteOutcome outcome, bool deleting) {
         break;
     }
     damaged_ = records_.fault() == DatabaseFault::Damaged;
-    switch (records_.fault()) {
-    case DatabaseFault::Damaged:
-        return damagedDatabaseMessage();
-    case DatabaseFault::ReadOnly:
-        return QStringLiteral("distances.mdb cannot be changed: the file, or the folder it is "
-                              "in, is read-only. The record has not been %1.")
-            .arg(done);
-    case DatabaseFault::Busy:
-        return QStringLiteral("distances.mdb is in use by another program, so the record has not "
-                              "been %1. Please try again in a moment.")
-            .arg(done);
-    case DatabaseFault::None:
-    case DatabaseFault::Other:
-        break;
-    }
+    const QString fault =
+        faultMessage(records_.fault(), QStringLiteral("the record has not been %1.").arg(done));
+    if (!fault.isEmpty())
+        return fault;
     return QStringLiteral("Data error event hit err:") + records_.error();
 }
 
@@ -205,7 +197,39 @@ void frmdistances::cmdClose_Click() {
     close();
 }
 
+void frmdistances::cmdCoordinates_Click() {
+    if (!geodesicAvailable()) {
+        say(QStringLiteral("Coordinates need GeographicLib, which this copy of Pellamy was built "
+                           "without, so distances cannot be worked out from them here."));
+        return;
+    }
+    if (coordinates_) {
+        coordinates_->raise();
+        coordinates_->activateWindow();
+        return;
+    }
+    auto* window = new frmcoordinates(databasePath_, dialogs_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::WindowModal);
+    if (!window->load()) {
+        delete window;
+        return;
+    }
+    connect(window, &frmcoordinates::distancesWritten, this, &frmdistances::distancesWritten);
+    coordinates_ = window;
+    window->show();
+}
+
+void frmdistances::distancesWritten() {
+    if (hasPendingEdits())
+        return;
+    records_.refresh();
+    showCurrent();
+}
+
 void frmdistances::closeWithoutSaving() {
+    if (coordinates_)
+        coordinates_->closeWithoutSaving();
     discardOnClose_ = true;
     close();
 }

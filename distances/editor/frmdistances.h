@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -20,6 +21,8 @@ class frmdistances;
 }
 
 namespace pellamy {
+
+class frmcoordinates;
 
 class frmdistances : public QWidget {
     Q_OBJECT
@@ -43,6 +46,8 @@ public slots:
     void cmdDelete_Click();
     void cmdUpdate_Click();
     void cmdClose_Click();
+    // Opens the coordinates window, from which distances are worked out.
+    void cmdCoordinates_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +72,9 @@ private:
     // to it again.
     QString whyNotWritten(WriteOutcome outcome, bool deleting);
     void say(const QString& message);
+    // After distances were written from coordinates: the records read
+    // afresh, unless an edit is on screen (its save then finds any change).
+    void distancesWritten();
 
     // The form (frmdistances.ui). txtFields is a control array whose members
     // 2 and 3 are the boxes miles and yards.
@@ -80,6 +88,7 @@ private:
     // Nothing is written to a damaged database.
     bool damaged_ = false;
     bool discardOnClose_ = false;
+    QPointer<frmcoordinates> coordinates_;
 };
 
 } // namespace pellamy

@@ -7,6 +7,10 @@
 //                                      corrects one and removes one, writes
 //                                      the entries to FOLDER/entries.bin, says
 //                                      "ready" and waits to be killed
+//   pellamy_test_child workout FOLDER  works out the distances from the
+//                                      coordinates and writes them; says
+//                                      "half" half way through the writing
+//                                      and waits there to be killed
 //   pellamy_test_child recover FOLDER  opens the calculator, says yes to the
 //                                      race offered back and prints how many
 //                                      entries came back, and whether each
@@ -14,6 +18,7 @@
 //                                      after the messages it was shown
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
+#include "distances/workout.h"
 #include "support/controls.h"
 
 #include <QApplication>
@@ -99,6 +104,21 @@ int main(int argc, char* argv[]) {
     }
     if (args.size() == 4 && args[1] == QLatin1String("clock"))
         return clockBirds(args[2], args[3].toInt());
+    if (args.size() == 3 && args[1] == QLatin1String("workout")) {
+        DistanceWorkOut workOut(QDir(args[2]).filePath(QStringLiteral("distances.mdb")));
+        WorkOutPlan plan;
+        if (!workOut.plan(&plan))
+            return 2;
+        workOut.write(plan, [](int done, int total) {
+            if (done >= total / 2) {
+                std::puts("half");
+                std::fflush(stdout);
+                for (;;)
+                    QThread::sleep(60);
+            }
+        });
+        return 3;
+    }
     if (args.size() == 3 && args[1] == QLatin1String("recover")) {
         ScriptedDialogService dialogs;
         dialogs.answerYesNo(true);

@@ -1,0 +1,116 @@
+#include "coordinatestore.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace pellamy {
+
+namespace {
+
+const char* const kCreateTables =
+    "CREATE TABLE IF NOT EXISTS Lofts (Name TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
+    " Latitude TEXT NOT NULL, Longitude TEXT NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS Racepoints (Racepoint TEXT COLLATE NOCASE NOT NULL PRIMARY KEY,"
+    " Latitude TEXT NOT NULL, Longitude TEXT NOT NULL);";
+
+bool readList(const QSqlDatabase& db, const QString& table, const QString& nameColumn,
+              QVector<Place>* places, QSqlError* error) {
+    places->clear();
+    QSqlQuery exists(db);
+    exists.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+    exists.addBindValue(table);
+    if (!exists.exec())
+        return *error = exists.lastError(), false;
+    if (!exists.next())
+        return !exists.lastError().isValid() || (*error = exists.lastError(), false);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1, Latitude, Longitude FROM %2 ORDER BY %1")
+                        .arg(nameColumn, table)))
+        return *error = query.lastError(), false;
+    while (query.next())
+        places->push_back(
+            {valueText(query.value(0)), valueText(query.value(1)), valueText(query.value(2))});
+    if (query.lastError().isValid())
+        return *error = query.lastError(), false;
+    return true;
+}
+
+bool writeList(const QSqlDatabase& db, const QString& table, const QString& nameColumn,
+               const QVector<Place>& places, QSqlError* error) {
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("DELETE FROM %1").arg(table)))
+        return *error = query.lastError(), false;
+    query.prepare(QStringLiteral("INSERT INTO %1 (%2, Latitude, Longitude) VALUES (?, ?, ?)")
+                      .arg(table, nameColumn));
+    for (const Place& place : places) {
+        query.addBindValue(place.name);
+        query.addBindValue(place.latitude);
+        query.addBindValue(place.longitude);
+        if (!query.exec())
+            return *error = query.lastError(), false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool readPlaces(const QSqlDatabase& db, PlaceLists* lists, QSqlError* error) {
+    return readList(db, QStringLiteral("Lofts"), QStringLiteral("Name"), &lists->lofts, error) &&
+           readList(db, QStringLiteral("Racepoints"), QStringLiteral("Racepoint"),
+                    &lists->racepoints, error);
+}
+
+PlaceRead readPlaces(const QString& databasePath) {
+    PlaceRead read;
+    const DistanceConnection connection(databasePath, DistanceConnection::Mode::Read);
+    if (!connection.isOpen())
+        return {{}, connection.error(), connection.fault()};
+    QSqlDatabase db = connection.database();
+    // Both lists as one reading, never half of a save.
+    QSqlError error;
+    db.transaction();
+    const bool ok = readPlaces(db, &read.lists, &error);
+    db.rollback();
+    if (!ok)
+        return {{}, error.text(), faultOf(error)};
+    return read;
+}
+
+PlaceSave savePlaces(const QString& databasePath, const PlaceLists& before,
+                     const PlaceLists& after) {
+    const DistanceConnection connection(databasePath, DistanceConnection::Mode::ReadWrite);
+    if (!connection.isOpen())
+        return {WriteOutcome::Failed, connection.error(), connection.fault()};
+    const QSqlDatabase db = connection.database();
+    QSqlQuery query(db);
+    const auto failed = [&](const QSqlError& error) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return PlaceSave{WriteOutcome::Failed, error.text(), faultOf(error)};
+    };
+    // The write lock first, so nobody saves between the check and the write.
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return {WriteOutcome::Failed, query.lastError().text(), faultOf(query.lastError())};
+    PlaceLists stored;
+    QSqlError error;
+    if (!readPlaces(db, &stored, &error))
+        return failed(error);
+    if (!(stored == before)) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return {WriteOutcome::Changed, QString(), DatabaseFault::None};
+    }
+    for (const QString& statement :
+         QString::fromLatin1(kCreateTables).split(u';', Qt::SkipEmptyParts))
+        if (!query.exec(statement))
+            return failed(query.lastError());
+    if (!writeList(db, QStringLiteral("Lofts"), QStringLiteral("Name"), after.lofts, &error) ||
+        !writeList(db, QStringLiteral("Racepoints"), QStringLiteral("Racepoint"), after.racepoints,
+                   &error))
+        return failed(error);
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return failed(query.lastError());
+    return {};
+}
+
+} // namespace pellamy

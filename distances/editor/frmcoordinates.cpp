@@ -1,0 +1,441 @@
+#include "frmcoordinates.h"
+
+#include "distances/coordinates.h"
+#include "distances/placecsv.h"
+#include "distances/workout.h"
+
+#include "ui_frmcoordinates.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+
+namespace pellamy {
+
+namespace {
+
+// Names are held to the Distances table's entry limits as they are typed.
+class NameLimit : public QStyledItemDelegate {
+public:
+    NameLimit(int limit, QObject* parent) : QStyledItemDelegate(parent), limit_(limit) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() == 0)
+            line->setMaxLength(limit_);
+        return editor;
+    }
+
+private:
+    int limit_;
+};
+
+// The wait cursor while the distances are worked out or written.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+const Axis kAxes[] = {Axis::Latitude, Axis::Longitude};
+
+} // namespace
+
+struct frmcoordinates::List {
+    QTableWidget* table;
+    QString one;  // "loft", "race point"
+    QString many; // "lofts", "race points"
+    QString name; // what the first column holds: "member", "race point"
+};
+
+frmcoordinates::frmcoordinates(const QString& databasePath, DialogService* dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmcoordinates>()), dialogs_(dialogs),
+      databasePath_(databasePath) {
+    ui_->setupUi(this);
+    lofts_ = std::make_unique<List>(List{ui_->lstLofts, QStringLiteral("loft"),
+                                         QStringLiteral("lofts"), QStringLiteral("member")});
+    racepoints_ =
+        std::make_unique<List>(List{ui_->lstRacepoints, QStringLiteral("race point"),
+                                    QStringLiteral("race points"), QStringLiteral("race point")});
+    ui_->lstLofts->setItemDelegate(new NameLimit(20, this));
+    ui_->lstRacepoints->setItemDelegate(new NameLimit(15, this));
+    for (QTableWidget* table : {ui_->lstLofts, ui_->lstRacepoints}) {
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        table->setColumnWidth(0, 220);
+        table->setColumnWidth(1, 170);
+        connect(table, &QTableWidget::itemChanged, this,
+                [this, table](QTableWidgetItem* item) { edited(listOf(table), item); });
+    }
+
+    connect(ui_->cmdAddLoft, &QPushButton::clicked, this, &frmcoordinates::cmdAddLoft_Click);
+    connect(ui_->cmdRemoveLoft, &QPushButton::clicked, this, &frmcoordinates::cmdRemoveLoft_Click);
+    connect(ui_->cmdImportLofts, &QPushButton::clicked, this,
+            &frmcoordinates::cmdImportLofts_Click);
+    connect(ui_->cmdAddRacepoint, &QPushButton::clicked, this,
+            &frmcoordinates::cmdAddRacepoint_Click);
+    connect(ui_->cmdRemoveRacepoint, &QPushButton::clicked, this,
+            &frmcoordinates::cmdRemoveRacepoint_Click);
+    connect(ui_->cmdImportRacepoints, &QPushButton::clicked, this,
+            &frmcoordinates::cmdImportRacepoints_Click);
+    connect(ui_->cmdWorkOut, &QPushButton::clicked, this, &frmcoordinates::cmdWorkOut_Click);
+    connect(ui_->cmdSave, &QPushButton::clicked, this, &frmcoordinates::cmdSave_Click);
+    connect(ui_->cmdClose, &QPushButton::clicked, this, &frmcoordinates::cmdClose_Click);
+}
+
+frmcoordinates::~frmcoordinates() = default;
+
+frmcoordinates::List& frmcoordinates::listOf(QTableWidget* table) {
+    return table == ui_->lstLofts ? *lofts_ : *racepoints_;
+}
+
+void frmcoordinates::say(const QString& message) {
+    dialogs_->message(message, QStringLiteral("Pellamy"));
+}
+
+bool frmcoordinates::load() {
+    const PlaceRead read = readPlaces(databasePath_);
+    if (!read.ok()) {
+        say(read.fault == DatabaseFault::Damaged
+                ? damagedDatabaseMessage()
+                : QStringLiteral("The coordinates cannot be read: %1").arg(read.error));
+        return false;
+    }
+    stored_ = read.lists;
+    showList(*lofts_, stored_.lofts);
+    showList(*racepoints_, stored_.racepoints);
+    return true;
+}
+
+void frmcoordinates::showList(List& list, const QVector<Place>& places) {
+    showing_ = true;
+    list.table->setRowCount(0);
+    list.table->setRowCount(int(places.size()));
+    for (int row = 0; row < places.size(); ++row) {
+        const QString texts[] = {places[row].name, places[row].latitude, places[row].longitude};
+        for (int column = 0; column < 3; ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            item->setData(Qt::UserRole, texts[column]);
+            list.table->setItem(row, column, item);
+        }
+    }
+    showing_ = false;
+}
+
+QVector<Place> frmcoordinates::places(const List& list) const {
+    QVector<Place> result;
+    for (int row = 0; row < list.table->rowCount(); ++row) {
+        QString texts[3];
+        for (int column = 0; column < 3; ++column)
+            if (const QTableWidgetItem* item = list.table->item(row, column))
+                texts[column] = item->text();
+        result.push_back({texts[0], texts[1], texts[2]});
+    }
+    return result;
+}
+
+PlaceLists frmcoordinates::shown() const {
+    return {places(*lofts_), places(*racepoints_)};
+}
+
+bool frmcoordinates::hasUnsavedChanges() const {
+    return !(shown() == stored_);
+}
+
+void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
+    if (showing_)
+        return;
+    const QString before = item->data(Qt::UserRole).toString();
+    QString text = item->text().trimmed();
+    QString refusal;
+    if (item->column() == 0) {
+        for (int row = 0; row < list.table->rowCount(); ++row) {
+            const QTableWidgetItem* other = list.table->item(row, 0);
+            if (row != item->row() && other && !text.isEmpty() &&
+                nocaseKey(other->text()) == nocaseKey(text))
+                refusal = QStringLiteral("There is already a %1 for \"%2\".").arg(list.one, text);
+        }
+    } else if (!text.isEmpty()) {
+        const Axis axis = kAxes[item->column() - 1];
+        const CoordinateReading reading = readCoordinate(text, axis);
+        if (reading.nanoArcseconds)
+            text = coordinateText(*reading.nanoArcseconds, axis);
+        else
+            refusal = reading.error;
+    }
+    showing_ = true;
+    if (refusal.isEmpty()) {
+        item->setText(text);
+        item->setData(Qt::UserRole, text);
+    } else {
+        item->setText(before);
+    }
+    showing_ = false;
+    if (!refusal.isEmpty())
+        say(refusal);
+}
+
+void frmcoordinates::add(List& list) {
+    const int row = list.table->rowCount();
+    showing_ = true;
+    list.table->insertRow(row);
+    for (int column = 0; column < 3; ++column) {
+        auto* item = new QTableWidgetItem;
+        item->setData(Qt::UserRole, QString());
+        list.table->setItem(row, column, item);
+    }
+    showing_ = false;
+    list.table->setCurrentCell(row, 0);
+    list.table->setFocus();
+    list.table->editItem(list.table->item(row, 0));
+}
+
+void frmcoordinates::remove(List& list) {
+    QList<int> rows;
+    for (const QModelIndex& index : list.table->selectionModel()->selectedRows())
+        rows << index.row();
+    if (rows.isEmpty() && list.table->currentRow() >= 0)
+        rows << list.table->currentRow();
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    for (int row : rows)
+        list.table->removeRow(row);
+}
+
+void frmcoordinates::import(List& list) {
+    const QString path =
+        dialogs_->openFileName(QStringLiteral("CSV Files (*.csv *.txt);;All Files (*)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        say(QStringLiteral("%1 cannot be read: %2")
+                .arg(QFileInfo(path).fileName(), file.errorString()));
+        return;
+    }
+    const PlaceImport imported =
+        readPlaceCsv(file.readAll(), list.table == ui_->lstLofts ? 20 : 15);
+    if (!imported.error.isEmpty()) {
+        say(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), imported.error));
+        return;
+    }
+    // A place already listed takes the file's coordinates; the others are
+    // added at the end.
+    int added = 0, changed = 0;
+    showing_ = true;
+    for (const Place& place : imported.places) {
+        int row = 0;
+        while (row < list.table->rowCount() &&
+               !(list.table->item(row, 0) &&
+                 nocaseKey(list.table->item(row, 0)->text()) == nocaseKey(place.name)))
+            ++row;
+        if (row == list.table->rowCount()) {
+            list.table->insertRow(row);
+            ++added;
+        } else {
+            ++changed;
+        }
+        const QString texts[] = {row < list.table->rowCount() && list.table->item(row, 0)
+                                     ? list.table->item(row, 0)->text()
+                                     : place.name,
+                                 place.latitude, place.longitude};
+        for (int column = 0; column < 3; ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            item->setData(Qt::UserRole, texts[column]);
+            list.table->setItem(row, column, item);
+        }
+    }
+    showing_ = false;
+    say(QStringLiteral("From %1: %2 %3 added, %4 given new coordinates. They are stored when you "
+                       "press Save.")
+            .arg(QFileInfo(path).fileName())
+            .arg(added)
+            .arg(added == 1 ? list.one : list.many)
+            .arg(changed));
+}
+
+bool frmcoordinates::save() {
+    // Every row complete and readable before anything is stored.
+    for (List* list : {lofts_.get(), racepoints_.get()}) {
+        const QVector<Place> rows = places(*list);
+        for (int row = 0; row < rows.size(); ++row) {
+            QString problem;
+            const Place& place = rows[row];
+            if (place.name.trimmed().isEmpty())
+                problem = QStringLiteral("Row %1 of the %2 has no %3 name.")
+                              .arg(row + 1)
+                              .arg(list->many, list->name);
+            for (int c = 0; c < 2 && problem.isEmpty(); ++c) {
+                const QString& text = c == 0 ? place.latitude : place.longitude;
+                if (text.isEmpty())
+                    problem =
+                        QStringLiteral("The %1 \"%2\" has no %3.")
+                            .arg(list->one, place.name,
+                                 c == 0 ? QStringLiteral("latitude") : QStringLiteral("longitude"));
+                else if (const CoordinateReading r = readCoordinate(text, kAxes[c]);
+                         !r.nanoArcseconds)
+                    problem = r.error;
+            }
+            if (!problem.isEmpty()) {
+                list->table->setCurrentCell(row, 0);
+                say(problem + QStringLiteral(" Nothing has been saved."));
+                return false;
+            }
+        }
+    }
+    const PlaceLists lists = shown();
+    const PlaceSave saved = savePlaces(databasePath_, stored_, lists);
+    switch (saved.outcome) {
+    case WriteOutcome::Done:
+        break;
+    case WriteOutcome::Changed:
+    case WriteOutcome::Deleted:
+        say(QStringLiteral("The coordinates have been changed by another window or another copy "
+                           "of Pellamy since they were shown here, so yours have not been saved. "
+                           "Close this window without saving and open it again to see them."));
+        return false;
+    case WriteOutcome::Failed: {
+        const QString fault =
+            faultMessage(saved.fault, QStringLiteral("the coordinates have not been saved."));
+        say(fault.isEmpty()
+                ? QStringLiteral("The coordinates could not be saved: %1").arg(saved.error)
+                : fault);
+        return false;
+    }
+    }
+    // Shown again as stored: in order of name.
+    load();
+    return true;
+}
+
+void frmcoordinates::cmdAddLoft_Click() {
+    add(*lofts_);
+}
+void frmcoordinates::cmdRemoveLoft_Click() {
+    remove(*lofts_);
+}
+void frmcoordinates::cmdImportLofts_Click() {
+    import(*lofts_);
+}
+void frmcoordinates::cmdAddRacepoint_Click() {
+    add(*racepoints_);
+}
+void frmcoordinates::cmdRemoveRacepoint_Click() {
+    remove(*racepoints_);
+}
+void frmcoordinates::cmdImportRacepoints_Click() {
+    import(*racepoints_);
+}
+
+void frmcoordinates::cmdSave_Click() {
+    save();
+}
+
+void frmcoordinates::cmdWorkOut_Click() {
+    if (hasUnsavedChanges() && !save())
+        return;
+    if (stored_.lofts.isEmpty() || stored_.racepoints.isEmpty()) {
+        say(QStringLiteral("Working out distances needs at least one loft and one race point "
+                           "with coordinates."));
+        return;
+    }
+    DistanceWorkOut workOut(databasePath_);
+    WorkOutPlan plan;
+    bool planned = false;
+    {
+        const WaitCursor wait;
+        planned = workOut.plan(&plan);
+    }
+    if (!planned) {
+        const QString fault =
+            faultMessage(workOut.fault(), QStringLiteral("nothing has been worked out."));
+        say(fault.isEmpty()
+                ? QStringLiteral("The distances cannot be worked out: %1").arg(workOut.error())
+                : fault);
+        return;
+    }
+    QString leftOut;
+    if (!plan.unreadable.isEmpty())
+        leftOut = QStringLiteral("\n\nLeft out, since their coordinates cannot be read:\n") +
+                  plan.unreadable.join(u'\n');
+    if (plan.writes.isEmpty()) {
+        say(QStringLiteral("The distances in the database already agree with the coordinates "
+                           "(%1 rows): nothing needs changing.")
+                .arg(plan.unchanged) +
+            leftOut);
+        return;
+    }
+
+    QString question =
+        QStringLiteral("Worked out from the coordinates: %1 rows to add, %2 rows to change, %3 "
+                       "rows already right.")
+            .arg(plan.added)
+            .arg(plan.changed)
+            .arg(plan.unchanged);
+    if (plan.changed > 0) {
+        question += QStringLiteral(" The largest change is %1 yards.\n\nThese rows hold a "
+                                   "different distance, typed by hand or worked out before, and "
+                                   "will be changed:\n")
+                        .arg(QString::number(plan.largestChange, 'f', 0));
+        const qsizetype named = std::min<qsizetype>(plan.changedRows.size(), 15);
+        question += plan.changedRows.mid(0, named).join(u'\n');
+        if (plan.changedRows.size() > named)
+            question += QStringLiteral("\n(and %1 more)").arg(plan.changedRows.size() - named);
+    }
+    question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
+    if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances")))
+        return;
+
+    WriteOutcome outcome;
+    {
+        const WaitCursor wait;
+        outcome = workOut.write(plan);
+    }
+    switch (outcome) {
+    case WriteOutcome::Done:
+        emit distancesWritten();
+        say(QStringLiteral("The distances have been written: %1 rows added, %2 rows changed.")
+                .arg(plan.added)
+                .arg(plan.changed));
+        return;
+    case WriteOutcome::Changed:
+    case WriteOutcome::Deleted:
+        say(QStringLiteral("The database has been changed by another window or another copy of "
+                           "Pellamy since the distances were worked out, so nothing has been "
+                           "written. Press Work out distances again to see what would change "
+                           "now."));
+        return;
+    case WriteOutcome::Failed: {
+        const QString fault =
+            faultMessage(workOut.fault(), QStringLiteral("no distance has been written."));
+        say(fault.isEmpty() ? QStringLiteral("The distances could not be written, so none has "
+                                             "been: %1")
+                                  .arg(workOut.error())
+                            : fault);
+        return;
+    }
+    }
+}
+
+void frmcoordinates::cmdClose_Click() {
+    close();
+}
+
+void frmcoordinates::closeWithoutSaving() {
+    discardOnClose_ = true;
+    close();
+}
+
+void frmcoordinates::closeEvent(QCloseEvent* event) {
+    if (discardOnClose_ || !hasUnsavedChanges() ||
+        !dialogs_->askYesNo(QStringLiteral("Save the changes you have made to the coordinates?"),
+                            QStringLiteral("Pellamy")) ||
+        save())
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace pellamy

@@ -1,0 +1,82 @@
+#pragma once
+// The lofts' and race points' coordinates, each as an editable list with
+// Add, Remove and Import, and the distances worked out from them. Opened
+// from the distances editor.
+//
+// The lists are edited on screen and stored by Save (or when the window
+// closes, if the user says so). A coordinate is read as it is typed: one
+// that cannot be read is refused with a message and the cell keeps what it
+// held; one that can is shown in the normal form.
+
+#include "distances/coordinatestore.h"
+#include "platform/dialogs.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QTableWidget;
+class QTableWidgetItem;
+
+namespace Ui {
+class frmcoordinates;
+}
+
+namespace pellamy {
+
+class frmcoordinates : public QWidget {
+    Q_OBJECT
+public:
+    frmcoordinates(const QString& databasePath, DialogService* dialogs, QWidget* parent = nullptr);
+    ~frmcoordinates() override;
+
+    // Reads the lists from the database. False, after saying why, when they
+    // cannot be read: the window is then not to be shown.
+    bool load();
+    bool hasUnsavedChanges() const;
+    // Closes at once, throwing away what is not saved (the program is ending).
+    void closeWithoutSaving();
+
+public slots:
+    void cmdAddLoft_Click();
+    void cmdRemoveLoft_Click();
+    void cmdImportLofts_Click();
+    void cmdAddRacepoint_Click();
+    void cmdRemoveRacepoint_Click();
+    void cmdImportRacepoints_Click();
+    void cmdWorkOut_Click();
+    void cmdSave_Click();
+    void cmdClose_Click();
+
+signals:
+    // Rows of the Distances table were added or changed.
+    void distancesWritten();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct List;
+    List& listOf(QTableWidget* table);
+    void add(List& list);
+    void remove(List& list);
+    void import(List& list);
+    void edited(List& list, QTableWidgetItem* item);
+    void showList(List& list, const QVector<Place>& places);
+    QVector<Place> places(const List& list) const;
+    PlaceLists shown() const;
+    // Checks and stores the lists; false, after saying why, when nothing was
+    // stored.
+    bool save();
+    void say(const QString& message);
+
+    std::unique_ptr<Ui::frmcoordinates> ui_;
+    std::unique_ptr<List> lofts_, racepoints_;
+    DialogService* dialogs_;
+    QString databasePath_;
+    PlaceLists stored_; // as read, or as last saved
+    bool showing_ = false;
+    bool discardOnClose_ = false;
+};
+
+} // namespace pellamy

@@ -1,0 +1,208 @@
+#include "workout.h"
+
+#include "coordinates.h"
+#include "coordinatestore.h"
+#include "geodesic.h"
+#include "sixtieths.h"
+
+#include "calc/numbers.h"
+#include "calc/textforms.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <cmath>
+
+namespace pellamy {
+
+namespace {
+
+struct StoredRow {
+    qint64 rowid;
+    QString name, racepoint, miles, yards, sixtieths;
+};
+
+struct Located {
+    QString name;
+    double latitude, longitude;
+};
+
+// The places whose coordinates can be read, in degrees; the others are
+// named in unreadable.
+QVector<Located> located(const QVector<Place>& places, const QString& kind,
+                         QStringList* unreadable) {
+    QVector<Located> result;
+    result.reserve(places.size());
+    for (const Place& place : places) {
+        const CoordinateReading latitude = readCoordinate(place.latitude, Axis::Latitude);
+        const CoordinateReading longitude = readCoordinate(place.longitude, Axis::Longitude);
+        if (latitude.nanoArcseconds && longitude.nanoArcseconds)
+            result.push_back({place.name, coordinateDegrees(*latitude.nanoArcseconds),
+                              coordinateDegrees(*longitude.nanoArcseconds)});
+        else
+            *unreadable << QStringLiteral("%1 %2 (%3)")
+                               .arg(kind, place.name,
+                                    latitude.error.isEmpty() ? longitude.error : latitude.error);
+    }
+    return result;
+}
+
+} // namespace
+
+QString milesAndYardsText(const QString& miles, const QString& yards) {
+    return QStringLiteral("%1 miles %2 yards").arg(miles, yards);
+}
+
+DistanceWorkOut::DistanceWorkOut(QString databasePath) : path_(std::move(databasePath)) {}
+
+DistanceWorkOut::~DistanceWorkOut() = default;
+
+bool DistanceWorkOut::fail(const QSqlError& error) {
+    error_ = error.text();
+    fault_ = faultOf(error);
+    if (connection_)
+        QSqlQuery(connection_->database()).exec(QStringLiteral("ROLLBACK"));
+    return false;
+}
+
+bool DistanceWorkOut::dataVersion(qint64* version) {
+    QSqlQuery query(connection_->database());
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+        return fail(query.lastError());
+    *version = query.value(0).toLongLong();
+    return true;
+}
+
+bool DistanceWorkOut::plan(WorkOutPlan* plan) {
+    *plan = {};
+    error_.clear();
+    fault_ = DatabaseFault::None;
+    connection_ = std::make_unique<DistanceConnection>(path_, DistanceConnection::Mode::ReadWrite);
+    if (!connection_->isOpen()) {
+        error_ = connection_->error();
+        fault_ = connection_->fault();
+        return false;
+    }
+    const QSqlDatabase db = connection_->database();
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    // The coordinates and the distances as one reading. The connection stays
+    // open until the plan is written: its data version tells whether anybody
+    // wrote in between.
+    if (!query.exec(QStringLiteral("BEGIN")))
+        return fail(query.lastError());
+    PlaceLists places;
+    QSqlError error;
+    if (!readPlaces(db, &places, &error))
+        return fail(error);
+    QHash<QString, QVector<StoredRow>> rows;
+    if (!query.exec(QStringLiteral(
+            "SELECT rowid, Name, Racepoint, Miles, Yards, Sixtieths FROM Distances")))
+        return fail(query.lastError());
+    while (query.next()) {
+        StoredRow row{query.value(0).toLongLong(), valueText(query.value(1)),
+                      valueText(query.value(2)),   valueText(query.value(3)),
+                      valueText(query.value(4)),   valueText(query.value(5))};
+        rows[nocaseKey(row.name) + u'\n' + nocaseKey(row.racepoint)].push_back(std::move(row));
+    }
+    if (query.lastError().isValid())
+        return fail(query.lastError());
+    if (!dataVersion(&plannedVersion_))
+        return false;
+    query.finish();
+    QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+
+    const QVector<Located> lofts =
+        located(places.lofts, QStringLiteral("The loft of"), &plan->unreadable);
+    const QVector<Located> points =
+        located(places.racepoints, QStringLiteral("The race point"), &plan->unreadable);
+    plan->writes.reserve(lofts.size() * points.size());
+    for (const Located& point : points) {
+        for (const Located& loft : lofts) {
+            const qint64 yards = nearestYards(
+                *geodesicMetres(loft.latitude, loft.longitude, point.latitude, point.longitude));
+            const QString miles = QString::number(yards / 1760);
+            const QString rest = QString::number(yards % 1760);
+            const QString sixtieths = *sixtiethsText(miles, rest);
+            const auto found = rows.constFind(nocaseKey(loft.name) + u'\n' + nocaseKey(point.name));
+            if (found == rows.cend()) {
+                plan->writes.push_back({-1, loft.name, point.name, miles, rest, sixtieths});
+                ++plan->added;
+                continue;
+            }
+            // Every row of the pair (the table may hold two) gets the distance.
+            for (const StoredRow& row : *found) {
+                const std::optional<double> was = textToNumber(row.sixtieths);
+                if (was && *was == double(yards) * 60) {
+                    ++plan->unchanged;
+                    continue;
+                }
+                plan->writes.push_back(
+                    {row.rowid, row.name, row.racepoint, miles, rest, sixtieths});
+                ++plan->changed;
+                if (was)
+                    plan->largestChange =
+                        std::max(plan->largestChange, std::abs(*was / 60 - double(yards)));
+                plan->changedRows << QStringLiteral("%1 at %2: %3, becomes %4")
+                                         .arg(row.name, row.racepoint,
+                                              row.miles.isEmpty() && row.yards.isEmpty()
+                                                  ? QStringLiteral("no distance")
+                                                  : milesAndYardsText(row.miles, row.yards),
+                                              milesAndYardsText(miles, rest));
+            }
+        }
+    }
+    return true;
+}
+
+WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
+                                    const std::function<void(int, int)>& progress) {
+    if (!connection_ || !connection_->isOpen() || plannedVersion_ < 0) {
+        error_ = QStringLiteral("The distances have not been worked out.");
+        return WriteOutcome::Failed;
+    }
+    const QSqlDatabase db = connection_->database();
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return fail(query.lastError()), WriteOutcome::Failed;
+    qint64 version = -1;
+    if (!dataVersion(&version))
+        return WriteOutcome::Failed;
+    if (version != plannedVersion_) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        plannedVersion_ = -1;
+        return WriteOutcome::Changed;
+    }
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, "
+                                  "Sixtieths) VALUES (?, ?, ?, ?, ?)"));
+    QSqlQuery update(db);
+    update.prepare(
+        QStringLiteral("UPDATE Distances SET Miles = ?, Yards = ?, Sixtieths = ? WHERE rowid = ?"));
+    const int total = int(plan.writes.size());
+    for (int i = 0; i < total; ++i) {
+        const DistanceWrite& w = plan.writes[i];
+        QSqlQuery& q = w.rowid < 0 ? insert : update;
+        if (w.rowid < 0) {
+            q.addBindValue(w.name);
+            q.addBindValue(w.racepoint);
+        }
+        q.addBindValue(w.miles);
+        q.addBindValue(w.yards);
+        q.addBindValue(w.sixtieths);
+        if (w.rowid >= 0)
+            q.addBindValue(w.rowid);
+        if (!q.exec())
+            return fail(q.lastError()), WriteOutcome::Failed;
+        if (progress && (i % 1000 == 999 || i + 1 == total))
+            progress(i + 1, total);
+    }
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return fail(query.lastError()), WriteOutcome::Failed;
+    plannedVersion_ = -1;
+    return WriteOutcome::Done;
+}
+
+} // namespace pellamy

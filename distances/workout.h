@@ -1,0 +1,71 @@
+#pragma once
+// Distances worked out from coordinates: for every loft and race point that
+// both have coordinates, the geodesic distance in whole yards, written to
+// Distances as Miles, Yards and Sixtieths by the editor's rule, so that the
+// calculator and the editor see ordinary rows. Rows for pairs without
+// coordinates are left as they are.
+//
+// First the plan: what would be added and changed, for the user to see and
+// agree to. Then the writing, all or nothing, and only when nobody has
+// written to the database since the plan was made.
+
+#include "connection.h"
+#include "recordset.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+namespace pellamy {
+
+struct DistanceWrite {
+    qint64 rowid = -1; // the row changed; -1 for a new row
+    QString name, racepoint, miles, yards, sixtieths;
+};
+
+struct WorkOutPlan {
+    QVector<DistanceWrite> writes;
+    int added = 0, changed = 0, unchanged = 0;
+    // The largest change, in yards, of a row that held a distance.
+    double largestChange = 0;
+    // Each row that would change, as "member at race point: was, becomes".
+    QStringList changedRows;
+    // Lofts and race points whose stored coordinates cannot be read; their
+    // pairs are left out.
+    QStringList unreadable;
+};
+
+// "100 miles 880 yards"
+QString milesAndYardsText(const QString& miles, const QString& yards);
+
+class DistanceWorkOut {
+public:
+    explicit DistanceWorkOut(QString databasePath);
+    ~DistanceWorkOut();
+
+    // Reads the coordinates and the Distances table and works out what would
+    // change. False, with error() and fault(), when they cannot be read.
+    bool plan(WorkOutPlan* plan);
+    // Writes a plan made by plan(), in one transaction. Changed, with nothing
+    // written, when another window or program has written to the database
+    // since. progress(done, total) is called as rows are written.
+    WriteOutcome write(const WorkOutPlan& plan, const std::function<void(int, int)>& progress = {});
+
+    const QString& error() const { return error_; }
+    DatabaseFault fault() const { return fault_; }
+
+private:
+    bool fail(const QSqlError& error);
+    bool dataVersion(qint64* version);
+
+    QString path_;
+    std::unique_ptr<DistanceConnection> connection_;
+    qint64 plannedVersion_ = -1;
+    QString error_;
+    DatabaseFault fault_ = DatabaseFault::None;
+};
+
+} // namespace pellamy
