@@ -19,6 +19,9 @@ namespace pellamy {
 
 namespace {
 
+// The rows named in the plan; the others are counted.
+constexpr int kNamedRows = 50;
+
 struct StoredRow {
     qint64 rowid;
     QString name, racepoint, miles, yards, sixtieths;
@@ -97,15 +100,32 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     QSqlError error;
     if (!readPlaces(db, &places, &error))
         return fail(error);
-    QHash<QString, QVector<StoredRow>> rows;
+    const QVector<Located> lofts =
+        located(places.lofts, QStringLiteral("The loft of"), &plan->unreadable);
+    const QVector<Located> points =
+        located(places.racepoints, QStringLiteral("The race point"), &plan->unreadable);
+    QHash<QString, int> loftAt, pointAt;
+    for (int i = 0; i < lofts.size(); ++i)
+        loftAt.insert(nocaseKey(lofts[i].name), i);
+    for (int i = 0; i < points.size(); ++i)
+        pointAt.insert(nocaseKey(points[i].name), i);
+
+    // The stored rows of each loft and race point pair; rows of other pairs
+    // are left alone and need not be kept.
+    QVector<QVector<StoredRow>> rows(lofts.size() * points.size());
     if (!query.exec(QStringLiteral(
             "SELECT rowid, Name, Racepoint, Miles, Yards, Sixtieths FROM Distances")))
         return fail(query.lastError());
     while (query.next()) {
-        StoredRow row{query.value(0).toLongLong(), valueText(query.value(1)),
-                      valueText(query.value(2)),   valueText(query.value(3)),
-                      valueText(query.value(4)),   valueText(query.value(5))};
-        rows[nocaseKey(row.name) + u'\n' + nocaseKey(row.racepoint)].push_back(std::move(row));
+        const QString name = valueText(query.value(1));
+        const QString racepoint = valueText(query.value(2));
+        const auto loft = loftAt.constFind(nocaseKey(name));
+        const auto point = pointAt.constFind(nocaseKey(racepoint));
+        if (loft == loftAt.cend() || point == pointAt.cend())
+            continue;
+        rows[*point * lofts.size() + *loft].push_back(
+            {query.value(0).toLongLong(), name, racepoint, valueText(query.value(3)),
+             valueText(query.value(4)), valueText(query.value(5))});
     }
     if (query.lastError().isValid())
         return fail(query.lastError());
@@ -114,26 +134,24 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     query.finish();
     QSqlQuery(db).exec(QStringLiteral("COMMIT"));
 
-    const QVector<Located> lofts =
-        located(places.lofts, QStringLiteral("The loft of"), &plan->unreadable);
-    const QVector<Located> points =
-        located(places.racepoints, QStringLiteral("The race point"), &plan->unreadable);
     plan->writes.reserve(lofts.size() * points.size());
-    for (const Located& point : points) {
-        for (const Located& loft : lofts) {
+    for (int p = 0; p < points.size(); ++p) {
+        const Located& point = points[p];
+        for (int l = 0; l < lofts.size(); ++l) {
+            const Located& loft = lofts[l];
             const qint64 yards = nearestYards(
                 *geodesicMetres(loft.latitude, loft.longitude, point.latitude, point.longitude));
             const QString miles = QString::number(yards / 1760);
             const QString rest = QString::number(yards % 1760);
             const QString sixtieths = *sixtiethsText(miles, rest);
-            const auto found = rows.constFind(nocaseKey(loft.name) + u'\n' + nocaseKey(point.name));
-            if (found == rows.cend()) {
+            const QVector<StoredRow>& found = rows[p * lofts.size() + l];
+            if (found.isEmpty()) {
                 plan->writes.push_back({-1, loft.name, point.name, miles, rest, sixtieths});
                 ++plan->added;
                 continue;
             }
             // Every row of the pair (the table may hold two) gets the distance.
-            for (const StoredRow& row : *found) {
+            for (const StoredRow& row : found) {
                 const std::optional<double> was = textToNumber(row.sixtieths);
                 if (was && *was == double(yards) * 60) {
                     ++plan->unchanged;
@@ -145,12 +163,13 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                 if (was)
                     plan->largestChange =
                         std::max(plan->largestChange, std::abs(*was / 60 - double(yards)));
-                plan->changedRows << QStringLiteral("%1 at %2: %3, becomes %4")
-                                         .arg(row.name, row.racepoint,
-                                              row.miles.isEmpty() && row.yards.isEmpty()
-                                                  ? QStringLiteral("no distance")
-                                                  : milesAndYardsText(row.miles, row.yards),
-                                              milesAndYardsText(miles, rest));
+                if (plan->changedRows.size() < kNamedRows)
+                    plan->changedRows << QStringLiteral("%1 at %2: %3, becomes %4")
+                                             .arg(row.name, row.racepoint,
+                                                  row.miles.isEmpty() && row.yards.isEmpty()
+                                                      ? QStringLiteral("no distance")
+                                                      : milesAndYardsText(row.miles, row.yards),
+                                                  milesAndYardsText(miles, rest));
             }
         }
     }

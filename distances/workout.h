@@ -31,7 +31,8 @@ struct WorkOutPlan {
     int added = 0, changed = 0, unchanged = 0;
     // The largest change, in yards, of a row that held a distance.
     double largestChange = 0;
-    // Each row that would change, as "member at race point: was, becomes".
+    // The first rows that would change (50 at most; changed counts them
+    // all), each as "member at race point: was, becomes".
     QStringList changedRows;
     // Lofts and race points whose stored coordinates cannot be read; their
     // pairs are left out.

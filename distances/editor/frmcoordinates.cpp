@@ -381,8 +381,8 @@ void frmcoordinates::cmdWorkOut_Click() {
                         .arg(QString::number(plan.largestChange, 'f', 0));
         const qsizetype named = std::min<qsizetype>(plan.changedRows.size(), 15);
         question += plan.changedRows.mid(0, named).join(u'\n');
-        if (plan.changedRows.size() > named)
-            question += QStringLiteral("\n(and %1 more)").arg(plan.changedRows.size() - named);
+        if (plan.changed > named)
+            question += QStringLiteral("\n(and %1 more)").arg(plan.changed - named);
     }
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
     if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances")))
