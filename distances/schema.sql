@@ -12,3 +12,5 @@ CREATE TABLE Distances (
 CREATE INDEX DistancesByRacepoint ON Distances (Racepoint, Name);
 -- Serves the distances editor's order.
 CREATE INDEX DistancesByName ON Distances (Name, Racepoint);
+-- The coordinates of lofts and race points (tables Lofts and Racepoints) are
+-- made by Pellamy when coordinates are first saved.
