@@ -324,6 +324,12 @@ TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {
     QSqlDatabase::removeDatabase("other");
     EXPECT_EQ(workOut.write(plan), WriteOutcome::Changed);
     EXPECT_EQ(distanceRows(path()).size(), 1);
+
+    // Coordinates saved over lists that are no longer as they were read.
+    const PlaceLists stored = readPlaces(path()).lists;
+    EXPECT_EQ(savePlaces(path(), {}, {{{"Dee Sample", "50", "1"}}, {}}).outcome,
+              WriteOutcome::Changed);
+    EXPECT_EQ(readPlaces(path()).lists, stored);
 }
 
 TEST_F(WorkOutTest, AProcessKilledHalfWayWritesNothing) {
