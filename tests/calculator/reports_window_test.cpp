@@ -3,6 +3,7 @@
 #include "calc/raceentry.h"
 #include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
+#include "support/entries.h"
 #include "support/qt_printers.h"
 #include "support/readonly.h"
 
@@ -11,6 +12,7 @@
 #include <QStandardPaths>
 
 using namespace pellamy;
+using testsupport::entry;
 
 namespace {
 
@@ -51,14 +53,7 @@ protected:
         window->setNamesSource([] {
             return std::pair<QString, QString>("Rose, Crown and Anchor", "North East Federation");
         });
-        QVector<QStringList> race;
-        for (const char* name : {"A", "B", "C"}) {
-            QStringList e(kColumnCount);
-            e[Col::Pos] = "9";
-            e[Col::Name] = name;
-            race << e;
-        }
-        window->entries().appendAll(race);
+        window->entries().appendAll({entry("A", "3"), entry("B", "2"), entry("C", "1")});
         box("txtdaterace")->setText("24052006");
         window->show();
     }
