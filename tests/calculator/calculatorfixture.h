@@ -44,30 +44,18 @@ inline void enterWorkedExample(const pellamy::Pellamy& w) {
     const QTime t(19, 45, 12);
     const QDateTime raceDay(QDate(2006, 5, 24), t);
     setDates(w, {QDate(2006, 5, 23), t}, raceDay, raceDay, raceDay);
+    // clang-format off
     const std::pair<const char*, const char*> texts[] = {
-        {"MTSetHr", "19"},
-        {"MTSetMin", "30"},
-        {"MTSetSec", "0"},
-        {"CsHr", "19"},
-        {"CsMin", "30"},
-        {"CsSec", "2"},
-        {"MTRakeHr", "19"},
-        {"MTRakeMin", "0"},
-        {"MTRakeSec", "0"},
-        {"CrHr", "19"},
-        {"CrMin", "0"},
-        {"CrSec", "10"},
-        {"birdclockhrs", "11"},
-        {"birdclockmins", "45"},
-        {"birdclocksecs", "30"},
-        {"txtmember", "12"},
-        {"txtbirds", "240"},
-        {"txtwind", "SW"},
-        {"mtdetailset", "Master clock 7"},
-        {"mtreadset", "19:30:00"},
-        {"mtdetailrake", "Master clock 7"},
-        {"mtreadrake", "19:00:00"},
+        {"MTSetHr", "19"},      {"MTSetMin", "30"},      {"MTSetSec", "0"},
+        {"CsHr", "19"},         {"CsMin", "30"},         {"CsSec", "2"},
+        {"MTRakeHr", "19"},     {"MTRakeMin", "0"},      {"MTRakeSec", "0"},
+        {"CrHr", "19"},         {"CrMin", "0"},          {"CrSec", "10"},
+        {"birdclockhrs", "11"}, {"birdclockmins", "45"}, {"birdclocksecs", "30"},
+        {"txtmember", "12"},    {"txtbirds", "240"},     {"txtwind", "SW"},
+        {"mtdetailset", "Master clock 7"},  {"mtreadset", "19:30:00"},
+        {"mtdetailrake", "Master clock 7"}, {"mtreadrake", "19:00:00"},
     };
+    // clang-format on
     for (const auto& [name, text] : texts)
         control<QLineEdit>(w, name)->setText(QString::fromLatin1(text));
     control<QPlainTextEdit>(w, "txtcomments")->setPlainText(QStringLiteral("Good race"));

@@ -119,12 +119,12 @@ TEST_F(CalculatorTest, TimePickersCopyIntoTheirBoxesAndTheBoxesStillTakeTyping) 
     };
     for (const auto& [name, h, m, s] : rows) {
         SCOPED_TRACE(name);
-        QTimeEdit* picker = control<QTimeEdit>(*window, name);
-        picker->setTime(QTime(7, 5, 0));
+        QTimeEdit* edit = control<QTimeEdit>(*window, name);
+        edit->setTime(QTime(7, 5, 0));
         EXPECT_EQ(texts({h, m, s}), QStringList({"7", "5", "0"}));
         type(m, "45");
         EXPECT_EQ(box(m)->text(), "45");
-        EXPECT_EQ(picker->time(), QTime(7, 5, 0)); // typing does not run the picker
+        EXPECT_EQ(edit->time(), QTime(7, 5, 0)); // typing does not run the picker
     }
 }
 
