@@ -5,20 +5,15 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
+#include "support/entries.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
 using namespace pellamy;
+using testsupport::entry;
 
 namespace {
-
-QStringList bird(const QString& name, const QString& velocity) {
-    QStringList entry(kColumnCount);
-    entry[Col::Name] = name;
-    entry[Col::Velocity] = velocity;
-    return entry;
-}
 
 // Every list in these tests is watched by Qt's model tester, which stops the
 // test at once when a change is signalled wrongly to the views.
@@ -42,7 +37,7 @@ TEST(RaceEntryList, KeepsVelocityOrderWithEqualVelocitiesInClockingOrder) {
         {"D", "1176.859"}, {"E", "1200.001"}, {"F", "0987.600"},
     };
     for (const auto& [name, velocity] : birds) {
-        list.append(bird(name, velocity));
+        list.append(entry(name, velocity));
         list.sortByVelocity();
     }
     EXPECT_EQ(names(list), QStringList({"E", "A", "D", "C", "B", "F"}));
@@ -50,17 +45,17 @@ TEST(RaceEntryList, KeepsVelocityOrderWithEqualVelocitiesInClockingOrder) {
 
 TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
     TestedList list;
-    list.append(bird("A", "1000.000"));
-    list.append(bird("B", "0900.000"));
+    list.append(entry("A", "1000.000"));
+    list.append(entry("B", "0900.000"));
     const QPersistentModelIndex selected = list.index(1, Col::Name); // B
-    list.append(bird("C", "1100.000"));
+    list.append(entry("C", "1100.000"));
     list.sortByVelocity();
     EXPECT_EQ(selected.row(), 2);
     EXPECT_EQ(selected.data().toString(), "B");
 
     // Rows read from a file: several out of place, and a short row, which
     // goes last and stays short.
-    list.appendAll({bird("D", "0800.000"), {"7", "short row"}, bird("E", "1200.000")});
+    list.appendAll({entry("D", "0800.000"), {"7", "short row"}, entry("E", "1200.000")});
     list.sortByVelocity();
     EXPECT_EQ(names(list), QStringList({"E", "C", "A", "B", "D", "short row"}));
     EXPECT_EQ(selected.data().toString(), "B");
@@ -70,7 +65,7 @@ TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
 
 TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
     TestedList list;
-    list.appendAll({bird("A", "1"), bird("B", "2"), bird("C", "3"), QStringList()});
+    list.appendAll({entry("A", "1"), entry("B", "2"), entry("C", "3"), QStringList()});
     list.renumber();
     EXPECT_EQ(list.text(0, Col::Pos), "1");
     EXPECT_EQ(list.text(3, Col::Pos), "4");
@@ -103,9 +98,9 @@ TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
 TEST(RaceEntryList, TheViewShowsALongTextCutAndTheEntryKeepsItWhole) {
     TestedList list;
     const QString comment(10 * 1024 * 1024, u'x');
-    QStringList entry = bird("A", "1");
-    entry[Col::Comments] = comment;
-    list.append(entry);
+    QStringList e = entry("A", "1");
+    e[Col::Comments] = comment;
+    list.append(e);
     const QString shown = list.data(list.index(0, Col::Comments)).toString();
     EXPECT_EQ(shown.size(), kShownColumnLength);
     EXPECT_TRUE(shown.endsWith(QChar(0x2026)));

@@ -83,11 +83,6 @@ TEST(Velocity, ClockErrorsDarknessAndTheSplitOfTheFlyingTime) {
              f.HODhr = "4", f.HODmin = "0", f.HOLhr = "22", f.HOLmin = "0";
          },
          "0", "-14", "-14", "-30"},
-        {"midnight2 0 makes darkness irrelevant",
-         [](CalculatorFields& f) {
-             f.HODhr = "3", f.HODmin = "0", f.HOLhr = "23", f.HOLmin = "59";
-         },
-         "5.53403933434191", "3", "45", "22.4659606656587"},
         // The hours and minutes are whole divisions that round, so the
         // seconds left over may be negative.
         {"T = 3599.7 s on a perfect clock",

@@ -29,6 +29,38 @@ using testsupport::control;
 
 #include <memory>
 
+// The four race dates: clocks set, race day, bird clocked, clocks opened.
+inline void setDates(const pellamy::Pellamy& w, const QDateTime& set, const QDateTime& race,
+                     const QDateTime& bird, const QDateTime& open) {
+    control<QDateTimeEdit>(w, "DayClockSet")->setDateTime(set);
+    control<QDateTimeEdit>(w, "RaceDay")->setDateTime(race);
+    control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime(bird);
+    control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime(open);
+}
+
+// The worked example race (calc/worked_example.h) as the user enters it:
+// clocks set the evening before, opened on race day; no bird details yet.
+inline void enterWorkedExample(const pellamy::Pellamy& w) {
+    const QTime t(19, 45, 12);
+    const QDateTime raceDay(QDate(2006, 5, 24), t);
+    setDates(w, {QDate(2006, 5, 23), t}, raceDay, raceDay, raceDay);
+    // clang-format off
+    const std::pair<const char*, const char*> texts[] = {
+        {"MTSetHr", "19"},      {"MTSetMin", "30"},      {"MTSetSec", "0"},
+        {"CsHr", "19"},         {"CsMin", "30"},         {"CsSec", "2"},
+        {"MTRakeHr", "19"},     {"MTRakeMin", "0"},      {"MTRakeSec", "0"},
+        {"CrHr", "19"},         {"CrMin", "0"},          {"CrSec", "10"},
+        {"birdclockhrs", "11"}, {"birdclockmins", "45"}, {"birdclocksecs", "30"},
+        {"txtmember", "12"},    {"txtbirds", "240"},     {"txtwind", "SW"},
+        {"mtdetailset", "Master clock 7"},  {"mtreadset", "19:30:00"},
+        {"mtdetailrake", "Master clock 7"}, {"mtreadrake", "19:00:00"},
+    };
+    // clang-format on
+    for (const auto& [name, text] : texts)
+        control<QLineEdit>(w, name)->setText(QString::fromLatin1(text));
+    control<QPlainTextEdit>(w, "txtcomments")->setPlainText(QStringLiteral("Good race"));
+}
+
 class CalculatorTest : public testing::Test {
 public:
     void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
@@ -49,8 +81,26 @@ public:
     QComboBox* list(const char* name) const { return control<QComboBox>(*window, name); }
     QPushButton* button(const char* name) const { return control<QPushButton>(*window, name); }
     QGroupBox* frame(const char* name) const { return control<QGroupBox>(*window, name); }
+    QCheckBox* tick(const char* name) const { return control<QCheckBox>(*window, name); }
+    QDateTimeEdit* picker(const char* name) const { return control<QDateTimeEdit>(*window, name); }
     QLineEdit* box(const char* name) const {
         return window->findChild<QLineEdit*>(QString::fromLatin1(name));
+    }
+    QString comments() const {
+        return control<QPlainTextEdit>(*window, "txtcomments")->toPlainText();
+    }
+    // The texts of boxes, in the order named.
+    QStringList texts(std::initializer_list<const char*> names) const {
+        QStringList out;
+        for (const char* name : names)
+            out << box(name)->text();
+        return out;
+    }
+    // Each dialog shown, as "kind|title|text".
+    QStringList shown() const { return testsupport::shownDialogs(dialogs); }
+
+    void click(const char* name) const {
+        QTest::mouseClick(control<QAbstractButton>(*window, name), Qt::LeftButton);
     }
 
     // Types a text into a box as the user would, replacing what it held.
@@ -71,7 +121,7 @@ public:
     // Clocks the bird on screen, answering the member question.
     void clock(bool anotherBird = true) {
         dialogs.answerYesNo(anotherBird);
-        QTest::mouseClick(control<QAbstractButton>(*window, "Picture1"), Qt::LeftButton);
+        click("Picture1");
     }
 
     QTemporaryDir dir;

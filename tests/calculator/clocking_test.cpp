@@ -1,14 +1,8 @@
 #include "calculatorfixture.h"
 
-#include "calc/worked_example.h"
-
 #include "calc/raceentry.h"
-#include "support/controls.h"
+#include "calc/worked_example.h"
 #include "support/qt_printers.h"
-
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QPlainTextEdit>
 
 using namespace pellamy;
 
@@ -21,7 +15,7 @@ const QVector<testsupport::Row> kClub = {
     {"A. Brown", "Berwick", "248", "880", "26241600"},
 };
 
-const QString kNoEntries = "You have no entries in your Database, please check.";
+const QString kQuestion = "question|Pellamy|Another Bird for ";
 
 } // namespace
 
@@ -34,64 +28,36 @@ protected:
         makeDatabase(kClub);
         open();
         choose(list("member"), list("member")->findText("J. Smith"));
-        // The worked example: clocks set the evening before, opened on race day.
-        Pellamy& w = *window;
-        const QTime setTime(19, 45, 12);
-        control<QDateTimeEdit>(w, "DayClockSet")->setDateTime({QDate(2006, 5, 23), setTime});
-        control<QDateTimeEdit>(w, "RaceDay")->setDateTime({QDate(2006, 5, 24), setTime});
-        control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime({QDate(2006, 5, 24), setTime});
-        control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime({QDate(2006, 5, 24), setTime});
-        type("MTSetHr", "19"), type("MTSetMin", "30"), type("MTSetSec", "0");
-        type("CsHr", "19"), type("CsMin", "30"), type("CsSec", "2");
-        type("MTRakeHr", "19"), type("MTRakeMin", "0"), type("MTRakeSec", "0");
-        type("CrHr", "19"), type("CrMin", "0"), type("CrSec", "10");
-        type("birdclockhrs", "11"), type("birdclockmins", "45"), type("birdclocksecs", "30");
-        type("txtmember", "12"), type("txtbirds", "240"), type("txtwind", "SW");
-        type("mtdetailset", "Master clock 7"), type("mtreadset", "19:30:00");
-        type("mtdetailrake", "Master clock 7"), type("mtreadrake", "19:00:00");
-        control<QPlainTextEdit>(w, "txtcomments")->setPlainText("Good race");
+        enterWorkedExample(*window);
         type("ringno", "GB06N12345"), type("Rubin", "12"), type("Rubout", "345");
-        control<QCheckBox>(w, "Check1")->setChecked(true);
-        control<QCheckBox>(w, "Check2")->setChecked(true);
-        control<QCheckBox>(w, "Check3")->setChecked(true);
+        for (const char* name : {"Check1", "Check2", "Check3"})
+            tick(name)->setChecked(true);
     }
 
     QStringList row(int i) const { return window->entries().entry(i); }
 };
 
 TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
-    Pellamy& w = *window;
     clock();
-    ASSERT_EQ(w.entries().count(), 1);
-    const QStringList expected = workedExampleEntry();
-    EXPECT_EQ(row(0), expected);
-    EXPECT_EQ(box("sixtieths")->text(), "15914040\r\n");
-    EXPECT_EQ(box("txtdateset")->text(), "23052006");
-    EXPECT_EQ(box("txtdaterace")->text(), "24052006");
-    // Ready for the next bird.
-    EXPECT_EQ(box("ringno")->text(), "");
-    EXPECT_EQ(box("Rubin")->text(), "");
-    EXPECT_EQ(box("Rubout")->text(), "");
-    EXPECT_FALSE(control<QCheckBox>(w, "Check1")->isChecked());
-    EXPECT_FALSE(control<QCheckBox>(w, "Check2")->isChecked());
-    EXPECT_FALSE(control<QCheckBox>(w, "Check3")->isChecked());
-    EXPECT_EQ(box("birdclockhrs")->text(), "11");
-    // Only the member question was asked.
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].kind, "question");
-    EXPECT_EQ(dialogs.shown()[0].text, "Another Bird for J. Smith");
-    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    ASSERT_EQ(window->entries().count(), 1);
+    EXPECT_EQ(row(0), workedExampleEntry());
+    EXPECT_EQ(texts({"sixtieths", "txtdateset", "txtdaterace"}),
+              QStringList({"15914040\r\n", "23052006", "24052006"}));
+    // Ready for the next bird; only the member question was asked.
+    EXPECT_EQ(texts({"ringno", "Rubin", "Rubout", "birdclockhrs"}),
+              QStringList({"", "", "", "11"}));
+    for (const char* name : {"Check1", "Check2", "Check3"})
+        EXPECT_FALSE(tick(name)->isChecked()) << name;
+    EXPECT_EQ(shown(), QStringList({kQuestion + "J. Smith"}));
 }
 
 TEST_F(ClockingTest, AnswersToTheMemberQuestion) {
-    Pellamy& w = *window;
     clock(true);
     EXPECT_FALSE(list("member")->isVisible()); // Yes: the member stays chosen for the next bird
     type("birdclockmins", "50");
     clock(false);
     EXPECT_TRUE(list("member")->isVisible());
-    EXPECT_EQ(w.entries().count(), 2);
-    EXPECT_EQ(row(0)[Col::BirdClocked], "11-45-30"); // the faster bird first
+    ASSERT_EQ(window->entries().count(), 2);
     EXPECT_EQ(row(1)[Col::BirdClocked], "11-50-30");
     EXPECT_EQ(row(1)[Col::Sex], "C"); // neither ticked: the previous bird's code
     EXPECT_EQ(row(1)[Col::PoolNom], "");
@@ -103,52 +69,39 @@ TEST_F(ClockingTest, AFieldOverItsLimitIsReportedResetAndTheBirdStillCalculated)
     type("birdclockhrs", "99");
     clock();
     EXPECT_EQ(box("birdclockhrs")->text(), "10");
-    ASSERT_EQ(dialogs.shown().size(), 2);
-    EXPECT_EQ(dialogs.shown()[0].text, "Sorry but you can't enter a number higher than 24");
-    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
-    EXPECT_EQ(dialogs.shown()[1].kind, "question");
+    EXPECT_EQ(shown(),
+              QStringList({"message|Pellamy|Sorry but you can't enter a number higher than 24",
+                           kQuestion + "J. Smith"}));
     EXPECT_EQ(window->entries().count(), 1);
 }
 
 TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
-    struct Case {
-        const char* what;
-        void (*change)(ClockingTest&);
-    } cases[] = {
-        {"an empty time field", [](ClockingTest& t) { t.type("CrMin", ""); }},
-        {"two distance rows for the member",
-         [](ClockingTest& t) {
-             choose(control<QComboBox>(*t.window, "member"),
-                    control<QComboBox>(*t.window, "member")->findText("O'Brien"));
-         }},
-        {"a member with no distance",
-         [](ClockingTest& t) { control<QComboBox>(*t.window, "member")->setEditText("Nobody"); }},
-        {"letters in the darkness", [](ClockingTest& t) { t.type("HODhr", "xx"); }},
-        {"no database", [](ClockingTest& t) { QFile::remove(t.databasePath()); }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    // Why a calculation fails is the core's table; the window has one path
+    // for a distance that was read and one for a database it cannot read.
+    for (const bool noDatabase : {false, true}) {
+        SCOPED_TRACE(noDatabase ? "no database" : "two distance rows for the member");
         prepare();
-        c.change(*this);
+        if (noDatabase)
+            QFile::remove(databasePath());
+        else
+            choose(list("member"), list("member")->findText("O'Brien"));
         dialogs.clear();
         clock(false);
         EXPECT_EQ(window->entries().count(), 0);
-        ASSERT_EQ(dialogs.shown().size(), 1);
-        EXPECT_EQ(dialogs.shown()[0].kind, "question");
+        EXPECT_EQ(shown(), QStringList({kQuestion + (noDatabase ? "J. Smith" : "O'Brien")}));
         EXPECT_TRUE(list("member")->isVisible());
         // The bird's own details stay for a second try.
         EXPECT_EQ(box("ringno")->text(), "GB06N12345");
-        EXPECT_TRUE(control<QCheckBox>(*window, "Check1")->isChecked());
+        EXPECT_TRUE(tick("Check1")->isChecked());
     }
 }
 
 TEST_F(ClockingTest, MissingDistanceKeepsTheFiguresComputedBeforeTheVelocity) {
     list("member")->setEditText("Nobody");
     clock();
-    EXPECT_EQ(box("sixtieths")->text(), "");
-    EXPECT_EQ(box("variation")->text(), "5.53403933434191");
-    EXPECT_EQ(box("FTSecs")->text(), "22.4659606656587");
-    EXPECT_EQ(box("velocity")->text(), "");
+    EXPECT_EQ(window->entries().count(), 0);
+    EXPECT_EQ(texts({"sixtieths", "variation", "FTSecs", "velocity"}),
+              QStringList({"", "5.53403933434191", "22.4659606656587", ""}));
 }
 
 TEST_F(ClockingTest, WithNoRacePointChosenTheNoEntriesMessageComesBeforeTheQuestion) {
@@ -163,44 +116,35 @@ TEST_F(ClockingTest, WithNoRacePointChosenTheNoEntriesMessageComesBeforeTheQuest
         dialogs.clear();
         clock();
         EXPECT_EQ(window->entries().count(), empty ? 0 : 1);
-        ASSERT_EQ(dialogs.shown().size(), 2);
-        EXPECT_EQ(dialogs.shown()[0].text, kNoEntries);
-        EXPECT_EQ(dialogs.shown()[1].text,
-                  empty ? "Another Bird for " : "Another Bird for J. Smith");
+        EXPECT_EQ(
+            shown(),
+            QStringList({"message|Pellamy|You have no entries in your Database, please check.",
+                         kQuestion + (empty ? "" : "J. Smith")}));
     }
 }
 
 TEST_F(ClockingTest, SexAndColourCodes) {
-    Pellamy& w = *window;
-    control<QCheckBox>(w, "Check3")->setChecked(true);
-    control<QCheckBox>(w, "Check4")->setChecked(true);
-    clock();
-    EXPECT_EQ(row(0)[Col::Sex], "C");
-    EXPECT_FALSE(control<QCheckBox>(w, "Check3")->isChecked());
-    EXPECT_FALSE(control<QCheckBox>(w, "Check4")->isChecked());
-    EXPECT_EQ(row(0)[Col::Colour], "BB");
-
-    control<QCheckBox>(w, "Check4")->setChecked(true);
+    tick("Check3")->setChecked(false);
+    tick("Check4")->setChecked(true);
     choose(list("comcol"), 6); // Yellow
-    type("birdclockmins", "46");
     clock();
-    EXPECT_EQ(row(1)[Col::Sex], "H");
-    EXPECT_EQ(row(1)[Col::Colour], "Y");
+    EXPECT_EQ(row(0).mid(Col::Colour, 2), QStringList({"Y", "H"}));
+    EXPECT_FALSE(tick("Check4")->isChecked());
 
     list("comcol")->setEditText("Purple"); // not in the list: the previous bird's code
     type("birdclockmins", "47");
     clock();
-    EXPECT_EQ(row(2)[Col::Colour], "Y");
+    EXPECT_EQ(row(1)[Col::Colour], "Y");
     EXPECT_EQ(list("comcol")->currentText(), "Purple");
 }
 
 TEST_F(ClockingTest, CalculatePictureWorksFromTheKeyboard) {
-    control<QAbstractButton>(*window, "Picture1")->setFocus();
+    auto* picture = control<QAbstractButton>(*window, "Picture1");
+    picture->setFocus();
     dialogs.answerYesNo(true);
-    QTest::keyClick(control<QAbstractButton>(*window, "Picture1"), Qt::Key_Space);
+    QTest::keyClick(picture, Qt::Key_Space);
     EXPECT_EQ(window->entries().count(), 1);
     dialogs.answerYesNo(true);
-    QTest::keyClick(control<QAbstractButton>(*window, "Picture1"),
-                    Qt::Key_Return); // the press animates first
+    QTest::keyClick(picture, Qt::Key_Return); // the press animates first
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }, 5000));
 }

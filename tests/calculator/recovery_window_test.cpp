@@ -1,13 +1,11 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
-#include "support/controls.h"
 #include "support/qt_printers.h"
 
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QProcess>
 
 #include <csignal>
@@ -16,8 +14,9 @@ using namespace pellamy;
 
 namespace {
 
-const QString kOffer = "Pellamy was not closed properly last time, and the race on screen then (%1 "
-                       "entries) had not been saved to a file. Would you like to bring it back?";
+const QString kOffer =
+    "question|Pellamy|Pellamy was not closed properly last time, and the race on screen then (%1 "
+    "entries) had not been saved to a file. Would you like to bring it back?";
 
 class RecoveryWindowTest : public CalculatorTest {
 protected:
@@ -51,18 +50,16 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     ASSERT_EQ(expected.size(), 11);
 
     reopen(true);
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].text, kOffer.arg(11));
+    EXPECT_EQ(shown(), QStringList({kOffer.arg(11)}));
     EXPECT_EQ(window->entries().entries(), expected);
     EXPECT_EQ(window->entries().text(1, Col::RingNo), "corrected\tring");
     EXPECT_EQ(box("txtwind")->text(), "SW");
-    EXPECT_EQ(control<QPlainTextEdit>(*window, "txtcomments")->toPlainText(),
-              "Wet, windy\nand late");
+    EXPECT_EQ(comments(), "Wet, windy\nand late");
     EXPECT_EQ(box("txtdaterace")->text(), "24052006");
 
     // Brought back but not yet saved: offered again after another failure.
     reopen(false);
-    EXPECT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(shown(), QStringList({kOffer.arg(11)}));
     EXPECT_TRUE(window->entries().entries().isEmpty());
     EXPECT_TRUE(QFile::exists(window->recovery().path() + ".old"));
     reopen(std::nullopt); // declined: not offered again

@@ -1,6 +1,7 @@
 #include "distances/editor/frmdistances.h"
 #include "platform/lengthlimit.h"
 
+#include "support/controls.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 #include "support/qt_printers.h"
@@ -8,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 using namespace pellamy;
+using testsupport::control;
 using testsupport::distanceRows;
 using testsupport::makeDistanceDatabase;
 
@@ -38,26 +39,35 @@ protected:
         return window;
     }
 
-    static QLineEdit* box(frmdistances& w, const char* name) {
-        return w.findChild<QLineEdit*>(QString::fromLatin1(name));
+    static QLineEdit* box(frmdistances& w, const char* name) { return control<QLineEdit>(w, name); }
+    static void click(frmdistances& w, const char* name) {
+        QTest::mouseClick(control<QPushButton>(w, name), Qt::LeftButton);
     }
-    static QPushButton* button(frmdistances& w, const char* name) {
-        return w.findChild<QPushButton*>(QString::fromLatin1(name));
+    static void retype(frmdistances& w, const char* name, const QString& text) {
+        box(w, name)->selectAll();
+        QTest::keyClick(box(w, name), Qt::Key_Delete);
+        QTest::keyClicks(box(w, name), text);
     }
-    static void retype(QLineEdit* edit, const QString& text) {
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+    // Types name, race point, miles and yards, replacing what the boxes held.
+    static void typeRecord(frmdistances& w, const QStringList& texts) {
+        const char* names[] = {"txtFields(0)", "txtFields(1)", "miles", "yards"};
+        for (int i = 0; i < texts.size(); ++i)
+            retype(w, names[i], texts[i]);
     }
+    // Name, race point, miles, yards and sixtieths as the boxes show them.
     static QStringList shown(frmdistances& w) {
         return {box(w, "txtFields(0)")->text(), box(w, "txtFields(1)")->text(),
                 box(w, "miles")->text(), box(w, "yards")->text(), box(w, "txtFields(4)")->text()};
     }
-    static QString caption(frmdistances& w) {
-        return w.findChild<DataControl*>("Data1")->caption();
+    static QString caption(frmdistances& w) { return control<DataControl>(w, "Data1")->caption(); }
+    // The caption and the name and race point shown.
+    static QString where(frmdistances& w) {
+        return caption(w) + ' ' + shown(w).mid(0, 2).join(' ');
     }
+    // Each dialog shown, as "kind|title|text".
+    QStringList said() const { return testsupport::shownDialogs(dialogs); }
     static void move(frmdistances& w, const char* name) {
-        QTest::mouseClick(w.findChild<DataControl*>("Data1")->findChild<QToolButton*>(name),
+        QTest::mouseClick(control<QToolButton>(*control<DataControl>(w, "Data1"), name),
                           Qt::LeftButton);
     }
 
@@ -76,38 +86,35 @@ const QVector<testsupport::Row> threeRecords = {
 TEST_F(DistancesEditorTest, OpensOnTheFirstRecordByNameThenRacePoint) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
-    EXPECT_EQ(w->windowTitle(), "Members Distances");
     EXPECT_EQ(caption(*w), "Record: 1");
     EXPECT_EQ(shown(*w), QStringList({"Brown", "Berwick", "248", "880", "26241600"}));
     move(*w, "Next");
-    EXPECT_EQ(shown(*w)[1], "Berwick");
-    EXPECT_EQ(caption(*w), "Record: 2");
+    EXPECT_EQ(where(*w), "Record: 2 Smith Berwick");
     move(*w, "Last");
-    EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Thurso"}));
-    EXPECT_EQ(caption(*w), "Record: 3");
+    EXPECT_EQ(where(*w), "Record: 3 Smith Thurso");
     move(*w, "Next"); // stays on the last
-    EXPECT_EQ(caption(*w), "Record: 3");
+    EXPECT_EQ(where(*w), "Record: 3 Smith Thurso");
+    move(*w, "Previous");
+    EXPECT_EQ(where(*w), "Record: 2 Smith Berwick");
     move(*w, "First");
-    EXPECT_EQ(caption(*w), "Record: 1");
+    EXPECT_EQ(where(*w), "Record: 1 Brown Berwick");
 }
 
 TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
-    QTest::mouseClick(button(*w, "cmdAdd"), Qt::LeftButton);
+    click(*w, "cmdAdd");
     EXPECT_EQ(caption(*w), "Record: 0");
     EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
-    QTest::keyClicks(box(*w, "txtFields(0)"), "Smith, O'Brien");
-    QTest::keyClicks(box(*w, "txtFields(1)"), "Dover");
-    QTest::keyClicks(box(*w, "yards"), "880");
-    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton); // no miles yet: refused
-    ASSERT_EQ(dialogs.shown().size(), 1);
-    EXPECT_EQ(dialogs.shown()[0].text, "Miles must be a number. The record has not been saved.");
-    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    typeRecord(*w, {"Smith, O'Brien", "Dover", "", "880"});
+    click(*w, "cmdUpdate"); // no miles yet: refused
+    EXPECT_EQ(
+        said(),
+        QStringList({"message|Pellamy|Miles must be a number. The record has not been saved."}));
     EXPECT_EQ(distanceRows(path()).size(), 3);
 
     QTest::keyClicks(box(*w, "miles"), "100");
-    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+    click(*w, "cmdUpdate");
     const QStringList stored = {"Smith, O'Brien", "Dover", "100", "880", "10612800"};
     EXPECT_EQ(distanceRows(path()).last(), stored);
     EXPECT_EQ(shown(*w), stored);
@@ -117,12 +124,12 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
 TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
-    retype(box(*w, "miles"), "249");
+    retype(*w, "miles", "249");
     move(*w, "Next");
     EXPECT_EQ(distanceRows(path())[1], QStringList({"Brown", "Berwick", "249", "880", "26347200"}));
     EXPECT_EQ(caption(*w), "Record: 2");
 
-    retype(box(*w, "yards"), "far");
+    retype(*w, "yards", "far");
     move(*w, "Next");
     EXPECT_EQ(dialogs.messages(),
               QStringList({"Yards must be a number. The record has not been saved."}));
@@ -130,8 +137,8 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
     EXPECT_EQ(box(*w, "yards")->text(), "far"); // nothing typed is lost
     EXPECT_EQ(distanceRows(path())[2][3], "1234");
 
-    retype(box(*w, "yards"), "1000"); // closing keeps typed changes as moving does
-    QTest::mouseClick(button(*w, "cmdClose"), Qt::LeftButton);
+    retype(*w, "yards", "1000"); // closing keeps typed changes as moving does
+    click(*w, "cmdClose");
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(distanceRows(path())[2][3], "1000");
 }
@@ -139,16 +146,15 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
 TEST_F(DistancesEditorTest, DeleteShowsTheNextRecordAtOnce) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
-    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
+    click(*w, "cmdDelete");
     EXPECT_EQ(distanceRows(path()).size(), 2);
-    EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Berwick"}));
-    EXPECT_EQ(caption(*w), "Record: 1");
+    EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
     move(*w, "Last");
-    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton); // the last: shows the new last
-    EXPECT_EQ(shown(*w).mid(0, 2), QStringList({"Smith", "Berwick"}));
-    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
+    click(*w, "cmdDelete"); // the last: shows the new last
+    EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
+    click(*w, "cmdDelete");
     EXPECT_EQ(caption(*w), "Record: 0");
-    QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton); // none left: nothing happens
+    click(*w, "cmdDelete"); // none left: nothing happens
     EXPECT_TRUE(distanceRows(path()).isEmpty());
 }
 
@@ -170,10 +176,8 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     file.close();
     dialogs.clear();
     auto w = open();
-    QTest::keyClicks(box(*w, "txtFields(0)"), "Smith");
-    QTest::keyClicks(box(*w, "miles"), "1");
-    QTest::keyClicks(box(*w, "yards"), "1");
-    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+    typeRecord(*w, {"Smith", "", "1", "1"});
+    click(*w, "cmdUpdate");
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_EQ(dialogs.messages()[0], "distances.mdb is neither a Pellamy distance database nor an "
                                      "Access database. The file has not been changed.");
@@ -184,27 +188,22 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
 TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
-    QLineEdit* name = box(*w, "txtFields(0)");
-    retype(name, "A very long member name indeed");
-    EXPECT_EQ(name->text(), "A very long member n");
-    retype(box(*w, "txtFields(1)"), "A long race point name");
+    retype(*w, "txtFields(0)", "A very long member name indeed");
+    EXPECT_EQ(box(*w, "txtFields(0)")->text(), "A very long member n");
+    retype(*w, "txtFields(1)", "A long race point name");
     EXPECT_EQ(box(*w, "txtFields(1)")->text().size(), 15);
     EXPECT_EQ(typingLimit(box(*w, "miles")), 50);
     EXPECT_EQ(typingLimit(box(*w, "txtFields(4)")), 9);
     EXPECT_FALSE(box(*w, "txtFields(4)")->isVisible());
-    EXPECT_EQ(button(*w, "cmdAdd")->text(), "&Add");
-    EXPECT_EQ(button(*w, "cmdClose")->text(), "&Close");
-    EXPECT_EQ(w->findChild<QLabel*>("lblLabels(1)")->text(), "Racepoint:");
     // The record arrows are drawn pictures: no font has to hold them.
     for (const char* name : {"First", "Previous", "Next", "Last"}) {
-        auto* b = w->findChild<QToolButton*>(name);
-        ASSERT_TRUE(b) << name;
-        EXPECT_TRUE(b->text().isEmpty() && !b->icon().isNull()) << name;
+        const QToolButton* b = control<QToolButton>(*w, name);
+        EXPECT_TRUE(b && b->text().isEmpty() && !b->icon().isNull()) << name;
     }
 
     const char* order[] = {"txtFields(0)", "txtFields(1)", "miles",     "yards",
                            "cmdAdd",       "cmdDelete",    "cmdUpdate", "cmdClose"};
-    QWidget* widget = name;
+    QWidget* widget = box(*w, "txtFields(0)");
     for (const char* next : order) {
         EXPECT_EQ(widget->objectName(), next);
         widget = widget->nextInFocusChain();
@@ -222,8 +221,8 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
         other.setDatabaseName(path());
         ASSERT_TRUE(other.open());
         QSqlQuery(other).exec("BEGIN EXCLUSIVE");
-        retype(box(*w, "txtFields(0)"), "Browne");
-        QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+        retype(*w, "txtFields(0)", "Browne");
+        click(*w, "cmdUpdate");
         QSqlQuery(other).exec("ROLLBACK");
         other.close();
     }
@@ -232,7 +231,7 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
     EXPECT_EQ(dialogs.messages()[0], "distances.mdb is in use by another program, so the record "
                                      "has not been saved. Please try again in a moment.");
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
-    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton); // free again: saved now
+    click(*w, "cmdUpdate"); // free again: saved now
     EXPECT_EQ(distanceRows(path())[1][0], "Browne");
 }
 
@@ -260,13 +259,12 @@ TEST_F(DistancesEditorTest, TwoWindowsOnOneFileNeverWriteOverAnotherRecord) {
 
     // B deletes Brown/Berwick while A shows it; A's change is not written
     // anywhere, however often A presses Update, moves or closes.
-    QTest::mouseClick(button(*b, "cmdDelete"), Qt::LeftButton);
-    retype(box(*a, "miles"), "777");
-    QTest::mouseClick(button(*a, "cmdUpdate"), Qt::LeftButton);
-    EXPECT_EQ(dialogs.messages(), QStringList({deleted}));
-    EXPECT_EQ(dialogs.shown()[0].title, "Pellamy");
+    click(*b, "cmdDelete");
+    retype(*a, "miles", "777");
+    click(*a, "cmdUpdate");
+    EXPECT_EQ(said(), QStringList({"message|Pellamy|" + deleted}));
     EXPECT_EQ(shown(*a).mid(0, 3), QStringList({"Smith", "Berwick", "250"}));
-    QTest::mouseClick(button(*a, "cmdUpdate"), Qt::LeftButton);
+    click(*a, "cmdUpdate");
     move(*a, "Next");
     const QVector<QStringList> afterDelete = {{"Smith", "Thurso", "412", "17", "43508220"},
                                               {"Smith", "Berwick", "250", "1234", "26474040"}};
@@ -274,18 +272,18 @@ TEST_F(DistancesEditorTest, TwoWindowsOnOneFileNeverWriteOverAnotherRecord) {
 
     // B changes Smith/Thurso while A shows it: A's change and delete are refused.
     move(*b, "Last");
-    retype(box(*b, "yards"), "18");
-    QTest::mouseClick(button(*b, "cmdUpdate"), Qt::LeftButton);
+    retype(*b, "yards", "18");
+    click(*b, "cmdUpdate");
     dialogs.clear();
-    retype(box(*a, "txtFields(0)"), "Smyth");
-    QTest::mouseClick(button(*a, "cmdUpdate"), Qt::LeftButton);
+    retype(*a, "txtFields(0)", "Smyth");
+    click(*a, "cmdUpdate");
     EXPECT_EQ(dialogs.messages(), QStringList({changed}));
     EXPECT_EQ(shown(*a).mid(0, 4), QStringList({"Smith", "Thurso", "412", "18"}));
     EXPECT_EQ(distanceRows(path())[0], QStringList({"Smith", "Thurso", "412", "18", "43508280"}));
     dialogs.clear();
-    retype(box(*b, "yards"), "19");
-    QTest::mouseClick(button(*b, "cmdUpdate"), Qt::LeftButton);
-    QTest::mouseClick(button(*a, "cmdDelete"), Qt::LeftButton);
+    retype(*b, "yards", "19");
+    click(*b, "cmdUpdate");
+    click(*a, "cmdDelete");
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].contains("so it has not been deleted"));
     EXPECT_EQ(distanceRows(path()).size(), 2);
@@ -295,7 +293,7 @@ TEST_F(DistancesEditorTest, AnotherProcessDeletingTheRecordOnScreenIsNoticed) {
     makeDistanceDatabase(path(), threeRecords);
     auto w = open();
     ASSERT_EQ(QProcess::execute(QStringLiteral(PELLAMY_TEST_CHILD), {"delete", dir.path()}), 0);
-    retype(box(*w, "miles"), "777");
+    retype(*w, "miles", "777");
     move(*w, "Next");
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("This record has been deleted"));
@@ -311,12 +309,9 @@ TEST_F(DistancesEditorTest, WithNoCurrentRecordUpdateAddsTheTypedOne) {
                                              : QVector<testsupport::Row>{});
         auto w = open();
         if (emptied)
-            QTest::mouseClick(button(*w, "cmdDelete"), Qt::LeftButton);
-        QTest::keyClicks(box(*w, "txtFields(0)"), "Jones");
-        QTest::keyClicks(box(*w, "txtFields(1)"), "Ayr");
-        QTest::keyClicks(box(*w, "miles"), "100");
-        QTest::keyClicks(box(*w, "yards"), "880");
-        QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+            click(*w, "cmdDelete");
+        typeRecord(*w, {"Jones", "Ayr", "100", "880"});
+        click(*w, "cmdUpdate");
         EXPECT_TRUE(dialogs.shown().isEmpty());
         EXPECT_EQ(distanceRows(path()),
                   QVector<QStringList>({{"Jones", "Ayr", "100", "880", "10612800"}}));
@@ -328,26 +323,25 @@ TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     makeDistanceDatabase(path(), threeRecords);
     const QByteArray before = testsupport::fileBytes(path());
     auto w = open();
-    retype(box(*w, "miles"), "999");
+    retype(*w, "miles", "999");
     QTest::keyClick(box(*w, "miles"), Qt::Key_Escape);
     EXPECT_EQ(shown(*w)[2], "248");
-    QTest::mouseClick(button(*w, "cmdAdd"), Qt::LeftButton);
+    click(*w, "cmdAdd");
     QTest::keyClicks(box(*w, "txtFields(0)"), "Half typed");
     QTest::keyClick(box(*w, "txtFields(0)"), Qt::Key_Escape);
     EXPECT_EQ(shown(*w)[0], "Brown");
     EXPECT_EQ(caption(*w), "Record: 1");
 
     // A record that cannot be saved: the user says whether to close without it.
-    retype(box(*w, "yards"), "far");
+    retype(*w, "yards", "far");
     dialogs.answerYesNo(false);
-    QTest::mouseClick(button(*w, "cmdClose"), Qt::LeftButton);
+    click(*w, "cmdClose");
     EXPECT_TRUE(w->isVisible());
     dialogs.answerYesNo(true);
-    QTest::mouseClick(button(*w, "cmdClose"), Qt::LeftButton);
+    click(*w, "cmdClose");
     EXPECT_FALSE(w->isVisible());
-    ASSERT_EQ(dialogs.shown().size(), 2);
-    EXPECT_EQ(dialogs.shown()[0].text, "Yards must be a number. The record has not been saved."
-                                       "\n\nClose the window without saving it?");
+    EXPECT_EQ(said(), QStringList(2, "question|Pellamy|Yards must be a number. The record has "
+                                     "not been saved.\n\nClose the window without saving it?"));
     EXPECT_EQ(testsupport::fileBytes(path()), before);
 }
 
@@ -361,8 +355,8 @@ TEST_F(DistancesEditorTest, AReadOnlyDatabaseGetsOnePlainMessageAndTheWindowClos
             GTEST_SKIP() << "this file system cannot make a file read-only";
         auto w = open();
         dialogs.clear();
-        retype(box(*w, "miles"), "249");
-        QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton);
+        retype(*w, "miles", "249");
+        click(*w, "cmdUpdate");
         EXPECT_EQ(dialogs.messages(),
                   QStringList({"distances.mdb cannot be changed: the file, or the folder it is "
                                "in, is read-only. The record has not been saved."}));
@@ -385,10 +379,10 @@ TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
     EXPECT_EQ(dialogs.messages().size(), 1);
 
     dialogs.clear();
-    retype(box(*w, "txtFields(0)"), "Jones");
-    retype(box(*w, "miles"), "1");
-    retype(box(*w, "yards"), "1");
-    QTest::mouseClick(button(*w, "cmdUpdate"), Qt::LeftButton); // told why nothing is saved
+    retype(*w, "txtFields(0)", "Jones");
+    retype(*w, "miles", "1");
+    retype(*w, "yards", "1");
+    click(*w, "cmdUpdate"); // told why nothing is saved
     EXPECT_EQ(dialogs.messages(), QStringList({damaged}));
     EXPECT_EQ(testsupport::fileBytes(path()), before);
 }

@@ -1,31 +1,19 @@
 #include "racefile/racefile.h"
 
 #include "calc/raceentry.h"
+#include "support/entries.h"
 #include "support/qt_printers.h"
 
 #include <gtest/gtest.h>
 
 using namespace pellamy;
-
-namespace {
-
-QStringList entry(const QString& pos, const QString& name, const QString& velocity) {
-    QStringList e;
-    for (int c = 0; c < kColumnCount; ++c)
-        e << QStringLiteral("c%1").arg(c);
-    e[Col::Pos] = pos;
-    e[Col::Name] = name;
-    e[Col::Velocity] = velocity;
-    return e;
-}
-
-} // namespace
+using testsupport::entry;
 
 TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
     EXPECT_EQ(raceFileBytes({{"1", "A"}, {"2", "B"}}).bytes, "1, A\r\n\r\n2, B\r\n\r\n");
     EXPECT_EQ(raceFileBytes({}).bytes, QByteArray());
 
-    const QVector<QStringList> race = {entry("1", "A", "1200.000"), entry("2", "B", "1100.000")};
+    const QVector<QStringList> race = {entry("A", "1200.000"), entry("B", "1100.000")};
     const RaceFileWrite written = raceFileBytes(race);
     EXPECT_TRUE(written.commaEntries.isEmpty());
     EXPECT_TRUE(written.lossyEntries.isEmpty());
@@ -59,8 +47,8 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
 // written as '?' and its entry reported. A comma in a text would start a new
 // field, so it is written as a semicolon and its entry reported.
 TEST(RaceFile, TextsAreWrittenAsWindows1252WithCommasAsSemicolons) {
-    QVector<QStringList> race = {entry("1", QString::fromUtf8("Müller, A."), "1.000"),
-                                 entry("2", QString::fromUtf8("Łukasz"), "1.000")};
+    QVector<QStringList> race = {entry(QString::fromUtf8("Müller, A."), "1.000"),
+                                 entry(QString::fromUtf8("Łukasz"), "1.000")};
     race[0][Col::Comments] = QString::fromUtf8("Prize €5, café");
     race[1][Col::Comments] = "Wet, windy, late";
     const RaceFileWrite written = raceFileBytes(race);
@@ -79,10 +67,10 @@ TEST(RaceFile, TextsAreWrittenAsWindows1252WithCommasAsSemicolons) {
 }
 
 TEST(RaceFile, RecordsWithTooManyFieldsKeepTheirFirst39AndReadingGoesOn) {
-    QByteArray bytes = raceFileBytes({entry("1", "A", "1.000")}).bytes;
-    QByteArray longLine = raceFileBytes({entry("2", "B", "2.000")}).bytes;
+    QByteArray bytes = raceFileBytes({entry("A", "1.000")}).bytes;
+    QByteArray longLine = raceFileBytes({entry("B", "2.000")}).bytes;
     longLine.replace("c36", "Wet, windy"); // written by another program
-    bytes += longLine + raceFileBytes({entry("3", "C", "3.000")}).bytes;
+    bytes += longLine + raceFileBytes({entry("C", "3.000")}).bytes;
     const RaceFileRead read = readRaceFile(bytes);
     ASSERT_EQ(read.entries.size(), 3);
     EXPECT_EQ(read.overlongLines, QVector<int>({3}));
@@ -109,7 +97,7 @@ TEST(RaceFile, FilesThatAreNoRaceFileReadWithoutHarm) {
 }
 
 TEST(RaceFile, ResultHeadingFromTheFirstEntry) {
-    QStringList first = entry("1", "A", "1.000");
+    QStringList first = entry("A", "1.000");
     first[Col::Racepoint] = "Exeter", first[Col::RaceDate] = "24/05/2006";
     first[Col::Members] = "12", first[Col::Birds] = "240", first[Col::Wind] = "SW";
     first[Col::LibHour] = "07", first[Col::LibMinute] = "30";

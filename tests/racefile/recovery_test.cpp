@@ -1,6 +1,7 @@
 #include "racefile/recovery.h"
 
 #include "calc/raceentry.h"
+#include "support/entries.h"
 #include "support/qt_printers.h"
 
 #include <QFile>
@@ -9,18 +10,9 @@
 #include <gtest/gtest.h>
 
 using namespace pellamy;
+using testsupport::entry;
 
 namespace {
-
-QStringList entry(const QString& name, const QString& velocity) {
-    QStringList e;
-    for (int c = 0; c < kColumnCount; ++c)
-        e << QStringLiteral("c%1").arg(c);
-    e[Col::Pos] = QString();
-    e[Col::Name] = name;
-    e[Col::Velocity] = velocity;
-    return e;
-}
 
 class RecoveryTest : public testing::Test {
 protected:

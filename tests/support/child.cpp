@@ -16,56 +16,30 @@
 //                                      entries came back, and whether each
 //                                      has 39 columns in velocity order,
 //                                      after the messages it was shown
-#include "calculator/pellamy.h"
+#include "calculator/calculatorfixture.h"
 #include "distances/editor/frmdistances.h"
 #include "distances/workout.h"
-#include "support/controls.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QDataStream>
-#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QThread>
-#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
 
 using namespace pellamy;
-using testsupport::control;
 
 namespace {
 
 int clockBirds(const QString& folder, int count) {
     ScriptedDialogService dialogs;
     Pellamy w(folder, &dialogs);
-    const QTime setTime(19, 45, 12);
-    control<QDateTimeEdit>(w, "DayClockSet")->setDateTime({QDate(2006, 5, 23), setTime});
-    control<QDateTimeEdit>(w, "RaceDay")->setDateTime({QDate(2006, 5, 24), setTime});
-    control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime({QDate(2006, 5, 24), setTime});
-    control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime({QDate(2006, 5, 24), setTime});
-    const std::pair<QLineEdit*, const char*> fields[] = {
-        {control<QLineEdit>(w, "MTSetHr"), "19"},    {control<QLineEdit>(w, "MTSetMin"), "30"},
-        {control<QLineEdit>(w, "MTSetSec"), "0"},    {control<QLineEdit>(w, "CsHr"), "19"},
-        {control<QLineEdit>(w, "CsMin"), "30"},      {control<QLineEdit>(w, "CsSec"), "2"},
-        {control<QLineEdit>(w, "MTRakeHr"), "19"},   {control<QLineEdit>(w, "MTRakeMin"), "0"},
-        {control<QLineEdit>(w, "MTRakeSec"), "0"},   {control<QLineEdit>(w, "CrHr"), "19"},
-        {control<QLineEdit>(w, "CrMin"), "0"},       {control<QLineEdit>(w, "CrSec"), "10"},
-        {control<QLineEdit>(w, "txtmember"), "12"},  {control<QLineEdit>(w, "txtbirds"), "240"},
-        {control<QLineEdit>(w, "txtwind"), "SW"},    {control<QLineEdit>(w, "mtdetailset"), "B 1"},
-        {control<QLineEdit>(w, "mtreadset"), "19"},  {control<QLineEdit>(w, "mtdetailrake"), "B"},
-        {control<QLineEdit>(w, "mtreadrake"), "19"},
-    };
-    for (const auto& [box, text] : fields)
-        box->setText(QString::fromLatin1(text));
+    enterWorkedExample(w);
     control<QPlainTextEdit>(w, "txtcomments")->setPlainText(QStringLiteral("Wet, windy\nand late"));
     for (int i = 0; i < count; ++i) {
         // Later birds alternate between slower and faster, so the list moves.
-        control<QLineEdit>(w, "birdclockhrs")->setText(QStringLiteral("11"));
         control<QLineEdit>(w, "birdclockmins")->setText(QString::number(10 + (i * 37) % 50));
         control<QLineEdit>(w, "birdclocksecs")->setText(QString::number(i % 60));
         control<QLineEdit>(w, "ringno")->setText(QStringLiteral("GB-%1").arg(i));

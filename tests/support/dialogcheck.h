@@ -14,4 +14,13 @@ inline void expectDialogsHandled(const pellamy::ScriptedDialogService& dialogs) 
     EXPECT_EQ(dialogs.unchecked(), QStringList()) << "a message the test did not look at";
 }
 
+// Each dialog shown, as one text "kind|title|text", so that a test compares
+// them all at once.
+inline QStringList shownDialogs(const pellamy::ScriptedDialogService& dialogs) {
+    QStringList out;
+    for (const pellamy::ScriptedDialogService::Shown& d : dialogs.shown())
+        out << d.kind + u'|' + d.title + u'|' + d.text;
+    return out;
+}
+
 } // namespace testsupport
