@@ -109,7 +109,6 @@ QStringList ScriptedDialogService::unchecked() const {
 
 void ScriptedDialogService::clear() {
     shown_.clear();
-    unanswered_.clear();
     seen_ = 0;
 }
 

@@ -80,6 +80,7 @@ public:
     const QStringList& unanswered() const { return unanswered_; }
     // The texts of the messages shown since the test last looked.
     QStringList unchecked() const;
+    // Forgets what was shown; dialogs that went unanswered stay recorded.
     void clear();
 
 private:

@@ -81,7 +81,8 @@ TEST_F(RaceFileWindowTest, SavingAndOpeningBringBackTheRenumberedListAndTheRaceD
 TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
     writeFile("old race\r\n");
     list("member")->hide();
-    click("cmdsave"); // no file chosen
+    dialogs.answerFile(QString()); // the file chooser cancelled
+    click("cmdsave");
     const QString noName = "You have not chosen a filename, Please try again.";
     EXPECT_EQ(dialogs.messages(), QStringList({noName}));
     EXPECT_TRUE(list("member")->isVisible());
