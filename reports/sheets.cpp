@@ -35,20 +35,75 @@ private:
     double points_ = 10;
 };
 
+// One column of a sheet's table: the entry column, its pattern (none: the
+// value as it stands), the width it takes in a line of usual values (0: the
+// pattern's places) and the blanks after it.
+struct Field {
+    int column;
+    const char* pattern;
+    int width;
+    int gap;
+};
+
+// A table line: the fields one after another as the patterns give them. A
+// value longer than its width may run into the blanks after it, but always
+// leaves one blank before the next column, which starts where it would in
+// a line of usual values; what is left over is cut (the full text stays in
+// the race). A line whose values all fit is the line of the fields joined.
+template <std::size_t N> QString tableLine(const QStringList& e, const Field (&fields)[N]) {
+    QString line = blanks(2);
+    qsizetype start = line.size();
+    for (const Field& f : fields) {
+        if (line.size() > start) {
+            QString content = line;
+            while (content.endsWith(u' '))
+                content.chop(1);
+            line = content.size() < start ? content.leftJustified(start)
+                                          : content.left(start - 1) + u' ';
+        }
+        const QString value = column(e, f.column);
+        const QString pattern = f.pattern ? QString::fromLatin1(f.pattern) : QString();
+        line += f.pattern ? fieldPattern(value, pattern) : value;
+        line += blanks(f.gap);
+        const int places = int(pattern.size()) - (pattern.startsWith(u'!') ? 1 : 0);
+        start += (f.width ? f.width : places) + f.gap;
+    }
+    return line.left(start);
+}
+
+constexpr Field kClubFields[] = {
+    {Col::Pos, "!@@", 0, 2},
+    {Col::Name, "!@@@@@@@@@@@@@@@@@@@@", 0, 2},
+    {Col::Velocity, "!@@@@@@@@", 0, 3},
+    {Col::Distance, "!@@@@@@@@", 0, 3},
+    {Col::Var, "@@@@", 0, 3},
+    {Col::BirdClocked, "!@@@@@@@@", 0, 3},
+    {Col::FlyingTime, "!@@@@@@@@", 0, 5},
+    {Col::Colour, "!@@@@@@", 0, 1},
+    {Col::Sex, "!@", 0, 5},
+    {Col::RingNo, "!@@@@@@@@@@@@@@", 0, 4},
+    {Col::PoolNom, "@@@", 0, 0},
+};
+
+// The federation sheet's fields are narrower than their usual values (a
+// time of eight characters in five places, a velocity in four): the widths
+// are those of the usual values, as the headings are laid out for them.
+constexpr Field kFederationFields[] = {
+    {Col::Pos, "!@@", 0, 2},           {Col::Name, "!@@@@@@@@@@@@@@@@@@@@", 0, 3},
+    {Col::MemberSet, nullptr, 8, 1},   {Col::MasterSet, "@@@@@", 8, 2},
+    {Col::SetError, nullptr, 3, 3}, // "-05"
+    {Col::MemberRead, nullptr, 8, 2},  {Col::MasterRead, "@@@@", 8, 2},
+    {Col::Var, "@@@", 0, 2},           {Col::BirdClocked, nullptr, 8, 2},
+    {Col::FlyingTime, nullptr, 8, 2},  {Col::Velocity, "@@@@", 8, 2},
+    {Col::RubberIn, "@@@@", 0, 1},     {Col::RubberOut, "@@@", 0, 2},
+    {Col::Colour, "@@", 0, 2},         {Col::Sex, "@", 0, 1},
+    {Col::RingNo, "@@@@@@@@@@", 0, 2}, {Col::Distance, nullptr, 9, 0}, // up to 1000-1759
+};
+
 } // namespace
 
 QString clubSheetLine(const QStringList& e) {
-    return blanks(2) + fieldPattern(column(e, Col::Pos), QStringLiteral("!@@")) + blanks(2) +
-           fieldPattern(column(e, Col::Name), QStringLiteral("!@@@@@@@@@@@@@@@@@@@@")) + blanks(2) +
-           fieldPattern(column(e, Col::Velocity), QStringLiteral("!@@@@@@@@")) + blanks(3) +
-           fieldPattern(column(e, Col::Distance), QStringLiteral("!@@@@@@@@")) + blanks(3) +
-           fieldPattern(column(e, Col::Var), QStringLiteral("@@@@")) + blanks(3) +
-           fieldPattern(column(e, Col::BirdClocked), QStringLiteral("!@@@@@@@@")) + blanks(3) +
-           fieldPattern(column(e, Col::FlyingTime), QStringLiteral("!@@@@@@@@")) + blanks(5) +
-           fieldPattern(column(e, Col::Colour), QStringLiteral("!@@@@@@")) + blanks(1) +
-           fieldPattern(column(e, Col::Sex), QStringLiteral("!@")) + blanks(5) +
-           fieldPattern(column(e, Col::RingNo), QStringLiteral("!@@@@@@@@@@@@@@")) + blanks(4) +
-           fieldPattern(column(e, Col::PoolNom), QStringLiteral("@@@"));
+    return tableLine(e, kClubFields);
 }
 
 PrintDocument clubSheet(const SheetDetails& d, const QVector<QStringList>& entries, int copies) {
@@ -89,21 +144,7 @@ PrintDocument clubSheet(const SheetDetails& d, const QVector<QStringList>& entri
 }
 
 QString federationSheetLine(const QStringList& e) {
-    return blanks(2) + fieldPattern(column(e, Col::Pos), QStringLiteral("!@@")) + blanks(2) +
-           fieldPattern(column(e, Col::Name), QStringLiteral("!@@@@@@@@@@@@@@@@@@@@")) + blanks(3) +
-           column(e, Col::MemberSet) + blanks(1) +
-           fieldPattern(column(e, Col::MasterSet), QStringLiteral("@@@@@")) + blanks(2) +
-           column(e, Col::SetError) + blanks(3) + column(e, Col::MemberRead) + blanks(2) +
-           fieldPattern(column(e, Col::MasterRead), QStringLiteral("@@@@")) + blanks(2) +
-           fieldPattern(column(e, Col::Var), QStringLiteral("@@@")) + blanks(2) +
-           column(e, Col::BirdClocked) + blanks(2) + column(e, Col::FlyingTime) + blanks(2) +
-           fieldPattern(column(e, Col::Velocity), QStringLiteral("@@@@")) + blanks(2) +
-           fieldPattern(column(e, Col::RubberIn), QStringLiteral("@@@@")) + blanks(1) +
-           fieldPattern(column(e, Col::RubberOut), QStringLiteral("@@@")) + blanks(2) +
-           fieldPattern(column(e, Col::Colour), QStringLiteral("@@")) + blanks(2) +
-           fieldPattern(column(e, Col::Sex), QStringLiteral("@")) + blanks(1) +
-           fieldPattern(column(e, Col::RingNo), QStringLiteral("@@@@@@@@@@")) + blanks(2) +
-           column(e, Col::Distance);
+    return tableLine(e, kFederationFields);
 }
 
 PrintDocument federationSheet(const SheetDetails& d, const QVector<QStringList>& entries,

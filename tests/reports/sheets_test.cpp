@@ -105,8 +105,9 @@ TEST(ClubSheet, LinesCharacterForCharacter) {
         "  2   A. Brown & Son        1100.500   148-0880    -04   11-50-01   03-50-05     Y      "
         "H     GB06N999            P",
         "",
-        "  3   Christopher Montgomery-Smythe  0987.600   150-0000     00   12-01-00   04-01-05    "
-        "              NEHU2006X1234567       ",
+        // A long name is cut one blank short of the next column.
+        "  3   Christopher Montgomer 0987.600   150-0000     00   12-01-00   04-01-05    "
+        "              NEHU2006X1234567     ",
         "",
         "",
         "",
@@ -153,8 +154,9 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
         "  2   A. Brown & Son         19-31-00 19-30-00  60   19-00-00  19-00-00  -04  11-50-01  "
         "03-50-05  1100.500     7  88   Y  H   GB06N999  148-0880",
         "",
-        "  3   Christopher Montgomery-Smythe   19-29-55 19-30-00  -05   19-00-05  19-00-00   00  "
-        "12-01-00  04-01-05  0987.600                  NEHU2006X1234567  150-0000",
+        // The long name and ring number cut, the distance in its place.
+        "  3   Christopher Montgomery 19-29-55 19-30-00  -05   19-00-05  19-00-00   00  "
+        "12-01-00  04-01-05  0987.600                  NEHU2006X12 150-0000",
         "",
     };
     EXPECT_EQ(texts.mid(0, head.size()), head);
