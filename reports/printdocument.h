@@ -12,9 +12,16 @@
 namespace pellamy {
 
 struct PrintLine {
+    // A table's heading is printed again at the top of each page the table
+    // runs on to; a row is a table line.
+    enum class Role { Plain, Heading, Row };
+
     QString text;
     double points = 10;
     bool centred = false;
+    Role role = Role::Plain;
+    // Printed on the same page as the line after it.
+    bool keepWithNext = false;
 };
 
 struct PrintDocument {

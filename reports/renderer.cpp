@@ -29,27 +29,62 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
     const int resolution = device.logicalDpiX();
     const QPageLayout layout = device.pageLayout();
     const QRectF full = layout.fullRectPixels(resolution);
-    const QRectF printable = layout.paintRectPixels(resolution);
+    const double pageHeight = layout.paintRectPixels(resolution).height();
+
+    const QVector<PrintLine>& lines = document.lines;
+    QVector<double> heights;
+    QVector<int> heading;
+    double headingHeight = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        heights << QFontMetricsF(sheetFont(lines[i].points), &device).lineSpacing();
+        if (lines[i].role == PrintLine::Role::Heading) {
+            heading << i;
+            headingHeight += heights[i];
+        }
+    }
 
     int page = 1;
     double y = 0;
-    for (const PrintLine& line : document.lines) {
+    const auto draw = [&](int i) {
+        const PrintLine& line = lines[i];
         const QFont font = sheetFont(line.points);
         painter.setFont(font);
         const QFontMetricsF metrics(font, &device);
-        if (y > 0 && y + metrics.height() > printable.height()) {
-            device.newPage();
-            ++page;
-            y = 0;
-        }
         // A centred line starts at (full page width - text width) / 2,
         // measured like every other line from the printable area's left edge.
         const double x =
             line.centred ? (full.width() - metrics.horizontalAdvance(line.text)) / 2 : 0;
         if (!line.text.isEmpty())
             painter.drawText(QPointF(x, y + metrics.ascent()), line.text);
-        placed.push_back({page, x, y});
-        y += metrics.lineSpacing();
+        placed.push_back({page, x, y, i});
+        y += heights[i];
+    };
+    // A new page; a table that goes on over it starts with its heading.
+    const auto newPage = [&](bool tableGoesOn) {
+        device.newPage();
+        ++page;
+        y = 0;
+        if (tableGoesOn)
+            for (int i : heading)
+                draw(i);
+    };
+
+    // Lines kept together go to a new page together, unless they would not
+    // fit on one even so: those are printed line by line.
+    for (int first = 0; first < lines.size();) {
+        int last = first;
+        double height = heights[first];
+        while (last + 1 < lines.size() && lines[last].keepWithNext)
+            height += heights[++last];
+        const bool row = lines[first].role == PrintLine::Role::Row;
+        if (y > 0 && y + height > pageHeight && (row ? headingHeight : 0) + height <= pageHeight)
+            newPage(row);
+        for (int i = first; i <= last; ++i) {
+            if (y > 0 && y + heights[i] > pageHeight)
+                newPage(lines[i].role == PrintLine::Role::Row);
+            draw(i);
+        }
+        first = last + 1;
     }
     painter.end();
     return placed;

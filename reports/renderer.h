@@ -3,7 +3,9 @@
 // device: "Courier New" (on Linux its metric twin, Liberation Mono), one
 // line after another from the top left of the printable area, a centred
 // line at (full page width - text width) / 2 from that same left edge, a new
-// page when the next line would pass the bottom.
+// page when the next line would pass the bottom. Lines kept with the next go
+// to a new page together; a table that runs on to a new page has its
+// heading printed again at its top.
 
 #include "printdocument.h"
 
@@ -15,10 +17,12 @@ namespace pellamy {
 struct RenderedLine {
     int page;
     double x, y; // device pixels from the printable area's top left
+    int line;    // the document's line (a heading printed again names it again)
 };
 
 // The device must already carry the document's orientation. Returns the
-// place of every line drawn; empty when the device could not be painted on.
+// place of every line drawn, in the order drawn; empty when the device could
+// not be painted on.
 QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintDevice& device);
 
 } // namespace pellamy

@@ -4,6 +4,8 @@
 #include "calc/windows1252.h"
 #include "fieldpatterns.h"
 
+#include <QRegularExpression>
+
 namespace pellamy {
 
 namespace {
@@ -21,18 +23,45 @@ class Lines {
 public:
     explicit Lines(PrintDocument& document) : document_(document) {}
     void size(double points) { points_ = points; }
-    void line(const QString& text = QString()) {
-        document_.lines.push_back({text, points_, false});
+    // The role of the lines that follow, and whether each is kept on the
+    // page of the line after it.
+    void as(PrintLine::Role role, bool keepWithNext) {
+        role_ = role;
+        keep_ = keepWithNext;
     }
-    void centred(const QString& text) { document_.lines.push_back({text, points_, true}); }
+    void line(const QString& text = QString()) {
+        document_.lines.push_back({text, points_, false, role_, keep_});
+    }
+    void centred(const QString& text) {
+        document_.lines.push_back({text, points_, true, role_, keep_});
+    }
     void empty(int count) {
         for (int i = 0; i < count; ++i)
             line();
     }
+    // The table: its heading lines, then each entry's line and the empty
+    // line after it. The last entry is kept with the foot, so the foot never
+    // stands alone on a page.
+    template <typename Heading, typename Row>
+    void table(const QVector<QStringList>& entries, Heading heading, Row row) {
+        as(PrintLine::Role::Heading, true);
+        heading();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            as(PrintLine::Role::Row, true);
+            line(row(entries[i]));
+            as(PrintLine::Role::Row, i + 1 == entries.size());
+            line();
+        }
+        as(PrintLine::Role::Plain, true);
+    }
+    // The foot's last line ends what is kept together.
+    void end() { document_.lines.last().keepWithNext = false; }
 
 private:
     PrintDocument& document_;
     double points_ = 10;
+    PrintLine::Role role_ = PrintLine::Role::Plain;
+    bool keep_ = false;
 };
 
 // One column of a sheet's table: the entry column, its pattern (none: the
@@ -91,7 +120,7 @@ constexpr Field kClubFields[] = {
 constexpr Field kFederationFields[] = {
     {Col::Pos, "!@@", 0, 2},           {Col::Name, "!@@@@@@@@@@@@@@@@@@@@", 0, 3},
     {Col::MemberSet, nullptr, 8, 1},   {Col::MasterSet, "@@@@@", 8, 2},
-    {Col::SetError, nullptr, 3, 3}, // "-05"
+    {Col::SetError, nullptr, 2, 3},
     {Col::MemberRead, nullptr, 8, 2},  {Col::MasterRead, "@@@@", 8, 2},
     {Col::Var, "@@@", 0, 2},           {Col::BirdClocked, nullptr, 8, 2},
     {Col::FlyingTime, nullptr, 8, 2},  {Col::Velocity, "@@@@", 8, 2},
@@ -129,17 +158,22 @@ PrintDocument clubSheet(const SheetDetails& d, const QVector<QStringList>& entri
     out.size(8);
     out.empty(2);
     const QString rule = blanks(2) + QString(126, u'.');
-    out.line(rule);
-    out.line(QStringLiteral(" Pos       Member           Velocity   Distance    Var     Bird      "
-                            "A.F.T     Colour  Sex     Ring No.      Pool/Nom"));
-    out.line(rule);
-    for (const QStringList& entry : entries) {
-        out.line(clubSheetLine(entry));
-        out.line();
-    }
+    out.table(
+        entries,
+        [&] {
+            out.line(rule);
+            out.line(QStringLiteral(" Pos       Member           Velocity   Distance    Var     "
+                                    "Bird      A.F.T     Colour  Sex     Ring No.      Pool/Nom"));
+            out.line(rule);
+        },
+        clubSheetLine);
     out.empty(2);
     out.size(12);
-    out.centred(d.txtcomments);
+    // Each line of the comments centred on a line of its own.
+    for (const QString& comment :
+         d.txtcomments.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n"))))
+        out.centred(comment);
+    out.end();
     return document;
 }
 
@@ -170,18 +204,19 @@ PrintDocument federationSheet(const SheetDetails& d, const QVector<QStringList>&
     out.line(race);
     out.size(9);
     out.empty(2);
-    out.line(blanks(6) + QString(175, u'.'));
-    out.line(blanks(31) + QStringLiteral("Clock Setting") + blanks(12) +
-             QStringLiteral("Clock Reading") + blanks(40) + QStringLiteral("Rubbers") + blanks(3) +
-             QStringLiteral("Bird"));
-    out.line(blanks(6) + QStringLiteral("Name") + blanks(18) +
-             QStringLiteral("  Member   Master   F/S   Member    Master    Var   Bird     A.F.T"
-                            "    Velocity   In  Out   C - S    Ring     Distance"));
-    out.line(blanks(6) + QString(176, u'.'));
-    for (const QStringList& entry : entries) {
-        out.line(federationSheetLine(entry));
-        out.line();
-    }
+    out.table(
+        entries,
+        [&] {
+            out.line(blanks(6) + QString(175, u'.'));
+            out.line(blanks(31) + QStringLiteral("Clock Setting") + blanks(12) +
+                     QStringLiteral("Clock Reading") + blanks(40) + QStringLiteral("Rubbers") +
+                     blanks(3) + QStringLiteral("Bird"));
+            out.line(blanks(6) + QStringLiteral("Name") + blanks(18) +
+                     QStringLiteral("  Member   Master   F/S   Member    Master    Var   Bird     "
+                                    "A.F.T    Velocity   In  Out   C - S    Ring     Distance"));
+            out.line(blanks(6) + QString(176, u'.'));
+        },
+        federationSheetLine);
     out.empty(6);
     out.line(blanks(8) + QStringLiteral("Master Set ...") + blanks(1) + d.mtdetailset + blanks(10) +
              QStringLiteral("Master Read ...") + blanks(1) + d.mtdetailrake);
@@ -189,6 +224,7 @@ PrintDocument federationSheet(const SheetDetails& d, const QVector<QStringList>&
              QStringLiteral("Reading     ...") + blanks(1) + d.mtreadrake);
     out.empty(4);
     out.line(blanks(8) + QStringLiteral("Signed ") + QString(37, u'.'));
+    out.end();
     return document;
 }
 

@@ -155,7 +155,7 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
         "03-50-05  1100.500     7  88   Y  H   GB06N999  148-0880",
         "",
         // The long name and ring number cut, the distance in its place.
-        "  3   Christopher Montgomery 19-29-55 19-30-00  -05   19-00-05  19-00-00   00  "
+        "  3   Christopher Montgomery 19-29-55 19-30-00  -05  19-00-05  19-00-00   00  "
         "12-01-00  04-01-05  0987.600                  NEHU2006X12 150-0000",
         "",
     };

@@ -1,0 +1,88 @@
+// The sheets on paper: long values kept in their columns, three-digit
+// positions, comments of several lines, and tables over several pages.
+#include "reports/renderer.h"
+#include "reports/sheets.h"
+
+#include "calc/raceentry.h"
+#include "sample_race.h"
+#include "support/qt_printers.h"
+
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace pellamy;
+
+TEST(SheetColumns, LongValuesAreCutAndTheLastColumnStaysInPlace) {
+    const QStringList usual = sampleRace(1)[0];
+    const QString club = clubSheetLine(usual), fed = federationSheetLine(usual);
+    for (int c = 0; c <= Col::PoolNom; ++c) {
+        QStringList entry = usual;
+        entry[c] = QString(30, u'W');
+        SCOPED_TRACE(c);
+        const QString clubLine = clubSheetLine(entry), fedLine = federationSheetLine(entry);
+        // The pool mark and the distance end where they always do, and what
+        // follows a long value starts where it always does.
+        EXPECT_EQ(clubLine.size(), club.size());
+        EXPECT_EQ(fedLine.size(), fed.size() + (c == Col::Distance)); // room for 1000-1759
+        if (c != Col::PoolNom) {
+            EXPECT_EQ(clubLine.right(3), club.right(3));
+        }
+        if (c != Col::Distance) {
+            EXPECT_EQ(fedLine.right(9), fed.right(9));
+        }
+    }
+    // Position 100 takes one of the two blanks after the position.
+    QStringList hundredth = usual;
+    hundredth[Col::Pos] = "100";
+    EXPECT_EQ(clubSheetLine(hundredth), "  100 " + club.mid(6));
+    EXPECT_EQ(federationSheetLine(hundredth), "  100 " + fed.mid(6));
+}
+
+TEST(SheetColumns, EachLineOfTheCommentsIsALineOfItsOwn) {
+    SheetDetails d = sampleDetails();
+    d.txtcomments = "Wet, windy\r\nand late\nBirds home by dark";
+    const QStringList texts = clubSheet(d, sampleRace(2), 1).texts();
+    EXPECT_EQ(texts.mid(texts.size() - 3),
+              (QStringList{"Wet, windy", "and late", "Birds home by dark"}));
+}
+
+TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
+    QTemporaryDir dir;
+    for (const bool federation : {false, true}) {
+        for (const int birds : {12, 31, 120}) {
+            SCOPED_TRACE(QStringLiteral("%1 birds, %2").arg(birds).arg(federation).toStdString());
+            const PrintDocument sheet = federation
+                                            ? federationSheet(sampleDetails(), sampleRace(birds), 1)
+                                            : clubSheet(sampleDetails(), sampleRace(birds), 1);
+            QPdfWriter pdf(dir.filePath("sheet.pdf"));
+            pdf.setResolution(300);
+            pdf.setPageLayout(
+                QPageLayout(QPageSize(QPageSize::A4),
+                            federation ? QPageLayout::Landscape : QPageLayout::Portrait,
+                            QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
+            const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
+            ASSERT_FALSE(placed.isEmpty());
+            const auto roleOf = [&](const RenderedLine& p) { return sheet.lines[p.line].role; };
+            int rowsOnLastPage = 0;
+            for (int i = 0; i < placed.size(); ++i) {
+                const bool pageStart = i == 0 || placed[i].page != placed[i - 1].page;
+                // A page after the first starts with the heading when a row
+                // follows on it.
+                if (pageStart && i > 0 && roleOf(placed[i]) != PrintLine::Role::Plain) {
+                    EXPECT_EQ(roleOf(placed[i]), PrintLine::Role::Heading);
+                }
+                if (pageStart)
+                    rowsOnLastPage = 0;
+                if (roleOf(placed[i]) == PrintLine::Role::Row)
+                    ++rowsOnLastPage;
+            }
+            // The last page holds the foot and at least one entry's line.
+            EXPECT_GE(rowsOnLastPage, 2);
+            if (birds == 120) {
+                EXPECT_GT(placed.last().page, 1);
+            }
+        }
+    }
+}
