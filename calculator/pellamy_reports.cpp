@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 namespace pellamy {
 
@@ -115,13 +116,19 @@ void Pellamy::Command2_Click() {
                           kTitle);
         return;
     }
-    QString error;
-    if (!mailLauncher().send(path, QStringLiteral("Please find attached this weeks race result"),
-                             path, error))
-        dialogs_->message(QStringLiteral("Your e-mail program could not be opened: %1\nThe result "
-                                         "is in %2: please attach it to a message yourself.")
-                              .arg(error, path),
-                          kTitle);
+    // The hand-off runs on its own; a failure is said when it comes, if the
+    // window is still there.
+    mailLauncher().send(path, QStringLiteral("Please find attached this weeks race result"), path,
+                        [this, alive = QPointer<Pellamy>(this), path](const QString& reason) {
+                            if (!alive)
+                                return;
+                            dialogs_->message(
+                                QStringLiteral("Your e-mail program could not be opened: %1\nThe "
+                                               "result is in %2: please attach it to a message "
+                                               "yourself.")
+                                    .arg(reason, path),
+                                kTitle);
+                        });
 }
 
 } // namespace pellamy

@@ -8,41 +8,69 @@
 
 namespace pellamy {
 
-bool DesktopMailLauncher::send(const QString& subject, const QString& body,
-                               const QString& attachment, QString& error) {
+QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) {
+    if (!crashed && exitCode == 0)
+        return QString();
+    QString reason;
+    if (crashed)
+        reason = QStringLiteral("xdg-email stopped before it could open a message");
+    else
+        switch (exitCode) {
+        case 1:
+            reason = QStringLiteral("xdg-email did not understand what it was asked");
+            break;
+        case 2:
+            reason = QStringLiteral("xdg-email could not find result.txt");
+            break;
+        case 3:
+            reason = QStringLiteral("no e-mail program is set up on this computer");
+            break;
+        case 4:
+            reason = QStringLiteral("the e-mail program could not open a new message");
+            break;
+        default:
+            reason = QStringLiteral("xdg-email failed with code %1").arg(exitCode);
+            break;
+        }
+    const QString said = errorOutput.trimmed();
+    return said.isEmpty() ? reason + u'.' : QStringLiteral("%1 (it said: %2).").arg(reason, said);
+}
+
+void DesktopMailLauncher::send(const QString& subject, const QString& body,
+                               const QString& attachment, Failed failed) {
 #ifdef Q_OS_WIN
     std::string reason;
     // The shell and window titles take the system's 8-bit character set.
     if (!sendMailWindows(subject.toLocal8Bit().toStdString(), body.toLocal8Bit().toStdString(),
-                         attachment.toLocal8Bit().toStdString(), reason)) {
-        error = QString::fromLocal8Bit(reason.c_str());
-        return false;
-    }
-    return true;
+                         attachment.toLocal8Bit().toStdString(), reason))
+        failed(QString::fromLocal8Bit(reason.c_str()));
 #else
-    // The arguments go to xdg-email as a list, without a shell between.
+    // The arguments go to xdg-email as a list, without a shell between. It
+    // is never waited for: an e-mail program that keeps xdg-email running
+    // while its message is open leaves the calculator free all the same.
     auto* process = new QProcess;
     process->setProgram(QStringLiteral("xdg-email"));
     process->setArguments({QStringLiteral("--subject"), subject, QStringLiteral("--body"), body,
                            QStringLiteral("--attach"), attachment});
+    QObject::connect(
+        process, &QProcess::errorOccurred, process,
+        [process, failed](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart)
+                return;
+            failed(
+                QStringLiteral("xdg-email could not be started (%1).").arg(process->errorString()));
+            process->deleteLater();
+        });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, failed](int code, QProcess::ExitStatus status) {
+                         const QString reason = xdgEmailFailure(
+                             code, status == QProcess::CrashExit,
+                             QString::fromLocal8Bit(process->readAllStandardError()));
+                         if (!reason.isEmpty())
+                             failed(reason);
+                         process->deleteLater();
+                     });
     process->start();
-    if (!process->waitForStarted(10000)) {
-        error = QStringLiteral("xdg-email could not be started (%1).").arg(process->errorString());
-        delete process;
-        return false;
-    }
-    // xdg-email hands the message to the e-mail program and returns; one
-    // that keeps it waiting is left to run.
-    if (!process->waitForFinished(30000)) {
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        return true;
-    }
-    const bool ok = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-    if (!ok)
-        error = QStringLiteral("xdg-email found no e-mail program to use (%1).")
-                    .arg(QString::fromLocal8Bit(process->readAllStandardError()).trimmed());
-    delete process;
-    return ok;
 #endif
 }
 

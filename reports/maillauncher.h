@@ -4,22 +4,31 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace pellamy {
 
 class MailLauncher {
 public:
+    // Called with the reason, in words, when no message could be opened.
+    using Failed = std::function<void(const QString& reason)>;
+
     virtual ~MailLauncher() = default;
-    // False, with the reason, when no e-mail program could be started.
-    virtual bool send(const QString& subject, const QString& body, const QString& attachment,
-                      QString& error) = 0;
+    // Starts the hand-off and returns without waiting for the e-mail
+    // program; failed is called (then or later) when it does not succeed.
+    virtual void send(const QString& subject, const QString& body, const QString& attachment,
+                      Failed failed) = 0;
 };
 
 // The desktop's e-mail program: xdg-email on Linux and other free desktops,
 // the mailto: link with the attachment keystrokes on Windows.
 class DesktopMailLauncher : public MailLauncher {
 public:
-    bool send(const QString& subject, const QString& body, const QString& attachment,
-              QString& error) override;
+    void send(const QString& subject, const QString& body, const QString& attachment,
+              Failed failed) override;
 };
+
+// Why xdg-email ended as it did, in words; empty when it succeeded.
+QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput);
 
 } // namespace pellamy

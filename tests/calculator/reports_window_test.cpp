@@ -37,9 +37,8 @@ public:
 
 class RecordingMailer : public MailLauncher {
 public:
-    bool send(const QString&, const QString&, const QString& attachment, QString&) override {
+    void send(const QString&, const QString&, const QString& attachment, Failed) override {
         attachments << attachment;
-        return true;
     }
     QStringList attachments;
 };
@@ -125,6 +124,7 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
     list("racepoint")->setEditText("Northpoint");
     click("Command2");
     qunsetenv("MAILER");
+    QTRY_VERIFY(QFile::exists(record));
 
     const QString path = QDir::toNativeSeparators(folder->filePath("result.txt"));
     const QByteArray written = testsupport::fileBytes(path);
@@ -140,9 +140,11 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
 
     // A second run overwrites the file.
     window->entries().clear();
+    QFile::remove(record);
     qputenv("MAILER", mailer.toUtf8());
     window->Command2_Click();
     qunsetenv("MAILER");
+    QTRY_VERIFY(QFile::exists(record));
     EXPECT_EQ(testsupport::fileBytes(path).count("\r\n"), 6);
 }
 

@@ -1,0 +1,79 @@
+// The e-mail hand-off through xdg-email, a real process: never waited for,
+// and a failure said in words.
+#include "reports/maillauncher.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace pellamy;
+
+namespace {
+
+// An xdg-email of the test's own, first on the PATH.
+class FakeXdgEmail {
+public:
+    explicit FakeXdgEmail(const QByteArray& body) : path_(qgetenv("PATH")) {
+        QFile script(dir.filePath("xdg-email"));
+        script.open(QIODevice::WriteOnly);
+        script.write("#!/bin/sh\n" + body);
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", dir.path().toUtf8() + ":" + path_);
+    }
+    ~FakeXdgEmail() { qputenv("PATH", path_); }
+    QTemporaryDir dir;
+
+private:
+    QByteArray path_;
+};
+
+} // namespace
+
+TEST(MailHandOff, AnEmailProgramThatKeepsRunningDoesNotHoldTheWindow) {
+    FakeXdgEmail fake("echo $$ > \"$(dirname \"$0\")/running\"\nexec sleep 600\n");
+    std::optional<QString> failure;
+    DesktopMailLauncher().send("subject", "body", "/tmp/result.txt",
+                               [&](const QString& reason) { failure = reason; });
+    // send() has returned with the e-mail program still running.
+    const QString running = fake.dir.filePath("running");
+    QTRY_VERIFY(QFile::exists(running) && QFile(running).size() > 0);
+    EXPECT_FALSE(failure);
+    QFile pid(running);
+    pid.open(QIODevice::ReadOnly);
+    QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
+    QTRY_VERIFY(failure.has_value()); // its end is still heard
+}
+
+TEST(MailHandOff, AFailureIsSaidInWords) {
+    const struct {
+        QByteArray script;
+        QString reason;
+    } cases[] = {
+        {"exit 3\n", "no e-mail program is set up on this computer."},
+        {"echo 'gio: no handler' >&2; exit 4\n",
+         "the e-mail program could not open a new message (it said: gio: no handler)."},
+        {"kill -9 $$\n", "xdg-email stopped before it could open a message."},
+    };
+    for (const auto& c : cases) {
+        FakeXdgEmail fake(c.script);
+        std::optional<QString> failure;
+        DesktopMailLauncher().send("subject", "body", "/tmp/result.txt",
+                                   [&](const QString& reason) { failure = reason; });
+        QTRY_VERIFY(failure.has_value());
+        EXPECT_EQ(*failure, c.reason);
+    }
+    // No xdg-email at all.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    std::optional<QString> failure;
+    DesktopMailLauncher().send("s", "b", "a", [&](const QString& reason) { failure = reason; });
+    QTRY_VERIFY(failure.has_value());
+    qputenv("PATH", path);
+    EXPECT_TRUE(failure->startsWith("xdg-email could not be started (")) << failure->toStdString();
+}
