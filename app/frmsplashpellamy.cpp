@@ -5,6 +5,7 @@
 #include "platform/fonts.h"
 #include "platform/programfolder.h"
 
+#include "platform/windowhabits.h"
 #include "ui_frmsplashpellamy.h"
 
 #include <QDir>
@@ -57,6 +58,8 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     connect(ui_->Command3, &QPushButton::clicked, this, &frmSplashPellamy::Command3_Click);
     connect(ui_->Command4, &QPushButton::clicked, this, &frmSplashPellamy::Command4_Click);
     connect(ui_->Command5, &QPushButton::clicked, this, &frmSplashPellamy::Command5_Click);
+    wheelOnlyWhenFocused(this);
+    showEmptyCaption(this);
     Form_Load();
 }
 
@@ -74,6 +77,9 @@ void frmSplashPellamy::Form_Load() {
     ui_->txtclub->setText(
         readNameFile(fileInFolder(program_.folder(), QStringLiteral("club.txt"))));
     ui_->txtfed->setText(readNameFile(fileInFolder(program_.folder(), QStringLiteral("fed.txt"))));
+    // A name too long for its box shows its start.
+    ui_->txtclub->setCursorPosition(0);
+    ui_->txtfed->setCursorPosition(0);
 }
 
 void frmSplashPellamy::Command1_Click() {
@@ -101,6 +107,7 @@ void frmSplashPellamy::editName(QLineEdit* box, const QString& file, const QStri
     const QString name = dialogs_->input(QStringLiteral("Please enter the %1 name").arg(what),
                                          QStringLiteral("Pellamy"));
     box->setText(name);
+    box->setCursorPosition(0);
     if (box->text().isEmpty())
         dialogs_->message(QStringLiteral("You have not entered a %1 name").arg(what),
                           QStringLiteral("Error"));

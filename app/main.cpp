@@ -37,7 +37,6 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pellamy"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pellamy"));
     QApplication::setWindowIcon(pellamy::programIcon());
     QApplication::setDesktopFileName(QStringLiteral("pellamy"));
 

@@ -86,8 +86,13 @@ void Pellamy::Picture1_Click() {
                           QStringLiteral("Pellamy"));
     ui_->member->hide();
     if (!dialogs_->askYesNo(QStringLiteral("Another Bird for ") + ui_->member->currentText(),
-                            QStringLiteral("Pellamy")))
+                            QStringLiteral("Pellamy"))) {
         ui_->member->show();
+        ui_->member->setFocus();
+    } else {
+        // The next bird's clock time is typed straight away.
+        ui_->DTPicker7->setFocus();
+    }
 }
 
 } // namespace pellamy

@@ -12,6 +12,7 @@
 #include "picturebutton.h"
 #include "platform/fonts.h"
 #include "platform/lengthlimit.h"
+#include "platform/windowhabits.h"
 #include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
 #include "timeoverlay.h"
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,6 +47,49 @@ namespace pellamy {
 namespace {
 
 const QString kSans = QStringLiteral("MS Sans Serif");
+
+// The member's name, read-only, where the member list stands while the list
+// is hidden (another bird for the same member).
+class MemberStandIn : public QObject {
+public:
+    explicit MemberStandIn(QComboBox* list) : QObject(list), list_(list) {
+        name_ = new QLineEdit(list->parentWidget());
+        name_->setObjectName(QStringLiteral("membershown"));
+        name_->setReadOnly(true);
+        name_->setFocusPolicy(Qt::NoFocus);
+        name_->setFont(list->font());
+        name_->setPalette(list->palette());
+        name_->hide();
+        list->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Hide:
+            name_->setText(list_->currentText().trimmed());
+            name_->setCursorPosition(0);
+            name_->setGeometry(list_->geometry());
+            name_->show();
+            name_->raise();
+            break;
+        case QEvent::Show:
+            name_->hide();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            name_->setGeometry(list_->geometry());
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QComboBox* list_;
+    QLineEdit* name_;
+};
 
 // The copies box at the right end of a print button.
 void placeCopiesBox(QLineEdit* box, QPushButton* onButton) {
@@ -117,6 +162,14 @@ void Pellamy::setUpControls() {
     keepPlace.setRetainSizeWhenHidden(true);
     ui.member->setSizePolicy(keepPlace);
     ui.comcol->setEditText(QStringLiteral("Combo1"));
+    new MemberStandIn(ui.member);
+
+    // The comments and the Edit frame share one place, sized by the
+    // comments: switching between them moves nothing.
+    QSizePolicy commentsPlace = ui.Frame10->sizePolicy();
+    commentsPlace.setRetainSizeWhenHidden(true);
+    ui.Frame10->setSizePolicy(commentsPlace);
+    ui.Frame11->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 
     // Each time picker lies over the three boxes that hold its time.
     ui.masterSetRow->attach(ui.DTPicker1, ui.MTSetHr, ui.MTSetMin, ui.MTSetSec);
@@ -128,6 +181,8 @@ void Pellamy::setUpControls() {
     placeCopiesBox(ui.txtcopies2, ui.Clubprint);
     placeCopiesBox(ui.txtcopies, ui.CmdPrint);
     ui.Picture1->setPicture(QStringLiteral(":/calculator/calculate.svg"));
+    wheelOnlyWhenFocused(this);
+    showEmptyCaption(this);
 
     // The results frame is never shown; its boxes keep their look.
     for (QLineEdit* result :
@@ -152,6 +207,8 @@ Pellamy::Pellamy(const QString& folder, DialogService* dialogs, QWidget* parent)
     showStartingTexts();
     Form_Load();
     startRecovery();
+    // A bird's clock time is the first thing typed.
+    ui_->DTPicker7->setFocus();
 }
 
 Pellamy::~Pellamy() = default;

@@ -1,9 +1,12 @@
 #include "picturebutton.h"
 
 #include <QKeyEvent>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 #include <QSvgRenderer>
+
+#include <algorithm>
 
 namespace pellamy {
 
@@ -30,12 +33,25 @@ void PictureButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QSvgRenderer renderer(resource_);
-    // Fill the control, keeping the picture's shape: the overflow is cut
-    // evenly from both sides.
-    QSizeF size = renderer.defaultSize();
-    size.scale(QSizeF(this->size()), Qt::KeepAspectRatioByExpanding);
+    // The picture across the control's width, keeping its shape: what does
+    // not fit above and below is the edge of its sky and its field, so the
+    // word is never cut. Room above and below is filled with the sky's and
+    // the field's colours; in a control too wide for that, the room at the
+    // sides with the sky and the field at the height of its horizon.
+    const QSizeF picture = renderer.defaultSize();
+    const double scale = std::min(width() / picture.width(), height() / (picture.height() * 0.6));
+    const QSizeF size = picture * scale;
     const QRectF target((width() - size.width()) / 2, (height() - size.height()) / 2, size.width(),
                         size.height());
+    const double horizon = target.top() + target.height() * 0.68;
+    QLinearGradient sky(0, target.top(), 0, horizon);
+    sky.setColorAt(0, QColor(0x5d, 0x8f, 0xc9));
+    sky.setColorAt(1, QColor(0xcf, 0xe3, 0xf5));
+    painter.fillRect(QRectF(0, 0, width(), horizon), sky);
+    painter.fillRect(QRectF(0, horizon, width(), height() - horizon), QColor(0x5d, 0x8f, 0x45));
+    painter.fillRect(QRectF(0, 0, width(), target.top()), QColor(0x5d, 0x8f, 0xc9));
+    painter.fillRect(QRectF(0, target.bottom(), width(), height() - target.bottom()),
+                     QColor(0x4f, 0x7a, 0x34));
     painter.setClipRect(rect());
     renderer.render(&painter, target);
     if (isDown())

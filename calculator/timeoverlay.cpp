@@ -5,14 +5,56 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QStackedLayout>
 #include <QTime>
 #include <QTimeEdit>
 
 #include <cmath>
+#include <optional>
 
 namespace pellamy {
+
+namespace {
+
+// The time the three boxes hold, when it is one a picker can show.
+std::optional<QTime> boxTime(QLineEdit* const (&boxes)[3]) {
+    int parts[3];
+    for (int i = 0; i < 3; ++i) {
+        const std::optional<double> value = textToNumber(boxes[i]->text());
+        if (!value || *value != std::floor(*value) || *value < 0 || *value > (i ? 59 : 23))
+            return std::nullopt;
+        parts[i] = int(*value);
+    }
+    return QTime(parts[0], parts[1], parts[2]);
+}
+
+// A clock reading as typed: "10:05:30", or figures in pairs, "100530".
+std::optional<QTime> typedTime(const QString& text) {
+    QStringList parts;
+    if (text.contains(u':')) {
+        parts = text.split(u':');
+    } else {
+        for (qsizetype i = 0; i < text.size(); i += 2)
+            parts << text.mid(i, 2);
+    }
+    if (parts.size() > 3)
+        return std::nullopt;
+    int values[3] = {0, 0, 0};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (parts[i].size() > 2)
+            return std::nullopt;
+        values[i] = parts[i].isEmpty() ? 0 : parts[i].toInt();
+    }
+    if (values[0] > 23 || values[1] > 59 || values[2] > 59)
+        return std::nullopt;
+    return QTime(values[0], values[1], values[2]);
+}
+
+} // namespace
 
 TimeOverlay::TimeOverlay(QWidget* parent) : QWidget(parent) {}
 
@@ -30,12 +72,16 @@ void TimeOverlay::attach(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes
         row->addWidget(box);
         box->installEventFilter(this);
         connect(box, &QLineEdit::textChanged, this, [this] {
+            follow();
             if (!boxPanel_->isAncestorOf(QApplication::focusWidget()))
                 arrange();
         });
     }
     picker_->setParent(this);
     picker_->installEventFilter(this);
+    // Clicks and keys reach the picker's own text box first.
+    for (QLineEdit* inner : picker_->findChildren<QLineEdit*>())
+        inner->installEventFilter(this);
 
     stack_ = new QStackedLayout(this);
     stack_->setStackingMode(QStackedLayout::StackAll);
@@ -48,31 +94,114 @@ bool TimeOverlay::boxesOnTop() const {
     return stack_ && stack_->currentWidget() == boxPanel_;
 }
 
+void TimeOverlay::follow() {
+    if (const std::optional<QTime> time = boxTime(boxes_); time && *time != picker_->time()) {
+        const QSignalBlocker quiet(picker_);
+        picker_->setTime(*time);
+    }
+}
+
+bool TimeOverlay::typed(QChar c) {
+    const QString next = typing_ + c;
+    const std::optional<QTime> time = typedTime(next);
+    if (!time)
+        return false;
+    typing_ = next;
+    picker_->setTime(*time); // its change handler fills the boxes
+    return true;
+}
+
 bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
-        stack_->setCurrentWidget(watched == picker_ ? static_cast<QWidget*>(picker_) : boxPanel_);
-    } else if (event->type() == QEvent::FocusOut && watched != picker_) {
-        // Leaving the boxes for another control (not for the next box).
-        QWidget* next = QApplication::focusWidget();
-        if (!next || !boxPanel_->isAncestorOf(next))
-            arrange();
+    const bool onPicker =
+        watched == picker_ || picker_->isAncestorOf(qobject_cast<QWidget*>(watched));
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        if (!onPicker) {
+            stack_->setCurrentWidget(boxPanel_);
+        } else if (watched == picker_) {
+            typing_.clear();
+            if (!boxTime(boxes_)) {
+                // The boxes hold what the picker cannot show: they stay in
+                // view, and the focus passes on.
+                const auto reason = static_cast<QFocusEvent*>(event)->reason();
+                QWidget* next = reason == Qt::BacktabFocusReason ? picker_->previousInFocusChain()
+                                                                 : picker_->nextInFocusChain();
+                if (next)
+                    next->setFocus(reason);
+                return false;
+            }
+            stack_->setCurrentWidget(picker_);
+        }
+        break;
+    case QEvent::FocusOut:
+        if (!onPicker) {
+            // Leaving the boxes for another control (not for the next box).
+            QWidget* next = QApplication::focusWidget();
+            if (!next || !boxPanel_->isAncestorOf(next))
+                arrange();
+        }
+        break;
+    case QEvent::MouseButtonPress:
+        if (onPicker)
+            typing_.clear();
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (onPicker) {
+            // The box under the pointer, in the boxes' own places.
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint at = boxPanel_->mapFromGlobal(mouse->globalPosition().toPoint());
+            stack_->setCurrentWidget(boxPanel_);
+            QLineEdit* target = boxes_[0];
+            for (QLineEdit* box : boxes_)
+                if (at.x() >= box->x())
+                    target = box;
+            target->setFocus(Qt::MouseFocusReason);
+            target->selectAll();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (onPicker) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QString text = key->text();
+            if (text.size() == 1 && (text[0].isDigit() || text[0] == u':')) {
+                typed(text[0]);
+                return true;
+            }
+            // Tab leaves the picker for the next control at once, instead of
+            // stepping through the hours, minutes and seconds.
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                const bool back =
+                    key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
+                QWidget* next = picker_;
+                do
+                    next = back ? next->previousInFocusChain() : next->nextInFocusChain();
+                while (next != picker_ &&
+                       (picker_->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus) ||
+                        !next->isVisible() || !next->isEnabled()));
+                next->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+                return true;
+            }
+            if (key->key() == Qt::Key_Backspace && !typing_.isEmpty()) {
+                typing_.chop(1);
+                if (const std::optional<QTime> time = typedTime(typing_))
+                    picker_->setTime(*time);
+                return true;
+            }
+        }
+        break;
+    default:
+        break;
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void TimeOverlay::arrange() {
     // The picker shows only when the boxes hold the very time it shows;
-    // otherwise (a time typed into the boxes) the boxes stay on top.
-    int parts[3];
-    bool same = true;
-    for (int i = 0; i < 3 && same; ++i) {
-        const std::optional<double> value = textToNumber(boxes_[i]->text());
-        same = value && *value == std::floor(*value) && *value >= 0 && *value <= (i ? 59 : 23);
-        if (same)
-            parts[i] = int(*value);
-    }
-    same = same && picker_->time() == QTime(parts[0], parts[1], parts[2]);
-    stack_->setCurrentWidget(same ? static_cast<QWidget*>(picker_) : boxPanel_);
+    // otherwise (a time the picker cannot show) the boxes stay on top.
+    const std::optional<QTime> time = boxTime(boxes_);
+    stack_->setCurrentWidget(time && *time == picker_->time() ? static_cast<QWidget*>(picker_)
+                                                              : boxPanel_);
 }
 
 } // namespace pellamy

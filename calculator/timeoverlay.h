@@ -1,11 +1,17 @@
 #pragma once
 // A time picker lying over the three boxes that hold its hours, minutes and
-// seconds. The picker is on top; the boxes come to the top while one of them
-// has the keyboard focus, so the user can type into them, and stay on top
-// while they hold anything but the picker's own time, so that the screen
-// always shows the figures the calculation will use. Typing never changes
-// the picker; the picker comes back on top when it takes the focus.
+// seconds. The two always agree: the picker's change handler copies its time
+// into the boxes, and a time typed into the boxes is set on the picker. The
+// picker is on top; the boxes come to the top while one of them has the
+// keyboard focus, and stay on top while they hold what the picker cannot
+// show (an hour of 25, an empty box), so that the screen always shows the
+// figures the calculation will use.
+//
+// A clock reading is typed straight into the picker: click it anywhere (or
+// Tab to it) and type 100530 or 10:05:30; Backspace takes back a figure. A
+// double-click brings the boxes up, with the cursor in the box clicked on.
 
+#include <QString>
 #include <QWidget>
 
 class QLineEdit;
@@ -28,11 +34,16 @@ protected:
 
 private:
     void arrange();
+    // The boxes' time set on the picker, when they hold one it can show.
+    void follow();
+    // A figure or colon typed into the picker; false when it makes no time.
+    bool typed(QChar c);
 
     QTimeEdit* picker_ = nullptr;
     QLineEdit* boxes_[3] = {};
     QWidget* boxPanel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
+    QString typing_; // what has been typed into the picker since it was entered
 };
 
 } // namespace pellamy

@@ -6,6 +6,7 @@
 #include "distances/sixtieths.h"
 #include "platform/fonts.h"
 #include "platform/lengthlimit.h"
+#include "platform/windowhabits.h"
 
 #include "ui_frmdistances.h"
 
@@ -56,6 +57,7 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     connect(ui_->cmdCoordinates, &QPushButton::clicked, this, &frmdistances::cmdCoordinates_Click);
     connect(ui_->Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
 
+    wheelOnlyWhenFocused(this);
     Form_Load();
 }
 

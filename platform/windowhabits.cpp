@@ -1,0 +1,75 @@
+#include "windowhabits.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+#include <QWindow>
+
+namespace pellamy {
+
+namespace {
+
+class WheelGuard : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && !widget->hasFocus()) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void wheelOnlyWhenFocused(QWidget* window) {
+    auto* guard = new WheelGuard(window);
+    QList<QWidget*> guarded;
+    for (QComboBox* box : window->findChildren<QComboBox*>())
+        guarded << box;
+    for (QAbstractSpinBox* box : window->findChildren<QAbstractSpinBox*>())
+        guarded << box;
+    for (QWidget* widget : guarded) {
+        // The wheel no longer takes the focus on its way either.
+        if (widget->focusPolicy() == Qt::WheelFocus)
+            widget->setFocusPolicy(Qt::StrongFocus);
+        widget->installEventFilter(guard);
+    }
+}
+
+namespace {
+
+// A zero-width space: a title with nothing to see, which the platform takes
+// as given.
+class EmptyCaption : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::WindowTitleChange ||
+            type == QEvent::WinIdChange) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget->windowTitle().isEmpty() && widget->windowHandle())
+                widget->windowHandle()->setTitle(QStringLiteral("\u200B"));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void showEmptyCaption(QWidget* window) {
+    window->installEventFilter(new EmptyCaption(window));
+}
+
+} // namespace pellamy

@@ -1,0 +1,114 @@
+// Entering birds as a results secretary does on a club night: from the
+// keyboard, with the mouse wheel never changing what is not being edited,
+// and nothing on the window moving under the pointer.
+#include "calculatorfixture.h"
+
+#include "calc/raceentry.h"
+#include "support/qt_printers.h"
+
+#include <QApplication>
+#include <QWheelEvent>
+
+using namespace pellamy;
+
+namespace {
+
+class EntryTest : public CalculatorTest {
+protected:
+    void SetUp() override {
+        makeDatabase({{"J. Smith", "Berwick", "150", "1234", "15914040"},
+                      {"A. Brown", "Berwick", "248", "880", "26241600"},
+                      {"A. Brown", "Thurso", "412", "17", "43508220"}});
+        open();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        choose(list("member"), list("member")->findText("J. Smith"));
+        enterWorkedExample(*window);
+    }
+
+    // Keys typed into whatever has the keyboard focus.
+    static void keys(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    static void key(Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); }
+    static QString focusName() {
+        for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+            if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+                return w->objectName();
+        return QString();
+    }
+    static void wheel(QWidget* w) {
+        QWheelEvent up(QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &up);
+    }
+};
+
+} // namespace
+
+TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
+    picker("DTPicker7")->setFocus();
+    // The clock reading, then Tab through the bird's own fields to CALCULATE.
+    keys("114530");
+    const char* const steps[][2] = {{"ringno", "GB06N12345"}, {"Rubin", "12"}, {"Rubout", "345"},
+                                    {"comcol", ""},           {"Check3", " "}, {"Check4", ""},
+                                    {"Check1", " "},          {"Check2", ""},  {"Picture1", ""}};
+    for (const auto& [name, typed] : steps) {
+        key(Qt::Key_Tab);
+        ASSERT_EQ(focusName(), name);
+        keys(typed);
+    }
+    dialogs.answerYesNo(true);
+    key(Qt::Key_Space);
+    ASSERT_EQ(window->entries().count(), 1);
+    const QStringList bird = window->entries().entry(0);
+    EXPECT_EQ((QStringList{bird[Col::BirdClocked], bird[Col::RingNo], bird[Col::RubberIn],
+                           bird[Col::Sex], bird[Col::PoolNom]}),
+              (QStringList{"11-45-30", "GB06N12345", "12", "C", "P"}));
+    EXPECT_EQ(shown(), QStringList{"question|Pellamy|Another Bird for J. Smith"});
+
+    // Yes: the next bird's time is typed at once, and the member's name
+    // stands where the hidden list stood.
+    EXPECT_EQ(focusName(), "DTPicker7");
+    auto* name = box("membershown");
+    EXPECT_TRUE(name->isVisible() && name->isReadOnly());
+    EXPECT_EQ(name->text(), "J. Smith");
+    EXPECT_EQ(name->geometry(), list("member")->geometry());
+    keys("11:50:02");
+    EXPECT_EQ(texts({"birdclockhrs", "birdclockmins", "birdclocksecs"}),
+              QStringList({"11", "50", "2"}));
+    dialogs.answerYesNo(false);
+    click("Picture1");
+    EXPECT_EQ(dialogs.shown().size(), 2);
+    EXPECT_TRUE(list("member")->isVisible());
+    EXPECT_FALSE(name->isVisible());
+}
+
+TEST_F(EntryTest, TheWheelChangesOnlyWhatHasTheFocus) {
+    QComboBox* member = list("member");
+    QComboBox* racepoint = list("racepoint");
+    QTimeEdit* masterSet = control<QTimeEdit>(*window, "DTPicker1");
+    box("ringno")->setFocus();
+    const int memberAt = member->currentIndex(), pointAt = racepoint->currentIndex();
+    const QTime set = masterSet->time();
+    for (QWidget* w : std::initializer_list<QWidget*>{member, racepoint, masterSet})
+        wheel(w);
+    EXPECT_EQ(member->currentIndex(), memberAt);
+    EXPECT_EQ(racepoint->currentIndex(), pointAt);
+    EXPECT_EQ(masterSet->time(), set);
+    // With the focus, the wheel works as ever.
+    member->setFocus();
+    wheel(member);
+    EXPECT_NE(member->currentIndex(), memberAt);
+}
+
+TEST_F(EntryTest, TheEditFrameTakesTheCommentsPlaceAndNothingMoves) {
+    QWidget* watched[] = {frame("Frame10"), control<QWidget>(*window, "ListView1"),
+                          control<QWidget>(*window, "Picture1"), frame("Frame9")};
+    QVector<QRect> before;
+    for (QWidget* w : watched)
+        before << w->geometry();
+    click("Command1"); // Edit
+    QTRY_VERIFY(frame("Frame11")->isVisible());
+    EXPECT_EQ(frame("Frame11")->geometry(), before[0]);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_EQ(watched[i]->geometry(), before[i]) << watched[i]->objectName().toStdString();
+}
