@@ -1,14 +1,7 @@
 #include "app/namefiles.h"
 
 #include "support/distancedb.h"
-#include "support/qt_printers.h"
-
-#include <QDir>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
+#include "support/testing.h"
 
 TEST(NameFiles, WrittenNamesReadBackWhole) {
     QTemporaryDir dir;
@@ -26,7 +19,7 @@ TEST(NameFiles, WrittenNamesReadBackWhole) {
         SCOPED_TRACE(c.name);
         const QString name = QString::fromUtf8(c.name);
         ASSERT_TRUE(writeNameFile(path, name));
-        EXPECT_EQ(testsupport::fileBytes(path), c.bytes);
+        EXPECT_EQ(fileBytes(path), c.bytes);
         EXPECT_EQ(readNameFile(path), name);
     }
     // A name Windows-1252 cannot hold is kept whole all the same.

@@ -1,12 +1,7 @@
 #include "calc/nightcounts.h"
-
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
 #include <QTimeZone>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
 
 TEST(NightCounts, FollowTheFourRaceDates) {
     const QTime now(18, 12, 40);

@@ -2,17 +2,12 @@
 
 #include "calc/numbers.h"
 #include "calc/windows1252.h"
-
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
 #include <QStringDecoder>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <random>
-
-using namespace pellamy;
 
 // The shape of the text; that its digits are the value's to fifteen
 // significant places is proven for many values below.

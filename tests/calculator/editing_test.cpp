@@ -1,9 +1,6 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
-#include "support/qt_printers.h"
-
-using namespace pellamy;
 
 namespace {
 

@@ -1,14 +1,11 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
-#include "support/qt_printers.h"
 
 #include <QHeaderView>
 #include <QTreeView>
 
 #include <array>
-
-using namespace pellamy;
 
 namespace {
 
@@ -87,7 +84,7 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
 }
 
 TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnce) {
-    testsupport::makeDamagedDatabase(databasePath());
+    makeDamagedDatabase(databasePath());
     open();
     // That no list is half read is the store's (DistanceStoreDamage).
     for (int i = 0; i < list("racepoint")->count(); ++i)

@@ -2,12 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "support/entries.h"
-#include "support/qt_printers.h"
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-using testsupport::entry;
+#include "support/testing.h"
 
 TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
     EXPECT_EQ(raceFileBytes({{"1", "A"}, {"2", "B"}}).bytes, "1, A\r\n\r\n2, B\r\n\r\n");

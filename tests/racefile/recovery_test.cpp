@@ -2,15 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "support/entries.h"
-#include "support/qt_printers.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-using testsupport::entry;
+#include "support/testing.h"
 
 namespace {
 

@@ -22,14 +22,10 @@
 
 #include <QApplication>
 #include <QDataStream>
-#include <QDir>
-#include <QFile>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdio>
-
-using namespace pellamy;
 
 namespace {
 
