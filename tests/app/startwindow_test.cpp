@@ -7,12 +7,6 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-
 namespace {
 
 class StartWindowTest : public testing::Test {

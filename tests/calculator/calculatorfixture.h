@@ -8,19 +8,6 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateTimeEdit>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimeEdit>
-#include <QTreeView>
-
 #include <memory>
 
 // The four race dates: clocks set, race day, bird clocked, clocks opened.

@@ -4,8 +4,6 @@
 #include "calc/worked_example.h"
 #include "racefile/racefile.h"
 
-#include <QPlainTextEdit>
-
 namespace {
 
 // An entry as a race file holds it: the worked example's, at Exeter, with

@@ -2,9 +2,6 @@
 
 #include "calc/raceentry.h"
 
-#include <QDataStream>
-#include <QProcess>
-
 #include <csignal>
 
 namespace {

@@ -6,8 +6,6 @@
 #include "support/entries.h"
 #include "support/readonly.h"
 
-#include <QStandardPaths>
-
 namespace {
 
 // A printer that keeps what it is given.

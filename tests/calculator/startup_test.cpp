@@ -2,9 +2,6 @@
 
 #include "calc/raceentry.h"
 
-#include <QHeaderView>
-#include <QTreeView>
-
 #include <array>
 
 namespace {

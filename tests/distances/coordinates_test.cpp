@@ -11,12 +11,6 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-
 #include <cmath>
 #include <tuple>
 

@@ -5,13 +5,8 @@
 #include "support/distancedb.h"
 #include "support/readonly.h"
 
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTest>
-#include <QToolButton>
 
 namespace {
 

@@ -5,8 +5,6 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
-#include <QComboBox>
-
 #include <cstring>
 
 namespace {

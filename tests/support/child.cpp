@@ -13,10 +13,6 @@
 #include "distances/editor/frmdistances.h"
 #include "distances/workout.h"
 
-#include <QApplication>
-#include <QDataStream>
-#include <QThread>
-
 #include <algorithm>
 #include <cstdio>
 

@@ -6,6 +6,9 @@
 #include "platform/dialogs.h"
 #include "support/testing.h"
 
+#include <QTest>
+#include <QtWidgets>
+
 namespace testsupport {
 
 template <typename T> T* control(const QObject& window, const char* name) {
