@@ -10,10 +10,7 @@ class RecoveryTest : public testing::Test {
 protected:
     void SetUp() override { recovery.start(false); }
 
-    QByteArray bytes() const {
-        QFile file(recovery.path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray bytes() const { return fileBytes(recovery.path()); }
     RecoveredRace read() const { return readRecovery(bytes()); }
 
     QTemporaryDir dir;
