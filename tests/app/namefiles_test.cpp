@@ -1,32 +1,22 @@
 #include "app/namefiles.h"
 
 #include "support/distancedb.h"
-#include "support/qt_printers.h"
-
-#include <QDir>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
+#include "support/testing.h"
 
 TEST(NameFiles, WrittenNamesReadBackWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath("club.txt");
-    struct Case {
-        const char* name;
-        QByteArray bytes;
-    } cases[] = {
+    const std::pair<const char*, QByteArray> cases[] = {
         {"Rose, Crown and Anchor", "\"Rose, Crown and Anchor\"\r\n"},
         {"  Westside Flyers", "\"  Westside Flyers\"\r\n"},
         {"", "\"\"\r\n"},
         {"M\xc3\xbcller's Loft", "\"M\xfcller's Loft\"\r\n"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString name = QString::fromUtf8(c.name);
+    for (const auto& [text, bytes] : cases) {
+        SCOPED_TRACE(text);
+        const QString name = QString::fromUtf8(text);
         ASSERT_TRUE(writeNameFile(path, name));
-        EXPECT_EQ(testsupport::fileBytes(path), c.bytes);
+        EXPECT_EQ(fileBytes(path), bytes);
         EXPECT_EQ(readNameFile(path), name);
     }
     // A name Windows-1252 cannot hold is kept whole all the same.
@@ -35,10 +25,7 @@ TEST(NameFiles, WrittenNamesReadBackWhole) {
 }
 
 TEST(NameFiles, ReadFormOfHandEditedFiles) {
-    struct Case {
-        const char* text;
-        const char* name;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"  North Road Flyers   , est. 1920\r\n", "North Road Flyers"},
         {"North Road\r\nsecond line", "North Road"},
         {"   \"  Quoted  \" trailing, x\r\n", "  Quoted  "},
@@ -49,10 +36,8 @@ TEST(NameFiles, ReadFormOfHandEditedFiles) {
         {"\r\n", ""},
         {",first field empty", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(readNameText(QString::fromLatin1(c.text)), QString::fromLatin1(c.name));
-    }
+    for (const auto& [text, name] : cases)
+        EXPECT_EQ(readNameText(QString::fromLatin1(text)), QString::fromLatin1(name)) << text;
 }
 
 TEST(NameFiles, MissingOrUnwritableFiles) {

@@ -6,29 +6,16 @@
 
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
-#include "support/qt_printers.h"
-
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
 
 namespace {
 
 class StartWindowTest : public testing::Test {
 protected:
-    void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
+    void TearDown() override { expectDialogsHandled(dialogs); }
 
     void SetUp() override {
-        testsupport::makeDistanceDatabase(dir.filePath("distances.mdb"),
-                                          {{"J. Smith", "Berwick", "250", "1234", "26474040"}});
+        makeDistanceDatabase(dir.filePath("distances.mdb"),
+                             {{"J. Smith", "Berwick", "250", "1234", "26474040"}});
         writeNameFile(dir.filePath("club.txt"), "Rose, Crown and Anchor");
         writeNameFile(dir.filePath("fed.txt"), "North East Federation");
         program = std::make_unique<Program>(dir.path(), &dialogs);
@@ -58,31 +45,26 @@ protected:
 
 } // namespace
 
-TEST_F(StartWindowTest, ShowsTheStoredNames) {
-    EXPECT_EQ(box("txtclub")->text(), "Rose, Crown and Anchor");
-    EXPECT_EQ(box("txtfed")->text(), "North East Federation");
-    EXPECT_TRUE(box("txtclub")->isReadOnly() &&
-                box("txtfed")->isReadOnly()); // edited by the buttons
+// The stored names are shown, read-only: edited by the buttons, each stored
+// as typed, a cancelled one as empty.
+TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
+    EXPECT_EQ(QStringList({box("txtclub")->text(), box("txtfed")->text()}),
+              QStringList({"Rose, Crown and Anchor", "North East Federation"}));
+    EXPECT_TRUE(box("txtclub")->isReadOnly() && box("txtfed")->isReadOnly());
     EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy"}));
-}
 
-TEST_F(StartWindowTest, EditingANameStoresItAsTyped) {
     dialogs.answerInput("  Westside, Flyers");
     click(button("Command2"));
-    EXPECT_EQ(testsupport::shownDialogs(dialogs),
-              QStringList({"input|Pellamy|Please enter the Club name"}));
-    EXPECT_EQ(box("txtclub")->text(), "  Westside, Flyers");
-    EXPECT_EQ(testsupport::fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
-}
-
-TEST_F(StartWindowTest, CancellingAnEditStoresAnEmptyName) {
     dialogs.answerInput(""); // a cancelled box gives an empty text
     click(button("Command3"));
-    EXPECT_EQ(testsupport::shownDialogs(dialogs),
-              QStringList({"input|Pellamy|Please enter the Federation name",
+    EXPECT_EQ(shownDialogs(dialogs),
+              QStringList({"input|Pellamy|Please enter the Club name",
+                           "input|Pellamy|Please enter the Federation name",
                            "message|Error|You have not entered a Federation name"}));
-    EXPECT_EQ(box("txtfed")->text(), "");
-    EXPECT_EQ(testsupport::fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
+    EXPECT_EQ(QStringList({box("txtclub")->text(), box("txtfed")->text()}),
+              QStringList({"  Westside, Flyers", ""}));
+    EXPECT_EQ(fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
+    EXPECT_EQ(fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
 }
 
 TEST_F(StartWindowTest, AnUnwritableNameFileIsReportedAndTheNameKeptOnScreen) {
@@ -132,7 +114,7 @@ TEST_F(StartWindowTest, ReportsReadTheNamesThroughAHiddenStartWindow) {
 }
 
 TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor) {
-    const QByteArray database = testsupport::fileBytes(dir.filePath("distances.mdb"));
+    const QByteArray database = fileBytes(dir.filePath("distances.mdb"));
     click(button("Command5"));
     frmdistances* editor = program->distancesEditor();
     for (const char* typed : {"far", "777"}) { // one that cannot be saved, one that could
@@ -145,7 +127,7 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
         EXPECT_TRUE(ended);
         EXPECT_EQ(dialogs.shown().size(), 1); // the Exit question, nothing else
         EXPECT_FALSE(editor->isVisible());
-        EXPECT_EQ(testsupport::fileBytes(dir.filePath("distances.mdb")), database);
+        EXPECT_EQ(fileBytes(dir.filePath("distances.mdb")), database);
         ended = false;
         start = program->start();
         click(button("Command5"));

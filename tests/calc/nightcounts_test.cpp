@@ -1,32 +1,25 @@
 #include "calc/nightcounts.h"
-
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
 #include <QTimeZone>
 
-#include <gtest/gtest.h>
-
-using namespace pellamy;
+#include <array>
 
 TEST(NightCounts, FollowTheFourRaceDates) {
     const QTime now(18, 12, 40);
     const QDateTime friday(QDate(2006, 5, 26), now), saturday(QDate(2006, 5, 27), now),
         sunday(QDate(2006, 5, 28), now);
-    struct Case {
-        QDateTime set, race, bird, open;
-        const char *midnight, *midnight2, *extraday;
-    } cases[] = {
-        {friday, saturday, saturday, sunday, "2", "0", "1"},
-        {friday, saturday, sunday, sunday, "2", "1", "0"},
-        {saturday, saturday, saturday, friday, "-1", "0", "-1"}, // opened before set
-        {friday.addSecs(-6 * 3600), saturday, saturday, saturday, "1.25", "0", "0"},
+    // The clocks set, the race day, the bird's day and the clocks opened, then
+    // midnight, midnight2 and extraday.
+    const std::pair<std::array<QDateTime, 4>, QStringList> cases[] = {
+        {{friday, saturday, saturday, sunday}, {"2", "0", "1"}},
+        {{friday, saturday, sunday, sunday}, {"2", "1", "0"}},
+        {{saturday, saturday, saturday, friday}, {"-1", "0", "-1"}}, // opened before set
+        {{friday.addSecs(-6 * 3600), saturday, saturday, saturday}, {"1.25", "0", "0"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.midnight);
-        const NightCounts counts = nightCounts(c.set, c.race, c.bird, c.open);
-        EXPECT_EQ(counts.midnight, c.midnight);
-        EXPECT_EQ(counts.midnight2, c.midnight2);
-        EXPECT_EQ(counts.extraday, c.extraday);
+    for (const auto& [d, expected] : cases) {
+        const NightCounts counts = nightCounts(d[0], d[1], d[2], d[3]);
+        EXPECT_EQ(QStringList({counts.midnight, counts.midnight2, counts.extraday}), expected);
     }
 }
 

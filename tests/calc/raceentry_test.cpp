@@ -1,13 +1,8 @@
 #include "calc/clocking.h"
 #include "calc/raceentry.h"
 
+#include "support/testing.h"
 #include "worked_example.h"
-
-#include "support/qt_printers.h"
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
 
 namespace {
 

@@ -6,12 +6,7 @@
 #include <QSignalSpy>
 
 #include "support/entries.h"
-#include "support/qt_printers.h"
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-using testsupport::entry;
+#include "support/testing.h"
 
 namespace {
 

@@ -2,17 +2,13 @@
 
 #include "calc/numbers.h"
 #include "calc/windows1252.h"
-
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
 #include <QStringDecoder>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <random>
-
-using namespace pellamy;
+#include <tuple>
 
 // The shape of the text; that its digits are the value's to fifteen
 // significant places is proven for many values below.
@@ -142,18 +138,13 @@ TEST(TextToNumber, ReadsNumbersAndRefusesEverythingElse) {
 }
 
 TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
-    struct Case {
-        double a, b;
-        std::optional<double> quotient;
-    } cases[] = {
+    const std::tuple<double, double, std::optional<double>> cases[] = {
         {7, 2, 3},        {-7, 2, -3},   {2.5, 1, 2},   {3.5, 1, 4},   {-2.5, 1, -2},
         {3599.7, 60, 60}, {60, 60, 1},   {-0.3, 60, 0}, {59.6, 60, 1}, {10, 0.4, {}},
         {10, 0, {}},      {3e9, 60, {}}, {10, 0.5, {}}, {10, 1.5, 5},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.a << " \\ " << c.b);
-        EXPECT_EQ(wholeDivide(c.a, c.b), c.quotient);
-    }
+    for (const auto& [a, b, quotient] : cases)
+        EXPECT_EQ(wholeDivide(a, b), quotient) << a << " \\ " << b;
     EXPECT_EQ(truncateNumber(150.701136363636), 150);
     EXPECT_EQ(truncateNumber(-3.7), -3);
 }

@@ -5,27 +5,8 @@
 #include "calculator/pellamy.h"
 #include "racefile/recovery.h"
 
-#include "support/controls.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
-
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateTimeEdit>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimeEdit>
-#include <QTreeView>
-
-using testsupport::control;
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -63,13 +44,11 @@ inline void enterWorkedExample(const pellamy::Pellamy& w) {
 
 class CalculatorTest : public testing::Test {
 public:
-    void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
+    void TearDown() override { expectDialogsHandled(dialogs); }
 
     QString databasePath() const { return dir.filePath("distances.mdb"); }
 
-    void makeDatabase(const QVector<testsupport::Row>& rows) {
-        testsupport::makeDistanceDatabase(databasePath(), rows);
-    }
+    void makeDatabase(const QVector<Row>& rows) { makeDistanceDatabase(databasePath(), rows); }
 
     pellamy::Pellamy& open() {
         window = std::make_unique<pellamy::Pellamy>(dir.path(), &dialogs);
@@ -97,7 +76,7 @@ public:
         return out;
     }
     // Each dialog shown, as "kind|title|text".
-    QStringList shown() const { return testsupport::shownDialogs(dialogs); }
+    QStringList shown() const { return shownDialogs(dialogs); }
 
     void click(const char* name) const {
         QTest::mouseClick(control<QAbstractButton>(*window, name), Qt::LeftButton);

@@ -2,13 +2,10 @@
 
 #include "calc/raceentry.h"
 #include "calc/worked_example.h"
-#include "support/qt_printers.h"
-
-using namespace pellamy;
 
 namespace {
 
-const QVector<testsupport::Row> kClub = {
+const QVector<Row> kClub = {
     {"J. Smith", "Berwick", "150", "1234", "15914040"},
     {"O'Brien", "Berwick", "251", "0", "26505600"},
     {"O'Brien", "Berwick", "251", "0", "26505600"},

@@ -4,7 +4,7 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
 #include <QApplication>
 #include <QWheelEvent>

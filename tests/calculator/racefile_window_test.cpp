@@ -3,13 +3,6 @@
 #include "calc/raceentry.h"
 #include "calc/worked_example.h"
 #include "racefile/racefile.h"
-#include "support/qt_printers.h"
-
-#include <QDir>
-#include <QFile>
-#include <QPlainTextEdit>
-
-using namespace pellamy;
 
 namespace {
 
@@ -35,10 +28,15 @@ protected:
         path = dir.filePath("race one.txt");
     }
 
-    void writeFile(const QByteArray& bytes) const {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+    // Opens (or saves) the file as the user does, the chooser answered with it.
+    void openFile(const QString& file) {
+        dialogs.answerFile(file);
+        window->cmdopen_Click();
+    }
+    void openFile() { openFile(path); }
+    void saveFile(const QString& file) {
+        dialogs.answerFile(file);
+        window->cmdsave_Click();
     }
 
     QStringList names() const {
@@ -79,7 +77,7 @@ TEST_F(RaceFileWindowTest, SavingAndOpeningBringBackTheRenumberedListAndTheRaceD
 }
 
 TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
-    writeFile("old race\r\n");
+    writeFile(path, "old race\r\n");
     list("member")->hide();
     dialogs.answerFile(QString()); // the file chooser cancelled
     click("cmdsave");
@@ -89,17 +87,15 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
     EXPECT_EQ(window->entries().text(0, Col::Pos), "1"); // renumbered all the same
 
     dialogs.clear();
-    dialogs.answerFile(dir.filePath("no such folder/race.txt"));
-    window->cmdsave_Click();
+    saveFile(dir.filePath("no such folder/race.txt"));
     EXPECT_EQ(dialogs.messages(), QStringList({noName}));
-    EXPECT_EQ(testsupport::fileBytes(path), "old race\r\n");
+    EXPECT_EQ(fileBytes(path), "old race\r\n");
 
     // A full disk (a name that stands for /dev/full) is said in plain words.
     const QString full = dir.filePath("full.txt");
     ASSERT_TRUE(QFile::link("/dev/full", full));
     dialogs.clear();
-    dialogs.answerFile(full);
-    window->cmdsave_Click();
+    saveFile(full);
     EXPECT_EQ(dialogs.messages(),
               QStringList({"The race was not saved to " + QDir::toNativeSeparators(full) +
                            ", because the disk is full. The race is still on screen: please save "
@@ -109,11 +105,9 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSoAndKeepsTheOldFile) {
 
 TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
     box("txtwind")->setText("NE");
-    dialogs.answerFile(""); // cancelled
-    window->cmdopen_Click();
-    dialogs.answerFile(dir.filePath("missing.txt"));
+    openFile(""); // cancelled
     list("member")->hide();
-    window->cmdopen_Click();
+    openFile(dir.filePath("missing.txt"));
     EXPECT_EQ(dialogs.messages(),
               QStringList({"You have chosen a wrong race date, Please try again."}));
     EXPECT_TRUE(list("member")->isVisible());
@@ -127,28 +121,25 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     QByteArray bytes = raceFileBytes({raceEntry("A", "1200.000")}).bytes;
     bytes += second.join(", ").toLatin1() + "\r\n\r\n";
     bytes += raceFileBytes({raceEntry("C", "1000.000")}).bytes;
-    writeFile(bytes);
-    dialogs.answerFile(path);
-    window->cmdopen_Click();
+    writeFile(path, bytes);
+    openFile();
     EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Lines 3 of the race file had more than 39"));
     EXPECT_EQ(box("txtwind")->text(), "SW");
 
     // A file with Linux line ends reads as one line: the message says why.
-    writeFile(raceFileBytes({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})
-                  .bytes.replace("\r\n", "\n"));
+    writeFile(path, raceFileBytes({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})
+                        .bytes.replace("\r\n", "\n"));
     dialogs.clear();
-    dialogs.answerFile(path);
-    window->cmdopen_Click();
+    openFile();
     EXPECT_EQ(window->entries().count(), 1);
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("The lines of this race file end as on Linux"));
 }
 
 TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
-    dialogs.answerFile(path);
-    window->cmdsave_Click();
+    saveFile(path);
     window->entries().setText(0, Col::RingNo, "changed");
     dialogs.clear();
     dialogs.answerYesNo(false);
@@ -158,12 +149,10 @@ TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
     EXPECT_EQ(window->entries().text(0, Col::RingNo), "changed");
 
     dialogs.answerYesNo(true);
-    dialogs.answerFile(path);
-    window->cmdopen_Click();
+    openFile();
     EXPECT_EQ(window->entries().text(0, Col::RingNo), "GB06N12345");
     dialogs.clear();
-    dialogs.answerFile(path); // just opened: nothing to ask
-    window->cmdopen_Click();
+    openFile(); // just opened: nothing to ask
     EXPECT_EQ(dialogs.shown().size(), 1);
 }
 
@@ -187,10 +176,9 @@ TEST_F(RaceFileWindowTest, FilesThatCannotBeRaceFilesAreRefusedAndTheRaceStays) 
     box("txtwind")->setText("NE");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        writeFile(c.bytes);
+        writeFile(path, c.bytes);
         dialogs.clear();
-        dialogs.answerFile(path);
-        window->cmdopen_Click();
+        openFile();
         ASSERT_EQ(dialogs.messages().size(), 1);
         EXPECT_EQ(dialogs.messages()[0], QDir::toNativeSeparators(path) +
                                              " is not a race file: it " + c.says +
@@ -201,18 +189,16 @@ TEST_F(RaceFileWindowTest, FilesThatCannotBeRaceFilesAreRefusedAndTheRaceStays) 
 }
 
 TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
-    writeFile("");
-    dialogs.answerFile(path);
-    window->cmdopen_Click();
+    writeFile(path, "");
+    openFile();
     EXPECT_EQ(window->entries().count(), 0);
     EXPECT_EQ(window->windowTitle(), "");
 
     QStringList shortEntry = raceEntry("A", "1.000").mid(0, 22); // up to the set date
     shortEntry[Col::SetDate] = "not a date";
-    writeFile(raceFileBytes({shortEntry}).bytes);
+    writeFile(path, raceFileBytes({shortEntry}).bytes);
     box("txtbirds")->setText("99");
-    dialogs.answerFile(path);
-    window->cmdopen_Click();
+    openFile();
     EXPECT_EQ(window->entries().entry(0).size(), 22);
     EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date
     EXPECT_EQ(window->windowTitle(), "");    // not reached
@@ -222,8 +208,7 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
     window->entries().setText(1, Col::Name, "Brown, A.");
     window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
-    dialogs.answerFile(path);
-    window->cmdsave_Click();
+    saveFile(path);
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_TRUE(dialogs.messages()[0].contains("entries 2 a comma was saved as a semicolon"));
     EXPECT_TRUE(dialogs.messages()[1].contains("Entries 3 hold characters"));
@@ -249,8 +234,7 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
              {QDate(2006, 5, 24), QTime(12, 0)}, {QDate(2006, 5, 24), QTime(20, 0)});
     clock();
     ASSERT_EQ(w.entries().count(), 1);
-    dialogs.answerFile(path);
-    w.cmdsave_Click();
+    saveFile(path);
 
     ScriptedDialogService otherDialogs;
     Pellamy other(dir.path(), &otherDialogs); // a second copy, as on another evening
@@ -270,5 +254,5 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
     EXPECT_EQ(control<QDateTimeEdit>(other, "DaybirdClocked")->dateTime(),
               control<QDateTimeEdit>(w, "DaybirdClocked")->dateTime());
     EXPECT_EQ(other.entries().entries(), w.entries().entries());
-    testsupport::expectDialogsHandled(otherDialogs);
+    expectDialogsHandled(otherDialogs);
 }

@@ -1,16 +1,8 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
-#include "support/qt_printers.h"
-
-#include <QDataStream>
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 
 #include <csignal>
-
-using namespace pellamy;
 
 namespace {
 

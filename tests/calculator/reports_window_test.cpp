@@ -4,15 +4,7 @@
 #include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
 #include "support/entries.h"
-#include "support/qt_printers.h"
 #include "support/readonly.h"
-
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
-
-using namespace pellamy;
-using testsupport::entry;
 
 namespace {
 
@@ -112,11 +104,7 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
     QTemporaryDir tools;
     const QString record = tools.filePath("mailer-args.txt");
     const QString mailer = tools.filePath("mailer");
-    QFile script(mailer);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nprintf '%s' \"$1\" > '" + record.toUtf8() + "'\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(mailer, "#!/bin/sh\nprintf '%s' \"$1\" > '" + record.toUtf8() + "'\n", true);
     if (QStandardPaths::findExecutable("xdg-email").isEmpty())
         GTEST_SKIP() << "xdg-email is not installed";
     qputenv("MAILER", mailer.toUtf8());
@@ -127,12 +115,12 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
     QTRY_VERIFY(QFile::exists(record));
 
     const QString path = QDir::toNativeSeparators(folder->filePath("result.txt"));
-    const QByteArray written = testsupport::fileBytes(path);
+    const QByteArray written = fileBytes(path);
     EXPECT_TRUE(written.startsWith("\r\n                      Northpoint     24052006"));
     EXPECT_TRUE(written.contains("      3"));
     EXPECT_EQ(window->entries().text(0, Col::Pos), "1");
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("|").toStdString();
-    const QString link = QString::fromUtf8(testsupport::fileBytes(record));
+    const QString link = QString::fromUtf8(fileBytes(record));
     const QString encoded = QString(path).replace(" ", "%20");
     EXPECT_EQ(link, "mailto:?subject=" + encoded +
                         "&body=Please%20find%20attached%20this%20weeks%20race%20result&attach=" +
@@ -145,7 +133,7 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
     window->Command2_Click();
     qunsetenv("MAILER");
     QTRY_VERIFY(QFile::exists(record));
-    EXPECT_EQ(testsupport::fileBytes(path).count("\r\n"), 6);
+    EXPECT_EQ(fileBytes(path).count("\r\n"), 6);
 }
 
 TEST_F(ReportsWindowTest, AResultThatCannotBeWrittenStartsNoEmail) {
@@ -160,19 +148,16 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     RecordingMailer mailer;
     window->setMailLauncher(&mailer);
     const QString path = folder->filePath("result.txt");
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("last week's result, longer than this week's will be\r\n");
-    old.close();
+    writeFile(path, "last week's result, longer than this week's will be\r\n");
     {
-        testsupport::ReadOnly readOnly(folder->path());
+        ReadOnly readOnly(folder->path());
         if (!readOnly.ok())
             GTEST_SKIP() << "this file system cannot make a folder read-only";
         window->Command2_Click();
     }
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("|").toStdString();
     EXPECT_EQ(mailer.attachments.size(), 1);
-    EXPECT_TRUE(testsupport::fileBytes(path).startsWith("\r\n                      "));
+    EXPECT_TRUE(fileBytes(path).startsWith("\r\n                      "));
 
     // A full disk: result.txt stands for /dev/full, which takes no byte.
     ASSERT_TRUE(QFile::remove(path));

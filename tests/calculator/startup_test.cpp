@@ -1,14 +1,8 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
-#include "support/qt_printers.h"
-
-#include <QHeaderView>
-#include <QTreeView>
 
 #include <array>
-
-using namespace pellamy;
 
 namespace {
 
@@ -87,7 +81,7 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
 }
 
 TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnce) {
-    testsupport::makeDamagedDatabase(databasePath());
+    makeDamagedDatabase(databasePath());
     open();
     // That no list is half read is the store's (DistanceStoreDamage).
     for (int i = 0; i < list("racepoint")->count(); ++i)
@@ -128,30 +122,25 @@ TEST_F(CalculatorTest, TimePickersAndTheirBoxesAlwaysAgree) {
     }
 }
 
-TEST_F(CalculatorTest, BoxesTakeTwoCharactersAndTheCopiesBoxesShowOne) {
-    open();
+// Boxes take two characters; the copies boxes show one; the race details lie
+// beyond the list's right edge until it is scrolled; hidden holders are never
+// shown and the frames start right.
+TEST_F(CalculatorTest, ControlsStartAsTheFormHasThem) {
+    Pellamy& w = open();
     for (const char* name : {"MTSetHr", "birdlibmins", "HOLhr"}) {
-        SCOPED_TRACE(name);
         type(name, "123");
-        EXPECT_EQ(box(name)->text(), "12");
+        EXPECT_EQ(box(name)->text(), "12") << name;
     }
     EXPECT_EQ(texts({"txtcopies", "txtcopies2"}), QStringList({"1", "1"}));
     EXPECT_EQ(list("member")->currentText(), ""); // no members loaded
-}
 
-TEST_F(CalculatorTest, ListShowsTheColumnsWithTheirHeadersAndGroupCaptions) {
-    Pellamy& w = open();
     QHeaderView* header = control<QTreeView>(w, "ListView1")->header();
     ASSERT_EQ(header->count(), kColumnCount);
     EXPECT_EQ(w.entries().headerData(Col::RingNo, Qt::Horizontal).toString(), "Ring No.");
-    // The race details lie beyond the list's right edge until it is scrolled.
     EXPECT_GE(header->sectionViewportPosition(18),
               control<QTreeView>(w, "ListView1")->viewport()->width());
     EXPECT_EQ(control<QLabel>(w, "Label12")->text().size(), 250);
-}
 
-TEST_F(CalculatorTest, HiddenHoldersAreNeverShownAndFramesStartRight) {
-    open();
     for (const char* name : {"sixtieths", "variation", "birdlibsecs", "txtdateset", "midnight"})
         EXPECT_FALSE(box(name)->isVisible()) << name;
     EXPECT_FALSE(frame("Frame5")->isVisible());

@@ -8,31 +8,15 @@
 #include "distances/workout.h"
 
 #include "calc/windows1252.h"
-#include "support/controls.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
-#include "support/qt_printers.h"
-
-#include <QFile>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
-
-using namespace pellamy;
-using testsupport::control;
-using testsupport::distanceRows;
-using testsupport::makeDistanceDatabase;
+#include <tuple>
 
 namespace {
+
+constexpr Axis La = Axis::Latitude, Lo = Axis::Longitude;
 
 struct Pair {
     double lat1, lon1, lat2, lon2;
@@ -46,13 +30,12 @@ QVector<double> geodMetres(const QVector<Pair>& pairs) {
         ADD_FAILURE() << "PROJ's geod is not installed (Debian proj-bin): run scripts/setup";
         return {};
     }
-    for (const Pair& p : pairs)
-        geod.write(QStringLiteral("%1 %2 %3 %4\n")
-                       .arg(p.lat1, 0, 'g', 17)
-                       .arg(p.lon1, 0, 'g', 17)
-                       .arg(p.lat2, 0, 'g', 17)
-                       .arg(p.lon2, 0, 'g', 17)
-                       .toLatin1());
+    for (const Pair& p : pairs) {
+        QStringList line;
+        for (double degrees : {p.lat1, p.lon1, p.lat2, p.lon2})
+            line << QString::number(degrees, 'g', 17);
+        geod.write((line.join(' ') + '\n').toLatin1());
+    }
     geod.closeWriteChannel();
     geod.waitForFinished();
     QVector<double> metres;
@@ -63,8 +46,11 @@ QVector<double> geodMetres(const QVector<Pair>& pairs) {
     return metres;
 }
 
-qint64 exact(const char* text, Axis axis) {
-    return *readCoordinate(QString::fromUtf8(text), axis).nanoArcseconds;
+qint64 exact(const QString& text, Axis axis) {
+    return *readCoordinate(text, axis).nanoArcseconds;
+}
+double degrees(const QString& text, Axis axis) {
+    return coordinateDegrees(exact(text, axis));
 }
 
 } // namespace
@@ -99,80 +85,59 @@ TEST(Geodesic, AgreesWithProjGeodToTheMillimetre) {
 }
 
 TEST(Coordinates, EveryFormReadsExactlyAndShowsInOneForm) {
-    const struct {
-        const char* text;
-        Axis axis;
-        const char* shown;
-    } cases[] = {
-        {"51.4778", Axis::Latitude, "51°28'40.08\"N"},
-        {"-0.0015", Axis::Longitude, "0°00'05.4\"W"},
-        {"51 28.668N", Axis::Latitude, "51°28'40.08\"N"},
-        {"N 51° 28.668'", Axis::Latitude, "51°28'40.08\"N"},
-        {"51:28:40.1N", Axis::Latitude, "51°28'40.1\"N"},
-        {"51°28'40.1\"N", Axis::Latitude, "51°28'40.1\"N"},
-        {"0°0'5.3\"W", Axis::Longitude, "0°00'05.3\"W"},
-        {"51°28′40.1″ n", Axis::Latitude, "51°28'40.1\"N"},
-        {"51,4778", Axis::Latitude, "51°28'40.08\"N"},
-        {"s33 52 7,2", Axis::Latitude, "33°52'07.2\"S"},
-        {"W 2 30", Axis::Longitude, "2°30'00\"W"},
-        {"+1.5", Axis::Longitude, "1°30'00\"E"},
-        {"-180", Axis::Longitude, "180°00'00\"W"},
-        {"90", Axis::Latitude, "90°00'00\"N"},
-        {"0", Axis::Latitude, "0°00'00\"N"},
-        // More places than a nano-arcsecond holds are rounded to one.
-        {"51.123456789012", Axis::Latitude, "51°07'24.444440443\"N"},
-        {"51.12345678901", Axis::Latitude, "51°07'24.444440436\"N"},
+    // The last two have more places than a nano-arcsecond holds: rounded to one.
+    // clang-format off
+    const std::tuple<const char*, Axis, const char*> cases[] = {
+        {"51.4778", La, "51°28'40.08\"N"},       {"-0.0015", Lo, "0°00'05.4\"W"},
+        {"51 28.668N", La, "51°28'40.08\"N"},    {"N 51° 28.668'", La, "51°28'40.08\"N"},
+        {"51:28:40.1N", La, "51°28'40.1\"N"},    {"51°28'40.1\"N", La, "51°28'40.1\"N"},
+        {"0°0'5.3\"W", Lo, "0°00'05.3\"W"},      {"51°28′40.1″ n", La, "51°28'40.1\"N"},
+        {"51,4778", La, "51°28'40.08\"N"},       {"s33 52 7,2", La, "33°52'07.2\"S"},
+        {"W 2 30", Lo, "2°30'00\"W"},            {"+1.5", Lo, "1°30'00\"E"},
+        {"-180", Lo, "180°00'00\"W"},            {"90", La, "90°00'00\"N"},
+        {"0", La, "0°00'00\"N"},
+        {"51.123456789012", La, "51°07'24.444440443\"N"},
+        {"51.12345678901", La, "51°07'24.444440436\"N"},
     };
-    for (const auto& c : cases) {
-        const CoordinateReading r = readCoordinate(QString::fromUtf8(c.text), c.axis);
-        ASSERT_TRUE(r.nanoArcseconds) << c.text << ": " << r.error.toStdString();
-        const QString shown = coordinateText(*r.nanoArcseconds, c.axis);
-        EXPECT_EQ(shown, QString::fromUtf8(c.shown)) << c.text;
-        EXPECT_EQ(readCoordinate(shown, c.axis).nanoArcseconds, r.nanoArcseconds) << c.text;
+    // clang-format on
+    for (const auto& [text, axis, shownAs] : cases) {
+        const CoordinateReading r = readCoordinate(QString::fromUtf8(text), axis);
+        ASSERT_TRUE(r.nanoArcseconds) << text << ": " << r.error.toStdString();
+        const QString shown = coordinateText(*r.nanoArcseconds, axis);
+        EXPECT_EQ(shown, QString::fromUtf8(shownAs)) << text;
+        EXPECT_EQ(readCoordinate(shown, axis).nanoArcseconds, r.nanoArcseconds) << text;
     }
     // The decimal forms of one point are one value, to the nano-arcsecond.
-    EXPECT_EQ(exact("51.4778", Axis::Latitude), exact("51 28.668", Axis::Latitude));
-    EXPECT_EQ(exact("51.4778", Axis::Latitude), exact("51 28 40.08", Axis::Latitude));
-    EXPECT_DOUBLE_EQ(coordinateDegrees(exact("-0.0015", Axis::Longitude)), -0.0015);
+    EXPECT_EQ(exact("51.4778", La), exact("51 28.668", La));
+    EXPECT_EQ(exact("51.4778", La), exact("51 28 40.08", La));
+    EXPECT_DOUBLE_EQ(degrees("-0.0015", Lo), -0.0015);
 }
 
 TEST(Coordinates, WhatCannotBeReadIsRefusedQuotingIt) {
-    const struct {
-        const char* text;
-        Axis axis;
-        const char* says;
-    } cases[] = {
-        {"91", Axis::Latitude, "lies outside 90°S to 90°N"},
-        {"90 0 0.1", Axis::Latitude, "lies outside"},
-        {"180.0001", Axis::Longitude, "lies outside 180°W to 180°E"},
-        {"51.2E", Axis::Latitude, "is marked E"},
-        {"2.5N", Axis::Longitude, "is marked N"},
-        {"51 60 00", Axis::Latitude, "minutes of 60 or more"},
-        {"51 28 60", Axis::Latitude, "seconds of 60 or more"},
-        {"-51 N", Axis::Latitude, "both a sign and N"},
-        {"51,28,40", Axis::Latitude, "cannot be read"},
-        {"51,5.2", Axis::Latitude, "cannot be read"},
-        {"51.5 30", Axis::Latitude, "cannot be read"},
-        {"51\"28'", Axis::Latitude, "cannot be read"},
-        {"51.4.5", Axis::Latitude, "cannot be read"},
-        {"fifty one", Axis::Latitude, "cannot be read"},
-        {"1234", Axis::Longitude, "cannot be read"},
+    // clang-format off
+    const std::tuple<const char*, Axis, const char*> cases[] = {
+        {"91", La, "lies outside 90°S to 90°N"},   {"90 0 0.1", La, "lies outside"},
+        {"180.0001", Lo, "lies outside 180°W to 180°E"},
+        {"51.2E", La, "is marked E"},              {"2.5N", Lo, "is marked N"},
+        {"51 60 00", La, "minutes of 60 or more"}, {"51 28 60", La, "seconds of 60 or more"},
+        {"-51 N", La, "both a sign and N"},        {"51,28,40", La, "cannot be read"},
+        {"51,5.2", La, "cannot be read"},          {"51.5 30", La, "cannot be read"},
+        {"51\"28'", La, "cannot be read"},         {"51.4.5", La, "cannot be read"},
+        {"fifty one", La, "cannot be read"},       {"1234", Lo, "cannot be read"},
     };
-    for (const auto& c : cases) {
-        const CoordinateReading r = readCoordinate(QString::fromUtf8(c.text), c.axis);
-        EXPECT_FALSE(r.nanoArcseconds) << c.text;
-        EXPECT_TRUE(r.error.contains(QString::fromUtf8(c.says))) << r.error.toStdString();
-        EXPECT_TRUE(r.error.contains(u'"' + QString::fromUtf8(c.text) + u'"'))
+    // clang-format on
+    for (const auto& [text, axis, says] : cases) {
+        const CoordinateReading r = readCoordinate(QString::fromUtf8(text), axis);
+        EXPECT_FALSE(r.nanoArcseconds) << text;
+        EXPECT_TRUE(r.error.contains(QString::fromUtf8(says))) << r.error.toStdString();
+        EXPECT_TRUE(r.error.contains(u'"' + QString::fromUtf8(text) + u'"'))
             << r.error.toStdString();
     }
-    EXPECT_EQ(readCoordinate("  ", Axis::Latitude).error, "The latitude is empty.");
+    EXPECT_EQ(readCoordinate("  ", La).error, "The latitude is empty.");
 }
 
 TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
-    const struct {
-        QByteArray bytes;
-        QStringList names;
-    } cases[] = {
+    const std::pair<QByteArray, QStringList> cases[] = {
         // Semicolons, decimal commas, a heading and Windows-1252.
         {"Loft;Lat;Lon\r\n" + toWindows1252("Zoë Example;51,4778;-0,0015\r\n") +
              "Ann Sample;52,1;-1,25\r\n",
@@ -182,15 +147,14 @@ TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
          {"Zoë Example", "Ann Sample"}},
         // Commas, a quoted name holding a comma and a quote, an extra column.
         {"name,latitude,longitude,notes\n\"Example, \"\"Zoë\"\"\",51.4778,-0.0015,x\n",
-         {"Example, \"Zoë\""}},
-    };
-    for (const auto& c : cases) {
-        const PlaceImport read = readPlaceCsv(c.bytes, 20);
+         {"Example, \"Zoë\""}}};
+    for (const auto& [bytes, expected] : cases) {
+        const PlaceImport read = readPlaceCsv(bytes, 20);
         EXPECT_EQ(read.error, QString());
         QStringList names;
         for (const Place& p : read.places)
             names << p.name;
-        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(names, expected);
         ASSERT_FALSE(read.places.isEmpty());
         EXPECT_EQ(read.places[0].latitude, QString::fromUtf8("51°28'40.08\"N"));
         EXPECT_EQ(read.places[0].longitude, QString::fromUtf8("0°00'05.4\"W"));
@@ -218,9 +182,9 @@ class WorkOutTest : public testing::Test {
 protected:
     QString path() const { return dir.filePath("distances.mdb"); }
 
-    // Three lofts and four race points; one member's loft has no
-    // coordinates kept.
-    void makeClub(const QVector<testsupport::Row>& rows) {
+    // Three lofts and four race points, with the distances of the twelve
+    // pairs from geod; one member's loft has no coordinates kept.
+    void makeClub(const QVector<Row>& rows) {
         makeDistanceDatabase(path(), rows);
         const PlaceLists lists = {
             {{"Ann Sample", "51.4778", "-0.0015"},
@@ -232,24 +196,22 @@ protected:
              {"Ypres", "50.8503", "2.8851"}},
         };
         ASSERT_EQ(savePlaces(path(), {}, lists).outcome, WriteOutcome::Done);
-        for (const Place& loft : lists.lofts)
-            for (const Place& point : lists.racepoints)
-                pairs << Pair{
-                    coordinateDegrees(exact(qPrintable(loft.latitude), Axis::Latitude)),
-                    coordinateDegrees(exact(qPrintable(loft.longitude), Axis::Longitude)),
-                    coordinateDegrees(exact(qPrintable(point.latitude), Axis::Latitude)),
-                    coordinateDegrees(exact(qPrintable(point.longitude), Axis::Longitude))};
+        QVector<Pair> pairs;
+        for (const Place& l : lists.lofts)
+            for (const Place& p : lists.racepoints)
+                pairs << Pair{degrees(l.latitude, La), degrees(l.longitude, Lo),
+                              degrees(p.latitude, La), degrees(p.longitude, Lo)};
+        geod = geodMetres(pairs);
     }
 
     // Miles, Yards and Sixtieths from geod's distance, by hand.
     QStringList expectedRow(int loft, int point, const char* name, const char* racepoint) {
-        const qint64 yards = qint64(std::floor(geod[loft * 4 + point] / 0.9144 + 0.5));
+        const qint64 yards = qint64(std::floor(geod.value(loft * 4 + point) / 0.9144 + 0.5));
         return {name, racepoint, QString::number(yards / 1760), QString::number(yards % 1760),
                 QString::number(yards * 60)};
     }
 
     QTemporaryDir dir;
-    QVector<Pair> pairs;
     QVector<double> geod;
 };
 
@@ -259,48 +221,33 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     makeClub({{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
               {"ann sample", "berwick", "1", "1", "105660"},
               {"Bob Example", "Thurso", "0", "0", "0"}});
-    geod = geodMetres(pairs);
     ASSERT_EQ(geod.size(), 12);
     // The same distance typed by hand needs no change.
     const QStringList right = expectedRow(1, 2, "Bob Example", "Thurso");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "hand");
-        db.setDatabaseName(path());
-        db.open();
-        QSqlQuery(db).exec(QStringLiteral("UPDATE Distances SET Miles = '%1', Yards = '%2', "
-                                          "Sixtieths = '%3' WHERE Name = 'Bob Example'")
-                               .arg(right[2], right[3], right[4]));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("hand");
+    execSql(path(), QStringLiteral("UPDATE Distances SET Miles = '%1', Yards = '%2', Sixtieths = "
+                                   "'%3' WHERE Name = 'Bob Example'")
+                        .arg(right[2], right[3], right[4]));
 
     DistanceWorkOut workOut(path());
     WorkOutPlan plan;
     ASSERT_TRUE(workOut.plan(&plan)) << workOut.error().toStdString();
-    EXPECT_EQ(plan.added, 10);
-    EXPECT_EQ(plan.changed, 1);
-    EXPECT_EQ(plan.unchanged, 1);
+    EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({10, 1, 1}));
     const QStringList ann = expectedRow(0, 0, "ann sample", "berwick");
-    EXPECT_EQ(plan.changedRows,
-              QStringList{QStringLiteral("ann sample at berwick: 1 miles 1 yards, becomes %1 "
-                                         "miles %2 yards")
-                              .arg(ann[2], ann[3])});
+    EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample at berwick: 1 miles 1 "
+                                                           "yards, becomes %1 miles %2 yards")
+                                                .arg(ann[2], ann[3])});
     EXPECT_DOUBLE_EQ(plan.largestChange, ann[4].toDouble() / 60 - 1761);
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
 
-    const QVector<QStringList> rows = distanceRows(path());
-    ASSERT_EQ(rows.size(), 13);
-    EXPECT_EQ(rows[0], (QStringList{"Dee Nocoords", "Berwick", "300", "5", "31680300"}));
-    EXPECT_EQ(rows[1], ann);
-    EXPECT_EQ(rows[2], right);
+    QVector<QStringList> expected = {
+        {"Dee Nocoords", "Berwick", "300", "5", "31680300"}, ann, right};
     const char* lofts[] = {"Ann Sample", "Bob Example", "Cy Invented"};
     const char* points[] = {"Berwick", "Rennes", "Thurso", "Ypres"};
-    QVector<QStringList> added = rows.mid(3);
-    for (int point = 0, i = 0; point < 4; ++point)
+    for (int point = 0; point < 4; ++point)
         for (int loft = 0; loft < 3; ++loft)
-            if (!(loft == 0 && point == 0) && !(loft == 1 && point == 2)) {
-                EXPECT_EQ(added[i++], expectedRow(loft, point, lofts[loft], points[point]));
-            }
+            if (!(loft == 0 && point == 0) && !(loft == 1 && point == 2))
+                expected << expectedRow(loft, point, lofts[loft], points[point]);
+    EXPECT_EQ(distanceRows(path()), expected);
 
     // Worked out again, nothing is left to change.
     ASSERT_TRUE(workOut.plan(&plan));
@@ -314,14 +261,7 @@ TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {
     WorkOutPlan plan;
     ASSERT_TRUE(workOut.plan(&plan));
     // Another writer (the distances editor, say) adds a row meanwhile.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other");
-        db.setDatabaseName(path());
-        db.open();
-        QSqlQuery(db).exec("INSERT INTO Distances VALUES ('Ann Sample','Ypres','1','2','105720')");
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("other");
+    execSql(path(), "INSERT INTO Distances VALUES ('Ann Sample','Ypres','1','2','105720')");
     EXPECT_EQ(workOut.write(plan), WriteOutcome::Changed);
     EXPECT_EQ(distanceRows(path()).size(), 1);
 
@@ -342,7 +282,7 @@ TEST_F(WorkOutTest, AProcessKilledHalfWayWritesNothing) {
         lists.racepoints.push_back({QStringLiteral("Point %1").arg(i),
                                     QString::number(45 + i * 0.3), QString::number(-5 + i * 0.2)});
     ASSERT_EQ(savePlaces(path(), {}, lists).outcome, WriteOutcome::Done);
-    const QByteArray before = testsupport::fileBytes(path());
+    const QByteArray before = fileBytes(path());
 
     QProcess child;
     child.start(PELLAMY_TEST_CHILD, {"workout", dir.path()});
@@ -354,21 +294,16 @@ TEST_F(WorkOutTest, AProcessKilledHalfWayWritesNothing) {
     // The half-written transaction is rolled back when the file is next read.
     EXPECT_EQ(distanceRows(path()),
               (QVector<QStringList>{{"Kept Member", "Berwick", "1", "2", "105720"}}));
-    EXPECT_EQ(testsupport::fileBytes(path()), before);
+    EXPECT_EQ(fileBytes(path()), before);
 }
 
 namespace {
 
 class CoordinatesWindowTest : public testing::Test {
 protected:
-    void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
+    void TearDown() override { expectDialogsHandled(dialogs); }
+    QString path() const { return dir.filePath("distances.mdb"); }
 
-    frmcoordinates* openFrom(frmdistances& editor) {
-        control<QPushButton>(editor, "cmdCoordinates")->click();
-        auto* window = editor.findChild<frmcoordinates*>();
-        EXPECT_TRUE(window && window->isVisible());
-        return window;
-    }
     // Types into the cells as a user does: the cell's editor, then Enter.
     static void type(QTableWidget* list, int row, const QStringList& texts) {
         for (int column = 0; column < texts.size(); ++column) {
@@ -384,9 +319,6 @@ protected:
             QCoreApplication::processEvents(); // Enter commits the cell from the event queue
         }
     }
-    static QStringList row(QTableWidget* list, int row) {
-        return {list->item(row, 0)->text(), list->item(row, 1)->text(), list->item(row, 2)->text()};
-    }
 
     QTemporaryDir dir;
     ScriptedDialogService dialogs;
@@ -395,60 +327,62 @@ protected:
 } // namespace
 
 TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows) {
-    makeDistanceDatabase(dir.filePath("distances.mdb"));
+    makeDistanceDatabase(path());
     frmdistances editor(dir.path(), &dialogs);
     editor.show();
-    frmcoordinates* w = openFrom(editor);
-    ASSERT_TRUE(w);
+    control<QPushButton>(editor, "cmdCoordinates")->click();
+    auto* w = editor.findChild<frmcoordinates*>();
+    ASSERT_TRUE(w && w->isVisible());
     auto* lofts = control<QTableWidget>(*w, "lstLofts");
-    auto* points = control<QTableWidget>(*w, "lstRacepoints");
+    const auto button = [&](const char* name) { control<QPushButton>(*w, name)->click(); };
 
-    control<QPushButton>(*w, "cmdAddLoft")->click();
+    button("cmdAddLoft");
     type(lofts, 0, {"Ann Sample", "51 28.668N", "0.0015W"});
-    EXPECT_EQ(row(lofts, 0), (QStringList{"Ann Sample", QString::fromUtf8("51°28'40.08\"N"),
-                                          QString::fromUtf8("0°00'05.4\"W")}));
+    const QString lat = QString::fromUtf8("51°28'40.08\"N"),
+                  lon = QString::fromUtf8("0°00'05.4\"W");
+    EXPECT_EQ(QStringList({lofts->item(0, 0)->text(), lofts->item(0, 1)->text(),
+                           lofts->item(0, 2)->text()}),
+              QStringList({"Ann Sample", lat, lon}));
     // A coordinate that cannot be read is refused and the cell keeps its value.
     type(lofts, 0, {"Ann Sample", "51.4778X"});
     EXPECT_EQ(dialogs.messages().value(0).left(32), "The latitude \"51.4778X\" cannot b");
-    EXPECT_EQ(lofts->item(0, 1)->text(), QString::fromUtf8("51°28'40.08\"N"));
+    EXPECT_EQ(lofts->item(0, 1)->text(), lat);
 
-    QFile csv(dir.filePath("points.csv"));
-    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-    csv.write("Race point;Latitude;Longitude\nBerwick;55,7710;-2,0054\nYpres;50,8503;2,8851\n");
-    csv.close();
-    dialogs.answerFile(csv.fileName());
-    control<QPushButton>(*w, "cmdImportRacepoints")->click();
+    writeFile(dir.filePath("points.csv"),
+              "Race point;Latitude;Longitude\nBerwick;55,7710;-2,0054\nYpres;50,8503;2,8851\n");
+    dialogs.answerFile(dir.filePath("points.csv"));
+    button("cmdImportRacepoints");
     EXPECT_EQ(dialogs.messages().value(1),
               "From points.csv: 2 race points added, 0 given new coordinates. They are stored "
               "when you press Save.");
-    EXPECT_EQ(points->rowCount(), 2);
+    EXPECT_EQ(control<QTableWidget>(*w, "lstRacepoints")->rowCount(), 2);
 
     // Work out saves the lists first, then asks.
     dialogs.answerYesNo(true);
-    control<QPushButton>(*w, "cmdWorkOut")->click();
+    button("cmdWorkOut");
     ASSERT_EQ(dialogs.shown().size(), 5); // the file chooser is one of them
     EXPECT_TRUE(dialogs.shown()[3].text.startsWith(
         "Worked out from the coordinates: 2 rows to add, 0 rows to change"));
     EXPECT_EQ(dialogs.shown()[4].text,
               "The distances have been written: 2 rows added, 0 rows changed.");
     EXPECT_FALSE(w->hasUnsavedChanges());
-    EXPECT_EQ(readPlaces(dir.filePath("distances.mdb")).lists.racepoints.size(), 2);
-    EXPECT_EQ(distanceRows(dir.filePath("distances.mdb")).size(), 2);
+    EXPECT_EQ(readPlaces(path()).lists.racepoints.size(), 2);
+    EXPECT_EQ(distanceRows(path()).size(), 2);
     // The editor, empty before, shows the rows written.
     EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
 
     // Closing with an unsaved change asks; No throws it away.
     lofts->setCurrentCell(0, 0);
-    control<QPushButton>(*w, "cmdRemoveLoft")->click();
+    button("cmdRemoveLoft");
     dialogs.answerYesNo(false);
-    control<QPushButton>(*w, "cmdClose")->click();
+    button("cmdClose");
     EXPECT_EQ(dialogs.shown().last().text, "Save the changes you have made to the coordinates?");
-    EXPECT_EQ(readPlaces(dir.filePath("distances.mdb")).lists.lofts.size(), 1);
+    EXPECT_EQ(readPlaces(path()).lists.lofts.size(), 1);
 }
 
 TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
-    makeDistanceDatabase(dir.filePath("distances.mdb"));
-    frmcoordinates w(dir.filePath("distances.mdb"), &dialogs);
+    makeDistanceDatabase(path());
+    frmcoordinates w(path(), &dialogs);
     ASSERT_TRUE(w.load());
     w.show();
     w.cmdAddRacepoint_Click();
@@ -456,6 +390,6 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     w.cmdSave_Click();
     EXPECT_EQ(dialogs.messages(),
               QStringList{"The race point \"Berwick\" has no longitude. Nothing has been saved."});
-    EXPECT_TRUE(readPlaces(dir.filePath("distances.mdb")).lists.racepoints.isEmpty());
+    EXPECT_TRUE(readPlaces(path()).lists.racepoints.isEmpty());
     w.closeWithoutSaving();
 }

@@ -2,16 +2,9 @@
 #include "distances/sixtieths.h"
 
 #include "support/distancedb.h"
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-using testsupport::makeDistanceDatabase;
+#include <tuple>
 
 namespace {
 
@@ -45,9 +38,7 @@ TEST_F(DistanceStoreTest, ListsRacePointsAndMembersOnceAndGivesEveryMatchingDist
     EXPECT_TRUE(store.members("Nowhere").ok());
 
     // A member listed twice gives two lines; a NULL Sixtieths an empty one.
-    struct Case {
-        const char *member, *racepoint, *text;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"J. Smith", "Berwick", "26474040\r\n"},
         {"j. smith", "berwick", "26474040\r\n"},
         {"O'Brien", "Berwick", "26505600\r\n26505600\r\n"},
@@ -56,11 +47,10 @@ TEST_F(DistanceStoreTest, ListsRacePointsAndMembersOnceAndGivesEveryMatchingDist
         {"J. Smith", "Lerwick", ""},
         {"x' OR '1'='1", "Berwick", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.member);
-        const DistanceLookup lookup = store.distance(QString::fromUtf8(c.member), c.racepoint);
-        EXPECT_TRUE(lookup.ok());
-        EXPECT_EQ(lookup.text, c.text);
+    for (const auto& [member, racepoint, text] : cases) {
+        const DistanceLookup lookup = store.distance(QString::fromUtf8(member), racepoint);
+        EXPECT_TRUE(lookup.ok()) << member;
+        EXPECT_EQ(lookup.text, text) << member;
     }
 }
 
@@ -88,13 +78,20 @@ TEST_F(DistanceStoreTest, RacePointsInEngineOrderWithoutEmptyRows) {
     EXPECT_TRUE(members.hadEmpty);
 }
 
-TEST_F(DistanceStoreTest, EmptyTableGivesEmptyLists) {
-    makeDistanceDatabase(path());
+TEST_F(DistanceStoreTest, AMissingDatabaseIsReportedAndNotCreatedAndAnEmptyOneGivesEmptyLists) {
     const DistanceStore store(path());
-    EXPECT_TRUE(store.racepoints().ok());
-    EXPECT_TRUE(store.racepoints().values.isEmpty());
-    EXPECT_TRUE(store.members("Dover").values.isEmpty());
-    EXPECT_EQ(store.distance("Smith", "Dover").text, "");
+    const NameList points = store.racepoints();
+    EXPECT_FALSE(points.ok());
+    EXPECT_TRUE(points.error.contains("distances.mdb"));
+    EXPECT_FALSE(store.distance("A", "B").ok());
+    EXPECT_FALSE(QFileInfo::exists(path()));
+
+    makeDistanceDatabase(path());
+    const DistanceStore empty(path());
+    EXPECT_TRUE(empty.racepoints().ok());
+    EXPECT_TRUE(empty.racepoints().values.isEmpty());
+    EXPECT_TRUE(empty.members("Dover").values.isEmpty());
+    EXPECT_EQ(empty.distance("Smith", "Dover").text, "");
 }
 
 TEST_F(DistanceStoreTest, FilesThatAreNoDatabaseAreReportedAndNeverTouched) {
@@ -106,37 +103,23 @@ TEST_F(DistanceStoreTest, FilesThatAreNoDatabaseAreReportedAndNeverTouched) {
     };
     for (const QByteArray& bytes : contents) {
         SCOPED_TRACE(bytes.left(20).toStdString());
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        writeFile(path(), bytes);
         const DistanceStore store(path());
         EXPECT_FALSE(store.racepoints().ok());
         EXPECT_FALSE(store.members("Dover").ok());
         EXPECT_FALSE(store.distance("A", "Dover").ok());
-        EXPECT_EQ(testsupport::fileBytes(path()), bytes);
+        EXPECT_EQ(fileBytes(path()), bytes);
     }
 }
 
-TEST_F(DistanceStoreTest, MissingDatabaseIsReportedAndNotCreated) {
-    const DistanceStore store(path());
-    const NameList points = store.racepoints();
-    EXPECT_FALSE(points.ok());
-    EXPECT_TRUE(points.error.contains("distances.mdb"));
-    EXPECT_FALSE(store.distance("A", "B").ok());
-    EXPECT_FALSE(QFileInfo::exists(path()));
-}
-
 TEST(Sixtieths, MilesAndYardsGiveSixtiethsOfAYard) {
-    struct Case {
-        const char *miles, *yards, *text;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"100", "880", "10612800"},  {"0", "1", "60"},
         {"0", "0.5", "30"},          {" 85 ", "440.5", "9002430"},
         {"250", "1234", "26474040"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(sixtiethsText(c.miles, c.yards), QString::fromLatin1(c.text)) << c.text;
+    for (const auto& [miles, yards, text] : cases)
+        EXPECT_EQ(sixtiethsText(miles, yards), QString::fromLatin1(text)) << text;
     for (const auto& [miles, yards] :
          {std::pair{"", "880"}, {"100", ""}, {"ten", "0"}, {"1e400", "0"}})
         EXPECT_EQ(sixtiethsText(miles, yards), std::nullopt) << miles << " " << yards;
@@ -145,7 +128,7 @@ TEST(Sixtieths, MilesAndYardsGiveSixtiethsOfAYard) {
 TEST(DistanceStoreDamage, ADamagedFileIsNeverHalfRead) {
     QTemporaryDir dir;
     const QString path = dir.filePath("distances.mdb");
-    testsupport::makeDamagedDatabase(path);
+    makeDamagedDatabase(path);
     const DistanceStore store(path);
     const NameList points = store.racepoints();
     int failed = points.ok() ? 0 : 1;

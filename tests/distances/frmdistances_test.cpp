@@ -1,39 +1,25 @@
 #include "distances/editor/frmdistances.h"
 #include "platform/lengthlimit.h"
 
-#include "support/controls.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
-#include "support/qt_printers.h"
 #include "support/readonly.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-using testsupport::control;
-using testsupport::distanceRows;
-using testsupport::makeDistanceDatabase;
 
 namespace {
 
 class DistancesEditorTest : public testing::Test {
 protected:
-    void TearDown() override { testsupport::expectDialogsHandled(dialogs); }
+    void TearDown() override { expectDialogsHandled(dialogs); }
 
     QString path() const { return dir.filePath("distances.mdb"); }
 
-    std::unique_ptr<frmdistances> open() {
+    // A window on a database of the rows given (none: on no database).
+    std::unique_ptr<frmdistances> open(std::optional<QVector<Row>> rows = std::nullopt) {
+        if (rows)
+            makeDistanceDatabase(path(), *rows);
         auto window = std::make_unique<frmdistances>(dir.path(), &dialogs);
         window->show();
         return window;
@@ -65,7 +51,7 @@ protected:
         return caption(w) + ' ' + shown(w).mid(0, 2).join(' ');
     }
     // Each dialog shown, as "kind|title|text".
-    QStringList said() const { return testsupport::shownDialogs(dialogs); }
+    QStringList said() const { return shownDialogs(dialogs); }
     static void move(frmdistances& w, const char* name) {
         QTest::mouseClick(control<QToolButton>(*control<DataControl>(w, "Data1"), name),
                           Qt::LeftButton);
@@ -75,7 +61,7 @@ protected:
     ScriptedDialogService dialogs;
 };
 
-const QVector<testsupport::Row> threeRecords = {
+const QVector<Row> threeRecords = {
     {"Smith", "Thurso", "412", "17", "43508220"},
     {"Brown", "Berwick", "248", "880", "26241600"},
     {"Smith", "Berwick", "250", "1234", "26474040"},
@@ -83,26 +69,31 @@ const QVector<testsupport::Row> threeRecords = {
 
 } // namespace
 
-TEST_F(DistancesEditorTest, OpensOnTheFirstRecordByNameThenRacePoint) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto w = open();
+TEST_F(DistancesEditorTest, OpensOnTheFirstRecordByNameThenRacePointAndDeleteShowsTheNext) {
+    auto w = open(threeRecords);
     EXPECT_EQ(caption(*w), "Record: 1");
     EXPECT_EQ(shown(*w), QStringList({"Brown", "Berwick", "248", "880", "26241600"}));
-    move(*w, "Next");
-    EXPECT_EQ(where(*w), "Record: 2 Smith Berwick");
+    const auto after = [&](const char* arrow) { return move(*w, arrow), where(*w); };
+    EXPECT_EQ(after("Next"), "Record: 2 Smith Berwick");
+    EXPECT_EQ(after("Last"), "Record: 3 Smith Thurso");
+    EXPECT_EQ(after("Next"), "Record: 3 Smith Thurso"); // stays on the last
+    EXPECT_EQ(after("Previous"), "Record: 2 Smith Berwick");
+    EXPECT_EQ(after("First"), "Record: 1 Brown Berwick");
+    // Delete shows the next record at once.
+    click(*w, "cmdDelete");
+    EXPECT_EQ(distanceRows(path()).size(), 2);
+    EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
     move(*w, "Last");
-    EXPECT_EQ(where(*w), "Record: 3 Smith Thurso");
-    move(*w, "Next"); // stays on the last
-    EXPECT_EQ(where(*w), "Record: 3 Smith Thurso");
-    move(*w, "Previous");
-    EXPECT_EQ(where(*w), "Record: 2 Smith Berwick");
-    move(*w, "First");
-    EXPECT_EQ(where(*w), "Record: 1 Brown Berwick");
+    click(*w, "cmdDelete"); // the last: shows the new last
+    EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
+    click(*w, "cmdDelete");
+    EXPECT_EQ(caption(*w), "Record: 0");
+    click(*w, "cmdDelete"); // none left: nothing happens
+    EXPECT_TRUE(distanceRows(path()).isEmpty());
 }
 
 TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto w = open();
+    auto w = open(threeRecords);
     click(*w, "cmdAdd");
     EXPECT_EQ(caption(*w), "Record: 0");
     EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
@@ -122,8 +113,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
 }
 
 TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto w = open();
+    auto w = open(threeRecords);
     retype(*w, "miles", "249");
     move(*w, "Next");
     EXPECT_EQ(distanceRows(path())[1], QStringList({"Brown", "Berwick", "249", "880", "26347200"}));
@@ -143,21 +133,6 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
     EXPECT_EQ(distanceRows(path())[2][3], "1000");
 }
 
-TEST_F(DistancesEditorTest, DeleteShowsTheNextRecordAtOnce) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto w = open();
-    click(*w, "cmdDelete");
-    EXPECT_EQ(distanceRows(path()).size(), 2);
-    EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
-    move(*w, "Last");
-    click(*w, "cmdDelete"); // the last: shows the new last
-    EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
-    click(*w, "cmdDelete");
-    EXPECT_EQ(caption(*w), "Record: 0");
-    click(*w, "cmdDelete"); // none left: nothing happens
-    EXPECT_TRUE(distanceRows(path()).isEmpty());
-}
-
 TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     {
         auto w = open();
@@ -170,10 +145,7 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
         EXPECT_FALSE(QFileInfo::exists(path()));
     }
     const QByteArray garbage("this is not a database\r\n");
-    QFile file(path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(garbage);
-    file.close();
+    writeFile(path(), garbage);
     dialogs.clear();
     auto w = open();
     typeRecord(*w, {"Smith", "", "1", "1"});
@@ -182,12 +154,11 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     EXPECT_EQ(dialogs.messages()[0], "distances.mdb is neither a Pellamy distance database nor an "
                                      "Access database. The file has not been changed.");
     EXPECT_TRUE(dialogs.messages()[1].startsWith("Data error event hit err:"));
-    EXPECT_EQ(testsupport::fileBytes(path()), garbage);
+    EXPECT_EQ(fileBytes(path()), garbage);
 }
 
 TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto w = open();
+    auto w = open(threeRecords);
     retype(*w, "txtFields(0)", "A very long member name indeed");
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "A very long member n");
     retype(*w, "txtFields(1)", "A long race point name");
@@ -213,8 +184,7 @@ TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
 }
 
 TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto w = open();
+    auto w = open(threeRecords);
     {
         // Another program holds the database locked for writing.
         QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other-program");
@@ -237,18 +207,16 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
 
 TEST_F(DistancesEditorTest, StoredTextsLongerThanTheEntryLimitsAreShownWholeAndKeptSo) {
     // A name brought over from another program may be longer than the box takes.
-    makeDistanceDatabase(
-        path(), {{"A Very Long Member Name Indeed", "A Long Race Point Name", "1", "0", "105600"},
-                 {"Z", "Y", "2", "0", "211200"}});
-    auto w = open();
+    auto w =
+        open({{{"A Very Long Member Name Indeed", "A Long Race Point Name", "1", "0", "105600"},
+               {"Z", "Y", "2", "0", "211200"}}});
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "A Very Long Member Name Indeed");
     move(*w, "Next"); // nothing was changed, so nothing is saved
     EXPECT_EQ(distanceRows(path())[0][0], "A Very Long Member Name Indeed");
 }
 
 TEST_F(DistancesEditorTest, TwoWindowsOnOneFileNeverWriteOverAnotherRecord) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto a = open();
+    auto a = open(threeRecords);
     auto b = open();
     const QString deleted = "This record has been deleted, by another window or another copy "
                             "of Pellamy, since it was shown here, so your change has not been "
@@ -290,8 +258,7 @@ TEST_F(DistancesEditorTest, TwoWindowsOnOneFileNeverWriteOverAnotherRecord) {
 }
 
 TEST_F(DistancesEditorTest, AnotherProcessDeletingTheRecordOnScreenIsNoticed) {
-    makeDistanceDatabase(path(), threeRecords);
-    auto w = open();
+    auto w = open(threeRecords);
     ASSERT_EQ(QProcess::execute(QStringLiteral(PELLAMY_TEST_CHILD), {"delete", dir.path()}), 0);
     retype(*w, "miles", "777");
     move(*w, "Next");
@@ -305,9 +272,7 @@ TEST_F(DistancesEditorTest, AnotherProcessDeletingTheRecordOnScreenIsNoticed) {
 TEST_F(DistancesEditorTest, WithNoCurrentRecordUpdateAddsTheTypedOne) {
     for (const bool emptied : {false, true}) { // an empty database; the last record deleted
         SCOPED_TRACE(emptied ? "last deleted" : "empty");
-        makeDistanceDatabase(path(), emptied ? QVector<testsupport::Row>{threeRecords[0]}
-                                             : QVector<testsupport::Row>{});
-        auto w = open();
+        auto w = open(emptied ? QVector<Row>{threeRecords[0]} : QVector<Row>{});
         if (emptied)
             click(*w, "cmdDelete");
         typeRecord(*w, {"Jones", "Ayr", "100", "880"});
@@ -321,7 +286,7 @@ TEST_F(DistancesEditorTest, WithNoCurrentRecordUpdateAddsTheTypedOne) {
 
 TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     makeDistanceDatabase(path(), threeRecords);
-    const QByteArray before = testsupport::fileBytes(path());
+    const QByteArray before = fileBytes(path());
     auto w = open();
     retype(*w, "miles", "999");
     QTest::keyClick(box(*w, "miles"), Qt::Key_Escape);
@@ -342,15 +307,15 @@ TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(said(), QStringList(2, "question|Pellamy|Yards must be a number. The record has "
                                      "not been saved.\n\nClose the window without saving it?"));
-    EXPECT_EQ(testsupport::fileBytes(path()), before);
+    EXPECT_EQ(fileBytes(path()), before);
 }
 
 TEST_F(DistancesEditorTest, AReadOnlyDatabaseGetsOnePlainMessageAndTheWindowCloses) {
     for (const bool folder : {false, true}) {
         SCOPED_TRACE(folder ? "read-only folder" : "read-only file");
         makeDistanceDatabase(path(), threeRecords);
-        const QByteArray before = testsupport::fileBytes(path());
-        testsupport::ReadOnly readOnly(folder ? dir.path() : path());
+        const QByteArray before = fileBytes(path());
+        ReadOnly readOnly(folder ? dir.path() : path());
         if (!readOnly.ok())
             GTEST_SKIP() << "this file system cannot make a file read-only";
         auto w = open();
@@ -363,13 +328,13 @@ TEST_F(DistancesEditorTest, AReadOnlyDatabaseGetsOnePlainMessageAndTheWindowClos
         dialogs.answerYesNo(true);
         w->close();
         EXPECT_FALSE(w->isVisible());
-        EXPECT_EQ(testsupport::fileBytes(path()), before);
+        EXPECT_EQ(fileBytes(path()), before);
     }
 }
 
 TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
-    testsupport::makeDamagedDatabase(path());
-    const QByteArray before = testsupport::fileBytes(path());
+    makeDamagedDatabase(path());
+    const QByteArray before = fileBytes(path());
     const QString damaged = "distances.mdb is damaged, so the distances cannot all be read. "
                             "Pellamy has not changed it and will not write to it. Please close "
                             "Pellamy and put back your latest copy of distances.mdb.";
@@ -384,5 +349,5 @@ TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
     retype(*w, "yards", "1");
     click(*w, "cmdUpdate"); // told why nothing is saved
     EXPECT_EQ(dialogs.messages(), QStringList({damaged}));
-    EXPECT_EQ(testsupport::fileBytes(path()), before);
+    EXPECT_EQ(fileBytes(path()), before);
 }

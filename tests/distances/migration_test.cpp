@@ -4,19 +4,8 @@
 #include "calculator/pellamy.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
-#include "support/qt_printers.h"
-
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <cstring>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
 
 namespace {
 
@@ -25,12 +14,6 @@ const QString kTestData = QStringLiteral(PELLAMY_ACCESS_TESTDATA);
 class MigrationTest : public testing::Test {
 protected:
     QString path() const { return dir.filePath("distances.mdb"); }
-
-    void write(const QByteArray& bytes) const {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
 
     // An Access 2000 file's first page as far as the signature goes: enough for
     // everything that looks at a file before its reader does.
@@ -46,13 +29,13 @@ protected:
     // The migration refuses the file with a message saying so, and leaves
     // it byte for byte as it was, with nothing beside it.
     void expectRefused(const char* says, const QString& reader = accessReaderPath()) const {
-        const QByteArray before = testsupport::fileBytes(path());
+        const QByteArray before = fileBytes(path());
         const QStringList filesBefore = files();
         const Migration m = migrateAccessDatabase(path(), reader);
         EXPECT_EQ(m.outcome, Migration::Outcome::Failed);
         EXPECT_TRUE(m.message.contains(QString::fromUtf8(says))) << m.message.toStdString();
         EXPECT_TRUE(m.message.endsWith("The file has not been changed."));
-        EXPECT_EQ(testsupport::fileBytes(path()), before);
+        EXPECT_EQ(fileBytes(path()), before);
         EXPECT_EQ(files(), filesBefore);
     }
 
@@ -78,10 +61,10 @@ protected:
     }
 
     void copyIn(const QString& name, qsizetype truncateTo = -1) const {
-        QByteArray bytes = testsupport::fileBytes(kTestData + "/" + name);
+        QByteArray bytes = fileBytes(kTestData + "/" + name);
         if (truncateTo >= 0)
             bytes.truncate(truncateTo);
-        write(bytes);
+        writeFile(path(), bytes);
     }
 };
 
@@ -119,9 +102,9 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
         EXPECT_EQ(m.message, "Your Access database distances.mdb has been brought over to "
                              "Pellamy: 9 rows. The Access file has been kept as "
                              "distances-access.mdb.");
-        EXPECT_EQ(testsupport::fileBytes(dir.filePath("distances-access.mdb")),
-                  testsupport::fileBytes(kTestData + "/" + name));
-        EXPECT_EQ(sortedRows(testsupport::distanceRows(path())), kNineRows);
+        EXPECT_EQ(fileBytes(dir.filePath("distances-access.mdb")),
+                  fileBytes(kTestData + "/" + name));
+        EXPECT_EQ(sortedRows(distanceRows(path())), kNineRows);
         EXPECT_EQ(files(), QStringList({"distances-access.mdb", "distances.mdb"}));
 
         const DistanceStore store(path());
@@ -147,21 +130,18 @@ TEST_F(AccessFileTest, TheCalculatorBringsItOverOnceAndListsTheRacePoints) {
     dialogs.clear();
     Pellamy again(dir.path(), &dialogs);
     EXPECT_FALSE(dialogs.messages().join(" ").contains("brought over"));
-    testsupport::expectDialogsHandled(dialogs);
+    expectDialogsHandled(dialogs);
 }
 
 TEST_F(AccessFileTest, ATakenBackupNameMovesToTheNext) {
     copyIn("distances-text-jet4.mdb");
-    for (const char* taken : {"distances-access.mdb", "distances-access-2.mdb"}) {
-        QFile file(dir.filePath(taken));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("keep me");
-    }
+    for (const char* taken : {"distances-access.mdb", "distances-access-2.mdb"})
+        writeFile(dir.filePath(taken), "keep me");
     const Migration m = migrateAccessDatabase(path());
     EXPECT_EQ(m.keptAs, "distances-access-3.mdb");
-    EXPECT_EQ(testsupport::fileBytes(dir.filePath("distances-access.mdb")), "keep me");
-    EXPECT_EQ(testsupport::fileBytes(dir.filePath("distances-access-3.mdb")),
-              testsupport::fileBytes(kTestData + "/distances-text-jet4.mdb"));
+    EXPECT_EQ(fileBytes(dir.filePath("distances-access.mdb")), "keep me");
+    EXPECT_EQ(fileBytes(dir.filePath("distances-access-3.mdb")),
+              fileBytes(kTestData + "/distances-text-jet4.mdb"));
 }
 
 TEST_F(AccessFileTest, AccessFilesWithoutADistancesTableAreLeftAlone) {
@@ -173,8 +153,7 @@ TEST_F(AccessFileTest, AccessFilesWithoutADistancesTableAreLeftAlone) {
 }
 
 TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
-    const qsizetype pages =
-        testsupport::fileBytes(kTestData + "/distances-text-jet4.mdb").size() / 4096;
+    const qsizetype pages = fileBytes(kTestData + "/distances-text-jet4.mdb").size() / 4096;
     for (qsizetype kept = 1; kept < pages; ++kept) {
         SCOPED_TRACE(kept);
         copyIn("distances-text-jet4.mdb", kept * 4096);
@@ -183,7 +162,7 @@ TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
 }
 
 TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
-    QByteArray bytes = testsupport::fileBytes(kTestData + "/distances-text-jet4.mdb");
+    QByteArray bytes = fileBytes(kTestData + "/distances-text-jet4.mdb");
     const auto utf16 = [](const char* text) {
         return QByteArray(reinterpret_cast<const char*>(QString::fromLatin1(text).utf16()),
                           qsizetype(std::strlen(text)) * 2);
@@ -191,7 +170,7 @@ TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
     // One digit of a Sixtieths changed, and a control character in a name.
     bytes.replace(utf16("43398120"), utf16("43398121"));
     bytes.replace(bytes.indexOf(utf16("O'Brien")), 2, QByteArray("\x01\0", 2));
-    write(bytes);
+    writeFile(path(), bytes);
     const Migration m = migrateAccessDatabase(path());
     ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
     EXPECT_EQ(m.rows, 9);
@@ -199,7 +178,7 @@ TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
     const QString report = dir.filePath("distances-access-report.txt");
     EXPECT_TRUE(m.message.contains("2 of the rows should be checked")) << m.message.toStdString();
     EXPECT_TRUE(m.message.endsWith("They are listed in " + QDir::toNativeSeparators(report) + "."));
-    const QString listed = QString::fromUtf8(testsupport::fileBytes(report));
+    const QString listed = QString::fromUtf8(fileBytes(report));
     EXPECT_TRUE(listed.contains("A. Brown & Son | Thurso | 410 | 1702 | 43398121): Sixtieths is "
                                 "43398121, but 410 miles 1702 yards make 43398120."))
         << listed.toStdString();
@@ -211,42 +190,35 @@ TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
 TEST_F(MigrationTest, WhatIsNoAccessFileOfAKindItReadsIsLeftAlone) {
     QByteArray ace = jet4Page();
     ace.replace(4, 15, "Standard ACE DB");
-    const struct {
-        QByteArray bytes;
-        const char* says;
-    } cases[] = {
+    const std::pair<QByteArray, const char*> cases[] = {
         {"", "neither a Pellamy"},
         {"just some text", "neither a Pellamy"},
         {ace, "Access 2007"},
         {jet4Page().left(3000), "may be damaged"}, // not a whole number of pages
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.says);
-        write(c.bytes);
-        expectRefused(c.says);
+    for (const auto& [bytes, says] : cases) {
+        SCOPED_TRACE(says);
+        writeFile(path(), bytes);
+        expectRefused(says);
     }
 }
 
 TEST_F(MigrationTest, APellamyDatabaseIsNeverTouched) {
-    testsupport::makeDistanceDatabase(path(), {{"A", "B", "1", "0", "105600"}});
-    const QByteArray before = testsupport::fileBytes(path());
+    makeDistanceDatabase(path(), {{"A", "B", "1", "0", "105600"}});
+    const QByteArray before = fileBytes(path());
     const QDateTime modified = QFileInfo(path()).lastModified();
     EXPECT_EQ(migrateAccessDatabase(path()).outcome, Migration::Outcome::NotNeeded);
     EXPECT_EQ(migrateAccessDatabase(dir.filePath("missing.mdb")).outcome,
               Migration::Outcome::NotNeeded);
-    EXPECT_EQ(testsupport::fileBytes(path()), before);
+    EXPECT_EQ(fileBytes(path()), before);
     EXPECT_EQ(QFileInfo(path()).lastModified(), modified);
 }
 
 TEST_F(MigrationTest, WithoutAWorkingReaderTheAccessFileIsLeftAlone) {
-    write(jet4Page());
+    writeFile(path(), jet4Page());
     expectRefused("cannot read Access files", dir.filePath("no-reader"));
 
     const QString reader = dir.filePath("crashing-reader");
-    QFile script(reader);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nkill -SEGV $$\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(reader, "#!/bin/sh\nkill -SEGV $$\n", true);
     expectRefused("may be damaged", reader);
 }

@@ -2,12 +2,9 @@
 
 #include "calc/raceentry.h"
 #include "support/entries.h"
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-using testsupport::entry;
+#include <tuple>
 
 TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
     EXPECT_EQ(raceFileBytes({{"1", "A"}, {"2", "B"}}).bytes, "1, A\r\n\r\n2, B\r\n\r\n");
@@ -23,11 +20,7 @@ TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
 }
 
 TEST(RaceFile, ReadsLinesAsTheFormatSays) {
-    struct Case {
-        const char* what;
-        QByteArray bytes;
-        QVector<QStringList> entries;
-    } cases[] = {
+    const std::tuple<const char*, QByteArray, QVector<QStringList>> cases[] = {
         {"blanks around fields are dropped", "1,  two  , three\r\n\r\n", {{"1", "two", "three"}}},
         {"a bare LF does not end a line", "1, a\nb, c\n2, d\n", {{"1", "a\nb", "c\n2", "d\n"}}},
         {"a bare CR ends a line", "1, a\r2, b", {{"1", "a"}, {"2", "b"}}},
@@ -37,10 +30,8 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
         {"field 0 is taken as it stands", "7, x\r\n\r\n3, y\r\n", {{"7", "x"}, {"3", "y"}}},
         {"tabs are not blanks", "\t1\t, b\r\n", {{"\t1\t", "b"}}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(readRaceFile(c.bytes).entries, c.entries);
-    }
+    for (const auto& [what, bytes, entries] : cases)
+        EXPECT_EQ(readRaceFile(bytes).entries, entries) << what;
 }
 
 // The bytes are Windows-1252 on every machine; what it cannot hold is
@@ -86,10 +77,9 @@ TEST(RaceFile, FilesThatAreNoRaceFileReadWithoutHarm) {
         binary += char(i * 7919 % 256);
     const QByteArray inputs[] = {binary, QByteArray(2 * 1024 * 1024, 'x'), QByteArray(1000, '\r'),
                                  QByteArray("\0\0\0,\0", 5)};
-    for (const QByteArray& bytes : inputs) {
+    for (const QByteArray& bytes : inputs)
         for (const QStringList& e : readRaceFile(bytes).entries)
             EXPECT_LE(e.size(), 39);
-    }
     // Ten million commas: one entry, its line reported as too long.
     const RaceFileRead commas = readRaceFile(QByteArray(10 * 1024 * 1024, ','));
     ASSERT_EQ(commas.entries.size(), 1);

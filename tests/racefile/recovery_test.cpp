@@ -2,15 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "support/entries.h"
-#include "support/qt_printers.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-using testsupport::entry;
+#include "support/testing.h"
 
 namespace {
 
@@ -18,10 +10,7 @@ class RecoveryTest : public testing::Test {
 protected:
     void SetUp() override { recovery.start(false); }
 
-    QByteArray bytes() const {
-        QFile file(recovery.path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray bytes() const { return fileBytes(recovery.path()); }
     RecoveredRace read() const { return readRecovery(bytes()); }
 
     QTemporaryDir dir;

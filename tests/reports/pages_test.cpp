@@ -5,7 +5,7 @@
 
 #include "calc/raceentry.h"
 #include "sample_race.h"
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
 #include <QPdfWriter>
 #include <QTemporaryDir>

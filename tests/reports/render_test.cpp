@@ -2,16 +2,11 @@
 #include "reports/sheets.h"
 
 #include "sample_race.h"
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
 
 namespace {
 

@@ -4,11 +4,9 @@
 
 #include "calc/raceentry.h"
 #include "sample_race.h"
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
-#include <gtest/gtest.h>
-
-using namespace pellamy;
+#include <tuple>
 
 namespace {
 
@@ -34,15 +32,13 @@ QVector<QStringList> threeEntries() {
 } // namespace
 
 TEST(FieldPatterns, FitTextsToTheirFields) {
-    struct Case {
-        const char *value, *pattern, *out;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"1", "!@@", "1 "},   {"12", "!@@", "12"},   {"123", "!@@", "123"},
         {"C", "@@@", "  C"},  {"P-N", "@@@", "P-N"}, {"19-30-00", "@@@@@", "19-30-00"},
         {"", "@@@@", "    "}, {"06", "@@@", " 06"},  {"", "!@", " "},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(fieldPattern(c.value, c.pattern), c.out) << c.value << " " << c.pattern;
+    for (const auto& [value, pattern, out] : cases)
+        EXPECT_EQ(fieldPattern(value, pattern), out) << value << " " << pattern;
 
     EXPECT_EQ(slashDate("24052006"), "24/05/06");
     EXPECT_EQ(slashDate("txtdaterace"), "txtdate/ra/ce");
@@ -57,23 +53,18 @@ TEST(FieldPatterns, FitTextsToTheirFields) {
 }
 
 TEST(Copies, BelowOneIsOneAndHalvesGoToEven) {
-    struct Case {
-        const char* text;
-        bool ok;
-        int count;
-        bool reset;
-    } cases[] = {
+    // The text, then whether it is read, the count and whether the box is reset to 1.
+    const std::tuple<const char*, bool, int, bool> cases[] = {
         {"1", true, 1, false},   {"3", true, 3, false},         {"0", true, 1, true},
         {"-2", true, 1, true},   {"0.5", true, 1, true},        {"2.5", true, 2, false},
         {"3.5", true, 4, false}, {"32767", true, 32767, false}, {"40000", false, 1, false},
         {"", false, 1, false},   {"two", false, 1, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const Copies copies = copiesFrom(c.text);
-        EXPECT_EQ(copies.ok, c.ok);
-        EXPECT_EQ(copies.count, c.count);
-        EXPECT_EQ(copies.resetToOne, c.reset);
+    for (const auto& [text, ok, count, reset] : cases) {
+        const Copies copies = copiesFrom(text);
+        EXPECT_EQ(std::tuple(copies.ok, copies.count, copies.resetToOne),
+                  std::tuple(ok, count, reset))
+            << text;
     }
 }
 
@@ -82,37 +73,24 @@ TEST(ClubSheet, LinesCharacterForCharacter) {
     EXPECT_EQ(sheet.orientation, QPageLayout::Portrait);
     EXPECT_EQ(sheet.copies, 2);
     const QString rule = "  " + QString(126, u'.');
+    // clang-format off
     const QStringList expected = {
-        "",
-        "",
-        "PELLAMY 2003",
-        "--------------------------",
-        "",
-        "Rose, Crown and Anchor",
-        "",
+        "", "", "PELLAMY 2003", "--------------------------", "", "Rose, Crown and Anchor", "",
         "               12 Members sent 150 birds liberated into a SW wind at 0730 from "
-        "Northpoint",
-        QString(43, u' ') + "24/05/06",
-        "",
-        "",
-        rule,
+            "Northpoint",
+        QString(43, u' ') + "24/05/06", "", "", rule,
         " Pos       Member           Velocity   Distance    Var     Bird      A.F.T     Colour  "
-        "Sex     Ring No.      Pool/Nom",
+            "Sex     Ring No.      Pool/Nom",
         rule,
         "  1   J. Smith              1176.859   150-1234     06   11-45-30   03-45-22     BB     "
-        "C     GB06N12345        P-N",
-        "",
+            "C     GB06N12345        P-N", "",
         "  2   A. Brown & Son        1100.500   148-0880    -04   11-50-01   03-50-05     Y      "
-        "H     GB06N999            P",
-        "",
+            "H     GB06N999            P", "",
         // A long name is cut one blank short of the next column.
         "  3   Christopher Montgomer 0987.600   150-0000     00   12-01-00   04-01-05    "
-        "              NEHU2006X1234567     ",
-        "",
-        "",
-        "",
-        "A fine day",
-    };
+            "              NEHU2006X1234567     ", "",
+        "", "", "A fine day"};
+    // clang-format on
     EXPECT_EQ(sheet.texts(), expected);
     const double sizes[] = {14, 14, 14, 14, 14, 19, 10, 10, 10, 8, 8, 8, 8, 8};
     for (int i = 0; i < 14; ++i)
@@ -168,11 +146,10 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
         QStringList(4, "") + QStringList{"        Signed ....................................."};
     EXPECT_EQ(texts.mid(head.size()), foot);
     EXPECT_EQ(federationSheet(sampleDetails(), {}, 1).texts(), head.mid(0, 13) + foot);
-    EXPECT_EQ(sheet.lines[1].points, 20);
     EXPECT_TRUE(sheet.lines[1].centred && sheet.lines[2].centred);
-    EXPECT_EQ(sheet.lines[5].points, 12);
-    EXPECT_EQ(sheet.lines[9].points, 9);
-    EXPECT_EQ(sheet.lines.last().points, 9);
+    EXPECT_EQ(QVector<double>({sheet.lines[1].points, sheet.lines[5].points, sheet.lines[9].points,
+                               sheet.lines.last().points}),
+              QVector<double>({20, 12, 9, 9}));
 
     // A long club name and race point push their lines on.
     SheetDetails d = sampleDetails();

@@ -1,37 +1,30 @@
-// A second Pellamy process for the tests that need one: a second writer on
-// one distance database, and a process killed with a race on screen.
-//
-//   pellamy_test_child delete FOLDER   deletes the distances editor's first
-//                                      record; exit 0 when nothing was said
-//   pellamy_test_child clock FOLDER N  clocks N birds for the first member,
-//                                      corrects one and removes one, writes
-//                                      the entries to FOLDER/entries.bin, says
-//                                      "ready" and waits to be killed
-//   pellamy_test_child workout FOLDER  works out the distances from the
-//                                      coordinates and writes them; says
-//                                      "half" half way through the writing
-//                                      and waits there to be killed
-//   pellamy_test_child recover FOLDER  opens the calculator, says yes to the
-//                                      race offered back and prints how many
-//                                      entries came back, and whether each
-//                                      has 39 columns in velocity order,
-//                                      after the messages it was shown
+// A second Pellamy process, for a second writer on one distance database
+// and for processes killed half way. Each mode takes the program folder:
+//   delete FOLDER   deletes the distances editor's first record; exit 0 when
+//                   nothing was said
+//   clock FOLDER N  clocks N birds, corrects one and removes one, writes the
+//                   entries to FOLDER/entries.bin, says "ready" and waits
+//   workout FOLDER  writes the distances worked out from the coordinates,
+//                   saying "half" half way and waiting there
+//   recover FOLDER  says yes to the race offered back and prints the messages
+//                   shown, how many entries came back, and whether each has
+//                   39 columns in velocity order
 #include "calculator/calculatorfixture.h"
 #include "distances/editor/frmdistances.h"
 #include "distances/workout.h"
 
-#include <QApplication>
-#include <QDataStream>
-#include <QDir>
-#include <QFile>
-#include <QThread>
-
 #include <algorithm>
 #include <cstdio>
 
-using namespace pellamy;
-
 namespace {
+
+// Says where it is and waits there to be killed.
+[[noreturn]] void sayAndWait(const char* where) {
+    std::puts(where);
+    std::fflush(stdout);
+    for (;;)
+        QThread::sleep(60);
+}
 
 int clockBirds(const QString& folder, int count) {
     ScriptedDialogService dialogs;
@@ -58,10 +51,7 @@ int clockBirds(const QString& folder, int count) {
     QDataStream stream(&out);
     stream << w.entries().entries();
     out.close();
-    std::puts("ready");
-    std::fflush(stdout);
-    for (;;)
-        QThread::sleep(60);
+    sayAndWait("ready");
 }
 
 } // namespace
@@ -84,12 +74,8 @@ int main(int argc, char* argv[]) {
         if (!workOut.plan(&plan))
             return 2;
         workOut.write(plan, [](int done, int total) {
-            if (done >= total / 2) {
-                std::puts("half");
-                std::fflush(stdout);
-                for (;;)
-                    QThread::sleep(60);
-            }
+            if (done >= total / 2)
+                sayAndWait("half");
         });
         return 3;
     }
@@ -107,7 +93,6 @@ int main(int argc, char* argv[]) {
                     ordered ? "in order" : "NOT IN ORDER");
         return whole && ordered ? 0 : 1;
     }
-    std::fputs("usage: pellamy_test_child delete FOLDER | clock FOLDER N | recover FOLDER\n",
-               stderr);
+    std::fputs("usage: see tests/support/child.cpp\n", stderr);
     return 2;
 }

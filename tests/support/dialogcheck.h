@@ -1,13 +1,22 @@
 #pragma once
-// The end of every window test: each dialog the window showed was answered
-// by the test's script, and each message shown was looked at by the test.
+// What every window test needs: its controls by the names the forms give
+// them, and at its end the check that each dialog the window showed was
+// answered by the test's script and each message shown was looked at.
 
 #include "platform/dialogs.h"
-#include "support/qt_printers.h"
+#include "support/testing.h"
 
-#include <gtest/gtest.h>
+#include <QTest>
+#include <QtWidgets>
 
 namespace testsupport {
+
+template <typename T> T* control(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        ADD_FAILURE() << "no control named " << name;
+    return found;
+}
 
 inline void expectDialogsHandled(const pellamy::ScriptedDialogService& dialogs) {
     EXPECT_EQ(dialogs.unanswered(), QStringList()) << "a dialog went unanswered";

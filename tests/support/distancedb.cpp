@@ -67,6 +67,13 @@ QVector<QStringList> distanceRows(const QString& path) {
     return rows;
 }
 
+void execSql(const QString& path, const QString& statement) {
+    Connection c(path);
+    QSqlQuery q(c.db);
+    if (!q.exec(statement))
+        throw std::runtime_error(q.lastError().text().toStdString());
+}
+
 void makeDamagedDatabase(const QString& path) {
     QVector<std::array<QByteArray, 5>> texts;
     for (int m = 0; m < 400; ++m)
@@ -87,11 +94,6 @@ void makeDamagedDatabase(const QString& path) {
         file.seek(page * 4096);
         file.write(QByteArray(4096, '\xA5'));
     }
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace testsupport

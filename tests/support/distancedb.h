@@ -17,10 +17,11 @@ void makeDistanceDatabase(const QString& path, const QVector<Row>& rows = {});
 // ("(null)" for NULL).
 QVector<QStringList> distanceRows(const QString& path);
 
+// Runs one statement on the file, as another program writing to it would.
+void execSql(const QString& path, const QString& statement);
+
 // A club of 400 members and 20 race points whose file has a few damaged
 // pages (garbage written over them, as a failing disk leaves them).
 void makeDamagedDatabase(const QString& path);
-
-QByteArray fileBytes(const QString& path);
 
 } // namespace testsupport

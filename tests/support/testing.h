@@ -1,0 +1,52 @@
+#pragma once
+// What every test starts from: GoogleTest, Qt values printed in its failure
+// messages, and the files the tests read and write.
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace pellamy {}
+using namespace pellamy;
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << '{';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *os << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+    *os << '}';
+}
+
+inline void PrintTo(const QDateTime& value, std::ostream* os) {
+    *os << value.toString(Qt::ISODate).toStdString();
+}
+
+namespace testsupport {
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes the file whole; an executable one is a script the tests run.
+inline void writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    if (executable)
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace testsupport
+
+using namespace testsupport;
