@@ -6,7 +6,15 @@
 #include "calc/clocking.h"
 #include "tests/calc/worked_example.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include <benchmark/benchmark.h>
 
@@ -69,3 +77,80 @@ static void BM_OpenRaceOf20000(benchmark::State& state) {
     state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_OpenRaceOf20000)->Unit(benchmark::kMillisecond);
+
+// Peak memory with a 20,000-entry race open against a bare Qt window, each
+// in a process of its own (this program started again with
+// PELLAMY_MEMORY_CASE set), so that neither peak hides in the other.
+namespace {
+
+void memoryCase(benchmark::State& state) {
+    const QByteArray which = qgetenv("PELLAMY_MEMORY_CASE");
+    const QString folder = QString::fromLocal8Bit(qgetenv("PELLAMY_MEMORY_FOLDER"));
+    for (auto _ : state) {
+        if (which == "bare") {
+            QWidget window;
+            window.resize(995, 675);
+            window.show();
+            QApplication::processEvents();
+        } else {
+            ScriptedDialogService dialogs;
+            Pellamy window(folder, &dialogs);
+            window.show();
+            QApplication::processEvents();
+            dialogs.answerFile(QDir(folder).filePath("race.txt"));
+            window.cmdopen_Click();
+            QApplication::processEvents();
+        }
+        // VmHWM: this process's own peak (ru_maxrss would carry the peak of
+        // the process it was started from across exec).
+        QFile status("/proc/self/status");
+        status.open(QIODevice::ReadOnly);
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                std::printf("peak_MB=%f\n", line.mid(6).trimmed().split(' ')[0].toDouble() / 1024);
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+}
+
+const bool memoryCaseRegistered =
+    !qEnvironmentVariableIsEmpty("PELLAMY_MEMORY_CASE") &&
+    benchmark::RegisterBenchmark("BM_MemoryCase", memoryCase)->Iterations(1);
+
+} // namespace
+
+static void BM_PeakMemoryRaceOf20000AgainstBareWindow(benchmark::State& state) {
+    QTemporaryDir dir;
+    if (qEnvironmentVariableIsSet("PELLAMY_MEMORY_KEEP"))
+        dir.setAutoRemove(false), std::printf("folder=%s\n", qPrintable(dir.path()));
+    {
+        ScriptedDialogService dialogs;
+        Pellamy window(dir.path(), &dialogs);
+        window.entries().appendAll(race(20000));
+        dialogs.answerFile(dir.filePath("race.txt"));
+        window.cmdsave_Click();
+    }
+    const auto peak = [&](const char* which) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PELLAMY_MEMORY_CASE", which);
+        env.insert("PELLAMY_MEMORY_FOLDER", dir.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--benchmark_filter=BM_MemoryCase"});
+        child.waitForFinished(120000);
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
+            if (line.startsWith("peak_MB="))
+                return line.mid(8).toDouble();
+        return 0.0;
+    };
+    double bare = 0, full = 0;
+    for (auto _ : state) {
+        bare = peak("bare");
+        full = peak("race");
+    }
+    state.counters["bare_MB"] = bare;
+    state.counters["race_MB"] = full;
+    state.counters["ratio"] = bare > 0 ? full / bare : 0;
+}
+BENCHMARK(BM_PeakMemoryRaceOf20000AgainstBareWindow)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -140,6 +140,9 @@ void Pellamy::setUpControls() {
     // The race entry list, its column widths (kept in hundredths of a
     // millimetre) and the group captions over its columns.
     ui.ListView1->setModel(&entries_);
+    // One line a row: a bird clocked into a long race lays out one row, not
+    // every row.
+    ui.ListView1->setUniformRowHeights(true);
     QHeaderView* header = ui.ListView1->header();
     header->setSectionsMovable(false);
     header->setSectionsClickable(false);
@@ -162,6 +165,11 @@ void Pellamy::setUpControls() {
     keepPlace.setRetainSizeWhenHidden(true);
     ui.member->setSizePolicy(keepPlace);
     ui.comcol->setEditText(QStringLiteral("Combo1"));
+    // The member list takes its width from the window, never from measuring
+    // a federation's thousands of names.
+    ui.member->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    ui.member->setMinimumContentsLength(8);
+    ui.member->setIconSize(QSize(0, 0)); // no room for icons it never has
     new MemberStandIn(ui.member);
 
     // The comments and the Edit frame share one place, sized by the

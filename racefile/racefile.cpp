@@ -63,18 +63,20 @@ QStringView trimmedSpaces(QStringView field) {
 
 RaceFileRead readRaceFile(const QByteArray& bytes) {
     RaceFileRead out;
-    const QString text = fromWindows1252(bytes);
-    const QStringView all(text);
+    // Room for every line at once, and each line decoded on its own: a
+    // large race is never held as text beside its bytes.
+    out.entries.reserve(bytes.count('\r') + 1);
     qsizetype pos = 0;
     int lineNumber = 0;
-    while (pos < all.size()) {
+    while (pos < bytes.size()) {
         // One line: up to the next CR; a CR LF pair is one line end.
-        qsizetype end = all.indexOf(u'\r', pos);
+        qsizetype end = bytes.indexOf('\r', pos);
         if (end < 0)
-            end = all.size();
-        const QStringView line = all.mid(pos, end - pos);
+            end = bytes.size();
+        const QString text = fromWindows1252(bytes.mid(pos, end - pos));
+        const QStringView line(text);
         pos = end + 1;
-        if (pos < all.size() && all[pos] == u'\n' && end < all.size())
+        if (pos < bytes.size() && bytes[pos] == '\n' && end < bytes.size())
             ++pos;
         ++lineNumber;
         if (line.isEmpty())
@@ -84,6 +86,7 @@ RaceFileRead readRaceFile(const QByteArray& bytes) {
         // previous entry's shares its text, which keeps a large race small.
         const QStringList* previous = out.entries.isEmpty() ? nullptr : &out.entries.last();
         QStringList entry;
+        entry.reserve(kRaceFileFields);
         qsizetype start = 0;
         while (true) {
             const qsizetype comma = line.indexOf(u',', start);
@@ -104,6 +107,7 @@ RaceFileRead readRaceFile(const QByteArray& bytes) {
         }
         out.entries << entry;
     }
+    out.entries.squeeze();
     return out;
 }
 

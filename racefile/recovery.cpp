@@ -144,6 +144,38 @@ bool replay(char kind, const QList<QByteArrayView>& fields, QVector<QStringList>
     }
 }
 
+// Whether a change fits the race it describes, for a race of size rows, and
+// the size after it: the checks replay() makes, on the size alone.
+bool fits(char kind, const QList<QByteArrayView>& fields, qsizetype& size) {
+    const auto index = [&](int k, qsizetype limit) {
+        bool ok = false;
+        const int n = k < fields.size() ? fields[k].toInt(&ok) : -1;
+        return ok && n >= 0 && n < limit;
+    };
+    switch (kind) {
+    case 'A':
+        ++size;
+        return true;
+    case 'M':
+        return index(0, size) && index(1, size);
+    case 'S':
+        return index(0, size) && index(1, kColumnCount) && fields.size() == 3;
+    case 'D':
+        if (!index(0, size))
+            return false;
+        --size;
+        return true;
+    case 'C':
+        size = 0;
+        return true;
+    case 'Q':
+    case 'N':
+        return true;
+    default:
+        return false;
+    }
+}
+
 void syncToDisk(QFile& file) {
     file.flush();
 #if defined(Q_OS_UNIX)
@@ -196,8 +228,13 @@ bool nextLine(const QByteArray& bytes, qsizetype& pos, Line& out) {
 
 } // namespace
 
-RecoveredRace readRecovery(const QByteArray& bytes) {
+namespace {
+
+// Reads the record through; with build false only whether it holds an
+// unsaved race is found out, and no entry is made.
+RecoveredRace readRecord(const QByteArray& bytes, bool build) {
     RecoveredRace out;
+    qsizetype rows = 0; // the race's size so far
     qsizetype pos = 0;
     Line line;
     if (!nextLine(bytes, pos, line) || line.kind != 'H' || line.fields.size() != 1 ||
@@ -213,7 +250,8 @@ RecoveredRace readRecovery(const QByteArray& bytes) {
             continue;
         }
         // A group of changes made as one (a bird appended and moved to its
-        // place) counts whole or not at all.
+        // place) counts whole or not at all: it is read and checked through
+        // before any of it is made, so the race is never copied.
         int changes = 1;
         if (line.kind == 'G') {
             bool ok = false;
@@ -221,16 +259,30 @@ RecoveredRace readRecovery(const QByteArray& bytes) {
             if (!ok || changes < 1 || !nextLine(bytes, pos, line))
                 break;
         }
-        QVector<QStringList> rows = out.entries;
-        bool whole = replay(line.kind, line.fields, rows);
-        for (int k = 1; whole && k < changes; ++k)
-            whole = nextLine(bytes, pos, line) && replay(line.kind, line.fields, rows);
+        QVector<Line> group{line};
+        for (int k = 1; k < changes && nextLine(bytes, pos, line); ++k)
+            group << line;
+        qsizetype size = rows;
+        bool whole = group.size() == changes;
+        for (const Line& change : group)
+            whole = whole && fits(change.kind, change.fields, size);
         if (!whole)
             break;
-        out.entries = std::move(rows);
+        rows = size;
+        if (build)
+            for (const Line& change : group)
+                replay(change.kind, change.fields, out.entries);
         out.unsaved = true;
     }
     return out;
+}
+
+} // namespace
+
+RecoveredRace readRecovery(const QByteArray& bytes) {
+    // A record that ends saved (the usual case) is read through once, and
+    // none of its race is built.
+    return readRecord(bytes, false).unsaved ? readRecord(bytes, true) : RecoveredRace{};
 }
 
 RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* parent)
@@ -258,6 +310,10 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
     QFile old(path_);
     if (old.open(QIODevice::ReadOnly))
         found_ = readRecovery(old.readAll());
+    // A race that was saved, opened or ended is not offered: nothing of it
+    // is kept.
+    if (!found_.unsaved)
+        found_ = {};
 }
 
 RaceRecovery::~RaceRecovery() = default;
