@@ -53,8 +53,10 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
     EXPECT_TRUE(box("txtclub")->isReadOnly() && box("txtfed")->isReadOnly());
     EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy"}));
 
+    // A name longer than its box shows its start.
     dialogs.answerInput("  Westside, Flyers");
     click(button("Command2"));
+    EXPECT_EQ(box("txtclub")->cursorPosition(), 0);
     dialogs.answerInput(""); // a cancelled box gives an empty text
     click(button("Command3"));
     EXPECT_EQ(shownDialogs(dialogs),

@@ -82,6 +82,14 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     EXPECT_FALSE(name->isVisible());
 }
 
+TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
+    QTimeEdit* masterSet = control<QTimeEdit>(*window, "DTPicker1");
+    QTest::mouseDClick(masterSet->findChild<QLineEdit*>(), Qt::LeftButton, {},
+                       QPoint(masterSet->width() / 2, masterSet->height() / 2));
+    EXPECT_EQ(focusName(), "MTSetMin"); // the middle of the picker
+    EXPECT_TRUE(box("MTSetMin")->isVisible());
+}
+
 TEST_F(EntryTest, TheWheelChangesOnlyWhatHasTheFocus) {
     QComboBox* member = list("member");
     QComboBox* racepoint = list("racepoint");
