@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -224,23 +225,24 @@ void frmcoordinates::import(List& list) {
     // A place already listed takes the file's coordinates; the others are
     // added at the end.
     int added = 0, changed = 0;
+    QHash<QString, int> rowOf;
+    for (int row = 0; row < list.table->rowCount(); ++row)
+        if (const QTableWidgetItem* name = list.table->item(row, 0))
+            rowOf.insert(nocaseKey(name->text()), row);
     showing_ = true;
     for (const Place& place : imported.places) {
-        int row = 0;
-        while (row < list.table->rowCount() &&
-               !(list.table->item(row, 0) &&
-                 nocaseKey(list.table->item(row, 0)->text()) == nocaseKey(place.name)))
-            ++row;
-        if (row == list.table->rowCount()) {
+        const auto listed = rowOf.constFind(nocaseKey(place.name));
+        const int row = listed == rowOf.cend() ? list.table->rowCount() : *listed;
+        QString name = place.name;
+        if (listed == rowOf.cend()) {
             list.table->insertRow(row);
+            rowOf.insert(nocaseKey(place.name), row);
             ++added;
         } else {
+            name = list.table->item(row, 0)->text(); // as the list has it
             ++changed;
         }
-        const QString texts[] = {row < list.table->rowCount() && list.table->item(row, 0)
-                                     ? list.table->item(row, 0)->text()
-                                     : place.name,
-                                 place.latitude, place.longitude};
+        const QString texts[] = {name, place.latitude, place.longitude};
         for (int column = 0; column < 3; ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setData(Qt::UserRole, texts[column]);
