@@ -6,8 +6,11 @@
 
 #include <windows.h>
 
+#include <objbase.h>
 #include <shellapi.h>
 
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace pellamy {
@@ -81,6 +84,21 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     return true;
+}
+
+void sendMailWindowsInBackground(std::string subject, std::string body, std::string attachment,
+                                 std::function<void(const std::string&)> failed) {
+    std::thread([subject = std::move(subject), body = std::move(body),
+                 attachment = std::move(attachment), failed = std::move(failed)] {
+        // The shell's mailto: handlers expect COM on the calling thread.
+        const HRESULT com =
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        std::string error;
+        if (!sendMailWindows(subject, body, attachment, error))
+            failed(error);
+        if (SUCCEEDED(com))
+            CoUninitialize();
+    }).detach();
 }
 
 } // namespace pellamy

@@ -1,6 +1,7 @@
 #pragma once
 // The e-mail hand-off on Windows, written against the Windows API only.
 
+#include <functional>
 #include <string>
 
 namespace pellamy {
@@ -11,5 +12,11 @@ namespace pellamy {
 // file. False, with the reason, when the window never appeared.
 bool sendMailWindows(const std::string& subject, const std::string& body,
                      const std::string& attachment, std::string& error);
+
+// The same on a thread of its own, so that the program never waits for the
+// e-mail program: failed is called, on that thread, with the reason when no
+// message could be opened.
+void sendMailWindowsInBackground(std::string subject, std::string body, std::string attachment,
+                                 std::function<void(const std::string&)> failed);
 
 } // namespace pellamy
