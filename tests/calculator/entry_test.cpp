@@ -68,6 +68,7 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     // Yes: the next bird's time is typed at once, and the member's name
     // stands where the hidden list stood.
     EXPECT_EQ(focusName(), "DTPicker7");
+    EXPECT_FALSE(list("member")->isVisible());
     auto* name = box("membershown");
     EXPECT_TRUE(name->isVisible() && name->isReadOnly());
     EXPECT_EQ(name->text(), "J. Smith");

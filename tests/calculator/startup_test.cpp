@@ -60,7 +60,6 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
         {"J. Smith", "Berwick", "250", "1234", "26474040"},
         {"O'Brien", "Berwick", "251", "0", "26505600"},
         {"Müller", "Lerwick", "500", "5", "52800300"},
-        {"Müller", "Lerwick", "500", "5", "52800300"},
         {"", "Thurso", "1", "0", "105600"},
     });
     open();

@@ -46,41 +46,31 @@ QVector<double> geodMetres(const QVector<Pair>& pairs) {
     return metres;
 }
 
-qint64 exact(const QString& text, Axis axis) {
-    return *readCoordinate(text, axis).nanoArcseconds;
-}
 double degrees(const QString& text, Axis axis) {
-    return coordinateDegrees(exact(text, axis));
+    return coordinateDegrees(*readCoordinate(text, axis).nanoArcseconds);
 }
 
 } // namespace
 
 TEST(Geodesic, AgreesWithProjGeodToTheMillimetre) {
     ASSERT_TRUE(geodesicAvailable());
+    // clang-format off
     const QVector<Pair> pairs = {
-        {51.4778, -0.0015, 51.4923, -0.0015}, // a mile north
-        {51.4778, -0.0015, 51.4778, 0.0217},  // a mile east
-        {50.1234, -5.5432, 58.6012, -3.0231}, // Cornwall to Caithness
-        {55.95, -3.19, 43.30, -0.37},         // south over the sea, 800 miles
-        {48.85, 2.35, 41.90, 12.50},          // south-east
-        {52.52, 13.40, 60.17, 24.94},         // north-east
-        {40.42, -3.70, 53.35, -6.26},         // north-west
-        {45.76, 4.84, 36.72, -4.42},          // south-west, near 1,000 miles
-        {-33.87, 151.21, -37.81, 144.96},     // southern hemisphere
-        {-17.71, 178.06, -18.14, -178.43},    // across the antimeridian
-        {64.84, -147.72, 65.00, 179.50},      // across it in the north
-        {1.29, 103.85, -6.21, 106.85},        // across the equator
-        {-34.60, -58.38, -31.42, -64.18},     // south and west
-        {69.65, 18.96, 59.91, 10.75},         // far north
+        {51.4778, -0.0015, 51.4923, -0.0015}, {51.4778, -0.0015, 51.4778, 0.0217}, // a mile N, E
+        {50.1234, -5.5432, 58.6012, -3.0231}, {55.95, -3.19, 43.30, -0.37}, // Caithness; 800 miles
+        {48.85, 2.35, 41.90, 12.50},          {52.52, 13.40, 60.17, 24.94}, // SE; NE
+        {40.42, -3.70, 53.35, -6.26},         {45.76, 4.84, 36.72, -4.42},  // NW; SW, 1,000 miles
+        {-33.87, 151.21, -37.81, 144.96},     {-34.60, -58.38, -31.42, -64.18}, // south
+        {-17.71, 178.06, -18.14, -178.43},    {64.84, -147.72, 65.00, 179.50}, // antimeridian S, N
+        {1.29, 103.85, -6.21, 106.85},        {69.65, 18.96, 59.91, 10.75}, // equator; far north
     };
+    // clang-format on
     const QVector<double> reference = geodMetres(pairs);
     ASSERT_EQ(reference.size(), pairs.size());
     for (int i = 0; i < pairs.size(); ++i) {
         const Pair& p = pairs[i];
         const double metres = *geodesicMetres(p.lat1, p.lon1, p.lat2, p.lon2);
         EXPECT_LT(std::abs(metres - reference[i]), 0.0005) << "pair " << i;
-        EXPECT_GT(metres, 1600.0);
-        EXPECT_LT(metres, 1.62e6);
     }
 }
 
@@ -107,9 +97,6 @@ TEST(Coordinates, EveryFormReadsExactlyAndShowsInOneForm) {
         EXPECT_EQ(shown, QString::fromUtf8(shownAs)) << text;
         EXPECT_EQ(readCoordinate(shown, axis).nanoArcseconds, r.nanoArcseconds) << text;
     }
-    // The decimal forms of one point are one value, to the nano-arcsecond.
-    EXPECT_EQ(exact("51.4778", La), exact("51 28.668", La));
-    EXPECT_EQ(exact("51.4778", La), exact("51 28 40.08", La));
     EXPECT_DOUBLE_EQ(degrees("-0.0015", Lo), -0.0015);
 }
 
@@ -182,18 +169,13 @@ class WorkOutTest : public testing::Test {
 protected:
     QString path() const { return dir.filePath("distances.mdb"); }
 
-    // Three lofts and four race points, with the distances of the twelve
-    // pairs from geod; one member's loft has no coordinates kept.
+    // Two lofts and two race points, with the distances of the four pairs
+    // from geod; one member's loft has no coordinates kept.
     void makeClub(const QVector<Row>& rows) {
         makeDistanceDatabase(path(), rows);
         const PlaceLists lists = {
-            {{"Ann Sample", "51.4778", "-0.0015"},
-             {"Bob Example", "52.2053", "0.1218"},
-             {"Cy Invented", "50.7192", "-1.8808"}},
-            {{"Berwick", "55.7710", "-2.0054"},
-             {"Rennes", "48.1173", "-1.6778"},
-             {"Thurso", "58.5936", "-3.5221"},
-             {"Ypres", "50.8503", "2.8851"}},
+            {{"Ann Sample", "51.4778", "-0.0015"}, {"Bob Example", "52.2053", "0.1218"}},
+            {{"Berwick", "55.7710", "-2.0054"}, {"Thurso", "58.5936", "-3.5221"}},
         };
         ASSERT_EQ(savePlaces(path(), {}, lists).outcome, WriteOutcome::Done);
         QVector<Pair> pairs;
@@ -206,7 +188,7 @@ protected:
 
     // Miles, Yards and Sixtieths from geod's distance, by hand.
     QStringList expectedRow(int loft, int point, const char* name, const char* racepoint) {
-        const qint64 yards = qint64(std::floor(geod.value(loft * 4 + point) / 0.9144 + 0.5));
+        const qint64 yards = qint64(std::floor(geod.value(loft * 2 + point) / 0.9144 + 0.5));
         return {name, racepoint, QString::number(yards / 1760), QString::number(yards % 1760),
                 QString::number(yards * 60)};
     }
@@ -221,9 +203,9 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     makeClub({{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
               {"ann sample", "berwick", "1", "1", "105660"},
               {"Bob Example", "Thurso", "0", "0", "0"}});
-    ASSERT_EQ(geod.size(), 12);
+    ASSERT_EQ(geod.size(), 4);
     // The same distance typed by hand needs no change.
-    const QStringList right = expectedRow(1, 2, "Bob Example", "Thurso");
+    const QStringList right = expectedRow(1, 1, "Bob Example", "Thurso");
     execSql(path(), QStringLiteral("UPDATE Distances SET Miles = '%1', Yards = '%2', Sixtieths = "
                                    "'%3' WHERE Name = 'Bob Example'")
                         .arg(right[2], right[3], right[4]));
@@ -231,7 +213,7 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     DistanceWorkOut workOut(path());
     WorkOutPlan plan;
     ASSERT_TRUE(workOut.plan(&plan)) << workOut.error().toStdString();
-    EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({10, 1, 1}));
+    EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({2, 1, 1}));
     const QStringList ann = expectedRow(0, 0, "ann sample", "berwick");
     EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample at berwick: 1 miles 1 "
                                                            "yards, becomes %1 miles %2 yards")
@@ -239,20 +221,18 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     EXPECT_DOUBLE_EQ(plan.largestChange, ann[4].toDouble() / 60 - 1761);
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
 
-    QVector<QStringList> expected = {
-        {"Dee Nocoords", "Berwick", "300", "5", "31680300"}, ann, right};
-    const char* lofts[] = {"Ann Sample", "Bob Example", "Cy Invented"};
-    const char* points[] = {"Berwick", "Rennes", "Thurso", "Ypres"};
-    for (int point = 0; point < 4; ++point)
-        for (int loft = 0; loft < 3; ++loft)
-            if (!(loft == 0 && point == 0) && !(loft == 1 && point == 2))
-                expected << expectedRow(loft, point, lofts[loft], points[point]);
-    EXPECT_EQ(distanceRows(path()), expected);
+    // The new rows follow, race point by race point.
+    EXPECT_EQ(distanceRows(path()),
+              QVector<QStringList>({{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
+                                    ann,
+                                    right,
+                                    expectedRow(1, 0, "Bob Example", "Berwick"),
+                                    expectedRow(0, 1, "Ann Sample", "Thurso")}));
 
     // Worked out again, nothing is left to change.
     ASSERT_TRUE(workOut.plan(&plan));
     EXPECT_TRUE(plan.writes.isEmpty());
-    EXPECT_EQ(plan.unchanged, 12);
+    EXPECT_EQ(plan.unchanged, 4);
 }
 
 TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {

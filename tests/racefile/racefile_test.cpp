@@ -86,6 +86,22 @@ TEST(RaceFile, FilesThatAreNoRaceFileReadWithoutHarm) {
     EXPECT_EQ(commas.overlongLines, QVector<int>({1}));
 }
 
+TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
+    const std::pair<QByteArray, const char*> cases[] = {
+        {"1, A\r\n\r\n2, B\tC\r\n", ""},
+        {QByteArray("1, A\0", 5), "holds bytes that are not text"},
+        {"1, S\x01W", "holds bytes that are not text"},
+        {"1, S\x7FW", "holds bytes that are not text"},
+        {QByteArray("\xFF\xFE") + QByteArray("1\0,\0 \0A\0", 8), "is a Unicode (UTF-16) text file"},
+        {"\xFE\xFF", "is a Unicode (UTF-16) text file"},
+        {QByteArray(kLongestRaceFileLine, 'x') + "\r\n" + QByteArray(kLongestRaceFileLine, 'x'),
+         ""},
+        {QByteArray(kLongestRaceFileLine + 1, 'x'), "has a line longer than 65536 characters"},
+    };
+    for (const auto& [bytes, says] : cases)
+        EXPECT_EQ(notARaceFile(bytes), QString::fromLatin1(says)) << bytes.left(20).toStdString();
+}
+
 TEST(RaceFile, ResultHeadingFromTheFirstEntry) {
     QStringList first = entry("A", "1.000");
     first[Col::Racepoint] = "Exeter", first[Col::RaceDate] = "24/05/2006";

@@ -21,11 +21,8 @@ QVector<QStringList> threeEntries() {
          "150-0000", ""},
     };
     QVector<QStringList> entries;
-    for (QStringList e : short17) {
-        while (e.size() < kColumnCount)
-            e << "detail";
-        entries << e;
-    }
+    for (const QStringList& e : short17)
+        entries << e + QStringList(kColumnCount - e.size(), "detail");
     return entries;
 }
 
