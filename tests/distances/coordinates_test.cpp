@@ -169,13 +169,18 @@ class WorkOutTest : public testing::Test {
 protected:
     QString path() const { return dir.filePath("distances.mdb"); }
 
-    // Two lofts and two race points, with the distances of the four pairs
-    // from geod; one member's loft has no coordinates kept.
+    // Three lofts and four race points, with the distances of the twelve
+    // pairs from geod; one member's loft has no coordinates kept.
     void makeClub(const QVector<Row>& rows) {
         makeDistanceDatabase(path(), rows);
         const PlaceLists lists = {
-            {{"Ann Sample", "51.4778", "-0.0015"}, {"Bob Example", "52.2053", "0.1218"}},
-            {{"Berwick", "55.7710", "-2.0054"}, {"Thurso", "58.5936", "-3.5221"}},
+            {{"Ann Sample", "51.4778", "-0.0015"},
+             {"Bob Example", "52.2053", "0.1218"},
+             {"Cy Invented", "50.7192", "-1.8808"}},
+            {{"Berwick", "55.7710", "-2.0054"},
+             {"Rennes", "48.1173", "-1.6778"},
+             {"Thurso", "58.5936", "-3.5221"},
+             {"Ypres", "50.8503", "2.8851"}},
         };
         ASSERT_EQ(savePlaces(path(), {}, lists).outcome, WriteOutcome::Done);
         QVector<Pair> pairs;
@@ -188,7 +193,7 @@ protected:
 
     // Miles, Yards and Sixtieths from geod's distance, by hand.
     QStringList expectedRow(int loft, int point, const char* name, const char* racepoint) {
-        const qint64 yards = qint64(std::floor(geod.value(loft * 2 + point) / 0.9144 + 0.5));
+        const qint64 yards = qint64(std::floor(geod.value(loft * 4 + point) / 0.9144 + 0.5));
         return {name, racepoint, QString::number(yards / 1760), QString::number(yards % 1760),
                 QString::number(yards * 60)};
     }
@@ -203,9 +208,9 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     makeClub({{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
               {"ann sample", "berwick", "1", "1", "105660"},
               {"Bob Example", "Thurso", "0", "0", "0"}});
-    ASSERT_EQ(geod.size(), 4);
+    ASSERT_EQ(geod.size(), 12);
     // The same distance typed by hand needs no change.
-    const QStringList right = expectedRow(1, 1, "Bob Example", "Thurso");
+    const QStringList right = expectedRow(1, 2, "Bob Example", "Thurso");
     execSql(path(), QStringLiteral("UPDATE Distances SET Miles = '%1', Yards = '%2', Sixtieths = "
                                    "'%3' WHERE Name = 'Bob Example'")
                         .arg(right[2], right[3], right[4]));
@@ -213,7 +218,7 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     DistanceWorkOut workOut(path());
     WorkOutPlan plan;
     ASSERT_TRUE(workOut.plan(&plan)) << workOut.error().toStdString();
-    EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({2, 1, 1}));
+    EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({10, 1, 1}));
     const QStringList ann = expectedRow(0, 0, "ann sample", "berwick");
     EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample at berwick: 1 miles 1 "
                                                            "yards, becomes %1 miles %2 yards")
@@ -222,17 +227,19 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
 
     // The new rows follow, race point by race point.
-    EXPECT_EQ(distanceRows(path()),
-              QVector<QStringList>({{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
-                                    ann,
-                                    right,
-                                    expectedRow(1, 0, "Bob Example", "Berwick"),
-                                    expectedRow(0, 1, "Ann Sample", "Thurso")}));
+    QVector<QStringList> rows = {{"Dee Nocoords", "Berwick", "300", "5", "31680300"}, ann, right};
+    const char* lofts[] = {"Ann Sample", "Bob Example", "Cy Invented"};
+    const char* points[] = {"Berwick", "Rennes", "Thurso", "Ypres"};
+    for (int point = 0; point < 4; ++point)
+        for (int loft = 0; loft < 3; ++loft)
+            if (!(loft == 0 && point == 0) && !(loft == 1 && point == 2))
+                rows << expectedRow(loft, point, lofts[loft], points[point]);
+    EXPECT_EQ(distanceRows(path()), rows);
 
     // Worked out again, nothing is left to change.
     ASSERT_TRUE(workOut.plan(&plan));
     EXPECT_TRUE(plan.writes.isEmpty());
-    EXPECT_EQ(plan.unchanged, 4);
+    EXPECT_EQ(plan.unchanged, 12);
 }
 
 TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {
