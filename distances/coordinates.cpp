@@ -63,7 +63,6 @@ CoordinateReading readCoordinate(const QString& original, Axis axis) {
     // the ordinal and ring signs some keyboards give for the degree sign,
     // and the minus sign.
     QString text = quoted;
-    text.replace(QStringLiteral("''"), QStringLiteral("\""));
     for (QChar& c : text) {
         switch (c.unicode()) {
         case 0x2032:
@@ -90,6 +89,8 @@ CoordinateReading readCoordinate(const QString& original, Axis axis) {
             break;
         }
     }
+
+    text.replace(QStringLiteral("''"), QStringLiteral("\""));
 
     // The hemisphere, before or after the numbers.
     QChar hemisphere;
@@ -135,7 +136,16 @@ CoordinateReading readCoordinate(const QString& original, Axis axis) {
     const qsizetype n = text.size();
     while (i < n) {
         const QChar c = text[i];
-        if (c.isSpace() || c == u':') {
+        if (c.isSpace()) {
+            ++i;
+            continue;
+        }
+        // A colon stands between two numbers, and only there.
+        if (c == u':') {
+            const QStringView after = QStringView(text).mid(i + 1).trimmed();
+            if (parts.isEmpty() || !parts.back().mark.isNull() || after.isEmpty() ||
+                !after.front().isDigit())
+                return {std::nullopt, unreadable(quoted, axis)};
             ++i;
             continue;
         }

@@ -7,11 +7,20 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <utility>
+
 namespace pellamy {
 
 namespace {
 
 QString decoded(QByteArray bytes) {
+    // Spreadsheets' "Unicode text" is UTF-16, marked at its start.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                          : QStringDecoder::Utf16BE);
+        return QString(utf16.decode(bytes.mid(2)));
+    }
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -35,7 +44,10 @@ QVector<Record> records(const QString& text, QChar separator) {
     int line = 1;
     const auto endRecord = [&] {
         record.fields << field;
-        if (!(record.fields.size() == 1 && record.fields[0].trimmed().isEmpty()))
+        // A line of nothing but separators (a spreadsheet's emptied row) is
+        // no place at all.
+        if (!std::all_of(record.fields.cbegin(), record.fields.cend(),
+                         [](const QString& f) { return f.trimmed().isEmpty(); }))
             result << record;
         record = {line, {}};
         field.clear();
@@ -86,21 +98,33 @@ bool isPlace(const Record& record) {
 PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
     const QString text = decoded(bytes);
     // The separator under which most records read as places; a decimal
-    // comma splits a comma-separated reading so that it reads as none.
+    // comma splits a comma-separated reading so that it reads as none. When
+    // no line reads as a place, the one that gives most lines three fields,
+    // so that the lines' own faults are named.
     QVector<Record> best;
-    int bestCount = -1;
+    std::pair<int, int> bestScore{-1, -1};
     for (QChar separator : {u'\t', u';', u','}) {
         QVector<Record> candidate = records(text, separator);
-        const int count = int(std::count_if(candidate.begin(), candidate.end(), isPlace));
-        if (count > bestCount) {
+        const std::pair<int, int> score{
+            int(std::count_if(candidate.begin(), candidate.end(), isPlace)),
+            int(std::count_if(candidate.begin(), candidate.end(),
+                              [](const Record& r) { return r.fields.size() >= 3; }))};
+        if (score > bestScore) {
             best = std::move(candidate);
-            bestCount = count;
+            bestScore = score;
         }
     }
     if (best.isEmpty())
         return {{}, QStringLiteral("The file holds no lines.")};
-    // A first record that does not read as a place is the heading.
-    if (!isPlace(best.front()))
+    // A first line is a heading when its latitude and longitude hold no
+    // figure; a first line with figures that do not read is named as a
+    // fault like any other.
+    const Record& first = best.front();
+    const auto hasFigure = [](const QString& field) {
+        return std::any_of(field.cbegin(), field.cend(), [](QChar c) { return c.isDigit(); });
+    };
+    if (!isPlace(first) &&
+        !(first.fields.size() >= 3 && (hasFigure(first.fields[1]) || hasFigure(first.fields[2]))))
         best.removeFirst();
 
     PlaceImport import;
@@ -113,6 +137,21 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
                                     .arg(record.fields.join(u' ').trimmed());
             continue;
         }
+        // 51,5,-1,25: a decimal comma in a comma-separated file, unquoted,
+        // reads as four whole numbers; it is refused, not taken as 51 and 5.
+        const auto whole = [](const QString& f) {
+            bool ok = false;
+            f.trimmed().toInt(&ok);
+            return ok;
+        };
+        if (record.fields.size() >= 4 && whole(record.fields[1]) && whole(record.fields[2]) &&
+            whole(record.fields[3])) {
+            problems << where + QStringLiteral("\"%1\" looks like coordinates with decimal "
+                                               "commas; put each coordinate in double quotes, "
+                                               "or separate the columns with semicolons.")
+                                    .arg(record.fields.join(u','));
+            continue;
+        }
         const QString name = record.fields[0].trimmed();
         const CoordinateReading latitude = readCoordinate(record.fields[1], Axis::Latitude);
         const CoordinateReading longitude = readCoordinate(record.fields[2], Axis::Longitude);
@@ -120,8 +159,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
             problems << where + QStringLiteral("the name is empty.");
         else if (name.size() > nameLimit)
             problems << where + QStringLiteral("the name \"%1\" is longer than %2 characters.")
-                                    .arg(name)
-                                    .arg(nameLimit);
+                                    .arg(name, QString::number(nameLimit));
         else if (names.contains(nocaseKey(name)))
             problems << where + QStringLiteral("\"%1\" is in the file twice.").arg(name);
         else if (!latitude.nanoArcseconds)

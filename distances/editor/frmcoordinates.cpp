@@ -138,6 +138,15 @@ QVector<Place> frmcoordinates::places(const List& list) const {
     return result;
 }
 
+void frmcoordinates::commitTyping() {
+    // A cell being typed into holds its text in its editor until the focus
+    // leaves it; a button's access key, or the window's close box, does not
+    // move the focus. What is typed counts all the same.
+    for (QTableWidget* table : {ui_->lstLofts, ui_->lstRacepoints})
+        if (QWidget* editor = table->indexWidget(table->currentIndex()))
+            emit table->itemDelegate()->commitData(editor);
+}
+
 PlaceLists frmcoordinates::shown() const {
     return {places(*lofts_), places(*racepoints_)};
 }
@@ -206,6 +215,7 @@ void frmcoordinates::remove(List& list) {
 }
 
 void frmcoordinates::import(List& list) {
+    commitTyping();
     const QString path =
         dialogs_->openFileName(QStringLiteral("CSV Files (*.csv *.txt);;All Files (*)"));
     if (path.isEmpty())
@@ -252,13 +262,12 @@ void frmcoordinates::import(List& list) {
     showing_ = false;
     say(QStringLiteral("From %1: %2 %3 added, %4 given new coordinates. They are stored when you "
                        "press Save.")
-            .arg(QFileInfo(path).fileName())
-            .arg(added)
-            .arg(added == 1 ? list.one : list.many)
-            .arg(changed));
+            .arg(QFileInfo(path).fileName(), QString::number(added),
+                 added == 1 ? list.one : list.many, QString::number(changed)));
 }
 
 bool frmcoordinates::save() {
+    commitTyping();
     // Every row complete and readable before anything is stored.
     for (List* list : {lofts_.get(), racepoints_.get()}) {
         const QVector<Place> rows = places(*list);
@@ -336,6 +345,7 @@ void frmcoordinates::cmdSave_Click() {
 }
 
 void frmcoordinates::cmdWorkOut_Click() {
+    commitTyping();
     if (hasUnsavedChanges() && !save())
         return;
     if (stored_.lofts.isEmpty() || stored_.racepoints.isEmpty()) {
@@ -359,9 +369,12 @@ void frmcoordinates::cmdWorkOut_Click() {
         return;
     }
     QString leftOut;
-    if (!plan.unreadable.isEmpty())
+    if (!plan.unreadable.isEmpty()) {
         leftOut = QStringLiteral("\n\nLeft out, since their coordinates cannot be read:\n") +
-                  plan.unreadable.join(u'\n');
+                  plan.unreadable.mid(0, 10).join(u'\n');
+        if (plan.unreadable.size() > 10)
+            leftOut += QStringLiteral("\n(and %1 more)").arg(plan.unreadable.size() - 10);
+    }
     if (plan.writes.isEmpty()) {
         say(QStringLiteral("The distances in the database already agree with the coordinates "
                            "(%1 rows): nothing needs changing.")
@@ -431,6 +444,8 @@ void frmcoordinates::closeWithoutSaving() {
 }
 
 void frmcoordinates::closeEvent(QCloseEvent* event) {
+    if (!discardOnClose_)
+        commitTyping();
     if (discardOnClose_ || !hasUnsavedChanges() ||
         !dialogs_->askYesNo(QStringLiteral("Save the changes you have made to the coordinates?"),
                             QStringLiteral("Pellamy")) ||

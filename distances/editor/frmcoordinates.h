@@ -65,6 +65,8 @@ private:
     void showList(List& list, const QVector<Place>& places);
     QVector<Place> places(const List& list) const;
     PlaceLists shown() const;
+    // Takes what is typed into a cell's open editor into the list.
+    void commitTyping();
     // Checks and stores the lists; false, after saying why, when nothing was
     // stored.
     bool save();

@@ -205,6 +205,14 @@ void frmdistances::cmdCoordinates_Click() {
                            "without, so distances cannot be worked out from them here."));
         return;
     }
+    // Nothing is written to a damaged database, and a record being typed is
+    // saved first, so the distances worked out never meet it half-done.
+    if (damaged_) {
+        say(damagedDatabaseMessage());
+        return;
+    }
+    if (hasPendingEdits() && !saveTypedOrSay())
+        return;
     if (coordinates_) {
         coordinates_->raise();
         coordinates_->activateWindow();

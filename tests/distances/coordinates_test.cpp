@@ -85,7 +85,7 @@ TEST(Coordinates, EveryFormReadsExactlyAndShowsInOneForm) {
         {"51,4778", La, "51°28'40.08\"N"},       {"s33 52 7,2", La, "33°52'07.2\"S"},
         {"W 2 30", Lo, "2°30'00\"W"},            {"+1.5", Lo, "1°30'00\"E"},
         {"-180", Lo, "180°00'00\"W"},            {"90", La, "90°00'00\"N"},
-        {"0", La, "0°00'00\"N"},
+        {"0", La, "0°00'00\"N"},                {"51°28’40.1’’N", La, "51°28'40.1\"N"},
         {"51.123456789012", La, "51°07'24.444440443\"N"},
         {"51.12345678901", La, "51°07'24.444440436\"N"},
     };
@@ -111,6 +111,7 @@ TEST(Coordinates, WhatCannotBeReadIsRefusedQuotingIt) {
         {"51,5.2", La, "cannot be read"},          {"51.5 30", La, "cannot be read"},
         {"51\"28'", La, "cannot be read"},         {"51.4.5", La, "cannot be read"},
         {"fifty one", La, "cannot be read"},       {"1234", Lo, "cannot be read"},
+        {"51::40", La, "cannot be read"},          {"51:", La, "cannot be read"},
     };
     // clang-format on
     for (const auto& [text, axis, says] : cases) {
@@ -123,6 +124,17 @@ TEST(Coordinates, WhatCannotBeReadIsRefusedQuotingIt) {
     EXPECT_EQ(readCoordinate("  ", La).error, "The latitude is empty.");
 }
 
+namespace {
+
+QByteArray utf16le(const QString& text) {
+    QByteArray bytes;
+    for (QChar c : text)
+        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
+    return bytes;
+}
+
+} // namespace
+
 TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
     const std::pair<QByteArray, QStringList> cases[] = {
         // Semicolons, decimal commas, a heading and Windows-1252.
@@ -132,9 +144,12 @@ TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
         // Tabs, UTF-8 with a byte-order mark, no heading, a blank line.
         {"\xEF\xBB\xBFZoë Example\t51 28.668N\t0 0.09W\n\nAnn Sample\t52.1\t-1.25\n",
          {"Zoë Example", "Ann Sample"}},
-        // Commas, a quoted name holding a comma and a quote, an extra column.
-        {"name,latitude,longitude,notes\n\"Example, \"\"Zoë\"\"\",51.4778,-0.0015,x\n",
-         {"Example, \"Zoë\""}}};
+        // Commas, a quoted name holding a comma and a quote, an extra column,
+        // a spreadsheet's emptied row.
+        {"name,latitude,longitude,notes\n\"Example, \"\"Zoë\"\"\",51.4778,-0.0015,x\n,,,\n",
+         {"Example, \"Zoë\""}},
+        // UTF-16 with its mark, as spreadsheets save "Unicode text".
+        {QByteArray("\xFF\xFE") + utf16le("Zoë Example\t51.4778\t-0.0015\r\n"), {"Zoë Example"}}};
     for (const auto& [bytes, expected] : cases) {
         const PlaceImport read = readPlaceCsv(bytes, 20);
         EXPECT_EQ(read.error, QString());
@@ -161,6 +176,14 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
           "Line 5: the name \"A name much longer than twenty\" is longer",
           "Line 6: \"Just a name\" is not a name, a latitude and a longitude"})
         EXPECT_TRUE(read.error.contains(QString::fromUtf8(says))) << says;
+    // A first line whose figures do not read is a fault, not a heading; and
+    // decimal commas left unquoted in a comma-separated file are refused.
+    const QString firstBad = readPlaceCsv("Ann Sample,95.1,-1.25\nBob Sample,52.1,-1\n", 20).error;
+    EXPECT_TRUE(firstBad.contains("Line 1: The latitude \"95.1\"")) << firstBad.toStdString();
+    const QString commas = readPlaceCsv("Ann Sample,51,5,-1,25\n", 20).error;
+    EXPECT_TRUE(commas.contains("Line 1: \"Ann Sample,51,5,-1,25\" looks like coordinates with "
+                                "decimal commas"))
+        << commas.toStdString();
 }
 
 namespace {
@@ -378,5 +401,14 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     EXPECT_EQ(dialogs.messages(),
               QStringList{"The race point \"Berwick\" has no longitude. Nothing has been saved."});
     EXPECT_TRUE(readPlaces(path()).lists.racepoints.isEmpty());
+
+    // Typed without Enter, then Save by its access key: what is typed counts.
+    auto* points = control<QTableWidget>(w, "lstRacepoints");
+    points->setCurrentCell(0, 2);
+    points->editItem(points->item(0, 2));
+    QTest::keyClicks(points->indexWidget(points->currentIndex()), "-2.0054");
+    w.cmdSave_Click();
+    ASSERT_EQ(readPlaces(path()).lists.racepoints.size(), 1);
+    EXPECT_EQ(readPlaces(path()).lists.racepoints[0].longitude, QString::fromUtf8("2°00'19.44\"W"));
     w.closeWithoutSaving();
 }

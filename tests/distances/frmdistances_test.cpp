@@ -338,5 +338,8 @@ TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
     retype(*w, "yards", "1");
     click(*w, "cmdUpdate"); // told why nothing is saved
     EXPECT_EQ(dialogs.messages(), QStringList({damaged}));
+    click(*w, "cmdCoordinates"); // nor are coordinates or distances worked out
+    EXPECT_EQ(dialogs.messages(), QStringList({damaged, damaged}));
+    EXPECT_FALSE(w->findChild<QWidget*>("frmcoordinates"));
     EXPECT_EQ(fileBytes(path()), before);
 }
