@@ -106,16 +106,23 @@ void Pellamy::openRace() {
                           kTitle);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
-        dialogs_->message(QStringLiteral("%1 is not a race file: it %2. The race on screen has "
-                                         "not been changed.")
-                              .arg(QDir::toNativeSeparators(path), why),
-                          kTitle);
-        return;
+    // The file is checked whole first, then read a piece at a time: a large
+    // race is never held as bytes and entries at once.
+    bool bareLineFeeds = false;
+    {
+        const QByteArray bytes = file.readAll();
+        if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
+            dialogs_->message(QStringLiteral("%1 is not a race file: it %2. The race on screen "
+                                             "has not been changed.")
+                                  .arg(QDir::toNativeSeparators(path), why),
+                              kTitle);
+            return;
+        }
+        bareLineFeeds = hasBareLineFeeds(bytes);
     }
-    const RaceFileRead read = readRaceFile(bytes);
+    file.seek(0);
+    const RaceFileRead read = readRaceFile(file);
+    file.close();
 
     for (QLineEdit* box : {ui_->txtbirds, ui_->txtwind, ui_->mtdetailset, ui_->mtreadset,
                            ui_->mtdetailrake, ui_->mtreadrake})
@@ -131,7 +138,7 @@ void Pellamy::openRace() {
 
     if (read.overlongLines.isEmpty())
         return;
-    if (hasBareLineFeeds(bytes))
+    if (bareLineFeeds)
         dialogs_->message(QStringLiteral("The lines of this race file end as on Linux or a Mac "
                                          "(LF), not as a race file's do (CR LF), so it was read "
                                          "as one line and only its first 39 fields were read."),

@@ -1,5 +1,7 @@
 #include "racefile.h"
 
+#include <QIODevice>
+
 #include "calc/raceentry.h"
 #include "calc/windows1252.h"
 
@@ -106,6 +108,36 @@ RaceFileRead readRaceFile(const QByteArray& bytes) {
             start = comma + 1;
         }
         out.entries << entry;
+    }
+    out.entries.squeeze();
+    return out;
+}
+
+RaceFileRead readRaceFile(QIODevice& file, qsizetype pieceSize) {
+    RaceFileRead out;
+    int linesBefore = 0;
+    QByteArray buffer;
+    bool atEnd = false;
+    while (!atEnd) {
+        const QByteArray more = file.read(pieceSize);
+        atEnd = more.isEmpty();
+        buffer += more;
+        // Whole lines only: up to the last CR, and the LF after it, once the
+        // byte after the CR is there to be seen.
+        qsizetype cut = buffer.size();
+        if (!atEnd) {
+            const qsizetype cr = buffer.lastIndexOf('\r');
+            if (cr < 0 || cr + 1 >= buffer.size())
+                continue;
+            cut = cr + 1 + (buffer[cr + 1] == '\n' ? 1 : 0);
+        }
+        const QByteArray piece = buffer.left(cut);
+        buffer.remove(0, cut);
+        RaceFileRead part = readRaceFile(piece);
+        for (int line : part.overlongLines)
+            out.overlongLines << linesBefore + line;
+        out.entries += std::move(part.entries);
+        linesBefore += int(piece.count('\r'));
     }
     out.entries.squeeze();
     return out;

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVector>
 
+class QIODevice;
+
 namespace pellamy {
 
 constexpr int kRaceFileFields = kColumnCount;
@@ -53,6 +55,11 @@ bool hasBareLineFeeds(const QByteArray& bytes);
 // each field are removed; empty lines are skipped; a record with fewer
 // fields gives a shorter entry.
 RaceFileRead readRaceFile(const QByteArray& bytes);
+
+// The same read from a file a piece at a time (whole lines of about
+// pieceSize bytes), so that a large race is never held as bytes and entries
+// at once.
+RaceFileRead readRaceFile(QIODevice& file, qsizetype pieceSize = 1 << 20);
 
 // The window caption for a race read from a file, built from its first
 // entry, as "Result for ..... Exeter     24/05/2006     12 Members     Sent

@@ -4,6 +4,8 @@
 #include "support/entries.h"
 #include "support/testing.h"
 
+#include <QBuffer>
+
 #include <tuple>
 
 TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
@@ -30,8 +32,21 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
         {"field 0 is taken as it stands", "7, x\r\n\r\n3, y\r\n", {{"7", "x"}, {"3", "y"}}},
         {"tabs are not blanks", "\t1\t, b\r\n", {{"\t1\t", "b"}}},
     };
-    for (const auto& [what, bytes, entries] : cases)
+    for (const auto& [what, bytes, entries] : cases) {
         EXPECT_EQ(readRaceFile(bytes).entries, entries) << what;
+        // Read from a file in pieces of every size, a CR LF split between
+        // two pieces included, it reads the same.
+        for (qsizetype piece = 1; piece <= 5; ++piece) {
+            QBuffer file;
+            file.setData(bytes);
+            file.open(QIODevice::ReadOnly);
+            EXPECT_EQ(readRaceFile(file, piece).entries, entries) << what << " in " << piece;
+        }
+    }
+    QByteArray overlong = "a" + QByteArray(45, ',') + "\r\n\r\n" + QByteArray(45, ',');
+    QBuffer file(&overlong);
+    file.open(QIODevice::ReadOnly);
+    EXPECT_EQ(readRaceFile(file, 3).overlongLines, QVector<int>({1, 3}));
 }
 
 // The bytes are Windows-1252 on every machine; what it cannot hold is
