@@ -82,23 +82,23 @@ PlaceSave savePlaces(const QString& databasePath, const PlaceLists& before,
                      const PlaceLists& after) {
     const DistanceConnection connection(databasePath, DistanceConnection::Mode::ReadWrite);
     if (!connection.isOpen())
-        return {WriteOutcome::Failed, connection.error(), connection.fault()};
+        return {WriteOutcome::Failed, connection.error(), connection.fault(), {}};
     const QSqlDatabase db = connection.database();
     QSqlQuery query(db);
     const auto failed = [&](const QSqlError& error) {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return PlaceSave{WriteOutcome::Failed, error.text(), faultOf(error)};
+        return PlaceSave{WriteOutcome::Failed, error.text(), faultOf(error), {}};
     };
     // The write lock first, so nobody saves between the check and the write.
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return {WriteOutcome::Failed, query.lastError().text(), faultOf(query.lastError())};
+        return {WriteOutcome::Failed, query.lastError().text(), faultOf(query.lastError()), {}};
     PlaceLists stored;
     QSqlError error;
     if (!readPlaces(db, &stored, &error))
         return failed(error);
     if (!(stored == before)) {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return {WriteOutcome::Changed, QString(), DatabaseFault::None};
+        return {WriteOutcome::Changed, QString(), DatabaseFault::None, {}};
     }
     for (const QString& statement :
          QString::fromLatin1(kCreateTables).split(u';', Qt::SkipEmptyParts))
@@ -108,9 +108,12 @@ PlaceSave savePlaces(const QString& databasePath, const PlaceLists& before,
         !writeList(db, QStringLiteral("Racepoints"), QStringLiteral("Racepoint"), after.racepoints,
                    &error))
         return failed(error);
+    PlaceSave saved;
+    if (!readPlaces(db, &saved.stored, &error))
+        return failed(error);
     if (!query.exec(QStringLiteral("COMMIT")))
         return failed(query.lastError());
-    return {};
+    return saved;
 }
 
 } // namespace pellamy

@@ -41,6 +41,7 @@ struct PlaceSave {
     WriteOutcome outcome = WriteOutcome::Done;
     QString error; // for Failed
     DatabaseFault fault = DatabaseFault::None;
+    PlaceLists stored; // for Done: the lists as now stored, in their order
 };
 
 // Stores the lists in place of those read before, all or nothing. When the

@@ -317,7 +317,9 @@ bool frmcoordinates::save() {
     }
     }
     // Shown again as stored: in order of name.
-    load();
+    stored_ = saved.stored;
+    showList(*lofts_, stored_.lofts);
+    showList(*racepoints_, stored_.racepoints);
     return true;
 }
 
