@@ -67,37 +67,45 @@ static void BM_SortUnsortedRace(benchmark::State& state) {
 }
 BENCHMARK(BM_SortUnsortedRace)->Arg(20000)->Unit(benchmark::kMillisecond);
 
-static void BM_Velocity(benchmark::State& state) {
+// The parts of one bird's calculation, to see where its time goes: the
+// velocity arithmetic, the entry built from it, the time fields' check, and
+// the number-text conversions both ways.
+static void BM_PartVelocity(benchmark::State& state) {
     CalculatorFields f = workedExample();
     for (auto _ : state)
         benchmark::DoNotOptimize(calculateVelocity(f));
 }
-BENCHMARK(BM_Velocity)->Unit(benchmark::kMicrosecond);
-static void BM_Entry(benchmark::State& state) {
+BENCHMARK(BM_PartVelocity)->Unit(benchmark::kMicrosecond);
+
+static void BM_PartEntry(benchmark::State& state) {
     CalculatorFields f = workedExample();
     const VelocityResult r = calculateVelocity(f);
     for (auto _ : state)
         benchmark::DoNotOptimize(buildRaceEntry(f, r));
 }
-BENCHMARK(BM_Entry)->Unit(benchmark::kMicrosecond);
-static void BM_CopyCheck(benchmark::State& state) {
+BENCHMARK(BM_PartEntry)->Unit(benchmark::kMicrosecond);
+
+static void BM_PartTimeFieldCheck(benchmark::State& state) {
     CalculatorFields f = workedExample();
     for (auto _ : state) {
         CalculatorFields fields = f;
         benchmark::DoNotOptimize(checkTimeFields(fields));
     }
 }
-BENCHMARK(BM_CopyCheck)->Unit(benchmark::kMicrosecond);
-static void BM_Gen(benchmark::State& state) {
+BENCHMARK(BM_PartTimeFieldCheck)->Unit(benchmark::kMicrosecond);
+
+static void BM_PartGeneralNumberText(benchmark::State& state) {
     double v = 1176.85931296045;
     for (auto _ : state)
         benchmark::DoNotOptimize(generalNumberText(v));
 }
-BENCHMARK(BM_Gen);
-static void BM_T2N(benchmark::State& state) {
+BENCHMARK(BM_PartGeneralNumberText);
+
+static void BM_PartTextToNumber(benchmark::State& state) {
     QString t = "1176.85931296045";
     for (auto _ : state)
         benchmark::DoNotOptimize(textToNumber(t));
 }
-BENCHMARK(BM_T2N);
+BENCHMARK(BM_PartTextToNumber);
+
 BENCHMARK_MAIN();
