@@ -4,6 +4,8 @@
 #include "calculator/pellamy.h"
 
 #include "calc/clocking.h"
+#include "calc/raceentrylist.h"
+#include "racefile/recovery.h"
 #include "tests/calc/worked_example.h"
 
 #include <QApplication>
@@ -136,8 +138,7 @@ static void BM_PeakMemoryRaceOf20000AgainstBareWindow(benchmark::State& state) {
         env.insert("PELLAMY_MEMORY_CASE", which);
         env.insert("PELLAMY_MEMORY_FOLDER", dir.path());
         child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {"--benchmark_filter=BM_MemoryCase"});
+        child.start(QCoreApplication::applicationFilePath(), {"--benchmark_filter=BM_MemoryCase"});
         child.waitForFinished(120000);
         for (const QByteArray& line : child.readAllStandardOutput().split('\n'))
             if (line.startsWith("peak_MB="))
@@ -154,3 +155,30 @@ static void BM_PeakMemoryRaceOf20000AgainstBareWindow(benchmark::State& state) {
     state.counters["ratio"] = bare > 0 ? full / bare : 0;
 }
 BENCHMARK(BM_PeakMemoryRaceOf20000AgainstBareWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Reading back the record of an unsaved race of 20,000 birds clocked one by
+// one (each appended and moved to its place), as the calculator does at
+// start-up after a crash.
+static void BM_RecoveryReadOf20000Birds(benchmark::State& state) {
+    QTemporaryDir dir;
+    {
+        RaceEntryList list;
+        RaceRecovery recovery(dir.path(), list);
+        recovery.start(false);
+        for (const QStringList& entry : race(20000)) {
+            const RecoveryGroup oneChange(recovery);
+            list.append(entry);
+            list.sortByVelocity();
+        }
+    }
+    QFile file(dir.filePath("race-recovery.journal"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    for (auto _ : state) {
+        const RecoveredRace found = readRecovery(bytes);
+        if (found.entries.size() != 20000)
+            state.SkipWithError("the race did not come back whole");
+    }
+    state.counters["record_MB"] = bytes.size() / 1048576.0;
+}
+BENCHMARK(BM_RecoveryReadOf20000Birds)->Unit(benchmark::kMillisecond);
