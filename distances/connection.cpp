@@ -1,5 +1,7 @@
 #include "connection.h"
 
+#include "source.h"
+
 #include "calc/textforms.h"
 
 #include <QAtomicInteger>
@@ -9,6 +11,7 @@
 #include <QMutex>
 #include <QSet>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
 
@@ -31,9 +34,56 @@ DatabaseKind databaseKind(const QString& path) {
     return DatabaseKind::Other;
 }
 
-DistanceConnection::DistanceConnection(const QString& path, Mode mode) {
+namespace {
+
+QString connectionName() {
     static QAtomicInteger<quint64> counter;
-    name_ = QStringLiteral("pellamy-distances-%1").arg(++counter);
+    return QStringLiteral("pellamy-distances-%1").arg(++counter);
+}
+
+} // namespace
+
+DistanceConnection::DistanceConnection(const DistanceSource& source, Mode mode)
+    : name_(connectionName()) {
+    if (source.onServer())
+        openServer(source, mode);
+    else
+        openFile(source.databasePath, mode);
+}
+
+void DistanceConnection::openServer(const DistanceSource& source, Mode mode) {
+    engine_ = Engine::Postgres;
+    fault_ = DatabaseFault::Unreachable;
+    if (!source.serverError.isEmpty()) {
+        error_ = source.serverError;
+        return;
+    }
+    db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name_);
+    if (!db_.isValid()) {
+        error_ = QStringLiteral("The PostgreSQL database driver is not installed (Debian "
+                                "package libqt6sql6-psql).");
+        return;
+    }
+    // A server that does not answer is given up after 10 seconds, not after
+    // the minutes a lost network takes, unless server.txt says otherwise.
+    QString options = source.server;
+    if (!options.contains(QLatin1String("connect_timeout")))
+        options += QStringLiteral(" connect_timeout=10");
+    db_.setConnectOptions(options);
+    if (!db_.open()) {
+        error_ = serverReason(db_.lastError());
+        return;
+    }
+    QSqlQuery session(db_);
+    if (mode == Mode::Read &&
+        !session.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))) {
+        error_ = serverReason(session.lastError());
+        return;
+    }
+    fault_ = DatabaseFault::None;
+}
+
+void DistanceConnection::openFile(const QString& path, Mode mode) {
     const QString shown = QDir::toNativeSeparators(path);
 
     switch (databaseKind(path)) {
@@ -83,9 +133,32 @@ DistanceConnection::~DistanceConnection() {
     QSqlDatabase::removeDatabase(name_);
 }
 
-DatabaseFault faultOf(const QSqlError& error) {
+Engine engineOf(const QSqlDatabase& db) {
+    return db.driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite;
+}
+
+QString serverReason(const QSqlError& error) {
+    const QString reason = error.databaseText().trimmed();
+    return reason.isEmpty() ? error.text().trimmed() : reason;
+}
+
+DatabaseFault faultOf(const QSqlError& error, Engine engine) {
     if (error.type() == QSqlError::NoError)
         return DatabaseFault::None;
+    if (engine == Engine::Postgres) {
+        // SQLSTATE classes: 08 the connection, 57P shutdown, 28 the sign-in,
+        // 42501 a privilege, 25006 a read-only transaction, 55P03 a lock.
+        const QString state = error.nativeErrorCode();
+        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08")) ||
+            state.startsWith(QLatin1String("57P")) || state.startsWith(QLatin1String("28")))
+            return DatabaseFault::Unreachable;
+        if (state == QLatin1String("42501") || state == QLatin1String("25006"))
+            return DatabaseFault::NotAllowed;
+        if (state == QLatin1String("55P03") || state == QLatin1String("40001") ||
+            state == QLatin1String("40P01"))
+            return DatabaseFault::Busy;
+        return DatabaseFault::Other;
+    }
     // SQLite's primary result codes; an extended code (a read-only folder
     // gives SQLITE_READONLY_DIRECTORY, say) carries its primary code in its
     // low byte.
@@ -134,6 +207,13 @@ QString faultMessage(DatabaseFault fault, const QString& notDone) {
     case DatabaseFault::Busy:
         return QStringLiteral("distances.mdb is in use by another program, so %1 Please try "
                               "again in a moment.")
+            .arg(notDone);
+    case DatabaseFault::Unreachable:
+        return QStringLiteral("The distance server cannot be reached, so %1").arg(notDone);
+    case DatabaseFault::NotAllowed:
+        return QStringLiteral("Your user on the distance server may read the distances but not "
+                              "change them, so %1 The federation's distance officer makes the "
+                              "changes.")
             .arg(notDone);
     case DatabaseFault::None:
     case DatabaseFault::Other:

@@ -1,6 +1,9 @@
 #pragma once
 // One connection to the distance database, opened for one operation and
-// closed when it goes out of scope. Opening never creates the file.
+// closed when it goes out of scope: the club's own file (opening never
+// creates it) or the federation's PostgreSQL server.
+
+#include "source.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -8,6 +11,10 @@
 class QSqlError;
 
 namespace pellamy {
+
+// The engine behind a connection: the query texts differ where the engines
+// do (rowids, locking, the key that orders names without regard to case).
+enum class Engine { Sqlite, Postgres };
 
 // What a file named distances.mdb holds, told by its first bytes.
 enum class DatabaseKind {
@@ -23,9 +30,11 @@ DatabaseKind databaseKind(const QString& path);
 // What went wrong with the database, in the terms the user is told.
 enum class DatabaseFault {
     None,
-    Damaged,  // the file's contents are corrupt: nothing may be written to it
-    ReadOnly, // the file or its folder cannot be written
-    Busy,     // another program holds it locked
+    Damaged,     // the file's contents are corrupt: nothing may be written to it
+    ReadOnly,    // the file or its folder cannot be written
+    Busy,        // another program holds it locked
+    Unreachable, // the distance server cannot be reached, or refused the sign-in
+    NotAllowed,  // the user on the distance server may only read
     Other,
 };
 
@@ -33,7 +42,9 @@ class DistanceConnection {
 public:
     enum class Mode { Read, ReadWrite };
 
-    DistanceConnection(const QString& path, Mode mode);
+    // The source's server when it has one, else its file. A connection for
+    // reading only is read-only on the server too.
+    DistanceConnection(const DistanceSource& source, Mode mode);
     ~DistanceConnection();
     DistanceConnection(const DistanceConnection&) = delete;
     DistanceConnection& operator=(const DistanceConnection&) = delete;
@@ -43,15 +54,24 @@ public:
     const QString& error() const { return error_; }
     DatabaseFault fault() const { return fault_; }
     QSqlDatabase database() const { return db_; }
+    Engine engine() const { return engine_; }
 
 private:
+    void openFile(const QString& path, Mode mode);
+    void openServer(const DistanceSource& source, Mode mode);
+
     QString name_;
+    Engine engine_ = Engine::Sqlite;
     QSqlDatabase db_;
     QString error_;
     DatabaseFault fault_ = DatabaseFault::None;
 };
 
-DatabaseFault faultOf(const QSqlError& error);
+// The engine of an open database.
+Engine engineOf(const QSqlDatabase& db);
+DatabaseFault faultOf(const QSqlError& error, Engine engine = Engine::Sqlite);
+// The reason the server gave, as libpq words it, without Qt's additions.
+QString serverReason(const QSqlError& error);
 
 // The message for a damaged distances.mdb, and whether it is still to be
 // shown: a damaged file is reported once while the program runs, by the

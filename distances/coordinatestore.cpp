@@ -17,17 +17,24 @@ const char* const kCreateTables =
 bool readList(const QSqlDatabase& db, const QString& table, const QString& nameColumn,
               QVector<Place>* places, QSqlError* error) {
     places->clear();
-    QSqlQuery exists(db);
-    exists.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
-    exists.addBindValue(table);
-    if (!exists.exec())
-        return *error = exists.lastError(), false;
-    if (!exists.next())
-        return !exists.lastError().isValid() || (*error = exists.lastError(), false);
+    const bool server = engineOf(db) == Engine::Postgres;
+    // On the server the tables are made with the rest of the schema; a file
+    // made before coordinates were kept has neither.
+    if (!server) {
+        QSqlQuery exists(db);
+        exists.prepare(
+            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        exists.addBindValue(table);
+        if (!exists.exec())
+            return *error = exists.lastError(), false;
+        if (!exists.next())
+            return !exists.lastError().isValid() || (*error = exists.lastError(), false);
+    }
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT %1, Latitude, Longitude FROM %2 ORDER BY %1")
-                        .arg(nameColumn, table)))
+    if (!query.exec(QStringLiteral("SELECT %1, Latitude, Longitude FROM %2 ORDER BY %3")
+                        .arg(nameColumn, table,
+                             server ? nameColumn.toLower() + QStringLiteral("_key") : nameColumn)))
         return *error = query.lastError(), false;
     while (query.next())
         places->push_back(
@@ -62,9 +69,18 @@ bool readPlaces(const QSqlDatabase& db, PlaceLists* lists, QSqlError* error) {
                     &lists->racepoints, error);
 }
 
-PlaceRead readPlaces(const QString& databasePath) {
+bool createPlaceTables(const QSqlDatabase& db, QSqlError* error) {
+    QSqlQuery query(db);
+    for (const QString& statement :
+         QString::fromLatin1(kCreateTables).split(u';', Qt::SkipEmptyParts))
+        if (!query.exec(statement))
+            return *error = query.lastError(), false;
+    return true;
+}
+
+PlaceRead readPlaces(const DistanceSource& source) {
     PlaceRead read;
-    const DistanceConnection connection(databasePath, DistanceConnection::Mode::Read);
+    const DistanceConnection connection(source, DistanceConnection::Mode::Read);
     if (!connection.isOpen())
         return {{}, connection.error(), connection.fault()};
     QSqlDatabase db = connection.database();
@@ -74,24 +90,28 @@ PlaceRead readPlaces(const QString& databasePath) {
     const bool ok = readPlaces(db, &read.lists, &error);
     db.rollback();
     if (!ok)
-        return {{}, error.text(), faultOf(error)};
+        return {{}, error.text(), faultOf(error, connection.engine())};
     return read;
 }
 
-PlaceSave savePlaces(const QString& databasePath, const PlaceLists& before,
+PlaceSave savePlaces(const DistanceSource& source, const PlaceLists& before,
                      const PlaceLists& after) {
-    const DistanceConnection connection(databasePath, DistanceConnection::Mode::ReadWrite);
+    const DistanceConnection connection(source, DistanceConnection::Mode::ReadWrite);
     if (!connection.isOpen())
         return {WriteOutcome::Failed, connection.error(), connection.fault(), {}};
     const QSqlDatabase db = connection.database();
+    const bool server = connection.engine() == Engine::Postgres;
     QSqlQuery query(db);
     const auto failed = [&](const QSqlError& error) {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return PlaceSave{WriteOutcome::Failed, error.text(), faultOf(error), {}};
+        return PlaceSave{
+            WriteOutcome::Failed, error.text(), faultOf(error, connection.engine()), {}};
     };
     // The write lock first, so nobody saves between the check and the write.
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return {WriteOutcome::Failed, query.lastError().text(), faultOf(query.lastError()), {}};
+    if (!query.exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")))
+        return failed(query.lastError());
+    if (server && !query.exec(QStringLiteral("LOCK TABLE lofts, racepoints IN EXCLUSIVE MODE")))
+        return failed(query.lastError());
     PlaceLists stored;
     QSqlError error;
     if (!readPlaces(db, &stored, &error))
@@ -100,10 +120,8 @@ PlaceSave savePlaces(const QString& databasePath, const PlaceLists& before,
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return {WriteOutcome::Changed, QString(), DatabaseFault::None, {}};
     }
-    for (const QString& statement :
-         QString::fromLatin1(kCreateTables).split(u';', Qt::SkipEmptyParts))
-        if (!query.exec(statement))
-            return failed(query.lastError());
+    if (!server && !createPlaceTables(db, &error))
+        return failed(error);
     if (!writeList(db, QStringLiteral("Lofts"), QStringLiteral("Name"), after.lofts, &error) ||
         !writeList(db, QStringLiteral("Racepoints"), QStringLiteral("Racepoint"), after.racepoints,
                    &error))

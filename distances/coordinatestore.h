@@ -35,7 +35,7 @@ struct PlaceRead {
     bool ok() const { return error.isEmpty(); }
 };
 
-PlaceRead readPlaces(const QString& databasePath);
+PlaceRead readPlaces(const DistanceSource& source);
 
 struct PlaceSave {
     WriteOutcome outcome = WriteOutcome::Done;
@@ -48,8 +48,11 @@ struct PlaceSave {
 // stored lists are no longer those read before (another window or another
 // copy of Pellamy saved meanwhile), nothing is written and the outcome is
 // Changed.
-PlaceSave savePlaces(const QString& databasePath, const PlaceLists& before,
+PlaceSave savePlaces(const DistanceSource& source, const PlaceLists& before,
                      const PlaceLists& after);
+
+// Makes the two tables in a database that has not got them.
+bool createPlaceTables(const QSqlDatabase& db, QSqlError* error);
 
 // Reads both lists on an open connection (inside its transaction, when one
 // is open).

@@ -1,13 +1,24 @@
 #pragma once
-// The calculator's three reads of the distance database: the race points,
-// the members for a race point and one member's distance. Each read opens
-// its own connection and closes it at once; the member and race point are
-// bound as parameters, never pasted into the query text.
+// The calculator's three reads of the distances: the race points, the
+// members for a race point and one member's distance. The member and race
+// point are bound as parameters, never pasted into the query text.
+//
+// From the club's own file each read opens its own connection and closes it
+// at once. From a federation's server the connection is kept open between
+// reads (opening one costs the server a process); when the server cannot be
+// reached, the reads come from the club's copy of its rows, and the server
+// is tried again a minute later.
 
 #include "connection.h"
+#include "source.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
 
 namespace pellamy {
 
@@ -32,8 +43,10 @@ struct DistanceLookup {
 
 class DistanceStore {
 public:
-    explicit DistanceStore(QString databasePath);
-    const QString& path() const { return path_; }
+    explicit DistanceStore(DistanceSource source);
+    ~DistanceStore();
+    const QString& path() const { return source_.databasePath; }
+    const DistanceSource& source() const { return source_; }
 
     // The distinct race points ("SELECT DISTINCT Racepoint FROM Distances")
     NameList racepoints() const;
@@ -42,10 +55,28 @@ public:
     // "SELECT Sixtieths FROM Distances WHERE Name = ? AND Racepoint = ?"
     DistanceLookup distance(const QString& member, const QString& racepoint) const;
 
-private:
-    NameList names(const QString& query, const QStringList& values) const;
+    // Whether the last read came from the copy, the server being out of reach.
+    bool offline() const { return offline_; }
+    // What to tell the user once each time the server is found out of reach:
+    // why, and the date of the copy read instead. Empty otherwise.
+    QString takeNotice() const { return std::exchange(notice_, QString()); }
 
-    QString path_;
+private:
+    struct Rows {
+        QVariantList values; // each row's first column
+        QString error;
+        DatabaseFault fault = DatabaseFault::None;
+    };
+    // The query for each engine, with the values to bind.
+    Rows read(const QString& sqlite, const QString& postgres, const QStringList& values) const;
+    Rows readServer(const QString& text, const QStringList& values) const;
+    NameList names(const Rows& rows) const;
+
+    DistanceSource source_;
+    mutable std::unique_ptr<DistanceConnection> server_;
+    mutable bool offline_ = false;
+    mutable QElapsedTimer sinceOffline_;
+    mutable QString notice_;
 };
 
 } // namespace pellamy

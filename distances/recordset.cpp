@@ -10,8 +10,14 @@ namespace pellamy {
 
 namespace {
 
-const char* const kSelectRow =
-    "Select Name, Racepoint, Miles, Yards, Sixtieths From distances Where rowid = ?";
+// A row by its address: SQLite's rowid, the server's key.
+QString selectRow(Engine engine) {
+    return engine == Engine::Postgres
+               ? QStringLiteral("SELECT name, racepoint, miles, yards, sixtieths FROM distances "
+                                "WHERE id = ?")
+               : QStringLiteral("Select Name, Racepoint, Miles, Yards, Sixtieths From distances "
+                                "Where rowid = ?");
+}
 
 DistanceRecord recordOf(const QSqlQuery& query) {
     return {valueText(query.value(0)), valueText(query.value(1)), valueText(query.value(2)),
@@ -20,7 +26,7 @@ DistanceRecord recordOf(const QSqlQuery& query) {
 
 } // namespace
 
-DistanceRecordSet::DistanceRecordSet(QString databasePath) : path_(std::move(databasePath)) {}
+DistanceRecordSet::DistanceRecordSet(DistanceSource source) : source_(std::move(source)) {}
 
 DistanceRecordSet::~DistanceRecordSet() = default;
 
@@ -31,13 +37,21 @@ bool DistanceRecordSet::fail(const QString& message, DatabaseFault fault) {
 }
 
 bool DistanceRecordSet::fail(const QSqlError& error) {
+    if (engine() == Engine::Postgres)
+        return fail(serverReason(error), faultOf(error, Engine::Postgres));
     return fail(error.text(), faultOf(error));
 }
 
-bool DistanceRecordSet::open() {
-    connection_ = std::make_unique<DistanceConnection>(path_, DistanceConnection::Mode::ReadWrite);
+Engine DistanceRecordSet::engine() const {
+    return connection_ ? connection_->engine() : Engine::Sqlite;
+}
+
+bool DistanceRecordSet::open(DistanceConnection::Mode mode) {
+    connection_ = std::make_unique<DistanceConnection>(source_, mode);
     if (!connection_->isOpen())
         return fail(connection_->error(), connection_->fault());
+    if (engine() == Engine::Postgres)
+        return readOrder() && (order_.isEmpty() || moveTo(0));
     // The editor is the one writer: a damaged file is found before anything
     // is written to it, not part-way through the records.
     QSqlQuery check(connection_->database());
@@ -56,10 +70,15 @@ bool DistanceRecordSet::open() {
 
 bool DistanceRecordSet::readOrder() {
     // The editor's query, "Select * From distances Order By name, racepoint",
-    // with the rowid of each row taken for its address.
+    // with the rowid of each row taken for its address. On the server the
+    // key orders as the file's NOCASE does, an empty name first, and the
+    // rows of one name and race point in the order they were added.
     QSqlQuery query(connection_->database());
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("Select rowid From distances Order By name, racepoint")))
+    if (!query.exec(engine() == Engine::Postgres
+                        ? QStringLiteral("SELECT id FROM distances ORDER BY name_key NULLS FIRST, "
+                                         "racepoint_key NULLS FIRST, id")
+                        : QStringLiteral("Select rowid From distances Order By name, racepoint")))
         return fail(query.lastError());
     QVector<qint64> order;
     while (query.next())
@@ -74,7 +93,7 @@ bool DistanceRecordSet::moveTo(int position) {
     if (!connection_ || position < 0 || position >= count())
         return false;
     QSqlQuery query(connection_->database());
-    query.prepare(QString::fromLatin1(kSelectRow));
+    query.prepare(selectRow(engine()));
     query.addBindValue(order_[position]);
     if (!query.exec())
         return fail(query.lastError());
@@ -107,8 +126,11 @@ void DistanceRecordSet::cancelNew() {
 }
 
 WriteOutcome DistanceRecordSet::checkCurrentUnchanged() {
+    // On the server the row is locked until the write ends, so that no
+    // other editor changes it between this check and the write.
     QSqlQuery query(connection_->database());
-    query.prepare(QString::fromLatin1(kSelectRow));
+    query.prepare(selectRow(engine()) +
+                  (engine() == Engine::Postgres ? QStringLiteral(" FOR UPDATE") : QString()));
     query.addBindValue(order_[position_]);
     if (!query.exec())
         return fail(query.lastError()), WriteOutcome::Failed;
@@ -130,6 +152,12 @@ void DistanceRecordSet::reread() {
     moveTo(at >= 0 ? at : std::clamp(place, 0, count() - 1));
 }
 
+QString DistanceRecordSet::beginWrite() const {
+    // SQLite takes its write lock at once; the server locks the row itself.
+    return engine() == Engine::Postgres ? QStringLiteral("BEGIN")
+                                        : QStringLiteral("Begin Immediate");
+}
+
 WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     if (!connection_ || !connection_->isOpen())
         return fail(connection_ ? connection_->error()
@@ -143,7 +171,7 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     QSqlQuery query(db);
     // The write lock is taken first, so nobody changes the row between the
     // check and the write.
-    if (!query.exec(QStringLiteral("Begin Immediate")))
+    if (!query.exec(beginWrite()))
         return fail(query.lastError()), WriteOutcome::Failed;
     const auto rollBack = [&](WriteOutcome outcome) {
         QSqlQuery(db).exec(QStringLiteral("Rollback"));
@@ -156,12 +184,15 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
         if (unchanged != WriteOutcome::Done)
             return rollBack(unchanged);
     }
+    const bool server = engine() == Engine::Postgres;
     if (insert)
         query.prepare(QStringLiteral("Insert Into Distances (Name, Racepoint, Miles, Yards, "
-                                     "Sixtieths) Values (?, ?, ?, ?, ?)"));
+                                     "Sixtieths) Values (?, ?, ?, ?, ?)") +
+                      (server ? QStringLiteral(" RETURNING id") : QString()));
     else
         query.prepare(QStringLiteral("Update Distances Set Name = ?, Racepoint = ?, Miles = ?, "
-                                     "Yards = ?, Sixtieths = ? Where rowid = ?"));
+                                     "Yards = ?, Sixtieths = ? Where %1 = ?")
+                          .arg(server ? QStringLiteral("id") : QStringLiteral("rowid")));
     for (const QString* value :
          {&record.name, &record.racepoint, &record.miles, &record.yards, &record.sixtieths})
         query.addBindValue(*value);
@@ -174,7 +205,9 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
             fail(QStringLiteral("The record could not be saved."));
         return rollBack(WriteOutcome::Failed);
     }
-    const qint64 saved = insert ? query.lastInsertId().toLongLong() : order_[position_];
+    const qint64 saved = !insert  ? order_[position_]
+                         : server ? (query.next() ? query.value(0).toLongLong() : -1)
+                                  : query.lastInsertId().toLongLong();
     query.finish();
     QSqlQuery commit(db);
     if (!commit.exec(QStringLiteral("Commit"))) {
@@ -196,11 +229,13 @@ WriteOutcome DistanceRecordSet::removeCurrent() {
         return WriteOutcome::Done;
     const QSqlDatabase db = connection_->database();
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("Begin Immediate")))
+    if (!query.exec(beginWrite()))
         return fail(query.lastError()), WriteOutcome::Failed;
     const WriteOutcome unchanged = checkCurrentUnchanged();
     if (unchanged == WriteOutcome::Done) {
-        query.prepare(QStringLiteral("Delete From Distances Where rowid = ?"));
+        query.prepare(QStringLiteral("Delete From Distances Where %1 = ?")
+                          .arg(engine() == Engine::Postgres ? QStringLiteral("id")
+                                                            : QStringLiteral("rowid")));
         query.addBindValue(order_[position_]);
         QSqlQuery commit(db);
         if (!query.exec())

@@ -2,7 +2,8 @@
 // The distances editor's record set: every row of the Distances table in
 // order of name, then race point, one current record at a time. It holds
 // its connection for as long as it lives. Rows are addressed by SQLite's
-// rowid, since the table has no key and two rows may hold the same values.
+// rowid, since the club's table has no key and two rows may hold the same
+// values; on a federation's server by the row's key.
 
 #include "connection.h"
 
@@ -35,13 +36,14 @@ enum class WriteOutcome {
 
 class DistanceRecordSet {
 public:
-    explicit DistanceRecordSet(QString databasePath);
+    explicit DistanceRecordSet(DistanceSource source);
     ~DistanceRecordSet();
 
     // Opens the database, checks that it is whole and reads the order of the
     // rows. False, with error() and fault(), when the database cannot be
     // opened or read, or is damaged.
-    bool open();
+    // For reading only, nothing can be saved or deleted.
+    bool open(DistanceConnection::Mode mode = DistanceConnection::Mode::ReadWrite);
     const QString& error() const { return error_; }
     DatabaseFault fault() const { return fault_; }
 
@@ -77,6 +79,8 @@ public:
     void refresh() { reread(); }
 
 private:
+    Engine engine() const;
+    QString beginWrite() const;
     bool readOrder();
     bool fail(const QString& message, DatabaseFault fault = DatabaseFault::Other);
     bool fail(const QSqlError& error);
@@ -86,7 +90,7 @@ private:
     // shows the current row as stored, or the row now at its place.
     void reread();
 
-    QString path_;
+    DistanceSource source_;
     std::unique_ptr<DistanceConnection> connection_;
     QVector<qint64> order_; // rowids in order of name, race point
     int position_ = -1;

@@ -58,23 +58,35 @@ QString milesAndYardsText(const QString& miles, const QString& yards) {
     return QStringLiteral("%1 miles %2 yards").arg(miles, yards);
 }
 
-DistanceWorkOut::DistanceWorkOut(QString databasePath) : path_(std::move(databasePath)) {}
+DistanceWorkOut::DistanceWorkOut(DistanceSource source) : source_(std::move(source)) {}
 
 DistanceWorkOut::~DistanceWorkOut() = default;
 
 bool DistanceWorkOut::fail(const QSqlError& error) {
-    error_ = error.text();
-    fault_ = faultOf(error);
+    const Engine engine = connection_ ? connection_->engine() : Engine::Sqlite;
+    error_ = engine == Engine::Postgres ? serverReason(error) : error.text();
+    fault_ = faultOf(error, engine);
     if (connection_)
         QSqlQuery(connection_->database()).exec(QStringLiteral("ROLLBACK"));
     return false;
 }
 
-bool DistanceWorkOut::dataVersion(qint64* version) {
+bool DistanceWorkOut::dataVersion(QString* version) {
+    // SQLite counts the writes of other connections. The server has no such
+    // count: there the version is a digest of the three tables' rows.
     QSqlQuery query(connection_->database());
-    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+    const QString text =
+        connection_->engine() == Engine::Postgres
+            ? QStringLiteral("SELECT md5(concat("
+                             " (SELECT string_agg(d::text, chr(30) ORDER BY id) FROM distances d),"
+                             " chr(29), (SELECT string_agg(l::text, chr(30) ORDER BY name_key)"
+                             "  FROM lofts l),"
+                             " chr(29), (SELECT string_agg(r::text, chr(30) ORDER BY"
+                             "  racepoint_key) FROM racepoints r)))")
+            : QStringLiteral("PRAGMA data_version");
+    if (!query.exec(text) || !query.next())
         return fail(query.lastError());
-    *version = query.value(0).toLongLong();
+    *version = query.value(0).toString();
     return true;
 }
 
@@ -82,19 +94,22 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     *plan = {};
     error_.clear();
     fault_ = DatabaseFault::None;
-    connection_ = std::make_unique<DistanceConnection>(path_, DistanceConnection::Mode::ReadWrite);
+    connection_ =
+        std::make_unique<DistanceConnection>(source_, DistanceConnection::Mode::ReadWrite);
     if (!connection_->isOpen()) {
         error_ = connection_->error();
         fault_ = connection_->fault();
         return false;
     }
     const QSqlDatabase db = connection_->database();
+    const bool server = connection_->engine() == Engine::Postgres;
     QSqlQuery query(db);
     query.setForwardOnly(true);
     // The coordinates and the distances as one reading. The connection stays
     // open until the plan is written: its data version tells whether anybody
     // wrote in between.
-    if (!query.exec(QStringLiteral("BEGIN")))
+    if (!query.exec(server ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+                           : QStringLiteral("BEGIN")))
         return fail(query.lastError());
     PlaceLists places;
     QSqlError error;
@@ -113,8 +128,9 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     // The stored rows of each loft and race point pair; rows of other pairs
     // are left alone and need not be kept.
     QVector<QVector<StoredRow>> rows(lofts.size() * points.size());
-    if (!query.exec(QStringLiteral(
-            "SELECT rowid, Name, Racepoint, Miles, Yards, Sixtieths FROM Distances")))
+    if (!query.exec(QStringLiteral("SELECT %1, Name, Racepoint, Miles, Yards, Sixtieths FROM "
+                                   "Distances")
+                        .arg(server ? QStringLiteral("id") : QStringLiteral("rowid"))))
         return fail(query.lastError());
     while (query.next()) {
         const QString name = valueText(query.value(1));
@@ -178,28 +194,34 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
 
 WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
                                     const std::function<void(int, int)>& progress) {
-    if (!connection_ || !connection_->isOpen() || plannedVersion_ < 0) {
+    if (!connection_ || !connection_->isOpen() || plannedVersion_.isEmpty()) {
         error_ = QStringLiteral("The distances have not been worked out.");
         return WriteOutcome::Failed;
     }
     const QSqlDatabase db = connection_->database();
+    const bool server = connection_->engine() == Engine::Postgres;
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE")))
+    // The write lock first: nobody writes between the check and the writes.
+    if (!query.exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")))
         return fail(query.lastError()), WriteOutcome::Failed;
-    qint64 version = -1;
+    if (server && !query.exec(QStringLiteral("LOCK TABLE distances, lofts, racepoints IN SHARE "
+                                             "ROW EXCLUSIVE MODE")))
+        return fail(query.lastError()), WriteOutcome::Failed;
+    QString version;
     if (!dataVersion(&version))
         return WriteOutcome::Failed;
     if (version != plannedVersion_) {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        plannedVersion_ = -1;
+        plannedVersion_.clear();
         return WriteOutcome::Changed;
     }
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, "
                                   "Sixtieths) VALUES (?, ?, ?, ?, ?)"));
     QSqlQuery update(db);
-    update.prepare(
-        QStringLiteral("UPDATE Distances SET Miles = ?, Yards = ?, Sixtieths = ? WHERE rowid = ?"));
+    update.prepare(QStringLiteral("UPDATE Distances SET Miles = ?, Yards = ?, Sixtieths = ? WHERE "
+                                  "%1 = ?")
+                       .arg(server ? QStringLiteral("id") : QStringLiteral("rowid")));
     const int total = int(plan.writes.size());
     for (int i = 0; i < total; ++i) {
         const DistanceWrite& w = plan.writes[i];
@@ -220,7 +242,7 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
     }
     if (!query.exec(QStringLiteral("COMMIT")))
         return fail(query.lastError()), WriteOutcome::Failed;
-    plannedVersion_ = -1;
+    plannedVersion_.clear();
     return WriteOutcome::Done;
 }
 

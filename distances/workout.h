@@ -44,7 +44,7 @@ QString milesAndYardsText(const QString& miles, const QString& yards);
 
 class DistanceWorkOut {
 public:
-    explicit DistanceWorkOut(QString databasePath);
+    explicit DistanceWorkOut(DistanceSource source);
     ~DistanceWorkOut();
 
     // Reads the coordinates and the Distances table and works out what would
@@ -60,11 +60,11 @@ public:
 
 private:
     bool fail(const QSqlError& error);
-    bool dataVersion(qint64* version);
+    bool dataVersion(QString* version);
 
-    QString path_;
+    DistanceSource source_;
     std::unique_ptr<DistanceConnection> connection_;
-    qint64 plannedVersion_ = -1;
+    QString plannedVersion_; // empty until planned
     QString error_;
     DatabaseFault fault_ = DatabaseFault::None;
 };

@@ -1,0 +1,136 @@
+#include "servercopy.h"
+
+#include "connection.h"
+#include "coordinatestore.h"
+#include "schema.h"
+
+#include <QAtomicInteger>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <filesystem>
+
+namespace pellamy {
+
+namespace {
+
+// The tables copied, each with its columns on the server and in the copy,
+// in the order that keeps the server's order of rows.
+struct CopiedTable {
+    const char* read;
+    const char* write;
+    int columns;
+};
+const CopiedTable kTables[] = {
+    {"SELECT name, racepoint, miles, yards, sixtieths FROM distances ORDER BY id",
+     "INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) VALUES (?, ?, ?, ?, ?)", 5},
+    {"SELECT name, latitude, longitude FROM lofts ORDER BY name_key",
+     "INSERT INTO Lofts (Name, Latitude, Longitude) VALUES (?, ?, ?)", 3},
+    {"SELECT racepoint, latitude, longitude FROM racepoints ORDER BY racepoint_key",
+     "INSERT INTO Racepoints (Racepoint, Latitude, Longitude) VALUES (?, ?, ?)", 3},
+};
+
+QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceSource& source) {
+    QString error;
+    QSqlError sqlError;
+    if (!runSqlScript(copy, distanceSchema(), &error))
+        return error;
+    if (!createPlaceTables(copy, &sqlError))
+        return sqlError.text();
+    QSqlQuery made(copy);
+    if (!made.exec(QStringLiteral("CREATE TABLE CopyOfServer (Made TEXT, Server TEXT)")) ||
+        !made.prepare(QStringLiteral("INSERT INTO CopyOfServer VALUES (?, ?)")))
+        return made.lastError().text();
+    made.addBindValue(QDateTime::currentDateTime().toString(Qt::ISODate));
+    made.addBindValue(source.serverShown());
+    if (!made.exec())
+        return made.lastError().text();
+    for (const CopiedTable& table : kTables) {
+        QSqlQuery read(server);
+        read.setForwardOnly(true);
+        if (!read.exec(QString::fromLatin1(table.read)))
+            return serverReason(read.lastError());
+        QSqlQuery write(copy);
+        write.prepare(QString::fromLatin1(table.write));
+        while (read.next()) {
+            for (int i = 0; i < table.columns; ++i)
+                write.addBindValue(read.value(i).isNull() ? QVariant()
+                                                          : QVariant(read.value(i).toString()));
+            if (!write.exec())
+                return write.lastError().text();
+        }
+        if (read.lastError().isValid())
+            return serverReason(read.lastError());
+    }
+    return QString();
+}
+
+} // namespace
+
+QString copyServerRows(const DistanceSource& source) {
+    const DistanceConnection server(source, DistanceConnection::Mode::Read);
+    if (!server.isOpen())
+        return server.error();
+    QSqlDatabase db = server.database();
+    // One snapshot of every table: the copy is as the server stood at one
+    // moment, never half of an edit.
+    QSqlQuery(db).exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+
+    const QString partial = source.copyPath + QStringLiteral(".new");
+    QFile::remove(partial);
+    static QAtomicInteger<quint64> counter;
+    const QString name = QStringLiteral("pellamy-copy-%1").arg(++counter);
+    QString error;
+    {
+        QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        copy.setDatabaseName(partial);
+        if (!copy.open()) {
+            error = copy.lastError().text();
+        } else {
+            copy.transaction();
+            error = copyInto(db, copy, source);
+            if (error.isEmpty() && !copy.commit())
+                error = copy.lastError().text();
+            copy.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+    if (error.isEmpty()) {
+        std::error_code replaced;
+        std::filesystem::rename(QFile::encodeName(partial).toStdString(),
+                                QFile::encodeName(source.copyPath).toStdString(), replaced);
+        if (replaced)
+            error = QString::fromStdString(replaced.message());
+    }
+    if (!error.isEmpty())
+        QFile::remove(partial);
+    return error;
+}
+
+QDateTime copyMade(const QString& copyPath) {
+    const DistanceConnection copy(copyPath, DistanceConnection::Mode::Read);
+    if (!copy.isOpen())
+        return {};
+    QSqlQuery query(copy.database());
+    if (!query.exec(QStringLiteral("SELECT Made FROM CopyOfServer")) || !query.next())
+        return {};
+    return QDateTime::fromString(query.value(0).toString(), Qt::ISODate);
+}
+
+QString offlineNotice(const QString& reason, const QString& copyPath) {
+    QString notice = QStringLiteral("The distance server cannot be reached:\n%1\n\n").arg(reason);
+    const QDateTime made = copyMade(copyPath);
+    if (!made.isValid())
+        return notice + QStringLiteral("There is no copy of the distances on this computer yet, "
+                                       "so no distances can be read until the server can be "
+                                       "reached.");
+    return notice + QStringLiteral("Pellamy is using this computer's copy of the distances, made "
+                                   "on %1. The distances cannot be changed until the server can "
+                                   "be reached again.")
+                        .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")));
+}
+
+} // namespace pellamy

@@ -1,0 +1,27 @@
+#pragma once
+// The club's copy of a federation server's distances, kept beside the
+// program so that the club can race when the server cannot be reached. It
+// is made afresh after every start-up from the server, written whole to a
+// file of its own and then put in place of the last copy, so that a copy
+// cut short never replaces a whole one. Pellamy reads it and never writes
+// to it otherwise.
+
+#include "source.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace pellamy {
+
+// Copies every row of the server's distances and coordinates to the source's
+// copyPath. Empty when done, else why not. Runs on any thread.
+QString copyServerRows(const DistanceSource& source);
+
+// When the copy at a path was made; invalid when there is no copy.
+QDateTime copyMade(const QString& copyPath);
+
+// What the user is told when the server cannot be reached: the reason, and
+// the copy read instead (or that there is none).
+QString offlineNotice(const QString& reason, const QString& copyPath);
+
+} // namespace pellamy
