@@ -13,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 
+#include <QThread>
 #include <QWidget>
 
 #include <functional>
@@ -120,6 +121,12 @@ private:
     void showMemberLoadProblem();
     // Says once that distances.mdb is damaged, when a read found it so.
     void reportDamage(DatabaseFault fault);
+    // Says that the distance server cannot be reached, once each time it is
+    // found out of reach.
+    void reportOffline();
+    // After a start-up from the distance server: the club's copy of its
+    // rows made afresh, on a thread of its own.
+    void keepServerCopy();
 
     // The entry last clicked in the list; -1 when there is none.
     int selectedEntry() const;
@@ -154,6 +161,7 @@ private:
     std::function<void()> endAction_;
     bool exitConfirmed_ = false;
     std::unique_ptr<RaceRecovery> recovery_;
+    std::unique_ptr<QThread> copying_;
 };
 
 } // namespace pellamy

@@ -29,6 +29,7 @@ void Pellamy::Picture1_Click() {
     const DistanceLookup lookup =
         store_.distance(ui_->member->currentText(), ui_->racepoint->currentText());
     reportDamage(lookup.fault);
+    reportOffline();
     if (lookup.ok()) {
         ui_->sixtieths->setText(lookup.text);
         ui_->cmdremove->show();

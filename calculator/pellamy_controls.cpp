@@ -206,8 +206,7 @@ void Pellamy::setUpControls() {
 Pellamy::Pellamy(const QString& folder, DialogService* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), folder_(folder), ui_(std::make_unique<Ui::Pellamy>()),
       ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
-      dialogs_(dialogs ? dialogs : ownDialogs_.get()),
-      store_(fileInFolder(folder, QStringLiteral("distances.mdb"))) {
+      dialogs_(dialogs ? dialogs : ownDialogs_.get()), store_(distanceSourceInFolder(folder)) {
     initCalculatorResources();
     ui_->setupUi(this);
     setUpControls();
@@ -219,6 +218,10 @@ Pellamy::Pellamy(const QString& folder, DialogService* dialogs, QWidget* parent)
     ui_->DTPicker7->setFocus();
 }
 
-Pellamy::~Pellamy() = default;
+Pellamy::~Pellamy() {
+    // A copy being made is finished: cut short, it would only be thrown away.
+    if (copying_)
+        copying_->wait();
+}
 
 } // namespace pellamy

@@ -7,6 +7,7 @@
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
 #include "distances/migration.h"
+#include "distances/servercopy.h"
 #include "picturebutton.h"
 
 #include <QComboBox>
@@ -95,9 +96,11 @@ void Pellamy::Form_Load() {
     }
 
     // A club's Access database is brought over the first time it is opened.
-    const Migration migration = migrateAccessDatabase(store_.path());
-    if (migration.outcome != Migration::Outcome::NotNeeded)
-        dialogs_->message(migration.message, QStringLiteral("Pellamy"));
+    if (!store_.source().onServer()) {
+        const Migration migration = migrateAccessDatabase(store_.path());
+        if (migration.outcome != Migration::Outcome::NotNeeded)
+            dialogs_->message(migration.message, QStringLiteral("Pellamy"));
+    }
 
     ui_->racepoint->clear();
     ui_->racepoint->clearEditText();
@@ -107,6 +110,9 @@ void Pellamy::Form_Load() {
     // without a message; rows without a race point are reported once.
     const NameList points = store_.racepoints();
     reportDamage(points.fault);
+    reportOffline();
+    if (store_.source().onServer() && points.ok() && !store_.offline())
+        keepServerCopy();
     if (points.hadEmpty)
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
@@ -120,9 +126,12 @@ void Pellamy::racepoint_Click() {
     ui_->member->clear();
     ui_->member->clearEditText();
     const NameList members = store_.members(ui_->racepoint->currentText());
+    reportOffline();
+    // The server and its copy both out of reach has been said by
+    // reportOffline().
     if (members.fault == DatabaseFault::Damaged)
         reportDamage(members.fault);
-    else if (!members.ok() || members.hadEmpty)
+    else if ((!members.ok() || members.hadEmpty) && members.fault != DatabaseFault::Unreachable)
         showMemberLoadProblem();
     if (members.values.isEmpty())
         return;
@@ -133,6 +142,23 @@ void Pellamy::racepoint_Click() {
 void Pellamy::reportDamage(DatabaseFault fault) {
     if (fault == DatabaseFault::Damaged && firstReportOfDamage(store_.path()))
         dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
+}
+
+void Pellamy::reportOffline() {
+    const QString notice = store_.takeNotice();
+    if (!notice.isEmpty())
+        dialogs_->message(notice, QStringLiteral("Pellamy"));
+}
+
+void Pellamy::keepServerCopy() {
+    if (copying_ && copying_->isRunning())
+        return;
+    copying_.reset(QThread::create([source = store_.source()] {
+        const QString error = copyServerRows(source);
+        if (!error.isEmpty())
+            qWarning("The copy of the server's distances was not made: %s", qPrintable(error));
+    }));
+    copying_->start(QThread::LowPriority);
 }
 
 void Pellamy::showMemberLoadProblem() {

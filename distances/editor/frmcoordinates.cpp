@@ -53,9 +53,10 @@ struct frmcoordinates::List {
     QString name; // what the first column holds: "member", "race point"
 };
 
-frmcoordinates::frmcoordinates(const QString& databasePath, DialogService* dialogs, QWidget* parent)
+frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dialogs,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmcoordinates>()), dialogs_(dialogs),
-      databasePath_(databasePath) {
+      source_(source) {
     ui_->setupUi(this);
     lofts_ = std::make_unique<List>(List{ui_->lstLofts, QStringLiteral("loft"),
                                          QStringLiteral("lofts"), QStringLiteral("member")});
@@ -98,7 +99,7 @@ void frmcoordinates::say(const QString& message) {
 }
 
 bool frmcoordinates::load() {
-    const PlaceRead read = readPlaces(databasePath_);
+    const PlaceRead read = readPlaces(source_);
     if (!read.ok()) {
         say(read.fault == DatabaseFault::Damaged
                 ? damagedDatabaseMessage()
@@ -297,7 +298,7 @@ bool frmcoordinates::save() {
         }
     }
     const PlaceLists lists = shown();
-    const PlaceSave saved = savePlaces(databasePath_, stored_, lists);
+    const PlaceSave saved = savePlaces(source_, stored_, lists);
     switch (saved.outcome) {
     case WriteOutcome::Done:
         break;
@@ -355,7 +356,7 @@ void frmcoordinates::cmdWorkOut_Click() {
                            "with coordinates."));
         return;
     }
-    DistanceWorkOut workOut(databasePath_);
+    DistanceWorkOut workOut(source_);
     WorkOutPlan plan;
     bool planned = false;
     {

@@ -27,7 +27,7 @@ namespace pellamy {
 class frmcoordinates : public QWidget {
     Q_OBJECT
 public:
-    frmcoordinates(const QString& databasePath, DialogService* dialogs, QWidget* parent = nullptr);
+    frmcoordinates(const DistanceSource& source, DialogService* dialogs, QWidget* parent = nullptr);
     ~frmcoordinates() override;
 
     // Reads the lists from the database. False, after saying why, when they
@@ -75,7 +75,7 @@ private:
     std::unique_ptr<Ui::frmcoordinates> ui_;
     std::unique_ptr<List> lofts_, racepoints_;
     DialogService* dialogs_;
-    QString databasePath_;
+    DistanceSource source_;
     PlaceLists stored_; // as read, or as last saved
     bool showing_ = false;
     bool discardOnClose_ = false;

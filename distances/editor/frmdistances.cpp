@@ -3,7 +3,9 @@
 #include "distances/editor/frmcoordinates.h"
 #include "distances/geodesic.h"
 #include "distances/migration.h"
+#include "distances/servercopy.h"
 #include "distances/sixtieths.h"
+#include "distances/upload.h"
 #include "platform/fonts.h"
 #include "platform/lengthlimit.h"
 #include "platform/windowhabits.h"
@@ -18,18 +20,13 @@
 
 namespace pellamy {
 
-namespace {
-
-const char* const kDatabaseFile = "distances.mdb";
-
-} // namespace
+namespace {} // namespace
 
 frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmdistances>()),
       ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
-      dialogs_(dialogs ? dialogs : ownDialogs_.get()),
-      databasePath_(fileInFolder(folder, QString::fromLatin1(kDatabaseFile))),
-      records_(databasePath_) {
+      dialogs_(dialogs ? dialogs : ownDialogs_.get()), source_(distanceSourceInFolder(folder)),
+      records_(std::make_unique<DistanceRecordSet>(source_)) {
     ui_->setupUi(this);
     // The control arrays' names, which a form cannot hold.
     lblLabels_ = {ui_->lblLabels_0_, ui_->lblLabels_1_, ui_->lblLabels_2_, ui_->lblLabels_3_};
@@ -55,6 +52,10 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     connect(ui_->cmdUpdate, &QPushButton::clicked, this, &frmdistances::cmdUpdate_Click);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &frmdistances::cmdClose_Click);
     connect(ui_->cmdCoordinates, &QPushButton::clicked, this, &frmdistances::cmdCoordinates_Click);
+    connect(ui_->cmdUpload, &QPushButton::clicked, this, &frmdistances::cmdUpload_Click);
+    // Only a club whose distances are on a federation's server brings its
+    // own file up to it.
+    ui_->cmdUpload->setVisible(source_.onServer());
     connect(ui_->Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
 
     wheelOnlyWhenFocused(this);
@@ -64,26 +65,51 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
 frmdistances::~frmdistances() = default;
 
 void frmdistances::Form_Load() {
+    if (source_.onServer()) {
+        loadFromServer();
+        showCurrent();
+        return;
+    }
     // A club's Access database is brought over the first time it is opened;
     // one that cannot be is reported once, here, and the editor then stays
     // empty as for a missing database.
-    const Migration migration = migrateAccessDatabase(databasePath_);
+    const Migration migration = migrateAccessDatabase(source_.databasePath);
     if (migration.outcome != Migration::Outcome::NotNeeded)
         dialogs_->message(migration.message, QStringLiteral("Pellamy"));
-    if (!records_.open()) {
-        damaged_ = records_.fault() == DatabaseFault::Damaged;
+    if (!records_->open()) {
+        damaged_ = records_->fault() == DatabaseFault::Damaged;
         if (damaged_) {
-            if (firstReportOfDamage(databasePath_))
+            if (firstReportOfDamage(source_.databasePath))
                 dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
         } else if (migration.outcome != Migration::Outcome::Failed) {
-            Data1_Error(records_.error());
+            Data1_Error(records_->error());
         }
     }
     showCurrent();
 }
 
+void frmdistances::loadFromServer() {
+    if (records_->open())
+        return;
+    if (records_->fault() != DatabaseFault::Unreachable) {
+        Data1_Error(records_->error());
+        return;
+    }
+    // The server out of reach: the club's copy is shown, and nothing can be
+    // changed until the server is back.
+    say(offlineNotice(records_->error(), source_.copyPath));
+    readOnly_ = true;
+    records_ = std::make_unique<DistanceRecordSet>(source_.copyPath);
+    records_->open(DistanceConnection::Mode::Read);
+    for (QLineEdit* box : txtFields_)
+        box->setReadOnly(true);
+    for (QPushButton* button :
+         {ui_->cmdAdd, ui_->cmdDelete, ui_->cmdUpdate, ui_->cmdCoordinates, ui_->cmdUpload})
+        button->setEnabled(false);
+}
+
 void frmdistances::showCurrent() {
-    const DistanceRecord& r = records_.current();
+    const DistanceRecord& r = records_->current();
     const QString values[] = {r.name, r.racepoint, r.miles, r.yards, r.sixtieths};
     for (int i = 0; i < 5; ++i)
         txtFields_[i]->setText(values[i]);
@@ -92,13 +118,15 @@ void frmdistances::showCurrent() {
 
 DistanceRecord frmdistances::typed() const {
     return {txtFields_[0]->text(), txtFields_[1]->text(), ui_->miles->text(), ui_->yards->text(),
-            records_.current().sixtieths};
+            records_->current().sixtieths};
 }
 
 bool frmdistances::hasPendingEdits() const {
+    if (readOnly_)
+        return false;
     const DistanceRecord now = typed();
-    const DistanceRecord& stored = records_.current();
-    if (records_.isNew() || records_.position() < 0)
+    const DistanceRecord& stored = records_->current();
+    if (records_->isNew() || records_->position() < 0)
         return !(now.name.isEmpty() && now.racepoint.isEmpty() && now.miles.isEmpty() &&
                  now.yards.isEmpty());
     return now.name != stored.name || now.racepoint != stored.racepoint ||
@@ -128,12 +156,12 @@ QString frmdistances::whyNotWritten(WriteOutcome outcome, bool deleting) {
     case WriteOutcome::Failed:
         break;
     }
-    damaged_ = records_.fault() == DatabaseFault::Damaged;
+    damaged_ = records_->fault() == DatabaseFault::Damaged;
     const QString fault =
-        faultMessage(records_.fault(), QStringLiteral("the record has not been %1.").arg(done));
+        faultMessage(records_->fault(), QStringLiteral("the record has not been %1.").arg(done));
     if (!fault.isEmpty())
         return fault;
-    return QStringLiteral("Data error event hit err:") + records_.error();
+    return QStringLiteral("Data error event hit err:") + records_->error();
 }
 
 QString frmdistances::saveTyped() {
@@ -149,7 +177,7 @@ QString frmdistances::saveTyped() {
         return damagedDatabaseMessage();
     record.sixtieths = *sixtieths;
     txtFields_[4]->setText(record.sixtieths);
-    const WriteOutcome outcome = records_.save(record);
+    const WriteOutcome outcome = records_->save(record);
     // Saved, or read afresh after another program's change: shown as stored.
     if (outcome != WriteOutcome::Failed)
         showCurrent();
@@ -173,19 +201,19 @@ bool frmdistances::saveTypedOrSay() {
 void frmdistances::cmdAdd_Click() {
     if (hasPendingEdits() && !saveTypedOrSay())
         return;
-    records_.addNew();
+    records_->addNew();
     showCurrent();
     txtFields_[0]->setFocus();
 }
 
 void frmdistances::cmdDelete_Click() {
-    if (records_.position() < 0)
+    if (records_->position() < 0)
         return;
     if (damaged_) {
         dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
         return;
     }
-    const QString why = whyNotWritten(records_.removeCurrent(), true);
+    const QString why = whyNotWritten(records_->removeCurrent(), true);
     if (!why.isEmpty())
         say(why);
     showCurrent();
@@ -218,7 +246,7 @@ void frmdistances::cmdCoordinates_Click() {
         coordinates_->activateWindow();
         return;
     }
-    auto* window = new frmcoordinates(databasePath_, dialogs_, this);
+    auto* window = new frmcoordinates(source_, dialogs_, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::WindowModal);
     if (!window->load()) {
@@ -230,10 +258,39 @@ void frmdistances::cmdCoordinates_Click() {
     window->show();
 }
 
+void frmdistances::cmdUpload_Click() {
+    if (hasPendingEdits() && !saveTypedOrSay())
+        return;
+    if (!dialogs_->askYesNo(
+            QStringLiteral("Bring the distances of this club's distances.mdb up to the server?\n\n"
+                           "Distances the server has not got are added. Where the server already "
+                           "holds a different distance for a member and race point, the server's "
+                           "distance is kept and the row is listed."),
+            QStringLiteral("Pellamy")))
+        return;
+    // A club's Access file is brought over to Pellamy's own form first.
+    const Migration migration = migrateAccessDatabase(source_.databasePath);
+    if (migration.outcome == Migration::Outcome::Failed) {
+        say(migration.message);
+        return;
+    }
+    const Upload upload = uploadDistances(source_.databasePath, source_);
+    if (!upload.ok()) {
+        const QString fault =
+            faultMessage(upload.fault, QStringLiteral("nothing has been brought up."));
+        say(fault.isEmpty()
+                ? QStringLiteral("Nothing has been brought up to the server: ") + upload.error
+                : fault + QStringLiteral("\n\n") + upload.error);
+        return;
+    }
+    say(uploadReport(upload));
+    distancesWritten();
+}
+
 void frmdistances::distancesWritten() {
     if (hasPendingEdits())
         return;
-    records_.refresh();
+    records_->refresh();
     showCurrent();
 }
 
@@ -246,7 +303,7 @@ void frmdistances::closeWithoutSaving() {
 
 void frmdistances::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        records_.cancelNew();
+        records_->cancelNew();
         showCurrent();
         return;
     }
@@ -276,10 +333,10 @@ void frmdistances::closeEvent(QCloseEvent* event) {
 }
 
 void frmdistances::Data1_Move(DataControl::Move move) {
-    const int count = records_.count();
+    const int count = records_->count();
     if (count == 0)
         return;
-    const int from = records_.position();
+    const int from = records_->position();
     int to = 0;
     switch (move) {
     case DataControl::Move::First:
@@ -297,13 +354,13 @@ void frmdistances::Data1_Move(DataControl::Move move) {
     }
     if (hasPendingEdits() && !saveTypedOrSay())
         return;
-    if (!records_.moveTo(to))
-        Data1_Error(records_.error());
+    if (!records_->moveTo(to))
+        Data1_Error(records_->error());
     showCurrent();
 }
 
 void frmdistances::Data1_Reposition() {
-    ui_->Data1->setCaption(QStringLiteral("Record: ") + QString::number(records_.position() + 1));
+    ui_->Data1->setCaption(QStringLiteral("Record: ") + QString::number(records_->position() + 1));
 }
 
 void frmdistances::Data1_Error(const QString& description) {

@@ -34,7 +34,7 @@ public:
     ~frmdistances() override;
 
     // The current record's 0-based position in the record set; -1 for none.
-    int recordPosition() const { return records_.position(); }
+    int recordPosition() const { return records_->position(); }
 
     // Closes the window at once, throwing away whatever is typed and not
     // saved (the program is ending).
@@ -48,6 +48,8 @@ public slots:
     void cmdClose_Click();
     // Opens the coordinates window, from which distances are worked out.
     void cmdCoordinates_Click();
+    // Brings the club's own distances.mdb up to the federation's server.
+    void cmdUpload_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -59,6 +61,9 @@ private:
     void Data1_Error(const QString& description);
     void Data1_Move(DataControl::Move move);
 
+    // Opens the server's records, or the club's copy for reading only when
+    // the server cannot be reached.
+    void loadFromServer();
     void showCurrent();
     DistanceRecord typed() const;
     bool hasPendingEdits() const;
@@ -83,8 +88,10 @@ private:
     std::array<QLineEdit*, 5> txtFields_;
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
-    QString databasePath_;
-    DistanceRecordSet records_;
+    DistanceSource source_;
+    std::unique_ptr<DistanceRecordSet> records_;
+    // The server out of reach: the copy is shown and nothing is written.
+    bool readOnly_ = false;
     // Nothing is written to a damaged database.
     bool damaged_ = false;
     bool discardOnClose_ = false;

@@ -1,0 +1,131 @@
+#include "upload.h"
+
+#include "coordinates.h"
+
+#include "calc/numbers.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <algorithm>
+
+namespace pellamy {
+
+namespace {
+
+struct Row {
+    QString name, racepoint, miles, yards, sixtieths;
+};
+
+QString pairKey(const QString& name, const QString& racepoint) {
+    return nocaseKey(name) + QChar(0x1f) + nocaseKey(racepoint);
+}
+
+bool sameDistance(const QString& a, const QString& b) {
+    const std::optional<double> x = textToNumber(a), y = textToNumber(b);
+    return x && y ? *x == *y : a == b;
+}
+
+// The named rows shown in the report; the others are counted.
+constexpr int kNamedRows = 30;
+
+} // namespace
+
+Upload uploadDistances(const QString& databasePath, const DistanceSource& server) {
+    Upload upload;
+    QVector<Row> rows;
+    {
+        const DistanceConnection file(databasePath, DistanceConnection::Mode::Read);
+        if (!file.isOpen())
+            return upload.error = file.error(), upload.fault = file.fault(), upload;
+        QSqlQuery query(file.database());
+        query.setForwardOnly(true);
+        if (!query.exec(QStringLiteral("SELECT Name, Racepoint, Miles, Yards, Sixtieths FROM "
+                                       "Distances ORDER BY rowid")))
+            return upload.error = query.lastError().text(),
+                   upload.fault = faultOf(query.lastError()), upload;
+        while (query.next())
+            rows.push_back({valueText(query.value(0)), valueText(query.value(1)),
+                            valueText(query.value(2)), valueText(query.value(3)),
+                            valueText(query.value(4))});
+        if (query.lastError().isValid())
+            return upload.error = query.lastError().text(),
+                   upload.fault = faultOf(query.lastError()), upload;
+    }
+
+    const DistanceConnection connection(server, DistanceConnection::Mode::ReadWrite);
+    if (!connection.isOpen())
+        return upload.error = connection.error(), upload.fault = connection.fault(), upload;
+    const QSqlDatabase db = connection.database();
+    QSqlQuery query(db);
+    const auto fail = [&](const QSqlError& error) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        upload = {};
+        upload.error = serverReason(error);
+        upload.fault = faultOf(error, Engine::Postgres);
+        return upload;
+    };
+    // Nobody else writes while the server's distances are compared and added.
+    if (!query.exec(QStringLiteral("BEGIN")) ||
+        !query.exec(QStringLiteral("LOCK TABLE distances IN SHARE ROW EXCLUSIVE MODE")))
+        return fail(query.lastError());
+    QHash<QString, QStringList> held; // pair → the server's sixtieths
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT name, racepoint, sixtieths FROM distances")))
+        return fail(query.lastError());
+    while (query.next())
+        held[pairKey(valueText(query.value(0)), valueText(query.value(1)))]
+            << valueText(query.value(2));
+    if (query.lastError().isValid())
+        return fail(query.lastError());
+
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, "
+                                  "sixtieths) VALUES (?, ?, ?, ?, ?)"));
+    for (const Row& row : rows) {
+        const QString at = QStringLiteral("%1 at %2").arg(row.name, row.racepoint);
+        if (row.name.isEmpty() || row.racepoint.isEmpty() || row.sixtieths.isEmpty()) {
+            upload.refused << at + QStringLiteral(": a field is empty");
+            continue;
+        }
+        QStringList& there = held[pairKey(row.name, row.racepoint)];
+        if (there.isEmpty()) {
+            for (const QString* value :
+                 {&row.name, &row.racepoint, &row.miles, &row.yards, &row.sixtieths})
+                insert.addBindValue(*value);
+            if (!insert.exec())
+                return fail(insert.lastError());
+            there << row.sixtieths;
+            ++upload.added;
+        } else if (std::any_of(there.cbegin(), there.cend(),
+                               [&](const QString& s) { return sameDistance(s, row.sixtieths); })) {
+            ++upload.alreadyThere;
+        } else {
+            upload.refused << QStringLiteral("%1: the server holds %2 sixtieths, distances.mdb "
+                                             "holds %3")
+                                  .arg(at, there.join(QStringLiteral(" and ")), row.sixtieths);
+        }
+    }
+    if (!query.exec(QStringLiteral("COMMIT")))
+        return fail(query.lastError());
+    return upload;
+}
+
+QString uploadReport(const Upload& upload) {
+    QString report = QStringLiteral("%1 distances were added to the server; %2 were there "
+                                    "already.")
+                         .arg(upload.added)
+                         .arg(upload.alreadyThere);
+    if (upload.refused.isEmpty())
+        return report;
+    report += QStringLiteral("\n\n%1 were not brought up, and the server's distances are as they "
+                             "were:\n")
+                  .arg(upload.refused.size());
+    report += upload.refused.mid(0, kNamedRows).join(u'\n');
+    if (upload.refused.size() > kNamedRows)
+        report += QStringLiteral("\nand %1 more.").arg(upload.refused.size() - kNamedRows);
+    return report;
+}
+
+} // namespace pellamy
