@@ -147,10 +147,12 @@ DatabaseFault faultOf(const QSqlError& error, Engine engine) {
         return DatabaseFault::None;
     if (engine == Engine::Postgres) {
         // SQLSTATE classes: 08 the connection, 57P shutdown, 28 the sign-in,
-        // 42501 a privilege, 25006 a read-only transaction, 55P03 a lock.
+        // 42501 a privilege, 25006 a read-only transaction, 55P03 a lock. An
+        // error without one came from libpq itself: the line is gone.
         const QString state = error.nativeErrorCode();
-        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08")) ||
-            state.startsWith(QLatin1String("57P")) || state.startsWith(QLatin1String("28")))
+        if (error.type() == QSqlError::ConnectionError || state.isEmpty() ||
+            state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P")) ||
+            state.startsWith(QLatin1String("28")))
             return DatabaseFault::Unreachable;
         if (state == QLatin1String("42501") || state == QLatin1String("25006"))
             return DatabaseFault::NotAllowed;

@@ -143,7 +143,7 @@ NameList DistanceStore::racepoints() const {
             "  FROM points WHERE k IS NOT NULL"
             "  UNION ALL"
             "  SELECT NULL, NULL WHERE EXISTS (SELECT 1 FROM distances WHERE racepoint IS NULL)) r"
-            " ORDER BY k NULLS LAST"),
+            " ORDER BY k COLLATE \"C\" NULLS LAST"),
         {}));
 }
 

@@ -1,0 +1,341 @@
+// The distances on a federation's PostgreSQL server: the private server that
+// scripts/test starts (PELLAMY_TEST_SERVER), a database of this run's own.
+#include "calculator/pellamy.h"
+#include "distances/coordinatestore.h"
+#include "distances/distancestore.h"
+#include "distances/editor/frmdistances.h"
+#include "distances/schema.h"
+#include "distances/servercopy.h"
+#include "distances/upload.h"
+#include "distances/workout.h"
+
+#include "support/dialogcheck.h"
+#include "support/distancedb.h"
+
+#include <gmock/gmock.h>
+
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+const QString kAdmin = qEnvironmentVariable("PELLAMY_TEST_SERVER");
+
+QString databaseName() {
+    return QStringLiteral("pellamy_test_%1").arg(QCoreApplication::applicationPid());
+}
+
+// The connection string for this run's database, signed in as a user.
+QString serverString(const QString& user = QStringLiteral("pellamy_admin")) {
+    QString text = kAdmin;
+    text.replace(QLatin1String("dbname=postgres"), QLatin1String("dbname=") + databaseName());
+    text.replace(QLatin1String("user=pellamy_admin"), QLatin1String("user=") + user);
+    return text;
+}
+
+// Runs statements on the server as its superuser; the test fails on an error.
+void serverExec(const QString& sql, bool inRunDatabase = true) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "test-admin");
+        db.setConnectOptions(inRunDatabase ? serverString() : kAdmin);
+        ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
+        QString error;
+        EXPECT_TRUE(runSqlScript(db, sql, &error)) << error.toStdString();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("test-admin");
+}
+
+// Stops or starts the test server, as a club room loses its line.
+void serverControl(const char* action) {
+    const QString dir = qEnvironmentVariable("PELLAMY_TEST_SERVER_DIR");
+    ASSERT_FALSE(dir.isEmpty());
+    QProcess control;
+    control.start(QStringLiteral(PELLAMY_SOURCE_DIR "/scripts/pgserver"), {action, dir});
+    ASSERT_TRUE(control.waitForFinished(60000));
+    ASSERT_EQ(control.exitCode(), 0) << control.readAllStandardError().toStdString();
+}
+
+class ServerTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (kAdmin.isEmpty())
+            return;
+        serverExec(QStringLiteral("CREATE DATABASE %1;").arg(databaseName()), false);
+        QFile schema(QStringLiteral(PELLAMY_SOURCE_DIR "/distances/schema-postgres.sql"));
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        serverExec(QString::fromUtf8(schema.readAll()));
+    }
+    static void TearDownTestSuite() {
+        if (!kAdmin.isEmpty())
+            serverExec(
+                QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE);").arg(databaseName()),
+                false);
+    }
+    void SetUp() override {
+        if (kAdmin.isEmpty()) {
+            if (qEnvironmentVariable("CI") == QLatin1String("true"))
+                FAIL() << "CI runs the server's tests: scripts/test starts the server";
+            GTEST_SKIP() << "no test server: scripts/test starts one";
+        }
+        serverExec(QStringLiteral("TRUNCATE distances, lofts, racepoints RESTART IDENTITY;"));
+        useServer(serverString());
+    }
+    void TearDown() override { expectDialogsHandled(dialogs); }
+
+    void useServer(const QString& text) {
+        writeFile(dir.filePath("server.txt"), text.toUtf8() + "\n");
+    }
+    DistanceSource source() const { return distanceSourceInFolder(dir.path()); }
+    // The same rows in the club's own file and on the server, in one order.
+    void putRows(const QVector<Row>& rows) {
+        makeDistanceDatabase(dir.filePath("distances.mdb"), rows);
+        QString sql;
+        for (const Row& row : rows) {
+            QStringList values;
+            for (const char* value : row)
+                values << (value ? QStringLiteral("'%1'").arg(QString::fromUtf8(value).replace(
+                                       u'\'', QStringLiteral("''")))
+                                 : QStringLiteral("NULL"));
+            sql += QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, "
+                                  "sixtieths) VALUES (%1);\n")
+                       .arg(values.join(u','));
+        }
+        serverExec(sql);
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogService dialogs;
+};
+
+QStringList variants(const QString& text) {
+    return {text, text.toLower(), text.toUpper()};
+}
+
+QStringList recordsInOrder(DistanceRecordSet& records) {
+    QStringList out;
+    for (int i = 0; i < records.count(); ++i) {
+        records.moveTo(i);
+        const DistanceRecord& r = records.current();
+        out << QStringList{r.name, r.racepoint, r.miles, r.yards, r.sixtieths}.join(u'|');
+    }
+    return out;
+}
+
+// Both engines give the same lists in the same order, and match the same
+// rows, from the same rows: A to Z without regard to case, accents and
+// apostrophes as they stand, empty and NULL values, pairs held twice.
+TEST_F(ServerTest, BothEnginesListAndMatchAlike) {
+    putRows({
+        {"Ann O'Hara", "Dover", "100", "880", "10612800"},
+        {"ann o'hara", "DOVER", "100", "881", "10612860"},
+        {"Éva Kovács", "Dover", "101", "0", "10665600"},
+        {"éva kovács", "dover", "102", "0", "10771200"},
+        {"Zed Ward", "Dover", "99", "5", "10454700"},
+        {"apple Grower", "Calais", "120", "1", "12672060"},
+        {"_Under", "calais", "121", "0", "12777600"},
+        {"Ätna Loft", "Ålesund", "600", "0", "63360000"},
+        {"Bob Ng", "ålesund", "601", "0", "63465600"},
+        {"", "Calais", "1", "1", "105660"},
+        {nullptr, "CALAIS", "1", "2", "105720"},
+        {"Carl Fenn", nullptr, "3", "3", "316980"},
+        {"Carl Fenn", "", "3", "4", "317040"},
+        {"Al Ames", "Berwick", "50", "0", nullptr},
+    });
+    const DistanceStore file(DistanceSource(dir.filePath("distances.mdb")));
+    const DistanceStore server(source());
+    const NameList filePoints = file.racepoints(), serverPoints = server.racepoints();
+    ASSERT_TRUE(serverPoints.ok()) << serverPoints.error.toStdString();
+    EXPECT_EQ(serverPoints.values, filePoints.values);
+    EXPECT_EQ(serverPoints.hadEmpty, filePoints.hadEmpty);
+    EXPECT_EQ(serverPoints.values.size(), 5);
+
+    const QStringList names = {"Ann O'Hara", "Éva Kovács", "éva kovács", "Zed Ward", "_Under",
+                               "Ätna Loft",  "Bob Ng",     "Carl Fenn",  "Al Ames",  "Nobody"};
+    for (const QString& point : filePoints.values + QStringList{"Nowhere", "Ålesund"})
+        for (const QString& asTyped : variants(point)) {
+            const NameList a = file.members(asTyped), b = server.members(asTyped);
+            EXPECT_EQ(b.values, a.values) << asTyped.toStdString();
+            EXPECT_EQ(b.hadEmpty, a.hadEmpty) << asTyped.toStdString();
+            for (const QString& name : names)
+                for (const QString& nameTyped : variants(name))
+                    EXPECT_EQ(server.distance(nameTyped, asTyped).text,
+                              file.distance(nameTyped, asTyped).text)
+                        << nameTyped.toStdString() << " at " << asTyped.toStdString();
+        }
+
+    // The editor's order: by name, then race point, an empty name first.
+    DistanceRecordSet fileRecords(DistanceSource(dir.filePath("distances.mdb")));
+    DistanceRecordSet serverRecords(source());
+    ASSERT_TRUE(fileRecords.open() && serverRecords.open()) << serverRecords.error().toStdString();
+    EXPECT_EQ(recordsInOrder(serverRecords), recordsInOrder(fileRecords));
+}
+
+// The editor's writes on the server, and the rule that a record changed or
+// deleted by another club's editor is never written over.
+TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
+    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
+             {"Bo Finch", "Dover", "90", "0", "9504000"}});
+    DistanceRecordSet mine(source()), theirs(source());
+    ASSERT_TRUE(mine.open() && theirs.open()) << mine.error().toStdString();
+
+    mine.addNew();
+    ASSERT_EQ(mine.save({"Cy Dunn", "Dover", "100", "880", "10612800"}), WriteOutcome::Done)
+        << mine.error().toStdString();
+    EXPECT_EQ(mine.position(), 2);
+    EXPECT_EQ(mine.current().sixtieths, "10612800");
+
+    mine.moveTo(0);
+    theirs.moveTo(0);
+    ASSERT_EQ(theirs.save({"Ann Hale", "Dover", "100", "1", "10560060"}), WriteOutcome::Done);
+    EXPECT_EQ(mine.save({"Ann Hale", "Dover", "100", "2", "10560120"}), WriteOutcome::Changed);
+    EXPECT_EQ(mine.current().yards, "1"); // shown as now stored
+
+    mine.moveTo(1);
+    theirs.moveTo(1);
+    ASSERT_EQ(theirs.removeCurrent(), WriteOutcome::Done);
+    EXPECT_EQ(mine.removeCurrent(), WriteOutcome::Deleted);
+    EXPECT_EQ(mine.count(), 2);
+    EXPECT_EQ(DistanceStore(source()).members("dover").values,
+              QStringList({"Ann Hale", "Cy Dunn"}));
+
+    // A club's user reads only: a save is refused in words.
+    serverExec(QStringLiteral("DO $$ BEGIN CREATE ROLE club_reader LOGIN IN ROLE pellamy_club; "
+                              "EXCEPTION WHEN duplicate_object THEN NULL; END $$;"));
+    useServer(serverString(QStringLiteral("club_reader")));
+    DistanceRecordSet club(source());
+    ASSERT_TRUE(club.open()) << club.error().toStdString();
+    EXPECT_EQ(club.save({"Ann Hale", "Dover", "1", "1", "105660"}), WriteOutcome::Failed);
+    EXPECT_EQ(club.fault(), DatabaseFault::NotAllowed) << club.error().toStdString();
+    EXPECT_THAT(faultMessage(club.fault(), "the record has not been saved.").toStdString(),
+                testing::HasSubstr("may read the distances but not change them"));
+}
+
+// server.txt that cannot be used, a wrong password and a server not there
+// are one message each: why, and the copy read instead. No message shows a
+// password.
+TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
+    serverExec(QStringLiteral(
+        "DO $$ BEGIN CREATE ROLE pellamy_password LOGIN PASSWORD 'right-horse' IN ROLE "
+        "pellamy_club; EXCEPTION WHEN duplicate_object THEN NULL; END $$;"));
+    writeFile(dir.filePath("pgpass"), "*:*:*:pellamy_password:wrong-battery\n");
+    QFile::setPermissions(dir.filePath("pgpass"), QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("PGPASSFILE", dir.filePath("pgpass").toUtf8());
+    const std::pair<QString, const char*> cases[] = {
+        {"", "server.txt is empty"},
+        {"# only a comment", "server.txt is empty"},
+        {"junk", "missing \"=\" after \"junk\""},
+        {"host=a;b", "holds a \";\""},
+        {"postgresql://host/db", "holds an address"},
+        {"host=/nonexistent-folder port=5432 dbname=x", "No such file or directory"},
+        {serverString(QStringLiteral("pellamy_password")), "password authentication failed"},
+        {serverString(QStringLiteral("pellamy_password")) + " password=wrong-secret",
+         "password authentication failed"},
+    };
+    for (const auto& [text, reason] : cases) {
+        useServer(text);
+        const DistanceStore store(source());
+        EXPECT_FALSE(store.racepoints().ok()) << text.toStdString();
+        const QString notice = store.takeNotice();
+        EXPECT_THAT(notice.toStdString(), testing::HasSubstr(reason)) << text.toStdString();
+        EXPECT_THAT(notice.toStdString(), testing::HasSubstr("There is no copy of the distances"));
+        EXPECT_FALSE(notice.contains("wrong-secret") || notice.contains("wrong-battery"));
+        store.members("Dover");
+        EXPECT_EQ(store.takeNotice(), QString()) << "said once";
+    }
+    qunsetenv("PGPASSFILE");
+}
+
+// A copy made at start-up serves when the server stops mid-session: the
+// calculator reads it after one message, and the editor shows it read-only.
+TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
+    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
+             {"Bo Finch", "Calais", "90", "0", "9504000"}});
+    serverExec(QStringLiteral("INSERT INTO lofts (name, latitude, longitude) VALUES "
+                              "('Ann Hale', '51°30''00\"N', '0°07''00\"W');"));
+    {
+        Pellamy window(dir.path(), &dialogs);
+        EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
+    } // the copy is finished before the window goes
+    const QString copy = dir.filePath("distances-copy.mdb");
+    ASSERT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(distanceRows(copy), distanceRows(dir.filePath("distances.mdb")));
+    EXPECT_EQ(readPlaces(copy).lists.lofts.size(), 1);
+    EXPECT_TRUE(copyMade(copy).secsTo(QDateTime::currentDateTime()) < 120);
+
+    const DistanceStore store(source());
+    ASSERT_EQ(store.racepoints().values, QStringList({"Calais", "Dover"}));
+    serverControl("stop");
+    const DistanceLookup lookup = store.distance("ann hale", "dover");
+    EXPECT_EQ(lookup.text, "10560000\r\n") << lookup.error.toStdString();
+    EXPECT_TRUE(store.offline());
+    const QString notice = store.takeNotice();
+    EXPECT_THAT(notice.toStdString(), testing::HasSubstr("The distance server cannot be reached"));
+    EXPECT_THAT(notice.toStdString(), testing::HasSubstr("copy of the distances, made on"));
+
+    {
+        frmdistances editor(dir.path(), &dialogs);
+        EXPECT_EQ(dialogs.messages().size(), 1);
+        EXPECT_THAT(dialogs.messages().value(0).toStdString(),
+                    testing::HasSubstr("cannot be changed until the server"));
+        dialogs.clear();
+        EXPECT_EQ(control<QLineEdit>(editor, "txtFields(0)")->text(), "Ann Hale");
+        EXPECT_TRUE(control<QLineEdit>(editor, "txtFields(0)")->isReadOnly());
+        for (const char* button :
+             {"cmdAdd", "cmdDelete", "cmdUpdate", "cmdCoordinates", "cmdUpload"})
+            EXPECT_FALSE(control<QPushButton>(editor, button)->isEnabled()) << button;
+    }
+    const QByteArray copyBefore = fileBytes(copy);
+    serverControl("start");
+    EXPECT_EQ(fileBytes(copy), copyBefore) << "nothing writes to the copy";
+    EXPECT_TRUE(DistanceStore(source()).racepoints().ok());
+}
+
+// A club's own file brought up: new pairs added, pairs held alike left,
+// pairs held with another distance refused and listed, never overwritten.
+TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
+    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
+             {"Bo Finch", "Dover", "90", "0", "9504000"}});
+    makeDistanceDatabase(dir.filePath("club.mdb"), {{"ann hale", "DOVER", "100", "0", "10560000"},
+                                                    {"Bo Finch", "Dover", "91", "0", "9609600"},
+                                                    {"Cy Dunn", "Dover", "80", "0", "8448000"},
+                                                    {"Cy Dunn", "Dover", "80", "0", "8448000"},
+                                                    {"Di Reyes", "", "1", "0", "105600"}});
+    const Upload upload = uploadDistances(dir.filePath("club.mdb"), source());
+    ASSERT_TRUE(upload.ok()) << upload.error.toStdString();
+    EXPECT_EQ(upload.added, 1);
+    EXPECT_EQ(upload.alreadyThere, 2);
+    EXPECT_EQ(upload.refused,
+              QStringList({"Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb "
+                           "holds 9609600",
+                           "Di Reyes at : a field is empty"}));
+    const DistanceStore store(source());
+    EXPECT_EQ(store.distance("Bo Finch", "Dover").text, "9504000\r\n");
+    EXPECT_EQ(store.distance("Cy Dunn", "Dover").text, "8448000\r\n");
+}
+
+// Coordinates on the server: saved with the rule of the stale list, and
+// distances worked out from them, refused when the table changed between
+// the plan and the write.
+TEST_F(ServerTest, CoordinatesAndWorkedOutDistancesOnTheServer) {
+    putRows({{"Ann Hale", "Dover", "1", "0", "105600"}});
+    const PlaceLists lists{{{"Ann Hale", "51°30'00\"N", "0°07'00\"W"}},
+                           {{"Dover", "51°07'00\"N", "1°19'00\"E"}}};
+    const PlaceSave saved = savePlaces(source(), {}, lists);
+    ASSERT_EQ(saved.outcome, WriteOutcome::Done) << saved.error.toStdString();
+    EXPECT_EQ(readPlaces(source()).lists, lists);
+    EXPECT_EQ(savePlaces(source(), {}, lists).outcome, WriteOutcome::Changed);
+
+    DistanceWorkOut workOut(source());
+    WorkOutPlan plan;
+    ASSERT_TRUE(workOut.plan(&plan)) << workOut.error().toStdString();
+    EXPECT_EQ(plan.changed, 1);
+    serverExec(QStringLiteral("UPDATE distances SET yards = '5';"));
+    EXPECT_EQ(workOut.write(plan), WriteOutcome::Changed);
+    ASSERT_TRUE(workOut.plan(&plan));
+    ASSERT_EQ(workOut.write(plan), WriteOutcome::Done) << workOut.error().toStdString();
+    EXPECT_NE(DistanceStore(source()).distance("Ann Hale", "Dover").text, "105600\r\n");
+}
+
+} // namespace
