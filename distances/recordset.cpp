@@ -50,8 +50,17 @@ bool DistanceRecordSet::open(DistanceConnection::Mode mode) {
     connection_ = std::make_unique<DistanceConnection>(source_, mode);
     if (!connection_->isOpen())
         return fail(connection_->error(), connection_->fault());
-    if (engine() == Engine::Postgres)
+    if (engine() == Engine::Postgres) {
+        // A club's user on a federation's server may read only.
+        QSqlQuery privilege(connection_->database());
+        if (!privilege.exec(QStringLiteral("SELECT has_table_privilege('distances', 'INSERT') "
+                                           "AND has_table_privilege('distances', 'UPDATE') AND "
+                                           "has_table_privilege('distances', 'DELETE')")) ||
+            !privilege.next())
+            return fail(privilege.lastError());
+        mayWrite_ = privilege.value(0).toBool();
         return readOrder() && (order_.isEmpty() || moveTo(0));
+    }
     // The editor is the one writer: a damaged file is found before anything
     // is written to it, not part-way through the records.
     QSqlQuery check(connection_->database());
@@ -152,6 +161,12 @@ void DistanceRecordSet::reread() {
     moveTo(at >= 0 ? at : std::clamp(place, 0, count() - 1));
 }
 
+WriteOutcome DistanceRecordSet::refuseReadOnly() {
+    fail(QStringLiteral("The user on the distance server may only read the distances."),
+         DatabaseFault::NotAllowed);
+    return WriteOutcome::Failed;
+}
+
 QString DistanceRecordSet::beginWrite() const {
     // SQLite takes its write lock at once; the server locks the row itself.
     return engine() == Engine::Postgres ? QStringLiteral("BEGIN")
@@ -164,6 +179,8 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
                                 : QStringLiteral("The database is not open."),
                     connection_ ? connection_->fault() : DatabaseFault::Other),
                WriteOutcome::Failed;
+    if (!mayWrite_)
+        return refuseReadOnly();
     // With no current record (an empty table, or the last one deleted) the
     // typed record is a new one.
     const bool insert = isNew_ || position_ < 0 || position_ >= count();
@@ -227,6 +244,8 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
 WriteOutcome DistanceRecordSet::removeCurrent() {
     if (!connection_ || isNew_ || position_ < 0 || position_ >= count())
         return WriteOutcome::Done;
+    if (!mayWrite_)
+        return refuseReadOnly();
     const QSqlDatabase db = connection_->database();
     QSqlQuery query(db);
     if (!query.exec(beginWrite()))

@@ -47,6 +47,10 @@ public:
     const QString& error() const { return error_; }
     DatabaseFault fault() const { return fault_; }
 
+    // Whether the user may change the records: false for a club's user on
+    // a federation's server, who reads only.
+    bool mayWrite() const { return mayWrite_; }
+
     int count() const { return int(order_.size()); }
     // The current record's position from 0; -1 when there is none (a new
     // record not yet saved, or no records at all).
@@ -81,6 +85,7 @@ public:
 private:
     Engine engine() const;
     QString beginWrite() const;
+    WriteOutcome refuseReadOnly();
     bool readOrder();
     bool fail(const QString& message, DatabaseFault fault = DatabaseFault::Other);
     bool fail(const QSqlError& error);
@@ -97,6 +102,7 @@ private:
     bool isNew_ = false;
     int positionBeforeNew_ = -1;
     DistanceRecord current_;
+    bool mayWrite_ = true;
     QString error_;
     DatabaseFault fault_ = DatabaseFault::None;
 };

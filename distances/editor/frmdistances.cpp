@@ -89,18 +89,23 @@ void frmdistances::Form_Load() {
 }
 
 void frmdistances::loadFromServer() {
-    if (records_->open())
-        return;
-    if (records_->fault() != DatabaseFault::Unreachable) {
+    if (records_->open()) {
+        if (records_->mayWrite())
+            return;
+        say(QStringLiteral("The distances are kept on the federation's server, where your user "
+                           "may read them but not change them. The federation's distance officer "
+                           "makes the changes."));
+    } else if (records_->fault() != DatabaseFault::Unreachable) {
         Data1_Error(records_->error());
         return;
+    } else {
+        // The server out of reach: the club's copy is shown, and nothing can
+        // be changed until the server is back.
+        say(offlineNotice(records_->error(), source_.copyPath));
+        records_ = std::make_unique<DistanceRecordSet>(source_.copyPath);
+        records_->open(DistanceConnection::Mode::Read);
     }
-    // The server out of reach: the club's copy is shown, and nothing can be
-    // changed until the server is back.
-    say(offlineNotice(records_->error(), source_.copyPath));
     readOnly_ = true;
-    records_ = std::make_unique<DistanceRecordSet>(source_.copyPath);
-    records_->open(DistanceConnection::Mode::Read);
     for (QLineEdit* box : txtFields_)
         box->setReadOnly(true);
     for (QPushButton* button :

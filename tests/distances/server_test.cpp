@@ -6,7 +6,6 @@
 #include "distances/editor/frmdistances.h"
 #include "distances/schema.h"
 #include "distances/servercopy.h"
-#include "distances/upload.h"
 #include "distances/workout.h"
 
 #include "support/dialogcheck.h"
@@ -206,10 +205,17 @@ TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
     useServer(serverString(QStringLiteral("club_reader")));
     DistanceRecordSet club(source());
     ASSERT_TRUE(club.open()) << club.error().toStdString();
+    EXPECT_FALSE(club.mayWrite());
     EXPECT_EQ(club.save({"Ann Hale", "Dover", "1", "1", "105660"}), WriteOutcome::Failed);
     EXPECT_EQ(club.fault(), DatabaseFault::NotAllowed) << club.error().toStdString();
     EXPECT_THAT(faultMessage(club.fault(), "the record has not been saved.").toStdString(),
                 testing::HasSubstr("may read the distances but not change them"));
+    frmdistances editor(dir.path(), &dialogs);
+    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
+                testing::HasSubstr("may read them but not change them"));
+    dialogs.clear();
+    EXPECT_FALSE(control<QPushButton>(editor, "cmdUpdate")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>(editor, "yards")->isReadOnly());
 }
 
 // server.txt that cannot be used, a wrong password and a server not there
@@ -292,27 +298,33 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     EXPECT_TRUE(DistanceStore(source()).racepoints().ok());
 }
 
-// A club's own file brought up: new pairs added, pairs held alike left,
-// pairs held with another distance refused and listed, never overwritten.
+// A club's own file brought up from the editor: new pairs added, pairs held
+// alike left, pairs held with another distance refused and listed, never
+// overwritten.
 TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
-    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
-             {"Bo Finch", "Dover", "90", "0", "9504000"}});
-    makeDistanceDatabase(dir.filePath("club.mdb"), {{"ann hale", "DOVER", "100", "0", "10560000"},
-                                                    {"Bo Finch", "Dover", "91", "0", "9609600"},
-                                                    {"Cy Dunn", "Dover", "80", "0", "8448000"},
-                                                    {"Cy Dunn", "Dover", "80", "0", "8448000"},
-                                                    {"Di Reyes", "", "1", "0", "105600"}});
-    const Upload upload = uploadDistances(dir.filePath("club.mdb"), source());
-    ASSERT_TRUE(upload.ok()) << upload.error.toStdString();
-    EXPECT_EQ(upload.added, 1);
-    EXPECT_EQ(upload.alreadyThere, 2);
-    EXPECT_EQ(upload.refused,
-              QStringList({"Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb "
-                           "holds 9609600",
-                           "Di Reyes at : a field is empty"}));
+    serverExec(QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) "
+                              "VALUES ('Ann Hale', 'Dover', '100', '0', '10560000'), "
+                              "('Bo Finch', 'Dover', '90', '0', '9504000');"));
+    makeDistanceDatabase(dir.filePath("distances.mdb"),
+                         {{"ann hale", "DOVER", "100", "0", "10560000"},
+                          {"Bo Finch", "Dover", "91", "0", "9609600"},
+                          {"Cy Dunn", "Dover", "80", "0", "8448000"},
+                          {"Cy Dunn", "Dover", "80", "0", "8448000"},
+                          {"Di Reyes", "", "1", "0", "105600"}});
+    frmdistances editor(dir.path(), &dialogs);
+    ASSERT_TRUE(control<QPushButton>(editor, "cmdUpload")->isVisibleTo(&editor));
+    dialogs.answerYesNo(true);
+    QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages().value(0),
+              "1 distances were added to the server; 2 were there already.\n\n"
+              "2 were not brought up, and the server's distances are as they were:\n"
+              "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
+              "Di Reyes at : a field is empty");
+    dialogs.clear();
     const DistanceStore store(source());
     EXPECT_EQ(store.distance("Bo Finch", "Dover").text, "9504000\r\n");
     EXPECT_EQ(store.distance("Cy Dunn", "Dover").text, "8448000\r\n");
+    EXPECT_EQ(editor.recordPosition(), 0); // the server's records shown afresh
 }
 
 // Coordinates on the server: saved with the rule of the stale list, and
