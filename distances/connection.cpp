@@ -138,8 +138,9 @@ Engine engineOf(const QSqlDatabase& db) {
 }
 
 QString serverReason(const QSqlError& error) {
-    const QString reason = error.databaseText().trimmed();
-    return reason.isEmpty() ? error.text().trimmed() : reason;
+    // libpq words a reason over indented lines; the user reads one line.
+    const QString reason = error.databaseText().simplified();
+    return reason.isEmpty() ? error.text().simplified() : reason;
 }
 
 DatabaseFault faultOf(const QSqlError& error, Engine engine) {
