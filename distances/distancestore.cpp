@@ -142,7 +142,8 @@ NameList DistanceStore::racepoints() const {
             "             ORDER BY d.name_key NULLS FIRST, d.id LIMIT 1) AS racepoint"
             "  FROM points WHERE k IS NOT NULL"
             "  UNION ALL"
-            "  SELECT NULL, NULL WHERE EXISTS (SELECT 1 FROM distances WHERE racepoint IS NULL)) r"
+            "  SELECT NULL, NULL WHERE EXISTS (SELECT 1 FROM distances WHERE racepoint_key IS "
+            "NULL)) r"
             " ORDER BY k COLLATE \"C\" NULLS LAST"),
         {}));
 }
