@@ -281,6 +281,12 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     EXPECT_THAT(notice.toStdString(), testing::HasSubstr("copy of the distances, made on"));
 
     {
+        Pellamy window(dir.path(), &dialogs);
+        EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
+        EXPECT_EQ(dialogs.messages().size(), 1);
+        dialogs.clear();
+    }
+    {
         frmdistances editor(dir.path(), &dialogs);
         EXPECT_EQ(dialogs.messages().size(), 1);
         EXPECT_THAT(dialogs.messages().value(0).toStdString(),
