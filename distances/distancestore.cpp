@@ -12,9 +12,6 @@ namespace pellamy {
 
 namespace {
 
-// How long the reads stay on the copy before the server is tried again.
-constexpr qint64 kRetryServerAfterMs = 60 * 1000;
-
 // Runs one read on an open connection. A read is checked through to its
 // end: a damaged page met after the first rows fails the whole read.
 template <typename Rows>
@@ -80,17 +77,13 @@ DistanceStore::Rows DistanceStore::read(const QString& sqlite, const QString& po
             return {{}, connection.error(), connection.fault()};
         return runRead<Rows>(connection, sqlite, values);
     }
-    if (!offline_ || sinceOffline_.elapsed() >= kRetryServerAfterMs) {
+    if (!offline_) {
         Rows rows = readServer(postgres, keys(values));
-        if (rows.fault != DatabaseFault::Unreachable) {
-            offline_ = false;
+        if (rows.fault != DatabaseFault::Unreachable)
             return rows;
-        }
         server_.reset();
-        if (!offline_)
-            notice_ = offlineNotice(rows.error, source_.copyPath);
+        notice_ = offlineNotice(rows.error, source_.copyPath);
         offline_ = true;
-        sinceOffline_.start();
     }
     const DistanceConnection copy(source_.copyPath, DistanceConnection::Mode::Read);
     if (!copy.isOpen())

@@ -5,14 +5,14 @@
 //
 // From the club's own file each read opens its own connection and closes it
 // at once. From a federation's server the connection is kept open between
-// reads (opening one costs the server a process); when the server cannot be
-// reached, the reads come from the club's copy of its rows, and the server
-// is tried again a minute later.
+// reads (opening one costs the server a process). When the server cannot be
+// reached, the reads come from the club's copy of its rows for as long as
+// the store lives: a race is never worked out from two sources, and a
+// server out of reach never holds up the clocking of a bird again.
 
 #include "connection.h"
 #include "source.h"
 
-#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -75,7 +75,6 @@ private:
     DistanceSource source_;
     mutable std::unique_ptr<DistanceConnection> server_;
     mutable bool offline_ = false;
-    mutable QElapsedTimer sinceOffline_;
     mutable QString notice_;
 };
 

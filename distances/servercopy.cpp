@@ -5,6 +5,7 @@
 #include "schema.h"
 
 #include <QAtomicInteger>
+#include <QCoreApplication>
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -78,10 +79,16 @@ QString copyServerRows(const DistanceSource& source) {
     // moment, never half of an edit.
     QSqlQuery(db).exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
 
-    const QString partial = source.copyPath + QStringLiteral(".new");
-    QFile::remove(partial);
+    // A name of this copy's own: two copies of Pellamy beside one another
+    // never write into one file.
     static QAtomicInteger<quint64> counter;
-    const QString name = QStringLiteral("pellamy-copy-%1").arg(++counter);
+    const quint64 number = ++counter;
+    const QString partial = QStringLiteral("%1.%2-%3.new")
+                                .arg(source.copyPath)
+                                .arg(QCoreApplication::applicationPid())
+                                .arg(number);
+    QFile::remove(partial);
+    const QString name = QStringLiteral("pellamy-copy-%1").arg(number);
     QString error;
     {
         QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
