@@ -39,15 +39,6 @@ RaceEntryRow::RaceEntryRow(const QStringView* columns, int count, const RaceEntr
         d->details << columns[c].toString();
 }
 
-QStringView RaceEntryRow::view(int column) const {
-    if (column < 0 || column >= size())
-        return {};
-    if (column >= kOwnColumns)
-        return d->details[column - kOwnColumns];
-    const quint32 start = column > 0 ? d->ends[std::size_t(column) - 1] : 0;
-    return QStringView(d->own).mid(start, d->ends[std::size_t(column)] - start);
-}
-
 QString RaceEntryRow::text(int column) const {
     if (column >= kOwnColumns && column < size())
         return d->details[column - kOwnColumns];

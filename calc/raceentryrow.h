@@ -53,6 +53,16 @@ private:
     QSharedDataPointer<Data> d;
 };
 
+// Inline: the velocity order compares views of every row.
+inline QStringView RaceEntryRow::view(int column) const {
+    if (column < 0 || column >= size())
+        return {};
+    if (column >= kOwnColumns)
+        return d->details[column - kOwnColumns];
+    const quint32 start = column > 0 ? d->ends[std::size_t(column) - 1] : 0;
+    return QStringView(d->own).sliced(start, d->ends[std::size_t(column)] - start);
+}
+
 // Rows of entries in order, each sharing the race details of the one before
 // when they are the same.
 QVector<RaceEntryRow> toRows(const QVector<QStringList>& entries);
