@@ -35,7 +35,7 @@ public:
     QStringList columns() const;
 
     // Changes one column; a shorter row is first filled out with empty
-    // columns up to it.
+    // columns up to it. A column outside 0 to 38 is left alone.
     void setText(int column, const QString& text);
 
     friend bool operator==(const RaceEntryRow& a, const RaceEntryRow& b);
