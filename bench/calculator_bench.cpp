@@ -37,7 +37,7 @@ static void BM_ClockBirdIntoRace(benchmark::State& state) {
                                .arg(i % 1000, 3, 10, QChar(u'0'));
         race << e;
     }
-    window.entries().appendAll(race);
+    window.entries().appendAll(toRows(race));
     window.entries().sortByVelocity();
     QApplication::processEvents();
     int minute = 0;

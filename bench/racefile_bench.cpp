@@ -26,7 +26,7 @@ using namespace pellamy;
 
 namespace {
 
-QVector<QStringList> race(int size) {
+QVector<RaceEntryRow> race(int size) {
     const QStringList entry = clockBird(workedExample(), {}).entry;
     QVector<QStringList> entries;
     entries.reserve(size);
@@ -38,7 +38,7 @@ QVector<QStringList> race(int size) {
                                .arg(i % 1000, 3, 10, QChar(u'0'));
         entries << e;
     }
-    return entries;
+    return toRows(entries);
 }
 
 double peakMegabytes() {
@@ -165,9 +165,9 @@ static void BM_RecoveryReadOf20000Birds(benchmark::State& state) {
         RaceEntryList list;
         RaceRecovery recovery(dir.path(), list);
         recovery.start(false);
-        for (const QStringList& entry : race(20000)) {
+        for (const RaceEntryRow& entry : race(20000)) {
             const RecoveryGroup oneChange(recovery);
-            list.append(entry);
+            list.append(entry.columns());
             list.sortByVelocity();
         }
     }

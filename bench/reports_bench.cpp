@@ -10,7 +10,7 @@
 using namespace pellamy;
 
 static void renderSheet(benchmark::State& state, bool federation) {
-    const QVector<QStringList> entries = sampleRace(int(state.range(0)));
+    const QVector<RaceEntryRow> entries = toRows(sampleRace(int(state.range(0))));
     QTemporaryDir dir;
     QtSheetPrinter printer;
     for (auto _ : state) {

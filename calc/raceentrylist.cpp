@@ -4,19 +4,12 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace pellamy {
 
-namespace {
-
-QStringView velocityOf(const QStringList& row) {
-    return row.size() > Col::Velocity ? QStringView(row[Col::Velocity]) : QStringView();
-}
-
-} // namespace
-
-bool fasterEntry(const QStringList& a, const QStringList& b) {
-    return velocityOf(a).compare(velocityOf(b), Qt::CaseSensitive) > 0;
+bool fasterEntry(const RaceEntryRow& a, const RaceEntryRow& b) {
+    return a.view(Col::Velocity).compare(b.view(Col::Velocity), Qt::CaseSensitive) > 0;
 }
 
 RaceEntryList::RaceEntryList(QObject* parent) : QAbstractTableModel(parent) {}
@@ -33,7 +26,7 @@ QVariant RaceEntryList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count())
         return {};
     if (role == Qt::DisplayRole) {
-        const QString& all = rows_[index.row()].value(index.column());
+        const QString all = rows_[index.row()].text(index.column());
         if (all.size() <= kShownColumnLength)
             return all;
         return all.left(kShownColumnLength - 1) + QChar(0x2026); // "…"
@@ -57,24 +50,28 @@ QVariant RaceEntryList::headerData(int section, Qt::Orientation orientation, int
 }
 
 QString RaceEntryList::text(int row, int column) const {
-    const QStringList& entry = rows_[row];
-    return column < entry.size() ? entry[column] : QString();
+    return rows_[row].text(column);
 }
 
 void RaceEntryList::append(const QStringList& entry) {
+    RaceEntryRow row(entry, rows_.isEmpty() ? nullptr : &rows_.constLast());
     beginInsertRows({}, count(), count());
-    rows_.push_back(entry);
+    rows_.push_back(row);
     endInsertRows();
-    emit changed({RaceChange::Append, 0, 0, {}, {entry}});
+    emit changed({RaceChange::Append, 0, 0, {}, {row}});
 }
 
-void RaceEntryList::appendAll(const QVector<QStringList>& entries) {
-    if (entries.isEmpty())
+void RaceEntryList::appendAll(QVector<RaceEntryRow> rows) {
+    if (rows.isEmpty())
         return;
-    beginInsertRows({}, count(), count() + int(entries.size()) - 1);
-    rows_ += entries;
+    beginInsertRows({}, count(), count() + int(rows.size()) - 1);
+    // An empty list takes the rows as they are, without a copy.
+    if (rows_.isEmpty())
+        rows_ = rows;
+    else
+        rows_ += rows;
     endInsertRows();
-    emit changed({RaceChange::Append, 0, 0, {}, entries});
+    emit changed({RaceChange::Append, 0, 0, {}, std::move(rows)});
 }
 
 void RaceEntryList::sortByVelocity() {
@@ -99,10 +96,11 @@ void RaceEntryList::sortByVelocity() {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     QVector<int> order(rows_.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return faster(rows_[a], rows_[b]); });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return faster(std::as_const(rows_)[a], std::as_const(rows_)[b]);
+    });
 
-    QVector<QStringList> sorted;
+    QVector<RaceEntryRow> sorted;
     sorted.reserve(rows_.size());
     QVector<int> newRowOf(rows_.size());
     for (int i = 0; i < order.size(); ++i) {
@@ -124,10 +122,7 @@ void RaceEntryList::sortByVelocity() {
 void RaceEntryList::setText(int row, int column, const QString& text) {
     if (row < 0 || row >= count() || column < 0 || column >= kColumnCount)
         return;
-    QStringList& entry = rows_[row];
-    while (entry.size() <= column)
-        entry << QString();
-    entry[column] = text;
+    rows_[row].setText(column, text);
     emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
     emit changed({RaceChange::SetText, row, column, text});
 }
@@ -153,13 +148,11 @@ void RaceEntryList::clear() {
 void RaceEntryList::renumber() {
     int first = -1, last = -1;
     for (int i = 0; i < count(); ++i) {
-        QStringList& entry = rows_[i];
         const QString number = QString::number(i + 1);
-        if (!entry.isEmpty() && entry[0] == number)
+        const RaceEntryRow& row = std::as_const(rows_)[i];
+        if (!row.isEmpty() && row.view(Col::Pos) == number)
             continue;
-        if (entry.isEmpty())
-            entry << QString();
-        entry[0] = number;
+        rows_[i].setText(Col::Pos, number);
         if (first < 0)
             first = i;
         last = i;

@@ -3,6 +3,8 @@
 // Rows of up to 39 text columns in list order, shown by the calculator's
 // list view and read and changed by the race file, the reports and editing.
 
+#include "raceentryrow.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QVector>
@@ -11,7 +13,7 @@ namespace pellamy {
 
 // The velocity order: true when entry a is faster than entry b (column 10
 // compared as text, greater first).
-bool fasterEntry(const QStringList& a, const QStringList& b);
+bool fasterEntry(const RaceEntryRow& a, const RaceEntryRow& b);
 
 // The most characters of one column the list view shows; the entry keeps
 // the whole text. A long text cannot slow every repaint of the list.
@@ -30,13 +32,13 @@ struct RaceChange {
         Renumber, // column 0 of every row set to its position
     };
     RaceChange(Kind kind, int row = 0, int column = 0, QString text = {},
-               QVector<QStringList> rows = {})
+               QVector<RaceEntryRow> rows = {})
         : kind(kind), row(row), column(column), text(std::move(text)), rows(std::move(rows)) {}
     Kind kind;
     int row;
     int column;
     QString text;
-    QVector<QStringList> rows;
+    QVector<RaceEntryRow> rows;
 };
 
 class RaceEntryList : public QAbstractTableModel {
@@ -51,17 +53,18 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     int count() const { return int(rows_.size()); }
-    const QStringList& entry(int row) const { return rows_[row]; }
-    const QVector<QStringList>& entries() const { return rows_; }
+    QStringList entry(int row) const { return rows_[row].columns(); }
+    const QVector<RaceEntryRow>& rows() const { return rows_; }
 
     // The text of a column; empty for a column the row does not have.
     QString text(int row, int column) const;
 
     // Appends a row as given (a calculated entry has an empty column 0;
-    // a row read from a file may have fewer than 39 columns).
+    // a row read from a file may have fewer than 39 columns), sharing the
+    // race details of the last row when they are the same.
     void append(const QStringList& entry);
     // Appends many rows at once, as when a race file is read.
-    void appendAll(const QVector<QStringList>& entries);
+    void appendAll(QVector<RaceEntryRow> rows);
 
     // Puts the list in velocity order: column 10 descending, compared as
     // text, equal velocities keeping their order.
@@ -83,7 +86,7 @@ signals:
     void changed(const pellamy::RaceChange& change);
 
 private:
-    QVector<QStringList> rows_;
+    QVector<RaceEntryRow> rows_;
 };
 
 } // namespace pellamy

@@ -46,7 +46,7 @@ QByteArray toWindows1252(const QString& text, bool* lossy) {
     return bytes;
 }
 
-QString fromWindows1252(const QByteArray& bytes) {
+QString fromWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char b : bytes) {

@@ -3,6 +3,7 @@
 // the e-mailed result, the same on every machine whatever its locale.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace pellamy {
@@ -11,6 +12,6 @@ namespace pellamy {
 // and *lossy (when given) is set.
 QByteArray toWindows1252(const QString& text, bool* lossy = nullptr);
 
-QString fromWindows1252(const QByteArray& bytes);
+QString fromWindows1252(QByteArrayView bytes);
 
 } // namespace pellamy

@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <utility>
+
 namespace pellamy {
 
 namespace {
@@ -51,7 +53,7 @@ bool Pellamy::saveRace() {
     }
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
-    const RaceFileWrite written = raceFileBytes(entries_.entries());
+    const RaceFileWrite written = raceFileBytes(entries_.rows());
     const FileWrite file = writeWholeFile(path, written.bytes);
     if (!file.opened) {
         dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
@@ -121,7 +123,7 @@ void Pellamy::openRace() {
         bareLineFeeds = hasBareLineFeeds(bytes);
     }
     file.seek(0);
-    const RaceFileRead read = readRaceFile(file);
+    RaceFileRead read = readRaceFile(file);
     file.close();
 
     for (QLineEdit* box : {ui_->txtbirds, ui_->txtwind, ui_->mtdetailset, ui_->mtreadset,
@@ -131,9 +133,9 @@ void Pellamy::openRace() {
     setWindowTitle(QString());
     clearSelectedEntry();
     entries_.clear();
-    entries_.appendAll(read.entries);
-    if (!read.entries.isEmpty())
-        restoreRaceDetails(read.entries.first());
+    entries_.appendAll(std::move(read.entries));
+    if (entries_.count() > 0)
+        restoreRaceDetails(entries_.entry(0));
     recovery_->markOpened();
 
     if (read.overlongLines.isEmpty())
@@ -175,7 +177,7 @@ void Pellamy::startRecovery() {
                                    .arg(found.entries.size()),
                                kTitle)) {
             entries_.appendAll(found.entries);
-            restoreRaceDetails(found.entries.first());
+            restoreRaceDetails(entries_.entry(0));
             restored = true;
         } else {
             recovery_->keepFoundAside();

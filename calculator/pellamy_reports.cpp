@@ -82,8 +82,8 @@ void Pellamy::printSheet(bool federation) {
 
     const SheetDetails details = sheetDetails();
     const PrintDocument document = federation
-                                       ? federationSheet(details, entries_.entries(), copies.count)
-                                       : clubSheet(details, entries_.entries(), copies.count);
+                                       ? federationSheet(details, entries_.rows(), copies.count)
+                                       : clubSheet(details, entries_.rows(), copies.count);
     QString error;
     if (printer().hasPrinter()) {
         if (!printer().print(document, error))
@@ -108,7 +108,7 @@ void Pellamy::Command2_Click() {
         QDir::toNativeSeparators(fileInFolder(folder_, QStringLiteral("result.txt")));
     // Written in place when the program folder is read-only but result.txt
     // itself is not.
-    const FileWrite written = writeWholeFile(path, resultText(sheetDetails(), entries_.entries()));
+    const FileWrite written = writeWholeFile(path, resultText(sheetDetails(), entries_.rows()));
     if (!written.ok()) {
         dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, so "
                                          "no e-mail has been started.")

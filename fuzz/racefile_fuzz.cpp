@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const pellamy::RaceFileRead read = pellamy::readRaceFile(bytes);
-    for (const QStringList& entry : read.entries)
+    for (const pellamy::RaceEntryRow& entry : read.entries)
         if (entry.size() > pellamy::kRaceFileFields)
             std::abort();
 
@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (written.lossyEntries.isEmpty() && !bytes.contains('\r') && !bytes.contains('\n') &&
         !read.entries.isEmpty()) {
         bool hasEmptyOnly = false;
-        for (const QStringList& e : read.entries)
-            hasEmptyOnly = hasEmptyOnly || (e.size() == 1 && e[0].isEmpty());
+        for (const pellamy::RaceEntryRow& e : read.entries)
+            hasEmptyOnly = hasEmptyOnly || (e.size() == 1 && e.view(0).isEmpty());
         if (!hasEmptyOnly && again.entries != read.entries)
             std::abort();
     }

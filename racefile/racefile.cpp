@@ -2,33 +2,37 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <cstring>
+
 #include "calc/raceentry.h"
 #include "calc/windows1252.h"
 
 namespace pellamy {
 
-RaceFileWrite raceFileBytes(const QVector<QStringList>& entries) {
+RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries) {
     RaceFileWrite out;
     QString text;
     qsizetype size = 0;
-    for (const QStringList& entry : entries)
-        for (const QString& column : entry)
-            size += column.size() + 2;
+    for (const RaceEntryRow& entry : entries)
+        for (int c = 0; c < entry.size(); ++c)
+            size += entry.view(c).size() + 2;
     text.reserve(size + 4 * entries.size());
 
     const QString separator = QStringLiteral(", ");
     const QString recordEnd = QStringLiteral("\r\n\r\n");
     for (int i = 0; i < entries.size(); ++i) {
-        const QStringList& entry = entries[i];
+        const RaceEntryRow& entry = entries[i];
         bool comma = false;
         for (int c = 0; c < entry.size(); ++c) {
             if (c > 0)
                 text += separator;
-            if (entry[c].contains(u',')) {
+            const QStringView column = entry.view(c);
+            if (column.contains(u',')) {
                 comma = true;
-                text += QString(entry[c]).replace(u',', u';');
+                text += column.toString().replace(u',', u';');
             } else {
-                text += entry[c];
+                text += column;
             }
         }
         text += recordEnd;
@@ -42,7 +46,7 @@ RaceFileWrite raceFileBytes(const QVector<QStringList>& entries) {
         // Rare: find the entries that lost a character.
         for (int i = 0; i < entries.size(); ++i) {
             bool entryLossy = false;
-            toWindows1252(entries[i].join(QString()), &entryLossy);
+            toWindows1252(entries[i].columns().join(QString()), &entryLossy);
             if (entryLossy)
                 out.lossyEntries << i + 1;
         }
@@ -63,19 +67,23 @@ QStringView trimmedSpaces(QStringView field) {
 
 } // namespace
 
-RaceFileRead readRaceFile(const QByteArray& bytes) {
-    RaceFileRead out;
-    // Room for every line at once, and each line decoded on its own: a
-    // large race is never held as text beside its bytes.
-    out.entries.reserve(bytes.count('\r') + 1);
+namespace {
+
+// Reads the lines of bytes into out, the first being line firstLine + 1 of
+// the file, each entry sharing the race details of the entry before it
+// when they are the same, which keeps a large race small. Gives the number
+// of the last line read.
+int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine) {
     qsizetype pos = 0;
-    int lineNumber = 0;
+    int lineNumber = firstLine;
     while (pos < bytes.size()) {
-        // One line: up to the next CR; a CR LF pair is one line end.
+        // One line: up to the next CR; a CR LF pair is one line end. Each
+        // line is decoded on its own: a large race is never held as text
+        // beside its bytes.
         qsizetype end = bytes.indexOf('\r', pos);
         if (end < 0)
             end = bytes.size();
-        const QString text = fromWindows1252(bytes.mid(pos, end - pos));
+        const QString text = fromWindows1252(bytes.sliced(pos, end - pos));
         const QStringView line(text);
         pos = end + 1;
         if (pos < bytes.size() && bytes[pos] == '\n' && end < bytes.size())
@@ -84,44 +92,50 @@ RaceFileRead readRaceFile(const QByteArray& bytes) {
         if (line.isEmpty())
             continue;
 
-        // The race details repeat from entry to entry: a field equal to the
-        // previous entry's shares its text, which keeps a large race small.
-        const QStringList* previous = out.entries.isEmpty() ? nullptr : &out.entries.last();
-        QStringList entry;
-        entry.reserve(kRaceFileFields);
+        QStringView fields[kRaceFileFields];
+        int count = 0;
         qsizetype start = 0;
         while (true) {
             const qsizetype comma = line.indexOf(u',', start);
-            if (entry.size() == kRaceFileFields) {
+            if (count == kRaceFileFields) {
                 out.overlongLines << lineNumber;
                 break;
             }
-            const QStringView field =
+            fields[count++] =
                 trimmedSpaces(line.mid(start, (comma < 0 ? line.size() : comma) - start));
-            const qsizetype k = entry.size();
-            if (previous && k < previous->size() && (*previous)[k] == field)
-                entry << (*previous)[k];
-            else
-                entry << field.toString();
             if (comma < 0)
                 break;
             start = comma + 1;
         }
-        out.entries << entry;
+        out.entries << RaceEntryRow(fields, count,
+                                    out.entries.isEmpty() ? nullptr : &out.entries.constLast());
     }
+    return lineNumber;
+}
+
+} // namespace
+
+RaceFileRead readRaceFile(const QByteArray& bytes) {
+    RaceFileRead out;
+    out.entries.reserve(bytes.count('\r') + 1);
+    readLines(bytes, out, 0);
     out.entries.squeeze();
     return out;
 }
 
 RaceFileRead readRaceFile(QIODevice& file, qsizetype pieceSize) {
     RaceFileRead out;
-    int linesBefore = 0;
+    int linesRead = 0;
+    // One buffer for every piece: the bytes after the last whole line read
+    // so far, then the next piece read in after them.
     QByteArray buffer;
     bool atEnd = false;
     while (!atEnd) {
-        const QByteArray more = file.read(pieceSize);
-        atEnd = more.isEmpty();
-        buffer += more;
+        const qsizetype kept = buffer.size();
+        buffer.resize(kept + pieceSize);
+        const qint64 read = file.read(buffer.data() + kept, pieceSize);
+        buffer.truncate(kept + std::max<qint64>(read, 0));
+        atEnd = read <= 0;
         // Whole lines only: up to the last CR, and the LF after it, once the
         // byte after the CR is there to be seen.
         qsizetype cut = buffer.size();
@@ -131,13 +145,9 @@ RaceFileRead readRaceFile(QIODevice& file, qsizetype pieceSize) {
                 continue;
             cut = cr + 1 + (buffer[cr + 1] == '\n' ? 1 : 0);
         }
-        const QByteArray piece = buffer.left(cut);
-        buffer.remove(0, cut);
-        RaceFileRead part = readRaceFile(piece);
-        for (int line : part.overlongLines)
-            out.overlongLines << linesBefore + line;
-        out.entries += std::move(part.entries);
-        linesBefore += int(piece.count('\r'));
+        linesRead = readLines(QByteArrayView(buffer).first(cut), out, linesRead);
+        std::memmove(buffer.data(), buffer.constData() + cut, std::size_t(buffer.size() - cut));
+        buffer.truncate(buffer.size() - cut);
     }
     out.entries.squeeze();
     return out;

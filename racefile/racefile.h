@@ -4,6 +4,7 @@
 // bytes. There is no header, no quoting and no field count.
 
 #include "calc/raceentry.h"
+#include "calc/raceentryrow.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,10 +28,10 @@ struct RaceFileWrite {
 
 // The file for entries in list order, written as they stand (renumber the
 // list first). An entry with fewer columns gives a shorter record.
-RaceFileWrite raceFileBytes(const QVector<QStringList>& entries);
+RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries);
 
 struct RaceFileRead {
-    QVector<QStringList> entries;
+    QVector<RaceEntryRow> entries;
     // Lines (1 = first line of the file) that held more than 39 fields:
     // their entries keep the first 39.
     QVector<int> overlongLines;

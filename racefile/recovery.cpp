@@ -45,7 +45,7 @@ quint32 checksum(const QByteArray& bytes) {
     return hash;
 }
 
-QByteArray escaped(const QString& text) {
+QByteArray escaped(QStringView text) {
     QByteArray out = text.toUtf8();
     if (!out.contains('\\') && !out.contains('\t') && !out.contains('\n') && !out.contains('\r'))
         return out;
@@ -74,11 +74,11 @@ QByteArray line(char kind, const QVector<QByteArray>& fields = {}) {
     return body + '\t' + QByteArray::number(checksum(body), 16).rightJustified(8, '0') + '\n';
 }
 
-QByteArray entryLine(const QStringList& entry) {
+QByteArray entryLine(const RaceEntryRow& entry) {
     QVector<QByteArray> fields;
     fields.reserve(entry.size());
-    for (const QString& column : entry)
-        fields << escaped(column);
+    for (int c = 0; c < entry.size(); ++c)
+        fields << escaped(entry.view(c));
     return line('A', fields);
 }
 
@@ -88,7 +88,7 @@ QByteArray number(int n) {
 
 // Makes a change again on rows; false when the change cannot be made (a
 // record that does not fit the race it describes).
-bool replay(char kind, const QList<QByteArrayView>& fields, QVector<QStringList>& rows) {
+bool replay(char kind, const QList<QByteArrayView>& fields, QVector<RaceEntryRow>& rows) {
     const auto index = [&](int k, int limit) {
         bool ok = false;
         const int n = k < fields.size() ? fields[k].toInt(&ok) : -1;
@@ -99,7 +99,7 @@ bool replay(char kind, const QList<QByteArrayView>& fields, QVector<QStringList>
         QStringList entry;
         for (const QByteArrayView& field : fields)
             entry << unescaped(field);
-        rows << entry;
+        rows << RaceEntryRow(entry, rows.isEmpty() ? nullptr : &rows.constLast());
         return true;
     }
     case 'M': {
@@ -116,10 +116,7 @@ bool replay(char kind, const QList<QByteArrayView>& fields, QVector<QStringList>
         const int row = index(0, int(rows.size())), column = index(1, kColumnCount);
         if (row < 0 || column < 0 || fields.size() != 3)
             return false;
-        QStringList& entry = rows[row];
-        while (entry.size() <= column)
-            entry << QString();
-        entry[column] = unescaped(fields[2]);
+        rows[row].setText(column, unescaped(fields[2]));
         return true;
     }
     case 'D': {
@@ -133,11 +130,8 @@ bool replay(char kind, const QList<QByteArrayView>& fields, QVector<QStringList>
         rows.clear();
         return true;
     case 'N':
-        for (int i = 0; i < rows.size(); ++i) {
-            if (rows[i].isEmpty())
-                rows[i] << QString();
-            rows[i][0] = QString::number(i + 1);
-        }
+        for (int i = 0; i < rows.size(); ++i)
+            rows[i].setText(Col::Pos, QString::number(i + 1));
         return true;
     default:
         return false;
@@ -370,7 +364,7 @@ void RaceRecovery::record(const RaceChange& change) {
     int count = 1;
     switch (change.kind) {
     case RaceChange::Append:
-        for (const QStringList& entry : change.rows)
+        for (const RaceEntryRow& entry : change.rows)
             lines += entryLine(entry);
         count = int(change.rows.size());
         break;
@@ -443,7 +437,7 @@ void RaceRecovery::rewrite(char marker) {
         QByteArray head = line('H', {QByteArray(kVersion)});
         ok = save.write(head) == head.size();
         for (int i = 0; ok && i < list_.count(); ++i) {
-            const QByteArray entry = entryLine(list_.entry(i));
+            const QByteArray entry = entryLine(list_.rows()[i]);
             ok = save.write(entry) == entry.size();
         }
         const QByteArray mark = line(marker);

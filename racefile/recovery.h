@@ -26,7 +26,7 @@ namespace pellamy {
 // What a record holds: the race it leads to, and whether that race has
 // changes that were not saved to a race file.
 struct RecoveredRace {
-    QVector<QStringList> entries;
+    QVector<RaceEntryRow> entries;
     bool unsaved = false;
 };
 

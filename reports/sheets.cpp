@@ -14,8 +14,8 @@ QString blanks(int n) {
     return QString(n, u' ');
 }
 
-QString column(const QStringList& entry, int c) {
-    return entry.value(c);
+QString column(const RaceEntryRow& entry, int c) {
+    return entry.text(c);
 }
 
 // Adds lines in the document's current size.
@@ -43,7 +43,7 @@ public:
     // line after it. The last entry is kept with the foot, so the foot never
     // stands alone on a page.
     template <typename Heading, typename Row>
-    void table(const QVector<QStringList>& entries, Heading heading, Row row) {
+    void table(const QVector<RaceEntryRow>& entries, Heading heading, Row row) {
         as(PrintLine::Role::Heading, true);
         heading();
         for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -79,7 +79,7 @@ struct Field {
 // leaves one blank before the next column, which starts where it would in
 // a line of usual values; what is left over is cut (the full text stays in
 // the race). A line whose values all fit is the line of the fields joined.
-template <std::size_t N> QString tableLine(const QStringList& e, const Field (&fields)[N]) {
+template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&fields)[N]) {
     QString line = blanks(2);
     qsizetype start = line.size();
     for (const Field& f : fields) {
@@ -131,11 +131,11 @@ constexpr Field kFederationFields[] = {
 
 } // namespace
 
-QString clubSheetLine(const QStringList& e) {
+QString clubSheetLine(const RaceEntryRow& e) {
     return tableLine(e, kClubFields);
 }
 
-PrintDocument clubSheet(const SheetDetails& d, const QVector<QStringList>& entries, int copies) {
+PrintDocument clubSheet(const SheetDetails& d, const QVector<RaceEntryRow>& entries, int copies) {
     PrintDocument document;
     document.orientation = QPageLayout::Portrait;
     document.copies = copies;
@@ -177,11 +177,11 @@ PrintDocument clubSheet(const SheetDetails& d, const QVector<QStringList>& entri
     return document;
 }
 
-QString federationSheetLine(const QStringList& e) {
+QString federationSheetLine(const RaceEntryRow& e) {
     return tableLine(e, kFederationFields);
 }
 
-PrintDocument federationSheet(const SheetDetails& d, const QVector<QStringList>& entries,
+PrintDocument federationSheet(const SheetDetails& d, const QVector<RaceEntryRow>& entries,
                               int copies) {
     PrintDocument document;
     document.orientation = QPageLayout::Landscape;
@@ -228,7 +228,7 @@ PrintDocument federationSheet(const SheetDetails& d, const QVector<QStringList>&
     return document;
 }
 
-QString resultTextLine(const QStringList& e) {
+QString resultTextLine(const RaceEntryRow& e) {
     const QString three = blanks(3);
     QString line = blanks(6) + column(e, Col::Pos);
     toNextPrintZone(line);
@@ -242,7 +242,7 @@ QString resultTextLine(const QStringList& e) {
     return line;
 }
 
-QByteArray resultText(const SheetDetails& d, const QVector<QStringList>& entries) {
+QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entries) {
     QStringList lines;
     lines << QString();
     lines << blanks(22) + d.racepoint + blanks(5) + d.txtdaterace + blanks(5) + d.txtmember + u' ' +
@@ -254,7 +254,7 @@ QByteArray resultText(const SheetDetails& d, const QVector<QStringList>& entries
                             "Velocity  Nom       Member");
     lines << blanks(3) + QString(99, u'.');
     lines << QString();
-    for (const QStringList& entry : entries)
+    for (const RaceEntryRow& entry : entries)
         lines << resultTextLine(entry);
     QString text;
     for (const QString& line : lines)

@@ -2,6 +2,7 @@
 // The two printed result sheets and the e-mailed result, laid out line by
 // line. Each takes the entries as they stand, renumbered, in list order.
 
+#include "calc/raceentryrow.h"
 #include "printdocument.h"
 
 #include <QByteArray>
@@ -12,21 +13,21 @@ namespace pellamy {
 
 // The club's result sheet: portrait, title block, summary and race date,
 // one double-spaced line per entry, the comments at the foot.
-PrintDocument clubSheet(const SheetDetails& details, const QVector<QStringList>& entries,
+PrintDocument clubSheet(const SheetDetails& details, const QVector<RaceEntryRow>& entries,
                         int copies);
 
 // The federation's result sheet: landscape, every clock detail of each
 // entry, the master clock details and a line for a signature.
-PrintDocument federationSheet(const SheetDetails& details, const QVector<QStringList>& entries,
+PrintDocument federationSheet(const SheetDetails& details, const QVector<RaceEntryRow>& entries,
                               int copies);
 
 // The table line of one entry on each sheet.
-QString clubSheetLine(const QStringList& entry);
-QString federationSheetLine(const QStringList& entry);
+QString clubSheetLine(const RaceEntryRow& entry);
+QString federationSheetLine(const RaceEntryRow& entry);
 
 // result.txt: Windows-1252 bytes, every line ended by CR LF.
-QByteArray resultText(const SheetDetails& details, const QVector<QStringList>& entries);
+QByteArray resultText(const SheetDetails& details, const QVector<RaceEntryRow>& entries);
 // The line of one entry in result.txt.
-QString resultTextLine(const QStringList& entry);
+QString resultTextLine(const RaceEntryRow& entry);
 
 } // namespace pellamy

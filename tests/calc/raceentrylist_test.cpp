@@ -50,7 +50,7 @@ TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
 
     // Rows read from a file: several out of place, and a short row, which
     // goes last and stays short.
-    list.appendAll({entry("D", "0800.000"), {"7", "short row"}, entry("E", "1200.000")});
+    list.appendAll(toRows({entry("D", "0800.000"), {"7", "short row"}, entry("E", "1200.000")}));
     list.sortByVelocity();
     EXPECT_EQ(names(list), QStringList({"E", "C", "A", "B", "D", "short row"}));
     EXPECT_EQ(selected.data().toString(), "B");
@@ -60,7 +60,7 @@ TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
 
 TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
     TestedList list;
-    list.appendAll({entry("A", "1"), entry("B", "2"), entry("C", "3"), QStringList()});
+    list.appendAll(toRows({entry("A", "1"), entry("B", "2"), entry("C", "3"), QStringList()}));
     list.renumber();
     EXPECT_EQ(list.text(0, Col::Pos), "1");
     EXPECT_EQ(list.text(3, Col::Pos), "4");

@@ -16,7 +16,7 @@ protected:
             e[Col::RubberOut] = "2";
             race << e;
         }
-        window->entries().appendAll(race);
+        window->entries().appendAll(toRows(race));
         window->setEndAction([this] { ended = true; });
     }
 
@@ -105,7 +105,7 @@ TEST_F(EditingTest, EditSwapsTheFramesAndClockingSwapsThemBack) {
 }
 
 TEST_F(EditingTest, ClosingTheWindowWithARaceOnScreenAsksFirst) {
-    const QVector<QStringList> race = window->entries().entries();
+    const QVector<RaceEntryRow> race = window->entries().rows();
     window->entries().clear();
     window->close(); // nothing to lose: no question
     EXPECT_FALSE(window->isVisible());

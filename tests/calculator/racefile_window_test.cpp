@@ -3,6 +3,7 @@
 #include "calc/raceentry.h"
 #include "calc/worked_example.h"
 #include "racefile/racefile.h"
+#include "support/entries.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ protected:
         makeDatabase({{"O'Brien", "Berwick", "251", "0", "26505600"},
                       {"J. Smith", "Exeter", "150", "1234", "15914040"}});
         open();
-        window->entries().appendAll(
-            {raceEntry("A", "1200.000"), raceEntry("B", "1100.000"), raceEntry("C", "1000.000")});
+        window->entries().appendAll(toRows(
+            {raceEntry("A", "1200.000"), raceEntry("B", "1100.000"), raceEntry("C", "1000.000")}));
         window->recovery().markSaved(); // as if it came from a file
         path = dir.filePath("race one.txt");
     }
@@ -41,8 +42,8 @@ protected:
 
     QStringList names() const {
         QStringList out;
-        for (const QStringList& e : window->entries().entries())
-            out << e.value(Col::Name);
+        for (const RaceEntryRow& e : window->entries().rows())
+            out << e.text(Col::Name);
         return out;
     }
 
@@ -127,7 +128,7 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     EXPECT_EQ(box("txtwind")->text(), "SW");
 
     // A file with Linux line ends reads as one line: the message says why.
-    writeFile(path, raceFileBytes({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})
+    writeFile(path, raceFileBytes(toRows({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")}))
                         .bytes.replace("\r\n", "\n"));
     dialogs.clear();
     openFile();
@@ -157,7 +158,7 @@ TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
 // Why bytes are no race file is the core's table (RaceFile.SaysWhyBytesAreNoRaceFile).
 TEST_F(RaceFileWindowTest, AFileThatCannotBeARaceFileIsRefusedAndTheRaceStays) {
     box("txtwind")->setText("NE");
-    writeFile(path, raceFileBytes({raceEntry("X", "1.0")}).bytes.replace("SW", "S\x01W"));
+    writeFile(path, raceFileBytes(toRows({raceEntry("X", "1.0")})).bytes.replace("SW", "S\x01W"));
     openFile();
     EXPECT_EQ(dialogs.messages(),
               QStringList({QDir::toNativeSeparators(path) +
@@ -175,7 +176,7 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
 
     QStringList shortEntry = raceEntry("A", "1.000").mid(0, 22); // up to the set date
     shortEntry[Col::SetDate] = "not a date";
-    writeFile(path, raceFileBytes({shortEntry}).bytes);
+    writeFile(path, raceFileBytes(toRows({shortEntry})).bytes);
     box("txtbirds")->setText("99");
     openFile();
     EXPECT_EQ(window->entries().entry(0).size(), 22);
@@ -232,6 +233,6 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
               control<QDateTimeEdit>(w, "DayClockSet")->dateTime());
     EXPECT_EQ(control<QDateTimeEdit>(other, "DaybirdClocked")->dateTime(),
               control<QDateTimeEdit>(w, "DaybirdClocked")->dateTime());
-    EXPECT_EQ(other.entries().entries(), w.entries().entries());
+    EXPECT_EQ(columnsOf(other.entries().rows()), columnsOf(w.entries().rows()));
     expectDialogsHandled(otherDialogs);
 }

@@ -1,6 +1,7 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "support/entries.h"
 
 #include <csignal>
 
@@ -43,7 +44,7 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
 
     reopen(true);
     EXPECT_EQ(shown(), QStringList({kOffer.arg(11)}));
-    EXPECT_EQ(window->entries().entries(), expected);
+    EXPECT_EQ(columnsOf(window->entries().rows()), expected);
     EXPECT_EQ(window->entries().text(1, Col::RingNo), "corrected\tring");
     EXPECT_EQ(box("txtwind")->text(), "SW");
     EXPECT_EQ(comments(), "Wet, windy\nand late");
@@ -52,7 +53,7 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     // Brought back but not yet saved: offered again after another failure.
     reopen(false);
     EXPECT_EQ(shown(), QStringList({kOffer.arg(11)}));
-    EXPECT_TRUE(window->entries().entries().isEmpty());
+    EXPECT_EQ(window->entries().count(), 0);
     EXPECT_TRUE(QFile::exists(window->recovery().path() + ".old"));
     reopen(std::nullopt); // declined: not offered again
     EXPECT_TRUE(dialogs.shown().isEmpty());

@@ -44,7 +44,7 @@ protected:
         window->setNamesSource([] {
             return std::pair<QString, QString>("Rose, Crown and Anchor", "North East Federation");
         });
-        window->entries().appendAll({entry("A", "3"), entry("B", "2"), entry("C", "1")});
+        window->entries().appendAll(toRows({entry("A", "3"), entry("B", "2"), entry("C", "1")}));
         box("txtdaterace")->setText("24052006");
         window->show();
     }

@@ -9,16 +9,30 @@
 #include <tuple>
 
 TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
-    EXPECT_EQ(raceFileBytes({{"1", "A"}, {"2", "B"}}).bytes, "1, A\r\n\r\n2, B\r\n\r\n");
+    EXPECT_EQ(raceFileBytes(toRows({{"1", "A"}, {"2", "B"}})).bytes, "1, A\r\n\r\n2, B\r\n\r\n");
     EXPECT_EQ(raceFileBytes({}).bytes, QByteArray());
 
     const QVector<QStringList> race = {entry("A", "1200.000"), entry("B", "1100.000")};
-    const RaceFileWrite written = raceFileBytes(race);
+    const RaceFileWrite written = raceFileBytes(toRows(race));
     EXPECT_TRUE(written.commaEntries.isEmpty());
     EXPECT_TRUE(written.lossyEntries.isEmpty());
     const RaceFileRead read = readRaceFile(written.bytes);
-    EXPECT_EQ(read.entries, race);
+    EXPECT_EQ(columnsOf(read.entries), race);
     EXPECT_TRUE(read.overlongLines.isEmpty());
+}
+
+// Read a piece at a time, every entry holds the one copy of the race
+// details, which keeps a large race small.
+TEST(RaceFile, EntriesReadShareTheirRaceDetails) {
+    const QVector<QStringList> race = {entry("A", "3"), entry("B", "2"), entry("C", "1")};
+    QByteArray bytes = raceFileBytes(toRows(race)).bytes;
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    const RaceFileRead read = readRaceFile(file, 50);
+    ASSERT_EQ(columnsOf(read.entries), race);
+    for (const RaceEntryRow& e : read.entries)
+        EXPECT_EQ(e.text(Col::Comments).constData(),
+                  read.entries[0].text(Col::Comments).constData());
 }
 
 TEST(RaceFile, ReadsLinesAsTheFormatSays) {
@@ -33,14 +47,15 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
         {"tabs are not blanks", "\t1\t, b\r\n", {{"\t1\t", "b"}}},
     };
     for (const auto& [what, bytes, entries] : cases) {
-        EXPECT_EQ(readRaceFile(bytes).entries, entries) << what;
+        EXPECT_EQ(columnsOf(readRaceFile(bytes).entries), entries) << what;
         // Read from a file in pieces of every size, a CR LF split between
         // two pieces included, it reads the same.
         for (qsizetype piece = 1; piece <= 5; ++piece) {
             QBuffer file;
             file.setData(bytes);
             file.open(QIODevice::ReadOnly);
-            EXPECT_EQ(readRaceFile(file, piece).entries, entries) << what << " in " << piece;
+            EXPECT_EQ(columnsOf(readRaceFile(file, piece).entries), entries)
+                << what << " in " << piece;
         }
     }
     QByteArray overlong = "a" + QByteArray(45, ',') + "\r\n\r\n" + QByteArray(45, ',');
@@ -57,7 +72,7 @@ TEST(RaceFile, TextsAreWrittenAsWindows1252WithCommasAsSemicolons) {
                                  entry(QString::fromUtf8("Łukasz"), "1.000")};
     race[0][Col::Comments] = QString::fromUtf8("Prize €5, café");
     race[1][Col::Comments] = "Wet, windy, late";
-    const RaceFileWrite written = raceFileBytes(race);
+    const RaceFileWrite written = raceFileBytes(toRows(race));
     EXPECT_TRUE(written.bytes.contains(", M\xfcller; A.,"));
     EXPECT_TRUE(written.bytes.contains("Prize \x80"
                                        "5; caf\xe9"));
@@ -66,24 +81,24 @@ TEST(RaceFile, TextsAreWrittenAsWindows1252WithCommasAsSemicolons) {
     EXPECT_EQ(written.lossyEntries, QVector<int>({2}));
     const RaceFileRead read = readRaceFile(written.bytes);
     ASSERT_EQ(read.entries.size(), 2);
-    EXPECT_EQ(read.entries[0][Col::Name], QString::fromUtf8("Müller; A."));
-    EXPECT_EQ(read.entries[0][Col::Comments], QString::fromUtf8("Prize €5; café"));
-    EXPECT_EQ(read.entries[1][Col::Comments], "Wet; windy; late");
+    EXPECT_EQ(read.entries[0].text(Col::Name), QString::fromUtf8("Müller; A."));
+    EXPECT_EQ(read.entries[0].text(Col::Comments), QString::fromUtf8("Prize €5; café"));
+    EXPECT_EQ(read.entries[1].text(Col::Comments), "Wet; windy; late");
     EXPECT_EQ(read.entries[1].size(), 39);
 }
 
 TEST(RaceFile, RecordsWithTooManyFieldsKeepTheirFirst39AndReadingGoesOn) {
-    QByteArray bytes = raceFileBytes({entry("A", "1.000")}).bytes;
-    QByteArray longLine = raceFileBytes({entry("B", "2.000")}).bytes;
+    QByteArray bytes = raceFileBytes(toRows({entry("A", "1.000")})).bytes;
+    QByteArray longLine = raceFileBytes(toRows({entry("B", "2.000")})).bytes;
     longLine.replace("c36", "Wet, windy"); // written by another program
-    bytes += longLine + raceFileBytes({entry("C", "3.000")}).bytes;
+    bytes += longLine + raceFileBytes(toRows({entry("C", "3.000")})).bytes;
     const RaceFileRead read = readRaceFile(bytes);
     ASSERT_EQ(read.entries.size(), 3);
     EXPECT_EQ(read.overlongLines, QVector<int>({3}));
     EXPECT_EQ(read.entries[1].size(), 39);
-    EXPECT_EQ(read.entries[1][36], "Wet");
-    EXPECT_EQ(read.entries[1][38], "c37");
-    EXPECT_EQ(read.entries[2][Col::Name], "C");
+    EXPECT_EQ(read.entries[1].text(36), "Wet");
+    EXPECT_EQ(read.entries[1].text(38), "c37");
+    EXPECT_EQ(read.entries[2].text(Col::Name), "C");
 }
 
 TEST(RaceFile, FilesThatAreNoRaceFileReadWithoutHarm) {
@@ -93,7 +108,7 @@ TEST(RaceFile, FilesThatAreNoRaceFileReadWithoutHarm) {
     const QByteArray inputs[] = {binary, QByteArray(2 * 1024 * 1024, 'x'), QByteArray(1000, '\r'),
                                  QByteArray("\0\0\0,\0", 5)};
     for (const QByteArray& bytes : inputs)
-        for (const QStringList& e : readRaceFile(bytes).entries)
+        for (const RaceEntryRow& e : readRaceFile(bytes).entries)
             EXPECT_LE(e.size(), 39);
     // Ten million commas: one entry, its line reported as too long.
     const RaceFileRead commas = readRaceFile(QByteArray(10 * 1024 * 1024, ','));

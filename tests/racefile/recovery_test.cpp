@@ -24,10 +24,11 @@ TEST_F(RecoveryTest, EveryChangeOfTheListIsRecordedAndReadBackExactly) {
     const auto expectRecorded = [&](const char* change) {
         SCOPED_TRACE(change);
         const RecoveredRace found = read();
-        EXPECT_EQ(found.entries, list.entries());
+        EXPECT_EQ(found.entries, list.rows());
         EXPECT_TRUE(found.unsaved);
     };
-    list.appendAll({entry("A", "1300.000"), entry("B", "1200.000"), entry("C", "1100.000")});
+    list.appendAll(
+        toRows({entry("A", "1300.000"), entry("B", "1200.000"), entry("C", "1100.000")}));
     expectRecorded("append three");
     list.append(entry("D", "1250.000"));
     list.sortByVelocity();
@@ -54,21 +55,21 @@ TEST_F(RecoveryTest, EveryChangeOfTheListIsRecordedAndReadBackExactly) {
     EXPECT_TRUE(read().entries.isEmpty()); // a saved race is not even built
     list.setText(0, Col::Colour, "BB");
     EXPECT_TRUE(read().unsaved);
-    EXPECT_EQ(read().entries, list.entries()); // the saved snapshot and the change
+    EXPECT_EQ(read().entries, list.rows()); // the saved snapshot and the change
     recovery.markEnded();
     EXPECT_FALSE(read().unsaved);
 }
 
 TEST_F(RecoveryTest, ATornOrDamagedLineLosesOnlyThatChangeAndWhatFollows) {
-    list.appendAll({entry("A", "1300.000"), entry("B", "1200.000")});
-    const QVector<QStringList> before = list.entries();
+    list.appendAll(toRows({entry("A", "1300.000"), entry("B", "1200.000")}));
+    const QVector<RaceEntryRow> before = list.rows();
     const qsizetype goodSize = bytes().size();
     list.setText(1, Col::RingNo, "GB-0042");
     const QByteArray whole = bytes();
     // Cut anywhere inside the last line (a write torn by a power cut).
     for (qsizetype size = goodSize; size < whole.size(); ++size)
         ASSERT_EQ(readRecovery(whole.left(size)).entries, before) << size;
-    EXPECT_EQ(readRecovery(whole).entries, list.entries());
+    EXPECT_EQ(readRecovery(whole).entries, list.rows());
 
     QByteArray damaged = whole;
     damaged[damaged.indexOf("\tB\t") + 1] = 'x'; // the second entry's line
@@ -82,7 +83,7 @@ TEST_F(RecoveryTest, ATornOrDamagedLineLosesOnlyThatChangeAndWhatFollows) {
         list.sortByVelocity(); // moved to the top
     }
     const QByteArray grouped = bytes();
-    EXPECT_EQ(readRecovery(grouped).entries, list.entries());
+    EXPECT_EQ(readRecovery(grouped).entries, list.rows());
     const qsizetype moveLine = grouped.lastIndexOf("\nM\t") + 1;
     EXPECT_EQ(readRecovery(grouped.left(moveLine)).entries.size(), 2);
     EXPECT_GT(moveLine, beforeGroup);
@@ -96,7 +97,7 @@ TEST_F(RecoveryTest, AChangeCostsOneLineHoweverLongTheRace) {
         QVector<QStringList> race;
         for (int i = 0; i < entries; ++i)
             race << entry(QString::number(i), QString::number(10000 - i / 4));
-        list.appendAll(race);
+        list.appendAll(toRows(race));
         const qsizetype start = bytes().size();
         list.setText(7, Col::RingNo, "GB-1");
         return bytes().size() - start;
@@ -112,5 +113,5 @@ TEST_F(RecoveryTest, ASecondCopyOfPellamyRecordsToAFileOfItsOwn) {
     second.start(false);
     other.append(entry("Z", "1.000"));
     list.append(entry("A", "2.000"));
-    EXPECT_EQ(read().entries, list.entries());
+    EXPECT_EQ(read().entries, list.rows());
 }

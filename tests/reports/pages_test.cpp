@@ -15,11 +15,11 @@
 using namespace pellamy;
 
 TEST(SheetColumns, LongValuesAreCutAndTheLastColumnStaysInPlace) {
-    const QStringList usual = sampleRace(1)[0];
+    const RaceEntryRow usual(sampleRace(1)[0]);
     const QString club = clubSheetLine(usual), fed = federationSheetLine(usual);
     for (int c = 0; c <= Col::PoolNom; ++c) {
-        QStringList entry = usual;
-        entry[c] = QString(30, u'W');
+        RaceEntryRow entry = usual;
+        entry.setText(c, QString(30, u'W'));
         SCOPED_TRACE(c);
         const QString clubLine = clubSheetLine(entry), fedLine = federationSheetLine(entry);
         // The pool mark and the distance end where they always do, and what
@@ -34,8 +34,8 @@ TEST(SheetColumns, LongValuesAreCutAndTheLastColumnStaysInPlace) {
         }
     }
     // Position 100 takes one of the two blanks after the position.
-    QStringList hundredth = usual;
-    hundredth[Col::Pos] = "100";
+    RaceEntryRow hundredth = usual;
+    hundredth.setText(Col::Pos, "100");
     EXPECT_EQ(clubSheetLine(hundredth), "  100 " + club.mid(6));
     EXPECT_EQ(federationSheetLine(hundredth), "  100 " + fed.mid(6));
 }
@@ -43,7 +43,7 @@ TEST(SheetColumns, LongValuesAreCutAndTheLastColumnStaysInPlace) {
 TEST(SheetColumns, EachLineOfTheCommentsIsALineOfItsOwn) {
     SheetDetails d = sampleDetails();
     d.txtcomments = "Wet, windy\r\nand late\nBirds home by dark";
-    const QStringList texts = clubSheet(d, sampleRace(2), 1).texts();
+    const QStringList texts = clubSheet(d, toRows(sampleRace(2)), 1).texts();
     EXPECT_EQ(texts.mid(texts.size() - 3),
               (QStringList{"Wet, windy", "and late", "Birds home by dark"}));
 }
@@ -53,9 +53,9 @@ TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
     for (const bool federation : {false, true}) {
         for (const int birds : {12, 31, 120}) {
             SCOPED_TRACE(QStringLiteral("%1 birds, %2").arg(birds).arg(federation).toStdString());
-            const PrintDocument sheet = federation
-                                            ? federationSheet(sampleDetails(), sampleRace(birds), 1)
-                                            : clubSheet(sampleDetails(), sampleRace(birds), 1);
+            const PrintDocument sheet =
+                federation ? federationSheet(sampleDetails(), toRows(sampleRace(birds)), 1)
+                           : clubSheet(sampleDetails(), toRows(sampleRace(birds)), 1);
             QPdfWriter pdf(dir.filePath("sheet.pdf"));
             pdf.setResolution(300);
             pdf.setPageLayout(

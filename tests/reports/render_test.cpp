@@ -22,7 +22,7 @@ TEST(Renderer, CentresLinesOnThePageAndStartsNewPages) {
     QTemporaryDir dir;
     QPdfWriter pdf(dir.filePath("sheet.pdf"));
     setUp(pdf, QPageLayout::Portrait);
-    const PrintDocument sheet = clubSheet(sampleDetails(), sampleRace(60), 1);
+    const PrintDocument sheet = clubSheet(sampleDetails(), toRows(sampleRace(60)), 1);
     const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
     ASSERT_FALSE(placed.isEmpty());
     // Every line once; the table's heading once on each page.
@@ -59,7 +59,7 @@ TEST(Renderer, ClubSheetReadsBackWithItsColumns) {
     {
         QPdfWriter pdf(path);
         setUp(pdf, QPageLayout::Portrait);
-        renderDocument(clubSheet(sampleDetails(), race, 1), pdf);
+        renderDocument(clubSheet(sampleDetails(), toRows(race), 1), pdf);
     }
     QProcess process;
     process.start(pdftotext, {"-layout", path, "-"});

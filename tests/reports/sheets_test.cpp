@@ -10,7 +10,7 @@
 
 namespace {
 
-QVector<QStringList> threeEntries() {
+QVector<RaceEntryRow> threeEntries() {
     const QVector<QStringList> short17 = {
         {"1", "J. Smith", "19-30-02", "19-30-00", "02", "19-00-10", "19-00-00", "06", "11-45-30",
          "03-45-22", "1176.859", "12", "345", "BB", "C", "GB06N12345", "150-1234", "P-N"},
@@ -23,7 +23,7 @@ QVector<QStringList> threeEntries() {
     QVector<QStringList> entries;
     for (const QStringList& e : short17)
         entries << e + QStringList(kColumnCount - e.size(), "detail");
-    return entries;
+    return toRows(entries);
 }
 
 } // namespace

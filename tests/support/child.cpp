@@ -12,6 +12,7 @@
 #include "calculator/calculatorfixture.h"
 #include "distances/editor/frmdistances.h"
 #include "distances/workout.h"
+#include "support/entries.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,7 +50,7 @@ int clockBirds(const QString& folder, int count) {
     if (!out.open(QIODevice::WriteOnly))
         return 2;
     QDataStream stream(&out);
-    stream << w.entries().entries();
+    stream << columnsOf(w.entries().rows());
     out.close();
     sayAndWait("ready");
 }
@@ -83,9 +84,9 @@ int main(int argc, char* argv[]) {
         ScriptedDialogService dialogs;
         dialogs.answerYesNo(true);
         Pellamy w(args[2], &dialogs);
-        const QVector<QStringList>& rows = w.entries().entries();
+        const QVector<RaceEntryRow>& rows = w.entries().rows();
         const bool whole = std::all_of(rows.begin(), rows.end(),
-                                       [](const QStringList& e) { return e.size() == 39; });
+                                       [](const RaceEntryRow& e) { return e.size() == 39; });
         const bool ordered = std::is_sorted(rows.begin(), rows.end(), fasterEntry);
         for (const QString& message : dialogs.messages())
             std::printf("message: %s\n", qPrintable(message));

@@ -1,10 +1,15 @@
 #pragma once
 // A race entry for tests: each column holds "c" and its number, but for the
-// name and the velocity given.
+// name and the velocity given. Rows are compared and printed as their
+// columns.
 
 #include "calc/raceentry.h"
+#include "calc/raceentryrow.h"
 
 #include <QStringList>
+#include <QVector>
+
+#include <ostream>
 
 namespace testsupport {
 
@@ -17,4 +22,22 @@ inline QStringList entry(const QString& name, const QString& velocity) {
     return e;
 }
 
+inline QVector<QStringList> columnsOf(const QVector<pellamy::RaceEntryRow>& rows) {
+    QVector<QStringList> out;
+    for (const pellamy::RaceEntryRow& row : rows)
+        out << row.columns();
+    return out;
+}
+
 } // namespace testsupport
+
+namespace pellamy {
+
+inline void PrintTo(const RaceEntryRow& row, std::ostream* os) {
+    *os << '{';
+    for (int c = 0; c < row.size(); ++c)
+        *os << (c ? ", \"" : "\"") << row.view(c).toString().toStdString() << '"';
+    *os << '}';
+}
+
+} // namespace pellamy
