@@ -118,18 +118,34 @@ constexpr Field kClubFields[] = {
 // time of eight characters in five places, a velocity in four): the widths
 // are those of the usual values, as the headings are laid out for them.
 constexpr Field kFederationFields[] = {
-    {Col::Pos, "!@@", 0, 2},           {Col::Name, "!@@@@@@@@@@@@@@@@@@@@", 0, 3},
-    {Col::MemberSet, nullptr, 8, 1},   {Col::MasterSet, "@@@@@", 8, 2},
+    {Col::Pos, "!@@", 0, 2},
+    {Col::Name, "!@@@@@@@@@@@@@@@@@@@@", 0, 3},
+    {Col::MemberSet, nullptr, 8, 1},
+    {Col::MasterSet, "@@@@@", 8, 2},
     {Col::SetError, nullptr, 2, 3},
-    {Col::MemberRead, nullptr, 8, 2},  {Col::MasterRead, "@@@@", 8, 2},
-    {Col::Var, "@@@", 0, 2},           {Col::BirdClocked, nullptr, 8, 2},
-    {Col::FlyingTime, nullptr, 8, 2},  {Col::Velocity, "@@@@", 8, 2},
-    {Col::RubberIn, "@@@@", 0, 1},     {Col::RubberOut, "@@@", 0, 2},
-    {Col::Colour, "@@", 0, 2},         {Col::Sex, "@", 0, 1},
-    {Col::RingNo, "@@@@@@@@@@", 0, 2}, {Col::Distance, nullptr, 9, 0}, // up to 1000-1759
+    {Col::MemberRead, nullptr, 8, 2},
+    {Col::MasterRead, "@@@@", 8, 2},
+    {Col::Var, "@@@", 0, 2},
+    {Col::BirdClocked, nullptr, 8, 2},
+    {Col::FlyingTime, nullptr, 8, 2},
+    {Col::Velocity, "@@@@", 8, 2},
+    {Col::RubberIn, "@@@@", 0, 1},
+    {Col::RubberOut, "@@@", 0, 2},
+    {Col::Colour, "@@", 0, 2},
+    {Col::Sex, "@", 0, 1},
+    {Col::RingNo, "@@@@@@@@@@", 0, 2},
+    {Col::Distance, nullptr, 9, 0}, // up to 1000-1759
 };
 
 } // namespace
+
+QString clubSheetRaceLine(const SheetDetails& d) {
+    return blanks(15) + d.txtmember + u' ' + QStringLiteral("Members") + u' ' +
+           QStringLiteral("sent") + u' ' + d.txtbirds + u' ' +
+           QStringLiteral("birds liberated into a") + u' ' + d.txtwind + u' ' +
+           QStringLiteral("wind") + u' ' + QStringLiteral("at") + u' ' + d.birdlibhrs +
+           d.birdlibmins + u' ' + QStringLiteral("from") + u' ' + d.racepoint;
+}
 
 QString clubSheetLine(const RaceEntryRow& e) {
     return tableLine(e, kClubFields);
@@ -149,11 +165,7 @@ PrintDocument clubSheet(const SheetDetails& d, const QVector<RaceEntryRow>& entr
     out.centred(d.club);
     out.size(10);
     out.empty(1);
-    out.line(blanks(15) + d.txtmember + u' ' + QStringLiteral("Members") + u' ' +
-             QStringLiteral("sent") + u' ' + d.txtbirds + u' ' +
-             QStringLiteral("birds liberated into a") + u' ' + d.txtwind + u' ' +
-             QStringLiteral("wind") + u' ' + QStringLiteral("at") + u' ' + d.birdlibhrs +
-             d.birdlibmins + u' ' + QStringLiteral("from") + u' ' + d.racepoint);
+    out.line(clubSheetRaceLine(d));
     out.line(blanks(43) + slashDate(d.txtdaterace));
     out.size(8);
     out.empty(2);

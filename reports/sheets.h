@@ -21,6 +21,10 @@ PrintDocument clubSheet(const SheetDetails& details, const QVector<RaceEntryRow>
 PrintDocument federationSheet(const SheetDetails& details, const QVector<RaceEntryRow>& entries,
                               int copies);
 
+// The club sheet's line of the race: members, birds, wind, liberation and
+// race point.
+QString clubSheetRaceLine(const SheetDetails& details);
+
 // The table line of one entry on each sheet.
 QString clubSheetLine(const RaceEntryRow& entry);
 QString federationSheetLine(const RaceEntryRow& entry);

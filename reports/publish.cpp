@@ -1,0 +1,162 @@
+#include "publish.h"
+
+#include "fieldpatterns.h"
+#include "sheets.h"
+
+#include "calc/numbers.h"
+#include "calc/raceentry.h"
+#include "calc/textforms.h"
+
+#include <QRegularExpression>
+
+namespace pellamy {
+
+namespace {
+
+// The columns of the club sheet's table, as the published result shows them.
+struct Published {
+    const char* heading;
+    int column;
+};
+constexpr Published kColumns[] = {
+    {"Pos", Col::Pos},           {"Member", Col::Name},      {"Velocity", Col::Velocity},
+    {"Distance", Col::Distance}, {"Var", Col::Var},          {"Bird", Col::BirdClocked},
+    {"A.F.T", Col::FlyingTime},  {"Colour", Col::Colour},    {"Sex", Col::Sex},
+    {"Ring No.", Col::RingNo},   {"Pool/Nom", Col::PoolNom},
+};
+
+// "150-1234" as miles, yards and the whole distance in yards; empty texts
+// when it is not such a distance.
+QStringList distanceNumbers(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d+)-(\\d+)\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return {QString(), QString(), QString()};
+    const qint64 miles = m.captured(1).toLongLong(), yards = m.captured(2).toLongLong();
+    return {QString::number(miles), QString::number(yards), QString::number(miles * 1760 + yards)};
+}
+
+// A velocity as a plain number a spreadsheet reads ("0987.500" becomes
+// "987.5"); the text as it stands when it is not a number.
+QString plainNumber(const QString& text) {
+    const std::optional<double> value = textToNumber(text);
+    return value ? generalNumberText(*value) : text.trimmed();
+}
+
+QString escaped(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+} // namespace
+
+QStringList resultHeader() {
+    return {"Pos",     "Member", "Velocity (yards per minute)",
+            "Miles",   "Yards",  "Distance (yards)",
+            "Var",     "Bird",   "A.F.T",
+            "Colour",  "Sex",    "Ring No.",
+            "Pool/Nom"};
+}
+
+QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries) {
+    QVector<QStringList> rows;
+    rows.reserve(entries.size());
+    for (int i = 0; i < entries.size(); ++i) {
+        const RaceEntryRow& e = entries[i];
+        rows.push_back(QStringList{QString::number(i + 1), e.text(Col::Name),
+                                   plainNumber(e.text(Col::Velocity))} +
+                       distanceNumbers(e.text(Col::Distance)) +
+                       QStringList{e.text(Col::Var), e.text(Col::BirdClocked),
+                                   e.text(Col::FlyingTime), e.text(Col::Colour), e.text(Col::Sex),
+                                   e.text(Col::RingNo), e.text(Col::PoolNom)});
+    }
+    return rows;
+}
+
+QString resultTabText(const QVector<RaceEntryRow>& entries) {
+    // A tab or line break inside a text would split its row.
+    static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]"));
+    QString text;
+    const auto add = [&](QStringList fields) {
+        for (QString& field : fields)
+            field.replace(breaks, QStringLiteral(" "));
+        text += fields.join(u'\t') + u'\n';
+    };
+    add(resultHeader());
+    for (const QStringList& row : resultRows(entries))
+        add(row);
+    return text;
+}
+
+QByteArray csvRecord(const QStringList& fields) {
+    QByteArray record;
+    for (int i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            record += ',';
+        QByteArray field = fields[i].toUtf8();
+        if (field.contains(',') || field.contains('"') || field.contains('\n') ||
+            field.contains('\r'))
+            field = '"' + field.replace("\"", "\"\"") + '"';
+        record += field;
+    }
+    return record + "\r\n";
+}
+
+QByteArray csvFile(const QStringList& header, const QVector<QStringList>& rows) {
+    QByteArray bytes = "\xEF\xBB\xBF" + csvRecord(header);
+    for (const QStringList& row : rows)
+        bytes += csvRecord(row);
+    return bytes;
+}
+
+QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& entries) {
+    QString html;
+    html += QStringLiteral(
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
+    html +=
+        QStringLiteral("<title>%1</title>\n")
+            .arg(escaped(QStringLiteral("%1: %2 %3")
+                             .arg(d.club.trimmed(), d.racepoint.trimmed(), slashDate(d.txtdaterace))
+                             .trimmed()));
+    html += QStringLiteral(
+        "<style>\n"
+        "body { font-family: sans-serif; margin: 1em; color: #111; }\n"
+        "h1 { font-size: 1.4em; margin: 0; }\n"
+        "p.fed { margin: 0.2em 0 1em; }\n"
+        "div.table { overflow-x: auto; }\n"
+        "table { border-collapse: collapse; font-family: \"Courier New\", monospace; "
+        "font-size: 0.9em; }\n"
+        "th, td { padding: 0.2em 0.6em; border-bottom: 1px solid #ccc; white-space: nowrap; "
+        "text-align: left; }\n"
+        "td.n { text-align: right; }\n"
+        "p.comments { white-space: pre-line; }\n"
+        "</style>\n</head>\n<body>\n");
+    html += QStringLiteral("<h1>%1</h1>\n").arg(escaped(d.club));
+    html += QStringLiteral("<p class=\"fed\">%1</p>\n").arg(escaped(d.fed));
+    html += QStringLiteral("<p>%1<br>%2</p>\n")
+                .arg(escaped(clubSheetRaceLine(d).trimmed()), escaped(slashDate(d.txtdaterace)));
+    html += QStringLiteral("<div class=\"table\">\n<table>\n<thead>\n<tr>");
+    for (const Published& c : kColumns)
+        html += QStringLiteral("<th>%1</th>").arg(escaped(QString::fromLatin1(c.heading)));
+    html += QStringLiteral("</tr>\n</thead>\n<tbody>\n");
+    for (int i = 0; i < entries.size(); ++i) {
+        html += QStringLiteral("<tr>");
+        for (const Published& c : kColumns) {
+            const bool number =
+                c.column == Col::Pos || c.column == Col::Velocity || c.column == Col::Var;
+            const QString text =
+                c.column == Col::Pos ? QString::number(i + 1) : entries[i].text(c.column);
+            html +=
+                (number ? QStringLiteral("<td class=\"n\">%1</td>") : QStringLiteral("<td>%1</td>"))
+                    .arg(escaped(text));
+        }
+        html += QStringLiteral("</tr>\n");
+    }
+    html += QStringLiteral("</tbody>\n</table>\n</div>\n");
+    if (!d.txtcomments.trimmed().isEmpty())
+        html += QStringLiteral("<p class=\"comments\">%1</p>\n").arg(escaped(d.txtcomments));
+    html += QStringLiteral("</body>\n</html>\n");
+    return html.toUtf8();
+}
+
+} // namespace pellamy

@@ -1,0 +1,39 @@
+#pragma once
+// A race's result for others to read: rows to paste into a spreadsheet, a
+// CSV file and a web page for the club's site. Each takes the entries as
+// they stand, in list order, with positions numbered as the sheets number
+// them.
+
+#include "calc/raceentryrow.h"
+#include "printdocument.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+namespace pellamy {
+
+// The result's table: a header, then one row of texts per entry. Velocity
+// and distance are plain numbers (the distance also in yards), so that a
+// spreadsheet sorts them.
+QStringList resultHeader();
+QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries);
+
+// Tab-separated lines with the header, ended by LF: what "Copy Result"
+// puts on the clipboard.
+QString resultTabText(const QVector<RaceEntryRow>& entries);
+
+// One CSV record, quoted as RFC 4180 asks (a field with a comma, a quote or
+// a line break in quotes, quotes doubled), ended by CR LF.
+QByteArray csvRecord(const QStringList& fields);
+// A CSV file in UTF-8 with a byte-order mark, so that a spreadsheet keeps
+// accents.
+QByteArray csvFile(const QStringList& header, const QVector<QStringList>& rows);
+
+// One self-contained HTML5 page: the club and federation names, the race
+// line of the club sheet, the club sheet's table and the comments; every
+// text escaped; inline style only, and readable on a phone.
+QByteArray resultWebPage(const SheetDetails& details, const QVector<RaceEntryRow>& entries);
+
+} // namespace pellamy

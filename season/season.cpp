@@ -1,0 +1,240 @@
+#include "season.h"
+
+#include "calc/numbers.h"
+#include "calc/raceentry.h"
+#include "calc/textforms.h"
+#include "racefile/racefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace pellamy {
+
+namespace {
+
+// Names that differ only in letter case or spacing are one member.
+QString memberKey(const QString& name) {
+    QString key = name.toCaseFolded();
+    key.removeIf([](QChar c) { return c.isSpace(); });
+    return key;
+}
+
+std::optional<qint64> thousandths(const QString& velocity) {
+    const std::optional<double> value = textToNumber(velocity);
+    if (!value || !std::isfinite(*value))
+        return std::nullopt;
+    return qint64(std::llround(*value * 1000));
+}
+
+// The members of a season, each under the first spelling met, in the order
+// first met.
+struct Members {
+    QHash<QString, int> byKey;
+    QStringList names;
+    QVector<QStringList> spellings;
+
+    int of(const QString& name) {
+        const QString key = memberKey(name);
+        auto found = byKey.constFind(key);
+        if (found == byKey.cend()) {
+            found = byKey.insert(key, int(names.size()));
+            names << name;
+            spellings.push_back({name});
+        } else if (!spellings[*found].contains(name)) {
+            spellings[*found] << name;
+        }
+        return *found;
+    }
+};
+
+// Places for values sorted best first: equal values share the place of the
+// first of them, and each is marked as tied.
+template <typename Row, typename Equal> void place(QVector<Row>& rows, Equal equal) {
+    for (int i = 0; i < rows.size(); ++i) {
+        const bool sameAsBefore = i > 0 && equal(rows[i - 1], rows[i]);
+        rows[i].place.position = sameAsBefore ? rows[i - 1].place.position : i + 1;
+        rows[i].place.tied = sameAsBefore || (i + 1 < rows.size() && equal(rows[i], rows[i + 1]));
+    }
+}
+
+} // namespace
+
+QString Placed::text() const {
+    return QString::number(position) + (tied ? QStringLiteral("=") : QString());
+}
+
+QString AverageRow::averageText() const {
+    if (racesCounted == 0)
+        return QStringLiteral("0.000");
+    // Rounded half up in whole thousandths, from exact whole numbers.
+    const qint64 scaled = (2 * sum + racesCounted) / (2 * racesCounted);
+    return QStringLiteral("%1.%2").arg(scaled / 1000).arg(scaled % 1000, 3, 10, QChar(u'0'));
+}
+
+SeasonRace readSeasonRace(const QString& path) {
+    SeasonRace race;
+    race.file = path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        race.error = QStringLiteral("cannot be read (%1)").arg(file.errorString());
+        return race;
+    }
+    const QByteArray bytes = file.readAll();
+    if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
+        race.error = QStringLiteral("is not a race file: it %1").arg(why);
+        return race;
+    }
+    const RaceFileRead read = readRaceFile(bytes);
+    if (read.entries.isEmpty()) {
+        race.error = QStringLiteral("holds no race entries");
+        return race;
+    }
+    if (read.entries.first().size() <= Col::Racepoint) {
+        race.error = QStringLiteral("is not a race file: its lines do not hold race entries");
+        return race;
+    }
+    race.entries = int(read.entries.size());
+    race.racepoint = read.entries.first().text(Col::Racepoint).trimmed();
+    race.dateText = read.entries.first().text(Col::RaceDate);
+    if (const std::optional<QDateTime> date = readDateText(race.dateText))
+        race.date = date->date();
+    for (const RaceEntryRow& entry : read.entries) {
+        const QString member = entry.text(Col::Name).trimmed();
+        const std::optional<qint64> velocity = thousandths(entry.text(Col::Velocity));
+        if (!member.isEmpty() && velocity)
+            race.birds.push_back({member, *velocity});
+    }
+    return race;
+}
+
+QVector<SeasonRace> seasonOrder(const QVector<SeasonRace>& races) {
+    QVector<SeasonRace> read;
+    for (const SeasonRace& race : races)
+        if (race.error.isEmpty())
+            read << race;
+    std::stable_sort(read.begin(), read.end(), [](const SeasonRace& a, const SeasonRace& b) {
+        if (a.date.isValid() != b.date.isValid())
+            return a.date.isValid();
+        return a.date < b.date;
+    });
+    return read;
+}
+
+QVector<int> readPointsList(const QString& text, QString* error) {
+    QVector<int> points;
+    static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
+    for (const QString& part : text.split(separators, Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int value = part.toInt(&ok);
+        if (!ok || value < 0) {
+            *error = QStringLiteral("The points must be whole numbers, one for each place, such "
+                                    "as 10 9 8 7 6 5 4 3 2 1: \"%1\" is not one.")
+                         .arg(part);
+            return {};
+        }
+        points << value;
+    }
+    if (points.isEmpty())
+        *error = QStringLiteral("Please type the points for each place, such as 10 9 8 7 6 5 4 3 "
+                                "2 1.");
+    return points;
+}
+
+SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& averageRule,
+                        const PointsRule& pointsRule) {
+    Members members;
+    const int raceCount = int(races.size());
+    QVector<QVector<std::optional<qint64>>> best;
+    QVector<QVector<int>> points;
+    const auto grow = [&](int member) {
+        while (best.size() <= member) {
+            best.push_back(QVector<std::optional<qint64>>(raceCount));
+            points.push_back(QVector<int>(raceCount));
+        }
+    };
+    for (int r = 0; r < raceCount; ++r) {
+        QVector<int> counted; // members of the birds that are placed, in list order
+        QVector<qint64> velocities;
+        QSet<int> seen;
+        for (const SeasonBird& bird : races[r].birds) {
+            const int m = members.of(bird.member);
+            grow(m);
+            std::optional<qint64>& first = best[m][r];
+            if (!first || bird.thousandths > *first)
+                first = bird.thousandths;
+            if (pointsRule.firstBirdOnly && seen.contains(m))
+                continue;
+            seen.insert(m);
+            counted << m;
+            velocities << bird.thousandths;
+        }
+        // Places in order of velocity; equal velocities share a place.
+        QVector<int> order(counted.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return velocities[a] > velocities[b]; });
+        for (int i = 0; i < order.size(); ++i) {
+            int placeIndex = i;
+            while (placeIndex > 0 && velocities[order[placeIndex - 1]] == velocities[order[i]])
+                --placeIndex;
+            if (placeIndex < pointsRule.forPlace.size())
+                points[counted[order[i]]][r] += pointsRule.forPlace[placeIndex];
+        }
+    }
+
+    SeasonTable table;
+    for (int m = 0; m < members.names.size(); ++m) {
+        if (members.spellings[m].size() > 1) {
+            QStringList quoted;
+            for (const QString& spelling : members.spellings[m])
+                quoted << QStringLiteral("“%1”").arg(spelling);
+            table.mergedNames << quoted.join(QStringLiteral(", "));
+        }
+        AverageRow average;
+        average.member = members.names[m];
+        average.velocities = best[m];
+        for (const std::optional<qint64>& v : best[m])
+            if (v) {
+                ++average.racesClocked;
+                average.sum += *v;
+            }
+        average.racesCounted = averageRule.clockedOnly ? average.racesClocked : raceCount;
+        if (!averageRule.clockedOnly || average.racesClocked >= averageRule.minimumRaces)
+            table.averages << average;
+        PointsRow row;
+        row.member = members.names[m];
+        row.points = points[m];
+        row.total = std::accumulate(row.points.cbegin(), row.points.cend(), 0);
+        table.points << row;
+    }
+    // Averages compared exactly: a / n against b / k as a × k against b × n
+    // (thousandths of some thousands of yards a minute over tens of races
+    // stay far within 64 bits).
+    const auto higherAverage = [](const AverageRow& a, const AverageRow& b) {
+        return a.sum * b.racesCounted > b.sum * a.racesCounted;
+    };
+    // Members level on the table are listed by name.
+    const auto byName = [](const auto& a, const auto& b) {
+        return a.member.compare(b.member, Qt::CaseInsensitive) < 0;
+    };
+    std::sort(table.averages.begin(), table.averages.end(), byName);
+    std::sort(table.points.begin(), table.points.end(), byName);
+    std::stable_sort(table.averages.begin(), table.averages.end(), higherAverage);
+    place(table.averages, [&](const AverageRow& a, const AverageRow& b) {
+        return !higherAverage(a, b) && !higherAverage(b, a);
+    });
+    std::stable_sort(table.points.begin(), table.points.end(),
+                     [](const PointsRow& a, const PointsRow& b) { return a.total > b.total; });
+    place(table.points, [](const PointsRow& a, const PointsRow& b) { return a.total == b.total; });
+    return table;
+}
+
+} // namespace pellamy

@@ -1,0 +1,127 @@
+#include "season/season.h"
+
+#include "racefile/racefile.h"
+
+#include "support/entries.h"
+#include "support/testing.h"
+
+#include <gmock/gmock.h>
+
+namespace {
+
+struct Bird {
+    const char* name;
+    const char* velocity;
+};
+
+// A race file of birds in list order, at a race point on a race date.
+void writeRace(const QString& path, const char* racepoint, const char* date,
+               std::initializer_list<Bird> birds) {
+    QVector<RaceEntryRow> rows;
+    for (const Bird& bird : birds) {
+        QStringList e = entry(QString::fromUtf8(bird.name), bird.velocity);
+        e[Col::Racepoint] = racepoint;
+        e[Col::RaceDate] = date;
+        rows << RaceEntryRow(e);
+    }
+    writeFile(path, raceFileBytes(rows).bytes);
+}
+
+class SeasonTest : public testing::Test {
+protected:
+    void SetUp() override {
+        writeRace(dir.filePath("a.txt"), "Berwick", "02/05/2026 08:00:00",
+                  {{"Ann Hale", "1200.000"},
+                   {"Bo Finch", "1150.500"},
+                   {"ann hale", "1100.000"},
+                   {"Cy Dunn", "1000.000"}});
+        writeRace(dir.filePath("b.txt"), "Thurso", "16/05/2026",
+                  {{"Bo Finch", "1300.000"}, {"Cy Dunn", "1250.000"}, {"Ann  Hale", "1250.000"}});
+        writeRace(dir.filePath("c.txt"), "Lerwick", "09/05/2026",
+                  {{"Cy Dunn", "0900.000"}, {"Ann Hale", "0800.000"}});
+        writeFile(dir.filePath("notes.txt"), "Dear members, the dinner is on Friday\r\n");
+        writeFile(dir.filePath("photo.jpg"), QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
+        for (const char* name : {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg"})
+            read << readSeasonRace(dir.filePath(name));
+        races = seasonOrder(read);
+    }
+
+    QTemporaryDir dir;
+    QVector<SeasonRace> read, races;
+};
+
+QStringList averages(const SeasonTable& table) {
+    QStringList out;
+    for (const AverageRow& row : table.averages)
+        out << QStringLiteral("%1 %2 %3 %4")
+                   .arg(row.place.text(), row.member)
+                   .arg(row.racesClocked)
+                   .arg(row.averageText());
+    return out;
+}
+
+QStringList points(const SeasonTable& table) {
+    QStringList out;
+    for (const PointsRow& row : table.points) {
+        QStringList each;
+        for (int p : row.points)
+            each << QString::number(p);
+        out << QStringLiteral("%1 %2 %3 = %4")
+                   .arg(row.place.text(), row.member, each.join(u'+'))
+                   .arg(row.total);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
+    ASSERT_EQ(races.size(), 3);
+    EXPECT_EQ(races[0].racepoint, "Berwick");
+    EXPECT_EQ(races[1].racepoint, "Lerwick");
+    EXPECT_EQ(races[2].racepoint, "Thurso");
+    EXPECT_EQ(races[0].entries, 4);
+    EXPECT_EQ(races[1].date, QDate(2026, 5, 9));
+    EXPECT_EQ(read[2].error, "is not a race file: its lines do not hold race entries");
+    EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
+}
+
+// Worked by hand. Averages over every race, a missing race counting 0:
+// Ann (1200 + 800 + 1250) / 3 = 1083.333, Cy (1000 + 900 + 1250) / 3 =
+// 1050, Bo (1150.5 + 0 + 1300) / 3 = 816.833. Over races clocked, at least
+// 2: Bo 2450.5 / 2 = 1225.25 first; at least 3 leaves Bo out.
+TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
+    const SeasonTable every = seasonTable(races, {}, {});
+    EXPECT_EQ(averages(every), QStringList({"1 Ann Hale 3 1083.333", "2 Cy Dunn 3 1050.000",
+                                            "3 Bo Finch 2 816.833"}));
+    EXPECT_EQ(every.averages[2].velocities[1], std::nullopt);
+    EXPECT_EQ(every.averages[0].velocities[0], 1200000); // Ann's first bird, not "ann hale"'s
+    EXPECT_EQ(every.mergedNames, QStringList({"“Ann Hale”, “ann hale”, “Ann  Hale”"}));
+
+    EXPECT_EQ(
+        averages(seasonTable(races, {true, 2}, {})),
+        QStringList({"1 Bo Finch 2 1225.250", "2 Ann Hale 3 1083.333", "3 Cy Dunn 3 1050.000"}));
+    EXPECT_EQ(averages(seasonTable(races, {true, 3}, {})),
+              QStringList({"1 Ann Hale 3 1083.333", "2 Cy Dunn 3 1050.000"}));
+}
+
+// Every bird placed: Berwick Ann 10, Bo 9, ann 8, Cy 7; Lerwick Cy 10,
+// Ann 9; Thurso Bo 10, Cy and Ann level at 9 each. First birds only: at
+// Berwick Cy is third (8). One point for a win only: three winners tie,
+// listed by name.
+TEST_F(SeasonTest, PointsForPlacesWithTiesShownAsTies) {
+    EXPECT_EQ(
+        points(seasonTable(races, {}, {})),
+        QStringList({"1 Ann Hale 18+9+9 = 36", "2 Cy Dunn 7+10+9 = 26", "3 Bo Finch 9+0+10 = 19"}));
+    EXPECT_EQ(
+        points(seasonTable(races, {}, {{10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, true})),
+        QStringList({"1 Ann Hale 10+9+9 = 28", "2 Cy Dunn 8+10+9 = 27", "3 Bo Finch 9+0+10 = 19"}));
+    EXPECT_EQ(
+        points(seasonTable(races, {}, {{1}, true})),
+        QStringList({"1= Ann Hale 1+0+0 = 1", "1= Bo Finch 0+0+1 = 1", "1= Cy Dunn 0+1+0 = 1"}));
+
+    QString error;
+    EXPECT_EQ(readPointsList(" 10, 9 8;7 ", &error), QVector<int>({10, 9, 8, 7}));
+    EXPECT_TRUE(readPointsList("10 nine", &error).isEmpty());
+    EXPECT_THAT(error.toStdString(), testing::HasSubstr("\"nine\" is not one"));
+}
