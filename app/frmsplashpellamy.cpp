@@ -49,8 +49,8 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     nameLook(ui_->txtclub, 12);
     nameLook(ui_->txtfed, 9.75);
     ui_->Picture1->setPixmap(pigeonPicture(QSize(228, 288)));
-    for (QPushButton* b :
-         {ui_->Command1, ui_->Command2, ui_->Command3, ui_->Command4, ui_->Command5}) {
+    for (QPushButton* b : {ui_->Command1, ui_->Command2, ui_->Command3, ui_->Command4,
+                           ui_->Command5, ui_->cmdSeason}) {
         b->setFont(windowFont(QStringLiteral("MS Sans Serif"), 8.25, true));
     }
     connect(ui_->Command1, &QPushButton::clicked, this, &frmSplashPellamy::Command1_Click);
@@ -58,6 +58,7 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     connect(ui_->Command3, &QPushButton::clicked, this, &frmSplashPellamy::Command3_Click);
     connect(ui_->Command4, &QPushButton::clicked, this, &frmSplashPellamy::Command4_Click);
     connect(ui_->Command5, &QPushButton::clicked, this, &frmSplashPellamy::Command5_Click);
+    connect(ui_->cmdSeason, &QPushButton::clicked, this, &frmSplashPellamy::cmdSeason_Click);
     wheelOnlyWhenFocused(this);
     showEmptyCaption(this);
     Form_Load();
@@ -101,6 +102,10 @@ void frmSplashPellamy::Command4_Click() {
 
 void frmSplashPellamy::Command5_Click() {
     program_.showDistancesEditor();
+}
+
+void frmSplashPellamy::cmdSeason_Click() {
+    program_.showSeasonResults();
 }
 
 void frmSplashPellamy::editName(QLineEdit* box, const QString& file, const QString& what) {

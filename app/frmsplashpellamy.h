@@ -32,11 +32,12 @@ public:
 
 public slots:
     void Form_Load();
-    void Command1_Click(); // Go to Calculator
-    void Command2_Click(); // Edit Club Name
-    void Command3_Click(); // Edit Fed Name
-    void Command4_Click(); // Exit
-    void Command5_Click(); // Enter Members Distances
+    void Command1_Click();  // Go to Calculator
+    void Command2_Click();  // Edit Club Name
+    void Command3_Click();  // Edit Fed Name
+    void Command4_Click();  // Exit
+    void Command5_Click();  // Enter Members Distances
+    void cmdSeason_Click(); // Season Results
 
 private:
     void editName(QLineEdit* box, const QString& file, const QString& what);

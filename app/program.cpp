@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include "season/window/frmseason.h"
+
 #include "app/frmsplashpellamy.h"
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
@@ -30,6 +32,7 @@ Program::Program(const QString& folder, DialogService* dialogs)
 }
 
 Program::~Program() {
+    delete season_.data();
     delete editor_.data();
     delete calculator_.data();
     delete splash_.data();
@@ -77,6 +80,17 @@ frmdistances* Program::showDistancesEditor() {
     editor_->raise();
     editor_->activateWindow();
     return editor_;
+}
+
+frmseason* Program::showSeasonResults() {
+    if (!season_) {
+        season_ = new frmseason(names().club, dialogs_);
+        season_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    season_->show();
+    season_->raise();
+    season_->activateWindow();
+    return season_;
 }
 
 ClubNames Program::names() {

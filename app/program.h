@@ -16,6 +16,7 @@ namespace pellamy {
 
 class frmSplashPellamy;
 class frmdistances;
+class frmseason;
 class Pellamy;
 
 // The program's icon.
@@ -43,6 +44,8 @@ public:
     Pellamy* showCalculator();
     // Shows the distances editor, or brings an open one to the front.
     frmdistances* showDistancesEditor();
+    // Shows the season results window, or brings an open one to the front.
+    frmseason* showSeasonResults();
 
     // The names in the start window's boxes. When the start window has been
     // closed, a hidden one is made again, which reads club.txt and fed.txt
@@ -66,6 +69,7 @@ private:
     QPointer<frmSplashPellamy> splash_;
     QPointer<Pellamy> calculator_;
     QPointer<frmdistances> editor_;
+    QPointer<frmseason> season_;
     std::function<void()> endAction_;
 };
 

@@ -97,6 +97,13 @@ public slots:
     void CmdPrint_Click();
     void Command2_Click();
 
+    // The entry list's context menu: the result copied for a spreadsheet,
+    // or saved as CSV or as a web page.
+    void ListView1_ContextMenu(const QPoint& at);
+    void copyResult();
+    void saveResultAsCsv();
+    void saveResultAsWebPage();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -137,6 +144,9 @@ private:
     MailLauncher& mailLauncher();
     SheetDetails sheetDetails() const;
     void printSheet(bool federation);
+    // Whether there are entries to publish; says so when there are none.
+    bool haveResult();
+    void savePublished(const QString& filter, const QString& suffix, const QByteArray& bytes);
 
     // Starts the recovery record, first offering back a race that an
     // earlier run left unsaved.

@@ -143,6 +143,9 @@ void Pellamy::setUpControls() {
     // One line a row: a bird clocked into a long race lays out one row, not
     // every row.
     ui.ListView1->setUniformRowHeights(true);
+    ui.ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui.ListView1, &QWidget::customContextMenuRequested, this,
+            &Pellamy::ListView1_ContextMenu);
     QHeaderView* header = ui.ListView1->header();
     header->setSectionsMovable(false);
     header->setSectionsClickable(false);

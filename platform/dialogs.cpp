@@ -42,6 +42,10 @@ QString QtDialogService::saveFileName(const QString& filter) {
     return QFileDialog::getSaveFileName(parent_, QString(), QString(), filter);
 }
 
+QStringList QtDialogService::openFileNames(const QString& filter) {
+    return QFileDialog::getOpenFileNames(parent_, QString(), QString(), filter);
+}
+
 void ScriptedDialogService::message(const QString& text, const QString& title) {
     shown_.push_back({QStringLiteral("message"), text, title});
 }
@@ -88,6 +92,17 @@ QString ScriptedDialogService::saveFileName(const QString& filter) {
     const QString path = files_.front();
     files_.pop_front();
     return path;
+}
+
+QStringList ScriptedDialogService::openFileNames(const QString& filter) {
+    shown_.push_back({QStringLiteral("open files"), filter, QString()});
+    if (fileLists_.empty()) {
+        unanswered_ << QStringLiteral("open files ") + filter;
+        return {};
+    }
+    const QStringList paths = fileLists_.front();
+    fileLists_.pop_front();
+    return paths;
 }
 
 QStringList ScriptedDialogService::messages() const {

@@ -28,6 +28,8 @@ public:
     // text when the user cancels.
     virtual QString openFileName(const QString& filter) = 0;
     virtual QString saveFileName(const QString& filter) = 0;
+    // A chooser of several files at once; empty when the user cancels.
+    virtual QStringList openFileNames(const QString& filter) = 0;
 };
 
 // The real dialogs, shown over a parent window.
@@ -41,6 +43,7 @@ public:
     QString input(const QString& prompt, const QString& title) override;
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
+    QStringList openFileNames(const QString& filter) override;
 
 private:
     QWidget* parent_;
@@ -55,7 +58,7 @@ private:
 class ScriptedDialogService : public DialogService {
 public:
     struct Shown {
-        QString kind; // "message", "question", "input", "open", "save"
+        QString kind; // "message", "question", "input", "open", "save", "open files"
         QString text; // message, question or prompt text; the filter for files
         QString title;
     };
@@ -63,12 +66,14 @@ public:
     void answerYesNo(bool yes) { yesNo_.push_back(yes); }
     void answerInput(const QString& text) { inputs_.push_back(text); }
     void answerFile(const QString& path) { files_.push_back(path); }
+    void answerFiles(const QStringList& paths) { fileLists_.push_back(paths); }
 
     void message(const QString& text, const QString& title) override;
     bool askYesNo(const QString& text, const QString& title) override;
     QString input(const QString& prompt, const QString& title) override;
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
+    QStringList openFileNames(const QString& filter) override;
 
     const QVector<Shown>& shown() const {
         seen_ = shown_.size();
@@ -87,6 +92,7 @@ private:
     std::deque<bool> yesNo_;
     std::deque<QString> inputs_;
     std::deque<QString> files_;
+    std::deque<QStringList> fileLists_;
     QVector<Shown> shown_;
     QStringList unanswered_;
     mutable qsizetype seen_ = 0;

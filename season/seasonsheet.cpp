@@ -1,0 +1,137 @@
+#include "seasonsheet.h"
+
+#include "reports/publish.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace pellamy {
+
+namespace {
+
+QString velocityText(const std::optional<qint64>& thousandths) {
+    if (!thousandths)
+        return QString();
+    return QStringLiteral("%1.%2")
+        .arg(*thousandths / 1000)
+        .arg(*thousandths % 1000, 3, 10, QChar(u'0'));
+}
+
+QString dateShown(const SeasonRace& race) {
+    return race.date.isValid() ? race.date.toString(QStringLiteral("dd/MM/yyyy")) : race.dateText;
+}
+
+// The sheet's columns: place, member (cut to its width, as the club sheet
+// cuts), then right-aligned figures.
+constexpr int kPlaceWidth = 4, kMemberWidth = 20, kFigureWidth = 10;
+
+QString sheetRow(const QStringList& cells) {
+    QString line = QStringLiteral("  ") + cells.value(0).leftJustified(kPlaceWidth, u' ', true) +
+                   cells.value(1).leftJustified(kMemberWidth, u' ', true);
+    for (int i = 2; i < cells.size(); ++i)
+        line += cells[i].right(kFigureWidth - 1).rightJustified(kFigureWidth);
+    return line;
+}
+
+// A4 in millimetres less the margins, and the width of a Courier New
+// character: 0.6 of its size in points.
+constexpr double kPortraitMm = 180, kLandscapeMm = 267, kMmPerPoint = 25.4 / 72;
+double charactersAcross(double widthMm, double points) {
+    return widthMm / (0.6 * points * kMmPerPoint);
+}
+
+} // namespace
+
+QString competitionTitle(Competition competition) {
+    return competition == Competition::Averages ? QStringLiteral("Season Averages")
+                                                : QStringLiteral("Season Points");
+}
+
+QStringList seasonHeader(const QVector<SeasonRace>& races, Competition competition) {
+    QStringList header{QStringLiteral("Pos"), QStringLiteral("Member")};
+    if (competition == Competition::Averages)
+        header << QStringLiteral("Races");
+    for (const SeasonRace& race : races)
+        header << QStringLiteral("%1 %2").arg(race.racepoint, dateShown(race));
+    header << (competition == Competition::Averages ? QStringLiteral("Average")
+                                                    : QStringLiteral("Total"));
+    return header;
+}
+
+QVector<QStringList> seasonRows(const SeasonTable& table, Competition competition) {
+    QVector<QStringList> rows;
+    if (competition == Competition::Averages) {
+        for (const AverageRow& row : table.averages) {
+            QStringList cells{row.place.text(), row.member, QString::number(row.racesClocked)};
+            for (const std::optional<qint64>& v : row.velocities)
+                cells << velocityText(v);
+            rows << (cells << row.averageText());
+        }
+    } else {
+        for (const PointsRow& row : table.points) {
+            QStringList cells{row.place.text(), row.member};
+            for (int p : row.points)
+                cells << QString::number(p);
+            rows << (cells << QString::number(row.total));
+        }
+    }
+    return rows;
+}
+
+QByteArray seasonCsv(const QVector<SeasonRace>& races, const SeasonTable& table,
+                     Competition competition) {
+    return csvFile(seasonHeader(races, competition), seasonRows(table, competition));
+}
+
+PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
+                          const SeasonTable& table, Competition competition) {
+    PrintDocument document;
+    const auto add = [&](const QString& text, double points, bool centred = false,
+                         PrintLine::Role role = PrintLine::Role::Plain) {
+        document.lines.push_back({text, points, centred, role, role == PrintLine::Role::Heading});
+    };
+    add(QString(), 14);
+    add(club, 19, true);
+    add(competitionTitle(competition), 14, true);
+    add(QString(), 10);
+    for (int i = 0; i < races.size(); ++i)
+        add(QStringLiteral("  %1  %2 %3  %4 birds")
+                .arg(i + 1, 2)
+                .arg(races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]))
+                .arg(races[i].entries),
+            10);
+    add(QString(), 10);
+
+    // Races are headed by their numbers in the list above.
+    QStringList heading{QStringLiteral("Pos"), QStringLiteral("Member")};
+    if (competition == Competition::Averages)
+        heading << QStringLiteral("Races");
+    for (int i = 0; i < races.size(); ++i)
+        heading << QStringLiteral("Race %1").arg(i + 1);
+    heading << (competition == Competition::Averages ? QStringLiteral("Average")
+                                                     : QStringLiteral("Total"));
+    const QString headingLine = sheetRow(heading);
+    const int width = int(headingLine.size());
+    // The size that fits the table across the page, 10 points at most.
+    document.orientation =
+        charactersAcross(kPortraitMm, 10) >= width ? QPageLayout::Portrait : QPageLayout::Landscape;
+    const double across =
+        document.orientation == QPageLayout::Portrait ? kPortraitMm : kLandscapeMm;
+    const double points = std::clamp(10 * charactersAcross(across, 10) / width, 4.0, 10.0);
+    const QString rule = QStringLiteral("  ") + QString(width - 2, u'.');
+    add(rule, points, false, PrintLine::Role::Heading);
+    add(headingLine, points, false, PrintLine::Role::Heading);
+    add(rule, points, false, PrintLine::Role::Heading);
+    for (const QStringList& row : seasonRows(table, competition))
+        add(sheetRow(row), points, false, PrintLine::Role::Row);
+    if (!table.mergedNames.isEmpty()) {
+        add(QString(), 10);
+        add(QStringLiteral("  Counted as one member:"), 10);
+        for (const QString& names : table.mergedNames)
+            add(QStringLiteral("    ") + names, 10);
+    }
+    return document;
+}
+
+} // namespace pellamy

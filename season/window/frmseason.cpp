@@ -1,0 +1,169 @@
+#include "frmseason.h"
+
+#include "platform/windowhabits.h"
+
+#include "ui_frmseason.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QSaveFile>
+
+namespace pellamy {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Pellamy");
+
+QString mergedNote(const SeasonTable& table) {
+    if (table.mergedNames.isEmpty())
+        return QString();
+    return QStringLiteral("Counted as one member, as their names differ only in letter case or "
+                          "spacing: ") +
+           table.mergedNames.join(QStringLiteral("; ")) + u'.';
+}
+
+} // namespace
+
+frmseason::frmseason(QString club, DialogService* dialogs, SheetPrinter* printer, QWidget* parent)
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmseason>()), club_(std::move(club)),
+      ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
+      dialogs_(dialogs ? dialogs : ownDialogs_.get()),
+      ownPrinter_(printer ? nullptr : std::make_unique<QtSheetPrinter>()),
+      printer_(printer ? printer : ownPrinter_.get()) {
+    ui_->setupUi(this);
+    connect(ui_->cmdChoose, &QPushButton::clicked, this, &frmseason::cmdChoose_Click);
+    connect(ui_->cmdPrint, &QPushButton::clicked, this, &frmseason::cmdPrint_Click);
+    connect(ui_->cmdSaveCsv, &QPushButton::clicked, this, &frmseason::cmdSaveCsv_Click);
+    connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui_->optRacesClocked, &QRadioButton::toggled, this, &frmseason::workOut);
+    connect(ui_->spnMinimumRaces, &QSpinBox::valueChanged, this, &frmseason::workOut);
+    connect(ui_->chkFirstBirdOnly, &QCheckBox::toggled, this, &frmseason::workOut);
+    connect(ui_->txtPoints, &QLineEdit::editingFinished, this, &frmseason::workOut);
+    for (QTableWidget* table : {ui_->lstRaces, ui_->tblAverages, ui_->tblPoints}) {
+        table->verticalHeader()->hide();
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    }
+    ui_->lstRaces->horizontalHeader()->setStretchLastSection(true);
+    wheelOnlyWhenFocused(this);
+    workOut();
+}
+
+frmseason::~frmseason() = default;
+
+void frmseason::cmdChoose_Click() {
+    const QStringList paths =
+        dialogs_->openFileNames(QStringLiteral("Race Files (*.txt);;All Files (*)"));
+    if (paths.isEmpty())
+        return;
+    chosen_.clear();
+    for (const QString& path : paths)
+        chosen_ << readSeasonRace(path);
+    races_ = seasonOrder(chosen_);
+    showRaces();
+    workOut();
+}
+
+void frmseason::showRaces() {
+    ui_->lstRaces->setRowCount(0);
+    QVector<QStringList> rows;
+    for (int i = 0; i < races_.size(); ++i) {
+        const SeasonRace& race = races_[i];
+        rows << QStringList{QString::number(i + 1), race.racepoint,
+                            race.date.isValid() ? race.date.toString(QStringLiteral("dd/MM/yyyy"))
+                                                : race.dateText,
+                            QString::number(race.entries), QDir::toNativeSeparators(race.file)};
+    }
+    // Files that could not be read are listed after, with the reason.
+    for (const SeasonRace& race : chosen_)
+        if (!race.error.isEmpty())
+            rows << QStringList{QStringLiteral("–"), QString(), QString(), QString(),
+                                QStringLiteral("%1 %2, and is left out.")
+                                    .arg(QDir::toNativeSeparators(race.file), race.error)};
+    ui_->lstRaces->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c)
+            ui_->lstRaces->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+}
+
+void frmseason::workOut() {
+    ui_->spnMinimumRaces->setEnabled(ui_->optRacesClocked->isChecked());
+    AverageRule averages{ui_->optRacesClocked->isChecked(), ui_->spnMinimumRaces->value()};
+    // Points that cannot be read are said once; the last good ones stay.
+    QString error;
+    const QVector<int> forPlace = readPointsList(ui_->txtPoints->text(), &error);
+    if (!forPlace.isEmpty())
+        forPlace_ = forPlace;
+    else if (sender() == ui_->txtPoints)
+        dialogs_->message(error, kTitle);
+    PointsRule points;
+    points.forPlace = forPlace_;
+    points.firstBirdOnly = ui_->chkFirstBirdOnly->isChecked();
+    table_ = seasonTable(races_, averages, points);
+    fill(ui_->tblAverages, seasonHeader(races_, Competition::Averages),
+         seasonRows(table_, Competition::Averages));
+    fill(ui_->tblPoints, seasonHeader(races_, Competition::Points),
+         seasonRows(table_, Competition::Points));
+    ui_->lblAveragesNote->setText(mergedNote(table_));
+    ui_->lblPointsNote->setText(mergedNote(table_));
+}
+
+void frmseason::fill(QTableWidget* table, const QStringList& header,
+                     const QVector<QStringList>& rows) {
+    table->clear();
+    table->setColumnCount(int(header.size()));
+    table->setHorizontalHeaderLabels(header);
+    table->setRowCount(int(rows.size()));
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(rows[r][c]);
+            // Figures line up on the right, as on the sheet.
+            if (c != 1)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(r, c, item);
+        }
+}
+
+Competition frmseason::shownCompetition() const {
+    return ui_->tabCompetitions->currentWidget() == ui_->tabPoints ? Competition::Points
+                                                                   : Competition::Averages;
+}
+
+void frmseason::cmdPrint_Click() {
+    if (races_.isEmpty()) {
+        dialogs_->message(QStringLiteral("Please choose the season's race files first."), kTitle);
+        return;
+    }
+    const PrintDocument sheet = seasonSheet(club_, races_, table_, shownCompetition());
+    QString error;
+    if (printer_->hasPrinter()) {
+        if (!printer_->print(sheet, error))
+            dialogs_->message(QStringLiteral("The sheet was not printed: %1").arg(error), kTitle);
+        return;
+    }
+    if (!dialogs_->askYesNo(QStringLiteral("No printer is available. Would you like to save the "
+                                           "sheet as a PDF file instead?"),
+                            kTitle))
+        return;
+    const QString path = dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)"));
+    if (!path.isEmpty() && !printer_->printToPdf(sheet, path, error))
+        dialogs_->message(QStringLiteral("The sheet was not saved: %1").arg(error), kTitle);
+}
+
+void frmseason::cmdSaveCsv_Click() {
+    if (races_.isEmpty()) {
+        dialogs_->message(QStringLiteral("Please choose the season's race files first."), kTitle);
+        return;
+    }
+    const QString path = dialogs_->saveFileName(QStringLiteral("CSV Files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(seasonCsv(races_, table_, shownCompetition())) < 0 || !file.commit())
+        dialogs_->message(QStringLiteral("%1 could not be saved: %2")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()),
+                          kTitle);
+}
+
+} // namespace pellamy

@@ -1,0 +1,58 @@
+#pragma once
+// The season results window: the user chooses a season's race files, sees
+// them in race-date order, and the averages and points tables worked out
+// from them, to print or save as CSV. The race files are only read.
+
+#include "season/season.h"
+#include "season/seasonsheet.h"
+
+#include "platform/dialogs.h"
+#include "reports/sheetprinter.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QTableWidget;
+
+namespace Ui {
+class frmseason;
+}
+
+namespace pellamy {
+
+class frmseason : public QWidget {
+    Q_OBJECT
+public:
+    // club: the club's name for the printed sheet. dialogs and printer: the
+    // real ones when none are given.
+    explicit frmseason(QString club, DialogService* dialogs = nullptr,
+                       SheetPrinter* printer = nullptr, QWidget* parent = nullptr);
+    ~frmseason() override;
+
+public slots:
+    void cmdChoose_Click();
+    void cmdPrint_Click();
+    void cmdSaveCsv_Click();
+
+private:
+    // Works both tables out again from the races and the rules on screen.
+    void workOut();
+    void showRaces();
+    static void fill(QTableWidget* table, const QStringList& header,
+                     const QVector<QStringList>& rows);
+    Competition shownCompetition() const;
+
+    std::unique_ptr<Ui::frmseason> ui_;
+    QString club_;
+    std::unique_ptr<DialogService> ownDialogs_;
+    DialogService* dialogs_;
+    std::unique_ptr<SheetPrinter> ownPrinter_;
+    SheetPrinter* printer_;
+    QVector<SeasonRace> chosen_; // as read, unreadable files among them
+    QVector<SeasonRace> races_;  // those read, in race-date order
+    SeasonTable table_;
+    QVector<int> forPlace_ = PointsRule().forPlace;
+};
+
+} // namespace pellamy

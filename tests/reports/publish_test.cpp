@@ -1,0 +1,92 @@
+// A race's result published: CSV read back by Python's csv module, the web
+// page through tidy, and every text escaped.
+#include "reports/publish.h"
+
+#include "support/entries.h"
+#include "support/testing.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+namespace {
+
+QVector<RaceEntryRow> awkwardRace() {
+    QVector<RaceEntryRow> rows;
+    const std::pair<const char*, const char*> birds[] = {
+        {"O'Brien, Sons & Co", "1176.859"},
+        {"<script>alert(\"x\")</script>", "0987.500"},
+        {"Zoë Müller \"Zed\"", "0100.000"},
+    };
+    for (const auto& [name, velocity] : birds) {
+        QStringList e = entry(QString::fromUtf8(name), velocity);
+        e[Col::Distance] = "150-1234";
+        e[Col::RingNo] = "GB26 N 12345";
+        rows << RaceEntryRow(e);
+    }
+    return rows;
+}
+
+// Runs a program with input, giving its exit code and what it wrote.
+std::pair<int, QByteArray> run(const QString& program, const QStringList& args,
+                               const QByteArray& input) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000))
+        return {-1, "did not finish"};
+    return {process.exitCode(), process.readAll()};
+}
+
+} // namespace
+
+TEST(Publish, CsvReadsBackInPythonFieldForField) {
+    const QVector<QStringList> rows = resultRows(awkwardRace());
+    const QByteArray csv = csvFile(resultHeader(), rows);
+    ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF"));
+    const auto [code, out] =
+        run("python3",
+            {"-c", "import csv, io, json, sys; text = sys.stdin.buffer.read().decode('utf-8-sig'); "
+                   "print(json.dumps(list(csv.reader(io.StringIO(text, newline='')))))"},
+            csv);
+    ASSERT_EQ(code, 0) << out.toStdString();
+    const QJsonArray read = QJsonDocument::fromJson(out).array();
+    ASSERT_EQ(read.size(), rows.size() + 1);
+    EXPECT_EQ(read[0].toVariant().toStringList(), resultHeader());
+    for (int i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(read[i + 1].toVariant().toStringList(), rows[i]);
+    // Numbers a spreadsheet sorts: the velocity plain, the distance in yards.
+    EXPECT_EQ(rows[1].mid(0, 6), QStringList({"2", "<script>alert(\"x\")</script>", "987.5", "150",
+                                              "1234", "265234"}));
+}
+
+TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
+    SheetDetails details;
+    details.club = "Northfield & District <Homing> Society";
+    details.fed = "North East Federation";
+    details.racepoint = "Berwick";
+    details.txtdaterace = "24052026";
+    details.txtcomments = "Well flown.\nNext race: Thurso";
+    const QByteArray page = resultWebPage(details, awkwardRace());
+    const auto [code, out] = run("tidy", {"-errors", "-quiet"}, page);
+    EXPECT_EQ(out, QByteArray()) << out.toStdString();
+    EXPECT_LT(code, 2);
+    EXPECT_FALSE(page.contains("<script>"));
+    EXPECT_TRUE(page.contains("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;"));
+    EXPECT_TRUE(page.contains("Northfield &amp; District &lt;Homing&gt; Society"));
+    EXPECT_TRUE(page.contains("Zoë Müller"));
+    EXPECT_TRUE(page.contains("24/05/26"));
+    for (const char* outside : {"<script", "<link", "src=", "href=", "@import"})
+        EXPECT_FALSE(page.contains(outside)) << outside;
+}
+
+TEST(Publish, TabTextKeepsOneRowPerEntry) {
+    QVector<RaceEntryRow> rows = awkwardRace();
+    rows[0].setText(Col::Name, "Ann\tHale\nSr");
+    const QStringList lines = resultTabText(rows).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[0].startsWith("Pos\tMember\tVelocity"));
+    EXPECT_TRUE(lines[1].startsWith("1\tAnn Hale Sr\t1176.859\t150\t1234\t265234\t"));
+}
