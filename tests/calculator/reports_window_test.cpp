@@ -2,6 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "reports/maillauncher.h"
+#include "reports/publish.h"
 #include "reports/sheetprinter.h"
 #include "support/entries.h"
 #include "support/readonly.h"
@@ -155,4 +156,26 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
                            ", because the disk is full, so no e-mail has "
                            "been started."}));
     EXPECT_EQ(mailer.attachments.size(), 1);
+}
+
+// The entry list's context menu publishes the list as it stands, numbered
+// as the sheets number it, without changing it.
+TEST_F(ReportsWindowTest, ResultCopiedAndSavedAsCsvAndWebPage) {
+    window->copyResult();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), resultTabText(window->entries().rows()));
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().contains("\n2\tB\t"));
+
+    dialogs.answerFile(folder->filePath("result"));
+    window->saveResultAsCsv();
+    EXPECT_EQ(fileBytes(folder->filePath("result.csv")),
+              csvFile(resultHeader(), resultRows(window->entries().rows())));
+    dialogs.answerFile(folder->filePath("result.html"));
+    window->saveResultAsWebPage();
+    EXPECT_TRUE(fileBytes(folder->filePath("result.html")).contains("Rose, Crown and Anchor"));
+    EXPECT_EQ(window->entries().text(0, Col::Pos), "c0"); // the list is left as it was
+
+    window->entries().clear();
+    window->saveResultAsCsv();
+    EXPECT_EQ(dialogs.messages(),
+              QStringList({"There is no result yet: the list of birds is empty."}));
 }

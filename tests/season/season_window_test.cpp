@@ -1,0 +1,92 @@
+// The season results window, driven as a secretary drives it.
+#include "season/window/frmseason.h"
+
+#include "racefile/racefile.h"
+
+#include "support/dialogcheck.h"
+
+#include "support/entries.h"
+#include <gmock/gmock.h>
+
+namespace {
+
+class NoPrinter : public SheetPrinter {
+public:
+    bool hasPrinter() const override { return false; }
+    bool print(const PrintDocument&, QString&) override { return false; }
+    bool printToPdf(const PrintDocument& document, const QString&, QString&) override {
+        printed << document;
+        return true;
+    }
+    QVector<PrintDocument> printed;
+};
+
+void writeRace(const QString& path, const char* racepoint, const char* date,
+               const QStringList& names) {
+    QVector<RaceEntryRow> rows;
+    int velocity = 1300;
+    for (const QString& name : names) {
+        QStringList e = entry(name, QStringLiteral("%1.000").arg(velocity -= 100));
+        e[Col::Racepoint] = racepoint;
+        e[Col::RaceDate] = date;
+        rows << RaceEntryRow(e);
+    }
+    writeFile(path, raceFileBytes(rows).bytes);
+}
+
+QStringList column(QTableWidget* table, int c) {
+    QStringList out;
+    for (int r = 0; r < table->rowCount(); ++r)
+        out << (table->item(r, c) ? table->item(r, c)->text() : QString());
+    return out;
+}
+
+} // namespace
+
+TEST(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
+    QTemporaryDir dir;
+    writeRace(dir.filePath("thurso.txt"), "Thurso", "16/05/2026", {"Bo Finch", "ann hale"});
+    writeRace(dir.filePath("berwick.txt"), "Berwick", "02/05/2026", {"Ann Hale", "Bo Finch"});
+    writeFile(dir.filePath("notes.txt"), "Dinner on Friday\r\n");
+    ScriptedDialogService dialogs;
+    NoPrinter printer;
+    frmseason window("Northfield Homing Society", &dialogs, &printer);
+    window.show();
+
+    dialogs.answerFiles(
+        {dir.filePath("thurso.txt"), dir.filePath("notes.txt"), dir.filePath("berwick.txt")});
+    QTest::mouseClick(control<QPushButton>(window, "cmdChoose"), Qt::LeftButton);
+    auto* races = control<QTableWidget>(window, "lstRaces");
+    EXPECT_EQ(column(races, 1), QStringList({"Berwick", "Thurso", ""}));
+    EXPECT_THAT(column(races, 4).value(2).toStdString(),
+                testing::HasSubstr("notes.txt is not a race file"));
+
+    auto* averages = control<QTableWidget>(window, "tblAverages");
+    EXPECT_EQ(column(averages, 1), QStringList({"Ann Hale", "Bo Finch"}));
+    EXPECT_EQ(column(averages, 5), QStringList({"1150.000", "1150.000"}));
+    EXPECT_EQ(column(averages, 0), QStringList({"1=", "1="}));
+    EXPECT_THAT(control<QLabel>(window, "lblAveragesNote")->text().toStdString(),
+                testing::HasSubstr("“Ann Hale”, “ann hale”"));
+
+    control<QTabWidget>(window, "tabCompetitions")->setCurrentIndex(1);
+    auto* pointsBox = control<QLineEdit>(window, "txtPoints");
+    pointsBox->selectAll();
+    QTest::keyClicks(pointsBox, "5 x");
+    QTest::keyClick(pointsBox, Qt::Key_Return);
+    EXPECT_THAT(dialogs.messages().value(0).toStdString(), testing::HasSubstr("\"x\" is not one"));
+    dialogs.clear();
+    pointsBox->selectAll();
+    QTest::keyClicks(pointsBox, "5 3");
+    QTest::keyClick(pointsBox, Qt::Key_Return);
+    EXPECT_EQ(column(control<QTableWidget>(window, "tblPoints"), 4), QStringList({"8", "8"}));
+
+    dialogs.answerFile(dir.filePath("points.csv"));
+    QTest::mouseClick(control<QPushButton>(window, "cmdSaveCsv"), Qt::LeftButton);
+    EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains("Pos,Member,Berwick 02/05/2026"));
+    dialogs.answerYesNo(true);
+    dialogs.answerFile(dir.filePath("points.pdf"));
+    QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
+    ASSERT_EQ(printer.printed.size(), 1);
+    EXPECT_TRUE(printer.printed[0].texts().contains("Season Points"));
+    expectDialogsHandled(dialogs);
+}
