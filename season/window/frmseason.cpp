@@ -40,8 +40,10 @@ frmseason::frmseason(QString club, DialogService* dialogs, SheetPrinter* printer
     connect(ui_->spnMinimumRaces, &QSpinBox::valueChanged, this, &frmseason::workOut);
     connect(ui_->chkFirstBirdOnly, &QCheckBox::toggled, this, &frmseason::workOut);
     connect(ui_->txtPoints, &QLineEdit::editingFinished, this, &frmseason::workOut);
+    const int rowHeight = fontMetrics().height() + 6;
     for (QTableWidget* table : {ui_->lstRaces, ui_->tblAverages, ui_->tblPoints}) {
         table->verticalHeader()->hide();
+        table->verticalHeader()->setDefaultSectionSize(rowHeight);
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     }
     ui_->lstRaces->horizontalHeader()->setStretchLastSection(true);
