@@ -84,22 +84,11 @@ void Pellamy::printSheet(bool federation) {
     const PrintDocument document = federation
                                        ? federationSheet(details, entries_.rows(), copies.count)
                                        : clubSheet(details, entries_.rows(), copies.count);
-    QString error;
-    if (printer().hasPrinter()) {
-        if (!printer().print(document, error))
-            dialogs_->message(QStringLiteral("The sheet was not printed: %1").arg(error), kTitle);
-        return;
-    }
-    // No printer: the sheet can still be had as a PDF file.
-    if (!dialogs_->askYesNo(QStringLiteral("No printer is available. Would you like to save the "
-                                           "sheet as a PDF file instead?"),
-                            kTitle))
-        return;
-    const QString path = dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (!printer().printToPdf(document, path, error))
-        dialogs_->message(QStringLiteral("The sheet was not saved: %1").arg(error), kTitle);
+    const QString problem = printOrSavePdf(
+        printer(), document, [&](const QString& q) { return dialogs_->askYesNo(q, kTitle); },
+        [&] { return dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)")); });
+    if (!problem.isEmpty())
+        dialogs_->message(problem, kTitle);
 }
 
 void Pellamy::Command2_Click() {

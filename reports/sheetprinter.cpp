@@ -46,4 +46,22 @@ bool QtSheetPrinter::printToPdf(const PrintDocument& document, const QString& pa
     return true;
 }
 
+QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,
+                       const std::function<bool(const QString&)>& askYesNo,
+                       const std::function<QString()>& choosePdfPath) {
+    QString error;
+    if (printer.hasPrinter())
+        return printer.print(document, error)
+                   ? QString()
+                   : QStringLiteral("The sheet was not printed: %1").arg(error);
+    // No printer: the sheet can still be had as a PDF file.
+    if (!askYesNo(QStringLiteral("No printer is available. Would you like to save the sheet as a "
+                                 "PDF file instead?")))
+        return QString();
+    const QString path = choosePdfPath();
+    if (path.isEmpty() || printer.printToPdf(document, path, error))
+        return QString();
+    return QStringLiteral("The sheet was not saved: %1").arg(error);
+}
+
 } // namespace pellamy

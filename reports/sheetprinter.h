@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace pellamy {
 
 class SheetPrinter {
@@ -19,6 +21,14 @@ public:
     // Writes the sheet as a PDF file instead.
     virtual bool printToPdf(const PrintDocument& document, const QString& path, QString& error) = 0;
 };
+
+// Prints a sheet on the printer or, when there is none, offers it as a PDF
+// file: askYesNo puts the question, choosePdfPath names the file (empty:
+// given up). Gives what to tell the user when it failed; empty when it was
+// printed or saved, or the user declined.
+QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,
+                       const std::function<bool(const QString&)>& askYesNo,
+                       const std::function<QString()>& choosePdfPath);
 
 // The system's default printer, and PDF files.
 class QtSheetPrinter : public SheetPrinter {

@@ -137,19 +137,11 @@ void frmseason::cmdPrint_Click() {
         return;
     }
     const PrintDocument sheet = seasonSheet(club_, races_, table_, shownCompetition());
-    QString error;
-    if (printer_->hasPrinter()) {
-        if (!printer_->print(sheet, error))
-            dialogs_->message(QStringLiteral("The sheet was not printed: %1").arg(error), kTitle);
-        return;
-    }
-    if (!dialogs_->askYesNo(QStringLiteral("No printer is available. Would you like to save the "
-                                           "sheet as a PDF file instead?"),
-                            kTitle))
-        return;
-    const QString path = dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)"));
-    if (!path.isEmpty() && !printer_->printToPdf(sheet, path, error))
-        dialogs_->message(QStringLiteral("The sheet was not saved: %1").arg(error), kTitle);
+    const QString problem = printOrSavePdf(
+        *printer_, sheet, [&](const QString& q) { return dialogs_->askYesNo(q, kTitle); },
+        [&] { return dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)")); });
+    if (!problem.isEmpty())
+        dialogs_->message(problem, kTitle);
 }
 
 void frmseason::cmdSaveCsv_Click() {
