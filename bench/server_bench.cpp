@@ -9,6 +9,7 @@
 #include "distances/distancestore.h"
 #include "distances/recordset.h"
 #include "distances/schema.h"
+#include "distances/servercopy.h"
 
 #include "federation.h"
 
@@ -149,6 +150,15 @@ BENCHMARK(BM_ServerDistanceLookup)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
+
+// The club's copy of all 200,000 rows, as made after a start-up from the
+// server (on a thread of its own, so the calculator does not wait for it).
+static void BM_ServerCopyOf200000Rows(benchmark::State& state) {
+    for (auto _ : state)
+        if (!copyServerRows(server().source()).isEmpty())
+            state.SkipWithError("the copy failed");
+}
+BENCHMARK(BM_ServerCopyOf200000Rows)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // 50 readers (a distance at a time, as clocking reads them, and now and
 // then a race point's members)
