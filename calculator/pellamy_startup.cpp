@@ -113,6 +113,14 @@ void Pellamy::Form_Load() {
     reportOffline();
     if (store_.source().onServer() && points.ok() && !store_.offline())
         keepServerCopy();
+    // A server that answers but cannot give the race points (its tables not
+    // made, a user not granted them) is a federation's fault to mend: said,
+    // where a club's own missing file is not.
+    if (store_.source().onServer() && !points.ok() && points.fault != DatabaseFault::Unreachable)
+        dialogs_->message(QStringLiteral("The race points could not be read from the distance "
+                                         "server: %1")
+                              .arg(points.error),
+                          QStringLiteral("Pellamy"));
     if (points.hadEmpty)
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
