@@ -42,13 +42,9 @@ inline void enterWorkedExample(const pellamy::Pellamy& w) {
     control<QPlainTextEdit>(w, "txtcomments")->setPlainText(QStringLiteral("Good race"));
 }
 
-class CalculatorTest : public testing::Test {
-public:
-    void TearDown() override { expectDialogsHandled(dialogs); }
-
-    QString databasePath() const { return dir.filePath("distances.mdb"); }
-
-    void makeDatabase(const QVector<Row>& rows) { makeDistanceDatabase(databasePath(), rows); }
+class CalculatorTest : public DialogTest {
+protected:
+    void makeDatabase(const QVector<Row>& rows) { makeDistanceDatabase(path(), rows); }
 
     pellamy::Pellamy& open() {
         window = std::make_unique<pellamy::Pellamy>(dir.path(), &dialogs);
@@ -103,7 +99,5 @@ public:
         click("Picture1");
     }
 
-    QTemporaryDir dir;
-    pellamy::ScriptedDialogService dialogs;
     std::unique_ptr<pellamy::Pellamy> window;
 };

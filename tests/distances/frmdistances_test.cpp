@@ -10,12 +10,8 @@
 
 namespace {
 
-class DistancesEditorTest : public testing::Test {
+class DistancesEditorTest : public DialogTest {
 protected:
-    void TearDown() override { expectDialogsHandled(dialogs); }
-
-    QString path() const { return dir.filePath("distances.mdb"); }
-
     // A window on a database of the rows given (none: on no database).
     std::unique_ptr<frmdistances> open(std::optional<QVector<Row>> rows = std::nullopt) {
         if (rows)
@@ -56,9 +52,6 @@ protected:
         QTest::mouseClick(control<QToolButton>(*control<DataControl>(w, "Data1"), name),
                           Qt::LeftButton);
     }
-
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
 };
 
 const QVector<Row> threeRecords = {
