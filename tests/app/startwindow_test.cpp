@@ -54,10 +54,9 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
     EXPECT_EQ(box("txtclub")->cursorPosition(), 0);
     dialogs.answerInput(""); // a cancelled box gives an empty text
     click(button("Command3"));
-    EXPECT_EQ(shownDialogs(dialogs),
-              QStringList({"input|Pellamy|Please enter the Club name",
-                           "input|Pellamy|Please enter the Federation name",
-                           "message|Error|You have not entered a Federation name"}));
+    EXPECT_EQ(shown(), QStringList({"input|Pellamy|Please enter the Club name",
+                                    "input|Pellamy|Please enter the Federation name",
+                                    "message|Error|You have not entered a Federation name"}));
     EXPECT_EQ(QStringList({box("txtclub")->text(), box("txtfed")->text()}),
               QStringList({"  Westside, Flyers", ""}));
     EXPECT_EQ(fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");

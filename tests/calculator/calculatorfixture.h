@@ -54,15 +54,11 @@ protected:
 
     // The window's controls by their names.
     QComboBox* list(const char* name) const { return control<QComboBox>(*window, name); }
-    QPushButton* button(const char* name) const { return control<QPushButton>(*window, name); }
     QGroupBox* frame(const char* name) const { return control<QGroupBox>(*window, name); }
     QCheckBox* tick(const char* name) const { return control<QCheckBox>(*window, name); }
     QDateTimeEdit* picker(const char* name) const { return control<QDateTimeEdit>(*window, name); }
     QLineEdit* box(const char* name) const {
         return window->findChild<QLineEdit*>(QString::fromLatin1(name));
-    }
-    QString comments() const {
-        return control<QPlainTextEdit>(*window, "txtcomments")->toPlainText();
     }
     // The texts of boxes, in the order named.
     QStringList texts(std::initializer_list<const char*> names) const {
@@ -71,8 +67,6 @@ protected:
             out << box(name)->text();
         return out;
     }
-    // Each dialog shown, as "kind|title|text".
-    QStringList shown() const { return shownDialogs(dialogs); }
 
     void click(const char* name) const {
         QTest::mouseClick(control<QAbstractButton>(*window, name), Qt::LeftButton);

@@ -23,13 +23,6 @@ inline void expectDialogsHandled(const pellamy::ScriptedDialogService& dialogs) 
     EXPECT_EQ(dialogs.unchecked(), QStringList()) << "a message the test did not look at";
 }
 
-// A test whose dialogs are scripted, each of them answered by its end.
-class DialogTest : public FolderTest {
-protected:
-    void TearDown() override { expectDialogsHandled(dialogs); }
-    pellamy::ScriptedDialogService dialogs;
-};
-
 // Each dialog shown, as one text "kind|title|text", so that a test compares
 // them all at once.
 inline QStringList shownDialogs(const pellamy::ScriptedDialogService& dialogs) {
@@ -38,5 +31,13 @@ inline QStringList shownDialogs(const pellamy::ScriptedDialogService& dialogs) {
         out << d.kind + u'|' + d.title + u'|' + d.text;
     return out;
 }
+
+// A test whose dialogs are scripted, each of them answered by its end.
+class DialogTest : public FolderTest {
+protected:
+    void TearDown() override { expectDialogsHandled(dialogs); }
+    QStringList shown() const { return shownDialogs(dialogs); }
+    pellamy::ScriptedDialogService dialogs;
+};
 
 } // namespace testsupport

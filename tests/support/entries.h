@@ -4,6 +4,7 @@
 // columns.
 
 #include "calc/raceentry.h"
+#include "calc/raceentrylist.h"
 #include "calc/raceentryrow.h"
 #include "racefile/racefile.h"
 #include "support/testing.h"
@@ -28,6 +29,14 @@ inline QVector<QStringList> columnsOf(const QVector<pellamy::RaceEntryRow>& rows
     QVector<QStringList> out;
     for (const pellamy::RaceEntryRow& row : rows)
         out << row.columns();
+    return out;
+}
+
+// The name of each entry, in list order.
+inline QStringList names(const pellamy::RaceEntryList& list) {
+    QStringList out;
+    for (int row = 0; row < list.count(); ++row)
+        out << list.text(row, pellamy::Col::Name);
     return out;
 }
 
