@@ -50,6 +50,13 @@ double degrees(const QString& text, Axis axis) {
     return coordinateDegrees(*readCoordinate(text, axis).nanoArcseconds);
 }
 
+QByteArray utf16le(const QString& text) {
+    QByteArray bytes;
+    for (QChar c : text)
+        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
+    return bytes;
+}
+
 } // namespace
 
 TEST(Geodesic, AgreesWithProjGeodToTheMillimetre) {
@@ -123,17 +130,6 @@ TEST(Coordinates, WhatCannotBeReadIsRefusedQuotingIt) {
     }
     EXPECT_EQ(readCoordinate("  ", La).error, "The latitude is empty.");
 }
-
-namespace {
-
-QByteArray utf16le(const QString& text) {
-    QByteArray bytes;
-    for (QChar c : text)
-        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
-    return bytes;
-}
-
-} // namespace
 
 TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
     const std::pair<QByteArray, QStringList> cases[] = {
