@@ -9,13 +9,10 @@
 
 namespace {
 
-class StartWindowTest : public testing::Test {
+class StartWindowTest : public DialogTest {
 protected:
-    void TearDown() override { expectDialogsHandled(dialogs); }
-
     void SetUp() override {
-        makeDistanceDatabase(dir.filePath("distances.mdb"),
-                             {{"J. Smith", "Berwick", "250", "1234", "26474040"}});
+        makeDistanceDatabase(path(), {{"J. Smith", "Berwick", "250", "1234", "26474040"}});
         writeNameFile(dir.filePath("club.txt"), "Rose, Crown and Anchor");
         writeNameFile(dir.filePath("fed.txt"), "North East Federation");
         program = std::make_unique<Program>(dir.path(), &dialogs);
@@ -36,8 +33,6 @@ protected:
     QLineEdit* box(const char* name) const { return start->findChild<QLineEdit*>(name); }
     QPushButton* button(const char* name) const { return start->findChild<QPushButton*>(name); }
 
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
     std::unique_ptr<Program> program;
     frmSplashPellamy* start = nullptr;
     bool ended = false;
@@ -59,10 +54,9 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
     EXPECT_EQ(box("txtclub")->cursorPosition(), 0);
     dialogs.answerInput(""); // a cancelled box gives an empty text
     click(button("Command3"));
-    EXPECT_EQ(shownDialogs(dialogs),
-              QStringList({"input|Pellamy|Please enter the Club name",
-                           "input|Pellamy|Please enter the Federation name",
-                           "message|Error|You have not entered a Federation name"}));
+    EXPECT_EQ(shown(), QStringList({"input|Pellamy|Please enter the Club name",
+                                    "input|Pellamy|Please enter the Federation name",
+                                    "message|Error|You have not entered a Federation name"}));
     EXPECT_EQ(QStringList({box("txtclub")->text(), box("txtfed")->text()}),
               QStringList({"  Westside, Flyers", ""}));
     EXPECT_EQ(fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
@@ -116,7 +110,7 @@ TEST_F(StartWindowTest, ReportsReadTheNamesThroughAHiddenStartWindow) {
 }
 
 TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor) {
-    const QByteArray database = fileBytes(dir.filePath("distances.mdb"));
+    const QByteArray database = fileBytes(path());
     click(button("Command5"));
     frmdistances* editor = program->distancesEditor();
     for (const char* typed : {"far", "777"}) { // one that cannot be saved, one that could
@@ -129,7 +123,7 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
         EXPECT_TRUE(ended);
         EXPECT_EQ(dialogs.shown().size(), 1); // the Exit question, nothing else
         EXPECT_FALSE(editor->isVisible());
-        EXPECT_EQ(fileBytes(dir.filePath("distances.mdb")), database);
+        EXPECT_EQ(fileBytes(path()), database);
         ended = false;
         start = program->start();
         click(button("Command5"));

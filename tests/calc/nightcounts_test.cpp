@@ -35,9 +35,3 @@ TEST(NightCounts, ASummerTimeChangeKeepsWholeDays) {
         EXPECT_EQ(nightCount(open, set), "1");
     }
 }
-
-TEST(TimeCopy, PlainDecimalWithoutLeadingZeros) {
-    const TimeTexts t = timeCopy(QTime(7, 5, 0));
-    EXPECT_EQ(QStringList({t.hours, t.minutes, t.seconds}), QStringList({"7", "5", "0"}));
-    EXPECT_EQ(timeCopy(QTime(23, 59, 58)).seconds, "58");
-}

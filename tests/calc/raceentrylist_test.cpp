@@ -16,13 +16,6 @@ struct TestedList : RaceEntryList {
     QAbstractItemModelTester tester{this, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
-QStringList names(const RaceEntryList& list) {
-    QStringList out;
-    for (int row = 0; row < list.count(); ++row)
-        out << list.text(row, Col::Name);
-    return out;
-}
-
 } // namespace
 
 TEST(RaceEntryList, KeepsVelocityOrderWithEqualVelocitiesInClockingOrder) {

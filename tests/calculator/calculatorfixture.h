@@ -42,13 +42,9 @@ inline void enterWorkedExample(const pellamy::Pellamy& w) {
     control<QPlainTextEdit>(w, "txtcomments")->setPlainText(QStringLiteral("Good race"));
 }
 
-class CalculatorTest : public testing::Test {
-public:
-    void TearDown() override { expectDialogsHandled(dialogs); }
-
-    QString databasePath() const { return dir.filePath("distances.mdb"); }
-
-    void makeDatabase(const QVector<Row>& rows) { makeDistanceDatabase(databasePath(), rows); }
+class CalculatorTest : public DialogTest {
+protected:
+    void makeDatabase(const QVector<Row>& rows) { makeDistanceDatabase(path(), rows); }
 
     pellamy::Pellamy& open() {
         window = std::make_unique<pellamy::Pellamy>(dir.path(), &dialogs);
@@ -58,15 +54,11 @@ public:
 
     // The window's controls by their names.
     QComboBox* list(const char* name) const { return control<QComboBox>(*window, name); }
-    QPushButton* button(const char* name) const { return control<QPushButton>(*window, name); }
     QGroupBox* frame(const char* name) const { return control<QGroupBox>(*window, name); }
     QCheckBox* tick(const char* name) const { return control<QCheckBox>(*window, name); }
     QDateTimeEdit* picker(const char* name) const { return control<QDateTimeEdit>(*window, name); }
     QLineEdit* box(const char* name) const {
         return window->findChild<QLineEdit*>(QString::fromLatin1(name));
-    }
-    QString comments() const {
-        return control<QPlainTextEdit>(*window, "txtcomments")->toPlainText();
     }
     // The texts of boxes, in the order named.
     QStringList texts(std::initializer_list<const char*> names) const {
@@ -75,8 +67,6 @@ public:
             out << box(name)->text();
         return out;
     }
-    // Each dialog shown, as "kind|title|text".
-    QStringList shown() const { return shownDialogs(dialogs); }
 
     void click(const char* name) const {
         QTest::mouseClick(control<QAbstractButton>(*window, name), Qt::LeftButton);
@@ -103,7 +93,5 @@ public:
         click("Picture1");
     }
 
-    QTemporaryDir dir;
-    pellamy::ScriptedDialogService dialogs;
     std::unique_ptr<pellamy::Pellamy> window;
 };

@@ -67,7 +67,7 @@ TEST_F(ClockingTest, FailuresMakeNoEntryAndTheQuestionStillFollows) {
         SCOPED_TRACE(noDatabase ? "no database" : "two distance rows for the member");
         prepare();
         if (noDatabase)
-            QFile::remove(databasePath());
+            QFile::remove(path());
         else
             choose(list("member"), list("member")->findText("O'Brien"));
         dialogs.clear();

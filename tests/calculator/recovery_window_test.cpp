@@ -47,7 +47,8 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     EXPECT_EQ(columnsOf(window->entries().rows()), expected);
     EXPECT_EQ(window->entries().text(1, Col::RingNo), "corrected\tring");
     EXPECT_EQ(box("txtwind")->text(), "SW");
-    EXPECT_EQ(comments(), "Wet, windy\nand late");
+    EXPECT_EQ(control<QPlainTextEdit>(*window, "txtcomments")->toPlainText(),
+              "Wet, windy\nand late");
     EXPECT_EQ(box("txtdaterace")->text(), "24052006");
 
     // Brought back but not yet saved: offered again after another failure.

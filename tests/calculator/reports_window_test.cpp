@@ -56,7 +56,8 @@ protected:
 
 } // namespace
 
-TEST_F(ReportsWindowTest, ClubPrintRenumbersAndPrintsWithTheCopiesAsked) {
+// The copies texts refused and corrected are the core's table (Copies).
+TEST_F(ReportsWindowTest, BothSheetsPrintWithTheCopiesAskedAndClubPrintRenumbers) {
     box("txtcopies2")->setText("2.5");
     click("Clubprint");
     ASSERT_EQ(printer.printed.size(), 1);
@@ -66,23 +67,19 @@ TEST_F(ReportsWindowTest, ClubPrintRenumbersAndPrintsWithTheCopiesAsked) {
     EXPECT_EQ(sheet.lines[8].text.trimmed(), "24/05/06");
     EXPECT_EQ(window->entries().text(2, Col::Pos), "3");
     EXPECT_TRUE(sheet.lines[18].text.startsWith("  3   C"));
-}
 
-TEST_F(ReportsWindowTest, FedPrintCorrectsCopiesBelowOne) {
-    box("txtcopies")->setText("0");
+    box("txtcopies")->setText("0"); // corrected to 1, in the box too
     click("CmdPrint");
-    ASSERT_EQ(printer.printed.size(), 1);
-    EXPECT_EQ(printer.printed[0].copies, 1);
-    EXPECT_EQ(printer.printed[0].lines[1].text, "North East Federation");
-    EXPECT_EQ(texts({"txtcopies", "txtcopies2"}), QStringList({"1", "1"}));
-}
+    ASSERT_EQ(printer.printed.size(), 2);
+    EXPECT_EQ(printer.printed[1].copies, 1);
+    EXPECT_EQ(printer.printed[1].lines[1].text, "North East Federation");
+    EXPECT_EQ(texts({"txtcopies", "txtcopies2"}), QStringList({"1", "2.5"}));
 
-TEST_F(ReportsWindowTest, CopiesThatAreNoNumberPrintNothing) {
-    box("txtcopies2")->setText("two"); // the other refused texts are the core's table
+    box("txtcopies2")->setText("two");
     window->Clubprint_Click();
     EXPECT_EQ(dialogs.messages(), QStringList({"The number of copies must be a number from 1 to "
                                                "32767. Nothing has been printed."}));
-    EXPECT_TRUE(printer.printed.isEmpty());
+    EXPECT_EQ(printer.printed.size(), 2);
 }
 
 TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {

@@ -50,6 +50,13 @@ double degrees(const QString& text, Axis axis) {
     return coordinateDegrees(*readCoordinate(text, axis).nanoArcseconds);
 }
 
+QByteArray utf16le(const QString& text) {
+    QByteArray bytes;
+    for (QChar c : text)
+        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
+    return bytes;
+}
+
 } // namespace
 
 TEST(Geodesic, AgreesWithProjGeodToTheMillimetre) {
@@ -124,17 +131,6 @@ TEST(Coordinates, WhatCannotBeReadIsRefusedQuotingIt) {
     EXPECT_EQ(readCoordinate("  ", La).error, "The latitude is empty.");
 }
 
-namespace {
-
-QByteArray utf16le(const QString& text) {
-    QByteArray bytes;
-    for (QChar c : text)
-        bytes += char(c.unicode() & 0xFF), bytes += char(c.unicode() >> 8);
-    return bytes;
-}
-
-} // namespace
-
 TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
     const std::pair<QByteArray, QStringList> cases[] = {
         // Semicolons, decimal commas, a heading and Windows-1252.
@@ -188,10 +184,8 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
 
 namespace {
 
-class WorkOutTest : public testing::Test {
+class WorkOutTest : public FolderTest {
 protected:
-    QString path() const { return dir.filePath("distances.mdb"); }
-
     // Three lofts and four race points, with the distances of the twelve
     // pairs from geod; one member's loft has no coordinates kept.
     void makeClub(const QVector<Row>& rows) {
@@ -221,7 +215,6 @@ protected:
                 QString::number(yards * 60)};
     }
 
-    QTemporaryDir dir;
     QVector<double> geod;
 };
 
@@ -309,11 +302,8 @@ TEST_F(WorkOutTest, AProcessKilledHalfWayWritesNothing) {
 
 namespace {
 
-class CoordinatesWindowTest : public testing::Test {
+class CoordinatesWindowTest : public DialogTest {
 protected:
-    void TearDown() override { expectDialogsHandled(dialogs); }
-    QString path() const { return dir.filePath("distances.mdb"); }
-
     // Types into the cells as a user does: the cell's editor, then Enter.
     static void type(QTableWidget* list, int row, const QStringList& texts) {
         for (int column = 0; column < texts.size(); ++column) {
@@ -329,9 +319,6 @@ protected:
             QCoreApplication::processEvents(); // Enter commits the cell from the event queue
         }
     }
-
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
 };
 
 } // namespace

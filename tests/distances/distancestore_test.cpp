@@ -6,15 +6,7 @@
 
 #include <tuple>
 
-namespace {
-
-class DistanceStoreTest : public testing::Test {
-protected:
-    QString path() const { return dir.filePath("distances.mdb"); }
-    QTemporaryDir dir;
-};
-
-} // namespace
+using DistanceStoreTest = FolderTest;
 
 TEST_F(DistanceStoreTest, ListsRacePointsAndMembersOnceAndGivesEveryMatchingDistance) {
     makeDistanceDatabase(path(), {
@@ -124,11 +116,9 @@ TEST(Sixtieths, MilesAndYardsGiveSixtiethsOfAYard) {
         EXPECT_EQ(sixtiethsText(miles, yards), std::nullopt) << miles << " " << yards;
 }
 
-TEST(DistanceStoreDamage, ADamagedFileIsNeverHalfRead) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("distances.mdb");
-    makeDamagedDatabase(path);
-    const DistanceStore store(path);
+TEST_F(DistanceStoreTest, ADamagedFileIsNeverHalfRead) {
+    makeDamagedDatabase(path());
+    const DistanceStore store(path());
     const NameList points = store.racepoints();
     int failed = points.ok() ? 0 : 1;
     for (int p = 0; p < 20; ++p) {

@@ -10,12 +10,8 @@
 
 namespace {
 
-class DistancesEditorTest : public testing::Test {
+class DistancesEditorTest : public DialogTest {
 protected:
-    void TearDown() override { expectDialogsHandled(dialogs); }
-
-    QString path() const { return dir.filePath("distances.mdb"); }
-
     // A window on a database of the rows given (none: on no database).
     std::unique_ptr<frmdistances> open(std::optional<QVector<Row>> rows = std::nullopt) {
         if (rows)
@@ -41,24 +37,19 @@ protected:
             retype(w, names[i], texts[i]);
     }
     // Name, race point, miles, yards and sixtieths as the boxes show them.
-    static QStringList shown(frmdistances& w) {
+    static QStringList fields(frmdistances& w) {
         return {box(w, "txtFields(0)")->text(), box(w, "txtFields(1)")->text(),
                 box(w, "miles")->text(), box(w, "yards")->text(), box(w, "txtFields(4)")->text()};
     }
     static QString caption(frmdistances& w) { return control<DataControl>(w, "Data1")->caption(); }
     // The caption and the name and race point shown.
     static QString where(frmdistances& w) {
-        return caption(w) + ' ' + shown(w).mid(0, 2).join(' ');
+        return caption(w) + ' ' + fields(w).mid(0, 2).join(' ');
     }
-    // Each dialog shown, as "kind|title|text".
-    QStringList said() const { return shownDialogs(dialogs); }
     static void move(frmdistances& w, const char* name) {
         QTest::mouseClick(control<QToolButton>(*control<DataControl>(w, "Data1"), name),
                           Qt::LeftButton);
     }
-
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
 };
 
 const QVector<Row> threeRecords = {
@@ -72,7 +63,7 @@ const QVector<Row> threeRecords = {
 TEST_F(DistancesEditorTest, OpensOnTheFirstRecordByNameThenRacePointAndDeleteShowsTheNext) {
     auto w = open(threeRecords);
     EXPECT_EQ(caption(*w), "Record: 1");
-    EXPECT_EQ(shown(*w), QStringList({"Brown", "Berwick", "248", "880", "26241600"}));
+    EXPECT_EQ(fields(*w), QStringList({"Brown", "Berwick", "248", "880", "26241600"}));
     const auto after = [&](const char* arrow) { return move(*w, arrow), where(*w); };
     EXPECT_EQ(after("Next"), "Record: 2 Smith Berwick");
     EXPECT_EQ(after("Last"), "Record: 3 Smith Thurso");
@@ -96,11 +87,11 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     auto w = open(threeRecords);
     click(*w, "cmdAdd");
     EXPECT_EQ(caption(*w), "Record: 0");
-    EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
+    EXPECT_EQ(fields(*w), QStringList({"", "", "", "", ""}));
     typeRecord(*w, {"Smith, O'Brien", "Dover", "", "880"});
     click(*w, "cmdUpdate"); // no miles yet: refused
     EXPECT_EQ(
-        said(),
+        shown(),
         QStringList({"message|Pellamy|Miles must be a number. The record has not been saved."}));
     EXPECT_EQ(distanceRows(path()).size(), 3);
 
@@ -108,7 +99,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     click(*w, "cmdUpdate");
     const QStringList stored = {"Smith, O'Brien", "Dover", "100", "880", "10612800"};
     EXPECT_EQ(distanceRows(path()).last(), stored);
-    EXPECT_EQ(shown(*w), stored);
+    EXPECT_EQ(fields(*w), stored);
     EXPECT_EQ(caption(*w), "Record: 4"); // after Brown and both of Smith's
 }
 
@@ -139,7 +130,7 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
         ASSERT_EQ(dialogs.shown().size(), 1);
         EXPECT_TRUE(dialogs.shown()[0].text.startsWith("Data error event hit err:Could not find"));
         EXPECT_EQ(dialogs.shown()[0].title, "");
-        EXPECT_EQ(shown(*w), QStringList({"", "", "", "", ""}));
+        EXPECT_EQ(fields(*w), QStringList({"", "", "", "", ""}));
         EXPECT_EQ(caption(*w), "Record: 0");
         EXPECT_TRUE(w->isVisible());
         EXPECT_FALSE(QFileInfo::exists(path()));
@@ -229,8 +220,8 @@ TEST_F(DistancesEditorTest, TwoWritersOnOneFileNeverWriteOverAnotherRecord) {
     ASSERT_EQ(QProcess::execute(QStringLiteral(PELLAMY_TEST_CHILD), {"delete", dir.path()}), 0);
     retype(*a, "miles", "777");
     click(*a, "cmdUpdate");
-    EXPECT_EQ(said(), QStringList({"message|Pellamy|" + deleted}));
-    EXPECT_EQ(shown(*a).mid(0, 3), QStringList({"Smith", "Berwick", "250"}));
+    EXPECT_EQ(shown(), QStringList({"message|Pellamy|" + deleted}));
+    EXPECT_EQ(fields(*a).mid(0, 3), QStringList({"Smith", "Berwick", "250"}));
     click(*a, "cmdUpdate");
     move(*a, "Next");
     const QVector<QStringList> afterDelete = {{"Smith", "Thurso", "412", "17", "43508220"},
@@ -247,7 +238,7 @@ TEST_F(DistancesEditorTest, TwoWritersOnOneFileNeverWriteOverAnotherRecord) {
     retype(*a, "txtFields(0)", "Smyth");
     click(*a, "cmdUpdate");
     EXPECT_EQ(dialogs.messages(), QStringList({changed}));
-    EXPECT_EQ(shown(*a).mid(0, 4), QStringList({"Smith", "Thurso", "412", "18"}));
+    EXPECT_EQ(fields(*a).mid(0, 4), QStringList({"Smith", "Thurso", "412", "18"}));
     EXPECT_EQ(distanceRows(path())[0], QStringList({"Smith", "Thurso", "412", "18", "43508280"}));
     dialogs.clear();
     retype(*b, "yards", "19");
@@ -279,11 +270,11 @@ TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     auto w = open();
     retype(*w, "miles", "999");
     QTest::keyClick(box(*w, "miles"), Qt::Key_Escape);
-    EXPECT_EQ(shown(*w)[2], "248");
+    EXPECT_EQ(fields(*w)[2], "248");
     click(*w, "cmdAdd");
     QTest::keyClicks(box(*w, "txtFields(0)"), "Half typed");
     QTest::keyClick(box(*w, "txtFields(0)"), Qt::Key_Escape);
-    EXPECT_EQ(shown(*w)[0], "Brown");
+    EXPECT_EQ(fields(*w)[0], "Brown");
     EXPECT_EQ(caption(*w), "Record: 1");
 
     // A record that cannot be saved: the user says whether to close without it.
@@ -294,8 +285,8 @@ TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     dialogs.answerYesNo(true);
     click(*w, "cmdClose");
     EXPECT_FALSE(w->isVisible());
-    EXPECT_EQ(said(), QStringList(2, "question|Pellamy|Yards must be a number. The record has "
-                                     "not been saved.\n\nClose the window without saving it?"));
+    EXPECT_EQ(shown(), QStringList(2, "question|Pellamy|Yards must be a number. The record has "
+                                      "not been saved.\n\nClose the window without saving it?"));
     EXPECT_EQ(fileBytes(path()), before);
 }
 

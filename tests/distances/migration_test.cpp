@@ -11,10 +11,8 @@ namespace {
 
 const QString kTestData = QStringLiteral(PELLAMY_ACCESS_TESTDATA);
 
-class MigrationTest : public testing::Test {
+class MigrationTest : public FolderTest {
 protected:
-    QString path() const { return dir.filePath("distances.mdb"); }
-
     // An Access 2000 file's first page as far as the signature goes: enough for
     // everything that looks at a file before its reader does.
     static QByteArray jet4Page() {
@@ -38,8 +36,6 @@ protected:
         EXPECT_EQ(fileBytes(path()), before);
         EXPECT_EQ(files(), filesBefore);
     }
-
-    QTemporaryDir dir;
 };
 
 // The tests that read real Access files. A clone without the files beside it

@@ -56,7 +56,7 @@ void serverControl(const char* action) {
     ASSERT_EQ(control.exitCode(), 0) << control.readAllStandardError().toStdString();
 }
 
-class ServerTest : public testing::Test {
+class ServerTest : public DialogTest {
 protected:
     static void SetUpTestSuite() {
         if (kAdmin.isEmpty())
@@ -81,15 +81,13 @@ protected:
         serverExec(QStringLiteral("TRUNCATE distances, lofts, racepoints RESTART IDENTITY;"));
         useServer(serverString());
     }
-    void TearDown() override { expectDialogsHandled(dialogs); }
-
     void useServer(const QString& text) {
         writeFile(dir.filePath("server.txt"), text.toUtf8() + "\n");
     }
     DistanceSource source() const { return distanceSourceInFolder(dir.path()); }
     // The same rows in the club's own file and on the server, in one order.
     void putRows(const QVector<Row>& rows) {
-        makeDistanceDatabase(dir.filePath("distances.mdb"), rows);
+        makeDistanceDatabase(path(), rows);
         QString sql;
         for (const Row& row : rows) {
             QStringList values;
@@ -103,9 +101,6 @@ protected:
         }
         serverExec(sql);
     }
-
-    QTemporaryDir dir;
-    ScriptedDialogService dialogs;
 };
 
 QStringList variants(const QString& text) {
@@ -142,7 +137,7 @@ TEST_F(ServerTest, BothEnginesListAndMatchAlike) {
         {"Carl Fenn", "", "3", "4", "317040"},
         {"Al Ames", "Berwick", "50", "0", nullptr},
     });
-    const DistanceStore file(DistanceSource(dir.filePath("distances.mdb")));
+    const DistanceStore file{DistanceSource(path())};
     const DistanceStore server(source());
     const NameList filePoints = file.racepoints(), serverPoints = server.racepoints();
     ASSERT_TRUE(serverPoints.ok()) << serverPoints.error.toStdString();
@@ -165,7 +160,7 @@ TEST_F(ServerTest, BothEnginesListAndMatchAlike) {
         }
 
     // The editor's order: by name, then race point, an empty name first.
-    DistanceRecordSet fileRecords(DistanceSource(dir.filePath("distances.mdb")));
+    DistanceRecordSet fileRecords{DistanceSource(path())};
     DistanceRecordSet serverRecords(source());
     ASSERT_TRUE(fileRecords.open() && serverRecords.open()) << serverRecords.error().toStdString();
     EXPECT_EQ(recordsInOrder(serverRecords), recordsInOrder(fileRecords));
@@ -266,7 +261,7 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     } // the copy is finished before the window goes
     const QString copy = dir.filePath("distances-copy.mdb");
     ASSERT_TRUE(QFileInfo::exists(copy));
-    EXPECT_EQ(distanceRows(copy), distanceRows(dir.filePath("distances.mdb")));
+    EXPECT_EQ(distanceRows(copy), distanceRows(path()));
     EXPECT_EQ(readPlaces(copy).lists.lofts.size(), 1);
     EXPECT_TRUE(copyMade(copy).secsTo(QDateTime::currentDateTime()) < 120);
 
@@ -311,12 +306,11 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     serverExec(QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) "
                               "VALUES ('Ann Hale', 'Dover', '100', '0', '10560000'), "
                               "('Bo Finch', 'Dover', '90', '0', '9504000');"));
-    makeDistanceDatabase(dir.filePath("distances.mdb"),
-                         {{"ann hale", "DOVER", "100", "0", "10560000"},
-                          {"Bo Finch", "Dover", "91", "0", "9609600"},
-                          {"Cy Dunn", "Dover", "80", "0", "8448000"},
-                          {"Cy Dunn", "Dover", "80", "0", "8448000"},
-                          {"Di Reyes", "", "1", "0", "105600"}});
+    makeDistanceDatabase(path(), {{"ann hale", "DOVER", "100", "0", "10560000"},
+                                  {"Bo Finch", "Dover", "91", "0", "9609600"},
+                                  {"Cy Dunn", "Dover", "80", "0", "8448000"},
+                                  {"Cy Dunn", "Dover", "80", "0", "8448000"},
+                                  {"Di Reyes", "", "1", "0", "105600"}});
     frmdistances editor(dir.path(), &dialogs);
     ASSERT_TRUE(control<QPushButton>(editor, "cmdUpload")->isVisibleTo(&editor));
     dialogs.answerYesNo(true);

@@ -69,14 +69,14 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
 // field, so it is written as a semicolon and its entry reported.
 TEST(RaceFile, TextsAreWrittenAsWindows1252WithCommasAsSemicolons) {
     QVector<QStringList> race = {entry(QString::fromUtf8("Müller, A."), "1.000"),
-                                 entry(QString::fromUtf8("Łukasz"), "1.000")};
+                                 entry(QString::fromUtf8("Łukasz 🐦"), "1.000")};
     race[0][Col::Comments] = QString::fromUtf8("Prize €5, café");
     race[1][Col::Comments] = "Wet, windy, late";
     const RaceFileWrite written = raceFileBytes(toRows(race));
     EXPECT_TRUE(written.bytes.contains(", M\xfcller; A.,"));
     EXPECT_TRUE(written.bytes.contains("Prize \x80"
                                        "5; caf\xe9"));
-    EXPECT_TRUE(written.bytes.contains(", ?ukasz,"));
+    EXPECT_TRUE(written.bytes.contains(", ?ukasz ?,")); // one mark for a surrogate pair
     EXPECT_EQ(written.commaEntries, QVector<int>({1, 2}));
     EXPECT_EQ(written.lossyEntries, QVector<int>({2}));
     const RaceFileRead read = readRaceFile(written.bytes);

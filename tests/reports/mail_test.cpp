@@ -2,16 +2,12 @@
 // and a failure said in words.
 #include "reports/maillauncher.h"
 
-#include <QFile>
+#include "support/testing.h"
+
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <optional>
-
-using namespace pellamy;
 
 namespace {
 
@@ -19,11 +15,7 @@ namespace {
 class FakeXdgEmail {
 public:
     explicit FakeXdgEmail(const QByteArray& body) : path_(qgetenv("PATH")) {
-        QFile script(dir.filePath("xdg-email"));
-        script.open(QIODevice::WriteOnly);
-        script.write("#!/bin/sh\n" + body);
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        writeFile(dir.filePath("xdg-email"), "#!/bin/sh\n" + body, true);
         qputenv("PATH", dir.path().toUtf8() + ":" + path_);
     }
     ~FakeXdgEmail() { qputenv("PATH", path_); }

@@ -7,13 +7,6 @@
 #include "sample_race.h"
 #include "support/testing.h"
 
-#include <QPdfWriter>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-using namespace pellamy;
-
 TEST(SheetColumns, LongValuesAreCutAndTheLastColumnStaysInPlace) {
     const RaceEntryRow usual(sampleRace(1)[0]);
     const QString club = clubSheetLine(usual), fed = federationSheetLine(usual);
@@ -57,11 +50,7 @@ TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
                 federation ? federationSheet(sampleDetails(), toRows(sampleRace(birds)), 1)
                            : clubSheet(sampleDetails(), toRows(sampleRace(birds)), 1);
             QPdfWriter pdf(dir.filePath("sheet.pdf"));
-            pdf.setResolution(300);
-            pdf.setPageLayout(
-                QPageLayout(QPageSize(QPageSize::A4),
-                            federation ? QPageLayout::Landscape : QPageLayout::Portrait,
-                            QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
+            setUpA4(pdf, federation ? QPageLayout::Landscape : QPageLayout::Portrait);
             const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
             ASSERT_FALSE(placed.isEmpty());
             const auto roleOf = [&](const RenderedLine& p) { return sheet.lines[p.line].role; };

@@ -4,24 +4,13 @@
 #include "sample_race.h"
 #include "support/testing.h"
 
-#include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
-
-namespace {
-
-void setUp(QPdfWriter& pdf, QPageLayout::Orientation orientation) {
-    pdf.setResolution(300);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
-                                  QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
-}
-
-} // namespace
 
 TEST(Renderer, CentresLinesOnThePageAndStartsNewPages) {
     QTemporaryDir dir;
     QPdfWriter pdf(dir.filePath("sheet.pdf"));
-    setUp(pdf, QPageLayout::Portrait);
+    setUpA4(pdf, QPageLayout::Portrait);
     const PrintDocument sheet = clubSheet(sampleDetails(), toRows(sampleRace(60)), 1);
     const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
     ASSERT_FALSE(placed.isEmpty());
@@ -58,7 +47,7 @@ TEST(Renderer, ClubSheetReadsBackWithItsColumns) {
     const QVector<QStringList> race = sampleRace(12);
     {
         QPdfWriter pdf(path);
-        setUp(pdf, QPageLayout::Portrait);
+        setUpA4(pdf, QPageLayout::Portrait);
         renderDocument(clubSheet(sampleDetails(), toRows(race), 1), pdf);
     }
     QProcess process;

@@ -4,6 +4,7 @@
 
 #include "reports/printdocument.h"
 
+#include <QPdfWriter>
 #include <QStringList>
 #include <QVector>
 
@@ -34,4 +35,11 @@ inline pellamy::SheetDetails sampleDetails() {
     d.mtdetailrake = "Master clock 8", d.mtreadrake = "19:00:00";
     d.txtcomments = "A fine day";
     return d;
+}
+
+// An A4 page at 300 dots an inch with the sheets' margins.
+inline void setUpA4(QPdfWriter& pdf, QPageLayout::Orientation orientation) {
+    pdf.setResolution(300);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
+                                  QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
 }

@@ -1,31 +1,11 @@
 #include "season/season.h"
 
-#include "racefile/racefile.h"
-
 #include "support/entries.h"
 #include "support/testing.h"
 
 #include <gmock/gmock.h>
 
 namespace {
-
-struct Bird {
-    const char* name;
-    const char* velocity;
-};
-
-// A race file of birds in list order, at a race point on a race date.
-void writeRace(const QString& path, const char* racepoint, const char* date,
-               std::initializer_list<Bird> birds) {
-    QVector<RaceEntryRow> rows;
-    for (const Bird& bird : birds) {
-        QStringList e = entry(QString::fromUtf8(bird.name), bird.velocity);
-        e[Col::Racepoint] = racepoint;
-        e[Col::RaceDate] = date;
-        rows << RaceEntryRow(e);
-    }
-    writeFile(path, raceFileBytes(rows).bytes);
-}
 
 class SeasonTest : public testing::Test {
 protected:

@@ -6,15 +6,11 @@
 //                   entries to FOLDER/entries.bin, says "ready" and waits
 //   workout FOLDER  writes the distances worked out from the coordinates,
 //                   saying "half" half way and waiting there
-//   recover FOLDER  says yes to the race offered back and prints the messages
-//                   shown, how many entries came back, and whether each has
-//                   39 columns in velocity order
 #include "calculator/calculatorfixture.h"
 #include "distances/editor/frmdistances.h"
 #include "distances/workout.h"
 #include "support/entries.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -79,20 +75,6 @@ int main(int argc, char* argv[]) {
                 sayAndWait("half");
         });
         return 3;
-    }
-    if (args.size() == 3 && args[1] == QLatin1String("recover")) {
-        ScriptedDialogService dialogs;
-        dialogs.answerYesNo(true);
-        Pellamy w(args[2], &dialogs);
-        const QVector<RaceEntryRow>& rows = w.entries().rows();
-        const bool whole = std::all_of(rows.begin(), rows.end(),
-                                       [](const RaceEntryRow& e) { return e.size() == 39; });
-        const bool ordered = std::is_sorted(rows.begin(), rows.end(), fasterEntry);
-        for (const QString& message : dialogs.messages())
-            std::printf("message: %s\n", qPrintable(message));
-        std::printf("%d entries, %s, %s\n", int(rows.size()), whole ? "whole" : "NOT WHOLE",
-                    ordered ? "in order" : "NOT IN ORDER");
-        return whole && ordered ? 0 : 1;
     }
     std::fputs("usage: see tests/support/child.cpp\n", stderr);
     return 2;

@@ -32,4 +32,12 @@ inline QStringList shownDialogs(const pellamy::ScriptedDialogService& dialogs) {
     return out;
 }
 
+// A test whose dialogs are scripted, each of them answered by its end.
+class DialogTest : public FolderTest {
+protected:
+    void TearDown() override { expectDialogsHandled(dialogs); }
+    QStringList shown() const { return shownDialogs(dialogs); }
+    pellamy::ScriptedDialogService dialogs;
+};
+
 } // namespace testsupport

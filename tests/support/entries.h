@@ -4,7 +4,10 @@
 // columns.
 
 #include "calc/raceentry.h"
+#include "calc/raceentrylist.h"
 #include "calc/raceentryrow.h"
+#include "racefile/racefile.h"
+#include "support/testing.h"
 
 #include <QStringList>
 #include <QVector>
@@ -27,6 +30,32 @@ inline QVector<QStringList> columnsOf(const QVector<pellamy::RaceEntryRow>& rows
     for (const pellamy::RaceEntryRow& row : rows)
         out << row.columns();
     return out;
+}
+
+// The name of each entry, in list order.
+inline QStringList names(const pellamy::RaceEntryList& list) {
+    QStringList out;
+    for (int row = 0; row < list.count(); ++row)
+        out << list.text(row, pellamy::Col::Name);
+    return out;
+}
+
+struct Bird {
+    const char* name;
+    const char* velocity;
+};
+
+// A race file of birds in list order, at a race point on a race date.
+inline void writeRace(const QString& path, const char* racepoint, const char* date,
+                      std::initializer_list<Bird> birds) {
+    QVector<pellamy::RaceEntryRow> rows;
+    for (const Bird& bird : birds) {
+        QStringList e = entry(QString::fromUtf8(bird.name), bird.velocity);
+        e[pellamy::Col::Racepoint] = racepoint;
+        e[pellamy::Col::RaceDate] = date;
+        rows << pellamy::RaceEntryRow(e);
+    }
+    writeFile(path, pellamy::raceFileBytes(rows).bytes);
 }
 
 } // namespace testsupport

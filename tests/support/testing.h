@@ -47,6 +47,13 @@ inline void writeFile(const QString& path, const QByteArray& bytes, bool executa
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+// A test in a folder of its own, whose distance database is path().
+class FolderTest : public testing::Test {
+protected:
+    QString path() const { return dir.filePath("distances.mdb"); }
+    QTemporaryDir dir;
+};
+
 } // namespace testsupport
 
 using namespace testsupport;
