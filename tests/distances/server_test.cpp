@@ -246,6 +246,14 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
         EXPECT_EQ(store.takeNotice(), QString()) << "said once";
     }
     qunsetenv("PGPASSFILE");
+
+    // A server that answers without the tables is no reason to read the
+    // copy, but the calculator says what it met.
+    useServer(kAdmin);
+    Pellamy window(dir.path(), &dialogs);
+    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
+                testing::HasSubstr("could not be read from the distance server"));
+    dialogs.clear();
 }
 
 // A copy made at start-up serves when the server stops mid-session: the
