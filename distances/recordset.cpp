@@ -1,5 +1,7 @@
 #include "recordset.h"
 
+#include "coordinates.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -233,6 +235,13 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     }
 
     isNew_ = false;
+    // A record whose name and race point keep their order keeps its place:
+    // the order is read again only when the record may have moved, which on
+    // a federation's server spares every save a read of all the keys.
+    const bool samePlace = !insert && nocaseKey(record.name) == nocaseKey(current_.name) &&
+                           nocaseKey(record.racepoint) == nocaseKey(current_.racepoint);
+    if (samePlace)
+        return moveTo(position_) ? WriteOutcome::Done : WriteOutcome::Failed;
     if (!readOrder())
         return WriteOutcome::Failed;
     const int at = int(order_.indexOf(saved));
