@@ -4,6 +4,7 @@
 
 #include "ui_pellamy.h"
 
+#include "calc/textforms.h"
 #include "filewrite.h"
 #include "reports/publish.h"
 
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QRegularExpression>
 
 namespace pellamy {
 
@@ -49,9 +51,16 @@ void Pellamy::saveResultAsCsv() {
 }
 
 void Pellamy::saveResultAsWebPage() {
-    if (haveResult())
-        savePublished(QStringLiteral("Web Pages (*.html *.htm)"), QStringLiteral("html"),
-                      resultWebPage(sheetDetails(), entries_.rows()));
+    if (!haveResult())
+        return;
+    // The race date as the sheets print it; before a bird is clocked or a
+    // race is opened it is the race date picker's.
+    SheetDetails details = sheetDetails();
+    static const QRegularExpression eightDigits(QStringLiteral("^\\d{8}$"));
+    if (!eightDigits.match(details.txtdaterace).hasMatch())
+        details.txtdaterace = eightDigitDate(ui_->RaceDay->date());
+    savePublished(QStringLiteral("Web Pages (*.html *.htm)"), QStringLiteral("html"),
+                  resultWebPage(details, entries_.rows()));
 }
 
 void Pellamy::savePublished(const QString& filter, const QString& suffix, const QByteArray& bytes) {

@@ -128,7 +128,7 @@ QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& ent
         "font-size: 0.9em; }\n"
         "th, td { padding: 0.2em 0.6em; border-bottom: 1px solid #ccc; white-space: nowrap; "
         "text-align: left; }\n"
-        "td.n { text-align: right; }\n"
+        "th.n, td.n { text-align: right; }\n"
         "p.comments { white-space: pre-line; }\n"
         "</style>\n</head>\n<body>\n");
     html += QStringLiteral("<h1>%1</h1>\n").arg(escaped(d.club));
@@ -136,20 +136,22 @@ QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& ent
     html += QStringLiteral("<p>%1<br>%2</p>\n")
                 .arg(escaped(clubSheetRaceLine(d).trimmed()), escaped(slashDate(d.txtdaterace)));
     html += QStringLiteral("<div class=\"table\">\n<table>\n<thead>\n<tr>");
+    const auto isNumber = [](int column) {
+        return column == Col::Pos || column == Col::Velocity || column == Col::Var;
+    };
+    const auto cell = [&](const char* tag, int column, const QString& text) {
+        return QStringLiteral("<%1%2>%3</%1>")
+            .arg(QLatin1String(tag), isNumber(column) ? QStringLiteral(" class=\"n\"") : QString(),
+                 escaped(text));
+    };
     for (const Published& c : kColumns)
-        html += QStringLiteral("<th>%1</th>").arg(escaped(QString::fromLatin1(c.heading)));
+        html += cell("th", c.column, QString::fromLatin1(c.heading));
     html += QStringLiteral("</tr>\n</thead>\n<tbody>\n");
     for (int i = 0; i < entries.size(); ++i) {
         html += QStringLiteral("<tr>");
-        for (const Published& c : kColumns) {
-            const bool number =
-                c.column == Col::Pos || c.column == Col::Velocity || c.column == Col::Var;
-            const QString text =
-                c.column == Col::Pos ? QString::number(i + 1) : entries[i].text(c.column);
-            html +=
-                (number ? QStringLiteral("<td class=\"n\">%1</td>") : QStringLiteral("<td>%1</td>"))
-                    .arg(escaped(text));
-        }
+        for (const Published& c : kColumns)
+            html += cell("td", c.column,
+                         c.column == Col::Pos ? QString::number(i + 1) : entries[i].text(c.column));
         html += QStringLiteral("</tr>\n");
     }
     html += QStringLiteral("</tbody>\n</table>\n</div>\n");
