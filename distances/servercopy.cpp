@@ -6,7 +6,9 @@
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -78,6 +80,14 @@ QString copyServerRows(const DistanceSource& source) {
     // One snapshot of every table: the copy is as the server stood at one
     // moment, never half of an edit.
     QSqlQuery(db).exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+
+    // Copies cut short by a process that was killed are thrown away once
+    // they are a day old (a copy being written now is seconds old).
+    const QFileInfo copyInfo(source.copyPath);
+    for (const QFileInfo& stale : copyInfo.dir().entryInfoList(
+             {copyInfo.fileName() + QStringLiteral(".*.new")}, QDir::Files))
+        if (stale.lastModified().secsTo(QDateTime::currentDateTime()) > 24 * 60 * 60)
+            QFile::remove(stale.filePath());
 
     // A name of this copy's own: two copies of Pellamy beside one another
     // never write into one file.

@@ -263,12 +263,19 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
              {"Bo Finch", "Calais", "90", "0", "9504000"}});
     serverExec(QStringLiteral("INSERT INTO lofts (name, latitude, longitude) VALUES "
                               "('Ann Hale', '51°30''00\"N', '0°07''00\"W');"));
+    const QString copy = dir.filePath("distances-copy.mdb");
+    // A copy cut short two days ago by a killed process.
+    writeFile(copy + ".4242-1.new", "half");
+    QFile stale(copy + ".4242-1.new");
+    stale.open(QIODevice::ReadWrite);
+    stale.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime);
+    stale.close();
     {
         Pellamy window(dir.path(), &dialogs);
         EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
     } // the copy is finished before the window goes
-    const QString copy = dir.filePath("distances-copy.mdb");
     ASSERT_TRUE(QFileInfo::exists(copy));
+    EXPECT_FALSE(QFileInfo::exists(copy + ".4242-1.new"));
     EXPECT_EQ(distanceRows(copy), distanceRows(path()));
     EXPECT_EQ(readPlaces(copy).lists.lofts.size(), 1);
     EXPECT_TRUE(copyMade(copy).secsTo(QDateTime::currentDateTime()) < 120);
