@@ -143,6 +143,10 @@ QString serverReason(const QSqlError& error) {
     return reason.isEmpty() ? error.text().simplified() : reason;
 }
 
+QString errorText(const QSqlError& error, Engine engine) {
+    return engine == Engine::Postgres ? serverReason(error) : error.text();
+}
+
 DatabaseFault faultOf(const QSqlError& error, Engine engine) {
     if (error.type() == QSqlError::NoError)
         return DatabaseFault::None;

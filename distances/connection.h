@@ -72,6 +72,8 @@ Engine engineOf(const QSqlDatabase& db);
 DatabaseFault faultOf(const QSqlError& error, Engine engine = Engine::Sqlite);
 // The reason the server gave, as libpq words it, without Qt's additions.
 QString serverReason(const QSqlError& error);
+// An error in words for the user: the server's reason, or the file's.
+QString errorText(const QSqlError& error, Engine engine);
 
 // The message for a damaged distances.mdb, and whether it is still to be
 // shown: a damaged file is reported once while the program runs, by the

@@ -90,7 +90,7 @@ PlaceRead readPlaces(const DistanceSource& source) {
     const bool ok = readPlaces(db, &read.lists, &error);
     db.rollback();
     if (!ok)
-        return {{}, error.text(), faultOf(error, connection.engine())};
+        return {{}, errorText(error, connection.engine()), faultOf(error, connection.engine())};
     return read;
 }
 
@@ -104,8 +104,10 @@ PlaceSave savePlaces(const DistanceSource& source, const PlaceLists& before,
     QSqlQuery query(db);
     const auto failed = [&](const QSqlError& error) {
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        return PlaceSave{
-            WriteOutcome::Failed, error.text(), faultOf(error, connection.engine()), {}};
+        return PlaceSave{WriteOutcome::Failed,
+                         errorText(error, connection.engine()),
+                         faultOf(error, connection.engine()),
+                         {}};
     };
     // The write lock first, so nobody saves between the check and the write.
     if (!query.exec(server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")))

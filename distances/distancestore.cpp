@@ -19,7 +19,7 @@ Rows runRead(const DistanceConnection& connection, const QString& text, const QS
     Rows rows;
     const auto fail = [&](const QSqlError& error) {
         rows = {};
-        rows.error = connection.engine() == Engine::Postgres ? serverReason(error) : error.text();
+        rows.error = errorText(error, connection.engine());
         rows.fault = faultOf(error, connection.engine());
         return rows;
     };

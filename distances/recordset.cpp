@@ -39,9 +39,7 @@ bool DistanceRecordSet::fail(const QString& message, DatabaseFault fault) {
 }
 
 bool DistanceRecordSet::fail(const QSqlError& error) {
-    if (engine() == Engine::Postgres)
-        return fail(serverReason(error), faultOf(error, Engine::Postgres));
-    return fail(error.text(), faultOf(error));
+    return fail(errorText(error, engine()), faultOf(error, engine()));
 }
 
 Engine DistanceRecordSet::engine() const {

@@ -64,7 +64,7 @@ DistanceWorkOut::~DistanceWorkOut() = default;
 
 bool DistanceWorkOut::fail(const QSqlError& error) {
     const Engine engine = connection_ ? connection_->engine() : Engine::Sqlite;
-    error_ = engine == Engine::Postgres ? serverReason(error) : error.text();
+    error_ = errorText(error, engine);
     fault_ = faultOf(error, engine);
     if (connection_)
         QSqlQuery(connection_->database()).exec(QStringLiteral("ROLLBACK"));
