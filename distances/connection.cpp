@@ -80,6 +80,14 @@ void DistanceConnection::openServer(const DistanceSource& source, Mode mode) {
         error_ = serverReason(session.lastError());
         return;
     }
+    // A row or table another session keeps locked (an officer's psql left in
+    // a transaction, say) is waited for as long as the club's file is, then
+    // the user is told, rather than the window hanging until it is let go.
+    if (!options.contains(QLatin1String("lock_timeout")) &&
+        !session.exec(QStringLiteral("SET lock_timeout = 3000"))) {
+        error_ = serverReason(session.lastError());
+        return;
+    }
     fault_ = DatabaseFault::None;
 }
 
@@ -163,7 +171,7 @@ DatabaseFault faultOf(const QSqlError& error, Engine engine) {
             return DatabaseFault::NotAllowed;
         if (state == QLatin1String("55P03") || state == QLatin1String("40001") ||
             state == QLatin1String("40P01"))
-            return DatabaseFault::Busy;
+            return DatabaseFault::ServerBusy;
         return DatabaseFault::Other;
     }
     // SQLite's primary result codes; an extended code (a read-only folder
@@ -214,6 +222,10 @@ QString faultMessage(DatabaseFault fault, const QString& notDone) {
     case DatabaseFault::Busy:
         return QStringLiteral("distances.mdb is in use by another program, so %1 Please try "
                               "again in a moment.")
+            .arg(notDone);
+    case DatabaseFault::ServerBusy:
+        return QStringLiteral("The distance server is busy with another change to these "
+                              "distances, so %1 Please try again in a moment.")
             .arg(notDone);
     case DatabaseFault::Unreachable:
         return QStringLiteral("The distance server cannot be reached, so %1").arg(notDone);

@@ -33,6 +33,7 @@ enum class DatabaseFault {
     Damaged,     // the file's contents are corrupt: nothing may be written to it
     ReadOnly,    // the file or its folder cannot be written
     Busy,        // another program holds it locked
+    ServerBusy,  // another change on the distance server held the rows longer than a save waits
     Unreachable, // the distance server cannot be reached, or refused the sign-in
     NotAllowed,  // the user on the distance server may only read
     Other,
@@ -82,7 +83,8 @@ QString damagedDatabaseMessage();
 bool firstReportOfDamage(const QString& path);
 
 // Why nothing was written, for the faults the user can do something about:
-// a damaged file, a read-only file or folder, a file in use. notDone says
+// a damaged file, a read-only file or folder, a file in use, a server that
+// cannot be reached, is busy or lets the user only read. notDone says
 // what was not done, as "the record has not been saved.". Empty for any
 // other fault.
 QString faultMessage(DatabaseFault fault, const QString& notDone);

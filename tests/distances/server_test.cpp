@@ -194,6 +194,23 @@ TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
     EXPECT_EQ(DistanceStore(source()).members("dover").values,
               QStringList({"Ann Hale", "Cy Dunn"}));
 
+    // A row another session keeps locked is waited for a moment, then the
+    // save is refused in words instead of the window hanging.
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "holder");
+        holder.setConnectOptions(serverString());
+        ASSERT_TRUE(holder.open());
+        QSqlQuery(holder).exec("BEGIN");
+        QSqlQuery(holder).exec("SELECT * FROM distances FOR UPDATE");
+        mine.moveTo(0);
+        EXPECT_EQ(mine.save({"Ann Hale", "Dover", "100", "3", "10560180"}), WriteOutcome::Failed);
+        EXPECT_THAT(faultMessage(mine.fault(), "the record has not been saved.").toStdString(),
+                    testing::StartsWith("The distance server is busy"));
+        holder.close();
+    }
+    QSqlDatabase::removeDatabase("holder");
+    EXPECT_EQ(mine.save({"Ann Hale", "Dover", "100", "3", "10560180"}), WriteOutcome::Done);
+
     // A club's user reads only: a save is refused in words.
     serverExec(QStringLiteral("DO $$ BEGIN CREATE ROLE club_reader LOGIN IN ROLE pellamy_club; "
                               "EXCEPTION WHEN duplicate_object THEN NULL; END $$;"));
