@@ -41,6 +41,34 @@ QString connectionName() {
     return QStringLiteral("pellamy-distances-%1").arg(++counter);
 }
 
+// A URI with mode "ro" or "rw" opens an existing file only: nothing is ever
+// created.
+QString fileUri(const QString& path, DistanceConnection::Mode mode) {
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+           (mode == DistanceConnection::Mode::Read ? QStringLiteral("?mode=ro")
+                                                   : QStringLiteral("?mode=rw"));
+}
+
+// A write cut short (a killed process, a power cut) leaves its rollback
+// journal beside the file, and only a connection that may write can roll it
+// back: until then every read-only read fails, and the calculator's lists
+// would stand empty. The first read of a writing connection rolls it back; a
+// journal of a write still going on is not touched by it.
+void rollBackWriteCutShort(const QString& path) {
+    if (QFileInfo(path + QLatin1String("-journal")).size() <= 0)
+        return;
+    const QString name = connectionName();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(fileUri(path, DistanceConnection::Mode::ReadWrite));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000"));
+        if (db.open())
+            QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 } // namespace
 
 DistanceConnection::DistanceConnection(const DistanceSource& source, Mode mode)
@@ -119,12 +147,9 @@ void DistanceConnection::openFile(const QString& path, Mode mode) {
         error_ = QStringLiteral("The SQLite database driver is not installed.");
         return;
     }
-    // A URI with mode "ro" or "rw" opens an existing file only: nothing is
-    // ever created.
-    const QString uri =
-        QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-        (mode == Mode::Read ? QStringLiteral("?mode=ro") : QStringLiteral("?mode=rw"));
-    db_.setDatabaseName(uri);
+    if (mode == Mode::Read)
+        rollBackWriteCutShort(path);
+    db_.setDatabaseName(fileUri(path, mode));
     db_.setConnectOptions(
         QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000") +
         (mode == Mode::Read ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));

@@ -4,6 +4,10 @@
 #include "support/distancedb.h"
 #include "support/testing.h"
 
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
 #include <tuple>
 
 using DistanceStoreTest = FolderTest;
@@ -130,4 +134,37 @@ TEST_F(DistanceStoreTest, ADamagedFileIsNeverHalfRead) {
         }
     }
     EXPECT_GT(failed, 0);
+}
+
+// The files as a power cut leaves them in the middle of a write: the
+// database half written and its journal beside it. The calculator's
+// read-only reads see the distances as they were before that write.
+TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
+    makeDistanceDatabase(path());
+    execSql(path(), "INSERT INTO Distances WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
+                    "FROM n WHERE i < 7999) SELECT 'Member ' || (i / 20), 'Point ' || (i % 20), "
+                    "'100', '0', '10560000' FROM n");
+    QFile::copy(path(), dir.filePath("kept.mdb"));
+    const QString cut = dir.filePath("cut/distances.mdb");
+    QDir().mkpath(dir.filePath("cut"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
+        db.setDatabaseName(path());
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        q.exec("PRAGMA cache_size = 2"); // pages go to the file before the commit
+        q.exec("BEGIN");
+        ASSERT_TRUE(q.exec("UPDATE Distances SET Racepoint = 'Lost ' || Racepoint"))
+            << q.lastError().text().toStdString();
+        ASSERT_GT(QFileInfo(path() + "-journal").size(), 0);
+        QFile::copy(path(), cut);
+        QFile::copy(path() + "-journal", cut + "-journal");
+        q.exec("ROLLBACK");
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("writer");
+    ASSERT_NE(fileBytes(cut), fileBytes(path())) << "the copy holds no half-written page";
+    EXPECT_EQ(DistanceStore(cut).racepoints().values.size(), 20);
+    EXPECT_EQ(DistanceStore(cut).distance("Member 7", "Point 3").text, "10560000\r\n");
+    EXPECT_EQ(distanceRows(cut), distanceRows(dir.filePath("kept.mdb")));
 }
