@@ -87,14 +87,30 @@ SeasonRace readSeasonRace(const QString& path) {
         race.error = QStringLiteral("cannot be read (%1)").arg(file.errorString());
         return race;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
         race.error = QStringLiteral("is not a race file: it %1").arg(why);
         return race;
     }
+    // A race file whose line ends were changed on the way (through a Mac or
+    // Linux computer, or web mail) still holds every bird: its lines are
+    // read as the lines they are, not as one entry.
+    if (hasBareLineFeeds(bytes))
+        bytes.replace("\r\n", "\n").replace("\n", "\r\n");
     const RaceFileRead read = readRaceFile(bytes);
     if (read.entries.isEmpty()) {
         race.error = QStringLiteral("holds no race entries");
+        return race;
+    }
+    // A comma typed into a name by hand moves the velocity of that line out
+    // of its column: the bird would go missing from the season unseen.
+    if (!read.overlongLines.isEmpty()) {
+        QStringList lines;
+        for (int line : read.overlongLines)
+            lines << QString::number(line);
+        race.error = QStringLiteral("is left out: line %1 has more fields than a race entry "
+                                    "holds (a comma in a name or comment?)")
+                         .arg(lines.join(QStringLiteral(", ")));
         return race;
     }
     if (read.entries.first().size() <= Col::Racepoint) {

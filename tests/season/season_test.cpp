@@ -19,9 +19,12 @@ protected:
                   {{"Bo Finch", "1300.000"}, {"Cy Dunn", "1250.000"}, {"Ann  Hale", "1250.000"}});
         writeRace(dir.filePath("c.txt"), "Lerwick", "09/05/2026",
                   {{"Cy Dunn", "0900.000"}, {"Ann Hale", "0800.000"}});
+        // Line ends changed on the way: still a race of two birds.
+        writeFile(dir.filePath("c.txt"), fileBytes(dir.filePath("c.txt")).replace("\r\n", "\n"));
+        writeFile(dir.filePath("d.txt"), fileBytes(dir.filePath("c.txt")).replace("Cy", "Cy,"));
         writeFile(dir.filePath("notes.txt"), "Dear members, the dinner is on Friday\r\n");
         writeFile(dir.filePath("photo.jpg"), QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
-        for (const char* name : {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg"})
+        for (const char* name : {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt"})
             read << readSeasonRace(dir.filePath(name));
         races = seasonOrder(read);
     }
@@ -64,6 +67,7 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_EQ(races[1].date, QDate(2026, 5, 9));
     EXPECT_EQ(read[2].error, "is not a race file: its lines do not hold race entries");
     EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
+    EXPECT_TRUE(read[5].error.startsWith("is left out: line 1 has more fields"));
 }
 
 // Worked by hand. Averages over every race, a missing race counting 0:
