@@ -164,8 +164,15 @@ TEST_F(ReportsWindowTest, ResultCopiedAndSavedAsCsvAndWebPage) {
 
     dialogs.answerFile(folder->filePath("result"));
     window->saveResultAsCsv();
-    EXPECT_EQ(fileBytes(folder->filePath("result.csv")),
-              csvFile(resultHeader(), resultRows(window->entries().rows())));
+    const QByteArray csv = csvFile(resultHeader(), resultRows(window->entries().rows()));
+    EXPECT_EQ(fileBytes(folder->filePath("result.csv")), csv);
+    // "result" again: result.csv is there now, and is kept when the user says No.
+    window->entries().setText(0, Col::Name, "Changed");
+    dialogs.answerFile(folder->filePath("result"));
+    dialogs.answerYesNo(false);
+    window->saveResultAsCsv();
+    EXPECT_EQ(dialogs.shown().last().text.section(u'\n', 1), "Do you want to replace it?");
+    EXPECT_EQ(fileBytes(folder->filePath("result.csv")), csv);
     dialogs.answerFile(folder->filePath("result.html"));
     window->saveResultAsWebPage();
     EXPECT_TRUE(fileBytes(folder->filePath("result.html")).contains("Rose, Crown and Anchor"));
