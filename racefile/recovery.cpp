@@ -282,28 +282,38 @@ RecoveredRace readRecovery(const QByteArray& bytes) {
 RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* parent)
     : QObject(parent), list_(list) {
     connect(&list_, &RaceEntryList::changed, this, &RaceRecovery::record);
-    // The first record no other running Pellamy holds: a record left by a
-    // process that has ended (even one killed) has a stale lock.
-    for (int n = 1; n <= 9 && !lock_; ++n) {
+    // The first record no other running Pellamy holds, unless a later free
+    // one holds an unsaved race: a second copy's race, cut short by a power
+    // cut, is offered on the next start too. A record left by a process that
+    // has ended (even one killed) has a stale lock.
+    for (int n = 1; n <= 9; ++n) {
         const QString name = n == 1 ? QStringLiteral("race-recovery.journal")
                                     : QStringLiteral("race-recovery-%1.journal").arg(n);
         const QString path = QDir(folder).filePath(name);
+        if (lock_ && !QFileInfo::exists(path))
+            continue;
         auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-        if (lock->tryLock(0)) {
+        if (!lock->tryLock(0)) {
+            if (lock->error() != QLockFile::LockFailedError)
+                break; // the folder cannot be written: nothing can be recorded
+            continue;
+        }
+        QFile old(path);
+        RecoveredRace race =
+            old.open(QIODevice::ReadOnly) ? readRecovery(old.readAll()) : RecoveredRace{};
+        if (race.unsaved || !lock_) {
             path_ = path;
             lock_ = std::move(lock);
-        } else if (lock->error() != QLockFile::LockFailedError) {
-            break; // the folder cannot be written: nothing can be recorded
+            found_ = std::move(race);
         }
+        if (found_.unsaved)
+            break;
     }
     if (!lock_) {
         fail(QStringLiteral("the folder %1 cannot be written")
                  .arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    QFile old(path_);
-    if (old.open(QIODevice::ReadOnly))
-        found_ = readRecovery(old.readAll());
     // A race that was saved, opened or ended is not offered: nothing of it
     // is kept.
     if (!found_.unsaved)

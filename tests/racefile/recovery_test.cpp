@@ -115,3 +115,19 @@ TEST_F(RecoveryTest, ASecondCopyOfPellamyRecordsToAFileOfItsOwn) {
     list.append(entry("A", "2.000"));
     EXPECT_EQ(read().entries, list.rows());
 }
+
+TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
+    QTemporaryDir dir;
+    RaceEntryList first, second;
+    {
+        RaceRecovery one(dir.path(), first), two(dir.path(), second);
+        one.start(false), two.start(false);
+        first.append(entry("A", "2.000"));
+        second.append(entry("Z", "1.000"));
+        one.markSaved();
+    } // a power cut: the second copy's race was never saved
+    RaceEntryList next;
+    const RaceRecovery restarted(dir.path(), next);
+    EXPECT_TRUE(restarted.path().endsWith("race-recovery-2.journal"));
+    EXPECT_EQ(restarted.found().entries, second.rows());
+}
