@@ -106,11 +106,21 @@ bool DistanceRecordSet::moveTo(int position) {
     query.addBindValue(order_[position]);
     if (!query.exec())
         return fail(query.lastError());
-    if (!query.next())
-        return fail(query.lastError().isValid()
-                        ? query.lastError().text()
-                        : QStringLiteral("The record has been deleted from the database."),
-                    faultOf(query.lastError()));
+    if (!query.next()) {
+        if (query.lastError().isValid())
+            return fail(query.lastError());
+        // Deleted by another window or copy since the order was read: the
+        // order is read again and the record now standing at that place is
+        // shown, so that moving on is never stuck on a record that is gone.
+        if (!readOrder())
+            return false;
+        if (order_.isEmpty()) { // none left: nothing is shown
+            position_ = -1;
+            current_ = {};
+            return true;
+        }
+        return moveTo(std::clamp(position, 0, count() - 1));
+    }
     current_ = recordOf(query);
     position_ = position;
     isNew_ = false;

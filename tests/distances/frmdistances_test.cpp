@@ -103,6 +103,15 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     EXPECT_EQ(caption(*w), "Record: 4"); // after Brown and both of Smith's
 }
 
+TEST_F(DistancesEditorTest, MovingOntoARecordDeletedElsewhereShowsTheOneNowInItsPlace) {
+    auto w = open(threeRecords);
+    execSql(path(), "DELETE FROM Distances WHERE Name = 'Smith' AND Racepoint = 'Berwick'");
+    move(*w, "Next");
+    EXPECT_EQ(where(*w), "Record: 2 Smith Thurso");
+    move(*w, "Previous");
+    EXPECT_EQ(where(*w), "Record: 1 Brown Berwick");
+}
+
 TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber) {
     auto w = open(threeRecords);
     retype(*w, "miles", "249");
