@@ -5,7 +5,7 @@
 #include "ui_pellamy.h"
 
 #include "calc/textforms.h"
-#include "filewrite.h"
+#include "platform/filewrite.h"
 #include "reports/publish.h"
 
 #include <QClipboard>

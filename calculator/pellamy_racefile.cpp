@@ -7,7 +7,7 @@
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
 #include "calc/textforms.h"
-#include "filewrite.h"
+#include "platform/filewrite.h"
 #include "racefile/racefile.h"
 #include "racefile/recovery.h"
 

@@ -4,7 +4,7 @@
 
 #include "ui_pellamy.h"
 
-#include "filewrite.h"
+#include "platform/filewrite.h"
 
 #include "reports/copies.h"
 #include "reports/maillauncher.h"

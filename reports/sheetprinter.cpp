@@ -2,8 +2,11 @@
 
 #include "renderer.h"
 
+#include "platform/filewrite.h"
+
+#include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -31,16 +34,24 @@ bool QtSheetPrinter::print(const PrintDocument& document, QString& error) {
 
 bool QtSheetPrinter::printToPdf(const PrintDocument& document, const QString& path,
                                 QString& error) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    // Narrow margins, as a printer's own, so that the widest table lines fit.
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), document.orientation,
+    // Drawn in memory first and written whole: a full disk or a pulled stick
+    // leaves the earlier file of that name as it was, and is said.
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    bool drawn = false;
+    {
+        QPdfWriter pdf(&bytes); // 1,200 dots an inch, as a printer's high resolution
+        // Narrow margins, as a printer's own, so that the widest table lines fit.
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), document.orientation,
                                       QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
-    printer.setDocName(QStringLiteral("Pellamy result"));
-    if (renderDocument(document, printer).isEmpty() || !QFileInfo(path).isFile()) {
-        error =
-            QStringLiteral("The file %1 could not be written.").arg(QDir::toNativeSeparators(path));
+        pdf.setTitle(QStringLiteral("Pellamy result"));
+        drawn = !renderDocument(document, pdf).isEmpty();
+    }
+    const FileWrite written = drawn ? writeWholeFile(path, bytes.data()) : FileWrite{};
+    if (!written.ok()) {
+        error = QStringLiteral("The file %1 could not be written, because %2.")
+                    .arg(QDir::toNativeSeparators(path),
+                         drawn ? written.problem : QStringLiteral("the sheet could not be drawn"));
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "frmseason.h"
 
+#include "platform/filewrite.h"
 #include "platform/windowhabits.h"
 
 #include "ui_frmseason.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QSaveFile>
 
 namespace pellamy {
 
@@ -152,11 +152,10 @@ void frmseason::cmdSaveCsv_Click() {
     const QString path = dialogs_->saveFileName(QStringLiteral("CSV Files (*.csv)"));
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(seasonCsv(races_, table_, shownCompetition())) < 0 || !file.commit())
-        dialogs_->message(QStringLiteral("%1 could not be saved: %2")
-                              .arg(QDir::toNativeSeparators(path), file.errorString()),
+    const FileWrite written = writeWholeFile(path, seasonCsv(races_, table_, shownCompetition()));
+    if (!written.ok())
+        dialogs_->message(QStringLiteral("%1 could not be saved, because %2.")
+                              .arg(QDir::toNativeSeparators(path), written.problem),
                           kTitle);
 }
 

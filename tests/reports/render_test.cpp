@@ -1,4 +1,5 @@
 #include "reports/renderer.h"
+#include "reports/sheetprinter.h"
 #include "reports/sheets.h"
 
 #include "sample_race.h"
@@ -76,4 +77,19 @@ TEST(Renderer, ClubSheetReadsBackWithItsColumns) {
         EXPECT_NEAR(line.indexOf("GB06N") - name, 88, 1);
     }
     EXPECT_NEAR(heading.indexOf("Velocity") - heading.indexOf("Member"), 17, 1);
+}
+
+// With no printer the sheet is a PDF file, written whole or not at all.
+TEST(Renderer, ASheetSavedAsPdfIsWholeOrTheFailureIsSaid) {
+    QTemporaryDir dir;
+    const PrintDocument sheet = clubSheet(sampleDetails(), toRows(sampleRace(12)), 1);
+    QtSheetPrinter printer;
+    QString error;
+    ASSERT_TRUE(printer.printToPdf(sheet, dir.filePath("club.pdf"), error)) << error.toStdString();
+    const QByteArray pdf = fileBytes(dir.filePath("club.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF-") && pdf.trimmed().endsWith("%%EOF"));
+    ASSERT_TRUE(QFile::link("/dev/full", dir.filePath("full.pdf")));
+    EXPECT_FALSE(printer.printToPdf(sheet, dir.filePath("full.pdf"), error));
+    EXPECT_TRUE(error.endsWith("could not be written, because the disk is full."))
+        << error.toStdString();
 }
