@@ -46,7 +46,23 @@ Engine DistanceRecordSet::engine() const {
     return connection_ ? connection_->engine() : Engine::Sqlite;
 }
 
+bool DistanceRecordSet::stillConnected() {
+    if (engine() != Engine::Postgres)
+        return true;
+    QSqlQuery ping(connection_->database());
+    if (ping.exec(QStringLiteral("SELECT 1")))
+        return true;
+    if (faultOf(ping.lastError(), Engine::Postgres) != DatabaseFault::Unreachable)
+        return fail(ping.lastError());
+    auto fresh = std::make_unique<DistanceConnection>(source_, mode_);
+    if (!fresh->isOpen())
+        return fail(fresh->error(), fresh->fault());
+    connection_ = std::move(fresh);
+    return true;
+}
+
 bool DistanceRecordSet::open(DistanceConnection::Mode mode) {
+    mode_ = mode;
     connection_ = std::make_unique<DistanceConnection>(source_, mode);
     if (!connection_->isOpen())
         return fail(connection_->error(), connection_->fault());
@@ -100,6 +116,8 @@ bool DistanceRecordSet::readOrder() {
 
 bool DistanceRecordSet::moveTo(int position) {
     if (!connection_ || position < 0 || position >= count())
+        return false;
+    if (!stillConnected())
         return false;
     QSqlQuery query(connection_->database());
     query.prepare(selectRow(engine()));
@@ -191,6 +209,8 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
                WriteOutcome::Failed;
     if (!mayWrite_)
         return refuseReadOnly();
+    if (!stillConnected())
+        return WriteOutcome::Failed;
     // With no current record (an empty table, or the last one deleted) the
     // typed record is a new one.
     const bool insert = isNew_ || position_ < 0 || position_ >= count();
@@ -263,6 +283,8 @@ WriteOutcome DistanceRecordSet::removeCurrent() {
         return WriteOutcome::Done;
     if (!mayWrite_)
         return refuseReadOnly();
+    if (!stillConnected())
+        return WriteOutcome::Failed;
     const QSqlDatabase db = connection_->database();
     QSqlQuery query(db);
     if (!query.exec(beginWrite()))

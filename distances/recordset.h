@@ -89,6 +89,10 @@ private:
     bool readOrder();
     bool fail(const QString& message, DatabaseFault fault = DatabaseFault::Other);
     bool fail(const QSqlError& error);
+    // A server connection the server dropped (a restart, say) is opened
+    // afresh once before a move, a save or a delete. False, with error(),
+    // when the server cannot be reached.
+    bool stillConnected();
     // Whether the current row is still stored as current_ holds it.
     WriteOutcome checkCurrentUnchanged();
     // After another program changed the table: reads the order again and
@@ -97,6 +101,7 @@ private:
 
     DistanceSource source_;
     std::unique_ptr<DistanceConnection> connection_;
+    DistanceConnection::Mode mode_ = DistanceConnection::Mode::ReadWrite;
     QVector<qint64> order_; // rowids in order of name, race point
     int position_ = -1;
     bool isNew_ = false;

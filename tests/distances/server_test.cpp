@@ -299,6 +299,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
 
     const DistanceStore store(source());
     ASSERT_EQ(store.racepoints().values, QStringList({"Calais", "Dover"}));
+    DistanceRecordSet officer(source()); // an editor open all along
+    ASSERT_TRUE(officer.open());
     serverControl("stop");
     const DistanceLookup lookup = store.distance("ann hale", "dover");
     EXPECT_EQ(lookup.text, "10560000\r\n") << lookup.error.toStdString();
@@ -329,6 +331,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     serverControl("start");
     EXPECT_EQ(fileBytes(copy), copyBefore) << "nothing writes to the copy";
     EXPECT_TRUE(DistanceStore(source()).racepoints().ok());
+    EXPECT_TRUE(officer.moveTo(1)) << officer.error().toStdString();
+    EXPECT_EQ(officer.save({"Bo Finch", "Calais", "90", "1", "9504060"}), WriteOutcome::Done);
 }
 
 // A club's own file brought up from the editor: new pairs added, pairs held
