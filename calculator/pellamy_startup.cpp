@@ -161,10 +161,21 @@ void Pellamy::reportOffline() {
 void Pellamy::keepServerCopy() {
     if (copying_ && copying_->isRunning())
         return;
-    copying_.reset(QThread::create([source = store_.source()] {
+    // A copy that cannot be made is said once it has failed: otherwise the
+    // club would find out only on the day the server cannot be reached.
+    copying_.reset(QThread::create([this, source = store_.source()] {
         const QString error = copyServerRows(source);
         if (!error.isEmpty())
-            qWarning("The copy of the server's distances was not made: %s", qPrintable(error));
+            QMetaObject::invokeMethod(
+                this,
+                [this, error] {
+                    dialogs_->message(QStringLiteral("The copy of the distances kept for when the "
+                                                     "server cannot be reached could not be "
+                                                     "made: %1")
+                                          .arg(error),
+                                      QStringLiteral("Pellamy"));
+                },
+                Qt::QueuedConnection);
     }));
     copying_->start(QThread::LowPriority);
 }

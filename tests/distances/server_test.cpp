@@ -335,6 +335,17 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     EXPECT_EQ(officer.save({"Bo Finch", "Calais", "90", "1", "9504060"}), WriteOutcome::Done);
 }
 
+// A copy that cannot be made is said, not found out when the server is gone.
+TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
+    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"}});
+    QDir(dir.path()).mkdir("distances-copy.mdb"); // a folder stands in its place
+    Pellamy window(dir.path(), &dialogs);
+    QTRY_COMPARE(dialogs.messages().size(), 1);
+    EXPECT_THAT(dialogs.messages()[0].toStdString(),
+                testing::StartsWith("The copy of the distances kept for when the server"));
+    dialogs.clear();
+}
+
 // A club's own file brought up from the editor: new pairs added, pairs held
 // alike left, pairs held with another distance refused and listed, never
 // overwritten.
