@@ -68,6 +68,17 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
         return false;
     }
 
+    // The keys go to whatever window has the keyboard: only to the new
+    // message's. Were they to land on the calculator, still open for the
+    // next bird, the path would be typed into its boxes and Enter could
+    // clock a bird.
+    SetForegroundWindow(window);
+    Sleep(200);
+    if (GetForegroundWindow() != window) {
+        error = "its new message could not be brought to the front to attach the result.";
+        return false;
+    }
+
     // Alt+I, A, the path, Tab, Tab, Enter.
     std::vector<INPUT> inputs;
     addKey(inputs, VK_MENU, false);
