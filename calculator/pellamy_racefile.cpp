@@ -110,9 +110,20 @@ void Pellamy::openRace() {
     }
     // The file is checked whole first, then read a piece at a time: a large
     // race is never held as bytes and entries at once.
-    bool bareLineFeeds = false;
+    bool bareLineFeeds = false, cutShort = false;
+    const auto readWhole = [&] {
+        if (file.error() == QFileDevice::NoError)
+            return true;
+        dialogs_->message(QStringLiteral("The race file %1 could not be read whole (%2). The race "
+                                         "on screen has not been changed.")
+                              .arg(QDir::toNativeSeparators(path), file.errorString()),
+                          kTitle);
+        return false;
+    };
     {
         const QByteArray bytes = file.readAll();
+        if (!readWhole())
+            return;
         if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
             dialogs_->message(QStringLiteral("%1 is not a race file: it %2. The race on screen "
                                              "has not been changed.")
@@ -121,9 +132,14 @@ void Pellamy::openRace() {
             return;
         }
         bareLineFeeds = hasBareLineFeeds(bytes);
+        // Every entry's line ends with CR LF: a file that does not was cut
+        // short (a stick pulled while it was copied, say).
+        cutShort = !bytes.isEmpty() && !bytes.endsWith("\r\n") && !bareLineFeeds;
     }
     file.seek(0);
     RaceFileRead read = readRaceFile(file);
+    if (!readWhole())
+        return;
     file.close();
 
     for (QLineEdit* box : {ui_->txtbirds, ui_->txtwind, ui_->mtdetailset, ui_->mtreadset,
@@ -138,6 +154,12 @@ void Pellamy::openRace() {
         restoreRaceDetails(entries_.entry(0));
     recovery_->markOpened();
 
+    if (cutShort)
+        dialogs_->message(QStringLiteral("The race file %1 ends part-way through a line, as a file "
+                                         "cut short when it was copied does: its last entry may "
+                                         "be incomplete. Please check it.")
+                              .arg(QDir::toNativeSeparators(path)),
+                          kTitle);
     if (read.overlongLines.isEmpty())
         return;
     if (bareLineFeeds)

@@ -176,6 +176,15 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date
     EXPECT_EQ(window->windowTitle(), "");    // not reached
     EXPECT_TRUE(dialogs.messages().isEmpty());
+
+    // Cut short part-way through its last entry: read, and said.
+    writeFile(path, raceFileBytes(toRows({raceEntry("A", "1.000"), raceEntry("B", "2.000")}))
+                        .bytes.chopped(30));
+    openFile();
+    EXPECT_EQ(window->entries().count(), 2);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(
+        dialogs.messages()[0].endsWith("its last entry may be incomplete. Please check it."));
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
