@@ -18,8 +18,10 @@ struct Row {
     QString name, racepoint, miles, yards, sixtieths;
 };
 
+// Blanks before or after a name are not told apart: "J Smith " is the
+// server's "J Smith", never a second member beside it.
 QString pairKey(const QString& name, const QString& racepoint) {
-    return nocaseKey(name) + QChar(0x1f) + nocaseKey(racepoint);
+    return nocaseKey(name.trimmed()) + QChar(0x1f) + nocaseKey(racepoint.trimmed());
 }
 
 bool sameDistance(const QString& a, const QString& b) {

@@ -121,9 +121,9 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
         located(places.racepoints, QStringLiteral("The race point"), &plan->unreadable);
     QHash<QString, int> loftAt, pointAt;
     for (int i = 0; i < lofts.size(); ++i)
-        loftAt.insert(nocaseKey(lofts[i].name), i);
+        loftAt.insert(nocaseKey(lofts[i].name.trimmed()), i);
     for (int i = 0; i < points.size(); ++i)
-        pointAt.insert(nocaseKey(points[i].name), i);
+        pointAt.insert(nocaseKey(points[i].name.trimmed()), i);
 
     // The stored rows of each loft and race point pair; rows of other pairs
     // are left alone and need not be kept.
@@ -135,8 +135,10 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     while (query.next()) {
         const QString name = valueText(query.value(1));
         const QString racepoint = valueText(query.value(2));
-        const auto loft = loftAt.constFind(nocaseKey(name));
-        const auto point = pointAt.constFind(nocaseKey(racepoint));
+        // A name typed with a blank before or after it is the loft's name:
+        // its row is given the distance, not a look-alike row beside it.
+        const auto loft = loftAt.constFind(nocaseKey(name.trimmed()));
+        const auto point = pointAt.constFind(nocaseKey(racepoint.trimmed()));
         if (loft == loftAt.cend() || point == pointAt.cend())
             continue;
         rows[*point * lofts.size() + *loft].push_back(

@@ -353,7 +353,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     serverExec(QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) "
                               "VALUES ('Ann Hale', 'Dover', '100', '0', '10560000'), "
                               "('Bo Finch', 'Dover', '90', '0', '9504000');"));
-    makeDistanceDatabase(path(), {{"ann hale", "DOVER", "100", "0", "10560000"},
+    makeDistanceDatabase(path(), {{"ann hale ", "DOVER", "100", "0", "10560000"},
                                   {"Bo Finch", "Dover", "91", "0", "9609600"},
                                   {"Cy Dunn", "Dover", "80", "0", "8448000"},
                                   {"Cy Dunn", "Dover", "80", "0", "8448000"},
