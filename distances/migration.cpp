@@ -200,10 +200,13 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
                                      "damaged"));
     const QJsonArray rows = json.object().value(QStringLiteral("rows")).toArray();
 
-    // The new database beside the old one, then the two names swapped.
+    // The new database beside the old one, then the two names swapped. The
+    // new one's name is this process's own: a second copy of Pellamy
+    // started at the same moment never takes or removes it half-written.
     const QFileInfo original(databasePath);
     const QDir folder = original.absoluteDir();
-    const QString temporary = folder.filePath(QStringLiteral("distances-migrating.mdb"));
+    const QString temporary = folder.filePath(
+        QStringLiteral("distances-migrating-%1.mdb").arg(QCoreApplication::applicationPid()));
     QFile::remove(temporary);
     QString error;
     if (!writeDatabase(temporary, rows, error)) {
@@ -217,6 +220,8 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         keptAs = QStringLiteral("distances-access-%1.mdb").arg(n);
     if (!QFile::rename(original.absoluteFilePath(), folder.filePath(keptAs))) {
         QFile::remove(temporary);
+        if (databaseKind(databasePath) == DatabaseKind::Sqlite)
+            return {}; // that second copy brought it over first
         return failed(
             QStringLiteral("is an Access database, but it could not be renamed to %1").arg(keptAs));
     }
