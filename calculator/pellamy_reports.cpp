@@ -97,7 +97,9 @@ void Pellamy::Command2_Click() {
         QDir::toNativeSeparators(fileInFolder(folder_, QStringLiteral("result.txt")));
     // Written in place when the program folder is read-only but result.txt
     // itself is not.
-    const FileWrite written = writeWholeFile(path, resultText(sheetDetails(), entries_.rows()));
+    bool lossy = false;
+    const FileWrite written =
+        writeWholeFile(path, resultText(sheetDetails(), entries_.rows(), &lossy));
     if (!written.ok()) {
         dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, so "
                                          "no e-mail has been started.")
@@ -105,6 +107,10 @@ void Pellamy::Command2_Click() {
                           kTitle);
         return;
     }
+    if (lossy)
+        dialogs_->message(QStringLiteral("The result holds characters result.txt cannot keep; "
+                                         "they were written as \"?\"."),
+                          kTitle);
     // The hand-off runs on its own; a failure is said when it comes, if the
     // window is still there.
     mailLauncher().send(path, QStringLiteral("Please find attached this weeks race result"), path,

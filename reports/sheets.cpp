@@ -254,7 +254,7 @@ QString resultTextLine(const RaceEntryRow& e) {
     return line;
 }
 
-QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entries) {
+QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entries, bool* lossy) {
     QStringList lines;
     lines << QString();
     lines << blanks(22) + d.racepoint + blanks(5) + d.txtdaterace + blanks(5) + d.txtmember + u' ' +
@@ -271,7 +271,7 @@ QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entrie
     QString text;
     for (const QString& line : lines)
         text += line + QStringLiteral("\r\n");
-    return toWindows1252(text);
+    return toWindows1252(text, lossy);
 }
 
 } // namespace pellamy

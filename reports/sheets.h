@@ -29,8 +29,10 @@ QString clubSheetRaceLine(const SheetDetails& details);
 QString clubSheetLine(const RaceEntryRow& entry);
 QString federationSheetLine(const RaceEntryRow& entry);
 
-// result.txt: Windows-1252 bytes, every line ended by CR LF.
-QByteArray resultText(const SheetDetails& details, const QVector<RaceEntryRow>& entries);
+// result.txt: Windows-1252 bytes, every line ended by CR LF. lossy, when
+// given, tells whether a character it cannot hold was written as "?".
+QByteArray resultText(const SheetDetails& details, const QVector<RaceEntryRow>& entries,
+                      bool* lossy = nullptr);
 // The line of one entry in result.txt.
 QString resultTextLine(const RaceEntryRow& entry);
 

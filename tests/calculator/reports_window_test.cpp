@@ -144,6 +144,14 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     EXPECT_TRUE(fileBytes(path).startsWith("\r\n                      "));
     EXPECT_FALSE(fileBytes(path).contains('#'));
 
+    // A name result.txt cannot hold is written as "?" and said; the e-mail still goes.
+    window->entries().setText(0, Col::Name, QString::fromUtf8("Łukasz"));
+    window->Command2_Click();
+    EXPECT_EQ(dialogs.messages(), QStringList({"The result holds characters result.txt cannot "
+                                               "keep; they were written as \"?\"."}));
+    EXPECT_TRUE(fileBytes(path).contains("?ukasz"));
+    dialogs.clear();
+
     // A full disk: result.txt stands for /dev/full, which takes no byte.
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QFile::link("/dev/full", path));
@@ -152,7 +160,7 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
               QStringList({"The result could not be written to " + QDir::toNativeSeparators(path) +
                            ", because the disk is full, so no e-mail has "
                            "been started."}));
-    EXPECT_EQ(mailer.attachments.size(), 1);
+    EXPECT_EQ(mailer.attachments.size(), 2);
 }
 
 // The entry list's context menu publishes the list as it stands, numbered
