@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 namespace pellamy {
 
@@ -35,12 +36,17 @@ FileWrite writeWholeFile(const QString& path, const QByteArray& bytes) {
         return writeTo(file, bytes);
     }
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
     const FileWrite whole = writeTo(file, bytes);
     if (whole.opened || !info.exists())
         return whole;
     // The folder takes no new file (read-only, or a file system that says
-    // "not permitted"), but the file itself may still be writable.
+    // "not permitted"), but the file itself may still be writable. Written
+    // in place, the old file is cut short first: without room for the rest
+    // it is not touched.
+    const QStorageInfo disk(info.absolutePath());
+    if (disk.isValid() && disk.bytesAvailable() >= 0 &&
+        disk.bytesAvailable() < bytes.size() - info.size())
+        return {true, QStringLiteral("the disk is full")};
     QFile direct(path);
     const FileWrite inPlace = writeTo(direct, bytes);
     return inPlace.opened ? inPlace : whole;
