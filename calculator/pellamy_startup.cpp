@@ -52,10 +52,18 @@ void Pellamy::connectHandlers() {
     connect(ui_->DTPicker7, &QTimeEdit::timeChanged, this, &Pellamy::DTPicker7_Change);
 
     connect(ui_->ListView1, &QTreeView::clicked, this, &Pellamy::ListView1_ItemClick);
+    // The row made current from the keyboard (the list's first row when it
+    // is tabbed into) is selected too, so that the bird the Edit boxes show
+    // is the one their corrections go to.
     connect(ui_->ListView1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid())
-                    ListView1_ItemClick(current);
+                if (!current.isValid())
+                    return;
+                QItemSelectionModel* selection = ui_->ListView1->selectionModel();
+                if (!selection->isRowSelected(current.row(), {}))
+                    selection->select(current, QItemSelectionModel::ClearAndSelect |
+                                                   QItemSelectionModel::Rows);
+                ListView1_ItemClick(current);
             });
     connect(ui_->birdedit, &QLineEdit::textChanged, this, &Pellamy::birdedit_Change);
     connect(ui_->coledit, &QLineEdit::textChanged, this, &Pellamy::coledit_Change);

@@ -52,6 +52,16 @@ TEST_F(EditingTest, ARowClickFillsTheEditBoxesAndTypingWritesBack) {
     EXPECT_EQ(cell(2, Col::Sex), "");
 }
 
+TEST_F(EditingTest, ARowMadeCurrentFromTheKeyboardIsTheOneEdited) {
+    // Tabbing into the list makes its first row current without selecting it.
+    control<QTreeView>(*window, "ListView1")
+        ->selectionModel()
+        ->setCurrentIndex(window->entries().index(0, 0), QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(box("birdedit")->text(), "GB-A");
+    QTest::keyClicks(box("birdedit"), "1");
+    EXPECT_EQ(cell(0, Col::RingNo), "GB-A1");
+}
+
 TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
     window->entries().renumber();
     list("member")->hide();
