@@ -75,9 +75,8 @@ QString frmSplashPellamy::fedName() const {
 }
 
 void frmSplashPellamy::Form_Load() {
-    ui_->txtclub->setText(
-        readNameFile(fileInFolder(program_.folder(), QStringLiteral("club.txt"))));
-    ui_->txtfed->setText(readNameFile(fileInFolder(program_.folder(), QStringLiteral("fed.txt"))));
+    ui_->txtclub->setText(program_.storedName(QStringLiteral("club.txt")));
+    ui_->txtfed->setText(program_.storedName(QStringLiteral("fed.txt")));
     // A name too long for its box shows its start.
     ui_->txtclub->setCursorPosition(0);
     ui_->txtfed->setCursorPosition(0);
@@ -118,7 +117,9 @@ void frmSplashPellamy::editName(QLineEdit* box, const QString& file, const QStri
                           QStringLiteral("Error"));
     // Stored in every case, so an empty name replaces the stored one.
     const QString path = fileInFolder(program_.folder(), file);
-    if (!writeNameFile(path, box->text()))
+    const bool saved = writeNameFile(path, box->text());
+    program_.nameTyped(file, box->text(), saved);
+    if (!saved)
         dialogs_->message(QStringLiteral("The %1 name could not be saved: the file %2 cannot be "
                                          "written. The name is shown until Pellamy is closed.")
                               .arg(what.toLower(), QDir::toNativeSeparators(path)),

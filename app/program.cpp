@@ -3,8 +3,10 @@
 #include "season/window/frmseason.h"
 
 #include "app/frmsplashpellamy.h"
+#include "app/namefiles.h"
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
+#include "platform/programfolder.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -91,6 +93,18 @@ frmseason* Program::showSeasonResults() {
     season_->raise();
     season_->activateWindow();
     return season_;
+}
+
+QString Program::storedName(const QString& file) const {
+    return unsavedNames_.contains(file) ? unsavedNames_.value(file)
+                                        : readNameFile(fileInFolder(folder_, file));
+}
+
+void Program::nameTyped(const QString& file, const QString& name, bool saved) {
+    if (saved)
+        unsavedNames_.remove(file);
+    else
+        unsavedNames_.insert(file, name);
 }
 
 ClubNames Program::names() {

@@ -5,6 +5,7 @@
 
 #include "platform/dialogs.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QObject>
 #include <QPointer>
@@ -51,6 +52,11 @@ public:
     // closed, a hidden one is made again, which reads club.txt and fed.txt
     // afresh, and is kept for later reads.
     ClubNames names();
+    // The name a name file (club.txt, fed.txt) holds, or the one typed this
+    // session when the file could not be written: that one is used on the
+    // sheets until Pellamy is closed, as the start window says.
+    QString storedName(const QString& file) const;
+    void nameTyped(const QString& file, const QString& name, bool saved);
 
     frmSplashPellamy* startWindow() const;
     Pellamy* calculator() const;
@@ -71,6 +77,7 @@ private:
     QPointer<frmdistances> editor_;
     QPointer<frmseason> season_;
     std::function<void()> endAction_;
+    QHash<QString, QString> unsavedNames_;
 };
 
 } // namespace pellamy

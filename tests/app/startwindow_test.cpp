@@ -72,6 +72,10 @@ TEST_F(StartWindowTest, AnUnwritableNameFileIsReportedAndTheNameKeptOnScreen) {
     EXPECT_TRUE(dialogs.messages()[0].contains(QDir::toNativeSeparators(dir.filePath("club.txt"))));
     EXPECT_EQ(dialogs.shown().last().title, "Pellamy");
     EXPECT_EQ(box("txtclub")->text(), "Rose and Crown");
+    // The start window goes with the calculator; the sheets still have it.
+    click(button("Command1"));
+    QApplication::processEvents();
+    EXPECT_EQ(program->names().club, "Rose and Crown");
 }
 
 TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
