@@ -94,9 +94,10 @@ void frmseason::workOut() {
     // Points that cannot be read are said once; the last good ones stay.
     QString error;
     const QVector<int> forPlace = readPointsList(ui_->txtPoints->text(), &error);
-    if (!forPlace.isEmpty())
+    if (!forPlace.isEmpty()) {
         forPlace_ = forPlace;
-    else if (sender() == ui_->txtPoints)
+        ui_->txtPoints->setModified(false);
+    } else if (sender() == ui_->txtPoints)
         dialogs_->message(error, kTitle);
     PointsRule points;
     points.forPlace = forPlace_;
@@ -131,11 +132,28 @@ Competition frmseason::shownCompetition() const {
                                                                    : Competition::Averages;
 }
 
-void frmseason::cmdPrint_Click() {
+bool frmseason::readyToPrintOrSave() {
     if (races_.isEmpty()) {
         dialogs_->message(QStringLiteral("Please choose the season's race files first."), kTitle);
-        return;
+        return false;
     }
+    // Points typed but not taken in yet (Print or Save pressed by its access
+    // key, the box never left) are taken in first; points that cannot be
+    // read stop the sheet rather than print the last good ones unseen.
+    if (!ui_->txtPoints->isModified())
+        return true;
+    QString error;
+    if (readPointsList(ui_->txtPoints->text(), &error).isEmpty()) {
+        dialogs_->message(error, kTitle);
+        return false;
+    }
+    workOut();
+    return true;
+}
+
+void frmseason::cmdPrint_Click() {
+    if (!readyToPrintOrSave())
+        return;
     const PrintDocument sheet = seasonSheet(club_, races_, table_, shownCompetition());
     const QString problem = printOrSavePdf(
         *printer_, sheet, [&](const QString& q) { return dialogs_->askYesNo(q, kTitle); },
@@ -145,10 +163,8 @@ void frmseason::cmdPrint_Click() {
 }
 
 void frmseason::cmdSaveCsv_Click() {
-    if (races_.isEmpty()) {
-        dialogs_->message(QStringLiteral("Please choose the season's race files first."), kTitle);
+    if (!readyToPrintOrSave())
         return;
-    }
     const QString path = dialogs_->saveFileName(QStringLiteral("CSV Files (*.csv)"));
     if (path.isEmpty())
         return;

@@ -38,6 +38,8 @@ public slots:
 private:
     // Works both tables out again from the races and the rules on screen.
     void workOut();
+    // Whether there is a season to print or save, with the points typed taken in.
+    bool readyToPrintOrSave();
     void showRaces();
     static void fill(QTableWidget* table, const QStringList& header,
                      const QVector<QStringList>& rows);

@@ -67,9 +67,13 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     QTest::keyClick(pointsBox, Qt::Key_Return);
     EXPECT_EQ(column(control<QTableWidget>(window, "tblPoints"), 4), QStringList({"8", "8"}));
 
+    // Typed, then saved by the button's access key: the box is never left.
+    pointsBox->selectAll();
+    QTest::keyClicks(pointsBox, "7 3");
     dialogs.answerFile(dir.filePath("points.csv"));
-    QTest::mouseClick(control<QPushButton>(window, "cmdSaveCsv"), Qt::LeftButton);
+    control<QPushButton>(window, "cmdSaveCsv")->click();
     EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains("Pos,Member,Berwick 02/05/2026"));
+    EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains(",7,3,10"));
     dialogs.answerYesNo(true);
     dialogs.answerFile(dir.filePath("points.pdf"));
     QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
