@@ -50,7 +50,8 @@ public:
 
     // The names in the start window's boxes. When the start window has been
     // closed, a hidden one is made again, which reads club.txt and fed.txt
-    // afresh, and is kept for later reads.
+    // afresh (but for a name typed this session that could not be saved),
+    // and is kept for later reads.
     ClubNames names();
     // The name a name file (club.txt, fed.txt) holds, or the one typed this
     // session when the file could not be written: that one is used on the

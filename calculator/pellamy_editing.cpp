@@ -70,7 +70,7 @@ void Pellamy::cmdremove_Click() {
     const int row = selectedEntry();
     if (row >= 0) {
         // No other entry becomes the selected one, so the edit boxes never
-        // write into an entry the user did not click.
+        // write into an entry the user did not choose.
         clearSelectedEntry();
         entries_.removeEntry(row);
         clearSelectedEntry();

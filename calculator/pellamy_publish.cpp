@@ -4,8 +4,8 @@
 
 #include "ui_pellamy.h"
 
+#include "calc/filewrite.h"
 #include "calc/textforms.h"
-#include "platform/filewrite.h"
 #include "reports/publish.h"
 
 #include <QClipboard>

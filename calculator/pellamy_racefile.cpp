@@ -4,10 +4,10 @@
 
 #include "ui_pellamy.h"
 
+#include "calc/filewrite.h"
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
 #include "calc/textforms.h"
-#include "platform/filewrite.h"
 #include "racefile/racefile.h"
 #include "racefile/recovery.h"
 
@@ -132,9 +132,12 @@ void Pellamy::openRace() {
             return;
         }
         bareLineFeeds = hasBareLineFeeds(bytes);
-        // Every entry's line ends with CR LF: a file that does not was cut
-        // short (a stick pulled while it was copied, say).
-        cutShort = !bytes.isEmpty() && !bytes.endsWith("\r\n") && !bareLineFeeds;
+        // Every entry's line ends with CR LF: a last line without one, and
+        // short of an entry's fields, was cut short (a stick pulled while
+        // the file was copied, say). A whole last entry whose line end was
+        // lost in an editor is no cause for alarm.
+        const QByteArrayView last = QByteArrayView(bytes).sliced(bytes.lastIndexOf('\n') + 1);
+        cutShort = !last.isEmpty() && !bareLineFeeds && last.count(',') + 1 < kRaceFileFields;
     }
     file.seek(0);
     RaceFileRead read = readRaceFile(file);

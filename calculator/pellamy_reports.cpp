@@ -4,7 +4,7 @@
 
 #include "ui_pellamy.h"
 
-#include "platform/filewrite.h"
+#include "calc/filewrite.h"
 
 #include "reports/copies.h"
 #include "reports/maillauncher.h"
@@ -113,17 +113,18 @@ void Pellamy::Command2_Click() {
                           kTitle);
     // The hand-off runs on its own; a failure is said when it comes, if the
     // window is still there.
-    mailLauncher().send(path, QStringLiteral("Please find attached this weeks race result"), path,
-                        [this, alive = QPointer<Pellamy>(this), path](const QString& reason) {
-                            if (!alive)
-                                return;
-                            dialogs_->message(
-                                QStringLiteral("Your e-mail program could not be opened: %1\nThe "
-                                               "result is in %2: please attach it to a message "
-                                               "yourself.")
-                                    .arg(reason, path),
-                                kTitle);
-                        });
+    mailLauncher().send(
+        path, QStringLiteral("Please find attached this weeks race result"), path,
+        [this, alive = QPointer<Pellamy>(this), path](const QString& reason) {
+            if (!alive)
+                return;
+            dialogs_->message(
+                QStringLiteral("The result could not be handed to your e-mail program: %1\nThe "
+                               "result is in %2: please attach it to a message "
+                               "yourself.")
+                    .arg(reason, path),
+                kTitle);
+        });
 }
 
 } // namespace pellamy

@@ -7,6 +7,7 @@
 #include "calc/numbers.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -207,6 +208,11 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     const QDir folder = original.absoluteDir();
     const QString temporary = folder.filePath(
         QStringLiteral("distances-migrating-%1.mdb").arg(QCoreApplication::applicationPid()));
+    // One left by a copy killed part-way is thrown away once a day old.
+    for (const QFileInfo& stale :
+         folder.entryInfoList({QStringLiteral("distances-migrating-*.mdb")}, QDir::Files))
+        if (stale.lastModified().secsTo(QDateTime::currentDateTime()) > 24 * 60 * 60)
+            QFile::remove(stale.filePath());
     QFile::remove(temporary);
     QString error;
     if (!writeDatabase(temporary, rows, error)) {
@@ -214,6 +220,10 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         return failed(QStringLiteral("is an Access database, but the new database could not be "
                                      "written in %1")
                           .arg(QDir::toNativeSeparators(folder.path())));
+    }
+    if (databaseKind(databasePath) != DatabaseKind::Jet) {
+        QFile::remove(temporary); // that second copy brought it over meanwhile
+        return {};
     }
     QString keptAs = QStringLiteral("distances-access.mdb");
     for (int n = 2; QFileInfo::exists(folder.filePath(keptAs)); ++n)

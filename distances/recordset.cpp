@@ -54,9 +54,16 @@ bool DistanceRecordSet::stillConnected() {
         return true;
     if (faultOf(ping.lastError(), Engine::Postgres) != DatabaseFault::Unreachable)
         return fail(ping.lastError());
+    // A server that could not be reached a moment ago is not tried at every
+    // click: each try may wait out the connection's timeout.
+    if (failedReconnect_.isValid() && failedReconnect_.elapsed() < 30000)
+        return fail(ping.lastError());
     auto fresh = std::make_unique<DistanceConnection>(source_, mode_);
-    if (!fresh->isOpen())
+    if (!fresh->isOpen()) {
+        failedReconnect_.start();
         return fail(fresh->error(), fresh->fault());
+    }
+    failedReconnect_.invalidate();
     connection_ = std::move(fresh);
     return true;
 }

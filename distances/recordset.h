@@ -7,6 +7,7 @@
 
 #include "connection.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QVector>
 
@@ -102,7 +103,8 @@ private:
     DistanceSource source_;
     std::unique_ptr<DistanceConnection> connection_;
     DistanceConnection::Mode mode_ = DistanceConnection::Mode::ReadWrite;
-    QVector<qint64> order_; // rowids in order of name, race point
+    QElapsedTimer failedReconnect_; // when the server was last tried in vain
+    QVector<qint64> order_;         // rowids in order of name, race point
     int position_ = -1;
     bool isNew_ = false;
     int positionBeforeNew_ = -1;

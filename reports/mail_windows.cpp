@@ -75,7 +75,7 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
     SetForegroundWindow(window);
     Sleep(200);
     if (GetForegroundWindow() != window) {
-        error = "its new message could not be brought to the front to attach the result.";
+        error = "its new message did not come to the front, so the result was not attached.";
         return false;
     }
 

@@ -2,7 +2,7 @@
 
 #include "renderer.h"
 
-#include "platform/filewrite.h"
+#include "calc/filewrite.h"
 
 #include <QBuffer>
 #include <QDir>

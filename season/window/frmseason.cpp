@@ -1,6 +1,6 @@
 #include "frmseason.h"
 
-#include "platform/filewrite.h"
+#include "calc/filewrite.h"
 #include "platform/windowhabits.h"
 
 #include "ui_frmseason.h"
@@ -138,16 +138,18 @@ bool frmseason::readyToPrintOrSave() {
         return false;
     }
     // Points typed but not taken in yet (Print or Save pressed by its access
-    // key, the box never left) are taken in first; points that cannot be
-    // read stop the sheet rather than print the last good ones unseen.
-    if (!ui_->txtPoints->isModified())
-        return true;
-    QString error;
-    if (readPointsList(ui_->txtPoints->text(), &error).isEmpty()) {
-        dialogs_->message(error, kTitle);
-        return false;
+    // key, the box never left) are taken in first. Points that cannot be
+    // read stop the points sheet rather than print the last good ones
+    // unseen; the averages do not use them.
+    if (ui_->txtPoints->isModified()) {
+        QString error;
+        if (shownCompetition() == Competition::Points &&
+            readPointsList(ui_->txtPoints->text(), &error).isEmpty()) {
+            dialogs_->message(error, kTitle);
+            return false;
+        }
+        workOut();
     }
-    workOut();
     return true;
 }
 

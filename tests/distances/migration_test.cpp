@@ -93,6 +93,12 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
         QDir(dir.path()).removeRecursively();
         QDir().mkpath(dir.path());
         copyIn(name);
+        // Left two days ago by a copy killed part-way: thrown away.
+        QFile stale(dir.filePath("distances-migrating-4242.mdb"));
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+        stale.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                          QFileDevice::FileModificationTime);
+        stale.close();
         const Migration m = migrateAccessDatabase(path());
         ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
         EXPECT_EQ(m.message, "Your Access database distances.mdb has been brought over to "
