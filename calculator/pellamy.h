@@ -129,7 +129,7 @@ private:
     // Says once that distances.mdb is damaged, when a read found it so.
     void reportDamage(DatabaseFault fault);
     // Says that the distance server cannot be reached, once each time it is
-    // found out of reach.
+    // found out of reach, and that the copy of its distances failed.
     void reportOffline();
     // After a start-up from the distance server: the club's copy of its
     // rows made afresh, on a thread of its own.
@@ -172,6 +172,7 @@ private:
     bool exitConfirmed_ = false;
     std::unique_ptr<RaceRecovery> recovery_;
     std::unique_ptr<QThread> copying_;
+    QString copyFailure_; // why the copy was not made, until it is said
 };
 
 } // namespace pellamy

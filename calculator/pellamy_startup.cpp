@@ -21,6 +21,8 @@
 #include <QTimeEdit>
 #include <QTreeView>
 
+#include <utility>
+
 namespace pellamy {
 
 namespace {
@@ -164,26 +166,24 @@ void Pellamy::reportOffline() {
     const QString notice = store_.takeNotice();
     if (!notice.isEmpty())
         dialogs_->message(notice, QStringLiteral("Pellamy"));
+    if (!copyFailure_.isEmpty())
+        dialogs_->message(QStringLiteral("The copy of the distances kept for when the server "
+                                         "cannot be reached could not be made: %1")
+                              .arg(std::exchange(copyFailure_, QString())),
+                          QStringLiteral("Pellamy"));
 }
 
 void Pellamy::keepServerCopy() {
     if (copying_ && copying_->isRunning())
         return;
-    // A copy that cannot be made is said once it has failed: otherwise the
-    // club would find out only on the day the server cannot be reached.
+    // A copy that cannot be made is said (at the next choice of a race point
+    // or bird, not at whatever moment it fails): otherwise the club would
+    // find out only on the day the server cannot be reached.
     copying_.reset(QThread::create([this, source = store_.source()] {
         const QString error = copyServerRows(source);
         if (!error.isEmpty())
             QMetaObject::invokeMethod(
-                this,
-                [this, error] {
-                    dialogs_->message(QStringLiteral("The copy of the distances kept for when the "
-                                                     "server cannot be reached could not be "
-                                                     "made: %1")
-                                          .arg(error),
-                                      QStringLiteral("Pellamy"));
-                },
-                Qt::QueuedConnection);
+                this, [this, error] { copyFailure_ = error; }, Qt::QueuedConnection);
     }));
     copying_->start(QThread::LowPriority);
 }
