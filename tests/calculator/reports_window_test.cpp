@@ -50,6 +50,11 @@ protected:
         window->show();
     }
 
+    void TearDown() override {
+        window.reset(); // before its folder goes
+        CalculatorTest::TearDown();
+    }
+
     std::unique_ptr<QTemporaryDir> folder;
     RecordingPrinter printer;
 };
