@@ -46,26 +46,35 @@ Engine DistanceRecordSet::engine() const {
     return connection_ ? connection_->engine() : Engine::Sqlite;
 }
 
-bool DistanceRecordSet::stillConnected() {
-    if (engine() != Engine::Postgres)
-        return true;
-    QSqlQuery ping(connection_->database());
-    if (ping.exec(QStringLiteral("SELECT 1")))
-        return true;
-    if (faultOf(ping.lastError(), Engine::Postgres) != DatabaseFault::Unreachable)
-        return fail(ping.lastError());
+bool DistanceRecordSet::reconnectedAfter(const QSqlError& error) {
+    if (engine() != Engine::Postgres ||
+        faultOf(error, Engine::Postgres) != DatabaseFault::Unreachable)
+        return false;
     // A server that could not be reached a moment ago is not tried at every
-    // click: each try may wait out the connection's timeout.
-    if (failedReconnect_.isValid() && failedReconnect_.elapsed() < 30000)
-        return fail(ping.lastError());
+    // click (each try may wait out the connection's timeout), and one just
+    // reached again is not tried again at once.
+    if ((failedReconnect_.isValid() && failedReconnect_.elapsed() < 30000) ||
+        (reconnected_.isValid() && reconnected_.elapsed() < 1000))
+        return false;
     auto fresh = std::make_unique<DistanceConnection>(source_, mode_);
     if (!fresh->isOpen()) {
         failedReconnect_.start();
-        return fail(fresh->error(), fresh->fault());
+        return false;
     }
     failedReconnect_.invalidate();
+    reconnected_.start();
     connection_ = std::move(fresh);
     return true;
+}
+
+bool DistanceRecordSet::beginWriting() {
+    QSqlQuery begin(connection_->database());
+    if (begin.exec(beginWrite()))
+        return true;
+    if (!reconnectedAfter(begin.lastError()))
+        return fail(begin.lastError());
+    QSqlQuery again(connection_->database());
+    return again.exec(beginWrite()) || fail(again.lastError());
 }
 
 bool DistanceRecordSet::open(DistanceConnection::Mode mode) {
@@ -124,13 +133,11 @@ bool DistanceRecordSet::readOrder() {
 bool DistanceRecordSet::moveTo(int position) {
     if (!connection_ || position < 0 || position >= count())
         return false;
-    if (!stillConnected())
-        return false;
     QSqlQuery query(connection_->database());
     query.prepare(selectRow(engine()));
     query.addBindValue(order_[position]);
     if (!query.exec())
-        return fail(query.lastError());
+        return reconnectedAfter(query.lastError()) ? moveTo(position) : fail(query.lastError());
     if (!query.next()) {
         if (query.lastError().isValid())
             return fail(query.lastError());
@@ -216,17 +223,15 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
                WriteOutcome::Failed;
     if (!mayWrite_)
         return refuseReadOnly();
-    if (!stillConnected())
-        return WriteOutcome::Failed;
     // With no current record (an empty table, or the last one deleted) the
     // typed record is a new one.
     const bool insert = isNew_ || position_ < 0 || position_ >= count();
-    const QSqlDatabase db = connection_->database();
-    QSqlQuery query(db);
     // The write lock is taken first, so nobody changes the row between the
     // check and the write.
-    if (!query.exec(beginWrite()))
-        return fail(query.lastError()), WriteOutcome::Failed;
+    if (!beginWriting())
+        return WriteOutcome::Failed;
+    const QSqlDatabase db = connection_->database();
+    QSqlQuery query(db);
     const auto rollBack = [&](WriteOutcome outcome) {
         QSqlQuery(db).exec(QStringLiteral("Rollback"));
         if (outcome == WriteOutcome::Deleted || outcome == WriteOutcome::Changed)
@@ -290,12 +295,10 @@ WriteOutcome DistanceRecordSet::removeCurrent() {
         return WriteOutcome::Done;
     if (!mayWrite_)
         return refuseReadOnly();
-    if (!stillConnected())
+    if (!beginWriting())
         return WriteOutcome::Failed;
     const QSqlDatabase db = connection_->database();
     QSqlQuery query(db);
-    if (!query.exec(beginWrite()))
-        return fail(query.lastError()), WriteOutcome::Failed;
     const WriteOutcome unchanged = checkCurrentUnchanged();
     if (unchanged == WriteOutcome::Done) {
         query.prepare(QStringLiteral("Delete From Distances Where %1 = ?")

@@ -90,10 +90,13 @@ private:
     bool readOrder();
     bool fail(const QString& message, DatabaseFault fault = DatabaseFault::Other);
     bool fail(const QSqlError& error);
-    // A server connection the server dropped (a restart, say) is opened
-    // afresh once before a move, a save or a delete. False, with error(),
-    // when the server cannot be reached.
-    bool stillConnected();
+    // After a statement failed because the server connection was dropped (a
+    // restart, say), the connection is opened afresh once, and true is
+    // returned so that the statement is tried again.
+    bool reconnectedAfter(const QSqlError& error);
+    // Begins a write (BEGIN, or SQLite's Begin Immediate), on a connection
+    // opened afresh when the server had dropped it. False, with error().
+    bool beginWriting();
     // Whether the current row is still stored as current_ holds it.
     WriteOutcome checkCurrentUnchanged();
     // After another program changed the table: reads the order again and
@@ -104,6 +107,7 @@ private:
     std::unique_ptr<DistanceConnection> connection_;
     DistanceConnection::Mode mode_ = DistanceConnection::Mode::ReadWrite;
     QElapsedTimer failedReconnect_; // when the server was last tried in vain
+    QElapsedTimer reconnected_;     // when the server was last reached again
     QVector<qint64> order_;         // rowids in order of name, race point
     int position_ = -1;
     bool isNew_ = false;
