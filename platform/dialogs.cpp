@@ -122,6 +122,19 @@ QStringList ScriptedDialogService::unchecked() const {
     return texts;
 }
 
+QStringList ScriptedDialogService::unused() const {
+    QStringList out;
+    for (bool yes : yesNo_)
+        out << (yes ? QStringLiteral("Yes") : QStringLiteral("No"));
+    for (const QString& text : inputs_)
+        out << QStringLiteral("input ") + text;
+    for (const QString& path : files_)
+        out << QStringLiteral("file ") + path;
+    for (const QStringList& paths : fileLists_)
+        out << QStringLiteral("files ") + paths.join(u' ');
+    return out;
+}
+
 void ScriptedDialogService::clear() {
     shown_.clear();
     seen_ = 0;

@@ -54,7 +54,7 @@ private:
 // recorded as unanswered and gets No, an empty text or no file, so a test
 // never waits on a real dialog. What was shown since the test last looked
 // (shown(), messages() or clear()) is unchecked(): a test ends with nothing
-// unanswered and nothing unchecked.
+// unanswered, nothing unchecked and no scripted answer left unused.
 class ScriptedDialogService : public DialogService {
 public:
     struct Shown {
@@ -83,6 +83,8 @@ public:
     QStringList messages() const;
     // Dialogs that found no scripted answer (empty when the script was complete).
     const QStringList& unanswered() const { return unanswered_; }
+    // Scripted answers no dialog took: a question the test expected was not asked.
+    QStringList unused() const;
     // The texts of the messages shown since the test last looked.
     QStringList unchecked() const;
     // Forgets what was shown; dialogs that went unanswered stay recorded.

@@ -21,6 +21,7 @@ template <typename T> T* control(const QObject& window, const char* name) {
 inline void expectDialogsHandled(const pellamy::ScriptedDialogService& dialogs) {
     EXPECT_EQ(dialogs.unanswered(), QStringList()) << "a dialog went unanswered";
     EXPECT_EQ(dialogs.unchecked(), QStringList()) << "a message the test did not look at";
+    EXPECT_EQ(dialogs.unused(), QStringList()) << "a scripted answer no dialog took";
 }
 
 // Each dialog shown, as one text "kind|title|text", so that a test compares
