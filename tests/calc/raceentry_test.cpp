@@ -40,16 +40,13 @@ TEST(RaceEntry, SetErrorAndVariationTexts) {
 }
 
 TEST(RaceEntry, DistancePoolSexAndColourCodes) {
-    EXPECT_EQ(distanceText("150", "1234"), "150-1234");
     EXPECT_EQ(distanceText("85", "440.5"), "085-0441");
     EXPECT_EQ(distanceText("0", "0"), "000-0000");
-    EXPECT_EQ(poolMark(true, true), "P-N");
     EXPECT_EQ(poolMark(false, false), "");
     EXPECT_EQ(sexCode(true, false, "H"), "C");
     EXPECT_EQ(sexCode(false, true, "C"), "H");
     EXPECT_EQ(sexCode(true, true, "H"), "C");   // both ticked: Cock
     EXPECT_EQ(sexCode(false, false, "H"), "H"); // neither: the previous bird's
-    EXPECT_EQ(colourCode(6, ""), "Y");
     EXPECT_EQ(colourCode(17, ""), "WF");
     EXPECT_EQ(colourCode(-1, "RD"), "RD"); // a colour typed that is not in the list
 }
@@ -89,8 +86,6 @@ TEST(RaceDetails, ColumnsReadBackIntoTheSameDetailsAndStopAtABadDate) {
     d.DaybirdClocked = QDateTime(QDate(2006, 5, 25), QTime(0, 0));
     d.mtdetailset = "Master clock 7", d.txtcomments = "Wet, then fine";
     QStringList entry = QStringList(Col::Members, "x") + d.columns();
-    ASSERT_EQ(entry.size(), kColumnCount);
-    EXPECT_EQ(entry[Col::DayBird], "25/05/2006");
     const auto any = [](int, const QDateTime&) { return true; };
     RaceDetails back;
     EXPECT_EQ(readRaceDetails(entry, back, any), 21);

@@ -6,7 +6,6 @@
 #include <QSignalSpy>
 
 #include "support/entries.h"
-#include "support/testing.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "calc/raceentryrow.h"
 
 #include "support/entries.h"
-#include "support/testing.h"
 
 namespace {
 

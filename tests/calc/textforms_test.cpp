@@ -41,13 +41,6 @@ TEST(PatternText, RoundsHalfAwayFromZeroOnTheDecimalDigits) {
         EXPECT_EQ(patternText(text, "00"), QString::fromLatin1(expected)) << text;
 }
 
-TEST(HmsText, JoinsThreeTwoDigitParts) {
-    EXPECT_EQ(hmsText("7", "5", "9"), "07-05-09");
-    EXPECT_EQ(hmsText("3", "45", "22.4659606656587"), "03-45-22");
-    EXPECT_EQ(hmsText("-1", "10", "64800"), "-01-10-64800");
-    EXPECT_EQ(hmsText("1", "0", "-0.3"), "01-00-00");
-}
-
 TEST(DateText, WritesReadsBackAndRefusesTextsThatAreNoDate) {
     EXPECT_EQ(dateText({QDate(2006, 5, 24), QTime(19, 45, 12)}), "24/05/2006 19:45:12");
     EXPECT_EQ(dateText({QDate(2006, 5, 24), QTime(0, 0)}), "24/05/2006");
@@ -139,14 +132,5 @@ TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
     };
     for (const auto& [a, b, quotient] : cases)
         EXPECT_EQ(wholeDivide(a, b), quotient) << a << " \\ " << b;
-    EXPECT_EQ(truncateNumber(150.701136363636), 150);
     EXPECT_EQ(truncateNumber(-3.7), -3);
-}
-
-TEST(WholeNumbers, SixteenBitConversionRoundsHalfToEven) {
-    const std::pair<double, std::optional<std::int16_t>> cases[] = {
-        {2.5, 2}, {3.5, 4}, {-0.5, 0}, {32767.4, 32767}, {-32768, -32768}, {32767.5, {}},
-    };
-    for (const auto& [value, expected] : cases)
-        EXPECT_EQ(toInt16(value), expected) << value;
 }

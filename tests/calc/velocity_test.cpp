@@ -11,16 +11,12 @@ namespace {
 
 using F = CalculatorFields&;
 
-QString text(const std::optional<QString>& field) {
-    return field.value_or("(not written)");
-}
-
 // Every field a calculation writes, in the order it writes them.
 QStringList written(const VelocityResult& r) {
     QStringList out;
     for (const auto* field : {&r.variation, &r.FTHrs, &r.FTMins, &r.FTSecs, &r.velocity, &r.Text1,
                               &r.Textcon2, &r.miles, &r.textcon4, &r.textcon5, &r.yards})
-        out << text(*field);
+        out << field->value_or("(not written)");
     return out;
 }
 

@@ -33,14 +33,8 @@ TEST(SheetColumns, LongValuesAreCutAndTheLastColumnStaysInPlace) {
     EXPECT_EQ(federationSheetLine(hundredth), "  100 " + fed.mid(6));
 }
 
-TEST(SheetColumns, EachLineOfTheCommentsIsALineOfItsOwn) {
-    SheetDetails d = sampleDetails();
-    d.txtcomments = "Wet, windy\r\nand late\nBirds home by dark";
-    const QStringList texts = clubSheet(d, toRows(sampleRace(2)), 1).texts();
-    EXPECT_EQ(texts.mid(texts.size() - 3),
-              (QStringList{"Wet, windy", "and late", "Birds home by dark"}));
-}
-
+// Every line is drawn once but the table's heading, which heads each page the
+// table runs on to; lines go down the page and each page starts at its top.
 TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
     QTemporaryDir dir;
     for (const bool federation : {false, true}) {
@@ -54,23 +48,38 @@ TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
             const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
             ASSERT_FALSE(placed.isEmpty());
             const auto roleOf = [&](const RenderedLine& p) { return sheet.lines[p.line].role; };
+            const double bottom = pdf.pageLayout().paintRectPixels(300).height();
+            QVector<int> times(sheet.lines.size());
             int rowsOnLastPage = 0;
             for (int i = 0; i < placed.size(); ++i) {
+                ++times[placed[i].line];
+                EXPECT_LE(placed[i].y, bottom);
                 const bool pageStart = i == 0 || placed[i].page != placed[i - 1].page;
-                // A page after the first starts with the heading when a row
-                // follows on it.
+                if (pageStart) {
+                    EXPECT_EQ(placed[i].y, 0);
+                    rowsOnLastPage = 0;
+                } else {
+                    EXPECT_GT(placed[i].y, placed[i - 1].y);
+                }
                 if (pageStart && i > 0 && roleOf(placed[i]) != PrintLine::Role::Plain) {
                     EXPECT_EQ(roleOf(placed[i]), PrintLine::Role::Heading);
                 }
-                if (pageStart)
-                    rowsOnLastPage = 0;
                 if (roleOf(placed[i]) == PrintLine::Role::Row)
                     ++rowsOnLastPage;
             }
+            for (int i = 0; i < sheet.lines.size(); ++i)
+                EXPECT_EQ(times[i],
+                          sheet.lines[i].role == PrintLine::Role::Heading ? placed.last().page : 1);
             // The last page holds the foot and at least one entry's line.
             EXPECT_GE(rowsOnLastPage, 2);
             if (birds == 120) {
                 EXPECT_GT(placed.last().page, 1);
+            }
+            if (!federation) { // "PELLAMY 2003": 12 characters of 14 point Courier, centred
+                const double width = 12 * 14.0 / 72 * 300 * 0.6;
+                const double full = pdf.pageLayout().fullRectPixels(300).width();
+                EXPECT_NEAR(placed[2].x, (full - width) / 2, 3);
+                EXPECT_EQ(placed[14].x, 0);
             }
         }
     }

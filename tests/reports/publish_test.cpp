@@ -3,7 +3,6 @@
 #include "reports/publish.h"
 
 #include "support/entries.h"
-#include "support/testing.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

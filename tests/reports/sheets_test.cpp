@@ -52,10 +52,19 @@ TEST(FieldPatterns, FitTextsToTheirFields) {
 TEST(Copies, BelowOneIsOneAndHalvesGoToEven) {
     // The text, then whether it is read, the count and whether the box is reset to 1.
     const std::tuple<const char*, bool, int, bool> cases[] = {
-        {"1", true, 1, false},   {"3", true, 3, false},         {"0", true, 1, true},
-        {"-2", true, 1, true},   {"0.5", true, 1, true},        {"2.5", true, 2, false},
-        {"3.5", true, 4, false}, {"32767", true, 32767, false}, {"40000", false, 1, false},
-        {"", false, 1, false},   {"two", false, 1, false},
+        {"1", true, 1, false},
+        {"3", true, 3, false},
+        {"0", true, 1, true},
+        {"-2", true, 1, true},
+        {"0.5", true, 1, true},
+        {"2.5", true, 2, false},
+        {"3.5", true, 4, false},
+        {"32767", true, 32767, false},
+        {"32767.4", true, 32767, false},
+        {"32767.5", false, 1, false},
+        {"40000", false, 1, false},
+        {"", false, 1, false},
+        {"two", false, 1, false},
     };
     for (const auto& [text, ok, count, reset] : cases) {
         const Copies copies = copiesFrom(text);
@@ -97,8 +106,13 @@ TEST(ClubSheet, LinesCharacterForCharacter) {
         EXPECT_TRUE(sheet.lines[i].centred) << i;
     EXPECT_FALSE(sheet.lines[14].centred);
 
-    // Without entries the frame stands as it is.
-    EXPECT_EQ(clubSheet(sampleDetails(), {}, 1).texts(), expected.mid(0, 14) + expected.mid(20));
+    // Without entries the frame stands as it is; each line of the comments
+    // is a line of its own.
+    SheetDetails d = sampleDetails();
+    d.txtcomments = "Wet, windy\r\nand late\nBirds home by dark";
+    EXPECT_EQ(clubSheet(d, {}, 1).texts(),
+              expected.mid(0, 14) + expected.mid(20, 2) +
+                  QStringList({"Wet, windy", "and late", "Birds home by dark"}));
 }
 
 TEST(FederationSheet, LinesCharacterForCharacter) {

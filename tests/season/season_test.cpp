@@ -1,7 +1,6 @@
 #include "season/season.h"
 
 #include "support/entries.h"
-#include "support/testing.h"
 
 #include <gmock/gmock.h>
 

@@ -24,20 +24,18 @@ inline void expectDialogsHandled(const pellamy::ScriptedDialogService& dialogs) 
     EXPECT_EQ(dialogs.unused(), QStringList()) << "a scripted answer no dialog took";
 }
 
-// Each dialog shown, as one text "kind|title|text", so that a test compares
-// them all at once.
-inline QStringList shownDialogs(const pellamy::ScriptedDialogService& dialogs) {
-    QStringList out;
-    for (const pellamy::ScriptedDialogService::Shown& d : dialogs.shown())
-        out << d.kind + u'|' + d.title + u'|' + d.text;
-    return out;
-}
-
 // A test whose dialogs are scripted, each of them answered by its end.
 class DialogTest : public FolderTest {
 protected:
     void TearDown() override { expectDialogsHandled(dialogs); }
-    QStringList shown() const { return shownDialogs(dialogs); }
+    // Each dialog shown, as one text "kind|title|text", so that a test
+    // compares them all at once.
+    QStringList shown() const {
+        QStringList out;
+        for (const pellamy::ScriptedDialogService::Shown& d : dialogs.shown())
+            out << d.kind + u'|' + d.title + u'|' + d.text;
+        return out;
+    }
     pellamy::ScriptedDialogService dialogs;
 };
 
