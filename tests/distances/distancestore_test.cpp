@@ -4,7 +4,6 @@
 #include "support/distancedb.h"
 #include "support/testing.h"
 
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -148,10 +147,8 @@ TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
     const QString cut = dir.filePath("cut/distances.mdb");
     QDir().mkpath(dir.filePath("cut"));
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "writer");
-        db.setDatabaseName(path());
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
+        SqlConnection writer(path());
+        QSqlQuery q(writer.db);
         q.exec("PRAGMA cache_size = 2"); // pages go to the file before the commit
         q.exec("BEGIN");
         ASSERT_TRUE(q.exec("UPDATE Distances SET Racepoint = 'Lost ' || Racepoint"))
@@ -160,9 +157,7 @@ TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
         QFile::copy(path(), cut);
         QFile::copy(path() + "-journal", cut + "-journal");
         q.exec("ROLLBACK");
-        db.close();
     }
-    QSqlDatabase::removeDatabase("writer");
     ASSERT_NE(fileBytes(cut), fileBytes(path())) << "the copy holds no half-written page";
     EXPECT_EQ(DistanceStore(cut).racepoints().values.size(), 20);
     EXPECT_EQ(DistanceStore(cut).distance("Member 7", "Point 3").text, "10560000\r\n");

@@ -5,8 +5,6 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
-#include <cstring>
-
 namespace {
 
 const QString kTestData = QStringLiteral(PELLAMY_ACCESS_TESTDATA);
@@ -104,20 +102,11 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
         EXPECT_EQ(m.message, "Your Access database distances.mdb has been brought over to "
                              "Pellamy: 9 rows. The Access file has been kept as "
                              "distances-access.mdb.");
-        EXPECT_EQ(fileBytes(dir.filePath("distances-access.mdb")),
-                  fileBytes(kTestData + "/" + name));
         EXPECT_EQ(sortedRows(distanceRows(path())), kNineRows);
         EXPECT_EQ(files(), QStringList({"distances-access.mdb", "distances.mdb"}));
-
-        const DistanceStore store(path());
-        EXPECT_EQ(store.distance("J. Smith", "Berwick").text, "26474040\r\n");
-
-        // The second opening finds Pellamy's own database.
-        EXPECT_EQ(migrateAccessDatabase(path()).outcome, Migration::Outcome::NotNeeded);
     }
 }
 
-// That the second opening finds Pellamy's own database is the core's.
 TEST_F(AccessFileTest, TheCalculatorBringsItOverAndListsTheRacePoints) {
     copyIn("distances-numeric-jet4.mdb");
     ScriptedDialogService dialogs;
@@ -160,13 +149,10 @@ TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
 
 TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
     QByteArray bytes = fileBytes(kTestData + "/distances-text-jet4.mdb");
-    const auto utf16 = [](const char* text) {
-        return QByteArray(reinterpret_cast<const char*>(QString::fromLatin1(text).utf16()),
-                          qsizetype(std::strlen(text)) * 2);
-    };
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
     // One digit of a Sixtieths changed, and a control character in a name.
-    bytes.replace(utf16("43398120"), utf16("43398121"));
-    bytes.replace(bytes.indexOf(utf16("O'Brien")), 2, QByteArray("\x01\0", 2));
+    bytes.replace(QByteArray(utf16(u"43398120")), QByteArray(utf16(u"43398121")));
+    bytes.replace(bytes.indexOf(QByteArray(utf16(u"O'Brien"))), 2, QByteArray("\x01\0", 2));
     writeFile(path(), bytes);
     const Migration m = migrateAccessDatabase(path());
     ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();

@@ -166,8 +166,6 @@ TEST_F(ServerTest, BothEnginesListAndMatchAlike) {
     EXPECT_EQ(recordsInOrder(serverRecords), recordsInOrder(fileRecords));
 }
 
-// The editor's writes on the server, and the rule that a record changed or
-// deleted by another club's editor is never written over.
 TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
     putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
              {"Bo Finch", "Dover", "90", "0", "9504000"}});

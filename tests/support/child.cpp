@@ -1,13 +1,9 @@
-// A second Pellamy process, for a second writer on one distance database
-// and for processes killed half way. Each mode takes the program folder:
-//   delete FOLDER   deletes the distances editor's first record; exit 0 when
-//                   nothing was said
+// A second Pellamy process, killed half way. Each mode takes the program folder:
 //   clock FOLDER N  clocks N birds, corrects one and removes one, writes the
 //                   entries to FOLDER/entries.bin, says "ready" and waits
 //   workout FOLDER  writes the distances worked out from the coordinates,
 //                   saying "half" half way and waiting there
 #include "calculator/calculatorfixture.h"
-#include "distances/editor/frmdistances.h"
 #include "distances/workout.h"
 #include "support/entries.h"
 
@@ -57,12 +53,6 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("delete")) {
-        ScriptedDialogService dialogs;
-        frmdistances w(args[2], &dialogs);
-        w.cmdDelete_Click();
-        return dialogs.shown().isEmpty() ? 0 : 1;
-    }
     if (args.size() == 4 && args[1] == QLatin1String("clock"))
         return clockBirds(args[2], args[3].toInt());
     if (args.size() == 3 && args[1] == QLatin1String("workout")) {

@@ -3,7 +3,6 @@
 #include "distances/schema.h"
 
 #include <QFile>
-#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -13,28 +12,22 @@
 
 namespace testsupport {
 
-namespace {
+SqlConnection::SqlConnection(const QString& path)
+    : db(QSqlDatabase::addDatabase("QSQLITE", "testsupport")) {
+    db.setDatabaseName(path);
+    if (!db.open())
+        throw std::runtime_error(db.lastError().text().toStdString());
+}
 
-struct Connection {
-    explicit Connection(const QString& path) {
-        db = QSqlDatabase::addDatabase("QSQLITE", "testsupport");
-        db.setDatabaseName(path);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-    }
-    ~Connection() {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase("testsupport");
-    }
-    QSqlDatabase db;
-};
-
-} // namespace
+SqlConnection::~SqlConnection() {
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("testsupport");
+}
 
 void makeDistanceDatabase(const QString& path, const QVector<Row>& rows) {
     QFile::remove(path);
-    Connection c(path);
+    SqlConnection c(path);
     QString error;
     if (!pellamy::runSqlScript(c.db, pellamy::distanceSchema(), &error))
         throw std::runtime_error(error.toStdString());
@@ -55,7 +48,7 @@ void makeDistanceDatabase(const QString& path, const QVector<Row>& rows) {
 
 QVector<QStringList> distanceRows(const QString& path) {
     QVector<QStringList> rows;
-    Connection c(path);
+    SqlConnection c(path);
     QSqlQuery q(c.db);
     q.exec("SELECT Name, Racepoint, Miles, Yards, Sixtieths FROM Distances ORDER BY rowid");
     while (q.next()) {
@@ -68,24 +61,17 @@ QVector<QStringList> distanceRows(const QString& path) {
 }
 
 void execSql(const QString& path, const QString& statement) {
-    Connection c(path);
+    SqlConnection c(path);
     QSqlQuery q(c.db);
     if (!q.exec(statement))
         throw std::runtime_error(q.lastError().text().toStdString());
 }
 
 void makeDamagedDatabase(const QString& path) {
-    QVector<std::array<QByteArray, 5>> texts;
-    for (int m = 0; m < 400; ++m)
-        for (int p = 0; p < 20; ++p)
-            texts.push_back({"Member " + QByteArray::number(m), "Point " + QByteArray::number(p),
-                             QByteArray::number(100 + p), QByteArray::number(m),
-                             QByteArray::number(((100 + p) * 1760 + m) * 60)});
-    QVector<Row> rows;
-    for (const auto& t : texts)
-        rows.push_back({t[0].constData(), t[1].constData(), t[2].constData(), t[3].constData(),
-                        t[4].constData()});
-    makeDistanceDatabase(path, rows);
+    makeDistanceDatabase(path);
+    execSql(path, "INSERT INTO Distances WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
+                  "FROM n WHERE i < 7999) SELECT 'Member ' || (i / 20), 'Point ' || (i % 20), "
+                  "100 + i % 20, i / 20, ((100 + i % 20) * 1760 + i / 20) * 60 FROM n");
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         throw std::runtime_error("cannot damage the test database");

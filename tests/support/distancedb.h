@@ -1,6 +1,7 @@
 #pragma once
 // Makes distance databases for tests from the schema the project ships.
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QVector>
 
@@ -9,6 +10,14 @@
 namespace testsupport {
 
 using Row = std::array<const char*, 5>; // Name, Racepoint, Miles, Yards, Sixtieths; nullptr = NULL
+
+// A connection of the test's own to the file, as another program holds one.
+// One at a time: the helpers below use the same connection name.
+struct SqlConnection {
+    explicit SqlConnection(const QString& path);
+    ~SqlConnection();
+    QSqlDatabase db;
+};
 
 // Creates path from distances/schema.sql and inserts the rows in order.
 void makeDistanceDatabase(const QString& path, const QVector<Row>& rows = {});
