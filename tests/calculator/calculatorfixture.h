@@ -57,9 +57,7 @@ protected:
     QGroupBox* frame(const char* name) const { return control<QGroupBox>(*window, name); }
     QCheckBox* tick(const char* name) const { return control<QCheckBox>(*window, name); }
     QDateTimeEdit* picker(const char* name) const { return control<QDateTimeEdit>(*window, name); }
-    QLineEdit* box(const char* name) const {
-        return window->findChild<QLineEdit*>(QString::fromLatin1(name));
-    }
+    QLineEdit* box(const char* name) const { return control<QLineEdit>(*window, name); }
     // The texts of boxes, in the order named.
     QStringList texts(std::initializer_list<const char*> names) const {
         QStringList out;

@@ -4,12 +4,9 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
-#include "support/testing.h"
 
 #include <QApplication>
 #include <QWheelEvent>
-
-using namespace pellamy;
 
 namespace {
 
@@ -77,8 +74,9 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     EXPECT_EQ(texts({"birdclockhrs", "birdclockmins", "birdclocksecs"}),
               QStringList({"11", "50", "2"}));
     dialogs.answerYesNo(false);
-    click("Picture1");
-    EXPECT_EQ(dialogs.shown().size(), 2);
+    control<QAbstractButton>(*window, "Picture1")->setFocus();
+    key(Qt::Key_Return); // CALCULATE by Return this time: the press animates first
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }, 5000));
     EXPECT_TRUE(list("member")->isVisible());
     EXPECT_FALSE(name->isVisible());
 }
@@ -120,4 +118,28 @@ TEST_F(EntryTest, TheEditFrameTakesTheCommentsPlaceAndNothingMoves) {
     EXPECT_EQ(frame("Frame11")->geometry(), before[0]);
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(watched[i]->geometry(), before[i]) << watched[i]->objectName().toStdString();
+}
+
+TEST_F(EntryTest, TabOrderFollowsTheWindowsOrder) {
+    const char* order[] = {
+        // A bird entered from the keyboard: its time, its details, CALCULATE.
+        "DTPicker7",    "ringno",        "Rubin",         "Rubout",     "comcol",
+        "Check3",       "Check4",        "Check1",        "Check2",     "Picture1",
+        "birdclockhrs", "birdclockmins", "birdclocksecs", "MTSetHr",    "MTSetMin",
+        "MTSetSec",     "MTRakeHr",      "MTRakeMin",     "MTRakeSec",  "CrHr",
+        "CrMin",        "CrSec",         "CsHr",          "CsMin",      "CsSec",
+        "ListView1",    "mtdetailset",   "mtdetailrake",  "mtreadset",  "mtreadrake",
+        "txtwind",      "txtbirds",      "txtmember",     "birdlibhrs", "birdlibmins",
+        "HOLmin",       "HOLhr",         "HODmin",        "HODhr",      "CmdClear",
+        "cmdopen",      "CmdPrint",      "txtcopies",     "cmdremove",  "cmdsave",
+        "Clubprint",    "txtcopies2",    "txtcomments",   "CmdExit",    "racepoint",
+        "DTPicker4",    "DTPicker5",     "DTPicker6",     "member",     "DTPicker1"};
+    EXPECT_EQ(QApplication::focusWidget(), picker("DTPicker7")); // where a window opens
+    for (const char* name : order) {
+        ASSERT_EQ(focusName(), name);
+        // A picker steps through its own parts before passing the focus on.
+        QWidget* focus = QApplication::focusWidget();
+        for (int part = 0; part < 4 && QApplication::focusWidget() == focus; ++part)
+            QTest::keyClick(focus, Qt::Key_Tab);
+    }
 }
