@@ -47,8 +47,17 @@ FileWrite writeWholeFile(const QString& path, const QByteArray& bytes) {
     if (disk.isValid() && disk.bytesAvailable() >= 0 &&
         disk.bytesAvailable() < bytes.size() - info.size())
         return {true, QStringLiteral("the disk is full")};
+    // A write that still fails part-way (a quota, a file size limit) puts
+    // the old content back, so the file is never left cut short.
     QFile direct(path);
+    QByteArray old;
+    if (direct.open(QIODevice::ReadOnly))
+        old = direct.readAll(), direct.close();
     const FileWrite inPlace = writeTo(direct, bytes);
+    if (inPlace.opened && !inPlace.ok() && old.size() == info.size()) {
+        direct.close();
+        writeTo(direct, old);
+    }
     return inPlace.opened ? inPlace : whole;
 }
 

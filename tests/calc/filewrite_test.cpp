@@ -1,0 +1,52 @@
+// A whole-file write that fails part-way (here a file size limit, as a quota
+// or a full disk stops it) leaves the earlier file as it was, whether it was
+// replaced through a new file or, in a read-only folder, written in place.
+#include "calc/filewrite.h"
+
+#include "support/readonly.h"
+#include "support/testing.h"
+
+#include <gmock/gmock.h>
+
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
+
+namespace {
+
+// Limits the size of any file this process writes, until destroyed.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of killing the process
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit limited = before;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
+    rlimit before{};
+};
+
+} // namespace
+
+TEST(WholeFileWrite, AWriteCutShortLeavesTheEarlierFileAsItWas) {
+    for (const bool readOnlyFolder : {false, true}) {
+        SCOPED_TRACE(readOnlyFolder ? "written in place" : "replaced");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("race.txt");
+        const QByteArray earlier(3000, 'e');
+        writeFile(path, earlier);
+        std::optional<ReadOnly> folder;
+        if (readOnlyFolder && !folder.emplace(dir.path()).ok())
+            GTEST_SKIP() << "this file system cannot make a folder read-only";
+        FileWrite write;
+        {
+            FileSizeLimit limit(8192);
+            write = writeWholeFile(path, QByteArray(100000, 'n'));
+        }
+        EXPECT_TRUE(write.opened);
+        EXPECT_THAT(write.problem.toStdString(), testing::StartsWith("the disk could not be"));
+        EXPECT_EQ(fileBytes(path), earlier);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"race.txt"}));
+    }
+}
