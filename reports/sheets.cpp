@@ -5,6 +5,7 @@
 #include "fieldpatterns.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace pellamy {
 
@@ -72,36 +73,49 @@ struct Field {
     const char* pattern;
     int width;
     int gap;
+    bool whole = false; // never cut: a position, or a value the sheet prints whole
 };
 
 // A table line: the fields one after another as the patterns give them. A
 // value longer than its width may run into the blanks after it, but always
 // leaves one blank before the next column, which starts where it would in
 // a line of usual values; what is left over is cut (the full text stays in
-// the race). A line whose values all fit is the line of the fields joined.
+// the race). A value printed whole instead moves what follows to the right,
+// until a value that is cut, or shorter than its room, brings the line back
+// under its headings. A line whose values all fit is the line of the fields
+// joined.
 template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&fields)[N]) {
     QString line = blanks(2);
-    qsizetype start = line.size();
+    qsizetype start = line.size(); // where the column starts in a line of usual values
+    qsizetype kept = 0;            // the end of the last value printed whole
+    bool wholeBefore = false;
     for (const Field& f : fields) {
         if (line.size() > start) {
             QString content = line;
             while (content.endsWith(u' '))
                 content.chop(1);
-            line = content.size() < start ? content.leftJustified(start)
-                                          : content.left(start - 1) + u' ';
+            if (content.size() < start)
+                line = content.leftJustified(start);
+            else
+                line = (wholeBefore ? content : content.left(std::max(start - 1, kept))) + u' ';
         }
         const QString value = column(e, f.column);
         const QString pattern = f.pattern ? QString::fromLatin1(f.pattern) : QString();
         line += f.pattern ? fieldPattern(value, pattern) : value;
+        if (f.whole)
+            kept = line.size();
         line += blanks(f.gap);
         const int places = int(pattern.size()) - (pattern.startsWith(u'!') ? 1 : 0);
         start += (f.width ? f.width : places) + f.gap;
+        wholeBefore = f.whole;
     }
-    return line.left(start);
+    if (wholeBefore || line.size() <= start)
+        return line;
+    return line.left(std::max(start, kept));
 }
 
 constexpr Field kClubFields[] = {
-    {Col::Pos, "!@@", 0, 2},
+    {Col::Pos, "!@@", 0, 2, true},
     {Col::Name, "!@@@@@@@@@@@@@@@@@@@@", 0, 2},
     {Col::Velocity, "!@@@@@@@@", 0, 3},
     {Col::Distance, "!@@@@@@@@", 0, 3},
@@ -117,24 +131,26 @@ constexpr Field kClubFields[] = {
 // The federation sheet's fields are narrower than their usual values (a
 // time of eight characters in five places, a velocity in four): the widths
 // are those of the usual values, as the headings are laid out for them.
+// Right-aligned values and values without a pattern are printed whole: a
+// ring or rubber number cut short would read as another one.
 constexpr Field kFederationFields[] = {
-    {Col::Pos, "!@@", 0, 2},
+    {Col::Pos, "!@@", 0, 2, true},
     {Col::Name, "!@@@@@@@@@@@@@@@@@@@@", 0, 3},
-    {Col::MemberSet, nullptr, 8, 1},
-    {Col::MasterSet, "@@@@@", 8, 2},
-    {Col::SetError, nullptr, 2, 3},
-    {Col::MemberRead, nullptr, 8, 2},
-    {Col::MasterRead, "@@@@", 8, 2},
-    {Col::Var, "@@@", 0, 2},
-    {Col::BirdClocked, nullptr, 8, 2},
-    {Col::FlyingTime, nullptr, 8, 2},
-    {Col::Velocity, "@@@@", 8, 2},
-    {Col::RubberIn, "@@@@", 0, 1},
-    {Col::RubberOut, "@@@", 0, 2},
-    {Col::Colour, "@@", 0, 2},
-    {Col::Sex, "@", 0, 1},
-    {Col::RingNo, "@@@@@@@@@@", 0, 2},
-    {Col::Distance, nullptr, 9, 0}, // up to 1000-1759
+    {Col::MemberSet, nullptr, 8, 1, true},
+    {Col::MasterSet, "@@@@@", 8, 2, true},
+    {Col::SetError, nullptr, 2, 3, true},
+    {Col::MemberRead, nullptr, 8, 2, true},
+    {Col::MasterRead, "@@@@", 8, 2, true},
+    {Col::Var, "@@@", 0, 2, true},
+    {Col::BirdClocked, nullptr, 8, 2, true},
+    {Col::FlyingTime, nullptr, 8, 2, true},
+    {Col::Velocity, "@@@@", 8, 2, true},
+    {Col::RubberIn, "@@@@", 0, 1, true},
+    {Col::RubberOut, "@@@", 0, 2, true},
+    {Col::Colour, "@@", 0, 2, true},
+    {Col::Sex, "@", 0, 1, true},
+    {Col::RingNo, "@@@@@@@@@@", 0, 2, true},
+    {Col::Distance, nullptr, 9, 0, true}, // up to 1000-1759
 };
 
 } // namespace

@@ -7,30 +7,46 @@
 #include "sample_race.h"
 #include "support/testing.h"
 
-TEST(SheetColumns, LongValuesAreCutAndTheLastColumnStaysInPlace) {
+// A long value is cut, and the columns after it stay in place, but for a
+// position and, on the federation sheet, the values printed whole: those
+// move what follows to the right.
+TEST(SheetColumns, LongValuesAreCutOrPrintedWholeAndTheColumnsStayInPlace) {
     const RaceEntryRow usual(sampleRace(1)[0]);
     const QString club = clubSheetLine(usual), fed = federationSheetLine(usual);
+    const QString wide(30, u'W');
     for (int c = 0; c <= Col::PoolNom; ++c) {
         RaceEntryRow entry = usual;
-        entry.setText(c, QString(30, u'W'));
+        entry.setText(c, wide);
         SCOPED_TRACE(c);
         const QString clubLine = clubSheetLine(entry), fedLine = federationSheetLine(entry);
-        // The pool mark and the distance end where they always do, and what
-        // follows a long value starts where it always does.
         EXPECT_EQ(clubLine.size(), club.size());
-        EXPECT_EQ(fedLine.size(), fed.size() + (c == Col::Distance)); // room for 1000-1759
         if (c != Col::PoolNom) {
             EXPECT_EQ(clubLine.right(3), club.right(3));
         }
-        if (c != Col::Distance) {
-            EXPECT_EQ(fedLine.right(9), fed.right(9));
+        if (c == Col::Name) {
+            EXPECT_EQ(fedLine.size(), fed.size());
+        } else if (c != Col::PoolNom) { // not on the federation sheet
+            EXPECT_TRUE(fedLine.contains(wide));
+            if (c != Col::Distance) {
+                EXPECT_EQ(fedLine.right(9), fed.right(9));
+            }
         }
     }
-    // Position 100 takes one of the two blanks after the position.
-    RaceEntryRow hundredth = usual;
+    // Position 100 takes one of the two blanks after the position; 1000
+    // takes both and one character of the name, and what follows the name
+    // stays in place.
+    RaceEntryRow hundredth = usual, longName = usual;
     hundredth.setText(Col::Pos, "100");
-    EXPECT_EQ(clubSheetLine(hundredth), "  100 " + club.mid(6));
-    EXPECT_EQ(federationSheetLine(hundredth), "  100 " + fed.mid(6));
+    longName.setText(Col::Name, "Christopher Montgomery-Smythe");
+    RaceEntryRow thousandth = longName;
+    thousandth.setText(Col::Pos, "1000");
+    for (const auto line : {&clubSheetLine, &federationSheetLine}) {
+        EXPECT_EQ(line(hundredth), "  100 " + line(usual).mid(6));
+        const QString before = line(longName), after = line(thousandth);
+        EXPECT_EQ(after.left(7), "  1000 ");
+        EXPECT_EQ(after.mid(7, 20), before.mid(6, 20));
+        EXPECT_EQ(after.mid(29), before.mid(29));
+    }
 }
 
 // Every line is drawn once but the table's heading, which heads each page the

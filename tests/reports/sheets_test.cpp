@@ -143,9 +143,9 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
         "  2   A. Brown & Son         19-31-00 19-30-00  60   19-00-00  19-00-00  -04  11-50-01  "
         "03-50-05  1100.500     7  88   Y  H   GB06N999  148-0880",
         "",
-        // The long name and ring number cut, the distance in its place.
+        // The long name cut; the ring number whole, the distance after it.
         "  3   Christopher Montgomery 19-29-55 19-30-00  -05  19-00-05  19-00-00   00  "
-        "12-01-00  04-01-05  0987.600                  NEHU2006X12 150-0000",
+        "12-01-00  04-01-05  0987.600                  NEHU2006X1234567 150-0000",
         "",
     };
     EXPECT_EQ(texts.mid(0, head.size()), head);
