@@ -107,12 +107,16 @@ TEST(ClubSheet, LinesCharacterForCharacter) {
     EXPECT_FALSE(sheet.lines[14].centred);
 
     // Without entries the frame stands as it is; each line of the comments
-    // is a line of its own.
+    // is a line of its own, and one too wide for the paper is broken at blanks.
     SheetDetails d = sampleDetails();
-    d.txtcomments = "Wet, windy\r\nand late\nBirds home by dark";
+    d.txtcomments = "Wet, windy\r\nand late\nLiberated into a light south-westerly breeze, the "
+                    "birds met heavy showers over the hills and the first were home just before "
+                    "dark";
     EXPECT_EQ(clubSheet(d, {}, 1).texts(),
               expected.mid(0, 14) + expected.mid(20, 2) +
-                  QStringList({"Wet, windy", "and late", "Birds home by dark"}));
+                  QStringList({"Wet, windy", "and late",
+                               "Liberated into a light south-westerly breeze, the birds met heavy",
+                               "showers over the hills and the first were home just before dark"}));
 }
 
 TEST(FederationSheet, LinesCharacterForCharacter) {
