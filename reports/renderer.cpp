@@ -33,15 +33,12 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
 
     const QVector<PrintLine>& lines = document.lines;
     QVector<double> heights;
+    for (int i = 0; i < lines.size(); ++i)
+        heights << QFontMetricsF(sheetFont(lines[i].points), &device).lineSpacing();
+    // The heading of the table being printed: the last run of heading lines
+    // met (a sheet may hold more than one table).
     QVector<int> heading;
     double headingHeight = 0;
-    for (int i = 0; i < lines.size(); ++i) {
-        heights << QFontMetricsF(sheetFont(lines[i].points), &device).lineSpacing();
-        if (lines[i].role == PrintLine::Role::Heading) {
-            heading << i;
-            headingHeight += heights[i];
-        }
-    }
 
     int page = 1;
     double y = 0;
@@ -80,6 +77,13 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
         if (y > 0 && y + height > pageHeight && (row ? headingHeight : 0) + height <= pageHeight)
             newPage(row);
         for (int i = first; i <= last; ++i) {
+            if (lines[i].role == PrintLine::Role::Heading &&
+                (i == 0 || lines[i - 1].role != PrintLine::Role::Heading)) {
+                heading.clear();
+                headingHeight = 0;
+                for (int h = i; h < lines.size() && lines[h].role == PrintLine::Role::Heading; ++h)
+                    heading << h, headingHeight += heights[h];
+            }
             if (y > 0 && y + heights[i] > pageHeight)
                 newPage(lines[i].role == PrintLine::Role::Row);
             draw(i);

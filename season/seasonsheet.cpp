@@ -37,6 +37,7 @@ QString sheetRow(const QStringList& cells) {
 // A4 in millimetres less the margins, and the width of a Courier New
 // character: 0.6 of its size in points.
 constexpr double kPortraitMm = 180, kLandscapeMm = 267, kMmPerPoint = 25.4 / 72;
+constexpr double kSmallestPoints = 4; // the smallest size a table is printed in
 double charactersAcross(double widthMm, double points) {
     return widthMm / (0.6 * points * kMmPerPoint);
 }
@@ -103,28 +104,53 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
             10);
     add(QString(), 10);
 
-    // Races are headed by their numbers in the list above.
-    QStringList heading{QStringLiteral("Pos"), QStringLiteral("Member")};
-    if (competition == Competition::Averages)
-        heading << QStringLiteral("Races");
-    for (int i = 0; i < races.size(); ++i)
-        heading << QStringLiteral("Race %1").arg(i + 1);
-    heading << (competition == Competition::Averages ? QStringLiteral("Average")
-                                                     : QStringLiteral("Total"));
-    const QString headingLine = sheetRow(heading);
-    const int width = int(headingLine.size());
-    // The size that fits the table across the page, 10 points at most.
+    // Races are headed by their numbers in the list above. A season too long
+    // for one table across the page, at the smallest size, is printed in
+    // several tables one under the other, each with the places, the members
+    // and the average or total.
+    const bool averages = competition == Competition::Averages;
+    const int leading = averages ? 3 : 2; // place, member (and races clocked)
+    QStringList fixedHeading{QStringLiteral("Pos"), QStringLiteral("Member")};
+    if (averages)
+        fixedHeading << QStringLiteral("Races");
+    fixedHeading << (averages ? QStringLiteral("Average") : QStringLiteral("Total"));
+    const int fixedWidth = int(sheetRow(fixedHeading).size());
+    const int perTable = std::max(
+        1, int((charactersAcross(kLandscapeMm, kSmallestPoints) - fixedWidth) / kFigureWidth));
+    const int tables = std::max(1, int((races.size() + perTable - 1) / perTable));
+    const int racesPerTable = int((races.size() + tables - 1) / tables);
+    const int width = fixedWidth + racesPerTable * kFigureWidth;
+    // The size that fits the widest table across the page, 10 points at most.
     document.orientation =
         charactersAcross(kPortraitMm, 10) >= width ? QPageLayout::Portrait : QPageLayout::Landscape;
     const double across =
         document.orientation == QPageLayout::Portrait ? kPortraitMm : kLandscapeMm;
-    const double points = std::clamp(10 * charactersAcross(across, 10) / width, 4.0, 10.0);
-    const QString rule = QStringLiteral("  ") + QString(width - 2, u'.');
-    add(rule, points, false, PrintLine::Role::Heading);
-    add(headingLine, points, false, PrintLine::Role::Heading);
-    add(rule, points, false, PrintLine::Role::Heading);
-    for (const QStringList& row : seasonRows(table, competition))
-        add(sheetRow(row), points, false, PrintLine::Role::Row);
+    const double points =
+        std::clamp(10 * charactersAcross(across, 10) / width, kSmallestPoints, 10.0);
+    // The cells of a row (or the heading) with only the races from first to
+    // last.
+    const auto only = [&](const QStringList& cells, int first, int last) {
+        return cells.mid(0, leading) + cells.mid(leading + first, last - first) +
+               QStringList{cells.last()};
+    };
+    QStringList heading = fixedHeading.mid(0, leading);
+    for (int i = 0; i < races.size(); ++i)
+        heading << QStringLiteral("Race %1").arg(i + 1);
+    heading << fixedHeading.last();
+    const QVector<QStringList> rows = seasonRows(table, competition);
+    for (int t = 0; t < tables; ++t) {
+        const int first = t * racesPerTable;
+        const int last = std::min(int(races.size()), first + racesPerTable);
+        if (t > 0)
+            add(QString(), 10);
+        const QString headingLine = sheetRow(only(heading, first, last));
+        const QString rule = QStringLiteral("  ") + QString(headingLine.size() - 2, u'.');
+        add(rule, points, false, PrintLine::Role::Heading);
+        add(headingLine, points, false, PrintLine::Role::Heading);
+        add(rule, points, false, PrintLine::Role::Heading);
+        for (const QStringList& row : rows)
+            add(sheetRow(only(row, first, last)), points, false, PrintLine::Role::Row);
+    }
     if (!table.mergedNames.isEmpty()) {
         add(QString(), 10);
         add(QStringLiteral("  Counted as one member:"), 10);

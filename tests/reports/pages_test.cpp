@@ -100,3 +100,25 @@ TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
         }
     }
 }
+
+// A sheet of two tables (a long season's): a page a table runs on to starts
+// with that table's own heading.
+TEST(SheetPages, EachTableRunsOnWithItsOwnHeading) {
+    PrintDocument sheet;
+    for (const char* table : {"First", "Second"}) {
+        sheet.lines.push_back({QString(), 10});
+        sheet.lines.push_back({table, 8, false, PrintLine::Role::Heading, true});
+        for (int row = 0; row < 150; ++row)
+            sheet.lines.push_back({QString::number(row), 8, false, PrintLine::Role::Row});
+    }
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath("sheet.pdf"));
+    setUpA4(pdf, QPageLayout::Portrait);
+    const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
+    ASSERT_GT(placed.last().page, 3);
+    for (int i = 1; i < placed.size(); ++i)
+        if (placed[i].page != placed[i - 1].page) {
+            const int ownHeading = placed[i].line < 152 ? 1 : 153;
+            EXPECT_EQ(placed[i].line, ownHeading) << "page " << placed[i].page;
+        }
+}

@@ -1,8 +1,11 @@
 #include "season/season.h"
+#include "season/seasonsheet.h"
 
 #include "support/entries.h"
 
 #include <gmock/gmock.h>
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -107,4 +110,34 @@ TEST_F(SeasonTest, PointsForPlacesWithTiesShownAsTies) {
     EXPECT_EQ(readPointsList(" 10, 9 8;7 ", &error), QVector<int>({10, 9, 8, 7}));
     EXPECT_TRUE(readPointsList("10 nine", &error).isEmpty());
     EXPECT_THAT(error.toStdString(), testing::HasSubstr("\"nine\" is not one"));
+}
+
+// A season too long for one table across the paper is printed in several,
+// each within the page, with every race and each member's average in each.
+TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
+    for (const int count : {10, 30, 60}) {
+        SCOPED_TRACE(count);
+        QVector<SeasonRace> races(count);
+        for (int i = 0; i < count; ++i)
+            races[i].racepoint = "Point", races[i].birds = {{"Ann Hale", 1000000 + i}};
+        const SeasonTable table = seasonTable(races, {}, {});
+        const PrintDocument sheet = seasonSheet("Club", races, table, Competition::Averages);
+        const double across = sheet.orientation == QPageLayout::Portrait ? 180 : 267;
+        QString headings;
+        int tables = 0, rows = 0;
+        for (const PrintLine& line : sheet.lines) {
+            if (line.role == PrintLine::Role::Plain)
+                continue;
+            EXPECT_LE(line.text.size() * 0.6 * line.points * 25.4 / 72, across);
+            if (line.role == PrintLine::Role::Heading && line.text.contains("Member"))
+                headings += line.text, ++tables;
+            if (line.role == PrintLine::Role::Row)
+                rows += line.text.endsWith(table.averages[0].averageText());
+        }
+        for (int i = 1; i <= count; ++i)
+            EXPECT_TRUE(headings.contains(QRegularExpression(QStringLiteral("Race %1\\b").arg(i))))
+                << i;
+        EXPECT_EQ(rows, tables);
+        EXPECT_EQ(tables > 1, count > 26);
+    }
 }
