@@ -172,10 +172,9 @@ QString notARaceFile(const QByteArray& bytes) {
 }
 
 bool hasBareLineFeeds(const QByteArray& bytes) {
-    for (qsizetype i = bytes.indexOf('\n'); i >= 0; i = bytes.indexOf('\n', i + 1))
-        if (i == 0 || bytes[i - 1] != '\r')
-            return true;
-    return false;
+    // An LF in a file whose lines end in CR LF is a line break typed into a
+    // field (the comments), which reads as part of that field.
+    return bytes.contains('\n') && !bytes.contains("\r\n");
 }
 
 QString resultHeading(const QStringList& f) {

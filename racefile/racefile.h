@@ -48,7 +48,8 @@ constexpr qsizetype kLongestRaceFileLine = 64 * 1024;
 QString notARaceFile(const QByteArray& bytes);
 
 // Whether bytes end their lines with a bare LF, as Linux and Mac files do,
-// which a race file does not: such a file reads as one long line.
+// which a race file does not: such a file reads as one long line. A file
+// with CR LF line ends is not one, whatever LFs its fields hold.
 bool hasBareLineFeeds(const QByteArray& bytes);
 
 // Reads a race file: lines end at CR (a CR LF pair is one line end; a bare

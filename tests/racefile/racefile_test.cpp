@@ -29,6 +29,13 @@ TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
                   pieces.entries[0].text(Col::Comments).constData());
 }
 
+// A comment typed on two lines puts an LF inside every entry of a race
+// file whose lines end in CR LF: its line ends were not changed.
+TEST(RaceFile, OnlyAFileWithoutCrLfHasItsLineEndsChanged) {
+    EXPECT_TRUE(hasBareLineFeeds("1, a\n\n2, b\n\n"));
+    EXPECT_FALSE(hasBareLineFeeds("1, Fog\nlate\r\n\r\n2, Fog\nlate\r\n\r\n"));
+}
+
 TEST(RaceFile, ReadsLinesAsTheFormatSays) {
     const std::tuple<const char*, QByteArray, QVector<QStringList>> cases[] = {
         {"blanks around fields are dropped", "1,  two  , three\r\n\r\n", {{"1", "two", "three"}}},
