@@ -181,13 +181,16 @@ void Pellamy::openRace() {
 void Pellamy::startRecovery() {
     recovery_ = std::make_unique<RaceRecovery>(folder_, entries_);
     const auto warn = [this] {
+        const QString why =
+            recovery_->path().isEmpty()
+                ? QStringLiteral("Pellamy may not write in its folder %1")
+                      .arg(QDir::toNativeSeparators(folder_))
+                : QStringLiteral("the recovery file %1 cannot be written (%2)")
+                      .arg(QDir::toNativeSeparators(recovery_->path()), recovery_->error());
         dialogs_->message(QStringLiteral("The race on screen cannot be kept safe in case Pellamy "
-                                         "stops unexpectedly, because the recovery file %1 "
-                                         "cannot be written (%2). Please save the race to a "
-                                         "file often.")
-                              .arg(QDir::toNativeSeparators(
-                                       recovery_->path().isEmpty() ? folder_ : recovery_->path()),
-                                   recovery_->error()),
+                                         "stops unexpectedly, because %1. Please save the race "
+                                         "to a file often.")
+                              .arg(why),
                           kTitle);
     };
     connect(recovery_.get(), &RaceRecovery::failed, this, warn);

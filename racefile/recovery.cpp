@@ -1,5 +1,7 @@
 #include "recovery.h"
 
+#include "calc/filewrite.h"
+
 #include "calc/raceentry.h"
 
 #include <QDir>
@@ -454,12 +456,12 @@ void RaceRecovery::rewrite(char marker) {
         ok = ok && save.write(mark) == mark.size() && save.commit();
     }
     if (!ok) {
-        fail(save.errorString());
+        fail(writeProblem(save.error(), save.errorString()));
         return;
     }
     file_.setFileName(path_);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        fail(file_.errorString());
+        fail(writeProblem(file_.error(), file_.errorString()));
         return;
     }
     begun_ = true;
@@ -469,12 +471,16 @@ void RaceRecovery::rewrite(char marker) {
 void RaceRecovery::append(const QByteArray& lines) {
     if (!recording_ || !file_.isOpen() || lines.isEmpty())
         return;
-    // A write that fails part-way is cut off again, so that the lines after
-    // it are not lost behind a torn one.
+    // A write that fails part-way (a full disk) ends this record: lines left
+    // in the file's buffer, or refused by it, would put the record out of
+    // step with the list once the disk has room again. The torn tail is cut
+    // off, and the next change writes the record whole.
     const qint64 good = file_.size();
     if (file_.write(lines) != lines.size() || !file_.flush()) {
-        const QString why = file_.errorString();
-        file_.resize(good);
+        const QString why = writeProblem(file_.error(), file_.errorString());
+        file_.close();
+        QFile::resize(path_, good);
+        begun_ = false;
         fail(why);
         return;
     }

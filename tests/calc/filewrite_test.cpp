@@ -3,31 +3,13 @@
 // replaced through a new file or, in a read-only folder, written in place.
 #include "calc/filewrite.h"
 
+#include "support/filesizelimit.h"
 #include "support/readonly.h"
 #include "support/testing.h"
 
 #include <gmock/gmock.h>
 
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
-
-namespace {
-
-// Limits the size of any file this process writes, until destroyed.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of killing the process
-        getrlimit(RLIMIT_FSIZE, &before);
-        rlimit limited = before;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
-    rlimit before{};
-};
-
-} // namespace
 
 TEST(WholeFileWrite, AWriteCutShortLeavesTheEarlierFileAsItWas) {
     for (const bool readOnlyFolder : {false, true}) {

@@ -2,6 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "support/entries.h"
+#include "support/filesizelimit.h"
 
 namespace {
 
@@ -102,6 +103,24 @@ TEST_F(RecoveryTest, AChangeCostsOneLineHoweverLongTheRace) {
         return bytes().size() - start;
     };
     EXPECT_EQ(growth(100), growth(20000));
+}
+
+// A disk that fills, then has room again: the record never falls out of step
+// with the list (a removed bird back, a correction on the wrong bird).
+TEST_F(RecoveryTest, AWriteThatFailsPartWayNeverPutsTheRecordOutOfStep) {
+    QVector<QStringList> race;
+    for (int i = 0; i < 12; ++i)
+        race << entry(QStringLiteral("B%1").arg(i), QString::number(1200 - i));
+    list.appendAll(toRows(race));
+    {
+        FileSizeLimit full(QFileInfo(recovery.path()).size());
+        for (int i = 0; i < 1000; ++i)
+            list.setText(1, Col::RingNo, QString::number(i));
+        list.removeEntry(10);
+        EXPECT_FALSE(recovery.error().isEmpty());
+    }
+    list.setText(9, Col::RingNo, "after");
+    EXPECT_EQ(read().entries, list.rows());
 }
 
 TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
