@@ -132,12 +132,7 @@ void Pellamy::openRace() {
             return;
         }
         bareLineFeeds = hasBareLineFeeds(bytes);
-        // Every entry's line ends with CR LF: a last line without one, and
-        // short of an entry's fields, was cut short (a stick pulled while
-        // the file was copied, say). A whole last entry whose line end was
-        // lost in an editor is no cause for alarm.
-        const QByteArrayView last = QByteArrayView(bytes).sliced(bytes.lastIndexOf('\n') + 1);
-        cutShort = !last.isEmpty() && !bareLineFeeds && last.count(',') + 1 < kRaceFileFields;
+        cutShort = endsPartWayThroughAnEntry(bytes);
     }
     file.seek(0);
     RaceFileRead read = readRaceFile(file);

@@ -177,6 +177,11 @@ bool hasBareLineFeeds(const QByteArray& bytes) {
     return bytes.contains('\n') && !bytes.contains("\r\n");
 }
 
+bool endsPartWayThroughAnEntry(const QByteArray& bytes) {
+    const QByteArrayView last = QByteArrayView(bytes).sliced(bytes.lastIndexOf('\n') + 1);
+    return !last.isEmpty() && !hasBareLineFeeds(bytes) && last.count(',') + 1 < kRaceFileFields;
+}
+
 QString resultHeading(const QStringList& f) {
     if (f.size() <= Col::Racepoint)
         return QString();

@@ -52,6 +52,12 @@ QString notARaceFile(const QByteArray& bytes);
 // with CR LF line ends is not one, whatever LFs its fields hold.
 bool hasBareLineFeeds(const QByteArray& bytes);
 
+// Whether bytes end part-way through an entry's line, as a file cut short
+// while it was copied does: a last line without its line end, and short of
+// an entry's fields. A whole last entry whose line end was lost in an editor
+// is not.
+bool endsPartWayThroughAnEntry(const QByteArray& bytes);
+
 // Reads a race file: lines end at CR (a CR LF pair is one line end; a bare
 // LF does not end a line); each line splits at every ","; blanks around
 // each field are removed; empty lines are skipped; a record with fewer

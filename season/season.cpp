@@ -88,8 +88,18 @@ SeasonRace readSeasonRace(const QString& path) {
         return race;
     }
     QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        race.error = QStringLiteral("could not be read whole (%1)").arg(file.errorString());
+        return race;
+    }
     if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
         race.error = QStringLiteral("is not a race file: it %1").arg(why);
+        return race;
+    }
+    // A file cut short while it was copied would lose its last birds unseen.
+    if (endsPartWayThroughAnEntry(bytes)) {
+        race.error = QStringLiteral("ends part-way through a line, as a file cut short when it "
+                                    "was copied does");
         return race;
     }
     // A race file whose line ends were changed on the way (through a Mac or
@@ -108,8 +118,8 @@ SeasonRace readSeasonRace(const QString& path) {
         QStringList lines;
         for (int line : read.overlongLines)
             lines << QString::number(line);
-        race.error = QStringLiteral("is left out: line %1 has more fields than a race entry "
-                                    "holds (a comma in a name or comment?)")
+        race.error = QStringLiteral("has more fields than a race entry holds on line %1 (a comma "
+                                    "in a name or comment?)")
                          .arg(lines.join(QStringLiteral(", ")));
         return race;
     }

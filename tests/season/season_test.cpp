@@ -24,9 +24,12 @@ protected:
         // Line ends changed on the way: still a race of two birds.
         writeFile(dir.filePath("c.txt"), fileBytes(dir.filePath("c.txt")).replace("\r\n", "\n"));
         writeFile(dir.filePath("d.txt"), fileBytes(dir.filePath("c.txt")).replace("Cy", "Cy,"));
+        // Cut short while it was copied: its last bird would go missing.
+        writeFile(dir.filePath("e.txt"), fileBytes(dir.filePath("a.txt")).chopped(60));
         writeFile(dir.filePath("notes.txt"), "Dear members, the dinner is on Friday\r\n");
         writeFile(dir.filePath("photo.jpg"), QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
-        for (const char* name : {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt"})
+        for (const char* name :
+             {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt", "e.txt"})
             read << readSeasonRace(dir.filePath(name));
         races = seasonOrder(read);
     }
@@ -69,7 +72,8 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_EQ(races[1].date, QDate(2026, 5, 9));
     EXPECT_EQ(read[2].error, "is not a race file: its lines do not hold race entries");
     EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
-    EXPECT_TRUE(read[5].error.startsWith("is left out: line 1 has more fields"));
+    EXPECT_TRUE(read[5].error.startsWith("has more fields than a race entry holds on line 1"));
+    EXPECT_TRUE(read[6].error.startsWith("ends part-way through a line"));
 }
 
 // Worked by hand. Averages over every race, a missing race counting 0:
