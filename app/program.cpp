@@ -87,6 +87,7 @@ frmdistances* Program::showDistancesEditor() {
 frmseason* Program::showSeasonResults() {
     if (!season_) {
         season_ = new frmseason(names().club, dialogs_);
+        season_->setClubNameSource([this] { return names().club; });
         season_->setAttribute(Qt::WA_DeleteOnClose);
     }
     season_->show();

@@ -156,7 +156,8 @@ bool frmseason::readyToPrintOrSave() {
 void frmseason::cmdPrint_Click() {
     if (!readyToPrintOrSave())
         return;
-    const PrintDocument sheet = seasonSheet(club_, races_, table_, shownCompetition());
+    const PrintDocument sheet =
+        seasonSheet(clubSource_ ? clubSource_() : club_, races_, table_, shownCompetition());
     const QString problem = printOrSavePdf(
         *printer_, sheet, [&](const QString& q) { return dialogs_->askYesNo(q, kTitle); },
         [&] { return dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)")); });

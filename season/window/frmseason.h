@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QTableWidget;
@@ -29,6 +30,9 @@ public:
     explicit frmseason(QString club, DialogService* dialogs = nullptr,
                        SheetPrinter* printer = nullptr, QWidget* parent = nullptr);
     ~frmseason() override;
+    // Where the club's name is read afresh at each print (the start window
+    // may change it while this window stays open).
+    void setClubNameSource(std::function<QString()> source) { clubSource_ = std::move(source); }
 
 public slots:
     void cmdChoose_Click();
@@ -47,6 +51,7 @@ private:
 
     std::unique_ptr<Ui::frmseason> ui_;
     QString club_;
+    std::function<QString()> clubSource_;
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
     std::unique_ptr<SheetPrinter> ownPrinter_;

@@ -74,9 +74,13 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     control<QPushButton>(window, "cmdSaveCsv")->click();
     EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains("Pos,Member,Berwick 02/05/2026"));
     EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains(",7,3,10"));
+    // The club's name as it stands when printing (changed on the start
+    // window meanwhile).
+    window.setClubNameSource([] { return QStringLiteral("Westside Flyers"); });
     dialogs.answerYesNo(true);
     dialogs.answerFile(dir.filePath("points.pdf"));
     QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
     ASSERT_EQ(printer.printed.size(), 1);
     EXPECT_TRUE(printer.printed[0].texts().contains("Season Points"));
+    EXPECT_TRUE(printer.printed[0].texts().contains("Westside Flyers"));
 }
