@@ -47,6 +47,14 @@ QString escaped(const QString& text) {
     return text.toHtmlEscaped();
 }
 
+// "11-45-30" as "11:45:30": a spreadsheet reads the time as a time, where it
+// would take "12-01-00" for a date. Anything else stands as it is.
+QString clockTime(const QString& text) {
+    static const QRegularExpression hms(QStringLiteral("^(-?\\d+)-(\\d\\d)-(\\d\\d)$"));
+    const QRegularExpressionMatch m = hms.match(text);
+    return m.hasMatch() ? m.captured(1) + u':' + m.captured(2) + u':' + m.captured(3) : text;
+}
+
 } // namespace
 
 QStringList resultHeader() {
@@ -65,9 +73,9 @@ QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries) {
         rows.push_back(QStringList{QString::number(i + 1), e.text(Col::Name),
                                    plainNumber(e.text(Col::Velocity))} +
                        distanceNumbers(e.text(Col::Distance)) +
-                       QStringList{e.text(Col::Var), e.text(Col::BirdClocked),
-                                   e.text(Col::FlyingTime), e.text(Col::Colour), e.text(Col::Sex),
-                                   e.text(Col::RingNo), e.text(Col::PoolNom)});
+                       QStringList{e.text(Col::Var), clockTime(e.text(Col::BirdClocked)),
+                                   clockTime(e.text(Col::FlyingTime)), e.text(Col::Colour),
+                                   e.text(Col::Sex), e.text(Col::RingNo), e.text(Col::PoolNom)});
     }
     return rows;
 }

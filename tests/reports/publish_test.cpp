@@ -21,6 +21,7 @@ QVector<RaceEntryRow> awkwardRace() {
         QStringList e = entry(QString::fromUtf8(name), velocity);
         e[Col::Distance] = "150-1234";
         e[Col::RingNo] = "GB26 N 12345";
+        e[Col::BirdClocked] = "12-01-00", e[Col::FlyingTime] = "25-10-05";
         rows << RaceEntryRow(e);
     }
     return rows;
@@ -56,9 +57,10 @@ TEST(Publish, CsvReadsBackInPythonFieldForField) {
     EXPECT_EQ(read[0].toVariant().toStringList(), resultHeader());
     for (int i = 0; i < rows.size(); ++i)
         EXPECT_EQ(read[i + 1].toVariant().toStringList(), rows[i]);
-    // Numbers a spreadsheet sorts: the velocity plain, the distance in yards.
-    EXPECT_EQ(rows[1].mid(0, 6), QStringList({"2", "<script>alert(\"x\")</script>", "987.5", "150",
-                                              "1234", "265234"}));
+    // Numbers a spreadsheet sorts: the velocity plain, the distance in yards;
+    // times it reads as times, not as the date "12-01-00" looks like.
+    EXPECT_EQ(rows[1].mid(0, 9), QStringList({"2", "<script>alert(\"x\")</script>", "987.5", "150",
+                                              "1234", "265234", "c7", "12:01:00", "25:10:05"}));
 }
 
 TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
