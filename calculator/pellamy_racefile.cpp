@@ -225,8 +225,26 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
     RaceDetails details = raceDetails();
     const int read = readRaceDetails(first, details, takes);
     showRaceDetails(details);
-    if (read < kColumnCount - Col::Members)
+    if (read < kColumnCount - Col::Members) {
+        // Stopped at a date (a hand-edited file, another program's form):
+        // what follows would print from the race on screen before, so it
+        // is said.
+        const int column = Col::Members + read;
+        const QString date = column == Col::SetDate    ? QStringLiteral("date the clocks were set")
+                             : column == Col::RaceDate ? QStringLiteral("race date")
+                             : column == Col::ClockOpen
+                                 ? QStringLiteral("date the clocks were opened")
+                                 : QStringLiteral("date the bird was clocked");
+        if (column < first.size())
+            dialogs_->message(
+                QStringLiteral("The race details of this race file were read only up to its "
+                               "%1: \"%2\" is not a date Pellamy can read. The boxes after it "
+                               "keep what they held before; please check them before printing "
+                               "or clocking more birds.")
+                    .arg(date, first[column]),
+                kTitle);
         return;
+    }
     ui_->extraday->setText(
         nightCount(ui_->DayClockOpen->dateTime(), ui_->DaybirdClocked->dateTime()));
     setWindowTitle(resultHeading(first));
