@@ -54,6 +54,16 @@ bool Pellamy::saveRace() {
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
     const RaceFileWrite written = raceFileBytes(entries_.rows());
+    if (!written.tooLongEntries.isEmpty()) {
+        dialogs_->message(
+            QStringLiteral("The race was not saved: entries %1 are longer than a race "
+                           "file's line may be (%2 characters), and the file would "
+                           "not open again. Please shorten the comments.")
+                .arg(numberList(written.tooLongEntries))
+                .arg(kLongestRaceFileLine),
+            kTitle);
+        return false;
+    }
     const FileWrite file = writeWholeFile(path, written.bytes);
     if (!file.opened) {
         dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
@@ -72,6 +82,12 @@ bool Pellamy::saveRace() {
                                          "as a semicolon, so that the race file reads back "
                                          "whole.")
                               .arg(numberList(written.commaEntries)),
+                          kTitle);
+    if (!written.controlEntries.isEmpty())
+        dialogs_->message(QStringLiteral("The race was saved. Entries %1 hold characters that are "
+                                         "not text (pasted from another program); they were saved "
+                                         "as blanks, so that the race file reads back whole.")
+                              .arg(numberList(written.controlEntries)),
                           kTitle);
     if (!written.lossyEntries.isEmpty())
         dialogs_->message(QStringLiteral("The race was saved. Entries %1 hold characters a race "

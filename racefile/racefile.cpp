@@ -21,23 +21,49 @@ RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries) {
 
     const QString separator = QStringLiteral(", ");
     const QString recordEnd = QStringLiteral("\r\n\r\n");
+    // A character no race file holds: it would end the line (CR) or make
+    // the file unreadable. An LF is a line break of the comments.
+    const auto notText = [](QChar ch) {
+        const char16_t c = ch.unicode();
+        return (c < 0x20 && c != u'\t' && c != u'\n') || c == 0x7F;
+    };
     for (int i = 0; i < entries.size(); ++i) {
         const RaceEntryRow& entry = entries[i];
-        bool comma = false;
+        const qsizetype start = text.size();
+        bool comma = false, control = false;
         for (int c = 0; c < entry.size(); ++c) {
             if (c > 0)
                 text += separator;
             const QStringView column = entry.view(c);
-            if (column.contains(u',')) {
-                comma = true;
-                text += column.toString().replace(u',', u';');
-            } else {
+            const bool hasComma = column.contains(u',');
+            const bool hasControl = std::any_of(column.begin(), column.end(), notText);
+            if (!hasComma && !hasControl) {
                 text += column;
+                continue;
             }
+            QString fixed = column.toString().replace(u',', u';');
+            for (QChar& ch : fixed)
+                if (notText(ch))
+                    ch = u' ';
+            text += fixed;
+            comma = comma || hasComma;
+            control = control || hasControl;
         }
+        // The longest piece of the entry between line breaks of its comments.
+        qsizetype longest = 0;
+        for (qsizetype at = start, next; at <= text.size(); at = next + 1) {
+            next = text.indexOf(u'\n', at);
+            if (next < 0)
+                next = text.size();
+            longest = std::max(longest, next - at);
+        }
+        if (longest > kLongestRaceFileLine)
+            out.tooLongEntries << i + 1;
         text += recordEnd;
         if (comma)
             out.commaEntries << i + 1;
+        if (control)
+            out.controlEntries << i + 1;
     }
 
     bool lossy = false;

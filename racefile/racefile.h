@@ -24,6 +24,12 @@ struct RaceFileWrite {
     QVector<int> commaEntries;
     // Entries holding a character Windows-1252 cannot hold, written as "?".
     QVector<int> lossyEntries;
+    // Entries holding a character that is no text (pasted from another
+    // program: a form feed, a CR), written as a blank so that the file opens.
+    QVector<int> controlEntries;
+    // Entries whose line is longer than a race file's lines may be: such a
+    // file would not open, and is not to be written.
+    QVector<int> tooLongEntries;
 };
 
 // The file for entries in list order, written as they stand (renumber the

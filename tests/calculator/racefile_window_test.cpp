@@ -180,10 +180,14 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
     window->entries().setText(1, Col::Name, "Brown, A.");
     window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
+    window->entries().setText(0, Col::RingNo,
+                              "GB\x0C"
+                              "06");
     saveFile(path);
-    ASSERT_EQ(dialogs.messages().size(), 2);
+    ASSERT_EQ(dialogs.messages().size(), 3);
     EXPECT_TRUE(dialogs.messages()[0].contains("entries 2 a comma was saved as a semicolon"));
-    EXPECT_TRUE(dialogs.messages()[1].contains("Entries 3 hold characters"));
+    EXPECT_TRUE(dialogs.messages()[1].contains("Entries 1 hold characters that are not text"));
+    EXPECT_TRUE(dialogs.messages()[2].contains("Entries 3 hold characters a race file cannot"));
 }
 
 TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheControls) {

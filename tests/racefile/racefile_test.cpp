@@ -29,6 +29,21 @@ TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
                   pieces.entries[0].text(Col::Comments).constData());
 }
 
+// Text pasted from another program may hold characters no race file holds;
+// a race file's lines have a greatest length. Either would make a file that
+// does not open again.
+TEST(RaceFile, WhatWouldNotOpenAgainIsWrittenAsBlanksOrRefused) {
+    const QStringList pasted = entry("Fog\x0Cgrey\rlate", "1.0");
+    QStringList longComment = entry("B", "2.0");
+    longComment[Col::Comments] = QString(kLongestRaceFileLine, u'x');
+    const RaceFileWrite written = raceFileBytes(toRows({pasted, longComment}));
+    EXPECT_EQ(written.controlEntries, QVector<int>{1});
+    EXPECT_EQ(written.tooLongEntries, QVector<int>{2});
+    const QByteArray bytes = raceFileBytes(toRows({pasted})).bytes;
+    EXPECT_EQ(notARaceFile(bytes), QString());
+    EXPECT_EQ(readRaceFile(bytes).entries.value(0).text(Col::Name), "Fog grey late");
+}
+
 // A comment typed on two lines puts an LF inside every entry of a race
 // file whose lines end in CR LF: its line ends were not changed.
 TEST(RaceFile, OnlyAFileWithoutCrLfHasItsLineEndsChanged) {
