@@ -9,6 +9,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -99,6 +100,14 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
 
 void sendMailWindowsInBackground(std::string subject, std::string body, std::string attachment,
                                  std::function<void(const std::string&)> failed) {
+    // One hand-off at a time: a second (a double click) would type its keys
+    // into the first one's message.
+    static std::atomic<bool> busy{false};
+    if (busy.exchange(true)) {
+        failed("your e-mail program is still being opened for the last result; please wait "
+               "for it");
+        return;
+    }
     std::thread([subject = std::move(subject), body = std::move(body),
                  attachment = std::move(attachment), failed = std::move(failed)] {
         // The shell's mailto: handlers expect COM on the calling thread.
@@ -109,6 +118,7 @@ void sendMailWindowsInBackground(std::string subject, std::string body, std::str
             failed(error);
         if (SUCCEEDED(com))
             CoUninitialize();
+        busy = false;
     }).detach();
 }
 
