@@ -141,6 +141,21 @@ SeasonRace readSeasonRace(const QString& path) {
     return race;
 }
 
+void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
+    const auto sameBirds = [](const SeasonRace& a, const SeasonRace& b) {
+        return std::equal(a.birds.begin(), a.birds.end(), b.birds.begin(), b.birds.end(),
+                          [](const SeasonBird& x, const SeasonBird& y) {
+                              return x.member == y.member && x.thousandths == y.thousandths;
+                          });
+    };
+    for (qsizetype i = 0; i < races.size(); ++i)
+        for (qsizetype j = 0; j < i && races[i].error.isEmpty(); ++j)
+            if (races[j].error.isEmpty() && races[j].racepoint == races[i].racepoint &&
+                races[j].dateText == races[i].dateText && sameBirds(races[j], races[i]))
+                races[i].error = QStringLiteral("is the same race as %1")
+                                     .arg(QDir::toNativeSeparators(races[j].file));
+}
+
 QVector<SeasonRace> seasonOrder(const QVector<SeasonRace>& races) {
     QVector<SeasonRace> read;
     for (const SeasonRace& race : races)

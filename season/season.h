@@ -30,6 +30,11 @@ struct SeasonRace {
 // Reads one race file for the season.
 SeasonRace readSeasonRace(const QString& path);
 
+// A race chosen twice (a copy kept as a backup, say) would count twice: each
+// race holding the same race point, date and birds as one before it is left
+// out, its reason naming the other file.
+void leaveOutRepeatedRaces(QVector<SeasonRace>& races);
+
 // The races that could be read, in race-date order (a race without a date
 // last, then in the order given).
 QVector<SeasonRace> seasonOrder(const QVector<SeasonRace>& races);

@@ -61,6 +61,7 @@ void frmseason::cmdChoose_Click() {
     chosen_.clear();
     for (const QString& path : paths)
         chosen_ << readSeasonRace(path);
+    leaveOutRepeatedRaces(chosen_);
     races_ = seasonOrder(chosen_);
     showRaces();
     workOut();

@@ -26,11 +26,13 @@ protected:
         writeFile(dir.filePath("d.txt"), fileBytes(dir.filePath("c.txt")).replace("Cy", "Cy,"));
         // Cut short while it was copied: its last bird would go missing.
         writeFile(dir.filePath("e.txt"), fileBytes(dir.filePath("a.txt")).chopped(60));
+        QFile::copy(dir.filePath("a.txt"), dir.filePath("a copy.txt"));
         writeFile(dir.filePath("notes.txt"), "Dear members, the dinner is on Friday\r\n");
         writeFile(dir.filePath("photo.jpg"), QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
         for (const char* name :
-             {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt", "e.txt"})
+             {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt", "e.txt", "a copy.txt"})
             read << readSeasonRace(dir.filePath(name));
+        leaveOutRepeatedRaces(read);
         races = seasonOrder(read);
     }
 
@@ -74,6 +76,7 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
     EXPECT_TRUE(read[5].error.startsWith("has more fields than a race entry holds on line 1"));
     EXPECT_TRUE(read[6].error.startsWith("ends part-way through a line"));
+    EXPECT_EQ(read[7].error, "is the same race as " + QDir::toNativeSeparators(read[0].file));
 }
 
 // Worked by hand. Averages over every race, a missing race counting 0:
