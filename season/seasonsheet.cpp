@@ -24,7 +24,7 @@ QString dateShown(const SeasonRace& race) {
 
 // The sheet's columns: place, member (cut to its width, as the club sheet
 // cuts), then right-aligned figures.
-constexpr int kPlaceWidth = 4, kMemberWidth = 20, kFigureWidth = 10;
+constexpr int kPlaceWidth = 5, kMemberWidth = 20, kFigureWidth = 10; // "100=" and a blank
 
 QString sheetRow(const QStringList& cells) {
     QString line = QStringLiteral("  ") + cells.value(0).leftJustified(kPlaceWidth, u' ', true) +
