@@ -77,23 +77,22 @@ bool Pellamy::saveRace() {
                           kTitle);
         return false;
     }
-    if (!written.commaEntries.isEmpty())
-        dialogs_->message(QStringLiteral("The race was saved. In entries %1 a comma was saved "
-                                         "as a semicolon, so that the race file reads back "
-                                         "whole.")
-                              .arg(numberList(written.commaEntries)),
-                          kTitle);
-    if (!written.controlEntries.isEmpty())
-        dialogs_->message(QStringLiteral("The race was saved. Entries %1 hold characters that are "
-                                         "not text (pasted from another program); they were saved "
-                                         "as blanks, so that the race file reads back whole.")
-                              .arg(numberList(written.controlEntries)),
-                          kTitle);
-    if (!written.lossyEntries.isEmpty())
-        dialogs_->message(QStringLiteral("The race was saved. Entries %1 hold characters a race "
-                                         "file cannot keep; they were saved as \"?\".")
-                              .arg(numberList(written.lossyEntries)),
-                          kTitle);
+    // What was written otherwise than it stands, entry by entry.
+    const std::pair<const QVector<int>&, QString> changed[] = {
+        {written.commaEntries,
+         QStringLiteral("The race was saved. In entries %1 a comma was saved as a semicolon, so "
+                        "that the race file reads back whole.")},
+        {written.controlEntries,
+         QStringLiteral("The race was saved. Entries %1 hold characters that are not text (pasted "
+                        "from another program); they were saved as blanks, so that the race file "
+                        "reads back whole.")},
+        {written.lossyEntries,
+         QStringLiteral("The race was saved. Entries %1 hold characters a race file cannot keep; "
+                        "they were saved as \"?\".")},
+    };
+    for (const auto& [entries, text] : changed)
+        if (!entries.isEmpty())
+            dialogs_->message(text.arg(numberList(entries)), kTitle);
     return true;
 }
 

@@ -51,21 +51,15 @@ TEST(FieldPatterns, FitTextsToTheirFields) {
 
 TEST(Copies, BelowOneIsOneAndHalvesGoToEven) {
     // The text, then whether it is read, the count and whether the box is reset to 1.
+    // clang-format off
     const std::tuple<const char*, bool, int, bool> cases[] = {
-        {"1", true, 1, false},
-        {"3", true, 3, false},
-        {"0", true, 1, true},
-        {"-2", true, 1, true},
-        {"0.5", true, 1, true},
-        {"2.5", true, 2, false},
-        {"3.5", true, 4, false},
-        {"32767", true, 32767, false},
-        {"32767.4", true, 32767, false},
-        {"32767.5", false, 1, false},
-        {"40000", false, 1, false},
-        {"", false, 1, false},
+        {"1", true, 1, false},        {"3", true, 3, false},         {"0", true, 1, true},
+        {"-2", true, 1, true},        {"0.5", true, 1, true},        {"2.5", true, 2, false},
+        {"3.5", true, 4, false},      {"32767", true, 32767, false}, {"32767.4", true, 32767, false},
+        {"32767.5", false, 1, false}, {"40000", false, 1, false},    {"", false, 1, false},
         {"two", false, 1, false},
     };
+    // clang-format on
     for (const auto& [text, ok, count, reset] : cases) {
         const Copies copies = copiesFrom(text);
         EXPECT_EQ(std::tuple(copies.ok, copies.count, copies.resetToOne),
