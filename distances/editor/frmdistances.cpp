@@ -279,6 +279,17 @@ void frmdistances::cmdUpload_Click() {
         say(migration.message);
         return;
     }
+    // Rows the conversion found doubtful would go to every club of the
+    // server: they are checked first.
+    if (migration.outcome == Migration::Outcome::Migrated) {
+        if (migration.doubtfulRows > 0) {
+            say(migration.message +
+                QStringLiteral("\n\nNothing has been brought up to the server yet: please check "
+                               "those rows, then bring the distances up again."));
+            return;
+        }
+        say(migration.message);
+    }
     const Upload upload = uploadDistances(source_.databasePath, source_);
     if (!upload.ok()) {
         const QString fault =

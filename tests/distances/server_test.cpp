@@ -373,6 +373,23 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     EXPECT_EQ(editor.recordPosition(), 0); // the server's records shown afresh
 }
 
+// A club's Access file whose conversion found rows to check: they are
+// named, and nothing goes up to every club's distances until they are.
+TEST_F(ServerTest, DoubtfulRowsOfAnAccessFileAreNotBroughtUp) {
+    frmdistances editor(dir.path(), &dialogs);
+    QByteArray bytes = fileBytes(PELLAMY_ACCESS_TESTDATA "/distances-text-jet4.mdb");
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    bytes.replace(QByteArray(utf16(u"43398120")), QByteArray(utf16(u"43398121")));
+    writeFile(path(), bytes);
+    dialogs.answerYesNo(true);
+    editor.cmdUpload_Click();
+    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
+                testing::HasSubstr("1 of the rows should be checked"));
+    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
+                testing::HasSubstr("Nothing has been brought up to the server yet"));
+    EXPECT_TRUE(DistanceStore(source()).racepoints().values.isEmpty());
+}
+
 // Coordinates on the server: saved with the rule of the stale list, and
 // distances worked out from them, refused when the table changed between
 // the plan and the write.
