@@ -93,10 +93,17 @@ void DistanceConnection::openServer(const DistanceSource& source, Mode mode) {
         return;
     }
     // A server that does not answer is given up after 10 seconds, not after
-    // the minutes a lost network takes, unless server.txt says otherwise.
+    // the minutes a lost network takes, unless server.txt says otherwise:
+    // when connecting, and (by TCP's own timeouts) once connected, where a
+    // statement sent into a network gone away would otherwise hold the
+    // window for a quarter of an hour.
     QString options = source.server;
-    if (!options.contains(QLatin1String("connect_timeout")))
-        options += QStringLiteral(" connect_timeout=10");
+    for (const char* option : {"connect_timeout=10", "keepalives_idle=15", "keepalives_interval=5",
+                               "keepalives_count=3", "tcp_user_timeout=20000"}) {
+        const QString text = QString::fromLatin1(option);
+        if (!options.contains(text.section(u'=', 0, 0)))
+            options += u' ' + text;
+    }
     db_.setConnectOptions(options);
     if (!db_.open()) {
         error_ = serverReason(db_.lastError());

@@ -153,15 +153,17 @@ TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
 TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
     const PlaceImport read = readPlaceCsv("name,lat,lon\nAnn Sample,52.1,-1.25\n"
                                           "Bob Sample,95,1\nann sample,52,1\n"
-                                          "A name much longer than twenty,52,1\nJust a name\n",
+                                          "A name much longer than twenty,52,1\nJust a name\n"
+                                          "\"Cy\nSample\",52,1\n",
                                           20);
     EXPECT_TRUE(read.places.isEmpty());
-    EXPECT_TRUE(read.error.startsWith("Nothing was imported, because 4 lines"))
+    EXPECT_TRUE(read.error.startsWith("Nothing was imported, because 5 lines"))
         << read.error.toStdString();
     for (const char* says :
          {"Line 3: The latitude \"95\" lies outside", "Line 4: \"ann sample\" is in the file twice",
           "Line 5: the name \"A name much longer than twenty\" is longer",
-          "Line 6: \"Just a name\" is not a name, a latitude and a longitude"})
+          "Line 6: \"Just a name\" is not a name, a latitude and a longitude",
+          "Line 7: the name \"Cy Sample\" holds a line break"})
         EXPECT_TRUE(read.error.contains(QString::fromUtf8(says))) << says;
     // A first line whose figures do not read is a fault, not a heading; and
     // decimal commas left unquoted in a comma-separated file are refused.
