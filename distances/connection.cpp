@@ -17,6 +17,15 @@
 
 namespace pellamy {
 
+QString sqliteFileUri(const QString& absolutePath, DistanceConnection::Mode mode) {
+    QString path = absolutePath;
+    if (!path.startsWith(u'/'))
+        path.prepend(u'/'); // C:/… as /C:/…
+    return QStringLiteral("file://") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/:")) +
+           (mode == DistanceConnection::Mode::Read ? QStringLiteral("?mode=ro")
+                                                   : QStringLiteral("?mode=rw"));
+}
+
 DatabaseKind databaseKind(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
@@ -44,9 +53,7 @@ QString connectionName() {
 // A URI with mode "ro" or "rw" opens an existing file only: nothing is ever
 // created.
 QString fileUri(const QString& path, DistanceConnection::Mode mode) {
-    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-           (mode == DistanceConnection::Mode::Read ? QStringLiteral("?mode=ro")
-                                                   : QStringLiteral("?mode=rw"));
+    return sqliteFileUri(QFileInfo(path).absoluteFilePath(), mode);
 }
 
 // A write cut short (a killed process, a power cut) leaves its rollback

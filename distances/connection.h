@@ -93,4 +93,10 @@ QString faultMessage(DatabaseFault fault, const QString& notDone);
 // general number text for a number stored as such.
 QString valueText(const QVariant& value);
 
+// The address SQLite opens an absolute file path by ("file:///home/…",
+// "file:///C:/…", and "file:////server/share/…" for a Windows network share,
+// whose server must not be read as the address's host), existing files
+// only.
+QString sqliteFileUri(const QString& absolutePath, DistanceConnection::Mode mode);
+
 } // namespace pellamy

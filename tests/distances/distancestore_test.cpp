@@ -1,3 +1,4 @@
+#include "distances/connection.h"
 #include "distances/distancestore.h"
 #include "distances/sixtieths.h"
 
@@ -162,4 +163,21 @@ TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
     EXPECT_EQ(DistanceStore(cut).racepoints().values.size(), 20);
     EXPECT_EQ(DistanceStore(cut).distance("Member 7", "Point 3").text, "10560000\r\n");
     EXPECT_EQ(distanceRows(cut), distanceRows(dir.filePath("kept.mdb")));
+}
+
+// A program folder on a Windows network share: the server's name belongs to
+// the path, where SQLite refuses it as the address's host.
+TEST_F(DistanceStoreTest, AFolderOnANetworkShareIsAddressedAsAPath) {
+    EXPECT_EQ(sqliteFileUri("//club-pc/Pellamy/distances.mdb", DistanceConnection::Mode::Read),
+              "file:////club-pc/Pellamy/distances.mdb?mode=ro");
+    makeDistanceDatabase(path(), {{"Ann Hale", "Dover", "1", "0", "105600"}});
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "share");
+        db.setConnectOptions("QSQLITE_OPEN_URI");
+        db.setDatabaseName(sqliteFileUri("/" + path(), DistanceConnection::Mode::Read));
+        QSqlQuery q(db);
+        EXPECT_TRUE(db.open() && q.exec("SELECT Name FROM Distances") && q.next())
+            << db.lastError().text().toStdString();
+    }
+    QSqlDatabase::removeDatabase("share");
 }
