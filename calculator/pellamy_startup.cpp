@@ -141,6 +141,9 @@ void Pellamy::Form_Load() {
 }
 
 void Pellamy::racepoint_Click() {
+    // The members of the new race point are chosen from, even when the list
+    // stood hidden for the next bird of the last member.
+    ui_->member->show();
     ui_->member->clear();
     ui_->member->clearEditText();
     const NameList members = store_.members(ui_->racepoint->currentText());

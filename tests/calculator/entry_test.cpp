@@ -81,6 +81,13 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     EXPECT_FALSE(name->isVisible());
 }
 
+TEST_F(EntryTest, ARacePointChosenForTheNextBirdShowsItsMembersToChooseFrom) {
+    clock(); // Yes: the list stands hidden for the same member's next bird
+    choose(list("racepoint"), list("racepoint")->findText("Thurso"));
+    EXPECT_TRUE(list("member")->isVisible());
+    EXPECT_FALSE(box("membershown")->isVisible());
+}
+
 TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
     QTimeEdit* masterSet = control<QTimeEdit>(*window, "DTPicker1");
     QTest::mouseDClick(masterSet->findChild<QLineEdit*>(), Qt::LeftButton, {},
