@@ -150,9 +150,22 @@ void Pellamy::racepoint_Click() {
     reportOffline();
     // The server and its copy both out of reach has been said by
     // reportOffline().
+    // A read that failed is said with its reason, not as a row with an
+    // empty field, which the secretary would look for in vain.
+    const QString racepoint = ui_->racepoint->currentText();
     if (members.fault == DatabaseFault::Damaged)
         reportDamage(members.fault);
-    else if ((!members.ok() || members.hadEmpty) && members.fault != DatabaseFault::Unreachable)
+    else if (members.fault == DatabaseFault::Busy)
+        dialogs_->message(
+            faultMessage(members.fault,
+                         QStringLiteral("the members of %1 could not be read.").arg(racepoint)),
+            QStringLiteral("Pellamy"));
+    else if (!members.ok() && members.fault != DatabaseFault::Unreachable)
+        dialogs_->message(
+            QStringLiteral("The members of %1 could not be read from the distances: %2")
+                .arg(racepoint, members.error),
+            QStringLiteral("Pellamy"));
+    else if (members.hadEmpty)
         showMemberLoadProblem();
     if (members.values.isEmpty())
         return;

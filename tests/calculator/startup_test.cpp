@@ -67,11 +67,14 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
     EXPECT_EQ(list("member")->count(), 0);
     EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
 
-    QFile::remove(path()); // the database went missing meanwhile
+    QFile::remove(path()); // the database went missing meanwhile: said as it is
     dialogs.clear();
     choose(list("racepoint"), 0);
     EXPECT_EQ(list("member")->count(), 0);
-    EXPECT_EQ(dialogs.messages(), QStringList({kMissedField}));
+    EXPECT_EQ(dialogs.messages(),
+              QStringList({"The members of Berwick could not be read from the distances: Could "
+                           "not find file '" +
+                           path() + "'."}));
 }
 
 TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnce) {
