@@ -7,11 +7,13 @@ ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& cho
     out.fields = fields;
     out.choices = choices;
 
-    // Over-limit fields are reported and reset, and the bird is calculated
-    // with the reset texts; a field that is not a number stops everything.
+    // Over-limit fields are reported and reset; the bird is not entered with
+    // a time nobody typed, but a second click takes the reset texts as they
+    // stand. A field that is not a number stops everything.
     const TimeFieldCheck check = checkTimeFields(out.fields);
     out.resets = check.resets;
-    if (!check.allNumbers)
+    out.notANumber = check.notANumber;
+    if (!check.allNumbers || !check.resets.isEmpty())
         return out;
 
     out.result = calculateVelocity(out.fields);
@@ -34,6 +36,52 @@ ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& cho
     f.Rubout.clear();
     out.choices.pooled = out.choices.noms = false;
     return out;
+}
+
+namespace {
+
+// The boxes a calculation reads, by the captions the window shows them under.
+QString boxLabel(const QString& field) {
+    static const std::pair<const char*, const char*> labels[] = {
+        {"MTSet", "Master Set"},   {"Cs", "Clock Set"},     {"MTRake", "Master Read"},
+        {"Cr", "Clock Read"},      {"birdlib", "Lib"},      {"birdclock", "Bird Clocked"},
+        {"HOD", "Set H.O.D From"}, {"HOL", "Set H.O.D To"},
+    };
+    for (const auto& [prefix, label] : labels)
+        if (field.startsWith(QLatin1String(prefix)))
+            return QString::fromLatin1(label);
+    return field;
+}
+
+} // namespace
+
+QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
+                      const QString& member, const QString& racepoint) {
+    if (!outcome.resets.isEmpty())
+        return QStringLiteral("a time over its limit was put back as the box now shows. Please "
+                              "check it and click CALCULATE again.");
+    if (!outcome.notANumber.isEmpty())
+        return QStringLiteral("a %1 box does not hold a number.").arg(boxLabel(outcome.notANumber));
+    const VelocityResult& r = outcome.result;
+    if (r.fault == VelocityFault::NotANumber && r.failedField == QLatin1String("sixtieths")) {
+        const qsizetype rows = distances.count(u'\n');
+        if (rows == 0)
+            return QStringLiteral("there is no distance for %1 from %2.").arg(member, racepoint);
+        if (rows > 1)
+            return QStringLiteral("there are %1 distances for %2 from %3, so Pellamy cannot tell "
+                                  "which is right. Please keep one of them in the distances.")
+                .arg(rows)
+                .arg(member, racepoint);
+        return QStringLiteral("the distance for %1 from %2 is not a number.")
+            .arg(member, racepoint);
+    }
+    if (r.fault == VelocityFault::NotANumber)
+        return QStringLiteral("a %1 box does not hold a number.").arg(boxLabel(r.failedField));
+    if (r.fault == VelocityFault::DivisionByZero)
+        return QStringLiteral("the clock times give no time at all between setting and reading, "
+                              "or no flying time. Please check the times and dates.");
+    return QStringLiteral("the figures are too large to work out. Please check the times and "
+                          "dates.");
 }
 
 } // namespace pellamy

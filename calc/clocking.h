@@ -26,8 +26,10 @@ struct ClockingOutcome {
     // The fields after the step: time fields reset, codes derived, and on
     // success ringno, Rubin and Rubout emptied for the next bird.
     CalculatorFields fields;
-    // The time fields over their limits, with message and reset, in order.
+    // The time fields over their limits, with message and reset, in order:
+    // no entry is made while there are any.
     QVector<TimeFieldReset> resets;
+    QString notANumber; // the time field that stopped the checks, if one did
     // The arithmetic's results; empty when the checks stopped first.
     VelocityResult result;
     bool calculated = false; // every step of the arithmetic ran
@@ -40,5 +42,10 @@ struct ClockingOutcome {
 };
 
 ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& choices);
+
+// Why no entry was made, in words that follow "No entry was made for this
+// bird: ", given the distance lookup's text; the boxes are named by label.
+QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
+                      const QString& member, const QString& racepoint);
 
 } // namespace pellamy

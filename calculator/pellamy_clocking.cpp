@@ -24,8 +24,9 @@ void Pellamy::Picture1_Click() {
     ui_->Frame11->hide();
     ui_->Frame10->show();
 
-    // From here any failure skips to the closing steps without a message of
-    // its own; what was written so far stays.
+    // From here any failure skips to the closing steps, with what was
+    // written so far kept and one message saying why no entry was made.
+    QString noEntry;
     const DistanceLookup lookup =
         store_.distance(ui_->member->currentText(), ui_->racepoint->currentText());
     reportDamage(lookup.fault);
@@ -71,6 +72,9 @@ void Pellamy::Picture1_Click() {
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
             entries_.sortByVelocity();
+        } else {
+            noEntry = noEntryReason(out, lookup.text, ui_->member->currentText(),
+                                    ui_->racepoint->currentText());
         }
         ui_->ringno->setText(out.fields.ringno);
         ui_->Rubin->setText(out.fields.Rubin);
@@ -79,7 +83,17 @@ void Pellamy::Picture1_Click() {
         ui_->Check2->setChecked(out.choices.noms);
         ui_->Check3->setChecked(out.choices.cock);
         ui_->Check4->setChecked(out.choices.hen);
+    } else if (lookup.fault != DatabaseFault::Damaged) {
+        noEntry =
+            lookup.fault == DatabaseFault::Busy || lookup.fault == DatabaseFault::Unreachable
+                ? faultMessage(lookup.fault, QStringLiteral("its distance could not be read."))
+                : QStringLiteral("its distance could not be read (%1).").arg(lookup.error);
     }
+    // A bird left out is said: the question alone would read as if it had
+    // been entered. Without a race point chosen the message below says it.
+    if (!noEntry.isEmpty() && chosenIndex(ui_->racepoint) >= 0)
+        dialogs_->message(QStringLiteral("No entry was made for this bird: ") + noEntry,
+                          QStringLiteral("Pellamy"));
 
     // Closing steps, after an entry and after a failure alike.
     if (chosenIndex(ui_->racepoint) < 0)

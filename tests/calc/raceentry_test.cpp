@@ -109,39 +109,50 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     struct Case {
         const char* what;
         void (*change)(CalculatorFields&);
-        bool entryMade;
         BirdChoices after;
+        const char* noEntry; // why no entry was made; empty when one was
     } cases[] = {
-        {"the worked example", [](CalculatorFields&) {}, true, cleared},
-        {"a field that is no number", [](CalculatorFields& f) { f.CrMin = ""; }, false, ticked},
-        {"no distance", [](CalculatorFields& f) { f.sixtieths.clear(); }, false, ticked},
+        {"the worked example", [](CalculatorFields&) {}, cleared, ""},
+        {"a field that is no number", [](CalculatorFields& f) { f.CrMin = ""; }, ticked,
+         "a Clock Read box does not hold a number."},
+        {"no distance", [](CalculatorFields& f) { f.sixtieths.clear(); }, ticked,
+         "there is no distance for J. Smith from Berwick."},
+        {"two distances", [](CalculatorFields& f) { f.sixtieths += f.sixtieths; }, ticked,
+         "there are 2 distances for J. Smith from Berwick, so Pellamy cannot tell which is "
+         "right. Please keep one of them in the distances."},
+        // Reset and written back, but not used: a second click takes it.
+        {"a clock field over its limit", [](CalculatorFields& f) { f.CsSec = "75"; }, ticked,
+         "a time over its limit was put back as the box now shows. Please check it and click "
+         "CALCULATE again."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CalculatorFields f = workedExample();
         c.change(f);
         const ClockingOutcome out = clockBird(f, ticked);
-        EXPECT_EQ(out.calculated, c.entryMade);
-        EXPECT_EQ(out.entryMade, c.entryMade);
+        const bool entryMade = !*c.noEntry;
+        EXPECT_EQ(out.entryMade, entryMade);
+        EXPECT_EQ(out.calculated, entryMade);
+        if (!entryMade) {
+            EXPECT_EQ(noEntryReason(out, f.sixtieths, "J. Smith", "Berwick"), c.noEntry);
+        }
         EXPECT_EQ(out.choices.pooled, c.after.pooled);
         EXPECT_EQ(out.choices.noms, c.after.noms);
         EXPECT_EQ(out.choices.cock, c.after.cock);
         // The bird's own fields are emptied for the next bird only when it
         // was entered; otherwise they stay for a second try.
-        EXPECT_EQ(out.fields.ringno, c.entryMade ? "" : "GB06N12345");
-        EXPECT_EQ(out.fields.Rubin, c.entryMade ? "" : "12");
-        if (c.entryMade) {
+        EXPECT_EQ(out.fields.ringno, entryMade ? "" : "GB06N12345");
+        EXPECT_EQ(out.fields.Rubin, entryMade ? "" : "12");
+        if (entryMade) {
             EXPECT_EQ(out.entry.mid(Col::Colour, 5),
                       QStringList({"BC", "C", "GB06N12345", "150-1234", "P-N"}));
         }
     }
-    // A clock field over its limit is reset, written back and then used.
     CalculatorFields f = workedExample();
     f.CsSec = "75";
-    const ClockingOutcome out = clockBird(f, ticked);
-    ASSERT_EQ(out.resets.size(), 1);
-    EXPECT_EQ(out.resets[0].field, "CsSec"); // its message is TimeFieldChecks'
-    EXPECT_EQ(out.fields.CsSec, "0");
-    ASSERT_TRUE(out.entryMade);
-    EXPECT_EQ(out.entry[Col::MemberSet], "19-30-00");
+    const ClockingOutcome reset = clockBird(f, ticked);
+    ASSERT_EQ(reset.resets.size(), 1);
+    EXPECT_EQ(reset.resets[0].field, "CsSec"); // its message is TimeFieldChecks'
+    EXPECT_EQ(reset.fields.CsSec, "0");
+    EXPECT_TRUE(clockBird(reset.fields, ticked).entryMade);
 }

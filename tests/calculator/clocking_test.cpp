@@ -43,15 +43,21 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
     EXPECT_EQ(shown(), QStringList({kQuestion + "J. Smith"}));
 }
 
-TEST_F(ClockingTest, AFieldOverItsLimitIsReportedResetAndTheBirdStillCalculated) {
+TEST_F(ClockingTest, AFieldOverItsLimitIsReportedAndResetAndASecondClickEntersTheBird) {
     // The limits and resets of every field are the core's; this proves the
     // window shows the message and writes the reset into the field.
     type("birdclockhrs", "99");
     clock();
     EXPECT_EQ(box("birdclockhrs")->text(), "10");
+    EXPECT_EQ(window->entries().count(), 0);
     EXPECT_EQ(shown(),
               QStringList({"message|Pellamy|Sorry but you can't enter a number higher than 24",
+                           "message|Pellamy|No entry was made for this bird: a time over its "
+                           "limit was put back as the box now shows. Please check it and click "
+                           "CALCULATE again.",
                            kQuestion + "J. Smith"}));
+    clock();
+    EXPECT_EQ(window->entries().count(), 1);
 }
 
 // Why a calculation fails is the core's table; here two distance rows for the
@@ -61,7 +67,11 @@ TEST_F(ClockingTest, AFailureMakesNoEntryKeepsTheBirdAndTheQuestionStillFollows)
     list("member")->hide();
     clock(false);
     EXPECT_EQ(window->entries().count(), 0);
-    EXPECT_EQ(shown(), QStringList({kQuestion + "O'Brien"}));
+    EXPECT_EQ(shown(),
+              QStringList({"message|Pellamy|No entry was made for this bird: there are 2 "
+                           "distances for O'Brien from Berwick, so Pellamy cannot tell which is "
+                           "right. Please keep one of them in the distances.",
+                           kQuestion + "O'Brien"}));
     EXPECT_TRUE(list("member")->isVisible());
     // The figures worked out before the velocity are shown; the bird's own
     // details stay for a second try.
