@@ -32,14 +32,16 @@ std::optional<QTime> boxTime(QLineEdit* const (&boxes)[3]) {
     return QTime(parts[0], parts[1], parts[2]);
 }
 
-// A clock reading as typed: "10:05:30", or figures in pairs, "100530".
+// A clock reading as typed: "10:05:30", or figures in pairs, "100530"; a
+// first figure no hour begins with (3 to 9) is an hour of its own, "93015".
 std::optional<QTime> typedTime(const QString& text) {
     QStringList parts;
     if (text.contains(u':')) {
         parts = text.split(u':');
     } else {
-        for (qsizetype i = 0; i < text.size(); i += 2)
-            parts << text.mid(i, 2);
+        const QString figures = !text.isEmpty() && text[0] >= u'3' ? u'0' + text : text;
+        for (qsizetype i = 0; i < figures.size(); i += 2)
+            parts << figures.mid(i, 2);
     }
     if (parts.size() > 3)
         return std::nullopt;
@@ -102,11 +104,15 @@ void TimeOverlay::follow() {
 }
 
 bool TimeOverlay::typed(QChar c) {
-    const QString next = typing_ + c;
-    const std::optional<QTime> time = typedTime(next);
-    if (!time)
+    // A figure that makes no time is kept, with a beep, so that the figures
+    // after it do not slide into its place: nothing more is taken until it
+    // is taken back with Backspace.
+    typing_ += c;
+    const std::optional<QTime> time = typedTime(typing_);
+    if (!time) {
+        QApplication::beep();
         return false;
-    typing_ = next;
+    }
     picker_->setTime(*time); // its change handler fills the boxes
     return true;
 }

@@ -88,6 +88,19 @@ TEST_F(EntryTest, ARacePointChosenForTheNextBirdShowsItsMembersToChooseFrom) {
     EXPECT_FALSE(box("membershown")->isVisible());
 }
 
+// A morning time without its leading zero; a figure that makes no time is
+// refused, and the figures after it do not slide into its place.
+TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
+    const auto typedInto = [&](const char* figures) {
+        box("ringno")->setFocus();
+        picker("DTPicker7")->setFocus();
+        keys(figures);
+        return texts({"birdclockhrs", "birdclockmins", "birdclocksecs"});
+    };
+    EXPECT_EQ(typedInto("93015"), QStringList({"9", "30", "15"}));
+    EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
+}
+
 TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
     QTimeEdit* masterSet = control<QTimeEdit>(*window, "DTPicker1");
     QTest::mouseDClick(masterSet->findChild<QLineEdit*>(), Qt::LeftButton, {},
