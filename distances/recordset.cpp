@@ -280,13 +280,14 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     // a federation's server spares every save a read of all the keys.
     const bool samePlace = !insert && nocaseKey(record.name) == nocaseKey(current_.name) &&
                            nocaseKey(record.racepoint) == nocaseKey(current_.racepoint);
-    if (samePlace)
-        return moveTo(position_) ? WriteOutcome::Done : WriteOutcome::Failed;
-    if (!readOrder())
-        return WriteOutcome::Failed;
-    const int at = int(order_.indexOf(saved));
+    // The record is saved: a read afterwards that fails (the file busy a
+    // moment, the server gone) shows the records as they can be read, but
+    // never says the save failed, which would invite saving it twice.
+    if (samePlace && moveTo(position_))
+        return WriteOutcome::Done;
+    const int at = readOrder() ? int(order_.indexOf(saved)) : -1;
     if (at < 0 || !moveTo(at))
-        return WriteOutcome::Failed;
+        reread();
     return WriteOutcome::Done;
 }
 
