@@ -9,6 +9,7 @@
 #include "calc/textforms.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -132,9 +133,12 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                                    "Distances")
                         .arg(server ? QStringLiteral("id") : QStringLiteral("rowid"))))
         return fail(query.lastError());
+    QSet<QString> namesHeld, pointsHeld;
     while (query.next()) {
         const QString name = valueText(query.value(1));
         const QString racepoint = valueText(query.value(2));
+        namesHeld.insert(nocaseKey(name.trimmed()));
+        pointsHeld.insert(nocaseKey(racepoint.trimmed()));
         // A name typed with a blank before or after it is the loft's name:
         // its row is given the distance, not a look-alike row beside it.
         const auto loft = loftAt.constFind(nocaseKey(name.trimmed()));
@@ -152,6 +156,14 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     query.finish();
     QSqlQuery(db).exec(QStringLiteral("COMMIT"));
 
+    if (!namesHeld.isEmpty()) {
+        for (const Located& loft : lofts)
+            if (!namesHeld.contains(nocaseKey(loft.name.trimmed())))
+                plan->newNames << loft.name;
+        for (const Located& point : points)
+            if (!pointsHeld.contains(nocaseKey(point.name.trimmed())))
+                plan->newNames << point.name;
+    }
     plan->writes.reserve(lofts.size() * points.size());
     for (int p = 0; p < points.size(); ++p) {
         const Located& point = points[p];

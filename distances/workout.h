@@ -37,6 +37,10 @@ struct WorkOutPlan {
     // Lofts and race points whose stored coordinates cannot be read; their
     // pairs are left out.
     QStringList unreadable;
+    // Lofts and race points that get rows while the table, not empty, has
+    // none under their names: a name spelt otherwise than the member's rows
+    // ("J Smith" for "J. Smith") would add a second member.
+    QStringList newNames;
 };
 
 // "100 miles 880 yards"

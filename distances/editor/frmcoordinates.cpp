@@ -402,6 +402,14 @@ void frmcoordinates::cmdWorkOut_Click() {
         if (plan.changed > named)
             question += QStringLiteral("\n(and %1 more)").arg(plan.changed - named);
     }
+    if (!plan.newNames.isEmpty()) {
+        const qsizetype named = std::min<qsizetype>(plan.newNames.size(), 15);
+        question += QStringLiteral("\n\nNew to the distances, so added under these names (check "
+                                   "that none is a member or race point spelt otherwise):\n") +
+                    plan.newNames.mid(0, named).join(QStringLiteral(", "));
+        if (plan.newNames.size() > named)
+            question += QStringLiteral(" (and %1 more)").arg(plan.newNames.size() - named);
+    }
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
     if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances")))
         return;

@@ -228,6 +228,8 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     WorkOutPlan plan;
     ASSERT_TRUE(workOut.plan(&plan)) << workOut.error().toStdString();
     EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({10, 1, 1}));
+    // Named, so that a loft spelt otherwise than its member's rows is seen.
+    EXPECT_EQ(plan.newNames, QStringList({"Cy Invented", "Rennes", "Ypres"}));
     const QStringList ann = expectedRow(0, 0, "ann sample ", "berwick");
     EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample  at berwick: 1 miles 1 "
                                                            "yards, becomes %1 miles %2 yards")
