@@ -20,6 +20,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace pellamy {
 
@@ -201,9 +202,11 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
                                      "damaged"));
     const QJsonArray rows = json.object().value(QStringLiteral("rows")).toArray();
 
-    // The new database beside the old one, then the two names swapped. The
-    // new one's name is this process's own: a second copy of Pellamy
-    // started at the same moment never takes or removes it half-written.
+    // The new database beside the old one; the Access file copied aside,
+    // then the new one put in its place in one step, so that there is a
+    // distances.mdb whenever the process is stopped. The new one's name is
+    // this process's own: a second copy of Pellamy started at the same
+    // moment never takes or removes it half-written.
     const QFileInfo original(databasePath);
     const QDir folder = original.absoluteDir();
     const QString temporary = folder.filePath(
@@ -228,15 +231,16 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     QString keptAs = QStringLiteral("distances-access.mdb");
     for (int n = 2; QFileInfo::exists(folder.filePath(keptAs)); ++n)
         keptAs = QStringLiteral("distances-access-%1.mdb").arg(n);
-    if (!QFile::rename(original.absoluteFilePath(), folder.filePath(keptAs))) {
+    if (!QFile::copy(original.absoluteFilePath(), folder.filePath(keptAs))) {
         QFile::remove(temporary);
-        if (databaseKind(databasePath) == DatabaseKind::Sqlite)
-            return {}; // that second copy brought it over first
         return failed(
-            QStringLiteral("is an Access database, but it could not be renamed to %1").arg(keptAs));
+            QStringLiteral("is an Access database, but it could not be kept as %1").arg(keptAs));
     }
-    if (!QFile::rename(temporary, original.absoluteFilePath())) {
-        QFile::rename(folder.filePath(keptAs), original.absoluteFilePath());
+    std::error_code replaced;
+    std::filesystem::rename(QFile::encodeName(temporary).toStdString(),
+                            QFile::encodeName(original.absoluteFilePath()).toStdString(), replaced);
+    if (replaced) {
+        QFile::remove(folder.filePath(keptAs));
         QFile::remove(temporary);
         return failed(QStringLiteral("is an Access database, but the new database could not be "
                                      "put in its place"));
