@@ -5,6 +5,8 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <filesystem>
+
 namespace pellamy {
 
 namespace {
@@ -59,6 +61,15 @@ FileWrite writeWholeFile(const QString& path, const QByteArray& bytes) {
         writeTo(direct, old);
     }
     return inPlace.opened ? inPlace : whole;
+}
+
+QString replaceFile(const QString& from, const QString& to) {
+    // The names as UTF-16: Windows takes them whole, where its 8-bit code
+    // page would lose a letter of a folder's name.
+    std::error_code failed;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
+                            std::filesystem::path(to.toStdU16String()), failed);
+    return failed ? QString::fromStdString(failed.message()) : QString();
 }
 
 QString writeProblem(QFileDevice::FileError error, const QString& errorString) {

@@ -21,6 +21,10 @@ struct FileWrite {
 // file, the file is written in place instead.
 FileWrite writeWholeFile(const QString& path, const QByteArray& bytes);
 
+// Puts the file from in the place of the file to in one step (to is replaced
+// when it exists). Empty when done, else why not.
+QString replaceFile(const QString& from, const QString& to);
+
 // Why a file could not be written, in words that follow "because".
 QString writeProblem(QFileDevice::FileError error, const QString& errorString);
 

@@ -4,6 +4,7 @@
 #include "schema.h"
 #include "sixtieths.h"
 
+#include "calc/filewrite.h"
 #include "calc/numbers.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,6 @@
 #include <QVariant>
 
 #include <algorithm>
-#include <filesystem>
 
 namespace pellamy {
 
@@ -233,13 +233,12 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         keptAs = QStringLiteral("distances-access-%1.mdb").arg(n);
     if (!QFile::copy(original.absoluteFilePath(), folder.filePath(keptAs))) {
         QFile::remove(temporary);
+        if (databaseKind(databasePath) == DatabaseKind::Sqlite)
+            return {}; // a second copy of Pellamy brought it over first
         return failed(
             QStringLiteral("is an Access database, but it could not be kept as %1").arg(keptAs));
     }
-    std::error_code replaced;
-    std::filesystem::rename(QFile::encodeName(temporary).toStdString(),
-                            QFile::encodeName(original.absoluteFilePath()).toStdString(), replaced);
-    if (replaced) {
+    if (!replaceFile(temporary, original.absoluteFilePath()).isEmpty()) {
         QFile::remove(folder.filePath(keptAs));
         QFile::remove(temporary);
         return failed(QStringLiteral("is an Access database, but the new database could not be "

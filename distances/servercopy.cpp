@@ -4,6 +4,8 @@
 #include "coordinatestore.h"
 #include "schema.h"
 
+#include "calc/filewrite.h"
+
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QDir>
@@ -12,8 +14,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
-
-#include <filesystem>
 
 namespace pellamy {
 
@@ -116,11 +116,7 @@ QString copyServerRows(const DistanceSource& source) {
     QSqlDatabase::removeDatabase(name);
     QSqlQuery(db).exec(QStringLiteral("COMMIT"));
     if (error.isEmpty()) {
-        std::error_code replaced;
-        std::filesystem::rename(QFile::encodeName(partial).toStdString(),
-                                QFile::encodeName(source.copyPath).toStdString(), replaced);
-        if (replaced)
-            error = QString::fromStdString(replaced.message());
+        error = replaceFile(partial, source.copyPath);
     }
     if (!error.isEmpty())
         QFile::remove(partial);
