@@ -204,7 +204,11 @@ bool hasBareLineFeeds(const QByteArray& bytes) {
 }
 
 bool endsPartWayThroughAnEntry(const QByteArray& bytes) {
-    const QByteArrayView last = QByteArrayView(bytes).sliced(bytes.lastIndexOf('\n') + 1);
+    // The last line as the reader takes it: after the last CR (and its LF),
+    // since an LF inside a field (the comments) ends no line.
+    QByteArrayView last = QByteArrayView(bytes).sliced(bytes.lastIndexOf('\r') + 1);
+    if (last.startsWith('\n'))
+        last = last.sliced(1);
     return !last.isEmpty() && !hasBareLineFeeds(bytes) && last.count(',') + 1 < kRaceFileFields;
 }
 

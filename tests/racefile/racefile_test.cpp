@@ -46,9 +46,12 @@ TEST(RaceFile, WhatWouldNotOpenAgainIsWrittenAsBlanksOrRefused) {
 
 // A comment typed on two lines puts an LF inside every entry of a race
 // file whose lines end in CR LF: its line ends were not changed.
-TEST(RaceFile, OnlyAFileWithoutCrLfHasItsLineEndsChanged) {
+TEST(RaceFile, AnLfTypedInTheCommentsNeitherChangesLineEndsNorCutsAFileShort) {
     EXPECT_TRUE(hasBareLineFeeds("1, a\n\n2, b\n\n"));
     EXPECT_FALSE(hasBareLineFeeds("1, Fog\nlate\r\n\r\n2, Fog\nlate\r\n\r\n"));
+    QStringList fog = entry("A", "1.0");
+    fog[Col::Comments] = "Fog\nlate"; // its last line end lost: whole all the same
+    EXPECT_FALSE(endsPartWayThroughAnEntry(raceFileBytes(toRows({fog})).bytes.chopped(4)));
 }
 
 TEST(RaceFile, ReadsLinesAsTheFormatSays) {
