@@ -45,7 +45,8 @@ QString boxLabel(const QString& field) {
     static const std::pair<const char*, const char*> labels[] = {
         {"MTSet", "Master Set"},   {"Cs", "Clock Set"},     {"MTRake", "Master Read"},
         {"Cr", "Clock Read"},      {"birdlib", "Lib"},      {"birdclock", "Bird Clocked"},
-        {"HOD", "Set H.O.D From"}, {"HOL", "Set H.O.D To"},
+        {"HOD", "Set H.O.D From"}, {"HOL", "Set H.O.D To"}, {"midnight", "race date"},
+        {"extraday", "race date"},
     };
     for (const auto& [prefix, label] : labels)
         if (field.startsWith(QLatin1String(prefix)))

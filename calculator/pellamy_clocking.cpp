@@ -83,11 +83,15 @@ void Pellamy::Picture1_Click() {
         ui_->Check2->setChecked(out.choices.noms);
         ui_->Check3->setChecked(out.choices.cock);
         ui_->Check4->setChecked(out.choices.hen);
-    } else if (lookup.fault != DatabaseFault::Damaged) {
-        noEntry =
-            lookup.fault == DatabaseFault::Busy || lookup.fault == DatabaseFault::Unreachable
-                ? faultMessage(lookup.fault, QStringLiteral("its distance could not be read."))
-                : QStringLiteral("its distance could not be read (%1).").arg(lookup.error);
+    } else if (lookup.fault == DatabaseFault::Damaged) {
+        noEntry = QStringLiteral("its distance could not be read, because distances.mdb is "
+                                 "damaged.");
+    } else if (lookup.fault == DatabaseFault::Busy || lookup.fault == DatabaseFault::Unreachable) {
+        noEntry = faultMessage(lookup.fault, QStringLiteral("its distance could not be read."));
+        noEntry[0] = noEntry[0].toLower();
+    } else {
+        noEntry = QStringLiteral("its distance could not be read from the distances: %1")
+                      .arg(lookup.error);
     }
     // A bird left out is said: the question alone would read as if it had
     // been entered. Without a race point chosen the message below says it.

@@ -80,6 +80,15 @@ TEST_F(ClockingTest, AFailureMakesNoEntryKeepsTheBirdAndTheQuestionStillFollows)
     EXPECT_TRUE(tick("Check1")->isChecked());
 }
 
+TEST_F(ClockingTest, ADistanceThatCannotBeReadIsSaid) {
+    QFile::remove(path()); // the folder on a stick pulled out, say
+    clock(false);
+    EXPECT_EQ(shown(), QStringList({"message|Pellamy|No entry was made for this bird: its distance "
+                                    "could not be read from the distances: Could not find file '" +
+                                        path() + "'.",
+                                    kQuestion + "J. Smith"}));
+}
+
 TEST_F(ClockingTest, ARacePointTypedNotChosenGivesTheNoEntriesMessageBeforeTheQuestion) {
     list("racepoint")->setEditText("berwick"); // still matches: the bird is clocked
     clock();
