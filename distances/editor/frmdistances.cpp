@@ -284,8 +284,9 @@ void frmdistances::cmdUpload_Click() {
     if (migration.outcome == Migration::Outcome::Migrated) {
         if (migration.doubtfulRows > 0) {
             say(migration.message +
-                QStringLiteral("\n\nNothing has been brought up to the server yet: please check "
-                               "those rows, then bring the distances up again."));
+                QStringLiteral("\n\nNothing has been brought up to the server yet. Please look "
+                               "at those rows first: \"Bring to the server…\" brings the "
+                               "distances up as they stand when it is pressed again."));
             return;
         }
         say(migration.message);

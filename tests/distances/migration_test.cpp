@@ -2,6 +2,7 @@
 #include "distances/migration.h"
 
 #include "calculator/pellamy.h"
+#include "support/accessfiles.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
@@ -36,23 +37,9 @@ protected:
     }
 };
 
-// The tests that read real Access files. A clone without the files beside it
-// skips them and says where it looked; under CI they must be there.
 class AccessFileTest : public MigrationTest {
 protected:
-    void SetUp() override {
-        const bool ci = qEnvironmentVariable("CI") == QLatin1String("true");
-        QString missing;
-        if (!QFileInfo(kTestData + "/distances-text-jet4.mdb").isFile())
-            missing = "the Access test files are not in " + kTestData;
-        else if (!QFileInfo(accessReaderPath()).isExecutable())
-            missing = "this build has no Access reader (" + accessReaderPath() + ")";
-        if (missing.isEmpty())
-            return;
-        if (ci)
-            FAIL() << missing.toStdString();
-        GTEST_SKIP() << missing.toStdString();
-    }
+    void SetUp() override { REQUIRE_ACCESS_FILES(); }
 
     void copyIn(const QString& name, qsizetype truncateTo = -1) const {
         QByteArray bytes = fileBytes(kTestData + "/" + name);

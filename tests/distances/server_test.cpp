@@ -8,6 +8,7 @@
 #include "distances/servercopy.h"
 #include "distances/workout.h"
 
+#include "support/accessfiles.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
@@ -376,6 +377,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
 // A club's Access file whose conversion found rows to check: they are
 // named, and nothing goes up to every club's distances until they are.
 TEST_F(ServerTest, DoubtfulRowsOfAnAccessFileAreNotBroughtUp) {
+    REQUIRE_ACCESS_FILES();
     frmdistances editor(dir.path(), &dialogs);
     QByteArray bytes = fileBytes(PELLAMY_ACCESS_TESTDATA "/distances-text-jet4.mdb");
     QStringEncoder utf16(QStringEncoder::Utf16LE);
