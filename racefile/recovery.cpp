@@ -358,6 +358,8 @@ void RaceRecovery::markEnded() {
     unsaved_ = false;
     if (begun_)
         append(line('X'));
+    else if (!error_.isEmpty())
+        rewrite('X'); // a record ended by a failed write: it must not offer the race again
 }
 
 void RaceRecovery::record(const RaceChange& change) {

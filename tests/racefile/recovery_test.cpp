@@ -121,6 +121,15 @@ TEST_F(RecoveryTest, AWriteThatFailsPartWayNeverPutsTheRecordOutOfStep) {
     }
     list.setText(9, Col::RingNo, "after");
     EXPECT_EQ(read().entries, list.rows());
+    // Room again, nothing changed since a failed write, and Pellamy closed:
+    // the race is not offered again.
+    list.removeEntry(0);
+    {
+        FileSizeLimit full(QFileInfo(recovery.path()).size());
+        list.setText(0, Col::RingNo, QString(20000, u'x'));
+    }
+    recovery.markEnded();
+    EXPECT_FALSE(read().unsaved);
 }
 
 TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
