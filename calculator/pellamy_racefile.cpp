@@ -252,10 +252,9 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
                                  : QStringLiteral("date the bird was clocked");
         if (column < first.size())
             dialogs_->message(
-                QStringLiteral("The race details of this race file were read only up to its "
-                               "%1: \"%2\" is not a date Pellamy can read. The boxes after it "
-                               "keep what they held before; please check them before printing "
-                               "or clocking more birds.")
+                QStringLiteral("The race details were read only up to the %1: \"%2\" is not a "
+                               "date Pellamy can take. The details after it are not this race's; "
+                               "please check them before printing or clocking more birds.")
                     .arg(date, first[column]),
                 kTitle);
         return;

@@ -101,16 +101,20 @@ void DistanceConnection::openServer(const DistanceSource& source, Mode mode) {
     }
     // A server that does not answer is given up after 10 seconds, not after
     // the minutes a lost network takes, unless server.txt says otherwise:
-    // when connecting, and (by TCP's own timeouts) once connected, where a
+    // when connecting, and once connected by TCP's keepalives, where a
     // statement sent into a network gone away would otherwise hold the
     // window for a quarter of an hour.
+    QStringList defaults{QStringLiteral("connect_timeout=10"), QStringLiteral("keepalives_idle=15"),
+                         QStringLiteral("keepalives_interval=5"),
+                         QStringLiteral("keepalives_count=3")};
+#ifdef Q_OS_LINUX
+    // About 20 s for data sent and not taken (libpq 12 and later).
+    defaults << QStringLiteral("tcp_user_timeout=20000");
+#endif
     QString options = source.server;
-    for (const char* option : {"connect_timeout=10", "keepalives_idle=15", "keepalives_interval=5",
-                               "keepalives_count=3", "tcp_user_timeout=20000"}) {
-        const QString text = QString::fromLatin1(option);
-        if (!options.contains(text.section(u'=', 0, 0)))
-            options += u' ' + text;
-    }
+    for (const QString& option : defaults)
+        if (!options.contains(option.section(u'=', 0, 0)))
+            options += u' ' + option;
     db_.setConnectOptions(options);
     if (!db_.open()) {
         error_ = serverReason(db_.lastError());

@@ -157,10 +157,8 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
         const CoordinateReading longitude = readCoordinate(record.fields[2], Axis::Longitude);
         if (name.isEmpty())
             problems << where + QStringLiteral("the name is empty.");
-        else if (std::any_of(name.begin(), name.end(), [](QChar c) {
-                     return c.category() == QChar::Other_Control ||
-                            c.category() == QChar::Other_Format;
-                 }))
+        else if (std::any_of(name.begin(), name.end(),
+                             [](QChar c) { return c.category() == QChar::Other_Control; }))
             // A spreadsheet cell with a line break: no one could type such
             // a name, and it would go into the distances as it stands.
             problems << where + QStringLiteral("the name \"%1\" holds a line break or another "

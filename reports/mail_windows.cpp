@@ -104,8 +104,7 @@ void sendMailWindowsInBackground(std::string subject, std::string body, std::str
     // into the first one's message.
     static std::atomic<bool> busy{false};
     if (busy.exchange(true)) {
-        failed("your e-mail program is still being opened for the last result; please wait "
-               "for it");
+        failed("a message for the last result is still being opened; please wait for it.");
         return;
     }
     std::thread([subject = std::move(subject), body = std::move(body),

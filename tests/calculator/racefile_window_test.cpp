@@ -158,8 +158,8 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     openFile();
     EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date, and said
     EXPECT_TRUE(dialogs.messages().value(0).startsWith(
-        "The race details of this race file were read only up to its "
-        "date the clocks were set: \"not a date\" is not a date"));
+        "The race details were read only up to the date the clocks were set: \"not a date\" is "
+        "not a date Pellamy can take."));
     dialogs.clear();
 
     // Its last line end lost in an editor: nothing to say. Cut short
