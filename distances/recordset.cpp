@@ -223,6 +223,7 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
                WriteOutcome::Failed;
     if (!mayWrite_)
         return refuseReadOnly();
+    fail(QString(), DatabaseFault::None); // what error() says after this save is its own
     // With no current record (an empty table, or the last one deleted) the
     // typed record is a new one.
     const bool insert = isNew_ || position_ < 0 || position_ >= count();

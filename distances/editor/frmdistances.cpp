@@ -186,6 +186,12 @@ QString frmdistances::saveTyped() {
     // Saved, or read afresh after another program's change: shown as stored.
     if (outcome != WriteOutcome::Failed)
         showCurrent();
+    // Saved, but the records could not be read again at once: said, so
+    // that the record is not typed in a second time.
+    if (outcome == WriteOutcome::Done && records_->position() < 0 && !records_->error().isEmpty())
+        return QStringLiteral("The record has been saved, but the records could not be read "
+                              "again: %1")
+            .arg(records_->error());
     return whyNotWritten(outcome, false);
 }
 
