@@ -130,10 +130,7 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                 // The boxes hold what the picker cannot show: they stay in
                 // view, and the focus passes on.
                 const auto reason = static_cast<QFocusEvent*>(event)->reason();
-                QWidget* next = reason == Qt::BacktabFocusReason ? picker_->previousInFocusChain()
-                                                                 : picker_->nextInFocusChain();
-                if (next)
-                    next->setFocus(reason);
+                neighbour(reason == Qt::BacktabFocusReason)->setFocus(reason);
                 return false;
             }
             stack_->setCurrentWidget(picker_);
@@ -179,13 +176,7 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
                 const bool back =
                     key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
-                QWidget* next = picker_;
-                do
-                    next = back ? next->previousInFocusChain() : next->nextInFocusChain();
-                while (next != picker_ &&
-                       (picker_->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus) ||
-                        !next->isVisible() || !next->isEnabled()));
-                next->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+                neighbour(back)->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
                 return true;
             }
             if (key->key() == Qt::Key_Backspace && !typing_.isEmpty()) {
@@ -200,6 +191,16 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QWidget* TimeOverlay::neighbour(bool back) const {
+    QWidget* next = picker_;
+    do
+        next = back ? next->previousInFocusChain() : next->nextInFocusChain();
+    while (next != picker_ &&
+           (picker_->isAncestorOf(next) || !(next->focusPolicy() & Qt::TabFocus) ||
+            !next->isVisible() || !next->isEnabled()));
+    return next;
 }
 
 void TimeOverlay::arrange() {

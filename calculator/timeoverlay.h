@@ -38,6 +38,9 @@ private:
     void follow();
     // A figure or colon typed into the picker; false when it makes no time.
     bool typed(QChar c);
+    // The control the focus passes on to from the picker, forward or back:
+    // not one of the picker's own parts.
+    QWidget* neighbour(bool back) const;
 
     QTimeEdit* picker_ = nullptr;
     QLineEdit* boxes_[3] = {};

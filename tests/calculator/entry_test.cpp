@@ -99,6 +99,11 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     };
     EXPECT_EQ(typedInto("93015"), QStringList({"9", "30", "15"}));
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
+    // Boxes that hold what the picker cannot show stay in view, and the
+    // focus passes on to the next control.
+    box("birdclockhrs")->setText("24");
+    picker("DTPicker7")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(focusName(), "ringno");
 }
 
 TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
