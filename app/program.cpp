@@ -86,8 +86,7 @@ frmdistances* Program::showDistancesEditor() {
 
 frmseason* Program::showSeasonResults() {
     if (!season_) {
-        season_ = new frmseason(names().club, dialogs_);
-        season_->setClubNameSource([this] { return names().club; });
+        season_ = new frmseason([this] { return names().club; }, dialogs_);
         season_->setAttribute(Qt::WA_DeleteOnClose);
     }
     season_->show();

@@ -25,7 +25,8 @@ QString mergedNote(const SeasonTable& table) {
 
 } // namespace
 
-frmseason::frmseason(QString club, DialogService* dialogs, SheetPrinter* printer, QWidget* parent)
+frmseason::frmseason(std::function<QString()> club, DialogService* dialogs, SheetPrinter* printer,
+                     QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmseason>()), club_(std::move(club)),
       ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
       dialogs_(dialogs ? dialogs : ownDialogs_.get()),
@@ -157,8 +158,7 @@ bool frmseason::readyToPrintOrSave() {
 void frmseason::cmdPrint_Click() {
     if (!readyToPrintOrSave())
         return;
-    const PrintDocument sheet =
-        seasonSheet(clubSource_ ? clubSource_() : club_, races_, table_, shownCompetition());
+    const PrintDocument sheet = seasonSheet(club_(), races_, table_, shownCompetition());
     const QString problem = printOrSavePdf(
         *printer_, sheet, [&](const QString& q) { return dialogs_->askYesNo(q, kTitle); },
         [&] { return dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)")); });

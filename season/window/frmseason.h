@@ -25,14 +25,12 @@ namespace pellamy {
 class frmseason : public QWidget {
     Q_OBJECT
 public:
-    // club: the club's name for the printed sheet. dialogs and printer: the
-    // real ones when none are given.
-    explicit frmseason(QString club, DialogService* dialogs = nullptr,
+    // club: the club's name for the printed sheet, read at each print (the
+    // start window may change it while this window stays open). dialogs and
+    // printer: the real ones when none are given.
+    explicit frmseason(std::function<QString()> club, DialogService* dialogs = nullptr,
                        SheetPrinter* printer = nullptr, QWidget* parent = nullptr);
     ~frmseason() override;
-    // Where the club's name is read afresh at each print (the start window
-    // may change it while this window stays open).
-    void setClubNameSource(std::function<QString()> source) { clubSource_ = std::move(source); }
 
 public slots:
     void cmdChoose_Click();
@@ -50,8 +48,7 @@ private:
     Competition shownCompetition() const;
 
     std::unique_ptr<Ui::frmseason> ui_;
-    QString club_;
-    std::function<QString()> clubSource_;
+    std::function<QString()> club_;
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
     std::unique_ptr<SheetPrinter> ownPrinter_;

@@ -37,7 +37,8 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
               {{"Ann Hale", "1200.000"}, {"Bo Finch", "1100.000"}});
     writeFile(dir.filePath("notes.txt"), "Dinner on Friday\r\n");
     NoPrinter printer;
-    frmseason window("Northfield Homing Society", &dialogs, &printer);
+    QString club = "Northfield Homing Society";
+    frmseason window([&] { return club; }, &dialogs, &printer);
     window.show();
 
     dialogs.answerFiles(
@@ -76,7 +77,7 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains(",7,3,10"));
     // The club's name as it stands when printing (changed on the start
     // window meanwhile).
-    window.setClubNameSource([] { return QStringLiteral("Westside Flyers"); });
+    club = "Westside Flyers";
     dialogs.answerYesNo(true);
     dialogs.answerFile(dir.filePath("points.pdf"));
     QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
