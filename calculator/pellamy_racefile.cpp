@@ -35,6 +35,15 @@ QString numberList(const QVector<int>& numbers) {
     return texts.join(QStringLiteral(", "));
 }
 
+// "entry 3", "entries 2, 5", or "every entry" when it is all of them (the
+// race details every entry holds, such as the comments).
+QString entriesText(const QVector<int>& numbers, int entryCount) {
+    if (entryCount > 1 && numbers.size() == entryCount)
+        return QStringLiteral("every entry");
+    return (numbers.size() == 1 ? QStringLiteral("entry ") : QStringLiteral("entries ")) +
+           numberList(numbers);
+}
+
 } // namespace
 
 void Pellamy::cmdsave_Click() {
@@ -56,10 +65,10 @@ bool Pellamy::saveRace() {
     const RaceFileWrite written = raceFileBytes(entries_.rows());
     if (!written.tooLongEntries.isEmpty()) {
         dialogs_->message(
-            QStringLiteral("The race was not saved: entries %1 are longer than a race "
-                           "file's line may be (%2 characters), and the file would "
-                           "not open again. Please shorten the comments.")
-                .arg(numberList(written.tooLongEntries))
+            QStringLiteral("The race was not saved: the line of %1 would be longer than a race "
+                           "file's line may be (%2 characters), and the file would not open "
+                           "again. Please shorten the comments.")
+                .arg(entriesText(written.tooLongEntries, entries_.count()))
                 .arg(kLongestRaceFileLine),
             kTitle);
         return false;
@@ -80,19 +89,19 @@ bool Pellamy::saveRace() {
     // What was written otherwise than it stands, entry by entry.
     const std::pair<const QVector<int>&, QString> changed[] = {
         {written.commaEntries,
-         QStringLiteral("The race was saved. In entries %1 a comma was saved as a semicolon, so "
-                        "that the race file reads back whole.")},
+         QStringLiteral("The race was saved. In %1 a comma was saved as a semicolon, so that the "
+                        "race file reads back whole.")},
         {written.controlEntries,
-         QStringLiteral("The race was saved. Entries %1 hold characters that are not text (pasted "
-                        "from another program); they were saved as blanks, so that the race file "
-                        "reads back whole.")},
+         QStringLiteral("The race was saved. Characters that are not text (pasted from another "
+                        "program) in %1 were saved as blanks, so that the race file reads back "
+                        "whole.")},
         {written.lossyEntries,
-         QStringLiteral("The race was saved. Entries %1 hold characters a race file cannot keep; "
-                        "they were saved as \"?\".")},
+         QStringLiteral("The race was saved. Characters a race file cannot keep in %1 were saved "
+                        "as \"?\".")},
     };
     for (const auto& [entries, text] : changed)
         if (!entries.isEmpty())
-            dialogs_->message(text.arg(numberList(entries)), kTitle);
+            dialogs_->message(text.arg(entriesText(entries, entries_.count())), kTitle);
     return true;
 }
 

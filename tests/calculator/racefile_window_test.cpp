@@ -185,9 +185,10 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
                               "06");
     saveFile(path);
     ASSERT_EQ(dialogs.messages().size(), 3);
-    EXPECT_TRUE(dialogs.messages()[0].contains("entries 2 a comma was saved as a semicolon"));
-    EXPECT_TRUE(dialogs.messages()[1].contains("Entries 1 hold characters that are not text"));
-    EXPECT_TRUE(dialogs.messages()[2].contains("Entries 3 hold characters a race file cannot"));
+    EXPECT_TRUE(dialogs.messages()[0].contains("In entry 2 a comma was saved as a semicolon"));
+    EXPECT_TRUE(
+        dialogs.messages()[1].contains("not text (pasted from another program) in entry 1"));
+    EXPECT_TRUE(dialogs.messages()[2].contains("cannot keep in entry 3 were saved as \"?\""));
 }
 
 TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheControls) {
