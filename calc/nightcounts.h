@@ -23,6 +23,17 @@ struct NightCounts {
 NightCounts nightCounts(const QDateTime& dayClockSet, const QDateTime& raceDay,
                         const QDateTime& dayBirdClocked, const QDateTime& dayClockOpen);
 
+// The race dates a new race starts from: the clocks set yesterday, and the
+// race, the bird and the opening today, each at the present clock time in
+// whole seconds. In the hour the clocks went forward yesterday that time did
+// not exist then: both take the time yesterday has instead, so that the
+// night between them counts as one.
+struct StartingDates {
+    QDateTime yesterday;
+    QDateTime today;
+};
+StartingDates startingDates(const QDateTime& now);
+
 // A time picker's value as the plain decimal texts of its hour, minute and
 // second, without leading zeros: 07:05:00 gives "7", "5", "0".
 struct TimeTexts {

@@ -86,13 +86,11 @@ void Pellamy::connectHandlers() {
 void Pellamy::Form_Load() {
     // The race dates: clocks set yesterday, race, bird and opening today,
     // each at the present time of day.
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDateTime today(now.date(),
-                          QTime(now.time().hour(), now.time().minute(), now.time().second()));
-    ui_->DaybirdClocked->setDateTime(today);
-    ui_->DayClockSet->setDateTime(today.addDays(-1));
-    ui_->DayClockOpen->setDateTime(today);
-    ui_->RaceDay->setDateTime(today);
+    const StartingDates dates = startingDates(QDateTime::currentDateTime());
+    ui_->DaybirdClocked->setDateTime(dates.today);
+    ui_->DayClockSet->setDateTime(dates.yesterday);
+    ui_->DayClockOpen->setDateTime(dates.today);
+    ui_->RaceDay->setDateTime(dates.today);
 
     ui_->comcol->clear();
     for (const Colour& colour : colourTable())

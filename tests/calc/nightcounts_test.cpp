@@ -34,4 +34,12 @@ TEST(NightCounts, ASummerTimeChangeKeepsWholeDays) {
         ASSERT_NE(set.offsetFromUtc(), open.offsetFromUtc()); // a change lies between them
         EXPECT_EQ(nightCount(open, set), "1");
     }
+    // Started at 01:30 the day after the clocks went forward, when 01:30 did
+    // not exist yesterday: the dates a new race starts from still count one
+    // night between them.
+    const StartingDates dates =
+        startingDates(QDateTime(QDate(2027, 3, 29), QTime(1, 30, 10), london));
+    ASSERT_TRUE(dates.yesterday.isValid() && dates.today.isValid());
+    EXPECT_EQ(nightCount(dates.today, dates.yesterday), "1");
+    EXPECT_EQ(dates.today.date(), QDate(2027, 3, 29));
 }
