@@ -28,7 +28,9 @@ StartingDates startingDates(const QDateTime& now) {
     };
     const QTime time(now.time().hour(), now.time().minute(), now.time().second());
     StartingDates dates{at(now.date().addDays(-1), time), at(now.date(), time)};
-    if (!dates.yesterday.isValid()) { // a clock time skipped yesterday
+    // A clock time skipped yesterday: made invalid, or moved on an hour,
+    // as the Qt version has it.
+    if (!dates.yesterday.isValid() || dates.yesterday.time() != time) {
         dates.yesterday = dates.today.addDays(-1);
         dates.today = at(now.date(), dates.yesterday.time());
     }

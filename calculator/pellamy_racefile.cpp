@@ -65,9 +65,9 @@ bool Pellamy::saveRace() {
     const RaceFileWrite written = raceFileBytes(entries_.rows());
     if (!written.tooLongEntries.isEmpty()) {
         dialogs_->message(
-            QStringLiteral("The race was not saved: the line of %1 would be longer than a race "
-                           "file's line may be (%2 characters), and the file would not open "
-                           "again. Please shorten the comments.")
+            QStringLiteral("The race was not saved: %1 would be longer than a race file's line "
+                           "may be (%2 characters), and the file would not open again. Please "
+                           "shorten the comments.")
                 .arg(entriesText(written.tooLongEntries, entries_.count()))
                 .arg(kLongestRaceFileLine),
             kTitle);

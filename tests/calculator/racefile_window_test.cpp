@@ -178,14 +178,15 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
-    window->entries().setText(1, Col::Name, "Brown, A.");
+    for (int row = 0; row < 3; ++row) // the comments every entry holds
+        window->entries().setText(row, Col::Comments, "Wet, windy");
     window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
     window->entries().setText(0, Col::RingNo,
                               "GB\x0C"
                               "06");
     saveFile(path);
     ASSERT_EQ(dialogs.messages().size(), 3);
-    EXPECT_TRUE(dialogs.messages()[0].contains("In entry 2 a comma was saved as a semicolon"));
+    EXPECT_TRUE(dialogs.messages()[0].contains("In every entry a comma was saved as a semicolon"));
     EXPECT_TRUE(
         dialogs.messages()[1].contains("not text (pasted from another program) in entry 1"));
     EXPECT_TRUE(dialogs.messages()[2].contains("cannot keep in entry 3 were saved as \"?\""));

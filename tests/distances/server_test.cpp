@@ -375,7 +375,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
 }
 
 // A club's Access file whose conversion found rows to check: they are
-// named, and nothing goes up to every club's distances until they are.
+// named, and the first press brings nothing up to every club's distances.
 TEST_F(ServerTest, DoubtfulRowsOfAnAccessFileAreNotBroughtUp) {
     REQUIRE_ACCESS_FILES();
     frmdistances editor(dir.path(), &dialogs);
