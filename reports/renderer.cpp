@@ -30,6 +30,8 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
     const QPageLayout layout = device.pageLayout();
     const QRectF full = layout.fullRectPixels(resolution);
     const double pageHeight = layout.paintRectPixels(resolution).height();
+    // The room a line has up to the paper's right edge.
+    const double lineRoom = full.width() - layout.paintRectPixels(resolution).left();
 
     const QVector<PrintLine>& lines = document.lines;
     QVector<double> heights;
@@ -49,11 +51,18 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
         const QFontMetricsF metrics(font, &device);
         // A centred line starts at (full page width - text width) / 2,
         // measured like every other line from the printable area's left edge.
-        const double x =
-            line.centred ? (full.width() - metrics.horizontalAdvance(line.text)) / 2 : 0;
-        if (!line.text.isEmpty())
-            painter.drawText(QPointF(x, y + metrics.ascent()), line.text);
-        placed.push_back({page, x, y, i});
+        const double width = metrics.horizontalAdvance(line.text);
+        const double x = line.centred ? (full.width() - width) / 2 : 0;
+        const double squeeze =
+            line.role == PrintLine::Role::Row && width > lineRoom ? lineRoom / width : 1;
+        if (!line.text.isEmpty()) {
+            painter.save();
+            painter.translate(x, y + metrics.ascent());
+            painter.scale(squeeze, 1);
+            painter.drawText(QPointF(0, 0), line.text);
+            painter.restore();
+        }
+        placed.push_back({page, x, y, width * squeeze, i});
         y += heights[i];
     };
     // A new page; a table that goes on over it starts with its heading.

@@ -5,7 +5,9 @@
 // line at (full page width - text width) / 2 from that same left edge, a new
 // page when the next line would pass the bottom. Lines kept with the next go
 // to a new page together; a table that runs on to a new page has its
-// heading printed again at its top.
+// heading printed again at its top. A table row that would run off the
+// paper (long ring and rubber numbers on the federation sheet) is drawn
+// narrower to fit, so that no figure is lost.
 
 #include "printdocument.h"
 
@@ -16,8 +18,9 @@ namespace pellamy {
 // Where each line was drawn, for checking the layout.
 struct RenderedLine {
     int page;
-    double x, y; // device pixels from the printable area's top left
-    int line;    // the document's line (a heading printed again names it again)
+    double x, y;  // device pixels from the printable area's top left
+    double width; // as drawn
+    int line;     // the document's line (a heading printed again names it again)
 };
 
 // The device must already carry the document's orientation. Returns the

@@ -122,3 +122,20 @@ TEST(SheetPages, EachTableRunsOnWithItsOwnHeading) {
             EXPECT_EQ(placed[i].line, ownHeading) << "page " << placed[i].page;
         }
 }
+
+// Ring and rubber numbers printed whole can take a federation row past the
+// paper's edge: the row is drawn narrower, and no figure is lost.
+TEST(SheetPages, ARowWiderThanThePaperIsDrawnNarrowerToFit) {
+    QVector<QStringList> race = sampleRace(1);
+    race[0][Col::RingNo] = "DV-02202-2021-123456", race[0][Col::RubberIn] = "12345";
+    const PrintDocument sheet = federationSheet(sampleDetails(), toRows(race), 1);
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath("sheet.pdf"));
+    setUpA4(pdf, QPageLayout::Landscape);
+    const QPageLayout page = pdf.pageLayout();
+    const double room = page.fullRectPixels(300).width() - page.paintRectPixels(300).left();
+    for (const RenderedLine& placed : renderDocument(sheet, pdf))
+        if (sheet.lines[placed.line].role == PrintLine::Role::Row) {
+            EXPECT_LE(placed.width, room + 0.5) << sheet.lines[placed.line].text.toStdString();
+        }
+}
