@@ -28,8 +28,10 @@ QString memberKey(const QString& name) {
 }
 
 std::optional<qint64> thousandths(const QString& velocity) {
+    // A figure beyond any flight (a hand-edited file's "1E+300") is no
+    // velocity: in thousandths it would not fit, nor would the season's sums.
     const std::optional<double> value = textToNumber(velocity);
-    if (!value || !std::isfinite(*value))
+    if (!value || !(std::fabs(*value) < 1e9))
         return std::nullopt;
     return qint64(std::llround(*value * 1000));
 }

@@ -18,7 +18,10 @@ protected:
                    {"ann hale", "1100.000"},
                    {"Cy Dunn", "1000.000"}});
         writeRace(dir.filePath("b.txt"), "Thurso", "16/05/2026",
-                  {{"Bo Finch", "1300.000"}, {"Cy Dunn", "1250.000"}, {"Ann  Hale", "1250.000"}});
+                  {{"Bo Finch", "1300.000"},
+                   {"Cy Dunn", "1250.000"},
+                   {"Ann  Hale", "1250.000"},
+                   {"Dee Vast", "1E+300"}}); // no velocity: not in the season
         writeRace(dir.filePath("c.txt"), "Lerwick", "09/05/2026",
                   {{"Cy Dunn", "0900.000"}, {"Ann Hale", "0800.000"}});
         // Line ends changed on the way: still a race of two birds.
