@@ -2,8 +2,6 @@
 
 #include "textforms.h"
 
-#include <QTimeZone>
-
 namespace pellamy {
 
 QString nightCount(const QDateTime& later, const QDateTime& earlier) {
@@ -21,20 +19,8 @@ NightCounts nightCounts(const QDateTime& dayClockSet, const QDateTime& raceDay,
 }
 
 StartingDates startingDates(const QDateTime& now) {
-    // The same clock time on a date, in now's own time (local, or a zone).
-    const auto at = [&](const QDate& date, const QTime& time) {
-        return now.timeSpec() == Qt::TimeZone ? QDateTime(date, time, now.timeZone())
-                                              : QDateTime(date, time, now.timeSpec());
-    };
     const QTime time(now.time().hour(), now.time().minute(), now.time().second());
-    StartingDates dates{at(now.date().addDays(-1), time), at(now.date(), time)};
-    // A clock time skipped yesterday: made invalid, or moved on an hour,
-    // as the Qt version has it.
-    if (!dates.yesterday.isValid() || dates.yesterday.time() != time) {
-        dates.yesterday = dates.today.addDays(-1);
-        dates.today = at(now.date(), dates.yesterday.time());
-    }
-    return dates;
+    return {clockFaceDateTime(now.date().addDays(-1), time), clockFaceDateTime(now.date(), time)};
 }
 
 TimeTexts timeCopy(const QTime& time) {

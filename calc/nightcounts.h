@@ -25,9 +25,8 @@ NightCounts nightCounts(const QDateTime& dayClockSet, const QDateTime& raceDay,
 
 // The race dates a new race starts from: the clocks set yesterday, and the
 // race, the bird and the opening today, each at the present clock time in
-// whole seconds. In the hour the clocks went forward yesterday that time did
-// not exist then: both take the time yesterday has instead, so that the
-// night between them counts as one.
+// whole seconds, as clock-face dates (a time skipped yesterday when the
+// clocks went forward is still that time).
 struct StartingDates {
     QDateTime yesterday;
     QDateTime today;

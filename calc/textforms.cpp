@@ -2,6 +2,8 @@
 
 #include "numbers.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -338,6 +340,14 @@ bool expect(const QString& text, qsizetype& pos, QChar c) {
 
 } // namespace
 
+QDateTime clockFaceDateTime(const QDate& date, const QTime& time) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+    return QDateTime(date, time, QTimeZone::UTC);
+#else
+    return QDateTime(date, time, Qt::UTC);
+#endif
+}
+
 std::optional<QDateTime> readDateText(const QString& input) {
     const QString text = input.trimmed();
     qsizetype pos = 0;
@@ -355,7 +365,7 @@ std::optional<QDateTime> readDateText(const QString& input) {
     if (!date.isValid())
         return std::nullopt;
     if (pos == text.size())
-        return QDateTime(date, QTime(0, 0));
+        return clockFaceDateTime(date, QTime(0, 0));
 
     if (!expect(text, pos, u' '))
         return std::nullopt;
@@ -374,7 +384,7 @@ std::optional<QDateTime> readDateText(const QString& input) {
     const QTime time(hour, minute, second);
     if (pos != text.size() || !time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return clockFaceDateTime(date, time);
 }
 
 QString eightDigitDate(const QDate& date) {

@@ -31,12 +31,18 @@ QString patternText(const QString& text, const QString& pattern);
 // Hours, minutes and seconds texts as "00" patterns joined by "-": 07-05-09.
 QString hmsText(const QString& hours, const QString& minutes, const QString& seconds);
 
+// A race date as the calendar and the clock face read it, in no time zone:
+// a change to or from summer time never moves it, skips it or makes the
+// days between two of them a fraction.
+QDateTime clockFaceDateTime(const QDate& date, const QTime& time);
+
 // A date picker's value as text: "24/05/2006", or "24/05/2006 19:45:12"
 // when the time of day is not midnight.
 QString dateText(const QDateTime& value);
 
 // Reads back what dateText writes. Also takes one-digit days and months and
-// a time without seconds. Empty when the text is not such a date.
+// a time without seconds, and gives a clock-face date. Empty when the text
+// is not such a date.
 std::optional<QDateTime> readDateText(const QString& text);
 
 // A date as eight digits, day, month and four-digit year: 24052006.

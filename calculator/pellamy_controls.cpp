@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimeEdit>
+#include <QTimeZone>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -136,6 +137,16 @@ void Pellamy::setUpControls() {
           ui.birdlibhrs, ui.birdlibmins, ui.birdlibsecs,  ui.HODhr,         ui.HODmin,
           ui.HOLhr,      ui.HOLmin})
         limitTyping(box, 2);
+
+    // The race dates are clock-face dates, in no time zone: in local time a
+    // date chosen on the day the clocks go forward could move the time of
+    // day kept with it, and the night counts would become fractions.
+    for (QDateTimeEdit* picker : {ui.DayClockSet, ui.RaceDay, ui.DayClockOpen, ui.DaybirdClocked})
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+        picker->setTimeZone(QTimeZone::UTC);
+#else
+        picker->setTimeSpec(Qt::UTC);
+#endif
 
     // The race entry list, its column widths (kept in hundredths of a
     // millimetre) and the group captions over its columns.

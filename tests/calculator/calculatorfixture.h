@@ -2,6 +2,7 @@
 // A calculator window on a distance database in a temporary program folder,
 // with scripted dialogs.
 
+#include "calc/textforms.h"
 #include "calculator/pellamy.h"
 #include "racefile/recovery.h"
 
@@ -10,13 +11,15 @@
 
 #include <memory>
 
-// The four race dates: clocks set, race day, bird clocked, clocks opened.
+// The four race dates, as the calendar and clock face read: clocks set,
+// race day, bird clocked, clocks opened.
 inline void setDates(const pellamy::Pellamy& w, const QDateTime& set, const QDateTime& race,
                      const QDateTime& bird, const QDateTime& open) {
-    control<QDateTimeEdit>(w, "DayClockSet")->setDateTime(set);
-    control<QDateTimeEdit>(w, "RaceDay")->setDateTime(race);
-    control<QDateTimeEdit>(w, "DaybirdClocked")->setDateTime(bird);
-    control<QDateTimeEdit>(w, "DayClockOpen")->setDateTime(open);
+    const std::pair<const char*, QDateTime> dates[] = {
+        {"DayClockSet", set}, {"RaceDay", race}, {"DaybirdClocked", bird}, {"DayClockOpen", open}};
+    for (const auto& [name, date] : dates)
+        control<QDateTimeEdit>(w, name)->setDateTime(
+            pellamy::clockFaceDateTime(date.date(), date.time()));
 }
 
 // The worked example race (calc/worked_example.h) as the user enters it:
