@@ -1,9 +1,10 @@
 #include "namefiles.h"
 
+#include "calc/filewrite.h"
 #include "calc/windows1252.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QStringDecoder>
 
 namespace pellamy {
 
@@ -41,10 +42,14 @@ QString readNameFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     const QByteArray bytes = file.read(64 * 1024);
-    // Names Windows-1252 cannot hold are kept in UTF-8, marked as such.
+    // Names Windows-1252 cannot hold are kept in UTF-8, marked as such. A
+    // file saved by hand in a text editor may be UTF-8 without the mark:
+    // its accents are never valid UTF-8 as Windows-1252 writes them.
     if (bytes.startsWith(kUtf8Mark))
         return readNameText(QString::fromUtf8(bytes.mid(kUtf8Mark.size())));
-    return readNameText(fromWindows1252(bytes));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString asUtf8 = utf8.decode(bytes);
+    return readNameText(utf8.hasError() ? fromWindows1252(bytes) : asUtf8);
 }
 
 bool writeNameFile(const QString& path, const QString& name) {
@@ -53,11 +58,7 @@ bool writeNameFile(const QString& path, const QString& name) {
     QByteArray bytes = toWindows1252(line, &lossy);
     if (lossy)
         bytes = kUtf8Mark + line.toUtf8();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(bytes);
-    return file.commit();
+    return writeWholeFile(path, bytes).ok();
 }
 
 } // namespace pellamy

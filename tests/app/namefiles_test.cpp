@@ -1,6 +1,6 @@
 #include "app/namefiles.h"
 
-#include "support/distancedb.h"
+#include "support/readonly.h"
 #include "support/testing.h"
 
 TEST(NameFiles, WrittenNamesReadBackWhole) {
@@ -39,11 +39,21 @@ TEST(NameFiles, ReadFormOfHandEditedFiles) {
         EXPECT_EQ(readNameText(QString::fromLatin1(text)), QString::fromLatin1(name)) << text;
 }
 
-TEST(NameFiles, MissingOrUnwritableFiles) {
+TEST(NameFiles, MissingUnwritableAndHandSavedFiles) {
     QTemporaryDir dir;
+    const QString club = dir.filePath("club.txt");
+    EXPECT_EQ(readNameFile(club), "");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("fed.txt")); // a folder where the file should be
+    EXPECT_FALSE(writeNameFile(dir.filePath("fed.txt"), "Name"));
     EXPECT_EQ(readNameFile(dir.filePath("fed.txt")), "");
-    ASSERT_TRUE(QDir(dir.path()).mkdir("club.txt")); // a folder where the file should be
-    EXPECT_FALSE(writeNameFile(dir.filePath("club.txt"), "Name"));
-    EXPECT_EQ(readNameFile(dir.filePath("club.txt")), "");
     EXPECT_FALSE(writeNameFile(dir.filePath("no such folder/club.txt"), "Name"));
+    // Saved by a text editor as UTF-8 without a mark.
+    writeFile(club, "\"Ynys M\xC3\xB4n Flyers\"\r\n");
+    EXPECT_EQ(readNameFile(club), QString::fromUtf8("Ynys M\xC3\xB4n Flyers"));
+    // A read-only folder whose club.txt may be written: written in place.
+    ReadOnly folder(dir.path());
+    if (!folder.ok())
+        GTEST_SKIP() << "this file system cannot make a folder read-only";
+    EXPECT_TRUE(writeNameFile(club, "Rose"));
+    EXPECT_EQ(readNameFile(club), "Rose");
 }
