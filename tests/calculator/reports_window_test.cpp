@@ -3,30 +3,11 @@
 #include "calc/raceentry.h"
 #include "reports/maillauncher.h"
 #include "reports/publish.h"
-#include "reports/sheetprinter.h"
 #include "support/entries.h"
 #include "support/readonly.h"
+#include "support/recordingprinter.h"
 
 namespace {
-
-// A printer that keeps what it is given.
-class RecordingPrinter : public SheetPrinter {
-public:
-    bool available = true;
-    QVector<PrintDocument> printed;
-    QStringList pdfPaths;
-
-    bool hasPrinter() const override { return available; }
-    bool print(const PrintDocument& document, QString&) override {
-        printed << document;
-        return true;
-    }
-    bool printToPdf(const PrintDocument& document, const QString& path, QString&) override {
-        printed << document;
-        pdfPaths << path;
-        return true;
-    }
-};
 
 class RecordingMailer : public MailLauncher {
 public:

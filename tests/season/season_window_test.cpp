@@ -3,21 +3,11 @@
 
 #include "support/dialogcheck.h"
 #include "support/entries.h"
+#include "support/recordingprinter.h"
 
 #include <gmock/gmock.h>
 
 namespace {
-
-class NoPrinter : public SheetPrinter {
-public:
-    bool hasPrinter() const override { return false; }
-    bool print(const PrintDocument&, QString&) override { return false; }
-    bool printToPdf(const PrintDocument& document, const QString&, QString&) override {
-        printed << document;
-        return true;
-    }
-    QVector<PrintDocument> printed;
-};
 
 QStringList column(QTableWidget* table, int c) {
     QStringList out;
@@ -36,7 +26,8 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     writeRace(dir.filePath("berwick.txt"), "Berwick", "02/05/2026",
               {{"Ann Hale", "1200.000"}, {"Bo Finch", "1100.000"}});
     writeFile(dir.filePath("notes.txt"), "Dinner on Friday\r\n");
-    NoPrinter printer;
+    RecordingPrinter printer;
+    printer.available = false; // the sheet is saved as a PDF
     QString club = "Northfield Homing Society";
     frmseason window([&] { return club; }, &dialogs, &printer);
     window.show();
