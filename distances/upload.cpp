@@ -1,6 +1,7 @@
 #include "upload.h"
 
 #include "coordinates.h"
+#include "sixtieths.h"
 
 #include "calc/numbers.h"
 
@@ -82,6 +83,17 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
     if (query.lastError().isValid())
         return fail(query.lastError());
 
+    // A pair the file holds with different distances: which is right cannot
+    // be told, so none of them goes to every club.
+    QHash<QString, QStringList> inFile; // pair → the file's different sixtieths
+    for (const Row& row : rows) {
+        QStringList& values = inFile[pairKey(row.name, row.racepoint)];
+        if (!row.sixtieths.isEmpty() &&
+            std::none_of(values.cbegin(), values.cend(),
+                         [&](const QString& s) { return sameDistance(s, row.sixtieths); }))
+            values << row.sixtieths;
+    }
+
     QSqlQuery insert(db);
     insert.prepare(QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, "
                                   "sixtieths) VALUES (?, ?, ?, ?, ?)"));
@@ -89,6 +101,23 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
         const QString at = QStringLiteral("%1 at %2").arg(row.name, row.racepoint);
         if (row.name.isEmpty() || row.racepoint.isEmpty() || row.sixtieths.isEmpty()) {
             upload.refused << at + QStringLiteral(": a field is empty");
+            continue;
+        }
+        QStringList others = inFile.value(pairKey(row.name, row.racepoint));
+        others.removeIf([&](const QString& s) { return sameDistance(s, row.sixtieths); });
+        if (!others.isEmpty()) {
+            upload.refused << QStringLiteral("%1: distances.mdb holds %2 sixtieths here and %3 in "
+                                             "another row")
+                                  .arg(at, row.sixtieths, others.join(QStringLiteral(" and ")));
+            continue;
+        }
+        // The rule the editor keeps: a Sixtieths that is not what its miles
+        // and yards make (a digit damaged in an old file) is not sent out.
+        const std::optional<QString> made = sixtiethsText(row.miles, row.yards);
+        if (!made || !sameDistance(*made, row.sixtieths)) {
+            upload.refused << QStringLiteral("%1: its Sixtieths %2 is not what %3 miles %4 yards "
+                                             "make")
+                                  .arg(at, row.sixtieths, row.miles, row.yards);
             continue;
         }
         QStringList& there = held[pairKey(row.name, row.racepoint)];

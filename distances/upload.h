@@ -3,7 +3,9 @@
 // row the server has not got for its member and race point is added; a row
 // whose pair the server already holds with the same distance is left, and
 // one the server holds with a different distance is refused and listed:
-// the server's distance is never overwritten.
+// the server's distance is never overwritten. A pair the file holds with
+// two distances, or a Sixtieths that is not what its miles and yards make,
+// is refused and listed too.
 
 #include "connection.h"
 #include "source.h"
@@ -17,7 +19,7 @@ struct Upload {
     int added = 0;
     int alreadyThere = 0;
     // "member at race point: the server holds …, distances.mdb holds …",
-    // and rows with an empty field, in the file's order.
+    // and the other rows refused, in the file's order.
     QStringList refused;
     QString error; // nothing was added: why
     DatabaseFault fault = DatabaseFault::None;

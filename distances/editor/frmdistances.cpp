@@ -292,7 +292,8 @@ void frmdistances::cmdUpload_Click() {
             say(migration.message +
                 QStringLiteral("\n\nNothing has been brought up to the server yet. Please look "
                                "at those rows first: \"Bring to the server…\" brings the "
-                               "distances up as they stand when it is pressed again."));
+                               "distances up as they stand when it is pressed again, but for a "
+                               "Sixtieths that is not what its miles and yards make."));
             return;
         }
         say(migration.message);

@@ -357,20 +357,30 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
                                   {"Bo Finch", "Dover", "91", "0", "9609600"},
                                   {"Cy Dunn", "Dover", "80", "0", "8448000"},
                                   {"Cy Dunn", "Dover", "80", "0", "8448000"},
-                                  {"Di Reyes", "", "1", "0", "105600"}});
+                                  {"Di Reyes", "", "1", "0", "105600"},
+                                  {"Ed Moss", "Dover", "70", "0", "7392000"},
+                                  {"Ed Moss", "Dover", "71", "0", "7497600"},
+                                  {"Fay Lund", "Dover", "10", "0", "1056001"}});
     frmdistances editor(dir.path(), &dialogs);
     ASSERT_TRUE(control<QPushButton>(editor, "cmdUpload")->isVisibleTo(&editor));
     dialogs.answerYesNo(true);
     QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
     EXPECT_EQ(dialogs.messages().value(0),
               "1 distances were added to the server; 2 were there already.\n\n"
-              "2 were not brought up, and the server's distances are as they were:\n"
+              "5 were not brought up, and the server's distances are as they were:\n"
               "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
-              "Di Reyes at : a field is empty");
+              "Di Reyes at : a field is empty\n"
+              "Ed Moss at Dover: distances.mdb holds 7392000 sixtieths here and 7497600 in another "
+              "row\n"
+              "Ed Moss at Dover: distances.mdb holds 7497600 sixtieths here and 7392000 in another "
+              "row\n"
+              "Fay Lund at Dover: its Sixtieths 1056001 is not what 10 miles 0 yards make");
     dialogs.clear();
     const DistanceStore store(source());
     EXPECT_EQ(store.distance("Bo Finch", "Dover").text, "9504000\r\n");
     EXPECT_EQ(store.distance("Cy Dunn", "Dover").text, "8448000\r\n");
+    EXPECT_EQ(store.distance("Ed Moss", "Dover").text + store.distance("Fay Lund", "Dover").text,
+              "");
     EXPECT_EQ(editor.recordPosition(), 0); // the server's records shown afresh
 }
 
