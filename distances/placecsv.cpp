@@ -102,6 +102,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
     // no line reads as a place, the one that gives most lines three fields,
     // so that the lines' own faults are named.
     QVector<Record> best;
+    QChar bestSeparator;
     std::pair<int, int> bestScore{-1, -1};
     for (QChar separator : {u'\t', u';', u','}) {
         QVector<Record> candidate = records(text, separator);
@@ -111,6 +112,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
                               [](const Record& r) { return r.fields.size() >= 3; }))};
         if (score > bestScore) {
             best = std::move(candidate);
+            bestSeparator = separator;
             bestScore = score;
         }
     }
@@ -137,15 +139,17 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
                                     .arg(record.fields.join(u' ').trimmed());
             continue;
         }
-        // 51,5,-1,25: a decimal comma in a comma-separated file, unquoted,
-        // reads as four whole numbers; it is refused, not taken as 51 and 5.
-        const auto whole = [](const QString& f) {
-            bool ok = false;
-            f.trimmed().toInt(&ok);
-            return ok;
+        // 51,5,-1,25 or N51,5,W0,1: a decimal comma in a comma-separated
+        // file, unquoted, splits a coordinate in two, and the second half
+        // would be read as the longitude. A field of digits alone after one
+        // that ends in a figure without a decimal point is such a half.
+        const auto splitAt = [&](int i) {
+            const QString before = record.fields[i - 1].trimmed(), f = record.fields[i].trimmed();
+            return !f.isEmpty() &&
+                   std::all_of(f.cbegin(), f.cend(), [](QChar c) { return c.isDigit(); }) &&
+                   !before.isEmpty() && before.back().isDigit() && !before.contains(u'.');
         };
-        if (record.fields.size() >= 4 && whole(record.fields[1]) && whole(record.fields[2]) &&
-            whole(record.fields[3])) {
+        if (bestSeparator == u',' && record.fields.size() >= 4 && (splitAt(2) || splitAt(3))) {
             problems << where + QStringLiteral("\"%1\" looks like coordinates with decimal "
                                                "commas; put each coordinate in double quotes, "
                                                "or separate the columns with semicolons.")
