@@ -64,6 +64,10 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
         {"an empty file gives nothing", "", {}},
         {"field 0 is taken as it stands", "7, x\r\n\r\n3, y\r\n", {{"7", "x"}, {"3", "y"}}},
         {"tabs are not blanks", "\t1\t, b\r\n", {{"\t1\t", "b"}}},
+        {"a line an editor saved as UTF-8",
+         "\xEF\xBB\xBF"
+         "1, M\xC3\xBCller\r\n2, M\xFCller",
+         {{"1", "M\u00fcller"}, {"2", "M\u00fcller"}}},
     };
     for (const auto& [what, bytes, entries] : cases) {
         EXPECT_EQ(columnsOf(readRaceFile(bytes).entries), entries) << what;
