@@ -63,21 +63,23 @@ void Pellamy::saveResultAsWebPage() {
                   resultWebPage(details, entries_.rows()));
 }
 
-void Pellamy::savePublished(const QString& filter, const QString& suffix, const QByteArray& bytes) {
-    QString path = dialogs_->saveFileName(filter);
-    if (path.isEmpty())
-        return;
+bool Pellamy::addSuffix(QString& path, const QString& suffix) {
+    if (!QFileInfo(path).suffix().isEmpty())
+        return true;
     // The chooser asked about the name as typed; the name with its suffix
     // added may be last week's file, which is replaced only when the user
     // says so.
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += u'.' + suffix;
-        if (QFileInfo::exists(path) &&
-            !dialogs_->askYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                    .arg(QDir::toNativeSeparators(path)),
-                                kTitle))
-            return;
-    }
+    path += u'.' + suffix;
+    return !QFileInfo::exists(path) ||
+           dialogs_->askYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                  .arg(QDir::toNativeSeparators(path)),
+                              kTitle);
+}
+
+void Pellamy::savePublished(const QString& filter, const QString& suffix, const QByteArray& bytes) {
+    QString path = dialogs_->saveFileName(filter);
+    if (path.isEmpty() || !addSuffix(path, suffix))
+        return;
     const FileWrite written = writeWholeFile(path, bytes);
     if (!written.ok())
         dialogs_->message(QStringLiteral("The result was not saved to %1 because %2.")

@@ -54,12 +54,14 @@ void Pellamy::cmdsave_Click() {
 }
 
 bool Pellamy::saveRace() {
-    const QString path = dialogs_->saveFileName(kFilter);
+    QString path = dialogs_->saveFileName(kFilter);
     if (path.isEmpty()) {
         dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
                           kTitle);
         return false;
     }
+    if (!addSuffix(path, QStringLiteral("txt")))
+        return false;
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
     const RaceFileWrite written = raceFileBytes(entries_.rows());
@@ -74,7 +76,9 @@ bool Pellamy::saveRace() {
         return false;
     }
     const FileWrite file = writeWholeFile(path, written.bytes);
-    if (!file.opened) {
+    // A name in a folder that is there is a name chosen: why it could not
+    // be written is said below.
+    if (!file.opened && !QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
         dialogs_->message(QStringLiteral("You have not chosen a filename, Please try again."),
                           kTitle);
         return false;

@@ -4,6 +4,7 @@
 #include "calc/worked_example.h"
 #include "racefile/racefile.h"
 #include "support/entries.h"
+#include "support/readonly.h"
 
 namespace {
 
@@ -85,7 +86,22 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
               QStringList({"The race was not saved to " + QDir::toNativeSeparators(full) +
                            ", because the disk is full. The race is still on screen: please save "
                            "it somewhere else."}));
+    // A folder Pellamy may not write in is said as such, not as no name.
+    QTemporaryDir locked;
+    if (ReadOnly readOnly(locked.path()); readOnly.ok()) {
+        dialogs.clear();
+        saveFile(locked.filePath("race.txt"));
+        EXPECT_TRUE(dialogs.messages().value(0).contains(
+            ", because Pellamy may not write there: the file, or the folder it is in, is "
+            "read-only."));
+    }
     EXPECT_TRUE(window->recovery().unsaved());
+
+    // A name typed without its suffix is saved as a text file, which is
+    // listed where races are opened.
+    dialogs.clear();
+    saveFile(dir.filePath("race two"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("race two.txt")));
 }
 
 // Why bytes are no race file is the core's table (RaceFile.SaysWhyBytesAreNoRaceFile).
