@@ -178,16 +178,31 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
 
     // Read the rows in a process of its own: a damaged file cannot bring
     // the program down.
+    // A reader that cannot run (a library missing on this computer) says
+    // nothing of the file, which is not to be called damaged for it.
     QProcess reader;
     reader.start(readerPath, {databasePath});
+    const auto couldNotRun = [&](const QString& why) {
+        return failed(QStringLiteral("is an Access database, but Pellamy's Access reader could "
+                                     "not be run (%1)")
+                          .arg(why));
+    };
     if (!reader.waitForFinished(60000)) {
+        if (reader.error() == QProcess::FailedToStart)
+            return couldNotRun(reader.errorString());
         reader.kill();
         reader.waitForFinished(5000);
         return failed(QStringLiteral("is an Access database that cannot be read; it may be "
                                      "damaged"));
     }
-    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() == 3 ||
-        reader.exitCode() == 1)
+    if (reader.exitStatus() == QProcess::NormalExit &&
+        (reader.exitCode() == 1 || reader.exitCode() > 4)) {
+        const QString said = QString::fromUtf8(reader.readAllStandardError()).trimmed();
+        return couldNotRun(said.isEmpty()
+                               ? QStringLiteral("it stopped with code %1").arg(reader.exitCode())
+                               : said);
+    }
+    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() == 3)
         return failed(QStringLiteral("is an Access database that cannot be read; it may be "
                                      "damaged"));
     if (reader.exitCode() == 2)

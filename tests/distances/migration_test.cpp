@@ -191,4 +191,9 @@ TEST_F(MigrationTest, WithoutAWorkingReaderTheAccessFileIsLeftAlone) {
     const QString reader = dir.filePath("crashing-reader");
     writeFile(reader, "#!/bin/sh\nkill -SEGV $$\n", true);
     expectRefused("may be damaged", reader);
+    // A library missing on this computer says nothing of the file.
+    writeFile(reader,
+              "#!/bin/sh\necho 'cannot open shared object file: libmdb.so.3' >&2\nexit 127\n",
+              true);
+    expectRefused("reader could not be run (cannot open shared object file: libmdb.so.3)", reader);
 }
