@@ -60,6 +60,11 @@ public:
     // The stored values of the current record; empty for a new record.
     const DistanceRecord& current() const { return current_; }
 
+    // The address of the row at a position (-1 for none), and the position
+    // of the row at an address (-1 when it is not in the set).
+    qint64 addressAt(int position) const { return order_.value(position, -1); }
+    int positionOf(qint64 address) const { return int(order_.indexOf(address)); }
+
     // Makes the record at a position current. False, with error(), when it
     // cannot be read; positions outside the set are refused.
     bool moveTo(int position);

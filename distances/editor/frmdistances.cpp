@@ -376,8 +376,18 @@ void frmdistances::Data1_Move(DataControl::Move move) {
         to = count - 1;
         break;
     }
+    // The record a step leads to is the one next to this record as the set
+    // stood: a save that renames this record moves it in the order, and the
+    // step then still goes to the record that followed it.
+    const qint64 target = records_->addressAt(to);
     if (hasPendingEdits() && !saveTypedOrSay())
         return;
+    if (move == DataControl::Move::First)
+        to = 0;
+    else if (move == DataControl::Move::Last)
+        to = records_->count() - 1;
+    else if (const int now = records_->positionOf(target); now >= 0)
+        to = now;
     if (!records_->moveTo(to))
         Data1_Error(records_->error());
     showCurrent();

@@ -112,6 +112,13 @@ TEST_F(DistancesEditorTest, MovingOntoARecordDeletedElsewhereShowsTheOneNowInIts
 
 TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber) {
     auto w = open(threeRecords);
+    // Renamed, Brown goes to the end; Next still shows the record after it.
+    retype(*w, "txtFields(0)", "Taylor");
+    move(*w, "Next");
+    EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
+    move(*w, "Last");
+    retype(*w, "txtFields(0)", "Brown");
+    move(*w, "First");
     retype(*w, "miles", "249");
     move(*w, "Next");
     EXPECT_EQ(distanceRows(path())[1], QStringList({"Brown", "Berwick", "249", "880", "26347200"}));
