@@ -4,6 +4,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace pellamy {
 
 namespace {
@@ -19,6 +21,12 @@ QFont sheetFont(double points) {
     return font;
 }
 
+bool isRule(const QString& text) {
+    const QString dots = text.trimmed();
+    return !dots.isEmpty() &&
+           std::all_of(dots.cbegin(), dots.cend(), [](QChar c) { return c == u'.'; });
+}
+
 } // namespace
 
 QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintDevice& device) {
@@ -30,13 +38,43 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
     const QPageLayout layout = device.pageLayout();
     const QRectF full = layout.fullRectPixels(resolution);
     const double pageHeight = layout.paintRectPixels(resolution).height();
-    // The room a line has up to the paper's right edge.
-    const double lineRoom = full.width() - layout.paintRectPixels(resolution).left();
+    const double lineRoom = layout.paintRectPixels(resolution).width();
 
     const QVector<PrintLine>& lines = document.lines;
-    QVector<double> heights;
-    for (int i = 0; i < lines.size(); ++i)
-        heights << QFontMetricsF(sheetFont(lines[i].points), &device).lineSpacing();
+    QVector<double> heights, widths, squeezes(lines.size(), 1.0);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QFontMetricsF metrics(sheetFont(lines[i].points), &device);
+        heights << metrics.lineSpacing();
+        QString text = lines[i].text;
+        while (text.endsWith(u' '))
+            text.chop(1);
+        widths << metrics.horizontalAdvance(text);
+    }
+    // How much narrower each line is drawn. A table (a run of heading lines
+    // and the rows after it) by the measure its widest line needs; a line
+    // outside a table on its own. Never a centred line, which is broken into
+    // lines that fit, nor a rule of dots, which loses nothing at the edge.
+    QVector<int> table;
+    double tableWidth = 0;
+    const auto endTable = [&] {
+        for (int i : table)
+            squeezes[i] = tableWidth > lineRoom ? lineRoom / tableWidth : 1;
+        table.clear();
+        tableWidth = 0;
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        const PrintLine& line = lines[i];
+        if (line.role == PrintLine::Role::Heading &&
+            (i == 0 || lines[i - 1].role != PrintLine::Role::Heading))
+            endTable();
+        if (line.centred || isRule(line.text))
+            continue;
+        if (line.role != PrintLine::Role::Plain)
+            table << i, tableWidth = std::max(tableWidth, widths[i]);
+        else if (widths[i] > lineRoom)
+            squeezes[i] = lineRoom / widths[i];
+    }
+    endTable();
     // The heading of the table being printed: the last run of heading lines
     // met (a sheet may hold more than one table).
     QVector<int> heading;
@@ -51,10 +89,9 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
         const QFontMetricsF metrics(font, &device);
         // A centred line starts at (full page width - text width) / 2,
         // measured like every other line from the printable area's left edge.
-        const double width = metrics.horizontalAdvance(line.text);
-        const double x = line.centred ? (full.width() - width) / 2 : 0;
-        const double squeeze =
-            line.role == PrintLine::Role::Row && width > lineRoom ? lineRoom / width : 1;
+        const double x =
+            line.centred ? (full.width() - metrics.horizontalAdvance(line.text)) / 2 : 0;
+        const double squeeze = squeezes[i];
         if (!line.text.isEmpty()) {
             painter.save();
             painter.translate(x, y + metrics.ascent());
@@ -62,7 +99,7 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
             painter.drawText(QPointF(0, 0), line.text);
             painter.restore();
         }
-        placed.push_back({page, x, y, width * squeeze, i});
+        placed.push_back({page, x, y, widths[i] * squeeze, i, squeeze});
         y += heights[i];
     };
     // A new page; a table that goes on over it starts with its heading.

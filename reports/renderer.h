@@ -5,9 +5,11 @@
 // line at (full page width - text width) / 2 from that same left edge, a new
 // page when the next line would pass the bottom. Lines kept with the next go
 // to a new page together; a table that runs on to a new page has its
-// heading printed again at its top. A table row that would run off the
-// paper (long ring and rubber numbers on the federation sheet) is drawn
-// narrower to fit, so that no figure is lost.
+// heading printed again at its top. A line that would run past the
+// printable width (long ring numbers on the federation sheet, a long race
+// point, Letter paper) is drawn narrower to fit, so that no character is
+// lost: a table's heading and rows all by one measure, so that its columns
+// stay under their headings. A rule of dots runs on to the paper's edge.
 
 #include "printdocument.h"
 
@@ -18,9 +20,10 @@ namespace pellamy {
 // Where each line was drawn, for checking the layout.
 struct RenderedLine {
     int page;
-    double x, y;  // device pixels from the printable area's top left
-    double width; // as drawn
-    int line;     // the document's line (a heading printed again names it again)
+    double x, y;    // device pixels from the printable area's top left
+    double width;   // of the text without its trailing blanks, as drawn
+    int line;       // the document's line (a heading printed again names it again)
+    double squeeze; // 1, or the measure it was drawn narrower by
 };
 
 // The device must already carry the document's orientation. Returns the

@@ -123,19 +123,43 @@ TEST(SheetPages, EachTableRunsOnWithItsOwnHeading) {
         }
 }
 
-// Ring and rubber numbers printed whole can take a federation row past the
-// paper's edge: the row is drawn narrower, and no figure is lost.
-TEST(SheetPages, ARowWiderThanThePaperIsDrawnNarrowerToFit) {
-    QVector<QStringList> race = sampleRace(1);
-    race[0][Col::RingNo] = "DV-02202-2021-123456", race[0][Col::RubberIn] = "12345";
-    const PrintDocument sheet = federationSheet(sampleDetails(), toRows(race), 1);
+// Ring and rubber numbers printed whole, a long race point or Letter paper
+// can take a line past the printable width: it is drawn narrower, and no
+// character is lost; a table's heading and rows by one measure, so that the
+// columns stay under their headings.
+TEST(SheetPages, ALineWiderThanThePaperIsDrawnNarrowerToFit) {
+    QVector<QStringList> longRing = sampleRace(2);
+    longRing[0][Col::RingNo] = "DV-02202-2021-123456", longRing[0][Col::RubberIn] = "12345";
+    SheetDetails longPoint = sampleDetails();
+    longPoint.racepoint = "Berwick Upon Tweed";
+    const struct {
+        bool federation, letter;
+        QVector<QStringList> race;
+        SheetDetails details;
+    } cases[] = {{true, false, longRing, sampleDetails()},
+                 {true, true, sampleRace(2), sampleDetails()},
+                 {true, false, sampleRace(2), longPoint},
+                 {false, false, sampleRace(2), longPoint}};
     QTemporaryDir dir;
-    QPdfWriter pdf(dir.filePath("sheet.pdf"));
-    setUpA4(pdf, QPageLayout::Landscape);
-    const QPageLayout page = pdf.pageLayout();
-    const double room = page.fullRectPixels(300).width() - page.paintRectPixels(300).left();
-    for (const RenderedLine& placed : renderDocument(sheet, pdf))
-        if (sheet.lines[placed.line].role == PrintLine::Role::Row) {
-            EXPECT_LE(placed.width, room + 0.5) << sheet.lines[placed.line].text.toStdString();
+    for (const auto& c : cases) {
+        const PrintDocument sheet = c.federation ? federationSheet(c.details, toRows(c.race), 1)
+                                                 : clubSheet(c.details, toRows(c.race), 1);
+        QPdfWriter pdf(dir.filePath("sheet.pdf"));
+        setUpA4(pdf, c.federation ? QPageLayout::Landscape : QPageLayout::Portrait);
+        if (c.letter)
+            pdf.setPageSize(QPageSize(QPageSize::Letter));
+        const double room = pdf.pageLayout().paintRectPixels(300).width();
+        QSet<double> tableSqueezes; // of the rows and the heading over them
+        for (const RenderedLine& p : renderDocument(sheet, pdf)) {
+            const PrintLine& line = sheet.lines[p.line];
+            if (!line.text.trimmed().startsWith(u'.')) { // a rule runs on
+                EXPECT_LE(p.x + p.width, room + 0.5) << line.text.toStdString();
+            }
+            if ((line.role == PrintLine::Role::Row && !line.text.isEmpty()) ||
+                (line.role == PrintLine::Role::Heading && line.text.contains("Velocity")))
+                tableSqueezes << p.squeeze;
         }
+        ASSERT_EQ(tableSqueezes.size(), 1);
+        EXPECT_EQ(*tableSqueezes.begin() < 1, c.federation && (c.letter || c.race == longRing));
+    }
 }
