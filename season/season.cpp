@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <numeric>
 
 namespace pellamy {
@@ -76,9 +77,18 @@ QString Placed::text() const {
 QString AverageRow::averageText() const {
     if (racesCounted == 0)
         return QStringLiteral("0.000");
-    // Rounded half up in whole thousandths, from exact whole numbers.
-    const qint64 scaled = (2 * sum + racesCounted) / (2 * racesCounted);
-    return QStringLiteral("%1.%2").arg(scaled / 1000).arg(scaled % 1000, 3, 10, QChar(u'0'));
+    // Rounded half away from zero in whole thousandths, from exact whole
+    // numbers.
+    const qint64 scaled = (2 * std::abs(sum) + racesCounted) / (2 * racesCounted);
+    return thousandthsText(sum < 0 ? -scaled : scaled);
+}
+
+QString thousandthsText(qint64 thousandths) {
+    const qint64 whole = std::abs(thousandths);
+    return QStringLiteral("%1%2.%3")
+        .arg(thousandths < 0 ? QStringLiteral("-") : QString())
+        .arg(whole / 1000)
+        .arg(whole % 1000, 3, 10, QChar(u'0'));
 }
 
 SeasonRace readSeasonRace(const QString& path) {
@@ -98,17 +108,17 @@ SeasonRace readSeasonRace(const QString& path) {
         race.error = QStringLiteral("is not a race file: it %1").arg(why);
         return race;
     }
+    // A race file whose line ends were changed on the way (through a Mac or
+    // Linux computer, or web mail) still holds every bird: its lines are
+    // read as the lines they are, not as one entry.
+    if (hasBareLineFeeds(bytes))
+        bytes.replace("\r\n", "\n").replace("\n", "\r\n");
     // A file cut short while it was copied would lose its last birds unseen.
     if (endsPartWayThroughAnEntry(bytes)) {
         race.error = QStringLiteral("ends part-way through a line, as a file cut short when it "
                                     "was copied does");
         return race;
     }
-    // A race file whose line ends were changed on the way (through a Mac or
-    // Linux computer, or web mail) still holds every bird: its lines are
-    // read as the lines they are, not as one entry.
-    if (hasBareLineFeeds(bytes))
-        bytes.replace("\r\n", "\n").replace("\n", "\r\n");
     const RaceFileRead read = readRaceFile(bytes);
     if (read.entries.isEmpty()) {
         race.error = QStringLiteral("holds no race entries");
@@ -150,12 +160,25 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
                               return x.member == y.member && x.thousandths == y.thousandths;
                           });
     };
+    // The race day, not the time of day the clocks were set at: the same
+    // race entered again later that day is the same race.
+    const auto sameDay = [](const SeasonRace& a, const SeasonRace& b) {
+        return a.racepoint.compare(b.racepoint, Qt::CaseInsensitive) == 0 &&
+               (a.date.isValid() ? a.date == b.date : a.dateText == b.dateText);
+    };
     for (qsizetype i = 0; i < races.size(); ++i)
-        for (qsizetype j = 0; j < i && races[i].error.isEmpty(); ++j)
-            if (races[j].error.isEmpty() && races[j].racepoint == races[i].racepoint &&
-                races[j].dateText == races[i].dateText && sameBirds(races[j], races[i]))
-                races[i].error = QStringLiteral("is the same race as %1")
-                                     .arg(QDir::toNativeSeparators(races[j].file));
+        for (qsizetype j = 0; j < i && races[i].error.isEmpty(); ++j) {
+            if (!races[j].error.isEmpty() || !sameDay(races[j], races[i]))
+                continue;
+            const QString other = QDir::toNativeSeparators(races[j].file);
+            if (sameBirds(races[j], races[i]))
+                races[i].error = QStringLiteral("is the same race as %1").arg(other);
+            else if (races[i].note.isEmpty())
+                races[i].note = QStringLiteral("the same race point and day as %1, with other "
+                                               "birds: if it is the same race saved at another "
+                                               "stage, choose only one of them")
+                                    .arg(other);
+        }
 }
 
 QVector<SeasonRace> seasonOrder(const QVector<SeasonRace>& races) {

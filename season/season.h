@@ -25,15 +25,21 @@ struct SeasonRace {
     int entries = 0;
     QVector<SeasonBird> birds; // in list order; entries without a velocity left out
     QString error;             // the file cannot be used: why, and it is left out
+    QString note;              // counted, but to be looked at: why
 };
 
 // Reads one race file for the season.
 SeasonRace readSeasonRace(const QString& path);
 
 // A race chosen twice (a copy kept as a backup, say) would count twice: each
-// race holding the same race point, date and birds as one before it is left
-// out, its reason naming the other file.
+// race holding the same race point, race day and birds as one before it is
+// left out, its reason naming the other file. One of the same race point and
+// day with other birds (saved part-way through the race, then again) is
+// counted, with a note naming the other file.
 void leaveOutRepeatedRaces(QVector<SeasonRace>& races);
+
+// Yards per minute from thousandths: 1150.500, -812.345.
+QString thousandthsText(qint64 thousandths);
 
 // The races that could be read, in race-date order (a race without a date
 // last, then in the order given).

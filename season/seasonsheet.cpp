@@ -11,11 +11,7 @@ namespace pellamy {
 namespace {
 
 QString velocityText(const std::optional<qint64>& thousandths) {
-    if (!thousandths)
-        return QString();
-    return QStringLiteral("%1.%2")
-        .arg(*thousandths / 1000)
-        .arg(*thousandths % 1000, 3, 10, QChar(u'0'));
+    return thousandths ? thousandthsText(*thousandths) : QString();
 }
 
 QString dateShown(const SeasonRace& race) {

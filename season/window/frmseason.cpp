@@ -73,10 +73,13 @@ void frmseason::showRaces() {
     QVector<QStringList> rows;
     for (int i = 0; i < races_.size(); ++i) {
         const SeasonRace& race = races_[i];
-        rows << QStringList{QString::number(i + 1), race.racepoint,
-                            race.date.isValid() ? race.date.toString(QStringLiteral("dd/MM/yyyy"))
-                                                : race.dateText,
-                            QString::number(race.entries), QDir::toNativeSeparators(race.file)};
+        rows << QStringList{
+            QString::number(i + 1), race.racepoint,
+            race.date.isValid() ? race.date.toString(QStringLiteral("dd/MM/yyyy")) : race.dateText,
+            QString::number(race.entries),
+            race.note.isEmpty()
+                ? QDir::toNativeSeparators(race.file)
+                : QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(race.file), race.note)};
     }
     // Files that could not be read are listed after, with the reason.
     for (const SeasonRace& race : chosen_)

@@ -29,11 +29,13 @@ protected:
         writeFile(dir.filePath("d.txt"), fileBytes(dir.filePath("c.txt")).replace("Cy", "Cy,"));
         // Cut short while it was copied: its last bird would go missing.
         writeFile(dir.filePath("e.txt"), fileBytes(dir.filePath("a.txt")).chopped(60));
+        const QByteArray lf = fileBytes(dir.filePath("c.txt")); // and line ends changed
+        writeFile(dir.filePath("f.txt"), lf.left(lf.lastIndexOf("Ann Hale") + 3));
         QFile::copy(dir.filePath("a.txt"), dir.filePath("a copy.txt"));
         writeFile(dir.filePath("notes.txt"), "Dear members, the dinner is on Friday\r\n");
         writeFile(dir.filePath("photo.jpg"), QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
-        for (const char* name :
-             {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt", "e.txt", "a copy.txt"})
+        for (const char* name : {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt",
+                                 "e.txt", "a copy.txt", "f.txt"})
             read << readSeasonRace(dir.filePath(name));
         leaveOutRepeatedRaces(read);
         races = seasonOrder(read);
@@ -79,7 +81,18 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
     EXPECT_TRUE(read[5].error.startsWith("has more fields than a race entry holds on line 1"));
     EXPECT_TRUE(read[6].error.startsWith("ends part-way through a line"));
+    EXPECT_TRUE(read[8].error.startsWith("ends part-way through a line"));
     EXPECT_EQ(read[7].error, "is the same race as " + QDir::toNativeSeparators(read[0].file));
+
+    // Entered again later that day: the same race. Saved part-way through
+    // the race, then again: counted, and noted.
+    QVector<SeasonRace> again = {read[0], read[0], read[0]};
+    again[1].dateText = "02/05/2026 21:00:00", again[2].birds.removeLast();
+    leaveOutRepeatedRaces(again);
+    EXPECT_TRUE(again[1].error.startsWith("is the same race as"));
+    EXPECT_EQ(again[2].error, "");
+    EXPECT_TRUE(again[2].note.startsWith("the same race point and day as"))
+        << again[2].note.toStdString();
 }
 
 // Worked by hand. Averages over every race, a missing race counting 0:
@@ -99,6 +112,13 @@ TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
         QStringList({"1 Bo Finch 2 1225.250", "2 Ann Hale 3 1083.333", "3 Cy Dunn 3 1050.000"}));
     EXPECT_EQ(averages(seasonTable(races, {true, 3}, {})),
               QStringList({"1 Ann Hale 3 1083.333", "2 Cy Dunn 3 1050.000"}));
+    // A bird clocked before liberation has a velocity below nought.
+    for (const auto& [sum, counted, text] :
+         {std::tuple{-812345, 1, "-812.345"}, {-1625, 2, "-0.813"}, {1625, 2, "0.813"}}) {
+        AverageRow row;
+        row.sum = sum, row.racesCounted = counted;
+        EXPECT_EQ(row.averageText(), text);
+    }
 }
 
 // Every bird placed: Berwick Ann 10, Bo 9, ann 8, Cy 7; Lerwick Cy 10,
