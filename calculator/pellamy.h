@@ -146,11 +146,7 @@ private:
     void printSheet(bool federation);
     // Whether there are entries to publish; says so when there are none.
     bool haveResult();
-    void savePublished(const QString& filter, const QString& suffix, const QByteArray& bytes);
-    // Adds the suffix to a name chosen without one, so that the file is
-    // listed where such files are opened; false when the name with it is a
-    // file the user says not to replace.
-    bool addSuffix(QString& path, const QString& suffix);
+    void savePublished(const QString& filter, const QByteArray& bytes);
 
     // Starts the recovery record, first offering back a race that an
     // earlier run left unsaved.

@@ -46,7 +46,7 @@ void Pellamy::copyResult() {
 
 void Pellamy::saveResultAsCsv() {
     if (haveResult())
-        savePublished(QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv"),
+        savePublished(QStringLiteral("CSV Files (*.csv)"),
                       csvFile(resultHeader(), resultRows(entries_.rows())));
 }
 
@@ -59,26 +59,13 @@ void Pellamy::saveResultAsWebPage() {
     static const QRegularExpression eightDigits(QStringLiteral("^\\d{8}$"));
     if (!eightDigits.match(details.txtdaterace).hasMatch())
         details.txtdaterace = eightDigitDate(ui_->RaceDay->date());
-    savePublished(QStringLiteral("Web Pages (*.html *.htm)"), QStringLiteral("html"),
+    savePublished(QStringLiteral("Web Pages (*.html *.htm)"),
                   resultWebPage(details, entries_.rows()));
 }
 
-bool Pellamy::addSuffix(QString& path, const QString& suffix) {
-    if (!QFileInfo(path).suffix().isEmpty())
-        return true;
-    // The chooser asked about the name as typed; the name with its suffix
-    // added may be last week's file, which is replaced only when the user
-    // says so.
-    path += u'.' + suffix;
-    return !QFileInfo::exists(path) ||
-           dialogs_->askYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                  .arg(QDir::toNativeSeparators(path)),
-                              kTitle);
-}
-
-void Pellamy::savePublished(const QString& filter, const QString& suffix, const QByteArray& bytes) {
-    QString path = dialogs_->saveFileName(filter);
-    if (path.isEmpty() || !addSuffix(path, suffix))
+void Pellamy::savePublished(const QString& filter, const QByteArray& bytes) {
+    const QString path = chooseFileToSave(*dialogs_, filter, kTitle);
+    if (path.isEmpty())
         return;
     const FileWrite written = writeWholeFile(path, bytes);
     if (!written.ok())

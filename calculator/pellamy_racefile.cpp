@@ -60,7 +60,10 @@ bool Pellamy::saveRace() {
                           kTitle);
         return false;
     }
-    if (!addSuffix(path, QStringLiteral("txt")))
+    // A name that does not end in ".txt" gets it, so that the race is listed
+    // where races are opened.
+    path = withFilterSuffix(*dialogs_, path, kFilter, kTitle);
+    if (path.isEmpty())
         return false;
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.

@@ -86,7 +86,7 @@ void Pellamy::printSheet(bool federation) {
                                        : clubSheet(details, entries_.rows(), copies.count);
     const QString problem = printOrSavePdf(
         printer(), document, [&](const QString& q) { return dialogs_->askYesNo(q, kTitle); },
-        [&] { return dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)")); });
+        [&] { return chooseFileToSave(*dialogs_, QStringLiteral("PDF Files (*.pdf)"), kTitle); });
     if (!problem.isEmpty())
         dialogs_->message(problem, kTitle);
 }

@@ -1,9 +1,12 @@
 #include "dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace pellamy {
 
@@ -14,6 +17,29 @@ QString titleOrProgramName(const QString& title) {
 }
 
 } // namespace
+
+QString withFilterSuffix(DialogService& dialogs, const QString& path, const QString& filter,
+                         const QString& title) {
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    QStringList suffixes;
+    for (const QRegularExpressionMatch& m : pattern.globalMatch(filter))
+        suffixes << m.captured(1);
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffixes.isEmpty() || suffixes.contains(suffix, Qt::CaseInsensitive))
+        return path;
+    const QString named = path + u'.' + suffixes.first();
+    if (QFileInfo::exists(named) &&
+        !dialogs.askYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                              .arg(QDir::toNativeSeparators(named)),
+                          title))
+        return QString();
+    return named;
+}
+
+QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QString& title) {
+    const QString path = dialogs.saveFileName(filter);
+    return path.isEmpty() ? path : withFilterSuffix(dialogs, path, filter, title);
+}
 
 void QtDialogService::message(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, parent_);

@@ -33,6 +33,16 @@ public:
 };
 
 // The real dialogs, shown over a parent window.
+// A file name chosen in a save dialog with a filter such as "Text Files
+// (*.txt)", made a name the filter lists: one that does not end in one of
+// the filter's suffixes ("Weymouth 24.05.06") gets the first of them. The
+// dialog asked about the name as typed, so when a file of the new name is
+// there already the user says whether to replace it; empty when not.
+QString withFilterSuffix(DialogService& dialogs, const QString& path, const QString& filter,
+                         const QString& title);
+// The save dialog, then withFilterSuffix; empty when either was cancelled.
+QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QString& title);
+
 class QtDialogService : public DialogService {
 public:
     explicit QtDialogService(QWidget* parent = nullptr) : parent_(parent) {}

@@ -164,7 +164,7 @@ void frmseason::cmdPrint_Click() {
     const PrintDocument sheet = seasonSheet(club_(), races_, table_, shownCompetition());
     const QString problem = printOrSavePdf(
         *printer_, sheet, [&](const QString& q) { return dialogs_->askYesNo(q, kTitle); },
-        [&] { return dialogs_->saveFileName(QStringLiteral("PDF Files (*.pdf)")); });
+        [&] { return chooseFileToSave(*dialogs_, QStringLiteral("PDF Files (*.pdf)"), kTitle); });
     if (!problem.isEmpty())
         dialogs_->message(problem, kTitle);
 }
@@ -172,7 +172,7 @@ void frmseason::cmdPrint_Click() {
 void frmseason::cmdSaveCsv_Click() {
     if (!readyToPrintOrSave())
         return;
-    const QString path = dialogs_->saveFileName(QStringLiteral("CSV Files (*.csv)"));
+    const QString path = chooseFileToSave(*dialogs_, QStringLiteral("CSV Files (*.csv)"), kTitle);
     if (path.isEmpty())
         return;
     const FileWrite written = writeWholeFile(path, seasonCsv(races_, table_, shownCompetition()));

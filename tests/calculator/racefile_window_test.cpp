@@ -97,11 +97,11 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     }
     EXPECT_TRUE(window->recovery().unsaved());
 
-    // A name typed without its suffix is saved as a text file, which is
-    // listed where races are opened.
+    // A name typed without ".txt" gets it, so that the race is listed where
+    // races are opened.
     dialogs.clear();
-    saveFile(dir.filePath("race two"));
-    EXPECT_TRUE(QFile::exists(dir.filePath("race two.txt")));
+    saveFile(dir.filePath("race 24.05"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("race 24.05.txt")));
 }
 
 // Why bytes are no race file is the core's table (RaceFile.SaysWhyBytesAreNoRaceFile).

@@ -70,7 +70,7 @@ TEST_F(ReportsWindowTest, BothSheetsPrintWithTheCopiesAskedAndClubPrintRenumbers
 TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {
     printer.available = false;
     dialogs.answerYesNo(true);
-    dialogs.answerFile(folder->filePath("club.pdf"));
+    dialogs.answerFile(folder->filePath("club")); // ".pdf" is added
     window->Clubprint_Click();
     EXPECT_EQ(shown(), QStringList({"question|Pellamy|No printer is available. Would you like to "
                                     "save the sheet as a PDF file instead?",

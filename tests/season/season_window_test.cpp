@@ -62,7 +62,7 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     // Typed, then saved by the button's access key: the box is never left.
     pointsBox->selectAll();
     QTest::keyClicks(pointsBox, "7 3");
-    dialogs.answerFile(dir.filePath("points.csv"));
+    dialogs.answerFile(dir.filePath("points")); // ".csv" is added
     control<QPushButton>(window, "cmdSaveCsv")->click();
     EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains("Pos,Member,Berwick 02/05/2026"));
     EXPECT_TRUE(fileBytes(dir.filePath("points.csv")).contains(",7,3,10"));
