@@ -33,22 +33,7 @@ public:
     void line(const QString& text = QString()) {
         document_.lines.push_back({text, points_, false, role_, keep_});
     }
-    // A centred text wider than the paper (a paragraph typed as comments, a
-    // long club name) is broken at blanks into several centred lines, so
-    // that neither end falls off the page; a text that fits is one line.
-    void centred(const QString& text) {
-        const qsizetype most = fittingCharacters();
-        QString rest = text;
-        while (rest.size() > most) {
-            qsizetype cut = rest.lastIndexOf(u' ', most);
-            const bool atBlank = cut > 0;
-            if (!atBlank)
-                cut = most; // a word longer than the line is split
-            document_.lines.push_back({rest.left(cut), points_, true, role_, keep_});
-            rest = rest.mid(cut + (atBlank ? 1 : 0));
-        }
-        document_.lines.push_back({rest, points_, true, role_, keep_});
-    }
+    void centred(const QString& text) { document_.addCentred(text, points_, role_, keep_); }
     void empty(int count) {
         for (int i = 0; i < count; ++i)
             line();
@@ -72,15 +57,6 @@ public:
     void end() { document_.lines.last().keepWithNext = false; }
 
 private:
-    // Characters of the current size a centred line may hold: a character
-    // is 0.6 of the size wide, and the line is kept 170 mm wide on a
-    // portrait page (257 mm on a landscape one), inside any printer's
-    // margins on A4 and Letter.
-    qsizetype fittingCharacters() const {
-        const double millimetres = document_.orientation == QPageLayout::Portrait ? 170.0 : 257.0;
-        return qsizetype(millimetres / 25.4 * 72 / (0.6 * points_));
-    }
-
     PrintDocument& document_;
     double points_ = 10;
     PrintLine::Role role_ = PrintLine::Role::Plain;

@@ -84,26 +84,15 @@ QByteArray seasonCsv(const QVector<SeasonRace>& races, const SeasonTable& table,
 PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
                           const SeasonTable& table, Competition competition) {
     PrintDocument document;
-    const auto add = [&](const QString& text, double points, bool centred = false,
+    const auto add = [&](const QString& text, double points,
                          PrintLine::Role role = PrintLine::Role::Plain) {
-        document.lines.push_back({text, points, centred, role, role == PrintLine::Role::Heading});
+        document.lines.push_back({text, points, false, role, role == PrintLine::Role::Heading});
     };
-    add(QString(), 14);
-    add(club, 19, true);
-    add(competitionTitle(competition), 14, true);
-    add(QString(), 10);
-    for (int i = 0; i < races.size(); ++i)
-        add(QStringLiteral("  %1  %2 %3  %4 birds")
-                .arg(i + 1, 2)
-                .arg(races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]))
-                .arg(races[i].entries),
-            10);
-    add(QString(), 10);
-
-    // Races are headed by their numbers in the list above. A season too long
-    // for one table across the page, at the smallest size, is printed in
-    // several tables one under the other, each with the places, the members
-    // and the average or total.
+    // The tables' width first, which sets the page's orientation. Races are
+    // headed by their numbers in the list of races. A season too long for
+    // one table across the page, at the smallest size, is printed in several
+    // tables one under the other, each with the places, the members and the
+    // average or total.
     const bool averages = competition == Competition::Averages;
     const int leading = averages ? 3 : 2; // place, member (and races clocked)
     QStringList fixedHeading{QStringLiteral("Pos"), QStringLiteral("Member")};
@@ -123,6 +112,18 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
         document.orientation == QPageLayout::Portrait ? kPortraitMm : kLandscapeMm;
     const double points =
         std::clamp(10 * charactersAcross(across, 10) / width, kSmallestPoints, 10.0);
+    add(QString(), 14);
+    document.addCentred(club, 19);
+    document.addCentred(competitionTitle(competition), 14);
+    add(QString(), 10);
+    for (int i = 0; i < races.size(); ++i)
+        add(QStringLiteral("  %1  %2 %3  %4 birds")
+                .arg(i + 1, 2)
+                .arg(races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]))
+                .arg(races[i].entries),
+            10);
+    add(QString(), 10);
+
     // The cells of a row (or the heading) with only the races from first to
     // last.
     const auto only = [&](const QStringList& cells, int first, int last) {
@@ -141,11 +142,11 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
             add(QString(), 10);
         const QString headingLine = sheetRow(only(heading, first, last));
         const QString rule = QStringLiteral("  ") + QString(headingLine.size() - 2, u'.');
-        add(rule, points, false, PrintLine::Role::Heading);
-        add(headingLine, points, false, PrintLine::Role::Heading);
-        add(rule, points, false, PrintLine::Role::Heading);
+        add(rule, points, PrintLine::Role::Heading);
+        add(headingLine, points, PrintLine::Role::Heading);
+        add(rule, points, PrintLine::Role::Heading);
         for (const QStringList& row : rows)
-            add(sheetRow(only(row, first, last)), points, false, PrintLine::Role::Row);
+            add(sheetRow(only(row, first, last)), points, PrintLine::Role::Row);
     }
     if (!table.mergedNames.isEmpty()) {
         add(QString(), 10);
