@@ -36,11 +36,14 @@ void addCharacter(std::vector<INPUT>& inputs, wchar_t c) {
     }
 }
 
+// The texts come in UTF-8 and go to Windows whole, as UTF-16: a folder
+// named with a letter outside the system's 8-bit character set is still
+// the folder typed into the message.
 std::wstring widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
     std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
     if (length > 1)
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+        MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], length);
     return wide;
 }
 
@@ -48,21 +51,27 @@ std::wstring widen(const std::string& text) {
 
 bool sendMailWindows(const std::string& subject, const std::string& body,
                      const std::string& attachment, std::string& error) {
-    const std::string link = "mailto:?subject=" + subject + "&body=" + body;
-    ShellExecuteA(GetActiveWindow(), "Open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const std::wstring link = L"mailto:?subject=" + widen(subject) + L"&body=" + widen(body);
+    const INT_PTR opened = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(GetActiveWindow(), L"Open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (opened <= 32) { // no program takes e-mail links
+        error = "no e-mail program is set up on this computer.";
+        return false;
+    }
 
     // One pass of the message loop, then the wait for the new message's
     // window; the program takes no input meanwhile.
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
-    HWND window = FindWindowA(nullptr, subject.c_str());
+    const std::wstring title = widen(subject);
+    HWND window = FindWindowW(nullptr, title.c_str());
     const ULONGLONG deadline = GetTickCount64() + 30000;
     while (!window && GetTickCount64() < deadline) {
         Sleep(100);
-        window = FindWindowA(nullptr, subject.c_str());
+        window = FindWindowW(nullptr, title.c_str());
     }
     if (!window) {
         error = "No e-mail window titled \"" + subject + "\" appeared within 30 seconds.";
@@ -101,12 +110,11 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
 void sendMailWindowsInBackground(std::string subject, std::string body, std::string attachment,
                                  std::function<void(const std::string&)> failed) {
     // One hand-off at a time: a second (a double click) would type its keys
-    // into the first one's message.
+    // into the first one's message. It is let go without a word, as the
+    // message asked for is being opened.
     static std::atomic<bool> busy{false};
-    if (busy.exchange(true)) {
-        failed("a message for the last result is still being opened; please wait for it.");
+    if (busy.exchange(true))
         return;
-    }
     std::thread([subject = std::move(subject), body = std::move(body),
                  attachment = std::move(attachment), failed = std::move(failed)] {
         // The shell's mailto: handlers expect COM on the calling thread.

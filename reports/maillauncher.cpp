@@ -41,17 +41,15 @@ QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) 
 void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                const QString& attachment, Failed failed) {
 #ifdef Q_OS_WIN
-    // The shell and window titles take the system's 8-bit character set. The
-    // hand-off waits for the message window on a thread of its own; a
+    // The hand-off waits for the message window on a thread of its own; a
     // failure is said on the window's thread.
-    sendMailWindowsInBackground(
-        subject.toLocal8Bit().toStdString(), body.toLocal8Bit().toStdString(),
-        attachment.toLocal8Bit().toStdString(), [failed](const std::string& reason) {
-            const QString text = QString::fromLocal8Bit(reason.c_str());
-            QMetaObject::invokeMethod(
-                QCoreApplication::instance(), [failed, text] { failed(text); },
-                Qt::QueuedConnection);
-        });
+    sendMailWindowsInBackground(subject.toStdString(), body.toStdString(), attachment.toStdString(),
+                                [failed](const std::string& reason) {
+                                    const QString text = QString::fromStdString(reason);
+                                    QMetaObject::invokeMethod(
+                                        QCoreApplication::instance(),
+                                        [failed, text] { failed(text); }, Qt::QueuedConnection);
+                                });
 #else
     // The arguments go to xdg-email as a list, without a shell between. It
     // is never waited for: an e-mail program that keeps xdg-email running
