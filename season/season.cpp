@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -174,10 +175,9 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
             if (sameBirds(races[j], races[i]))
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);
             else if (races[i].note.isEmpty())
-                races[i].note = QStringLiteral("the same race point and day as %1, with other "
-                                               "birds: if it is the same race saved at another "
-                                               "stage, choose only one of them")
-                                    .arg(other);
+                races[i].note = QStringLiteral("the same race point and day as %1: if it is the "
+                                               "same race, choose one")
+                                    .arg(QFileInfo(races[j].file).fileName());
         }
 }
 

@@ -89,8 +89,11 @@ void frmseason::showRaces() {
                                     .arg(QDir::toNativeSeparators(race.file), race.error)};
     ui_->lstRaces->setRowCount(int(rows.size()));
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows[r].size(); ++c)
-            ui_->lstRaces->setItem(r, c, new QTableWidgetItem(rows[r][c]));
+        for (int c = 0; c < rows[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(rows[r][c]);
+            item->setToolTip(rows[r][c]); // a long path or reason, whole
+            ui_->lstRaces->setItem(r, c, item);
+        }
 }
 
 void frmseason::workOut() {
