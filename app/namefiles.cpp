@@ -4,7 +4,6 @@
 #include "calc/windows1252.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 namespace pellamy {
 
@@ -43,13 +42,10 @@ QString readNameFile(const QString& path) {
         return QString();
     const QByteArray bytes = file.read(64 * 1024);
     // Names Windows-1252 cannot hold are kept in UTF-8, marked as such. A
-    // file saved by hand in a text editor may be UTF-8 without the mark:
-    // its accents are never valid UTF-8 as Windows-1252 writes them.
+    // file saved by hand in a text editor may be UTF-8 without the mark.
     if (bytes.startsWith(kUtf8Mark))
         return readNameText(QString::fromUtf8(bytes.mid(kUtf8Mark.size())));
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString asUtf8 = utf8.decode(bytes);
-    return readNameText(utf8.hasError() ? fromWindows1252(bytes) : asUtf8);
+    return readNameText(fromUtf8OrWindows1252(bytes));
 }
 
 bool writeNameFile(const QString& path, const QString& name) {

@@ -1,5 +1,8 @@
 #include "windows1252.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <array>
 
 namespace pellamy {
@@ -44,6 +47,17 @@ QByteArray toWindows1252(const QString& text, bool* lossy) {
         bytes += char(byte);
     }
     return bytes;
+}
+
+QString fromUtf8OrWindows1252(QByteArrayView bytes) {
+    if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return quint8(c) >= 0x80; })) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = utf8.decode(bytes);
+        if (!utf8.hasError() && std::all_of(text.cbegin(), text.cend(),
+                                            [](QChar c) { return byteOf(c.unicode()) >= 0; }))
+            return text;
+    }
+    return fromWindows1252(bytes);
 }
 
 QString fromWindows1252(QByteArrayView bytes) {

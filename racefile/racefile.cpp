@@ -1,7 +1,6 @@
 #include "racefile.h"
 
 #include <QIODevice>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
@@ -96,19 +95,6 @@ QStringView trimmedSpaces(QStringView field) {
 
 namespace {
 
-// A line's text. Pellamy writes Windows-1252, but a line a text editor saved
-// as UTF-8 (the usual choice today) is read as UTF-8: accented
-// Windows-1252 text is never valid UTF-8. A byte-order mark is dropped.
-QString lineText(QByteArrayView bytes) {
-    if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return quint8(c) >= 0x80; })) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return text;
-    }
-    return fromWindows1252(bytes);
-}
-
 // Reads the lines of bytes into out, the first being line firstLine + 1 of
 // the file, each entry sharing the race details of the entry before it
 // when they are the same, which keeps a large race small. Gives the number
@@ -123,7 +109,8 @@ int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine) {
         qsizetype end = bytes.indexOf('\r', pos);
         if (end < 0)
             end = bytes.size();
-        const QString text = lineText(bytes.sliced(pos, end - pos));
+        // A line a text editor saved as UTF-8 reads as written.
+        const QString text = fromUtf8OrWindows1252(bytes.sliced(pos, end - pos));
         const QStringView line(text);
         pos = end + 1;
         if (pos < bytes.size() && bytes[pos] == '\n' && end < bytes.size())

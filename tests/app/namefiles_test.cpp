@@ -50,6 +50,8 @@ TEST(NameFiles, MissingUnwritableAndHandSavedFiles) {
     // Saved by a text editor as UTF-8 without a mark.
     writeFile(club, "\"Ynys M\xC3\xB4n Flyers\"\r\n");
     EXPECT_EQ(readNameFile(club), QString::fromUtf8("Ynys M\xC3\xB4n Flyers"));
+    writeFile(club, "Mont\xE0"); // and by hand in Windows-1252, without a line end
+    EXPECT_EQ(readNameFile(club), QString::fromUtf8("Mont\u00e0"));
     // A read-only folder whose club.txt may be written: written in place.
     ReadOnly folder(dir.path());
     if (!folder.ok())

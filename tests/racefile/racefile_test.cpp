@@ -68,6 +68,7 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
          "\xEF\xBB\xBF"
          "1, M\xC3\xBCller\r\n2, M\xFCller",
          {{"1", "M\u00fcller"}, {"2", "M\u00fcller"}}},
+        {"Windows-1252 that is UTF-8 too", "1, REN\xC9\x92S", {{"1", "REN\u00c9\u2019S"}}},
     };
     for (const auto& [what, bytes, entries] : cases) {
         EXPECT_EQ(columnsOf(readRaceFile(bytes).entries), entries) << what;
