@@ -8,6 +8,7 @@
 #include "racefile/recovery.h"
 
 #include "calc/raceentry.h"
+#include "calc/textforms.h"
 #include "groupcaptions.h"
 #include "picturebutton.h"
 #include "platform/fonts.h"
@@ -140,13 +141,19 @@ void Pellamy::setUpControls() {
 
     // The race dates are clock-face dates, in no time zone: in local time a
     // date chosen on the day the clocks go forward could move the time of
-    // day kept with it, and the night counts would become fractions.
-    for (QDateTimeEdit* picker : {ui.DayClockSet, ui.RaceDay, ui.DayClockOpen, ui.DaybirdClocked})
+    // day kept with it, and the night counts would become fractions. The
+    // form's range is set again as clock-face dates, as the change of zone
+    // moves it by the local time's offset.
+    for (QDateTimeEdit* picker : {ui.DayClockSet, ui.RaceDay, ui.DayClockOpen, ui.DaybirdClocked}) {
+        const QDateTime first = picker->minimumDateTime(), last = picker->maximumDateTime();
 #if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
         picker->setTimeZone(QTimeZone::UTC);
 #else
         picker->setTimeSpec(Qt::UTC);
 #endif
+        picker->setDateTimeRange(clockFaceDateTime(first.date(), first.time()),
+                                 clockFaceDateTime(last.date(), last.time()));
+    }
 
     // The race entry list, its column widths (kept in hundredths of a
     // millimetre) and the group captions over its columns.
