@@ -4,6 +4,7 @@
 
 #include "calc/windows1252.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -139,17 +140,24 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
                                     .arg(record.fields.join(u' ').trimmed());
             continue;
         }
-        // 51,5,-1,25 or N51,5,W0,1: a decimal comma in a comma-separated
-        // file, unquoted, splits a coordinate in two, and the second half
-        // would be read as the longitude. A field of digits alone after one
-        // that ends in a figure without a decimal point is such a half.
-        const auto splitAt = [&](int i) {
-            const QString before = record.fields[i - 1].trimmed(), f = record.fields[i].trimmed();
-            return !f.isEmpty() &&
-                   std::all_of(f.cbegin(), f.cend(), [](QChar c) { return c.isDigit(); }) &&
-                   !before.isEmpty() && before.back().isDigit() && !before.contains(u'.');
+        // 51,5,-1,25 or N51 30 00,5,W0,1: a decimal comma in a
+        // comma-separated file, unquoted, splits a coordinate in two, and
+        // what follows would be read as the next coordinate. A latitude
+        // ending in a figure without a decimal point and followed by a whole
+        // number is split; a longitude in whole degrees followed by one too.
+        // A longitude in minutes or seconds may be followed by a column of
+        // figures of the file's own.
+        static const QRegularExpression wholeDegrees(QStringLiteral("^[NSEWnsew+-]?\\s*\\d+$")),
+            whole(QStringLiteral("^\\d+$"));
+        const QStringList& f = record.fields;
+        const auto endsInFigure = [](const QString& text) {
+            return !text.isEmpty() && text.back().isDigit() && !text.contains(u'.');
         };
-        if (bestSeparator == u',' && record.fields.size() >= 4 && (splitAt(2) || splitAt(3))) {
+        const bool split = f.size() >= 4 && (whole.match(f[2].trimmed()).hasMatch()
+                                                 ? endsInFigure(f[1].trimmed())
+                                                 : wholeDegrees.match(f[2].trimmed()).hasMatch() &&
+                                                       whole.match(f[3].trimmed()).hasMatch());
+        if (bestSeparator == u',' && split) {
             problems << where + QStringLiteral("\"%1\" looks like coordinates with decimal "
                                                "commas; put each coordinate in double quotes, "
                                                "or separate the columns with semicolons.")
