@@ -5,7 +5,6 @@
 #include "sixtieths.h"
 
 #include "calc/filewrite.h"
-#include "calc/numbers.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -105,13 +104,8 @@ QStringList rowDoubts(const QJsonArray& values) {
             doubts << QStringLiteral("%1 holds a character that cannot be read")
                           .arg(QLatin1String(columns[k]));
     }
-    const std::optional<QString> computed = sixtiethsText(texts[2], texts[3]);
-    const std::optional<double> stored = textToNumber(texts[4]);
-    if (!computed)
-        doubts << QStringLiteral("Miles or Yards is not a number");
-    else if (!stored || *stored != *textToNumber(*computed))
-        doubts << QStringLiteral("Sixtieths is %1, but %2 miles %3 yards make %4")
-                      .arg(texts[4], texts[2], texts[3], *computed);
+    if (const QString why = sixtiethsDisagreement(texts[2], texts[3], texts[4]); !why.isEmpty())
+        doubts << why;
     return doubts;
 }
 

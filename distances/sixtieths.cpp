@@ -18,4 +18,16 @@ std::optional<QString> sixtiethsText(const QString& miles, const QString& yards)
     return generalNumberText(sixtieths);
 }
 
+QString sixtiethsDisagreement(const QString& miles, const QString& yards,
+                              const QString& sixtieths) {
+    const std::optional<QString> made = sixtiethsText(miles, yards);
+    if (!made)
+        return QStringLiteral("Miles or Yards is not a number");
+    const std::optional<double> stored = textToNumber(sixtieths);
+    if (stored && *stored == *textToNumber(*made))
+        return QString();
+    return QStringLiteral("Sixtieths is %1, but %2 miles %3 yards make %4")
+        .arg(sixtieths, miles, yards, *made);
+}
+
 } // namespace pellamy

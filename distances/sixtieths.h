@@ -12,4 +12,8 @@ namespace pellamy {
 // yards give 10612800). Empty when either text is not a number.
 std::optional<QString> sixtiethsText(const QString& miles, const QString& yards);
 
+// Why a row's three fields do not agree ("Sixtieths is 43398121, but 410
+// miles 1702 yards make 43398120"); empty when they do.
+QString sixtiethsDisagreement(const QString& miles, const QString& yards, const QString& sixtieths);
+
 } // namespace pellamy

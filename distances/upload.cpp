@@ -113,11 +113,9 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
         }
         // The rule the editor keeps: a Sixtieths that is not what its miles
         // and yards make (a digit damaged in an old file) is not sent out.
-        const std::optional<QString> made = sixtiethsText(row.miles, row.yards);
-        if (!made || !sameDistance(*made, row.sixtieths)) {
-            upload.refused << QStringLiteral("%1: its Sixtieths %2 is not what %3 miles %4 yards "
-                                             "make")
-                                  .arg(at, row.sixtieths, row.miles, row.yards);
+        if (const QString why = sixtiethsDisagreement(row.miles, row.yards, row.sixtieths);
+            !why.isEmpty()) {
+            upload.refused << at + QStringLiteral(": ") + why;
             continue;
         }
         QStringList& there = held[pairKey(row.name, row.racepoint)];

@@ -32,7 +32,6 @@ public:
     virtual QStringList openFileNames(const QString& filter) = 0;
 };
 
-// The real dialogs, shown over a parent window.
 // A file name chosen in a save dialog with a filter such as "Text Files
 // (*.txt)", made a name the filter lists: one that does not end in one of
 // the filter's suffixes ("Weymouth 24.05.06") gets the first of them. The
@@ -43,6 +42,7 @@ QString withFilterSuffix(DialogService& dialogs, const QString& path, const QStr
 // The save dialog, then withFilterSuffix; empty when either was cancelled.
 QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QString& title);
 
+// The real dialogs, shown over a parent window.
 class QtDialogService : public DialogService {
 public:
     explicit QtDialogService(QWidget* parent = nullptr) : parent_(parent) {}

@@ -47,15 +47,38 @@ std::wstring widen(const std::string& text) {
     return wide;
 }
 
+// A text as it stands in the link: the characters that would end or change
+// the link's fields (a folder named "Smith & Son") written as %XX, which the
+// e-mail program reads back, so the window is still titled with the path.
+std::wstring linkText(const std::wstring& text) {
+    std::wstring out;
+    for (wchar_t c : text) {
+        if (c == L'%' || c == L'&' || c == L'#' || c == L'+' || c == L'?') {
+            static const wchar_t hex[] = L"0123456789ABCDEF";
+            out += L'%';
+            out += hex[(c >> 4) & 0xF];
+            out += hex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 bool sendMailWindows(const std::string& subject, const std::string& body,
                      const std::string& attachment, std::string& error) {
-    const std::wstring link = L"mailto:?subject=" + widen(subject) + L"&body=" + widen(body);
+    const std::wstring link =
+        L"mailto:?subject=" + linkText(widen(subject)) + L"&body=" + linkText(widen(body));
     const INT_PTR opened = reinterpret_cast<INT_PTR>(
         ShellExecuteW(GetActiveWindow(), L"Open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (opened <= 32) { // no program takes e-mail links
+    if (opened == SE_ERR_NOASSOC) {
         error = "no e-mail program is set up on this computer.";
+        return false;
+    }
+    if (opened <= 32) {
+        error = "Windows could not open the e-mail link (code " + std::to_string(opened) + ").";
         return false;
     }
 

@@ -276,7 +276,9 @@ void frmdistances::cmdUpload_Click() {
             QStringLiteral("Bring the distances of this club's distances.mdb up to the server?\n\n"
                            "Distances the server has not got are added. Where the server already "
                            "holds a different distance for a member and race point, the server's "
-                           "distance is kept and the row is listed."),
+                           "distance is kept and the row is listed; so is a row this file holds "
+                           "twice with different distances, or whose Sixtieths is not what its "
+                           "miles and yards make."),
             QStringLiteral("Pellamy")))
         return;
     // A club's Access file is brought over to Pellamy's own form first.
@@ -291,9 +293,10 @@ void frmdistances::cmdUpload_Click() {
         if (migration.doubtfulRows > 0) {
             say(migration.message +
                 QStringLiteral("\n\nNothing has been brought up to the server yet. Please look "
-                               "at those rows first: \"Bring to the server…\" brings the "
-                               "distances up as they stand when it is pressed again, but for a "
-                               "Sixtieths that is not what its miles and yards make."));
+                               "at those rows first: when \"Bring to the server…\" is pressed "
+                               "again, the distances are brought up as they stand, and a row whose "
+                               "Sixtieths is not what its miles and yards make is listed "
+                               "instead."));
             return;
         }
         say(migration.message);

@@ -374,7 +374,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
               "row\n"
               "Ed Moss at Dover: distances.mdb holds 7497600 sixtieths here and 7392000 in another "
               "row\n"
-              "Fay Lund at Dover: its Sixtieths 1056001 is not what 10 miles 0 yards make");
+              "Fay Lund at Dover: Sixtieths is 1056001, but 10 miles 0 yards make 1056000");
     dialogs.clear();
     const DistanceStore store(source());
     EXPECT_EQ(store.distance("Bo Finch", "Dover").text, "9504000\r\n");
