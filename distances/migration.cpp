@@ -189,11 +189,18 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         return failed(QStringLiteral("is an Access database that cannot be read; it may be "
                                      "damaged"));
     }
-    if (reader.exitStatus() == QProcess::NormalExit &&
-        (reader.exitCode() == 1 || reader.exitCode() > 4)) {
+    // On Windows a library missing or unfit ends the reader with a status
+    // of the system's own, which Qt counts as a crash.
+    const auto status = quint32(reader.exitCode());
+    const bool systemRefused = status == 0xC0000135 || status == 0xC0000139 || status == 0xC000007B;
+    if (systemRefused || (reader.exitStatus() == QProcess::NormalExit &&
+                          (reader.exitCode() == 1 || reader.exitCode() > 4))) {
         const QString said = QString::fromUtf8(reader.readAllStandardError()).trimmed();
         return couldNotRun(said.isEmpty()
-                               ? QStringLiteral("it stopped with code %1").arg(reader.exitCode())
+                               ? QStringLiteral("it stopped with code %1")
+                                     .arg(systemRefused
+                                              ? QStringLiteral("0x") + QString::number(status, 16)
+                                              : QString::number(reader.exitCode()))
                                : said);
     }
     if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() == 3)
