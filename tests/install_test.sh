@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a new folder and checks what a club gets: the
 # programs stripped, an empty distances.mdb, the icon and a valid desktop
-# entry; a second install keeps the club's distances.mdb.
+# entry; a second install keeps the club's distances.mdb; a staged install
+# (DESTDIR) puts everything under the stage.
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
@@ -24,4 +25,7 @@ grep -qxF "Exec=\"$folder/pellamy\"" "$folder/pellamy.desktop" || fail "pellamy.
 echo "the club's own" >"$folder/distances.mdb"
 cmake --install "$build" --prefix "$folder" >/dev/null
 [ "$(cat "$folder/distances.mdb")" = "the club's own" ] || fail "an existing distances.mdb was replaced"
+# A packager's staged install: everything under DESTDIR, once.
+DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/pellamy >/dev/null
+[ -e "$work/stage/opt/pellamy/distances.mdb" ] || fail "distances.mdb is missing under DESTDIR"
 echo "install_folder: passed"
