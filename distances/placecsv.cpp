@@ -31,28 +31,34 @@ QString decoded(QByteArray bytes) {
 
 // The records of the text split at the separator, with fields in double
 // quotes holding separators, line ends and doubled quotes as CSV has them.
-// Each record keeps the number of the line it starts on.
+// Each record keeps the number of the line it starts on, and which of its
+// fields were quoted.
 struct Record {
     int line;
     QStringList fields;
+    QVector<bool> quoted;
 };
 
 QVector<Record> records(const QString& text, QChar separator) {
     QVector<Record> result;
-    Record record{1, {}};
+    Record record{1, {}, {}};
     QString field;
-    bool quoted = false, fieldStarted = false;
+    bool quoted = false, fieldStarted = false, wasQuoted = false;
     int line = 1;
-    const auto endRecord = [&] {
+    const auto endField = [&] {
         record.fields << field;
+        record.quoted << wasQuoted;
+        field.clear();
+        fieldStarted = wasQuoted = false;
+    };
+    const auto endRecord = [&] {
+        endField();
         // A line of nothing but separators (a spreadsheet's emptied row) is
         // no place at all.
         if (!std::all_of(record.fields.cbegin(), record.fields.cend(),
                          [](const QString& f) { return f.trimmed().isEmpty(); }))
             result << record;
-        record = {line, {}};
-        field.clear();
-        fieldStarted = false;
+        record = {line, {}, {}};
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -67,11 +73,9 @@ QVector<Record> records(const QString& text, QChar separator) {
                 field += c;
             }
         } else if (c == u'"' && !fieldStarted) {
-            quoted = fieldStarted = true;
+            quoted = fieldStarted = wasQuoted = true;
         } else if (c == separator) {
-            record.fields << field;
-            field.clear();
-            fieldStarted = false;
+            endField();
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
@@ -126,9 +130,12 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
     const auto hasFigure = [](const QString& field) {
         return std::any_of(field.cbegin(), field.cend(), [](QChar c) { return c.isDigit(); });
     };
+    qsizetype headingFields = 0;
     if (!isPlace(first) &&
-        !(first.fields.size() >= 3 && (hasFigure(first.fields[1]) || hasFigure(first.fields[2]))))
+        !(first.fields.size() >= 3 && (hasFigure(first.fields[1]) || hasFigure(first.fields[2])))) {
+        headingFields = first.fields.size();
         best.removeFirst();
+    }
 
     PlaceImport import;
     QStringList problems;
@@ -140,23 +147,28 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
                                     .arg(record.fields.join(u' ').trimmed());
             continue;
         }
-        // 51,5,-1,25 or N51 30 00,5,W0,1: a decimal comma in a
-        // comma-separated file, unquoted, splits a coordinate in two, and
-        // what follows would be read as the next coordinate. A latitude
-        // ending in a figure without a decimal point and followed by a whole
-        // number is split; a longitude in whole degrees followed by one too.
-        // A longitude in minutes or seconds may be followed by a column of
-        // figures of the file's own.
-        static const QRegularExpression wholeDegrees(QStringLiteral("^[NSEWnsew+-]?\\s*\\d+$")),
-            whole(QStringLiteral("^\\d+$"));
+        // A decimal comma in a comma-separated file, unquoted, splits a
+        // coordinate in two (51,5,-1,25 or N51 30 00,5,W0,1 or 51.5N,0,1W),
+        // and what follows would be read as the next coordinate: such a line
+        // is refused. The second half is a whole number, maybe with its
+        // hemisphere, after a field ending in a figure without a decimal
+        // point. A whole number after a longitude in minutes or seconds may
+        // be a column of the file's own, when the heading names one.
+        static const QRegularExpression latitudeHalf(QStringLiteral("^\\d+(\\s*[NSns])?$")),
+            longitudeHalf(QStringLiteral("^\\d+(\\s*[EWew])?$")),
+            wholeDegrees(QStringLiteral("^[NSEWnsew+-]?\\s*\\d+$"));
         const QStringList& f = record.fields;
+        const auto plain = [&](int i) { return record.quoted[i] ? QString() : f[i].trimmed(); };
         const auto endsInFigure = [](const QString& text) {
             return !text.isEmpty() && text.back().isDigit() && !text.contains(u'.');
         };
-        const bool split = f.size() >= 4 && (whole.match(f[2].trimmed()).hasMatch()
-                                                 ? endsInFigure(f[1].trimmed())
-                                                 : wholeDegrees.match(f[2].trimmed()).hasMatch() &&
-                                                       whole.match(f[3].trimmed()).hasMatch());
+        const bool latitudeSplit =
+            latitudeHalf.match(plain(2)).hasMatch() && endsInFigure(plain(1));
+        const bool longitudeSplit =
+            f.size() >= 4 && longitudeHalf.match(plain(3)).hasMatch() && endsInFigure(plain(2)) &&
+            (!plain(3).back().isDigit() || wholeDegrees.match(plain(2)).hasMatch() ||
+             f.size() > headingFields);
+        const bool split = f.size() >= 4 && (latitudeSplit || longitudeSplit);
         if (bestSeparator == u',' && split) {
             problems << where + QStringLiteral("\"%1\" looks like coordinates with decimal "
                                                "commas; put each coordinate in double quotes, "

@@ -169,15 +169,20 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
     // decimal commas left unquoted in a comma-separated file are refused.
     const QString firstBad = readPlaceCsv("Ann Sample,95.1,-1.25\nBob Sample,52.1,-1\n", 20).error;
     EXPECT_TRUE(firstBad.contains("Line 1: The latitude \"95.1\"")) << firstBad.toStdString();
-    for (const char* line : {"Ann Sample,51,5,-1,25", "Ann Sample,N51,5,W0,1",
-                             "Ann Sample,N51.5,W0,1", "Ann Sample,N51 30 00,5,W0 07 00,5"}) {
+    for (const char* line :
+         {"Ann Sample,51,5,-1,25", "Ann Sample,N51,5,W0,1", "Ann Sample,N51.5,W0,1",
+          "Ann Sample,N51 30 00,5,W0 07 00,5", "Ann Sample,N51 28,W0 07,25",
+          "Ann Sample,51.5N,0,1W", "Ann Sample,51,5N,0,1W"}) {
         const QString commas = readPlaceCsv(QByteArray(line) + "\n", 20).error;
         EXPECT_TRUE(commas.contains(QStringLiteral("Line 1: \"%1\" looks like coordinates with "
                                                    "decimal commas")
                                         .arg(line)))
             << commas.toStdString();
     }
-    EXPECT_EQ(readPlaceCsv("Ann Sample,N51:28:40,W0:00:05,17\n", 20).error, ""); // a column more
+    // Quoted, or a column more that the heading names: read.
+    for (const char* text : {"Ann Sample,\"51,4778\",\"0\",\"3\"\n",
+                             "Name,Latitude,Longitude,Birds\nAnn Sample,N51:28:40,W0:00:05,17\n"})
+        EXPECT_EQ(readPlaceCsv(text, 20).error, "") << text;
 }
 
 namespace {
