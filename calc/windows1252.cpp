@@ -53,8 +53,14 @@ QString fromUtf8OrWindows1252(QByteArrayView bytes) {
     if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return quint8(c) >= 0x80; })) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = utf8.decode(bytes);
-        if (!utf8.hasError() && std::all_of(text.cbegin(), text.cend(),
-                                            [](QChar c) { return byteOf(c.unicode()) >= 0; }))
+        // Letters of the names clubs hold that Windows-1252 has not (Ł, ř,
+        // ő, ș) come from Windows-1252 only as "Ä" or "Å" before a sign.
+        const auto editorsLetter = [](QChar c) {
+            const char16_t u = c.unicode();
+            return byteOf(u) >= 0 || (u >= 0x100 && u <= 0x17F) || (u >= 0x218 && u <= 0x21B);
+        };
+        if (!utf8.hasError() && (bytes.startsWith("\xEF\xBB\xBF") ||
+                                 std::all_of(text.cbegin(), text.cend(), editorsLetter)))
             return text;
     }
     return fromWindows1252(bytes);

@@ -16,9 +16,10 @@ QString fromWindows1252(QByteArrayView bytes);
 
 // Text Pellamy wrote in Windows-1252 or a text editor saved as UTF-8 (as
 // today's editors do): read as UTF-8, its byte-order mark dropped, when the
-// bytes are UTF-8 that holds only characters Windows-1252 has; else as
-// Windows-1252. Pellamy's own text that happens to be UTF-8 too ("É’" is
-// also "ɒ") holds a character Windows-1252 has not, and so reads as written.
+// bytes are UTF-8 that starts with that mark, or that holds only characters
+// Windows-1252 has and the letters of Latin names it has not (Ł, ř, ő, ș);
+// else as Windows-1252. Pellamy's own text that happens to be UTF-8 too
+// ("É’" is also "ɒ") holds another character, and so reads as written.
 QString fromUtf8OrWindows1252(QByteArrayView bytes);
 
 } // namespace pellamy

@@ -69,6 +69,10 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
          "1, M\xC3\xBCller\r\n2, M\xFCller",
          {{"1", "M\u00fcller"}, {"2", "M\u00fcller"}}},
         {"Windows-1252 that is UTF-8 too", "1, REN\xC9\x92S", {{"1", "REN\u00c9\u2019S"}}},
+        {"UTF-8 beyond Windows-1252",
+         "\xEF\xBB\xBF"
+         "1, \xC9\x92\r\n2, \xC5\x81ukasz",
+         {{"1", "\u0252"}, {"2", "\u0141ukasz"}}},
     };
     for (const auto& [what, bytes, entries] : cases) {
         EXPECT_EQ(columnsOf(readRaceFile(bytes).entries), entries) << what;
