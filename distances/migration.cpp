@@ -192,7 +192,8 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     // On Windows a library missing or unfit ends the reader with a status
     // of the system's own, which Qt counts as a crash.
     const auto status = quint32(reader.exitCode());
-    const bool systemRefused = status == 0xC0000135 || status == 0xC0000139 || status == 0xC000007B;
+    const bool systemRefused = status == 0xC0000135 || status == 0xC0000139 ||
+                               status == 0xC000007B || status == 0xC0000142;
     if (systemRefused || (reader.exitStatus() == QProcess::NormalExit &&
                           (reader.exitCode() == 1 || reader.exitCode() > 4))) {
         const QString said = QString::fromUtf8(reader.readAllStandardError()).trimmed();

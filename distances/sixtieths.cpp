@@ -27,7 +27,8 @@ QString sixtiethsDisagreement(const QString& miles, const QString& yards,
     if (stored && *stored == *textToNumber(*made))
         return QString();
     return QStringLiteral("Sixtieths is %1, but %2 miles %3 yards make %4")
-        .arg(sixtieths, miles, yards, *made);
+        .arg(sixtieths.trimmed().isEmpty() ? QStringLiteral("empty") : sixtieths, miles, yards,
+             *made);
 }
 
 } // namespace pellamy

@@ -73,7 +73,7 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
         L"mailto:?subject=" + linkText(widen(subject)) + L"&body=" + linkText(widen(body));
     const INT_PTR opened = reinterpret_cast<INT_PTR>(
         ShellExecuteW(GetActiveWindow(), L"Open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-    if (opened == SE_ERR_NOASSOC) {
+    if (opened == SE_ERR_NOASSOC || opened == SE_ERR_ASSOCINCOMPLETE) {
         error = "no e-mail program is set up on this computer.";
         return false;
     }

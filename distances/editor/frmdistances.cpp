@@ -276,9 +276,10 @@ void frmdistances::cmdUpload_Click() {
             QStringLiteral("Bring the distances of this club's distances.mdb up to the server?\n\n"
                            "Distances the server has not got are added. Where the server already "
                            "holds a different distance for a member and race point, the server's "
-                           "distance is kept and the row is listed; so is a row this file holds "
-                           "twice with different distances, or whose Sixtieths is not what its "
-                           "miles and yards make."),
+                           "distance is kept and the row is listed; so is a row with an empty "
+                           "name, race point or Sixtieths, one this file holds twice with "
+                           "different distances, or one whose Sixtieths is not what its miles "
+                           "and yards make."),
             QStringLiteral("Pellamy")))
         return;
     // A club's Access file is brought over to Pellamy's own form first.

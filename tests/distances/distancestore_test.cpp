@@ -118,6 +118,8 @@ TEST(Sixtieths, MilesAndYardsGiveSixtiethsOfAYard) {
     for (const auto& [miles, yards] :
          {std::pair{"", "880"}, {"100", ""}, {"ten", "0"}, {"1e400", "0"}})
         EXPECT_EQ(sixtiethsText(miles, yards), std::nullopt) << miles << " " << yards;
+    EXPECT_EQ(sixtiethsDisagreement("10", "0", ""), "Sixtieths is empty, but 10 miles 0 yards make "
+                                                    "1056000");
 }
 
 TEST_F(DistanceStoreTest, ADamagedFileIsNeverHalfRead) {
