@@ -394,4 +394,8 @@ QString eightDigitDate(const QDate& date) {
         .arg(date.year(), 4, 10, QChar(u'0'));
 }
 
+QString countText(qsizetype count, const QString& one, const QString& many) {
+    return QString::number(count) + u' ' + (count == 1 ? one : many);
+}
+
 } // namespace pellamy

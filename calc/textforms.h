@@ -48,4 +48,7 @@ std::optional<QDateTime> readDateText(const QString& text);
 // A date as eight digits, day, month and four-digit year: 24052006.
 QString eightDigitDate(const QDate& date);
 
+// A count and its noun in the message's words: "1 row", "2 rows", "0 rows".
+QString countText(qsizetype count, const QString& one, const QString& many);
+
 } // namespace pellamy

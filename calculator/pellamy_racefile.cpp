@@ -226,9 +226,9 @@ void Pellamy::startRecovery() {
     bool restored = false;
     if (found.unsaved && !found.entries.isEmpty()) {
         if (dialogs_->askYesNo(QStringLiteral("Pellamy was not closed properly last time, and the "
-                                              "race on screen then (%1 entries) had not been "
+                                              "race on screen then (%1) had not been "
                                               "saved to a file. Would you like to bring it back?")
-                                   .arg(found.entries.size()),
+                                   .arg(countText(found.entries.size(), "entry", "entries")),
                                kTitle)) {
             entries_.appendAll(found.entries);
             restoreRaceDetails(entries_.entry(0));

@@ -5,6 +5,7 @@
 #include "sixtieths.h"
 
 #include "calc/filewrite.h"
+#include "calc/textforms.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -267,8 +268,8 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     m.rows = int(rows.size());
     m.keptAs = keptAs;
     m.message = QStringLiteral("Your Access database distances.mdb has been brought over to "
-                               "Pellamy: %1 rows. The Access file has been kept as %2.")
-                    .arg(m.rows)
+                               "Pellamy: %1. The Access file has been kept as %2.")
+                    .arg(countText(m.rows, "row", "rows"))
                     .arg(keptAs);
 
     // The rows come over as the club kept them; those that look wrong are

@@ -4,6 +4,7 @@
 #include "sixtieths.h"
 
 #include "calc/numbers.h"
+#include "calc/textforms.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -142,15 +143,14 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
 }
 
 QString uploadReport(const Upload& upload) {
-    QString report = QStringLiteral("%1 distances were added to the server; %2 were there "
-                                    "already.")
-                         .arg(upload.added)
-                         .arg(upload.alreadyThere);
+    QString report = QStringLiteral("%1 added to the server; %2 there already.")
+                         .arg(countText(upload.added, "distance was", "distances were"),
+                              countText(upload.alreadyThere, "was", "were"));
     if (upload.refused.isEmpty())
         return report;
-    report += QStringLiteral("\n\n%1 were not brought up, and the server's distances are as they "
+    report += QStringLiteral("\n\n%1 not brought up, and the server's distances are as they "
                              "were:\n")
-                  .arg(upload.refused.size());
+                  .arg(countText(upload.refused.size(), "was", "were"));
     report += upload.refused.mid(0, kNamedRows).join(u'\n');
     if (upload.refused.size() > kNamedRows)
         report += QStringLiteral("\nand %1 more.").arg(upload.refused.size() - kNamedRows);

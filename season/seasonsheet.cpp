@@ -1,5 +1,6 @@
 #include "seasonsheet.h"
 
+#include "calc/textforms.h"
 #include "reports/publish.h"
 
 #include <QFileInfo>
@@ -117,10 +118,10 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
     document.addCentred(competitionTitle(competition), 14);
     add(QString(), 10);
     for (int i = 0; i < races.size(); ++i)
-        add(QStringLiteral("  %1  %2 %3  %4 birds")
+        add(QStringLiteral("  %1  %2 %3  %4")
                 .arg(i + 1, 2)
                 .arg(races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]))
-                .arg(races[i].entries),
+                .arg(countText(races[i].entries, "bird", "birds")),
             10);
     add(QString(), 10);
 

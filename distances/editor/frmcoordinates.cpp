@@ -1,10 +1,13 @@
 #include "frmcoordinates.h"
 
+#include "calc/textforms.h"
 #include "distances/coordinates.h"
 #include "distances/placecsv.h"
 #include "distances/workout.h"
 
 #include "ui_frmcoordinates.h"
+
+#include <cmath>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -380,23 +383,22 @@ void frmcoordinates::cmdWorkOut_Click() {
     }
     if (plan.writes.isEmpty()) {
         say(QStringLiteral("The distances in the database already agree with the coordinates "
-                           "(%1 rows): nothing needs changing.")
-                .arg(plan.unchanged) +
+                           "(%1): nothing needs changing.")
+                .arg(countText(plan.unchanged, "row", "rows")) +
             leftOut);
         return;
     }
 
     QString question =
-        QStringLiteral("Worked out from the coordinates: %1 rows to add, %2 rows to change, %3 "
-                       "rows already right.")
-            .arg(plan.added)
-            .arg(plan.changed)
-            .arg(plan.unchanged);
+        QStringLiteral("Worked out from the coordinates: %1 to add, %2 to change, %3 already "
+                       "right.")
+            .arg(countText(plan.added, "row", "rows"), countText(plan.changed, "row", "rows"),
+                 countText(plan.unchanged, "row", "rows"));
     if (plan.changed > 0) {
-        question += QStringLiteral(" The largest change is %1 yards.\n\nThese rows hold a "
+        question += QStringLiteral(" The largest change is %1.\n\nThese rows hold a "
                                    "different distance, typed by hand or worked out before, and "
                                    "will be changed:\n")
-                        .arg(QString::number(plan.largestChange, 'f', 0));
+                        .arg(countText(std::llround(plan.largestChange), "yard", "yards"));
         const qsizetype named = std::min<qsizetype>(plan.changedRows.size(), 15);
         question += plan.changedRows.mid(0, named).join(u'\n');
         if (plan.changed > named)
@@ -422,9 +424,8 @@ void frmcoordinates::cmdWorkOut_Click() {
     switch (outcome) {
     case WriteOutcome::Done:
         emit distancesWritten();
-        say(QStringLiteral("The distances have been written: %1 rows added, %2 rows changed.")
-                .arg(plan.added)
-                .arg(plan.changed));
+        say(QStringLiteral("The distances have been written: %1 added, %2 changed.")
+                .arg(countText(plan.added, "row", "rows"), countText(plan.changed, "row", "rows")));
         return;
     case WriteOutcome::Changed:
     case WriteOutcome::Deleted:

@@ -8,8 +8,8 @@
 namespace {
 
 const QString kOffer =
-    "question|Pellamy|Pellamy was not closed properly last time, and the race on screen then (%1 "
-    "entries) had not been saved to a file. Would you like to bring it back?";
+    "question|Pellamy|Pellamy was not closed properly last time, and the race on screen then (%1) "
+    "had not been saved to a file. Would you like to bring it back?";
 
 class RecoveryWindowTest : public CalculatorTest {
 protected:
@@ -42,13 +42,13 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     stream >> expected;
 
     reopen(true);
-    EXPECT_EQ(shown(), QStringList({kOffer.arg(11)}));
+    EXPECT_EQ(shown(), QStringList({kOffer.arg("11 entries")}));
     EXPECT_EQ(columnsOf(window->entries().rows()), expected);
     EXPECT_EQ(box("txtdaterace")->text(), "24052006"); // the race details restored
 
     // Brought back but not yet saved: offered again after another failure.
     reopen(false);
-    EXPECT_EQ(shown(), QStringList({kOffer.arg(11)}));
+    EXPECT_EQ(shown(), QStringList({kOffer.arg("11 entries")}));
     EXPECT_EQ(window->entries().count(), 0);
     EXPECT_TRUE(QFile::exists(window->recovery().path() + ".old"));
     reopen(std::nullopt); // declined: not offered again

@@ -366,7 +366,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     dialogs.answerYesNo(true);
     QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
     EXPECT_EQ(dialogs.messages().value(0),
-              "1 distances were added to the server; 2 were there already.\n\n"
+              "1 distance was added to the server; 2 were there already.\n\n"
               "5 were not brought up, and the server's distances are as they were:\n"
               "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
               "Di Reyes at : a field is empty\n"
