@@ -5,7 +5,15 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#endif
 
 namespace pellamy {
 
@@ -18,13 +26,18 @@ template <typename File> FileWrite writeTo(File& file, const QByteArray& bytes) 
         out.problem = writeProblem(file.error(), file.errorString());
         return out;
     }
-    bool written = file.write(bytes) == bytes.size();
-    if constexpr (std::is_same_v<File, QSaveFile>)
-        written = written && file.commit();
-    else
-        written = written && file.flush();
-    if (!written)
+    if (file.write(bytes) != bytes.size()) {
         out.problem = writeProblem(file.error(), file.errorString());
+        return out;
+    }
+    // QSaveFile puts the new file in place even when the disk refused it at
+    // the last moment, so the sync is checked first; a new file not
+    // committed is thrown away and the earlier one stays.
+    out.problem = syncToDisk(file);
+    if constexpr (std::is_same_v<File, QSaveFile>) {
+        if (out.problem.isEmpty() && !file.commit())
+            out.problem = writeProblem(file.error(), file.errorString());
+    }
     return out;
 }
 
@@ -70,6 +83,20 @@ QString replaceFile(const QString& from, const QString& to) {
     std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
                             std::filesystem::path(to.toStdU16String()), failed);
     return failed ? QString::fromStdString(failed.message()) : QString();
+}
+
+QString syncToDisk(QFileDevice& file) {
+    if (!file.flush())
+        return writeProblem(file.error(), file.errorString());
+#if defined(Q_OS_UNIX)
+    if (::fdatasync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+#elif defined(Q_OS_WIN)
+    if (::_commit(file.handle()) != 0 && errno != EBADF)
+#else
+    if (false)
+#endif
+        return writeProblem(QFileDevice::WriteError, QString::fromLocal8Bit(std::strerror(errno)));
+    return {};
 }
 
 QString writeProblem(QFileDevice::FileError error, const QString& errorString) {

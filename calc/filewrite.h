@@ -25,6 +25,12 @@ FileWrite writeWholeFile(const QString& path, const QByteArray& bytes);
 // when it exists). Empty when done, else why not.
 QString replaceFile(const QString& from, const QString& to);
 
+// Writes what the file holds in its buffers and asks the system to put it
+// on the disk. Empty when done, else why not: a network share or a failing
+// disk may refuse data only now, after every write was taken. A file that
+// cannot be synced at all (a device) counts as done.
+QString syncToDisk(QFileDevice& file);
+
 // Why a file could not be written, in words that follow "because".
 QString writeProblem(QFileDevice::FileError error, const QString& errorString);
 

@@ -11,12 +11,6 @@
 #include <algorithm>
 #include <utility>
 
-#if defined(Q_OS_UNIX)
-#include <unistd.h>
-#elif defined(Q_OS_WIN)
-#include <io.h>
-#endif
-
 namespace pellamy {
 
 namespace {
@@ -170,15 +164,6 @@ bool fits(char kind, const QList<QByteArrayView>& fields, qsizetype& size) {
     default:
         return false;
     }
-}
-
-void syncToDisk(QFile& file) {
-    file.flush();
-#if defined(Q_OS_UNIX)
-    ::fdatasync(file.handle());
-#elif defined(Q_OS_WIN)
-    ::_commit(file.handle());
-#endif
 }
 
 } // namespace
@@ -455,10 +440,13 @@ void RaceRecovery::rewrite(char marker) {
             ok = save.write(entry) == entry.size();
         }
         const QByteArray mark = line(marker);
-        ok = ok && save.write(mark) == mark.size() && save.commit();
+        ok = ok && save.write(mark) == mark.size();
     }
-    if (!ok) {
-        fail(writeProblem(save.error(), save.errorString()));
+    QString why = ok ? syncToDisk(save) : writeProblem(save.error(), save.errorString());
+    if (why.isEmpty() && !save.commit())
+        why = writeProblem(save.error(), save.errorString());
+    if (!why.isEmpty()) {
+        fail(why);
         return;
     }
     file_.setFileName(path_);
@@ -473,20 +461,21 @@ void RaceRecovery::rewrite(char marker) {
 void RaceRecovery::append(const QByteArray& lines) {
     if (!recording_ || !file_.isOpen() || lines.isEmpty())
         return;
-    // A write that fails part-way (a full disk) ends this record: lines left
+    // A write that fails part-way or is refused at the sync (a full disk or
+    // share) ends this record: lines left
     // in the file's buffer, or refused by it, would put the record out of
     // step with the list once the disk has room again. The torn tail is cut
     // off, and the next change writes the record whole.
     const qint64 good = file_.size();
-    if (file_.write(lines) != lines.size() || !file_.flush()) {
-        const QString why = writeProblem(file_.error(), file_.errorString());
+    const QString why = file_.write(lines) == lines.size()
+                            ? syncToDisk(file_)
+                            : writeProblem(file_.error(), file_.errorString());
+    if (!why.isEmpty()) {
         file_.close();
         QFile::resize(path_, good);
         begun_ = false;
         fail(why);
-        return;
     }
-    syncToDisk(file_);
 }
 
 void RaceRecovery::fail(const QString& why) {

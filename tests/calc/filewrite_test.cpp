@@ -1,8 +1,10 @@
 // A whole-file write that fails part-way (here a file size limit, as a quota
-// or a full disk stops it) leaves the earlier file as it was, whether it was
-// replaced through a new file or, in a read-only folder, written in place.
+// or a full disk stops it) or that the disk refuses at the sync leaves the
+// earlier file as it was, whether it was replaced through a new file or, in
+// a read-only folder, written in place.
 #include "calc/filewrite.h"
 
+#include "support/failingsync.h"
 #include "support/filesizelimit.h"
 #include "support/readonly.h"
 #include "support/testing.h"
@@ -12,23 +14,27 @@
 #include <optional>
 
 TEST(WholeFileWrite, AWriteCutShortLeavesTheEarlierFileAsItWas) {
-    for (const bool readOnlyFolder : {false, true}) {
-        SCOPED_TRACE(readOnlyFolder ? "written in place" : "replaced");
-        QTemporaryDir dir;
-        const QString path = dir.filePath("race.txt");
-        const QByteArray earlier(3000, 'e');
-        writeFile(path, earlier);
-        std::optional<ReadOnly> folder;
-        if (readOnlyFolder && !folder.emplace(dir.path()).ok())
-            GTEST_SKIP() << "this file system cannot make a folder read-only";
-        FileWrite write;
-        {
-            FileSizeLimit limit(8192);
-            write = writeWholeFile(path, QByteArray(100000, 'n'));
+    for (const bool readOnlyFolder : {false, true})
+        for (const bool atTheSync : {false, true}) {
+            SCOPED_TRACE(readOnlyFolder ? "written in place" : "replaced");
+            SCOPED_TRACE(atTheSync ? "refused at the sync" : "cut short");
+            QTemporaryDir dir;
+            const QString path = dir.filePath("race.txt");
+            const QByteArray earlier(3000, 'e');
+            writeFile(path, earlier);
+            std::optional<ReadOnly> folder;
+            if (readOnlyFolder && !folder.emplace(dir.path()).ok())
+                GTEST_SKIP() << "this file system cannot make a folder read-only";
+            FileWrite write;
+            {
+                std::optional<FileSizeLimit> limit;
+                std::optional<FailingSync> refused;
+                atTheSync ? void(refused.emplace()) : void(limit.emplace(8192));
+                write = writeWholeFile(path, QByteArray(100000, 'n'));
+            }
+            EXPECT_TRUE(write.opened);
+            EXPECT_THAT(write.problem.toStdString(), testing::StartsWith("the disk could not be"));
+            EXPECT_EQ(fileBytes(path), earlier);
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"race.txt"}));
         }
-        EXPECT_TRUE(write.opened);
-        EXPECT_THAT(write.problem.toStdString(), testing::StartsWith("the disk could not be"));
-        EXPECT_EQ(fileBytes(path), earlier);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"race.txt"}));
-    }
 }

@@ -2,6 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "support/entries.h"
+#include "support/failingsync.h"
 #include "support/filesizelimit.h"
 
 namespace {
@@ -118,6 +119,12 @@ TEST_F(RecoveryTest, AWriteThatFailsPartWayNeverPutsTheRecordOutOfStep) {
             list.setText(1, Col::RingNo, QString::number(i));
         list.removeEntry(10);
         EXPECT_FALSE(recovery.error().isEmpty());
+    }
+    {
+        FailingSync refused; // a full share that says so only at the sync
+        list.setText(9, Col::RingNo, "refused");
+        EXPECT_TRUE(recovery.error().contains("Input/output error"))
+            << recovery.error().toStdString();
     }
     list.setText(9, Col::RingNo, "after");
     EXPECT_EQ(read().entries, list.rows());
