@@ -183,7 +183,12 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
             // Every row of the pair (the table may hold two) gets the distance.
             for (const StoredRow& row : found) {
                 const std::optional<double> was = textToNumber(row.sixtieths);
-                if (was && *was == double(yards) * 60) {
+                // Right only when all three fields agree: the editor would
+                // work the Sixtieths out again from Miles and Yards that
+                // do not.
+                const QString disagreement =
+                    sixtiethsDisagreement(row.miles, row.yards, row.sixtieths);
+                if (was && *was == double(yards) * 60 && disagreement.isEmpty()) {
                     ++plan->unchanged;
                     continue;
                 }
@@ -198,7 +203,9 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                                              .arg(row.name, row.racepoint,
                                                   row.miles.isEmpty() && row.yards.isEmpty()
                                                       ? QStringLiteral("no distance")
-                                                      : milesAndYardsText(row.miles, row.yards),
+                                                  : disagreement.isEmpty()
+                                                      ? milesAndYardsText(row.miles, row.yards)
+                                                      : disagreement,
                                                   milesAndYardsText(miles, rest));
             }
         }

@@ -261,6 +261,13 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     ASSERT_TRUE(workOut.plan(&plan));
     EXPECT_TRUE(plan.writes.isEmpty());
     EXPECT_EQ(plan.unchanged, 12);
+    // Yards that disagree with the right Sixtieths are put right too: the
+    // editor would work the Sixtieths out again from them.
+    execSql(path(), "UPDATE Distances SET Yards = Yards + 27 WHERE rowid = 3");
+    ASSERT_TRUE(workOut.plan(&plan));
+    EXPECT_EQ(plan.changed, 1);
+    EXPECT_TRUE(plan.changedRows.value(0).contains(": Sixtieths is"))
+        << plan.changedRows.value(0).toStdString();
 }
 
 TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {
