@@ -152,10 +152,13 @@ void Pellamy::openRace() {
         return false;
     };
     {
-        const QByteArray bytes = file.readAll();
+        QString why = tooLargeForARaceFile(file.size());
+        const QByteArray bytes = why.isEmpty() ? file.readAll() : QByteArray();
         if (!readWhole())
             return;
-        if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
+        if (why.isEmpty())
+            why = notARaceFile(bytes);
+        if (!why.isEmpty()) {
             dialogs_->message(QStringLiteral("%1 is not a race file: it %2. The race on screen "
                                              "has not been changed.")
                                   .arg(QDir::toNativeSeparators(path), why),

@@ -16,6 +16,9 @@ struct PlaceImport {
     QString error;         // why nothing was imported; empty when read
 };
 
+// The largest file taken as a list of places.
+constexpr qint64 kLargestPlaceFile = qint64(16) << 20;
+
 // nameLimit: the longest name the Distances table's entry limit allows.
 PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit);
 

@@ -180,6 +180,12 @@ RaceFileRead readRaceFile(QIODevice& file, qsizetype pieceSize) {
     return out;
 }
 
+QString tooLargeForARaceFile(qint64 size) {
+    if (size <= kLargestRaceFile)
+        return QString();
+    return QStringLiteral("is larger than any race file (%1 MB)").arg(size >> 20);
+}
+
 QString notARaceFile(const QByteArray& bytes) {
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return QStringLiteral("is a Unicode (UTF-16) text file");

@@ -47,6 +47,15 @@ struct RaceFileRead {
 // fit many times over.
 constexpr qsizetype kLongestRaceFileLine = 64 * 1024;
 
+// The largest file read as a race file: a race of 100,000 birds takes about
+// 40 MB. A larger file chosen by mistake (a backup, a video) is refused
+// before it is read, not read whole into memory.
+constexpr qint64 kLargestRaceFile = qint64(512) << 20;
+
+// Why a file of size bytes cannot be a race file, in words that follow
+// "it "; empty when it may be one.
+QString tooLargeForARaceFile(qint64 size);
+
 // Why bytes cannot be a race file, in words that follow "it ": a UTF-16
 // byte-order mark, a byte that is no text (NUL and the other control bytes
 // besides CR, LF and tab) or a line over kLongestRaceFileLine bytes. Empty

@@ -100,6 +100,10 @@ SeasonRace readSeasonRace(const QString& path) {
         race.error = QStringLiteral("cannot be read (%1)").arg(file.errorString());
         return race;
     }
+    if (const QString why = tooLargeForARaceFile(file.size()); !why.isEmpty()) {
+        race.error = QStringLiteral("is not a race file: it %1").arg(why);
+        return race;
+    }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         race.error = QStringLiteral("could not be read whole (%1)").arg(file.errorString());

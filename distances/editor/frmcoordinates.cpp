@@ -230,8 +230,21 @@ void frmcoordinates::import(List& list) {
                 .arg(QFileInfo(path).fileName(), file.errorString()));
         return;
     }
-    const PlaceImport imported =
-        readPlaceCsv(file.readAll(), list.table == ui_->lstLofts ? 20 : 15);
+    // A file far larger than any list of places (chosen by mistake under
+    // "All Files") is not read into memory.
+    if (file.size() > kLargestPlaceFile) {
+        say(QStringLiteral("%1 is far larger than a list of places (%2 MB). Nothing was imported.")
+                .arg(QFileInfo(path).fileName())
+                .arg(file.size() >> 20));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        say(QStringLiteral("%1 could not be read whole (%2). Nothing was imported.")
+                .arg(QFileInfo(path).fileName(), file.errorString()));
+        return;
+    }
+    const PlaceImport imported = readPlaceCsv(bytes, list.table == ui_->lstLofts ? 20 : 15);
     if (!imported.error.isEmpty()) {
         say(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), imported.error));
         return;
