@@ -102,7 +102,14 @@ QString syncToDisk(QFileDevice& file) {
 QString writeProblem(QFileDevice::FileError error, const QString& errorString) {
     if (error == QFileDevice::ResourceError || errorString.contains(QLatin1String("No space")))
         return QStringLiteral("the disk is full");
+    // Putting the new file in place of the old one fails on Windows while
+    // another program holds the old one open.
+    if (error == QFileDevice::RenameError)
+        return QStringLiteral("the file could not be replaced; another program (a spreadsheet or "
+                              "PDF reader) may have it open (%1)")
+            .arg(errorString);
     if (error == QFileDevice::PermissionsError ||
+        errorString.contains(QLatin1String("Access is denied")) ||
         errorString.contains(QLatin1String("ermission denied")) ||
         errorString.contains(QLatin1String("not permitted")) ||
         errorString.contains(QLatin1String("not writable")) ||

@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 
 #include <optional>
+#include <tuple>
 
 TEST(WholeFileWrite, AWriteCutShortLeavesTheEarlierFileAsItWas) {
     for (const bool readOnlyFolder : {false, true})
@@ -37,4 +38,15 @@ TEST(WholeFileWrite, AWriteCutShortLeavesTheEarlierFileAsItWas) {
             EXPECT_EQ(fileBytes(path), earlier);
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"race.txt"}));
         }
+}
+
+TEST(WholeFileWrite, ProblemsAreSaidByTheirCause) {
+    const std::tuple<QFileDevice::FileError, const char*, const char*> cases[] = {
+        {QFileDevice::ResourceError, "No space left on device", "the disk is full"},
+        {QFileDevice::OpenError, "Access is denied.", "Pellamy may not write there"},
+        {QFileDevice::RenameError, "Access is denied.", "the file could not be replaced"},
+        {QFileDevice::WriteError, "Input/output error", "the disk could not be written (Input"},
+    };
+    for (const auto& [error, text, says] : cases)
+        EXPECT_THAT(writeProblem(error, text).toStdString(), testing::StartsWith(says)) << text;
 }
