@@ -211,6 +211,7 @@ void Pellamy::setUpControls() {
     placeCopiesBox(ui.txtcopies, ui.CmdPrint);
     ui.Picture1->setPicture(QStringLiteral(":/calculator/calculate.svg"));
     wheelOnlyWhenFocused(this);
+    oneLineTyping(this);
     showEmptyCaption(this);
 
     // The results frame is never shown; its boxes keep their look.

@@ -3,6 +3,7 @@
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QObject>
 #include <QWidget>
 #include <QWindow>
@@ -43,6 +44,21 @@ void wheelOnlyWhenFocused(QWidget* window) {
             widget->setFocusPolicy(Qt::StrongFocus);
         widget->installEventFilter(guard);
     }
+}
+
+void oneLineTyping(QWidget* window) {
+    for (QLineEdit* box : window->findChildren<QLineEdit*>())
+        QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString& text) {
+            qsizetype cut = 0;
+            while (cut < text.size() && text[cut] != u'\r' && text[cut] != u'\n')
+                ++cut;
+            if (cut == text.size())
+                return;
+            // What stood after the cursor stays; the rest of the paste goes.
+            const int cursor = box->cursorPosition();
+            box->setText(text.left(cut) + (cursor > cut ? text.mid(cursor) : QString()));
+            box->setCursorPosition(int(cut));
+        });
 }
 
 namespace {

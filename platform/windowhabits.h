@@ -11,6 +11,14 @@ namespace pellamy {
 // picker in the window (and the ones inside them) as it is now.
 void wheelOnlyWhenFocused(QWidget* window);
 
+// Text pasted into a one-line box (a cell copied from a spreadsheet ends in
+// a line break) is taken up to its first line break, as a one-line box
+// takes it: a break kept in a name or race point would make it another
+// name, move its row on the sheets and break a line of result.txt. Guards
+// every text box in the window (and the ones inside its combo boxes) as it
+// is now; text the program sets is shown as it stands.
+void oneLineTyping(QWidget* window);
+
 // A window whose caption is empty shows an empty title bar. (The platform
 // would otherwise put the program's name there.)
 void showEmptyCaption(QWidget* window);

@@ -49,6 +49,7 @@ frmseason::frmseason(std::function<QString()> club, DialogService* dialogs, Shee
     }
     ui_->lstRaces->horizontalHeader()->setStretchLastSection(true);
     wheelOnlyWhenFocused(this);
+    oneLineTyping(this);
     workOut();
 }
 

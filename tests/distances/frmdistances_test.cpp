@@ -94,6 +94,10 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     EXPECT_EQ(distanceRows(path()).size(), 3);
 
     QTest::keyClicks(box(*w, "miles"), "100");
+    // A cell pasted from a spreadsheet brings its line break.
+    box(*w, "txtFields(1)")->selectAll();
+    QGuiApplication::clipboard()->setText("Dover\r\n");
+    box(*w, "txtFields(1)")->paste();
     click(*w, "cmdUpdate");
     const QStringList stored = {"Smith, O'Brien", "Dover", "100", "880", "10612800"};
     EXPECT_EQ(distanceRows(path()).last(), stored);
