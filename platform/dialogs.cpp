@@ -43,12 +43,14 @@ QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QS
 
 void QtDialogService::message(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, parent_);
+    box.setTextFormat(Qt::PlainText); // a member named "Smith <S>" is shown as typed
     box.exec();
 }
 
 bool QtDialogService::askYesNo(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
                     QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }

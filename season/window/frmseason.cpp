@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QTextDocument>
 
 namespace pellamy {
 
@@ -92,7 +93,8 @@ void frmseason::showRaces() {
     for (int r = 0; r < rows.size(); ++r)
         for (int c = 0; c < rows[r].size(); ++c) {
             auto* item = new QTableWidgetItem(rows[r][c]);
-            item->setToolTip(rows[r][c]); // a long path or reason, whole
+            // A long path or reason, whole, and as plain text.
+            item->setToolTip(Qt::convertFromPlainText(rows[r][c]));
             ui_->lstRaces->setItem(r, c, item);
         }
 }
