@@ -93,10 +93,10 @@ QString copyServerRows(const DistanceSource& source) {
     // never write into one file.
     static QAtomicInteger<quint64> counter;
     const quint64 number = ++counter;
-    const QString partial = QStringLiteral("%1.%2-%3.new")
-                                .arg(source.copyPath)
-                                .arg(QCoreApplication::applicationPid())
-                                .arg(number);
+    const QString partial =
+        QStringLiteral("%1.%2-%3.new")
+            .arg(source.copyPath, QString::number(QCoreApplication::applicationPid()),
+                 QString::number(number));
     QFile::remove(partial);
     const QString name = QStringLiteral("pellamy-copy-%1").arg(number);
     QString error;

@@ -118,10 +118,11 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
     document.addCentred(competitionTitle(competition), 14);
     add(QString(), 10);
     for (int i = 0; i < races.size(); ++i)
+        // One call: a race point holding "%4" is printed as it stands.
         add(QStringLiteral("  %1  %2 %3  %4")
-                .arg(i + 1, 2)
-                .arg(races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]))
-                .arg(countText(races[i].entries, "bird", "birds")),
+                .arg(QString::number(i + 1).rightJustified(2),
+                     races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]),
+                     countText(races[i].entries, "bird", "birds")),
             10);
     add(QString(), 10);
 

@@ -234,8 +234,7 @@ void frmcoordinates::import(List& list) {
     // "All Files") is not read into memory.
     if (file.size() > kLargestPlaceFile) {
         say(QStringLiteral("%1 is far larger than a list of places (%2 MB). Nothing was imported.")
-                .arg(QFileInfo(path).fileName())
-                .arg(file.size() >> 20));
+                .arg(QFileInfo(path).fileName(), QString::number(file.size() >> 20)));
         return;
     }
     const QByteArray bytes = file.readAll();

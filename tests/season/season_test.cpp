@@ -152,7 +152,7 @@ TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
         SCOPED_TRACE(count);
         QVector<SeasonRace> races(count);
         for (int i = 0; i < count; ++i)
-            races[i].racepoint = "Point", races[i].birds = {{"Ann Hale", 1000000 + i}};
+            races[i].racepoint = "Point %4", races[i].birds = {{"Ann Hale", 1000000 + i}};
         const SeasonTable table = seasonTable(races, {}, {});
         const PrintDocument sheet = seasonSheet("Rose, Crown and Anchor Homing Society Flying Club",
                                                 races, table, Competition::Averages);
@@ -173,5 +173,8 @@ TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
                 << i;
         EXPECT_EQ(rows, tables);
         EXPECT_EQ(tables > 1, count > 26);
+        EXPECT_TRUE(std::any_of(sheet.lines.begin(), sheet.lines.end(), [](const PrintLine& l) {
+            return l.text.startsWith("   1  Point %4  ") && l.text.endsWith("  0 birds");
+        }));
     }
 }
