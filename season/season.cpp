@@ -204,10 +204,13 @@ QVector<int> readPointsList(const QString& text, QString* error) {
     for (const QString& part : text.split(separators, Qt::SkipEmptyParts)) {
         bool ok = false;
         const int value = part.toInt(&ok);
-        if (!ok || value < 0) {
-            *error = QStringLiteral("The points must be whole numbers, one for each place, such "
-                                    "as 10 9 8 7 6 5 4 3 2 1: \"%1\" is not one.")
-                         .arg(part);
+        // A place's points are counted by the tens; a figure past any
+        // sensible one is a slip, and totals over a season stay far within
+        // their counting.
+        if (!ok || value < 0 || value > kMostPointsForAPlace) {
+            *error = QStringLiteral("The points must be whole numbers from 0 to %1, one for each "
+                                    "place, such as 10 9 8 7 6 5 4 3 2 1: \"%2\" is not one.")
+                         .arg(QString::number(kMostPointsForAPlace), part);
             return {};
         }
         points << value;

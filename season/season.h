@@ -90,8 +90,11 @@ struct PointsRule {
     bool firstBirdOnly = false; // else every bird earns its place's points
 };
 
+// The most points one place may earn.
+constexpr int kMostPointsForAPlace = 100000;
+
 // Reads "10 9 8 …" (blanks or commas between); empty with the reason set
-// when it is not a list of whole numbers.
+// when it is not a list of whole numbers from 0 to kMostPointsForAPlace.
 QVector<int> readPointsList(const QString& text, QString* error);
 
 SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& averages,
