@@ -229,9 +229,12 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     const QDir folder = original.absoluteDir();
     const QString temporary = folder.filePath(
         QStringLiteral("distances-migrating-%1.mdb").arg(QCoreApplication::applicationPid()));
-    // One left by a copy killed part-way is thrown away once a day old.
+    // One left by a copy killed part-way, and its journal, is thrown away
+    // once a day old.
     for (const QFileInfo& stale :
-         folder.entryInfoList({QStringLiteral("distances-migrating-*.mdb")}, QDir::Files))
+         folder.entryInfoList({QStringLiteral("distances-migrating-*.mdb"),
+                               QStringLiteral("distances-migrating-*.mdb-journal")},
+                              QDir::Files))
         if (stale.lastModified().secsTo(QDateTime::currentDateTime()) > 24 * 60 * 60)
             QFile::remove(stale.filePath());
     QFile::remove(temporary);

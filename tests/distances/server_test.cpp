@@ -280,18 +280,22 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     serverExec(QStringLiteral("INSERT INTO lofts (name, latitude, longitude) VALUES "
                               "('Ann Hale', '51°30''00\"N', '0°07''00\"W');"));
     const QString copy = dir.filePath("distances-copy.mdb");
-    // A copy cut short two days ago by a killed process.
-    writeFile(copy + ".4242-1.new", "half");
-    QFile stale(copy + ".4242-1.new");
-    stale.open(QIODevice::ReadWrite);
-    stale.setFileTime(QDateTime::currentDateTime().addDays(-2), QFileDevice::FileModificationTime);
-    stale.close();
+    // A copy cut short two days ago by a killed process, and its journal.
+    const QStringList staleFiles = {copy + ".4242-1.new", copy + ".4242-1.new-journal"};
+    for (const QString& name : staleFiles) {
+        writeFile(name, "half");
+        QFile stale(name);
+        stale.open(QIODevice::ReadWrite);
+        stale.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                          QFileDevice::FileModificationTime);
+    }
     {
         Pellamy window(dir.path(), &dialogs);
         EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
     } // the copy is finished before the window goes
     ASSERT_TRUE(QFileInfo::exists(copy));
-    EXPECT_FALSE(QFileInfo::exists(copy + ".4242-1.new"));
+    for (const QString& name : staleFiles)
+        EXPECT_FALSE(QFileInfo::exists(name)) << name.toStdString();
     EXPECT_EQ(distanceRows(copy), distanceRows(path()));
     EXPECT_EQ(readPlaces(copy).lists.lofts.size(), 1);
     EXPECT_TRUE(copyMade(copy).secsTo(QDateTime::currentDateTime()) < 120);
