@@ -109,8 +109,9 @@ void frmSplashPellamy::cmdSeason_Click() {
 }
 
 void frmSplashPellamy::editName(QLineEdit* box, const QString& file, const QString& what) {
-    const QString name = dialogs_->input(QStringLiteral("Please enter the %1 name").arg(what),
-                                         QStringLiteral("Pellamy"));
+    // A name pasted from a spreadsheet cell, taken up to its line break.
+    const QString name = firstLine(dialogs_->input(
+        QStringLiteral("Please enter the %1 name").arg(what), QStringLiteral("Pellamy")));
     box->setText(name);
     box->setCursorPosition(0);
     if (box->text().isEmpty())

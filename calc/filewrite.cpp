@@ -1,5 +1,7 @@
 #include "filewrite.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -13,6 +15,10 @@
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
 #include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace pellamy {
@@ -35,8 +41,14 @@ template <typename File> FileWrite writeTo(File& file, const QByteArray& bytes) 
     // committed is thrown away and the earlier one stays.
     out.problem = syncToDisk(file);
     if constexpr (std::is_same_v<File, QSaveFile>) {
-        if (out.problem.isEmpty() && !file.commit())
-            out.problem = writeProblem(file.error(), file.errorString());
+        if (out.problem.isEmpty() && !file.commit()) {
+            // Windows will not replace a file marked read-only.
+            const QFileInfo target(file.fileName());
+            const bool readOnly =
+                file.error() == QFileDevice::RenameError && target.exists() && !target.isWritable();
+            out.problem = writeProblem(readOnly ? QFileDevice::PermissionsError : file.error(),
+                                       file.errorString());
+        }
     }
     return out;
 }
@@ -85,17 +97,34 @@ QString replaceFile(const QString& from, const QString& to) {
     return failed ? QString::fromStdString(failed.message()) : QString();
 }
 
+void removeStaleFiles(const QString& folder, const QStringList& patterns) {
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QFileInfo& stale : QDir(folder).entryInfoList(patterns, QDir::Files))
+        if (stale.lastModified().secsTo(now) > 24 * 60 * 60)
+            QFile::remove(stale.filePath());
+}
+
 QString syncToDisk(QFileDevice& file) {
     if (!file.flush())
         return writeProblem(file.error(), file.errorString());
 #if defined(Q_OS_UNIX)
     if (::fdatasync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
-#elif defined(Q_OS_WIN)
-    if (::_commit(file.handle()) != 0 && errno != EBADF)
-#else
-    if (false)
-#endif
         return writeProblem(QFileDevice::WriteError, QString::fromLocal8Bit(std::strerror(errno)));
+#elif defined(Q_OS_WIN)
+    // Asked of Windows itself: the C library's _commit says EBADF for every
+    // failure, a full share's as well.
+    const int fd = file.handle();
+    const auto handle = fd < 0 ? INVALID_HANDLE_VALUE : HANDLE(::_get_osfhandle(fd));
+    if (handle != INVALID_HANDLE_VALUE && !::FlushFileBuffers(handle)) {
+        const DWORD code = ::GetLastError();
+        // A device (NUL, a printer port) has nothing to flush.
+        if (code != ERROR_INVALID_FUNCTION && code != ERROR_INVALID_HANDLE)
+            return writeProblem(code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL
+                                    ? QFileDevice::ResourceError
+                                    : QFileDevice::WriteError,
+                                qt_error_string(int(code)));
+    }
+#endif
     return {};
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QFileDevice>
 #include <QString>
+#include <QStringList>
 
 namespace pellamy {
 
@@ -24,6 +25,11 @@ FileWrite writeWholeFile(const QString& path, const QByteArray& bytes);
 // Puts the file from in the place of the file to in one step (to is replaced
 // when it exists). Empty when done, else why not.
 QString replaceFile(const QString& from, const QString& to);
+
+// Removes the files in folder matching patterns that are more than a day
+// old: ones left by a process killed part-way (a file being written now is
+// seconds old).
+void removeStaleFiles(const QString& folder, const QStringList& patterns);
 
 // Writes what the file holds in its buffers and asks the system to put it
 // on the disk. Empty when done, else why not: a network share or a failing

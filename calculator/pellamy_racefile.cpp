@@ -200,10 +200,12 @@ void Pellamy::openRace() {
                                          "as one line and only its first 39 fields were read."),
                           kTitle);
     else
-        dialogs_->message(QStringLiteral("Lines %1 of the race file had more than 39 fields "
-                                         "(a comma inside a name or comment); only their first "
-                                         "39 fields were read.")
-                              .arg(numberList(read.overlongLines)),
+        dialogs_->message(QStringLiteral("%1 %2 of the race file had more than 39 fields "
+                                         "(a comma inside a name or comment); only the first 39 "
+                                         "fields were read.")
+                              .arg(read.overlongLines.size() == 1 ? QStringLiteral("Line")
+                                                                  : QStringLiteral("Lines"),
+                                   numberList(read.overlongLines)),
                           kTitle);
 }
 

@@ -229,14 +229,9 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     const QDir folder = original.absoluteDir();
     const QString temporary = folder.filePath(
         QStringLiteral("distances-migrating-%1.mdb").arg(QCoreApplication::applicationPid()));
-    // One left by a copy killed part-way, and its journal, is thrown away
-    // once a day old.
-    for (const QFileInfo& stale :
-         folder.entryInfoList({QStringLiteral("distances-migrating-*.mdb"),
-                               QStringLiteral("distances-migrating-*.mdb-journal")},
-                              QDir::Files))
-        if (stale.lastModified().secsTo(QDateTime::currentDateTime()) > 24 * 60 * 60)
-            QFile::remove(stale.filePath());
+    // One left by a copy killed part-way, and its journal.
+    removeStaleFiles(folder.path(), {QStringLiteral("distances-migrating-*.mdb"),
+                                     QStringLiteral("distances-migrating-*.mdb-journal")});
     QFile::remove(temporary);
     QString error;
     if (!writeDatabase(temporary, rows, error)) {

@@ -81,16 +81,11 @@ QString copyServerRows(const DistanceSource& source) {
     // moment, never half of an edit.
     QSqlQuery(db).exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
 
-    // Copies cut short by a process that was killed, and their journals,
-    // are thrown away once they are a day old (a copy being written now is
-    // seconds old).
+    // Copies cut short by a process that was killed, and their journals.
     const QFileInfo copyInfo(source.copyPath);
-    for (const QFileInfo& stale :
-         copyInfo.dir().entryInfoList({copyInfo.fileName() + QStringLiteral(".*.new"),
-                                       copyInfo.fileName() + QStringLiteral(".*.new-journal")},
-                                      QDir::Files))
-        if (stale.lastModified().secsTo(QDateTime::currentDateTime()) > 24 * 60 * 60)
-            QFile::remove(stale.filePath());
+    removeStaleFiles(copyInfo.absolutePath(),
+                     {copyInfo.fileName() + QStringLiteral(".*.new"),
+                      copyInfo.fileName() + QStringLiteral(".*.new-journal")});
 
     // A name of this copy's own: two copies of Pellamy beside one another
     // never write into one file.

@@ -195,9 +195,17 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                 plan->writes.push_back(
                     {row.rowid, row.name, row.racepoint, miles, rest, sixtieths});
                 ++plan->changed;
+                // The change as the calculator sees it (Sixtieths) and as the
+                // editor shows it (Miles and Yards).
                 if (was)
                     plan->largestChange =
                         std::max(plan->largestChange, std::abs(*was / 60 - double(yards)));
+                const std::optional<double> shownMiles = textToNumber(row.miles),
+                                            shownYards = textToNumber(row.yards);
+                if (shownMiles && shownYards)
+                    plan->largestChange =
+                        std::max(plan->largestChange,
+                                 std::abs(*shownMiles * 1760 + *shownYards - double(yards)));
                 if (plan->changedRows.size() < kNamedRows)
                     plan->changedRows << QStringLiteral("%1 at %2: %3, becomes %4")
                                              .arg(row.name, row.racepoint,

@@ -1,5 +1,7 @@
 #include "lengthlimit.h"
 
+#include "windowhabits.h"
+
 #include <QLineEdit>
 #include <QValidator>
 
@@ -10,8 +12,10 @@ namespace {
 class LengthLimit : public QValidator {
 public:
     LengthLimit(int characters, QObject* parent) : QValidator(parent), characters_(characters) {}
-    State validate(QString& input, int&) const override {
-        return input.size() <= characters_ ? Acceptable : Invalid;
+    // Measured as the box keeps it: a cell pasted from a spreadsheet counts
+    // without its line break.
+    State validate(QString& input, int& cursor) const override {
+        return oneLineText(input, cursor).size() <= characters_ ? Acceptable : Invalid;
     }
     int characters() const { return characters_; }
 

@@ -46,17 +46,35 @@ void wheelOnlyWhenFocused(QWidget* window) {
     }
 }
 
+namespace {
+
+qsizetype firstLineBreak(const QString& text) {
+    qsizetype cut = 0;
+    while (cut < text.size() && text[cut] != u'\r' && text[cut] != u'\n')
+        ++cut;
+    return cut;
+}
+
+} // namespace
+
+QString firstLine(const QString& text) {
+    return text.left(firstLineBreak(text));
+}
+
+QString oneLineText(const QString& text, qsizetype cursor) {
+    const qsizetype cut = firstLineBreak(text);
+    if (cut == text.size())
+        return text;
+    return text.left(cut) + (cursor > cut ? text.mid(cursor) : QString());
+}
+
 void oneLineTyping(QWidget* window) {
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString& text) {
-            qsizetype cut = 0;
-            while (cut < text.size() && text[cut] != u'\r' && text[cut] != u'\n')
-                ++cut;
+            const qsizetype cut = firstLineBreak(text);
             if (cut == text.size())
                 return;
-            // What stood after the cursor stays; the rest of the paste goes.
-            const int cursor = box->cursorPosition();
-            box->setText(text.left(cut) + (cursor > cut ? text.mid(cursor) : QString()));
+            box->setText(oneLineText(text, box->cursorPosition()));
             box->setCursorPosition(int(cut));
         });
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Habits the program's windows share.
 
+#include <QString>
+
 class QWidget;
 
 namespace pellamy {
@@ -18,6 +20,14 @@ void wheelOnlyWhenFocused(QWidget* window);
 // every text box in the window (and the ones inside its combo boxes) as it
 // is now; text the program sets is shown as it stands.
 void oneLineTyping(QWidget* window);
+
+// A text as a one-line box takes it: up to its first line break.
+QString firstLine(const QString& text);
+
+// What oneLineTyping leaves of a box's text with the cursor at the end of a
+// paste: the paste up to its first line break, and what stood after the
+// cursor.
+QString oneLineText(const QString& text, qsizetype cursor);
 
 // A window whose caption is empty shows an empty title bar. (The platform
 // would otherwise put the program's name there.)

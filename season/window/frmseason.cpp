@@ -94,7 +94,8 @@ void frmseason::showRaces() {
         for (int c = 0; c < rows[r].size(); ++c) {
             auto* item = new QTableWidgetItem(rows[r][c]);
             // A long path or reason, whole, and as plain text.
-            item->setToolTip(Qt::convertFromPlainText(rows[r][c]));
+            if (!rows[r][c].isEmpty())
+                item->setToolTip(Qt::convertFromPlainText(rows[r][c]));
             ui_->lstRaces->setItem(r, c, item);
         }
 }

@@ -48,7 +48,7 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
     EXPECT_TRUE(box("txtclub")->isReadOnly() && box("txtfed")->isReadOnly());
 
     // A name longer than its box shows its start.
-    dialogs.answerInput("  Westside, Flyers");
+    dialogs.answerInput("  Westside, Flyers\r\n"); // a spreadsheet cell pasted
     click(button("Command2"));
     EXPECT_EQ(box("txtclub")->cursorPosition(), 0);
     dialogs.answerInput(""); // a cancelled box gives an empty text

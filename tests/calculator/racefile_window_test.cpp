@@ -131,7 +131,7 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     EXPECT_EQ(names(window->entries()), QStringList({"A"}));
     ASSERT_EQ(dialogs.messages().size(), 2); // the fields moved: "windy" is no date
     EXPECT_TRUE(dialogs.messages()[0].contains("\"windy\" is not a date"));
-    EXPECT_TRUE(dialogs.messages()[1].startsWith("Lines 1 of the race file had more than 39"));
+    EXPECT_TRUE(dialogs.messages()[1].startsWith("Line 1 of the race file had more than 39"));
 
     // A file with Linux line ends reads as one line: the message says why.
     writeFile(path, raceFileBytes(toRows({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")}))

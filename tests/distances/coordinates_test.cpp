@@ -266,6 +266,7 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     execSql(path(), "UPDATE Distances SET Yards = Yards + 27 WHERE rowid = 3");
     ASSERT_TRUE(workOut.plan(&plan));
     EXPECT_EQ(plan.changed, 1);
+    EXPECT_EQ(plan.largestChange, 27);
     EXPECT_TRUE(plan.changedRows.value(0).contains(": Sixtieths is"))
         << plan.changedRows.value(0).toStdString();
 }

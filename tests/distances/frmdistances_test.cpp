@@ -94,12 +94,13 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     EXPECT_EQ(distanceRows(path()).size(), 3);
 
     QTest::keyClicks(box(*w, "miles"), "100");
-    // A cell pasted from a spreadsheet brings its line break.
-    box(*w, "txtFields(1)")->selectAll();
-    QGuiApplication::clipboard()->setText("Dover\r\n");
-    box(*w, "txtFields(1)")->paste();
+    // A cell pasted from a spreadsheet brings its line break, past the
+    // name's limit of 20.
+    box(*w, "txtFields(0)")->selectAll();
+    QGuiApplication::clipboard()->setText("Smith, O'Brien & Son\r\n");
+    box(*w, "txtFields(0)")->paste();
     click(*w, "cmdUpdate");
-    const QStringList stored = {"Smith, O'Brien", "Dover", "100", "880", "10612800"};
+    const QStringList stored = {"Smith, O'Brien & Son", "Dover", "100", "880", "10612800"};
     EXPECT_EQ(distanceRows(path()).last(), stored);
     EXPECT_EQ(fields(*w), stored);
     EXPECT_EQ(caption(*w), "Record: 4"); // after Brown and both of Smith's

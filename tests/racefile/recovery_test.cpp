@@ -126,6 +126,13 @@ TEST_F(RecoveryTest, AWriteThatFailsPartWayNeverPutsTheRecordOutOfStep) {
         EXPECT_TRUE(recovery.error().contains("Input/output error"))
             << recovery.error().toStdString();
     }
+    list.setText(9, Col::RingNo, "between"); // written whole: appended to again
+    EXPECT_EQ(recovery.error(), QString());
+    {
+        FailingSync refused;
+        list.setText(8, Col::RingNo, "refused again");
+        EXPECT_TRUE(recovery.error().contains("Input/output error"));
+    }
     list.setText(9, Col::RingNo, "after");
     EXPECT_EQ(read().entries, list.rows());
     // Room again, nothing changed since a failed write, and Pellamy closed:

@@ -34,10 +34,8 @@ protected:
         QFile::copy(dir.filePath("a.txt"), dir.filePath("a copy.txt"));
         writeFile(dir.filePath("notes.txt"), "Dear members, the dinner is on Friday\r\n");
         writeFile(dir.filePath("photo.jpg"), QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
-        writeFile(dir.filePath("backup.txt"), "");
-        QFile::resize(dir.filePath("backup.txt"), kLargestRaceFile + 1);
         for (const char* name : {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt",
-                                 "e.txt", "a copy.txt", "f.txt", "backup.txt"})
+                                 "e.txt", "a copy.txt", "f.txt"})
             read << readSeasonRace(dir.filePath(name));
         leaveOutRepeatedRaces(read);
         races = seasonOrder(read);
@@ -85,7 +83,11 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_TRUE(read[6].error.startsWith("ends part-way through a line"));
     EXPECT_TRUE(read[8].error.startsWith("ends part-way through a line"));
     EXPECT_EQ(read[7].error, "is the same race as " + QDir::toNativeSeparators(read[0].file));
-    EXPECT_EQ(read[9].error, "is not a race file: it is larger than any race file (512 MB)");
+    const QString backup = dir.filePath("backup.txt"); // not read into memory
+    writeFile(backup, "");
+    ASSERT_TRUE(QFile::resize(backup, kLargestRaceFile + 1));
+    EXPECT_EQ(readSeasonRace(backup).error,
+              "is not a race file: it is larger than any race file (512 MB)");
 
     // Entered again later that day: the same race. Saved part-way through
     // the race, then again: counted, and noted.
