@@ -132,6 +132,7 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
                                [&](const QString& s) { return sameDistance(s, row.sixtieths); })) {
             ++upload.alreadyThere;
         } else {
+            ++upload.heldOtherwise;
             upload.refused << QStringLiteral("%1: the server holds %2 sixtieths, distances.mdb "
                                              "holds %3")
                                   .arg(at, there.join(QStringLiteral(" and ")), row.sixtieths);
@@ -154,6 +155,10 @@ QString uploadReport(const Upload& upload) {
     report += upload.refused.mid(0, kNamedRows).join(u'\n');
     if (upload.refused.size() > kNamedRows)
         report += QStringLiteral("\nand %1 more.").arg(upload.refused.size() - kNamedRows);
+    // One table serves every club of the federation.
+    if (upload.heldOtherwise > 0)
+        report += QStringLiteral("\n\nWhere the server's distance is another club's member of "
+                                 "the same name, give yours a name of its own.");
     return report;
 }
 

@@ -21,7 +21,8 @@ struct Upload {
     // "member at race point: the server holds …, distances.mdb holds …",
     // and the other rows refused, in the file's order.
     QStringList refused;
-    QString error; // nothing was added: why
+    int heldOtherwise = 0; // refused rows the server holds with another distance
+    QString error;         // nothing was added: why
     DatabaseFault fault = DatabaseFault::None;
     bool ok() const { return error.isEmpty(); }
 };

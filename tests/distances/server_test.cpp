@@ -378,7 +378,9 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
               "row\n"
               "Ed Moss at Dover: distances.mdb holds 7497600 sixtieths here and 7392000 in another "
               "row\n"
-              "Fay Lund at Dover: Sixtieths is 1056001, but 10 miles 0 yards make 1056000");
+              "Fay Lund at Dover: Sixtieths is 1056001, but 10 miles 0 yards make 1056000\n\n"
+              "Where the server's distance is another club's member of the same name, give "
+              "yours a name of its own.");
     dialogs.clear();
     const DistanceStore store(source());
     EXPECT_EQ(store.distance("Bo Finch", "Dover").text, "9504000\r\n");
