@@ -2,10 +2,12 @@
 // members x 40 race points. The calculator's three reads over the Unix
 // socket, beside the same reads on the club's own file; and 50 clubs reading
 // while 2 distance officers edit the same records for 30 seconds
-// (PELLAMY_BENCH_SECONDS), counting errors and lost updates.
+// (PELLAMY_BENCH_SECONDS), counting errors and lost updates; and a Save of
+// 10,000 lofts' coordinates.
 //
 // The server is the one PELLAMY_TEST_SERVER names, or a private one started
 // here by scripts/pgserver in a temporary folder.
+#include "distances/coordinatestore.h"
 #include "distances/distancestore.h"
 #include "distances/recordset.h"
 #include "distances/schema.h"
@@ -159,6 +161,31 @@ static void BM_ServerCopyOf200000Rows(benchmark::State& state) {
             state.SkipWithError("the copy failed");
 }
 BENCHMARK(BM_ServerCopyOf200000Rows)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// A coordinates Save of 10,000 lofts: every row written again, on the
+// club's own file (0) and on the server (1). The server's rows go a group
+// at a time: one by one, each waits for its answer.
+static void BM_ServerSaveTenThousandLofts(benchmark::State& state) {
+    const DistanceSource source =
+        state.range(0) ? server().source()
+                       : DistanceSource(federationFolder().filePath("distances.mdb"));
+    PlaceLists lists;
+    for (int m = 0; m < 10000; ++m)
+        lists.lofts.push_back({QStringLiteral("Loft %1").arg(m), QString::fromUtf8("51°30'00\"N"),
+                               QString::fromUtf8("0°07'00\"W")});
+    PlaceLists before = readPlaces(source).lists;
+    for (auto _ : state) {
+        const PlaceSave saved = savePlaces(source, before, lists);
+        if (saved.outcome != WriteOutcome::Done)
+            state.SkipWithError(qPrintable(saved.error));
+        before = saved.stored;
+    }
+}
+BENCHMARK(BM_ServerSaveTenThousandLofts)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 
 // 50 readers (a distance at a time, as clocking reads them, and now and
 // then a race point's members)

@@ -184,6 +184,55 @@ DistanceConnection::~DistanceConnection() {
     QSqlDatabase::removeDatabase(name_);
 }
 
+RowBatch::RowBatch(const QSqlDatabase& db, int rowsPerStatement,
+                   std::function<QString(int)> statement)
+    : db_(db), rowsPerStatement_(std::max(rowsPerStatement, 1)), statement_(std::move(statement)),
+      full_(db) {}
+
+bool RowBatch::add(const QVariantList& values) {
+    pending_ += values;
+    if (++pendingRows_ < rowsPerStatement_)
+        return true;
+    if (!fullPrepared_ && !full_.prepare(statement_(rowsPerStatement_))) {
+        error_ = full_.lastError();
+        return false;
+    }
+    fullPrepared_ = true;
+    return send(full_);
+}
+
+bool RowBatch::finish() {
+    if (pendingRows_ == 0)
+        return true;
+    QSqlQuery rest(db_);
+    if (!rest.prepare(statement_(pendingRows_))) {
+        error_ = rest.lastError();
+        return false;
+    }
+    return send(rest);
+}
+
+bool RowBatch::send(QSqlQuery& query) {
+    for (const QVariant& value : std::as_const(pending_))
+        query.addBindValue(value);
+    pending_.clear();
+    pendingRows_ = 0;
+    if (query.exec())
+        return true;
+    error_ = query.lastError();
+    return false;
+}
+
+int rowsPerStatement(Engine engine, int columns) {
+    return engine == Engine::Postgres ? 500 : std::max(1, 900 / columns);
+}
+
+QString repeatedRows(const QString& row, int rows) {
+    QStringList all;
+    all.fill(row, rows);
+    return all.join(QStringLiteral(", "));
+}
+
 Engine engineOf(const QSqlDatabase& db) {
     return db.driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite;
 }

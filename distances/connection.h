@@ -6,9 +6,12 @@
 #include "source.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
-class QSqlError;
+#include <functional>
 
 namespace pellamy {
 
@@ -92,6 +95,40 @@ QString faultMessage(DatabaseFault fault, const QString& notDone);
 // The text of a value read from the database: an empty text for NULL,
 // general number text for a number stored as such.
 QString valueText(const QVariant& value);
+
+// Rows written a group at a time, one statement for many rows: on a server
+// across a network every statement waits for its answer, so 500,000 rows
+// sent one by one would take hours. statement(n) gives the statement for n
+// rows, whose values are bound row after row.
+class RowBatch {
+public:
+    RowBatch(const QSqlDatabase& db, int rowsPerStatement, std::function<QString(int)> statement);
+    // Adds a row; a full group is sent. False when a statement failed.
+    bool add(const QVariantList& values);
+    // Sends the rows not yet sent. False when a statement failed.
+    bool finish();
+    const QSqlError& error() const { return error_; }
+
+private:
+    bool send(QSqlQuery& query);
+
+    QSqlDatabase db_;
+    int rowsPerStatement_;
+    std::function<QString(int)> statement_;
+    QSqlQuery full_;
+    bool fullPrepared_ = false;
+    QVariantList pending_;
+    int pendingRows_ = 0;
+    QSqlError error_;
+};
+
+// How many rows a statement carries on the engine: a server's round trips
+// are what count, SQLite's own limit on bound values (999 in older
+// versions) must not be reached.
+int rowsPerStatement(Engine engine, int columns);
+
+// A statement's rows of values: row ("(?, ?, ?)") rows times, with commas.
+QString repeatedRows(const QString& row, int rows);
 
 // The address SQLite opens an absolute file path by ("file:///home/…",
 // "file:///C:/…", and "file:////server/share/…" for a Windows network share,

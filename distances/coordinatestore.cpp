@@ -49,15 +49,15 @@ bool writeList(const QSqlDatabase& db, const QString& table, const QString& name
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("DELETE FROM %1").arg(table)))
         return *error = query.lastError(), false;
-    query.prepare(QStringLiteral("INSERT INTO %1 (%2, Latitude, Longitude) VALUES (?, ?, ?)")
-                      .arg(table, nameColumn));
-    for (const Place& place : places) {
-        query.addBindValue(place.name);
-        query.addBindValue(place.latitude);
-        query.addBindValue(place.longitude);
-        if (!query.exec())
-            return *error = query.lastError(), false;
-    }
+    RowBatch batch(db, rowsPerStatement(engineOf(db), 3), [&](int rows) {
+        return QStringLiteral("INSERT INTO %1 (%2, Latitude, Longitude) VALUES %3")
+            .arg(table, nameColumn, repeatedRows(QStringLiteral("(?, ?, ?)"), rows));
+    });
+    for (const Place& place : places)
+        if (!batch.add({place.name, place.latitude, place.longitude}))
+            return *error = batch.error(), false;
+    if (!batch.finish())
+        return *error = batch.error(), false;
     return true;
 }
 

@@ -95,9 +95,11 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
             values << row.sixtieths;
     }
 
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, "
-                                  "sixtieths) VALUES (?, ?, ?, ?, ?)"));
+    RowBatch insert(db, rowsPerStatement(Engine::Postgres, 5), [](int rows) {
+        return QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) "
+                              "VALUES %1")
+            .arg(repeatedRows(QStringLiteral("(?, ?, ?, ?, ?)"), rows));
+    });
     for (const Row& row : rows) {
         const QString at = QStringLiteral("%1 at %2").arg(row.name, row.racepoint);
         if (row.name.isEmpty() || row.racepoint.isEmpty() || row.sixtieths.isEmpty()) {
@@ -121,11 +123,8 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
         }
         QStringList& there = held[pairKey(row.name, row.racepoint)];
         if (there.isEmpty()) {
-            for (const QString* value :
-                 {&row.name, &row.racepoint, &row.miles, &row.yards, &row.sixtieths})
-                insert.addBindValue(*value);
-            if (!insert.exec())
-                return fail(insert.lastError());
+            if (!insert.add({row.name, row.racepoint, row.miles, row.yards, row.sixtieths}))
+                return fail(insert.error());
             there << row.sixtieths;
             ++upload.added;
         } else if (std::any_of(there.cbegin(), there.cend(),
@@ -138,6 +137,8 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
                                   .arg(at, there.join(QStringLiteral(" and ")), row.sixtieths);
         }
     }
+    if (!insert.finish())
+        return fail(insert.error());
     if (!query.exec(QStringLiteral("COMMIT")))
         return fail(query.lastError());
     return upload;

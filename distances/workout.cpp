@@ -244,31 +244,36 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
         plannedVersion_.clear();
         return WriteOutcome::Changed;
     }
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, "
-                                  "Sixtieths) VALUES (?, ?, ?, ?, ?)"));
-    QSqlQuery update(db);
-    update.prepare(QStringLiteral("UPDATE Distances SET Miles = ?, Yards = ?, Sixtieths = ? WHERE "
-                                  "%1 = ?")
-                       .arg(server ? QStringLiteral("id") : QStringLiteral("rowid")));
+    RowBatch inserts(db, rowsPerStatement(connection_->engine(), 5), [](int rows) {
+        return QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) "
+                              "VALUES %1")
+            .arg(repeatedRows(QStringLiteral("(?, ?, ?, ?, ?)"), rows));
+    });
+    // The server's rows are changed a group at a time; SQLite's one by one.
+    RowBatch updates(db, server ? rowsPerStatement(Engine::Postgres, 4) : 1, [&](int rows) {
+        return server ? QStringLiteral("UPDATE distances AS d SET miles = v.m, yards = v.y, "
+                                       "sixtieths = v.s FROM (VALUES %1) AS v (id, m, y, s) "
+                                       "WHERE d.id = v.id")
+                            .arg(repeatedRows(QStringLiteral("(?::bigint, ?, ?, ?)"), rows))
+                      : QStringLiteral("UPDATE Distances SET Miles = ?, Yards = ?, Sixtieths = ? "
+                                       "WHERE rowid = ?");
+    });
     const int total = int(plan.writes.size());
     for (int i = 0; i < total; ++i) {
         const DistanceWrite& w = plan.writes[i];
-        QSqlQuery& q = w.rowid < 0 ? insert : update;
-        if (w.rowid < 0) {
-            q.addBindValue(w.name);
-            q.addBindValue(w.racepoint);
-        }
-        q.addBindValue(w.miles);
-        q.addBindValue(w.yards);
-        q.addBindValue(w.sixtieths);
-        if (w.rowid >= 0)
-            q.addBindValue(w.rowid);
-        if (!q.exec())
-            return fail(q.lastError()), WriteOutcome::Failed;
+        const bool sent = w.rowid < 0
+                              ? inserts.add({w.name, w.racepoint, w.miles, w.yards, w.sixtieths})
+                          : server ? updates.add({w.rowid, w.miles, w.yards, w.sixtieths})
+                                   : updates.add({w.miles, w.yards, w.sixtieths, w.rowid});
+        if (!sent)
+            return fail(w.rowid < 0 ? inserts.error() : updates.error()), WriteOutcome::Failed;
         if (progress && (i % 1000 == 999 || i + 1 == total))
             progress(i + 1, total);
     }
+    if (!inserts.finish())
+        return fail(inserts.error()), WriteOutcome::Failed;
+    if (!updates.finish())
+        return fail(updates.error()), WriteOutcome::Failed;
     if (!query.exec(QStringLiteral("COMMIT")))
         return fail(query.lastError()), WriteOutcome::Failed;
     plannedVersion_.clear();

@@ -183,3 +183,28 @@ TEST_F(DistanceStoreTest, AFolderOnANetworkShareIsAddressedAsAPath) {
     }
     QSqlDatabase::removeDatabase("share");
 }
+
+// Rows sent a group at a time arrive whole and in order, the last group
+// short; a statement the database refuses is said.
+TEST_F(DistanceStoreTest, RowsWrittenInGroupsArriveInOrder) {
+    makeDistanceDatabase(path(), {});
+    const DistanceConnection connection(DistanceSource(path()),
+                                        DistanceConnection::Mode::ReadWrite);
+    RowBatch batch(connection.database(), 2, [](int rows) {
+        return "INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) VALUES " +
+               repeatedRows("(?, ?, '1', '0', '105600')", rows);
+    });
+    QVector<QStringList> expected;
+    for (const char* name : {"Ann", "Bo", "Cy", "Di", "Ed"}) {
+        ASSERT_TRUE(batch.add({name, "Dover"})) << batch.error().text().toStdString();
+        expected.push_back({name, "Dover", "1", "0", "105600"});
+    }
+    ASSERT_TRUE(batch.finish()) << batch.error().text().toStdString();
+    EXPECT_EQ(distanceRows(path()), expected);
+
+    RowBatch wrong(connection.database(), 2,
+                   [](int) { return QStringLiteral("INSERT INTO Nowhere"); });
+    EXPECT_TRUE(wrong.add({1}));
+    EXPECT_FALSE(wrong.finish());
+    EXPECT_TRUE(wrong.error().isValid());
+}
