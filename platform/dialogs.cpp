@@ -55,6 +55,17 @@ bool QtDialogService::askYesNo(const QString& text, const QString& title) {
     return box.exec() == QMessageBox::Yes;
 }
 
+std::optional<bool> QtDialogService::askYesNoCancel(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Yes);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Cancel)
+        return std::nullopt;
+    return answer == QMessageBox::Yes;
+}
+
 QString QtDialogService::input(const QString& prompt, const QString& title) {
     bool ok = false;
     const QString text = QInputDialog::getText(parent_, titleOrProgramName(title), prompt,
@@ -87,6 +98,18 @@ bool ScriptedDialogService::askYesNo(const QString& text, const QString& title) 
     const bool yes = yesNo_.front();
     yesNo_.pop_front();
     return yes;
+}
+
+std::optional<bool> ScriptedDialogService::askYesNoCancel(const QString& text,
+                                                          const QString& title) {
+    shown_.push_back({QStringLiteral("question"), text, title});
+    if (yesNoCancel_.empty()) {
+        unanswered_ << text;
+        return std::nullopt;
+    }
+    const std::optional<bool> answer = yesNoCancel_.front();
+    yesNoCancel_.pop_front();
+    return answer;
 }
 
 QString ScriptedDialogService::input(const QString& prompt, const QString& title) {
@@ -154,6 +177,10 @@ QStringList ScriptedDialogService::unused() const {
     QStringList out;
     for (bool yes : yesNo_)
         out << (yes ? QStringLiteral("Yes") : QStringLiteral("No"));
+    for (const std::optional<bool>& answer : yesNoCancel_)
+        out << (!answer   ? QStringLiteral("Cancel")
+                : *answer ? QStringLiteral("Yes")
+                          : QStringLiteral("No"));
     for (const QString& text : inputs_)
         out << QStringLiteral("input ") + text;
     for (const QString& path : files_)

@@ -22,6 +22,9 @@ public:
     virtual void message(const QString& text, const QString& title) = 0;
     // A question with Yes and No buttons; true for Yes.
     virtual bool askYesNo(const QString& text, const QString& title) = 0;
+    // A question with Yes, No and Cancel buttons, Escape being Cancel: true
+    // for Yes, false for No, empty for Cancel.
+    virtual std::optional<bool> askYesNoCancel(const QString& text, const QString& title) = 0;
     // An input box starting empty; a cancelled box gives an empty text.
     virtual QString input(const QString& prompt, const QString& title) = 0;
     // File choosers with a filter such as "Text Files (*.txt)"; an empty
@@ -50,6 +53,7 @@ public:
 
     void message(const QString& text, const QString& title) override;
     bool askYesNo(const QString& text, const QString& title) override;
+    std::optional<bool> askYesNoCancel(const QString& text, const QString& title) override;
     QString input(const QString& prompt, const QString& title) override;
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
@@ -74,12 +78,15 @@ public:
     };
 
     void answerYesNo(bool yes) { yesNo_.push_back(yes); }
+    // Answers a Yes, No or Cancel question; an unanswered one is cancelled.
+    void answerYesNoCancel(std::optional<bool> answer) { yesNoCancel_.push_back(answer); }
     void answerInput(const QString& text) { inputs_.push_back(text); }
     void answerFile(const QString& path) { files_.push_back(path); }
     void answerFiles(const QStringList& paths) { fileLists_.push_back(paths); }
 
     void message(const QString& text, const QString& title) override;
     bool askYesNo(const QString& text, const QString& title) override;
+    std::optional<bool> askYesNoCancel(const QString& text, const QString& title) override;
     QString input(const QString& prompt, const QString& title) override;
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
@@ -102,6 +109,7 @@ public:
 
 private:
     std::deque<bool> yesNo_;
+    std::deque<std::optional<bool>> yesNoCancel_;
     std::deque<QString> inputs_;
     std::deque<QString> files_;
     std::deque<QStringList> fileLists_;

@@ -470,10 +470,13 @@ void frmcoordinates::closeWithoutSaving() {
 void frmcoordinates::closeEvent(QCloseEvent* event) {
     if (!discardOnClose_)
         commitTyping();
-    if (discardOnClose_ || !hasUnsavedChanges() ||
-        !dialogs_->askYesNo(QStringLiteral("Save the changes you have made to the coordinates?"),
-                            QStringLiteral("Pellamy")) ||
-        save())
+    if (discardOnClose_ || !hasUnsavedChanges())
+        return event->accept();
+    // Cancel (and Escape) keeps the window open with the changes in it.
+    const std::optional<bool> saveFirst = dialogs_->askYesNoCancel(
+        QStringLiteral("Save the changes you have made to the coordinates?"),
+        QStringLiteral("Pellamy"));
+    if (saveFirst && (!*saveFirst || save()))
         event->accept();
     else
         event->ignore();

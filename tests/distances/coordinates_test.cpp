@@ -378,12 +378,17 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     // The editor, empty before, shows the rows written.
     EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
 
-    // Closing with an unsaved change asks; No throws it away.
+    // Closing with an unsaved change asks; Cancel (Escape) stays, No throws
+    // it away.
     lofts->setCurrentCell(0, 0);
     button("cmdRemoveLoft");
-    dialogs.answerYesNo(false);
-    button("cmdClose");
-    EXPECT_EQ(dialogs.shown().last().text, "Save the changes you have made to the coordinates?");
+    for (const std::optional<bool> answer : {std::optional<bool>(), std::optional<bool>(false)}) {
+        dialogs.answerYesNoCancel(answer);
+        button("cmdClose");
+        EXPECT_EQ(dialogs.shown().last().text,
+                  "Save the changes you have made to the coordinates?");
+        EXPECT_EQ(w->isVisible(), !answer);
+    }
     EXPECT_EQ(readPlaces(path()).lists.lofts.size(), 1);
 }
 
