@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -24,15 +25,31 @@ namespace pellamy {
 namespace {
 
 // Names are held to the Distances table's entry limits as they are typed.
+// Tab from a longitude ends the typing there, where the table would open the
+// next row's name (the first loft's, from the last row) to be typed over.
 class NameLimit : public QStyledItemDelegate {
 public:
-    NameLimit(int limit, QObject* parent) : QStyledItemDelegate(parent), limit_(limit) {}
+    NameLimit(int limit, QTableWidget* table) : QStyledItemDelegate(table), limit_(limit) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() == 0)
             line->setMaxLength(limit_);
         return editor;
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        const auto* table = static_cast<QTableWidget*>(parent());
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab &&
+            table->currentColumn() == table->columnCount() - 1) {
+            auto* editor = static_cast<QWidget*>(object);
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return true;
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
 private:
@@ -66,8 +83,8 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
     racepoints_ =
         std::make_unique<List>(List{ui_->lstRacepoints, QStringLiteral("race point"),
                                     QStringLiteral("race points"), QStringLiteral("race point")});
-    ui_->lstLofts->setItemDelegate(new NameLimit(20, this));
-    ui_->lstRacepoints->setItemDelegate(new NameLimit(15, this));
+    ui_->lstLofts->setItemDelegate(new NameLimit(20, ui_->lstLofts));
+    ui_->lstRacepoints->setItemDelegate(new NameLimit(15, ui_->lstRacepoints));
     for (QTableWidget* table : {ui_->lstLofts, ui_->lstRacepoints}) {
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         table->setColumnWidth(0, 220);

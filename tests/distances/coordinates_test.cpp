@@ -428,3 +428,24 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     EXPECT_EQ(readPlaces(path()).lists.racepoints[0].longitude, QString::fromUtf8("2°00'19.44\"W"));
     w.closeWithoutSaving();
 }
+
+// Typed on as in a datasheet, the Tab after a longitude opens no other
+// loft's name to be typed over, and a letter typed on the list finds a loft
+// instead of renaming one.
+TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
+    makeDistanceDatabase(path());
+    frmcoordinates w(path(), &dialogs);
+    ASSERT_TRUE(w.load());
+    w.show();
+    auto* lofts = control<QTableWidget>(w, "lstLofts");
+    w.cmdAddLoft_Click();
+    for (const char* text : {"Ann Sample", "51.5", "0.1W", "Bo Example"}) {
+        QWidget* editor = lofts->indexWidget(lofts->currentIndex());
+        QTest::keyClicks(editor ? editor : lofts, text);
+        QTest::keyClick(editor ? editor : lofts, Qt::Key_Tab);
+    }
+    EXPECT_EQ(lofts->rowCount(), 1);
+    EXPECT_EQ(lofts->item(0, 0)->text(), "Ann Sample");
+    EXPECT_EQ(lofts->item(0, 2)->text(), QString::fromUtf8("0°06'00\"W"));
+    w.closeWithoutSaving();
+}
