@@ -75,8 +75,9 @@ struct frmcoordinates::List {
 
 frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dialogs,
                                QWidget* parent)
-    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmcoordinates>()), dialogs_(dialogs),
-      source_(source) {
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmcoordinates>()),
+      ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
+      dialogs_(dialogs ? dialogs : ownDialogs_.get()), source_(source) {
     ui_->setupUi(this);
     lofts_ = std::make_unique<List>(List{ui_->lstLofts, QStringLiteral("loft"),
                                          QStringLiteral("lofts"), QStringLiteral("member")});

@@ -27,6 +27,7 @@ namespace pellamy {
 class frmcoordinates : public QWidget {
     Q_OBJECT
 public:
+    // dialogs: the real ones over this window when none are given.
     frmcoordinates(const DistanceSource& source, DialogService* dialogs, QWidget* parent = nullptr);
     ~frmcoordinates() override;
 
@@ -74,6 +75,9 @@ private:
 
     std::unique_ptr<Ui::frmcoordinates> ui_;
     std::unique_ptr<List> lofts_, racepoints_;
+    // The real dialogs over this window when none are given: over the
+    // editor, their closing would hand the keyboard to the blocked editor.
+    std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
     DistanceSource source_;
     PlaceLists stored_; // as read, or as last saved

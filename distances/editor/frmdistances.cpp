@@ -258,7 +258,9 @@ void frmdistances::cmdCoordinates_Click() {
         coordinates_->activateWindow();
         return;
     }
-    auto* window = new frmcoordinates(source_, dialogs_, this);
+    // A test's scripted dialogs serve both windows; real ones are the
+    // coordinates window's own.
+    auto* window = new frmcoordinates(source_, ownDialogs_ ? nullptr : dialogs_, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::WindowModal);
     if (!window->load()) {
