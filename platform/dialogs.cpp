@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace pellamy {
 
 namespace {
@@ -16,7 +18,34 @@ QString titleOrProgramName(const QString& title) {
     return title.isEmpty() ? QApplication::applicationDisplayName() : title;
 }
 
+// A box of text that may be taller than the screen keeps its buttons on it.
+void fitToScreen(QMessageBox& box, const QString& text) {
+    const QString shown = shownOfLongText(text);
+    if (shown == text)
+        return;
+    box.setText(shown);
+    box.setDetailedText(text);
+}
+
 } // namespace
+
+QString shownOfLongText(const QString& text) {
+    // Lines as a box about 70 characters wide shows them; 24 fit a screen
+    // 720 high with the box's buttons.
+    const QStringList lines = text.split(u'\n');
+    qsizetype shownLines = 0;
+    for (const QString& line : lines)
+        shownLines += std::max<qsizetype>(1, (line.size() + 69) / 70);
+    if (shownLines <= 24)
+        return text;
+    const QStringList paragraphs = text.split(QStringLiteral("\n\n"));
+    QString shown = paragraphs.first().section(u'\n', 0, 9);
+    shown += QStringLiteral("\n\n(The whole text is under Show Details.)");
+    const QString& last = paragraphs.last();
+    if (paragraphs.size() > 1 && !last.contains(u'\n') && last.endsWith(u'?'))
+        shown += QStringLiteral("\n\n") + last;
+    return shown;
+}
 
 QString withFilterSuffix(DialogService& dialogs, const QString& path, const QString& filter,
                          const QString& title) {
@@ -44,6 +73,7 @@ QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QS
 void QtDialogService::message(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText); // a member named "Smith <S>" is shown as typed
+    fitToScreen(box, text);
     box.exec();
 }
 
@@ -51,6 +81,7 @@ bool QtDialogService::askYesNo(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
                     QMessageBox::Yes | QMessageBox::No, parent_);
     box.setTextFormat(Qt::PlainText);
+    fitToScreen(box, text);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -59,6 +90,7 @@ std::optional<bool> QtDialogService::askYesNoCancel(const QString& text, const Q
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
     box.setTextFormat(Qt::PlainText);
+    fitToScreen(box, text);
     box.setDefaultButton(QMessageBox::Yes);
     const int answer = box.exec();
     if (answer == QMessageBox::Cancel)

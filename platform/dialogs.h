@@ -45,6 +45,11 @@ QString withFilterSuffix(DialogService& dialogs, const QString& path, const QStr
 // The save dialog, then withFilterSuffix; empty when either was cancelled.
 QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QString& title);
 
+// What a message box shows of a text: the text itself, or for a text taller
+// than a small screen (a long list of rows) its first paragraph and its
+// closing question, the whole being under the box's "Show Details...".
+QString shownOfLongText(const QString& text);
+
 // The real dialogs, shown over a parent window.
 class QtDialogService : public DialogService {
 public:
