@@ -60,7 +60,7 @@ QString withFilterSuffix(DialogService& dialogs, const QString& path, const QStr
     if (QFileInfo::exists(named) &&
         !dialogs.askYesNo(QStringLiteral("%1 already exists.\nDo you want to replace it?")
                               .arg(QDir::toNativeSeparators(named)),
-                          title))
+                          title, false)) // as the save dialog's own question: Enter keeps the file
         return QString();
     return named;
 }
@@ -77,12 +77,12 @@ void QtDialogService::message(const QString& text, const QString& title) {
     box.exec();
 }
 
-bool QtDialogService::askYesNo(const QString& text, const QString& title) {
+bool QtDialogService::askYesNo(const QString& text, const QString& title, bool yesByDefault) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
                     QMessageBox::Yes | QMessageBox::No, parent_);
     box.setTextFormat(Qt::PlainText);
     fitToScreen(box, text);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -121,7 +121,7 @@ void ScriptedDialogService::message(const QString& text, const QString& title) {
     shown_.push_back({QStringLiteral("message"), text, title});
 }
 
-bool ScriptedDialogService::askYesNo(const QString& text, const QString& title) {
+bool ScriptedDialogService::askYesNo(const QString& text, const QString& title, bool) {
     shown_.push_back({QStringLiteral("question"), text, title});
     if (yesNo_.empty()) {
         unanswered_ << text;

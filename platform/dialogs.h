@@ -20,8 +20,9 @@ public:
     // A message box with one OK button. An empty title means the program's
     // own name.
     virtual void message(const QString& text, const QString& title) = 0;
-    // A question with Yes and No buttons; true for Yes.
-    virtual bool askYesNo(const QString& text, const QString& title) = 0;
+    // A question with Yes and No buttons; true for Yes. Enter answers Yes,
+    // or No where yesByDefault is false (a question whose Yes loses a file).
+    virtual bool askYesNo(const QString& text, const QString& title, bool yesByDefault = true) = 0;
     // A question with Yes, No and Cancel buttons, Escape being Cancel: true
     // for Yes, false for No, empty for Cancel.
     virtual std::optional<bool> askYesNoCancel(const QString& text, const QString& title) = 0;
@@ -57,7 +58,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     void message(const QString& text, const QString& title) override;
-    bool askYesNo(const QString& text, const QString& title) override;
+    bool askYesNo(const QString& text, const QString& title, bool yesByDefault = true) override;
     std::optional<bool> askYesNoCancel(const QString& text, const QString& title) override;
     QString input(const QString& prompt, const QString& title) override;
     QString openFileName(const QString& filter) override;
@@ -90,7 +91,7 @@ public:
     void answerFiles(const QStringList& paths) { fileLists_.push_back(paths); }
 
     void message(const QString& text, const QString& title) override;
-    bool askYesNo(const QString& text, const QString& title) override;
+    bool askYesNo(const QString& text, const QString& title, bool yesByDefault = true) override;
     std::optional<bool> askYesNoCancel(const QString& text, const QString& title) override;
     QString input(const QString& prompt, const QString& title) override;
     QString openFileName(const QString& filter) override;
