@@ -241,9 +241,12 @@ Pellamy::Pellamy(const QString& folder, DialogService* dialogs, QWidget* parent)
 }
 
 Pellamy::~Pellamy() {
-    // A copy being made is finished: cut short, it would only be thrown away.
-    if (copying_)
+    // A copy being made is stopped (on a slow line it may take minutes) and
+    // thrown away; the last whole copy stays.
+    if (copying_) {
+        copying_->requestInterruption();
         copying_->wait();
+    }
 }
 
 } // namespace pellamy

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 namespace pellamy {
@@ -58,6 +59,10 @@ QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceS
         QSqlQuery write(copy);
         write.prepare(QString::fromLatin1(table.write));
         while (read.next()) {
+            // The program closing: a copy cut short is thrown away, and the
+            // last whole one stays.
+            if (QThread::currentThread()->isInterruptionRequested())
+                return QStringLiteral("Pellamy was closed while it was made");
             for (int i = 0; i < table.columns; ++i)
                 write.addBindValue(read.value(i).isNull() ? QVariant()
                                                           : QVariant(read.value(i).toString()));
