@@ -60,9 +60,12 @@ QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceS
         write.prepare(QString::fromLatin1(table.write));
         while (read.next()) {
             // The program closing: a copy cut short is thrown away, and the
-            // last whole one stays.
-            if (QThread::currentThread()->isInterruptionRequested())
+            // last whole one stays. The line is dropped, where finishing
+            // the read would fetch every row still to come.
+            if (QThread::currentThread()->isInterruptionRequested()) {
+                QSqlDatabase(server).close();
                 return QStringLiteral("Pellamy was closed while it was made");
+            }
             for (int i = 0; i < table.columns; ++i)
                 write.addBindValue(read.value(i).isNull() ? QVariant()
                                                           : QVariant(read.value(i).toString()));

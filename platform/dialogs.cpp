@@ -38,13 +38,20 @@ QString shownOfLongText(const QString& text) {
         shownLines += std::max<qsizetype>(1, (line.size() + 69) / 70);
     if (shownLines <= 24)
         return text;
-    const QStringList paragraphs = text.split(QStringLiteral("\n\n"));
-    QString shown = paragraphs.first().section(u'\n', 0, 9);
-    shown += QStringLiteral("\n\n(The whole text is under Show Details.)");
-    const QString& last = paragraphs.last();
-    if (paragraphs.size() > 1 && !last.contains(u'\n') && last.endsWith(u'?'))
-        shown += QStringLiteral("\n\n") + last;
-    return shown;
+    // Every paragraph keeps its first lines (what it is about), a closing
+    // question is kept whole and stays last.
+    QStringList paragraphs = text.split(QStringLiteral("\n\n"));
+    QString question;
+    if (paragraphs.size() > 1 && !paragraphs.last().contains(u'\n') &&
+        paragraphs.last().endsWith(u'?'))
+        question = paragraphs.takeLast();
+    for (QString& paragraph : paragraphs)
+        if (paragraph.count(u'\n') >= 3)
+            paragraph = paragraph.section(u'\n', 0, 1) + QStringLiteral("\n…");
+    paragraphs << QStringLiteral("(The whole text is under Show Details.)");
+    if (!question.isEmpty())
+        paragraphs << question;
+    return paragraphs.join(QStringLiteral("\n\n"));
 }
 
 QString withFilterSuffix(DialogService& dialogs, const QString& path, const QString& filter,

@@ -25,8 +25,9 @@ namespace pellamy {
 namespace {
 
 // Names are held to the Distances table's entry limits as they are typed.
-// Tab from a longitude ends the typing there, where the table would open the
-// next row's name (the first loft's, from the last row) to be typed over.
+// Tab from a longitude (Shift+Tab from a name) ends the typing there, where
+// the table would open the next row's name (the previous row's longitude)
+// to be typed over.
 class NameLimit : public QStyledItemDelegate {
 public:
     NameLimit(int limit, QTableWidget* table) : QStyledItemDelegate(table), limit_(limit) {}
@@ -41,9 +42,10 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         const auto* table = static_cast<QTableWidget*>(parent());
-        if (event->type() == QEvent::KeyPress &&
-            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab &&
-            table->currentColumn() == table->columnCount() - 1) {
+        const int key =
+            event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+        if ((key == Qt::Key_Tab && table->currentColumn() == table->columnCount() - 1) ||
+            (key == Qt::Key_Backtab && table->currentColumn() == 0)) {
             auto* editor = static_cast<QWidget*>(object);
             emit commitData(editor);
             emit closeEditor(editor, QAbstractItemDelegate::NoHint);

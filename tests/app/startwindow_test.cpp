@@ -121,15 +121,19 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
     EXPECT_EQ(fileBytes(path()), database);
 }
 
-// A message taller than a small screen shows its first paragraph and its
-// question; the rest is under Show Details.
-TEST(Dialogs, ALongTextKeepsItsQuestionOnTheScreen) {
-    const QString rows =
-        QStringLiteral("Ann Hale at Dover: the server holds 1, distances.mdb holds 2\n")
-            .repeated(30);
-    const QString asked = "Worked out: 30 rows to change.\n\n" + rows + "\nWrite these distances?";
-    EXPECT_EQ(shownOfLongText(asked), "Worked out: 30 rows to change.\n\n(The whole text is under "
-                                      "Show Details.)\n\nWrite these distances?");
+// A message taller than a small screen shows the first lines of each
+// paragraph and its question; the rest is under Show Details.
+TEST(Dialogs, ALongTextKeepsEachParagraphAndItsQuestionOnTheScreen) {
+    const QString rows = QStringLiteral("Ann Hale at Dover: 100 miles 1 yards, becomes 101 miles\n")
+                             .repeated(30)
+                             .chopped(1);
+    const QString asked = "Worked out: 30 rows to change.\n\nThese rows change:\n" + rows +
+                          "\n\nNew names:\nCy Dunn\n\nWrite these distances?";
+    EXPECT_EQ(
+        shownOfLongText(asked),
+        "Worked out: 30 rows to change.\n\nThese rows change:\nAnn Hale at Dover: 100 miles 1 "
+        "yards, becomes 101 miles\n…\n\nNew names:\nCy Dunn\n\n(The whole text is under "
+        "Show Details.)\n\nWrite these distances?");
     EXPECT_EQ(shownOfLongText("Short.\n\nWrite these distances?"),
               "Short.\n\nWrite these distances?");
 }

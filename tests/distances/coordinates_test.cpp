@@ -447,5 +447,9 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     EXPECT_EQ(lofts->rowCount(), 1);
     EXPECT_EQ(lofts->item(0, 0)->text(), "Ann Sample");
     EXPECT_EQ(lofts->item(0, 2)->text(), QString::fromUtf8("0°06'00\"W"));
+    // Shift+Tab from a new loft's name opens no longitude above it.
+    w.cmdAddLoft_Click();
+    QTest::keyClick(lofts->indexWidget(lofts->currentIndex()), Qt::Key_Backtab);
+    EXPECT_EQ(lofts->indexWidget(lofts->model()->index(0, 2)), nullptr);
     w.closeWithoutSaving();
 }
