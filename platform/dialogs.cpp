@@ -18,8 +18,10 @@ QString titleOrProgramName(const QString& title) {
     return title.isEmpty() ? QApplication::applicationDisplayName() : title;
 }
 
-// A box of text that may be taller than the screen keeps its buttons on it.
-void fitToScreen(QMessageBox& box, const QString& text) {
+// Every box shows its text as plain text (a member named "Smith <S>" as
+// typed), and one taller than the screen keeps its buttons on it.
+void prepare(QMessageBox& box, const QString& text) {
+    box.setTextFormat(Qt::PlainText);
     const QString shown = shownOfLongText(text);
     if (shown == text)
         return;
@@ -79,16 +81,14 @@ QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QS
 
 void QtDialogService::message(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, parent_);
-    box.setTextFormat(Qt::PlainText); // a member named "Smith <S>" is shown as typed
-    fitToScreen(box, text);
+    prepare(box, text);
     box.exec();
 }
 
 bool QtDialogService::askYesNo(const QString& text, const QString& title, bool yesByDefault) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
                     QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setTextFormat(Qt::PlainText);
-    fitToScreen(box, text);
+    prepare(box, text);
     box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -96,8 +96,7 @@ bool QtDialogService::askYesNo(const QString& text, const QString& title, bool y
 std::optional<bool> QtDialogService::askYesNoCancel(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
-    box.setTextFormat(Qt::PlainText);
-    fitToScreen(box, text);
+    prepare(box, text);
     box.setDefaultButton(QMessageBox::Yes);
     const int answer = box.exec();
     if (answer == QMessageBox::Cancel)
