@@ -416,6 +416,8 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     // is not read.
     QFile huge(dir.filePath("backup.zip"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kLargestPlaceFile + 1));
+    if (!QFile("/proc/self/mem").open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "/proc/self/mem cannot be opened here: a file whose read fails is wanted";
     for (const QString& file : {QStringLiteral("/proc/self/mem"), huge.fileName()}) {
         dialogs.answerFile(file);
         w.cmdImportRacepoints_Click();

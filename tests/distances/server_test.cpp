@@ -292,7 +292,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     {
         Pellamy window(dir.path(), &dialogs);
         EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
-        QTRY_VERIFY(QFileInfo::exists(copy)); // a window closed sooner stops the copy
+        // A window closed sooner stops the copy.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(copy), 30000);
     }
     ASSERT_TRUE(QFileInfo::exists(copy));
     for (const QString& name : staleFiles)

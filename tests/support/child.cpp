@@ -7,7 +7,9 @@
 #include "distances/workout.h"
 #include "support/entries.h"
 
+#include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 
 namespace {
 
@@ -50,6 +52,8 @@ int clockBirds(const QString& folder, int count) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Ends with the test that started it, however that ends.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();

@@ -1,6 +1,8 @@
 // The main of the window tests: a QApplication on the offscreen platform.
 #include <QApplication>
 
+#include <ctime>
+
 #include <gtest/gtest.h>
 
 // The offscreen platform says this of every window it shows.
@@ -12,6 +14,11 @@ static void quietMessages(QtMsgType type, const QMessageLogContext& context, con
 
 int main(int argc, char** argv) {
     defaultHandler = qInstallMessageHandler(quietMessages);
+    // As ctest runs them, when run by hand too: the system's error texts in
+    // English, and a time zone with summer time.
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("TZ", "Europe/London");
+    tzset();
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);

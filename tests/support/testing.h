@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <ostream>
 
 namespace pellamy {}
@@ -47,9 +49,17 @@ inline void writeFile(const QString& path, const QByteArray& bytes, bool executa
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-// A test in a folder of its own, whose distance database is path().
+// A test in a folder of its own, whose distance database is path(). Without
+// one (TMPDIR missing or read-only) the program stops: the test would work
+// in, and clear, the folder it was started from.
 class FolderTest : public testing::Test {
 protected:
+    FolderTest() {
+        if (!dir.isValid()) {
+            std::fprintf(stderr, "no temporary folder: %s\n", qPrintable(dir.errorString()));
+            std::abort();
+        }
+    }
     QString path() const { return dir.filePath("distances.mdb"); }
     QTemporaryDir dir;
 };
