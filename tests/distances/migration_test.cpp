@@ -188,7 +188,8 @@ TEST_F(MigrationTest, WithoutAWorkingReaderTheAccessFileIsLeftAlone) {
     writeFile(path(), jet4Page());
     expectRefused("cannot read Access files", dir.filePath("no-reader"));
 
-    const QString reader = dir.filePath("crashing-reader");
+    const QTemporaryDir programs(programsFolderTemplate());
+    const QString reader = programs.filePath("crashing-reader");
     writeFile(reader, "#!/bin/sh\nkill -SEGV $$\n", true);
     expectRefused("may be damaged", reader);
     // A library missing on this computer says nothing of the file.

@@ -19,7 +19,7 @@ public:
         qputenv("PATH", dir.path().toUtf8() + ":" + path_);
     }
     ~FakeXdgEmail() { qputenv("PATH", path_); }
-    QTemporaryDir dir;
+    QTemporaryDir dir{programsFolderTemplate()};
 
 private:
     QByteArray path_;

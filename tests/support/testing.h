@@ -2,6 +2,7 @@
 // What every test starts from: GoogleTest, Qt values printed in its failure
 // messages, and the files the tests read and write.
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -47,6 +48,12 @@ inline void writeFile(const QString& path, const QByteArray& bytes, bool executa
         ADD_FAILURE() << "cannot write " << path.toStdString();
     if (executable)
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A folder for programs a test writes and runs, beside the test program: a
+// temporary folder may not let programs run (/tmp mounted noexec).
+inline QString programsFolderTemplate() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/programs-XXXXXX");
 }
 
 // A test in a folder of its own, whose distance database is path(). Without
