@@ -34,7 +34,9 @@ QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) 
             reason = QStringLiteral("xdg-email failed with code %1").arg(exitCode);
             break;
         }
-    const QString said = errorOutput.trimmed();
+    // Its last line: a browser or mail program it tried may write dozens
+    // before it, which would push the rest of the message off the screen.
+    const QString said = errorOutput.trimmed().section(u'\n', -1).trimmed();
     return said.isEmpty() ? reason + u'.' : QStringLiteral("%1 (it said: %2).").arg(reason, said);
 }
 

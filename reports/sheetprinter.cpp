@@ -12,12 +12,26 @@
 
 namespace pellamy {
 
+namespace {
+
+// The default printer; without one, the only printer installed (on Linux a
+// printer added or found on the network is often not made the default).
+QPrinterInfo printerToUse() {
+    const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
+    if (!chosen.isNull())
+        return chosen;
+    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
+    return all.size() == 1 ? all.first() : QPrinterInfo();
+}
+
+} // namespace
+
 bool QtSheetPrinter::hasPrinter() const {
-    return !QPrinterInfo::defaultPrinter().isNull();
+    return !printerToUse().isNull();
 }
 
 bool QtSheetPrinter::print(const PrintDocument& document, QString& error) {
-    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    QPrinter printer(printerToUse(), QPrinter::HighResolution);
     if (!printer.isValid()) {
         error = QStringLiteral("No printer is available.");
         return false;

@@ -48,7 +48,7 @@ TEST(MailHandOff, AFailureIsSaidInWords) {
         QString reason;
     } cases[] = {
         {"exit 3\n", "no e-mail program is set up on this computer."},
-        {"echo 'gio: no handler' >&2; exit 4\n",
+        {"echo 'noise' >&2; echo 'gio: no handler' >&2; exit 4\n",
          "the e-mail program could not open a new message (it said: gio: no handler)."},
         {"kill -9 $$\n", "xdg-email stopped before it could open a message."},
     };
