@@ -20,14 +20,22 @@ QPrinterInfo printerToUse() {
     const QPrinterInfo chosen = QPrinterInfo::defaultPrinter();
     if (!chosen.isNull())
         return chosen;
-    const QList<QPrinterInfo> all = QPrinterInfo::availablePrinters();
-    return all.size() == 1 ? all.first() : QPrinterInfo();
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    return names.size() == 1 ? QPrinterInfo::printerInfo(names.first()) : QPrinterInfo();
 }
 
 } // namespace
 
 bool QtSheetPrinter::hasPrinter() const {
     return !printerToUse().isNull();
+}
+
+QString QtSheetPrinter::noPrinterReason() const {
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    if (names.size() > 1)
+        return QStringLiteral("None of the printers (%1) is set as the default printer.")
+            .arg(names.join(QStringLiteral(", ")));
+    return SheetPrinter::noPrinterReason();
 }
 
 bool QtSheetPrinter::print(const PrintDocument& document, QString& error) {
@@ -80,8 +88,8 @@ QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,
                    ? QString()
                    : QStringLiteral("The sheet was not printed: %1").arg(error);
     // No printer: the sheet can still be had as a PDF file.
-    if (!askYesNo(QStringLiteral("No printer is available. Would you like to save the sheet as a "
-                                 "PDF file instead?")))
+    if (!askYesNo(printer.noPrinterReason() +
+                  QStringLiteral(" Would you like to save the sheet as a PDF file instead?")))
         return QString();
     const QString path = choosePdfPath();
     if (path.isEmpty() || printer.printToPdf(document, path, error))

@@ -15,6 +15,8 @@ public:
     virtual ~SheetPrinter() = default;
     // Whether a printer is there to print on.
     virtual bool hasPrinter() const = 0;
+    // Why not, in one sentence.
+    virtual QString noPrinterReason() const { return QStringLiteral("No printer is available."); }
     // Prints on the default printer with the document's orientation and
     // copies. False, with the reason, when it fails.
     virtual bool print(const PrintDocument& document, QString& error) = 0;
@@ -34,6 +36,7 @@ QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,
 class QtSheetPrinter : public SheetPrinter {
 public:
     bool hasPrinter() const override;
+    QString noPrinterReason() const override;
     bool print(const PrintDocument& document, QString& error) override;
     bool printToPdf(const PrintDocument& document, const QString& path, QString& error) override;
 };

@@ -412,22 +412,22 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     QTest::keyClicks(points->indexWidget(points->currentIndex()), "-2.0054");
     w.cmdSave_Click();
     ASSERT_EQ(readPlaces(path()).lists.racepoints.size(), 1);
-    // A file that fails part-way is not imported in part; one far too large
-    // is not read.
+    EXPECT_EQ(readPlaces(path()).lists.racepoints[0].longitude, QString::fromUtf8("2°00'19.44\"W"));
+
+    // A file far too large is not read; one that fails part-way is not
+    // imported in part.
     QFile huge(dir.filePath("backup.zip"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kLargestPlaceFile + 1));
+    dialogs.answerFile(huge.fileName());
+    w.cmdImportRacepoints_Click();
+    EXPECT_EQ(dialogs.messages().value(1),
+              "backup.zip is far larger than a list of places (16 MB). Nothing was imported.");
     if (!QFile("/proc/self/mem").open(QIODevice::ReadOnly))
         GTEST_SKIP() << "/proc/self/mem cannot be opened here: a file whose read fails is wanted";
-    for (const QString& file : {QStringLiteral("/proc/self/mem"), huge.fileName()}) {
-        dialogs.answerFile(file);
-        w.cmdImportRacepoints_Click();
-    }
-    EXPECT_EQ(dialogs.messages().mid(1),
-              QStringList({"mem could not be read whole (Input/output error). Nothing was "
-                           "imported.",
-                           "backup.zip is far larger than a list of places (16 MB). Nothing was "
-                           "imported."}));
-    EXPECT_EQ(readPlaces(path()).lists.racepoints[0].longitude, QString::fromUtf8("2°00'19.44\"W"));
+    dialogs.answerFile("/proc/self/mem");
+    w.cmdImportRacepoints_Click();
+    EXPECT_EQ(dialogs.messages().value(2),
+              "mem could not be read whole (Input/output error). Nothing was imported.");
     w.closeWithoutSaving();
 }
 
