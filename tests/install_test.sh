@@ -7,7 +7,8 @@ set -euo pipefail
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-folder="$work/Club Results/Pellamy"
+# A folder name holding what a desktop entry must escape.
+folder="$work/Club Results 100% \$ave/Pellamy"
 
 fail() { echo "install_folder: $*" >&2; exit 1; }
 
@@ -20,7 +21,8 @@ for f in pellamy pellamy-access-reader; do
 done
 [ "$(head -c 15 "$folder/distances.mdb")" = "SQLite format 3" ] || fail "distances.mdb is no database"
 desktop-file-validate "$folder/pellamy.desktop" || fail "pellamy.desktop is not valid"
-grep -qxF "Exec=\"$folder/pellamy\"" "$folder/pellamy.desktop" || fail "pellamy.desktop runs another program"
+exec=$(printf '%s' "$folder/pellamy" | sed -e 's/["`$]/\\\\&/g' -e 's/%/%%/g')
+grep -qxF "Exec=\"$exec\"" "$folder/pellamy.desktop" || fail "pellamy.desktop runs another program"
 
 echo "the club's own" >"$folder/distances.mdb"
 cmake --install "$build" --prefix "$folder" >/dev/null

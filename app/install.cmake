@@ -1,0 +1,34 @@
+# At install time: an empty distances.mdb unless the folder has one (a
+# club's distances are never replaced), and a desktop entry for Linux
+# desktops.
+set(folder "${CMAKE_INSTALL_PREFIX}")
+if(DEFINED ENV{DESTDIR})
+  set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+endif()
+if(NOT EXISTS "${folder}/distances.mdb")
+  file(INSTALL "${PELLAMY_EMPTY_DATABASE}" DESTINATION "${CMAKE_INSTALL_PREFIX}")
+else()
+  message(STATUS "Kept: ${folder}/distances.mdb")
+endif()
+
+# A desktop entry's values take a backslash as "\\"; Exec's quoted argument
+# then takes one more before a backslash, quote, backquote or dollar sign,
+# and doubles a percent sign, so that any folder name runs this program.
+string(REPLACE "\\" "\\\\" plain "${CMAKE_INSTALL_PREFIX}")
+set(exec "${CMAKE_INSTALL_PREFIX}/pellamy")
+string(REPLACE "\\" "\\\\\\\\" exec "${exec}")
+foreach(c "\"" "`" "$")
+  string(REPLACE "${c}" "\\\\${c}" exec "${exec}")
+endforeach()
+string(REPLACE "%" "%%" exec "${exec}")
+file(WRITE "${folder}/pellamy.desktop"
+"[Desktop Entry]
+Type=Application
+Name=Pellamy
+Comment=Pigeon race results for a club
+Exec=\"${exec}\"
+Path=${plain}
+Icon=${plain}/pellamy.svg
+Terminal=false
+Categories=Office;
+")
