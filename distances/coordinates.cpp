@@ -29,19 +29,20 @@ struct Part {
     QChar mark;
 };
 
-// The number's value in the unit given, in nano-arcseconds, rounded to the
-// nearest one only when it has more places than a nano-arcsecond holds.
+// The number's value in the unit given (a degree, minute or second of arc),
+// in nano-arcseconds, rounded to the nearest one only when it has more places
+// than a nano-arcsecond holds. In 64 bits (not every compiler has 128): the
+// first nine places scale exactly, only the rest are rounded.
 qint64 scaled(const Part& part, qint64 unit) {
     // Digits beyond 18 are worth far less than a nano-arcsecond.
     const QString digits = part.fraction.left(18);
-    __int128 numerator = 0;
-    __int128 denominator = 1;
-    for (QChar c : digits) {
-        numerator = numerator * 10 + c.digitValue();
-        denominator *= 10;
-    }
-    const __int128 fraction = (numerator * unit * 2 + denominator) / (denominator * 2);
-    return part.whole * unit + qint64(fraction);
+    const qint64 seconds = unit / kNano; // 3600, 60 or 1
+    qint64 first = 0, rest = 0, restScale = 1;
+    for (int i = 0; i < 9; ++i)
+        first = first * 10 + (i < digits.size() ? digits[i].digitValue() : 0);
+    for (qsizetype i = 9; i < digits.size(); ++i)
+        rest = rest * 10 + digits[i].digitValue(), restScale *= 10;
+    return part.whole * unit + first * seconds + (rest * seconds * 2 + restScale) / (restScale * 2);
 }
 
 } // namespace

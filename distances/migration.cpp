@@ -26,7 +26,11 @@ namespace pellamy {
 
 namespace {
 
+#ifdef Q_OS_WIN
+const char* const kReader = "pellamy-access-reader.exe";
+#else
 const char* const kReader = "pellamy-access-reader";
+#endif
 
 Migration failed(const QString& what) {
     Migration m;
