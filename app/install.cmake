@@ -3,12 +3,18 @@
 # desktops.
 set(folder "${CMAKE_INSTALL_PREFIX}")
 if(DEFINED ENV{DESTDIR})
-  set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+  # As CMake's own installs: a drive letter is dropped under the stage.
+  string(REGEX REPLACE "^[A-Za-z]:" "" staged "${CMAKE_INSTALL_PREFIX}")
+  set(folder "$ENV{DESTDIR}${staged}")
 endif()
 if(NOT EXISTS "${folder}/distances.mdb")
   file(INSTALL "${PELLAMY_EMPTY_DATABASE}" DESTINATION "${CMAKE_INSTALL_PREFIX}")
 else()
   message(STATUS "Kept: ${folder}/distances.mdb")
+endif()
+
+if(CMAKE_HOST_WIN32)
+  return()
 endif()
 
 # A desktop entry's values take a backslash as "\\"; Exec's quoted argument
