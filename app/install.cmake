@@ -2,7 +2,7 @@
 # club's distances are never replaced), and a desktop entry for Linux
 # desktops.
 set(folder "${CMAKE_INSTALL_PREFIX}")
-if(DEFINED ENV{DESTDIR})
+if(NOT "$ENV{DESTDIR}" STREQUAL "")
   # As CMake's own installs: a drive letter is dropped under the stage.
   string(REGEX REPLACE "^[A-Za-z]:" "" staged "${CMAKE_INSTALL_PREFIX}")
   set(folder "$ENV{DESTDIR}${staged}")
