@@ -296,10 +296,10 @@ void frmcoordinates::import(List& list) {
         }
     }
     showing_ = false;
-    say(QStringLiteral("From %1: %2 %3 added, %4 given new coordinates. They are stored when you "
+    say(QStringLiteral("From %1: %2 added, %3 given new coordinates. They are stored when you "
                        "press Save.")
-            .arg(QFileInfo(path).fileName(), QString::number(added),
-                 added == 1 ? list.one : list.many, QString::number(changed)));
+            .arg(QFileInfo(path).fileName(), countText(added, list.one, list.many),
+                 QString::number(changed)));
 }
 
 bool frmcoordinates::save() {
