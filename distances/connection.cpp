@@ -233,6 +233,14 @@ QString repeatedRows(const QString& row, int rows) {
     return all.join(QStringLiteral(", "));
 }
 
+RowBatch distanceInserts(const QSqlDatabase& db) {
+    return RowBatch(db, rowsPerStatement(engineOf(db), 5), [](int rows) {
+        return QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) "
+                              "VALUES %1")
+            .arg(repeatedRows(QStringLiteral("(?, ?, ?, ?, ?)"), rows));
+    });
+}
+
 Engine engineOf(const QSqlDatabase& db) {
     return db.driverName() == QLatin1String("QPSQL") ? Engine::Postgres : Engine::Sqlite;
 }

@@ -130,6 +130,10 @@ int rowsPerStatement(Engine engine, int columns);
 // A statement's rows of values: row ("(?, ?, ?)") rows times, with commas.
 QString repeatedRows(const QString& row, int rows);
 
+// Rows added to the Distances table a group at a time, each given as name,
+// race point, miles, yards and sixtieths.
+RowBatch distanceInserts(const QSqlDatabase& db);
+
 // The address SQLite opens an absolute file path by ("file:///home/…",
 // "file:///C:/…", and "file:////server/share/…" for a Windows network share,
 // whose server must not be read as the address's host), existing files

@@ -95,11 +95,7 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
             values << row.sixtieths;
     }
 
-    RowBatch insert(db, rowsPerStatement(Engine::Postgres, 5), [](int rows) {
-        return QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) "
-                              "VALUES %1")
-            .arg(repeatedRows(QStringLiteral("(?, ?, ?, ?, ?)"), rows));
-    });
+    RowBatch insert = distanceInserts(db);
     for (const Row& row : rows) {
         const QString at = QStringLiteral("%1 at %2").arg(row.name, row.racepoint);
         if (row.name.isEmpty() || row.racepoint.isEmpty() || row.sixtieths.isEmpty()) {

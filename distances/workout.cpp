@@ -244,11 +244,7 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
         plannedVersion_.clear();
         return WriteOutcome::Changed;
     }
-    RowBatch inserts(db, rowsPerStatement(connection_->engine(), 5), [](int rows) {
-        return QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) "
-                              "VALUES %1")
-            .arg(repeatedRows(QStringLiteral("(?, ?, ?, ?, ?)"), rows));
-    });
+    RowBatch inserts = distanceInserts(db);
     // The server's rows are changed a group at a time; SQLite's one by one.
     RowBatch updates(db, server ? rowsPerStatement(Engine::Postgres, 4) : 1, [&](int rows) {
         return server ? QStringLiteral("UPDATE distances AS d SET miles = v.m, yards = v.y, "
