@@ -216,6 +216,8 @@ bool endsPartWayThroughAnEntry(const QByteArray& bytes) {
     QByteArrayView last = QByteArrayView(bytes).sliced(bytes.lastIndexOf('\r') + 1);
     if (last.startsWith('\n'))
         last = last.sliced(1);
+    // Blanks an editor left on a last line of their own hold no entry.
+    last = last.trimmed();
     return !last.isEmpty() && !hasBareLineFeeds(bytes) && last.count(',') + 1 < kRaceFileFields;
 }
 

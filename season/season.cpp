@@ -11,8 +11,6 @@
 #include <QHash>
 #include <QRegularExpression>
 
-#include <QSet>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -32,10 +30,48 @@ QString memberKey(const QString& name) {
 std::optional<qint64> thousandths(const QString& velocity) {
     // A figure beyond any flight (a hand-edited file's "1E+300") is no
     // velocity: in thousandths it would not fit, nor would the season's sums.
+    // Nor is nought or less (a bird clocked before liberation, or one a
+    // secretary zeroed by hand): such a bird was not clocked in the race.
     const std::optional<double> value = textToNumber(velocity);
-    if (!value || !(std::fabs(*value) < 1e9))
+    if (!value || !(*value > 0 && *value < 1e9))
         return std::nullopt;
-    return qint64(std::llround(*value * 1000));
+    const qint64 scaled = std::llround(*value * 1000);
+    return scaled > 0 ? std::optional<qint64>(scaled) : std::nullopt;
+}
+
+int fieldCount(QByteArrayView line) {
+    return int(line.count(',')) + 1;
+}
+
+// A race file whose line ends were changed to LF on the way has lost the
+// difference between a line end and a line break typed into the comments:
+// an entry's line short of a race entry's fields is joined again with the
+// pieces after it that make it whole (a whole entry's line is no piece),
+// and every other LF ends a line.
+QByteArray raceLinesFromLineFeeds(const QByteArray& bytes) {
+    const QList<QByteArray> lines = bytes.split('\n');
+    QByteArray out;
+    out.reserve(bytes.size() + lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        qsizetype last = i;
+        if (int fields = fieldCount(lines[i]); fields < kRaceFileFields && fields > 1)
+            for (qsizetype j = i + 1; j < lines.size(); ++j) {
+                const int more = fieldCount(lines[j]);
+                if (more >= kRaceFileFields)
+                    break;
+                fields += more - 1;
+                if (fields >= kRaceFileFields) {
+                    last = j;
+                    break;
+                }
+            }
+        for (qsizetype k = i; k <= last; ++k)
+            out += lines[k] + (k < last ? "\n" : "");
+        if (last + 1 < lines.size())
+            out += "\r\n";
+        i = last;
+    }
+    return out;
 }
 
 // The members of a season, each under the first spelling met, in the order
@@ -116,8 +152,9 @@ SeasonRace readSeasonRace(const QString& path) {
     // A race file whose line ends were changed on the way (through a Mac or
     // Linux computer, or web mail) still holds every bird: its lines are
     // read as the lines they are, not as one entry.
-    if (hasBareLineFeeds(bytes))
-        bytes.replace("\r\n", "\n").replace("\n", "\r\n");
+    const bool lineFeeds = hasBareLineFeeds(bytes);
+    if (lineFeeds)
+        bytes = raceLinesFromLineFeeds(bytes);
     // A file cut short while it was copied would lose its last birds unseen.
     if (endsPartWayThroughAnEntry(bytes)) {
         race.error = QStringLiteral("ends part-way through a line, as a file cut short when it "
@@ -135,26 +172,55 @@ SeasonRace readSeasonRace(const QString& path) {
         QStringList lines;
         for (int line : read.overlongLines)
             lines << QString::number(line);
-        race.error = QStringLiteral("has more fields than a race entry holds on line %1 (a comma "
-                                    "in a name or comment?)")
-                         .arg(lines.join(QStringLiteral(", ")));
+        // A line an editor ended with a bare LF in a file of CR LF line ends
+        // runs on into the next entry.
+        const bool mixedLineEnds = !lineFeeds && bytes.count('\n') > bytes.count("\r\n");
+        race.error = QStringLiteral("has more fields than a race entry holds on line %1 (%2)")
+                         .arg(lines.join(QStringLiteral(", ")),
+                              mixedLineEnds ? QStringLiteral("a comma in a name or comment, or a "
+                                                             "line ended as on Linux or a Mac?")
+                                            : QStringLiteral("a comma in a name or comment?"));
         return race;
     }
     if (read.entries.first().size() <= Col::Racepoint) {
         race.error = QStringLiteral("is not a race file: its lines do not hold race entries");
         return race;
     }
-    race.entries = int(read.entries.size());
     race.racepoint = read.entries.first().text(Col::Racepoint).trimmed();
     race.dateText = read.entries.first().text(Col::RaceDate);
     if (const std::optional<QDateTime> date = readDateText(race.dateText))
         race.date = date->date();
-    for (const RaceEntryRow& entry : read.entries) {
+    // Every entry is a bird, or said: an entry cut short in the middle of
+    // the file (an edit gone wrong) leaves the race out, as a file cut short
+    // does; a bird without a velocity that can count is named in the note.
+    QStringList notCounted;
+    for (qsizetype i = 0; i < read.entries.size(); ++i) {
+        const RaceEntryRow& entry = read.entries[i];
         const QString member = entry.text(Col::Name).trimmed();
+        if (entry.size() <= 1 && entry.text(Col::Pos).isEmpty())
+            continue; // a line of blanks
+        const QString which =
+            QStringLiteral("entry %1%2")
+                .arg(QString::number(i + 1),
+                     member.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(member));
+        if (entry.size() < kRaceFileFields) {
+            race.error =
+                QStringLiteral("is cut short at its %1: it holds %2 of a race entry's "
+                               "%3 fields")
+                    .arg(which, QString::number(entry.size()), QString::number(kRaceFileFields));
+            race.birds.clear();
+            return race;
+        }
         const std::optional<qint64> velocity = thousandths(entry.text(Col::Velocity));
         if (!member.isEmpty() && velocity)
             race.birds.push_back({member, *velocity});
+        else
+            notCounted << which;
     }
+    race.entries = int(race.birds.size());
+    if (!notCounted.isEmpty())
+        race.note = QStringLiteral("not counted, having no member or no velocity above nought: %1")
+                        .arg(notCounted.join(QStringLiteral(", ")));
     return race;
 }
 
@@ -162,7 +228,8 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
     const auto sameBirds = [](const SeasonRace& a, const SeasonRace& b) {
         return std::equal(a.birds.begin(), a.birds.end(), b.birds.begin(), b.birds.end(),
                           [](const SeasonBird& x, const SeasonBird& y) {
-                              return x.member == y.member && x.thousandths == y.thousandths;
+                              return memberKey(x.member) == memberKey(y.member) &&
+                                     x.thousandths == y.thousandths;
                           });
     };
     // The race day, not the time of day the clocks were set at: the same
@@ -178,10 +245,12 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
             const QString other = QDir::toNativeSeparators(races[j].file);
             if (sameBirds(races[j], races[i]))
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);
-            else if (races[i].note.isEmpty())
-                races[i].note = QStringLiteral("the same race point and day as %1: if it is the "
-                                               "same race, choose one")
-                                    .arg(QFileInfo(races[j].file).fileName());
+            else if (!races[i].note.contains(QStringLiteral("the same race point and day")))
+                races[i].note = QStringList{QStringLiteral("the same race point and day as %1: if "
+                                                           "it is the same race, choose one")
+                                                .arg(QFileInfo(races[j].file).fileName()),
+                                            races[i].note}
+                                    .join(QStringLiteral("; "));
         }
 }
 
@@ -234,21 +303,26 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
         }
     };
     for (int r = 0; r < raceCount; ++r) {
-        QVector<int> counted; // members of the birds that are placed, in list order
+        // The members of the birds that are placed, in list order. A
+        // member's first bird is the fastest of them: a file corrected by
+        // hand need not be in velocity order.
+        QVector<int> counted;
         QVector<qint64> velocities;
-        QSet<int> seen;
         for (const SeasonBird& bird : races[r].birds) {
             const int m = members.of(bird.member);
             grow(m);
             std::optional<qint64>& first = best[m][r];
+            const bool seen = first.has_value();
             if (!first || bird.thousandths > *first)
                 first = bird.thousandths;
-            if (pointsRule.firstBirdOnly && seen.contains(m))
-                continue;
-            seen.insert(m);
-            counted << m;
-            velocities << bird.thousandths;
+            if (!pointsRule.firstBirdOnly || !seen) {
+                counted << m;
+                velocities << bird.thousandths;
+            }
         }
+        if (pointsRule.firstBirdOnly)
+            for (int i = 0; i < counted.size(); ++i)
+                velocities[i] = *best[counted[i]][r];
         // Places in order of velocity; equal velocities share a place.
         QVector<int> order(counted.size());
         std::iota(order.begin(), order.end(), 0);
@@ -264,6 +338,20 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
     }
 
     SeasonTable table;
+    table.averagesRule =
+        !averageRule.clockedOnly ? QStringLiteral("Over every race, a race missed counting 0")
+        : averageRule.minimumRaces > 1
+            ? QStringLiteral("Over the races clocked in, for members clocked in %1 races or more")
+                  .arg(averageRule.minimumRaces)
+            : QStringLiteral("Over the races clocked in");
+    QStringList forPlace;
+    for (int p : pointsRule.forPlace)
+        forPlace << QString::number(p);
+    table.pointsRule =
+        QStringLiteral("Points for places %1, %2")
+            .arg(forPlace.join(u' '), pointsRule.firstBirdOnly
+                                          ? QStringLiteral("each member's first bird")
+                                          : QStringLiteral("every bird"));
     for (int m = 0; m < members.names.size(); ++m) {
         if (members.spellings[m].size() > 1) {
             QStringList quoted;

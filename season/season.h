@@ -19,10 +19,10 @@ struct SeasonBird {
 
 struct SeasonRace {
     QString file;
-    QString racepoint; // of the first entry
-    QString dateText;  // the race date of the first entry, as it stands
-    QDate date;        // invalid when the text is not a date
-    int entries = 0;
+    QString racepoint;         // of the first entry
+    QString dateText;          // the race date of the first entry, as it stands
+    QDate date;                // invalid when the text is not a date
+    int entries = 0;           // the birds counted
     QVector<SeasonBird> birds; // in list order; entries without a velocity left out
     QString error;             // the file cannot be used: why, and it is left out
     QString note;              // counted, but to be looked at: why
@@ -56,7 +56,7 @@ struct AverageRow {
     Placed place;
     QString member;
     int racesClocked = 0;
-    QVector<std::optional<qint64>> velocities; // per race, the member's first bird
+    QVector<std::optional<qint64>> velocities; // per race, the member's fastest bird
     qint64 sum = 0;                            // thousandths, over the races counted
     int racesCounted = 0;
     QString averageText() const; // yards per minute, three decimals
@@ -75,6 +75,8 @@ struct SeasonTable {
     // Members whose name is written in more than one way (letter case,
     // spacing), each as "“A”, “a”", shown as one under the first spelling.
     QStringList mergedNames;
+    // The rules the table was worked out by, in words for the sheet.
+    QString averagesRule, pointsRule;
 };
 
 struct AverageRule {

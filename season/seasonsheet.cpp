@@ -19,13 +19,15 @@ QString dateShown(const SeasonRace& race) {
     return race.date.isValid() ? race.date.toString(QStringLiteral("dd/MM/yyyy")) : race.dateText;
 }
 
-// The sheet's columns: place, member (cut to its width, as the club sheet
-// cuts), then right-aligned figures.
-constexpr int kPlaceWidth = 5, kMemberWidth = 20, kFigureWidth = 10; // "100=" and a blank
+// The sheet's columns: place, member, then right-aligned figures. The
+// member's column is as wide as the longest name within bounds: a name cut
+// as the club sheet cuts it could print two partners' rows alike.
+constexpr int kPlaceWidth = 5, kFigureWidth = 10; // "100=" and a blank
+constexpr int kLeastMemberWidth = 20, kMostMemberWidth = 36;
 
-QString sheetRow(const QStringList& cells) {
+QString sheetRow(const QStringList& cells, int memberWidth) {
     QString line = QStringLiteral("  ") + cells.value(0).leftJustified(kPlaceWidth, u' ', true) +
-                   cells.value(1).leftJustified(kMemberWidth, u' ', true);
+                   cells.value(1).leftJustified(memberWidth, u' ', true);
     for (int i = 2; i < cells.size(); ++i)
         line += cells[i].right(kFigureWidth - 1).rightJustified(kFigureWidth);
     return line;
@@ -34,7 +36,8 @@ QString sheetRow(const QStringList& cells) {
 // A4 in millimetres less the margins, and the width of a Courier New
 // character: 0.6 of its size in points.
 constexpr double kPortraitMm = 180, kLandscapeMm = 267, kMmPerPoint = 25.4 / 72;
-constexpr double kSmallestPoints = 4; // the smallest size a table is printed in
+// The smallest size a table is printed in: readable on a notice board.
+constexpr double kSmallestPoints = 7;
 double charactersAcross(double widthMm, double points) {
     return widthMm / (0.6 * points * kMmPerPoint);
 }
@@ -100,7 +103,12 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
     if (averages)
         fixedHeading << QStringLiteral("Races");
     fixedHeading << (averages ? QStringLiteral("Average") : QStringLiteral("Total"));
-    const int fixedWidth = int(sheetRow(fixedHeading).size());
+    const QVector<QStringList> rows = seasonRows(table, competition);
+    int memberWidth = kLeastMemberWidth;
+    for (const QStringList& row : rows)
+        memberWidth = std::max(memberWidth, int(row[1].size()) + 1);
+    memberWidth = std::min(memberWidth, kMostMemberWidth);
+    const int fixedWidth = int(sheetRow(fixedHeading, memberWidth).size());
     const int perTable = std::max(
         1, int((charactersAcross(kLandscapeMm, kSmallestPoints) - fixedWidth) / kFigureWidth));
     const int tables = std::max(1, int((races.size() + perTable - 1) / perTable));
@@ -116,6 +124,7 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
     add(QString(), 14);
     document.addCentred(club, 19);
     document.addCentred(competitionTitle(competition), 14);
+    document.addCentred(averages ? table.averagesRule : table.pointsRule, 10);
     add(QString(), 10);
     for (int i = 0; i < races.size(); ++i)
         // One call: a race point holding "%4" is printed as it stands.
@@ -136,19 +145,18 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
     for (int i = 0; i < races.size(); ++i)
         heading << QStringLiteral("Race %1").arg(i + 1);
     heading << fixedHeading.last();
-    const QVector<QStringList> rows = seasonRows(table, competition);
     for (int t = 0; t < tables; ++t) {
         const int first = t * racesPerTable;
         const int last = std::min(int(races.size()), first + racesPerTable);
         if (t > 0)
             add(QString(), 10);
-        const QString headingLine = sheetRow(only(heading, first, last));
+        const QString headingLine = sheetRow(only(heading, first, last), memberWidth);
         const QString rule = QStringLiteral("  ") + QString(headingLine.size() - 2, u'.');
         add(rule, points, PrintLine::Role::Heading);
         add(headingLine, points, PrintLine::Role::Heading);
         add(rule, points, PrintLine::Role::Heading);
         for (const QStringList& row : rows)
-            add(sheetRow(only(row, first, last)), points, PrintLine::Role::Row);
+            add(sheetRow(only(row, first, last), memberWidth), points, PrintLine::Role::Row);
     }
     if (!table.mergedNames.isEmpty()) {
         add(QString(), 10);

@@ -52,6 +52,7 @@ TEST(RaceFile, AnLfTypedInTheCommentsNeitherChangesLineEndsNorCutsAFileShort) {
     QStringList fog = entry("A", "1.0");
     fog[Col::Comments] = "Fog\nlate"; // its last line end lost: whole all the same
     EXPECT_FALSE(endsPartWayThroughAnEntry(raceFileBytes(toRows({fog})).bytes.chopped(4)));
+    EXPECT_FALSE(endsPartWayThroughAnEntry(raceFileBytes(toRows({fog})).bytes + " \t "));
 }
 
 TEST(RaceFile, ReadsLinesAsTheFormatSays) {
