@@ -97,9 +97,12 @@ void Pellamy::CmdExit_Click() {
 
 void Pellamy::closeEvent(QCloseEvent* event) {
     // The window's own close box ends the program as Exit does, so a race
-    // still on screen is not lost by a slip of the mouse.
-    if (!exitConfirmed_ && entries_.count() > 0 &&
-        !dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString())) {
+    // not saved is not lost by a slip of the mouse (and is offered at the
+    // next start all the same).
+    if (!exitConfirmed_ && entries_.count() > 0 && recovery_->unsaved() &&
+        !dialogs_->askYesNo(QStringLiteral("The race on screen has changes that have not been "
+                                           "saved to a file. Close Pellamy without saving them?"),
+                            QStringLiteral("Pellamy"), false)) {
         event->ignore();
         return;
     }

@@ -120,7 +120,10 @@ void Pellamy::cmdopen_Click() {
 void Pellamy::openRace() {
     // A race on screen with changes not saved is not replaced without asking.
     if (entries_.count() > 0 && recovery_->unsaved() &&
-        !dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()))
+        !dialogs_->askYesNo(QStringLiteral("The race on screen has changes that have not been "
+                                           "saved to a file. Open another race without saving "
+                                           "them?"),
+                            kTitle, false))
         return;
     // The file is chosen and read before anything on screen changes, so a
     // cancelled or failed choice leaves the race as it was.
@@ -230,11 +233,22 @@ void Pellamy::startRecovery() {
     const RecoveredRace& found = recovery_->found();
     bool restored = false;
     if (found.unsaved && !found.entries.isEmpty()) {
-        if (dialogs_->askYesNo(QStringLiteral("Pellamy was not closed properly last time, and the "
-                                              "race on screen then (%1) had not been "
-                                              "saved to a file. Would you like to bring it back?")
-                                   .arg(countText(found.entries.size(), "entry", "entries")),
-                               kTitle)) {
+        // The race named by its race point and day, as the secretary knows
+        // it: two copies on one folder may each have left one.
+        const RaceEntryRow& first = found.entries.first();
+        QStringList race{first.text(Col::Racepoint)};
+        if (const std::optional<QDateTime> day = readDateText(first.text(Col::RaceDate)))
+            race << day->date().toString(QStringLiteral("dd/MM/yyyy"));
+        race.removeAll(QString());
+        race << countText(found.entries.size(), "entry", "entries");
+        const QString offer =
+            found.ended ? QStringLiteral("Pellamy was closed last time with the race on screen "
+                                         "(%1) not saved to a file. Would you like to bring it "
+                                         "back?")
+                        : QStringLiteral("Pellamy was not closed properly last time, and the race "
+                                         "on screen then (%1) had not been saved to a file. Would "
+                                         "you like to bring it back?");
+        if (dialogs_->askYesNo(offer.arg(race.join(QStringLiteral(", "))), kTitle)) {
             entries_.appendAll(found.entries);
             restoreRaceDetails(entries_.entry(0));
             restored = true;

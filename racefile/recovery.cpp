@@ -30,6 +30,7 @@ namespace {
 //   G <n>                 the next n changes were made as one
 //   V / O / X             saved to a file / opened from a file / ended
 //   U                     the race so far is not saved
+//   E                     ended with the race not saved
 const char kVersion[] = "Pellamy race recovery 1";
 
 quint32 checksum(const QByteArray& bytes) {
@@ -223,11 +224,15 @@ RecoveredRace readRecord(const QByteArray& bytes, bool build) {
         return {};
     while (nextLine(bytes, pos, line)) {
         if (line.kind == 'V' || line.kind == 'O' || line.kind == 'X') {
-            out.unsaved = false;
+            out.unsaved = out.ended = false;
+            continue;
+        }
+        if (line.kind == 'E') {
+            out.ended = out.unsaved;
             continue;
         }
         if (line.kind == 'U') {
-            out.unsaved = true;
+            out.unsaved = true, out.ended = false;
             continue;
         }
         // A group of changes made as one (a bird appended and moved to its
@@ -253,7 +258,7 @@ RecoveredRace readRecord(const QByteArray& bytes, bool build) {
         if (build)
             for (const Line& change : group)
                 replay(change.kind, change.fields, out.entries);
-        out.unsaved = true;
+        out.unsaved = true, out.ended = false;
     }
     return out;
 }
@@ -301,8 +306,8 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
                  .arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    // A race that was saved, opened or ended is not offered: nothing of it
-    // is kept.
+    // A race that was saved or opened, or ended after it was saved, is not
+    // offered: nothing of it is kept.
     if (!found_.unsaved)
         found_ = {};
 }
@@ -340,11 +345,15 @@ void RaceRecovery::markOpened() {
 }
 
 void RaceRecovery::markEnded() {
+    // A race the program knows to be unsaved stays offered for the next
+    // start, whatever the user answered: a secretary who saved earlier says
+    // so after a later change.
+    const char marker = unsaved_ ? 'E' : 'X';
     unsaved_ = false;
     if (begun_)
-        append(line('X'));
+        append(line(marker));
     else if (!error_.isEmpty())
-        rewrite('X'); // a record ended by a failed write: it must not offer the race again
+        rewrite(marker); // a record ended by a failed write: written whole as it ends
 }
 
 void RaceRecovery::record(const RaceChange& change) {

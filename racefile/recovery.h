@@ -28,6 +28,7 @@ namespace pellamy {
 struct RecoveredRace {
     QVector<RaceEntryRow> entries;
     bool unsaved = false;
+    bool ended = false; // unsaved when the program was ended, not stopped
 };
 
 // Reads a record's bytes; a torn or damaged line ends the reading.
@@ -73,7 +74,8 @@ public:
     // no unsaved changes.
     void markSaved();
     void markOpened();
-    // The user said the race was saved and ended the program.
+    // The user ended the program: a race not saved is kept for the next
+    // start to offer.
     void markEnded();
 
     // Changes made between hold() and release() are recorded as one: after

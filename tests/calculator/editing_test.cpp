@@ -119,7 +119,9 @@ TEST_F(EditingTest, ClosingTheWindowWithARaceOnScreenAsksFirst) {
     dialogs.answerYesNo(false);
     window->close();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(shown(), QStringList({"question||Have you saved race to file?"}));
+    EXPECT_EQ(shown(), QStringList({"question|Pellamy|The race on screen has changes that have "
+                                    "not been saved to a file. Close Pellamy without saving "
+                                    "them?"}));
     dialogs.answerYesNo(true);
     window->close();
     EXPECT_FALSE(window->isVisible());

@@ -151,8 +151,9 @@ TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
     dialogs.clear();
     dialogs.answerYesNo(false);
     window->cmdopen_Click();
-    EXPECT_EQ(shown(),
-              QStringList({"question||Have you saved race to file?"})); // no file asked for
+    EXPECT_EQ(shown(), QStringList({"question|Pellamy|The race on screen has changes that have "
+                                    "not been saved to a file. Open another race without "
+                                    "saving them?"})); // no file asked for
     EXPECT_EQ(window->entries().text(0, Col::RingNo), "changed");
 
     dialogs.answerYesNo(true);

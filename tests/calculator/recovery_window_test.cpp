@@ -42,45 +42,45 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     stream >> expected;
 
     reopen(true);
-    EXPECT_EQ(shown(), QStringList({kOffer.arg("11 entries")}));
+    EXPECT_EQ(shown(), QStringList({kOffer.arg("Berwick, 24/05/2006, 11 entries")}));
     EXPECT_EQ(columnsOf(window->entries().rows()), expected);
     EXPECT_EQ(box("txtdaterace")->text(), "24052006"); // the race details restored
 
     // Brought back but not yet saved: offered again after another failure.
     reopen(false);
-    EXPECT_EQ(shown(), QStringList({kOffer.arg("11 entries")}));
+    EXPECT_EQ(shown(), QStringList({kOffer.arg("Berwick, 24/05/2006, 11 entries")}));
     EXPECT_EQ(window->entries().count(), 0);
     EXPECT_TRUE(QFile::exists(window->recovery().path() + ".old"));
     reopen(std::nullopt); // declined: not offered again
     EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
-TEST_F(RecoveryWindowTest, NothingIsOfferedAfterASaveOrAnExit) {
-    const std::pair<const char*, std::function<void()>> endings[] = {
-        {"saved",
-         [&] {
-             dialogs.answerFile(dir.filePath("race.txt"));
-             window->cmdsave_Click();
-         }},
-        {"Exit answered Yes",
-         [&] {
-             window->setEndAction([] {});
-             dialogs.answerYesNo(true);
-             window->CmdExit_Click();
-         }},
-        {"closed and said to be saved",
-         [&] {
-             dialogs.answerYesNo(true);
-             window->close();
-         }},
+// A race ended unsaved is offered at the next start, whatever the user
+// said on the way out; one saved is not.
+TEST_F(RecoveryWindowTest, AnExitOffersTheRaceOnlyWhenItWasNotSaved) {
+    const auto save = [&] {
+        dialogs.answerFile(dir.filePath("race.txt"));
+        window->cmdsave_Click();
     };
-    for (const auto& [what, ending] : endings) {
+    const auto exit = [&] {
+        window->setEndAction([] {});
+        dialogs.answerYesNo(true);
+        window->CmdExit_Click();
+    };
+    const QString ended = "question|Pellamy|Pellamy was closed last time with the race on screen "
+                          "(x, 1 entry) not saved to a file. Would you like to bring it back?";
+    const std::tuple<const char*, std::function<void()>, QStringList> endings[] = {
+        {"saved", save, {}},
+        {"Exit answered Yes, unsaved", exit, {ended}},
+        {"Exit after a save", [&] { save(), exit(); }, {}},
+        {"closed unsaved", [&] { dialogs.answerYesNo(true), window->close(); }, {ended}},
+    };
+    for (const auto& [what, ending, offered] : endings) {
         SCOPED_TRACE(what);
         reopen(std::nullopt);
-        EXPECT_TRUE(dialogs.shown().isEmpty());
         window->entries().append(QStringList(kColumnCount, "x"));
         ending();
+        reopen(offered.isEmpty() ? std::nullopt : std::optional(false));
+        EXPECT_EQ(shown(), offered);
     }
-    reopen(std::nullopt);
-    EXPECT_TRUE(dialogs.shown().isEmpty());
 }

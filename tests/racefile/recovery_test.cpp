@@ -57,6 +57,9 @@ TEST_F(RecoveryTest, EveryChangeOfTheListIsRecordedAndReadBackExactly) {
     list.setText(0, Col::Colour, "BB");
     EXPECT_TRUE(read().unsaved);
     EXPECT_EQ(read().entries, list.rows()); // the saved snapshot and the change
+    recovery.markEnded();                   // ended unsaved: still offered, and said so
+    EXPECT_TRUE(read().unsaved && read().ended);
+    recovery.markSaved();
     recovery.markEnded();
     EXPECT_FALSE(read().unsaved);
 }
@@ -136,14 +139,15 @@ TEST_F(RecoveryTest, AWriteThatFailsPartWayNeverPutsTheRecordOutOfStep) {
     list.setText(9, Col::RingNo, "after");
     EXPECT_EQ(read().entries, list.rows());
     // Room again, nothing changed since a failed write, and Pellamy closed:
-    // the race is not offered again.
+    // the race is written whole, to be offered as ended unsaved.
     list.removeEntry(0);
     {
         FileSizeLimit full(QFileInfo(recovery.path()).size());
         list.setText(0, Col::RingNo, QString(20000, u'x'));
     }
     recovery.markEnded();
-    EXPECT_FALSE(read().unsaved);
+    EXPECT_TRUE(read().ended);
+    EXPECT_EQ(read().entries, list.rows());
 }
 
 TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
