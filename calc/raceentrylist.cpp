@@ -127,6 +127,13 @@ void RaceEntryList::setText(int row, int column, const QString& text) {
     emit changed({RaceChange::SetText, row, column, text});
 }
 
+void RaceEntryList::setDetail(int column, const QString& text) {
+    if (!setDetailOfEvery(rows_, column, text))
+        return;
+    emit dataChanged(index(0, column), index(count() - 1, column), {Qt::DisplayRole});
+    emit changed({RaceChange::SetDetail, 0, column, text});
+}
+
 void RaceEntryList::removeEntry(int row) {
     if (row < 0 || row >= count())
         return;

@@ -23,13 +23,14 @@ constexpr int kShownColumnLength = 200;
 // needs to make the same change again.
 struct RaceChange {
     enum Kind {
-        Append,   // rows appended at the end
-        Move,     // one row moved from row to column (its new row)
-        Sort,     // the whole list stable-sorted into velocity order
-        SetText,  // column of row set to text
-        Remove,   // row removed
-        Clear,    // every row removed
-        Renumber, // column 0 of every row set to its position
+        Append,    // rows appended at the end
+        Move,      // one row moved from row to column (its new row)
+        Sort,      // the whole list stable-sorted into velocity order
+        SetText,   // column of row set to text
+        Remove,    // row removed
+        Clear,     // every row removed
+        Renumber,  // column 0 of every row set to its position
+        SetDetail, // column (a race detail) of every row that has it set to text
     };
     RaceChange(Kind kind, int row = 0, int column = 0, QString text = {},
                QVector<RaceEntryRow> rows = {})
@@ -73,6 +74,8 @@ public:
     // Changes one column of a row; a shorter row is first filled out with
     // empty columns up to it.
     void setText(int row, int column, const QString& text);
+    // Sets a race detail (column 18 on) of every row that has the column.
+    void setDetail(int column, const QString& text);
 
     void removeEntry(int row);
     void clear();

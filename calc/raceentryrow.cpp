@@ -39,6 +39,26 @@ RaceEntryRow::RaceEntryRow(const QStringView* columns, int count, const RaceEntr
         d->details << columns[c].toString();
 }
 
+void RaceEntryRow::shareDetails(const RaceEntryRow& like) {
+    const QStringList& mine = std::as_const(d)->details;
+    const QStringList& theirs = like.d->details;
+    if (mine.constData() != theirs.constData() && mine == theirs)
+        d->details = theirs;
+}
+
+bool setDetailOfEvery(QVector<RaceEntryRow>& rows, int column, const QString& text) {
+    if (column < Col::Members || column >= kColumnCount)
+        return false;
+    bool changed = false;
+    for (RaceEntryRow& row : rows)
+        if (row.size() > column && row.view(column) != text)
+            row.setText(column, text), changed = true;
+    if (changed)
+        for (qsizetype i = 1; i < rows.size(); ++i)
+            rows[i].shareDetails(rows[i - 1]);
+    return changed;
+}
+
 QString RaceEntryRow::text(int column) const {
     if (column >= kOwnColumns && column < size())
         return d->details[column - kOwnColumns];

@@ -38,6 +38,9 @@ public:
     // columns up to it. A column outside 0 to 38 is left alone.
     void setText(int column, const QString& text);
 
+    // Shares like's race details when they are the same texts.
+    void shareDetails(const RaceEntryRow& like);
+
     friend bool operator==(const RaceEntryRow& a, const RaceEntryRow& b);
     friend bool operator!=(const RaceEntryRow& a, const RaceEntryRow& b) { return !(a == b); }
 
@@ -66,6 +69,10 @@ inline QStringView RaceEntryRow::view(int column) const {
 // Rows of entries in order, each sharing the race details of the one before
 // when they are the same.
 QVector<RaceEntryRow> toRows(const QVector<QStringList>& entries);
+
+// Sets a race detail (column 18 on) of every row that has the column, rows
+// alike then sharing their details again; false when no row changed.
+bool setDetailOfEvery(QVector<RaceEntryRow>& rows, int column, const QString& text);
 
 } // namespace pellamy
 

@@ -65,6 +65,18 @@ bool Pellamy::saveRace() {
     path = withFilterSuffix(*dialogs_, path, kFilter, kTitle);
     if (path.isEmpty())
         return false;
+    // The race details the sheets print besides the calculation's own are
+    // often typed once the birds are in: every entry takes them as shown,
+    // so that the file keeps what was printed and opens with it.
+    const RaceDetails shown = raceDetails();
+    const std::pair<int, const QString&> printed[] = {
+        {Col::Members, shown.txtmember},  {Col::Birds, shown.txtbirds},
+        {Col::Wind, shown.txtwind},       {Col::MtdSet, shown.mtdetailset},
+        {Col::MtrSet, shown.mtreadset},   {Col::MtdRake, shown.mtdetailrake},
+        {Col::MtrRake, shown.mtreadrake}, {Col::Comments, shown.txtcomments},
+    };
+    for (const auto& [column, text] : printed)
+        entries_.setDetail(column, text);
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
     const RaceFileWrite written = raceFileBytes(entries_.rows());

@@ -24,6 +24,7 @@ namespace {
 //   M <from> <to>         one entry moved
 //   Q                     the list stable-sorted into velocity order
 //   S <row> <col> <text>  one column set
+//   R <col> <text>        a race detail set in every entry that has it
 //   D <row>               one entry removed
 //   C                     every entry removed
 //   N                     the entries renumbered 1 to n
@@ -116,6 +117,13 @@ bool replay(char kind, const QList<QByteArrayView>& fields, QVector<RaceEntryRow
         rows[row].setText(column, unescaped(fields[2]));
         return true;
     }
+    case 'R': {
+        const int column = index(0, kColumnCount);
+        if (column < 0 || fields.size() != 2)
+            return false;
+        setDetailOfEvery(rows, column, unescaped(fields[1]));
+        return true;
+    }
     case 'D': {
         const int row = index(0, int(rows.size()));
         if (row < 0)
@@ -151,6 +159,8 @@ bool fits(char kind, const QList<QByteArrayView>& fields, qsizetype& size) {
         return index(0, size) && index(1, size);
     case 'S':
         return index(0, size) && index(1, kColumnCount) && fields.size() == 3;
+    case 'R':
+        return index(0, kColumnCount) && fields.size() == 2;
     case 'D':
         if (!index(0, size))
             return false;
@@ -384,6 +394,9 @@ void RaceRecovery::record(const RaceChange& change) {
         break;
     case RaceChange::SetText:
         lines = line('S', {number(change.row), number(change.column), escaped(change.text)});
+        break;
+    case RaceChange::SetDetail:
+        lines = line('R', {number(change.column), escaped(change.text)});
         break;
     case RaceChange::Remove:
         lines = line('D', {number(change.row)});

@@ -197,8 +197,7 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
-    for (int row = 0; row < 3; ++row) // the comments every entry holds
-        window->entries().setText(row, Col::Comments, "Wet, windy");
+    control<QPlainTextEdit>(*window, "txtcomments")->setPlainText("Wet, windy");
     window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
     window->entries().setText(0, Col::RingNo,
                               "GB\x0C"
@@ -226,11 +225,12 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
     };
     for (const auto& [name, text] : typed)
         type(name, text);
-    control<QPlainTextEdit>(w, "txtcomments")->setPlainText("Wet start");
     setDates(w, {QDate(2006, 5, 22), QTime(18, 0)}, {QDate(2006, 5, 24), QTime(6, 0)},
              {QDate(2006, 5, 24), QTime(12, 0)}, {QDate(2006, 5, 24), QTime(20, 0)});
     clock();
     ASSERT_EQ(w.entries().count(), 1);
+    // Typed once the birds are in, as the sheet is made ready: kept all the same.
+    control<QPlainTextEdit>(w, "txtcomments")->setPlainText("Wet start");
     saveFile(path);
 
     ScriptedDialogService otherDialogs;

@@ -43,6 +43,8 @@ TEST_F(RecoveryTest, EveryChangeOfTheListIsRecordedAndReadBackExactly) {
     list.append({"", "F"});
     list.setText(5, Col::Sex, "H");
     expectRecorded("a short row filled out");
+    list.setDetail(Col::Wind, "SW, fresh");
+    expectRecorded("a race detail of every entry that has it");
     list.renumber();
     expectRecorded("renumbered");
     list.removeEntry(2);
