@@ -122,6 +122,10 @@ private:
     // The race details as the controls hold them, and the other way.
     RaceDetails raceDetails() const;
     void showRaceDetails(const RaceDetails& details);
+    // result.txt, or result-2.txt and so on for a second copy of Pellamy on
+    // the same folder (numbered as its recovery record): each copy's e-mail
+    // carries its own race, however late the e-mail program reads the file.
+    QString resultFileName() const;
     // The fields that clocking a bird reads, as they stand.
     CalculatorFields gatherFields() const;
     void copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds);

@@ -44,6 +44,21 @@ QString entriesText(const QVector<int>& numbers, int entryCount) {
            numberList(numbers);
 }
 
+// Whether two names stand for one file, there or not yet (letter case aside
+// where the file system ignores it).
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo one(a), other(b);
+    if (one.exists() && other.exists())
+        return one.canonicalFilePath() == other.canonicalFilePath();
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity letterCase = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity letterCase = Qt::CaseSensitive;
+#endif
+    return QDir::cleanPath(one.absoluteFilePath())
+               .compare(QDir::cleanPath(other.absoluteFilePath()), letterCase) == 0;
+}
+
 } // namespace
 
 void Pellamy::cmdsave_Click() {
@@ -65,6 +80,19 @@ bool Pellamy::saveRace() {
     path = withFilterSuffix(*dialogs_, path, kFilter, kTitle);
     if (path.isEmpty())
         return false;
+    // Pellamy's own text files beside it are no place for a race: the next
+    // Email Result writes over result.txt, and the sheets are headed with
+    // what club.txt and fed.txt hold.
+    for (const auto& [name, what] : {std::pair{resultFileName(), "the result it e-mails"},
+                                     {QStringLiteral("club.txt"), "the club's name"},
+                                     {QStringLiteral("fed.txt"), "the federation's name"}})
+        if (sameFile(path, fileInFolder(folder_, name))) {
+            dialogs_->message(QStringLiteral("The race was not saved: %1 is where Pellamy keeps "
+                                             "%2. Please save the race under another name.")
+                                  .arg(QDir::toNativeSeparators(path), QString::fromLatin1(what)),
+                              kTitle);
+            return false;
+        }
     // The race details the sheets print besides the calculation's own are
     // often typed once the birds are in: every entry takes them as shown,
     // so that the file keeps what was printed and opens with it.

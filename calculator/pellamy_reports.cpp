@@ -5,6 +5,7 @@
 #include "ui_pellamy.h"
 
 #include "calc/filewrite.h"
+#include "racefile/recovery.h"
 
 #include "reports/copies.h"
 #include "reports/maillauncher.h"
@@ -91,10 +92,15 @@ void Pellamy::printSheet(bool federation) {
         dialogs_->message(problem, kTitle);
 }
 
+QString Pellamy::resultFileName() const {
+    const QString number = QFileInfo(recovery_->path()).completeBaseName().section(u'-', 2);
+    return number.isEmpty() ? QStringLiteral("result.txt")
+                            : QStringLiteral("result-%1.txt").arg(number);
+}
+
 void Pellamy::Command2_Click() {
     entries_.renumber();
-    const QString path =
-        QDir::toNativeSeparators(fileInFolder(folder_, QStringLiteral("result.txt")));
+    const QString path = QDir::toNativeSeparators(fileInFolder(folder_, resultFileName()));
     // Written in place when the program folder is read-only but result.txt
     // itself is not.
     bool lossy = false;

@@ -124,6 +124,15 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
                                                "keep; they were written as \"?\"."}));
     EXPECT_TRUE(fileBytes(path).contains("?ukasz"));
     dialogs.clear();
+    { // a second copy of Pellamy on the folder e-mails its own race
+        ScriptedDialogService otherDialogs;
+        Pellamy other(folder->path(), &otherDialogs);
+        RecordingMailer otherMailer;
+        other.setMailLauncher(&otherMailer);
+        other.Command2_Click();
+        EXPECT_EQ(otherMailer.attachments,
+                  QStringList({QDir::toNativeSeparators(folder->filePath("result-2.txt"))}));
+    }
 
     // A full disk: result.txt stands for /dev/full, which takes no byte.
     ASSERT_TRUE(QFile::remove(path));
