@@ -131,6 +131,13 @@ void Pellamy::Form_Load() {
                           QStringLiteral("Pellamy"));
     if (points.hadEmpty)
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
+    // A file another program holds (a second copy writing distances) is
+    // not an empty one: the lists would stay empty all session unsaid.
+    if (points.fault == DatabaseFault::Busy)
+        dialogs_->message(QStringLiteral("distances.mdb is in use by another program, so the race "
+                                         "points could not be read. Please close the calculator "
+                                         "and open it again in a moment."),
+                          QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
         return;
     ui_->racepoint->addItems(points.values);

@@ -77,7 +77,7 @@ TEST_F(CalculatorTest, ChoosingARacePointReplacesTheMembers) {
                            path() + "'."}));
 }
 
-TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnce) {
+TEST_F(CalculatorTest, ADamagedOrBusyDatabaseIsSaidOnce) {
     makeDamagedDatabase(path());
     open();
     // That no list is half read is the store's (DistanceStoreTest.ADamagedFileIsNeverHalfRead).
@@ -85,6 +85,18 @@ TEST_F(CalculatorTest, ADamagedDatabaseIsSaidOnce) {
         choose(list("racepoint"), i);
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("distances.mdb is damaged"));
+
+    // One another program holds is not taken for an empty one.
+    QFile::remove(path());
+    makeDatabase({{"J. Smith", "Berwick", "250", "1234", "26474040"}});
+    SqlConnection other(path());
+    QSqlQuery(other.db).exec("BEGIN EXCLUSIVE");
+    dialogs.clear();
+    open();
+    EXPECT_EQ(dialogs.messages(), QStringList({"distances.mdb is in use by another program, so the "
+                                               "race points could not be read. Please close the "
+                                               "calculator and open it again in a moment."}));
+    QSqlQuery(other.db).exec("ROLLBACK");
 }
 
 TEST_F(CalculatorTest, NightCountsFollowTheDatePickers) {

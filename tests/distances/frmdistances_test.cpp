@@ -201,11 +201,14 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
         QSqlQuery(other.db).exec("BEGIN EXCLUSIVE");
         retype(*w, "txtFields(0)", "Browne");
         click(*w, "cmdUpdate");
+        auto second = open(std::nullopt); // opened meanwhile: not shown as empty unsaid
         QSqlQuery(other.db).exec("ROLLBACK");
     }
-    ASSERT_EQ(dialogs.messages().size(), 1);
+    ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_EQ(dialogs.messages()[0], "distances.mdb is in use by another program, so the record "
                                      "has not been saved. Please try again in a moment.");
+    EXPECT_TRUE(dialogs.messages()[1].endsWith("the records could not be read. Please close this "
+                                               "window and open it again in a moment."));
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
     click(*w, "cmdUpdate"); // free again: saved now
     EXPECT_EQ(distanceRows(path())[1][0], "Browne");
