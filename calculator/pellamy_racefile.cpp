@@ -183,8 +183,10 @@ void Pellamy::openRace() {
         return;
     }
     // The file is checked whole first, then read a piece at a time: a large
-    // race is never held as bytes and entries at once.
-    bool bareLineFeeds = false, cutShort = false;
+    // race is never held as bytes and entries at once. One whose line ends
+    // were changed to LF on the way is read from its lines put right.
+    QByteArray lineFeedRace;
+    bool cutShort = false;
     const auto readWhole = [&] {
         if (file.error() == QFileDevice::NoError)
             return true;
@@ -208,13 +210,19 @@ void Pellamy::openRace() {
                               kTitle);
             return;
         }
-        bareLineFeeds = hasBareLineFeeds(bytes);
-        cutShort = endsPartWayThroughAnEntry(bytes);
+        if (hasBareLineFeeds(bytes))
+            lineFeedRace = withRaceLineEnds(bytes);
+        cutShort = endsPartWayThroughAnEntry(lineFeedRace.isEmpty() ? bytes : lineFeedRace);
     }
-    file.seek(0);
-    RaceFileRead read = readRaceFile(file);
-    if (!readWhole())
-        return;
+    RaceFileRead read;
+    if (lineFeedRace.isEmpty()) {
+        file.seek(0);
+        read = readRaceFile(file);
+        if (!readWhole())
+            return;
+    } else {
+        read = readRaceFile(std::exchange(lineFeedRace, {}));
+    }
     file.close();
 
     for (QLineEdit* box : {ui_->txtbirds, ui_->txtwind, ui_->mtdetailset, ui_->mtreadset,
@@ -237,19 +245,13 @@ void Pellamy::openRace() {
                           kTitle);
     if (read.overlongLines.isEmpty())
         return;
-    if (bareLineFeeds)
-        dialogs_->message(QStringLiteral("The lines of this race file end as on Linux or a Mac "
-                                         "(LF), not as a race file's do (CR LF), so it was read "
-                                         "as one line and only its first 39 fields were read."),
-                          kTitle);
-    else
-        dialogs_->message(QStringLiteral("%1 %2 of the race file had more than 39 fields "
-                                         "(a comma inside a name or comment); only the first 39 "
-                                         "fields were read.")
-                              .arg(read.overlongLines.size() == 1 ? QStringLiteral("Line")
-                                                                  : QStringLiteral("Lines"),
-                                   numberList(read.overlongLines)),
-                          kTitle);
+    dialogs_->message(
+        QStringLiteral("%1 %2 of the race file had more than 39 fields "
+                       "(a comma inside a name or comment); only the first 39 "
+                       "fields were read.")
+            .arg(read.overlongLines.size() == 1 ? QStringLiteral("Line") : QStringLiteral("Lines"),
+                 numberList(read.overlongLines)),
+        kTitle);
 }
 
 void Pellamy::startRecovery() {

@@ -201,6 +201,10 @@ QString notARaceFile(const QByteArray& bytes) {
         if (i - lineStart >= kLongestRaceFileLine)
             return QStringLiteral("has a line longer than %1 characters").arg(kLongestRaceFileLine);
     }
+    // Text without a comma (a letter, the club's name file) holds no entry
+    // but blanks; an empty file is an empty race.
+    if (!bytes.contains(',') && !bytes.trimmed().isEmpty())
+        return QStringLiteral("holds no race entries");
     return QString();
 }
 
@@ -208,6 +212,40 @@ bool hasBareLineFeeds(const QByteArray& bytes) {
     // An LF in a file whose lines end in CR LF is a line break typed into a
     // field (the comments), which reads as part of that field.
     return bytes.contains('\n') && !bytes.contains("\r\n");
+}
+
+namespace {
+
+int fieldCount(QByteArrayView line) {
+    return int(line.count(',')) + 1;
+}
+
+} // namespace
+
+QByteArray withRaceLineEnds(const QByteArray& bytes) {
+    const QList<QByteArray> lines = bytes.split('\n');
+    QByteArray out;
+    out.reserve(bytes.size() + lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        qsizetype last = i;
+        if (int fields = fieldCount(lines[i]); fields < kRaceFileFields && fields > 1)
+            for (qsizetype j = i + 1; j < lines.size(); ++j) {
+                const int more = fieldCount(lines[j]);
+                if (more >= kRaceFileFields)
+                    break;
+                fields += more - 1;
+                if (fields >= kRaceFileFields) {
+                    last = j;
+                    break;
+                }
+            }
+        for (qsizetype k = i; k <= last; ++k)
+            out += lines[k] + (k < last ? "\n" : "");
+        if (last + 1 < lines.size())
+            out += "\r\n";
+        i = last;
+    }
+    return out;
 }
 
 bool endsPartWayThroughAnEntry(const QByteArray& bytes) {

@@ -58,14 +58,22 @@ QString tooLargeForARaceFile(qint64 size);
 
 // Why bytes cannot be a race file, in words that follow "it ": a UTF-16
 // byte-order mark, a byte that is no text (NUL and the other control bytes
-// besides CR, LF and tab) or a line over kLongestRaceFileLine bytes. Empty
-// when they can be read as one.
+// besides CR, LF and tab), a line over kLongestRaceFileLine bytes, or text
+// but blanks without a comma. Empty when they can be read as one.
 QString notARaceFile(const QByteArray& bytes);
 
 // Whether bytes end their lines with a bare LF, as Linux and Mac files do,
 // which a race file does not: such a file reads as one long line. A file
 // with CR LF line ends is not one, whatever LFs its fields hold.
 bool hasBareLineFeeds(const QByteArray& bytes);
+
+// A race file whose line ends were changed to LF on the way (through a Mac
+// or Linux computer, or web mail) with CR LF line ends again. It has lost
+// the difference between a line end and a line break typed into the
+// comments: a line short of a race entry's fields is joined again with the
+// pieces after it that make it whole (a whole entry's line is no piece),
+// and every other LF ends a line.
+QByteArray withRaceLineEnds(const QByteArray& bytes);
 
 // Whether bytes end part-way through an entry's line, as a file cut short
 // while it was copied does: a last line without its line end, and short of

@@ -39,41 +39,6 @@ std::optional<qint64> thousandths(const QString& velocity) {
     return scaled > 0 ? std::optional<qint64>(scaled) : std::nullopt;
 }
 
-int fieldCount(QByteArrayView line) {
-    return int(line.count(',')) + 1;
-}
-
-// A race file whose line ends were changed to LF on the way has lost the
-// difference between a line end and a line break typed into the comments:
-// an entry's line short of a race entry's fields is joined again with the
-// pieces after it that make it whole (a whole entry's line is no piece),
-// and every other LF ends a line.
-QByteArray raceLinesFromLineFeeds(const QByteArray& bytes) {
-    const QList<QByteArray> lines = bytes.split('\n');
-    QByteArray out;
-    out.reserve(bytes.size() + lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        qsizetype last = i;
-        if (int fields = fieldCount(lines[i]); fields < kRaceFileFields && fields > 1)
-            for (qsizetype j = i + 1; j < lines.size(); ++j) {
-                const int more = fieldCount(lines[j]);
-                if (more >= kRaceFileFields)
-                    break;
-                fields += more - 1;
-                if (fields >= kRaceFileFields) {
-                    last = j;
-                    break;
-                }
-            }
-        for (qsizetype k = i; k <= last; ++k)
-            out += lines[k] + (k < last ? "\n" : "");
-        if (last + 1 < lines.size())
-            out += "\r\n";
-        i = last;
-    }
-    return out;
-}
-
 // The members of a season, each under the first spelling met, in the order
 // first met.
 struct Members {
@@ -150,11 +115,10 @@ SeasonRace readSeasonRace(const QString& path) {
         return race;
     }
     // A race file whose line ends were changed on the way (through a Mac or
-    // Linux computer, or web mail) still holds every bird: its lines are
-    // read as the lines they are, not as one entry.
+    // Linux computer, or web mail) still holds every bird.
     const bool lineFeeds = hasBareLineFeeds(bytes);
     if (lineFeeds)
-        bytes = raceLinesFromLineFeeds(bytes);
+        bytes = withRaceLineEnds(bytes);
     // A file cut short while it was copied would lose its last birds unseen.
     if (endsPartWayThroughAnEntry(bytes)) {
         race.error = QStringLiteral("ends part-way through a line, as a file cut short when it "

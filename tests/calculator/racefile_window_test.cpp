@@ -129,6 +129,13 @@ TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
                                "screen has not been changed."}));
     EXPECT_EQ(names(window->entries()), QStringList({"A", "B", "C"}));
     EXPECT_EQ(box("txtwind")->text(), "NE");
+    writeFile(path, "Northfield Homing Society\r\n"); // club.txt, say
+    dialogs.clear();
+    openFile();
+    EXPECT_EQ(dialogs.messages(), QStringList({QDir::toNativeSeparators(path) +
+                                               " is not a race file: it holds no race entries. "
+                                               "The race on screen has not been changed."}));
+    EXPECT_EQ(names(window->entries()), QStringList({"A", "B", "C"}));
 }
 
 // What such a record keeps is the core's (RaceFile.RecordsWithTooManyFields...).
@@ -142,14 +149,14 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     EXPECT_TRUE(dialogs.messages()[0].contains("\"windy\" is not a date"));
     EXPECT_TRUE(dialogs.messages()[1].startsWith("Line 1 of the race file had more than 39"));
 
-    // A file with Linux line ends reads as one line: the message says why.
-    writeFile(path, raceFileBytes(toRows({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")}))
-                        .bytes.replace("\r\n", "\n"));
+    // A file whose line ends were changed to Linux ones reads whole.
+    const QByteArray two =
+        raceFileBytes(toRows({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})).bytes;
+    writeFile(path, QByteArray(two).replace("\r\n", "\n"));
     dialogs.clear();
     openFile();
-    EXPECT_EQ(window->entries().count(), 1);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("The lines of this race file end as on Linux"));
+    EXPECT_EQ(raceFileBytes(window->entries().rows()).bytes, two);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {

@@ -138,8 +138,11 @@ TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
         {"1, S\x7FW", "holds bytes that are not text"},
         {QByteArray("\xFF\xFE") + QByteArray("1\0,\0 \0A\0", 8), "is a Unicode (UTF-16) text file"},
         {"\xFE\xFF", "is a Unicode (UTF-16) text file"},
-        {QByteArray(kLongestRaceFileLine, 'x') + "\r\n" + QByteArray(kLongestRaceFileLine, 'x'),
+        {QByteArray(kLongestRaceFileLine, ',') + "\r\n" + QByteArray(kLongestRaceFileLine, ','),
          ""},
+        {"Northfield Homing Society\r\n", "holds no race entries"},
+        {" \r\n\r\n", ""}, // an empty race, as an empty list saves
+        {"", ""},
         {QByteArray(kLongestRaceFileLine + 1, 'x'), "has a line longer than 65536 characters"},
     };
     for (const auto& [bytes, says] : cases)
