@@ -1,6 +1,7 @@
 #include "migration.h"
 
 #include "connection.h"
+#include "coordinates.h"
 #include "schema.h"
 #include "sixtieths.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -114,13 +116,25 @@ QStringList rowDoubts(const QJsonArray& values) {
     return doubts;
 }
 
-// The rows whose values look damaged or disagree, one line each, numbered
-// as they were read.
+// The rows whose values look damaged or disagree, or that hold the member
+// and race point of a row before them, one line each, numbered as they
+// were read.
 QStringList doubtfulRows(const QJsonArray& rows) {
     QStringList lines;
+    QHash<QString, int> firstOfPair;
     for (int i = 0; i < rows.size(); ++i) {
         const QJsonArray values = rows.at(i).toArray();
-        const QStringList doubts = rowDoubts(values);
+        QStringList doubts = rowDoubts(values);
+        // Two distances for one member and race point: the calculator takes
+        // neither, and says so only on race day.
+        const QString pair =
+            nocaseKey(values.at(0).toString()) + u'\n' + nocaseKey(values.at(1).toString());
+        if (const int first = firstOfPair.value(pair); first > 0)
+            doubts << QStringLiteral("Name and Racepoint are those of row %1 too, so the "
+                                     "calculator takes neither distance")
+                          .arg(first);
+        else
+            firstOfPair.insert(pair, i + 1);
         if (doubts.isEmpty())
             continue;
         QStringList shown;

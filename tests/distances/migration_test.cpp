@@ -137,22 +137,26 @@ TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
 TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
     QByteArray bytes = fileBytes(kTestData + "/distances-text-jet4.mdb");
     QStringEncoder utf16(QStringEncoder::Utf16LE);
-    // One digit of a Sixtieths changed, and a control character in a name.
+    // One digit of a Sixtieths changed, a control character in a name, and
+    // a member's second distance from one race point.
     bytes.replace(QByteArray(utf16(u"43398120")), QByteArray(utf16(u"43398121")));
     bytes.replace(bytes.indexOf(QByteArray(utf16(u"O'Brien"))), 2, QByteArray("\x01\0", 2));
+    bytes.replace(QByteArray(utf16(u"Lerwick")), QByteArray(utf16(u"berwick")));
     writeFile(path(), bytes);
     const Migration m = migrateAccessDatabase(path());
     ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
     EXPECT_EQ(m.rows, 9);
-    EXPECT_EQ(m.doubtfulRows, 2);
+    EXPECT_EQ(m.doubtfulRows, 3);
     const QString report = dir.filePath("distances-access-report.txt");
-    EXPECT_TRUE(m.message.contains("2 of the rows should be checked")) << m.message.toStdString();
+    EXPECT_TRUE(m.message.contains("3 of the rows should be checked")) << m.message.toStdString();
     EXPECT_TRUE(m.message.endsWith("They are listed in " + QDir::toNativeSeparators(report) + "."));
     const QString listed = QString::fromUtf8(fileBytes(report));
     EXPECT_TRUE(listed.contains("A. Brown & Son | Thurso | 410 | 1702 | 43398121): Sixtieths is "
                                 "43398121, but 410 miles 1702 yards make 43398120."))
         << listed.toStdString();
     EXPECT_TRUE(listed.contains("Name holds a character that cannot be read"));
+    EXPECT_TRUE(listed.contains(QString::fromUtf8("Row 8 (Müller | berwick | 500 | 5 | 52800300): "
+                                                  "Name and Racepoint are those of row 7 too")));
     // As the club kept them: nothing was corrected on the way.
     EXPECT_EQ(DistanceStore(path()).distance("A. Brown & Son", "Thurso").text, "43398121\r\n");
 }
