@@ -254,9 +254,17 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     QString error;
     if (!writeDatabase(temporary, rows, error)) {
         QFile::remove(temporary);
+        // Why, as a plain file there would be refused: a read-only folder or
+        // a full disk rather than the database's own words.
+        QFile probe(temporary);
+        const QString why =
+            probe.open(QIODevice::WriteOnly) && probe.write("x") == 1 && probe.flush()
+                ? error
+                : writeProblem(probe.error(), probe.errorString());
+        probe.remove();
         return failed(QStringLiteral("is an Access database, but the new database could not be "
-                                     "written in %1")
-                          .arg(QDir::toNativeSeparators(folder.path())));
+                                     "written in %1, because %2")
+                          .arg(QDir::toNativeSeparators(folder.path()), why));
     }
     if (databaseKind(databasePath) != DatabaseKind::Jet) {
         QFile::remove(temporary); // that second copy brought it over meanwhile
@@ -272,11 +280,18 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         return failed(
             QStringLiteral("is an Access database, but it could not be kept as %1").arg(keptAs));
     }
-    if (!replaceFile(temporary, original.absoluteFilePath()).isEmpty()) {
+    // A read-only Access file (copied from a CD) is kept as it was all the
+    // same; the new database in its place is one Pellamy may write.
+    const QFileDevice::Permissions was = QFile::permissions(original.absoluteFilePath());
+    QFile::setPermissions(original.absoluteFilePath(), was | QFile::WriteOwner);
+    if (const QString why = replaceFile(temporary, original.absoluteFilePath()); !why.isEmpty()) {
+        QFile::setPermissions(original.absoluteFilePath(), was);
+        QFile::setPermissions(folder.filePath(keptAs), QFile::ReadOwner | QFile::WriteOwner);
         QFile::remove(folder.filePath(keptAs));
         QFile::remove(temporary);
         return failed(QStringLiteral("is an Access database, but the new database could not be "
-                                     "put in its place"));
+                                     "put in its place (%1)")
+                          .arg(why));
     }
 
     Migration m;

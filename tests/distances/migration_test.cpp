@@ -5,6 +5,7 @@
 #include "support/accessfiles.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
+#include "support/readonly.h"
 
 namespace {
 
@@ -123,6 +124,15 @@ TEST_F(AccessFileTest, AccessFilesWithoutADistancesTableAreLeftAlone) {
         copyIn(file);
         expectRefused("without a Distances table");
     }
+}
+
+TEST_F(AccessFileTest, AReadOnlyFolderIsSaidAsSuch) {
+    copyIn("distances-text-jet4.mdb");
+    ReadOnly readOnly(dir.path());
+    if (!readOnly.ok())
+        GTEST_SKIP() << "this file system cannot make a folder read-only";
+    expectRefused("because Pellamy may not write there: the file, or the folder it is in, is "
+                  "read-only");
 }
 
 TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
