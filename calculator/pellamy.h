@@ -122,6 +122,14 @@ private:
     // The race details as the controls hold them, and the other way.
     RaceDetails raceDetails() const;
     void showRaceDetails(const RaceDetails& details);
+    // The race details the sheets print besides the calculation's own
+    // (members, birds, wind, the master clock's details; the comments
+    // apart), with the column each is kept in.
+    QVector<std::pair<int, QLineEdit*>> printedDetailBoxes() const;
+    // Whether any of them, or the comments, was typed in since the race was
+    // opened, brought back or saved; and the mark that none was.
+    bool printedDetailsTyped() const;
+    void markPrintedDetailsKept();
     // result.txt, or result-2.txt and so on for a second copy of Pellamy on
     // the same folder (numbered as its recovery record): each copy's e-mail
     // carries its own race, however late the e-mail program reads the file.

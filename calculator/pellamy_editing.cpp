@@ -99,14 +99,18 @@ void Pellamy::closeEvent(QCloseEvent* event) {
     // The window's own close box ends the program as Exit does, so a race
     // not saved is not lost by a slip of the mouse (and is offered at the
     // next start all the same).
-    if (!exitConfirmed_ && entries_.count() > 0 && recovery_->unsaved() &&
+    if (!exitConfirmed_ && entries_.count() > 0 &&
+        (recovery_->unsaved() || printedDetailsTyped()) &&
         !dialogs_->askYesNo(QStringLiteral("The race on screen has changes that have not been "
                                            "saved to a file. Close Pellamy without saving them?"),
                             QStringLiteral("Pellamy"), false)) {
         event->ignore();
         return;
     }
-    recovery_->markEnded();
+    // Exit has ended the record already; the program's end then closes
+    // every window, this one too.
+    if (!exitConfirmed_)
+        recovery_->markEnded();
     event->accept();
 }
 

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include <utility>
 
@@ -48,13 +49,13 @@ QString entriesText(const QVector<int>& numbers, int entryCount) {
 // where the file system ignores it).
 bool sameFile(const QString& a, const QString& b) {
     const QFileInfo one(a), other(b);
-    if (one.exists() && other.exists())
-        return one.canonicalFilePath() == other.canonicalFilePath();
-#ifdef Q_OS_WIN
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
     const Qt::CaseSensitivity letterCase = Qt::CaseInsensitive;
 #else
     const Qt::CaseSensitivity letterCase = Qt::CaseSensitive;
 #endif
+    if (one.exists() && other.exists())
+        return one.canonicalFilePath().compare(other.canonicalFilePath(), letterCase) == 0;
     return QDir::cleanPath(one.absoluteFilePath())
                .compare(QDir::cleanPath(other.absoluteFilePath()), letterCase) == 0;
 }
@@ -63,8 +64,10 @@ bool sameFile(const QString& a, const QString& b) {
 
 void Pellamy::cmdsave_Click() {
     entries_.renumber();
-    if (saveRace())
+    if (saveRace()) {
         recovery_->markSaved();
+        markPrintedDetailsKept();
+    }
     ui_->member->show();
 }
 
@@ -94,17 +97,18 @@ bool Pellamy::saveRace() {
             return false;
         }
     // The race details the sheets print besides the calculation's own are
-    // often typed once the birds are in: every entry takes them as shown,
-    // so that the file keeps what was printed and opens with it.
-    const RaceDetails shown = raceDetails();
-    const std::pair<int, const QString&> printed[] = {
-        {Col::Members, shown.txtmember},  {Col::Birds, shown.txtbirds},
-        {Col::Wind, shown.txtwind},       {Col::MtdSet, shown.mtdetailset},
-        {Col::MtrSet, shown.mtreadset},   {Col::MtdRake, shown.mtdetailrake},
-        {Col::MtrRake, shown.mtreadrake}, {Col::Comments, shown.txtcomments},
-    };
-    for (const auto& [column, text] : printed)
-        entries_.setDetail(column, text);
+    // often typed once the birds are in: every entry takes those typed since
+    // the race was opened or saved, so that the file keeps what was printed
+    // and opens with it. What was not typed stays as the entries hold it (a
+    // file whose details could be restored only in part keeps the rest).
+    {
+        const RecoveryGroup oneChange(*recovery_);
+        for (const auto& [column, box] : printedDetailBoxes())
+            if (box->isModified())
+                entries_.setDetail(column, box->text());
+        if (ui_->txtcomments->document()->isModified())
+            entries_.setDetail(Col::Comments, ui_->txtcomments->toPlainText());
+    }
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
     const RaceFileWrite written = raceFileBytes(entries_.rows());
@@ -159,7 +163,7 @@ void Pellamy::cmdopen_Click() {
 
 void Pellamy::openRace() {
     // A race on screen with changes not saved is not replaced without asking.
-    if (entries_.count() > 0 && recovery_->unsaved() &&
+    if (entries_.count() > 0 && (recovery_->unsaved() || printedDetailsTyped()) &&
         !dialogs_->askYesNo(QStringLiteral("The race on screen has changes that have not been "
                                            "saved to a file. Open another race without saving "
                                            "them?"),
@@ -184,7 +188,9 @@ void Pellamy::openRace() {
     }
     // The file is checked whole first, then read a piece at a time: a large
     // race is never held as bytes and entries at once. One whose line ends
-    // were changed to LF on the way is read from its lines put right.
+    // were changed to LF on the way is read from its lines put right, held
+    // whole (such a file comes from an e-mail or another computer, not from
+    // a federation's race of many thousand birds).
     QByteArray lineFeedRace;
     bool cutShort = false;
     const auto readWhole = [&] {
@@ -235,6 +241,7 @@ void Pellamy::openRace() {
     entries_.appendAll(std::move(read.entries));
     if (entries_.count() > 0)
         restoreRaceDetails(entries_.entry(0));
+    markPrintedDetailsKept();
     recovery_->markOpened();
 
     if (cutShort)
@@ -293,6 +300,7 @@ void Pellamy::startRecovery() {
         if (dialogs_->askYesNo(offer.arg(race.join(QStringLiteral(", "))), kTitle)) {
             entries_.appendAll(found.entries);
             restoreRaceDetails(entries_.entry(0));
+            markPrintedDetailsKept();
             restored = true;
         } else {
             recovery_->keepFoundAside();
@@ -301,6 +309,26 @@ void Pellamy::startRecovery() {
     recovery_->start(restored);
     if (cannotRecord)
         warn();
+}
+
+QVector<std::pair<int, QLineEdit*>> Pellamy::printedDetailBoxes() const {
+    return {{Col::Members, ui_->txtmember}, {Col::Birds, ui_->txtbirds},
+            {Col::Wind, ui_->txtwind},      {Col::MtdSet, ui_->mtdetailset},
+            {Col::MtrSet, ui_->mtreadset},  {Col::MtdRake, ui_->mtdetailrake},
+            {Col::MtrRake, ui_->mtreadrake}};
+}
+
+bool Pellamy::printedDetailsTyped() const {
+    for (const auto& [column, box] : printedDetailBoxes())
+        if (box->isModified())
+            return true;
+    return ui_->txtcomments->document()->isModified();
+}
+
+void Pellamy::markPrintedDetailsKept() {
+    for (const auto& [column, box] : printedDetailBoxes())
+        box->setModified(false);
+    ui_->txtcomments->document()->setModified(false);
 }
 
 void Pellamy::restoreRaceDetails(const QStringList& first) {

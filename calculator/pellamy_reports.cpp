@@ -7,6 +7,8 @@
 #include "calc/filewrite.h"
 #include "racefile/recovery.h"
 
+#include <QLockFile>
+
 #include "reports/copies.h"
 #include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
@@ -94,8 +96,14 @@ void Pellamy::printSheet(bool federation) {
 
 QString Pellamy::resultFileName() const {
     const QString number = QFileInfo(recovery_->path()).completeBaseName().section(u'-', 2);
-    return number.isEmpty() ? QStringLiteral("result.txt")
-                            : QStringLiteral("result-%1.txt").arg(number);
+    if (number.isEmpty())
+        return QStringLiteral("result.txt");
+    // Alone on the folder now (the copy that held the first record has
+    // ended), this copy writes result.txt as any copy alone does.
+    QLockFile first(fileInFolder(folder_, QStringLiteral("race-recovery.journal.lock")));
+    if (first.tryLock(0) || first.error() != QLockFile::LockFailedError)
+        return QStringLiteral("result.txt");
+    return QStringLiteral("result-%1.txt").arg(number);
 }
 
 void Pellamy::Command2_Click() {

@@ -135,8 +135,8 @@ void Pellamy::Form_Load() {
     // not an empty one: the lists would stay empty all session unsaid.
     if (points.fault == DatabaseFault::Busy)
         dialogs_->message(QStringLiteral("distances.mdb is in use by another program, so the race "
-                                         "points could not be read. Please close the calculator "
-                                         "and open it again in a moment."),
+                                         "points could not be read. Please close Pellamy and "
+                                         "start it again in a moment."),
                           QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
         return;

@@ -126,15 +126,18 @@ QStringList doubtfulRows(const QJsonArray& rows) {
         const QJsonArray values = rows.at(i).toArray();
         QStringList doubts = rowDoubts(values);
         // Two distances for one member and race point: the calculator takes
-        // neither, and says so only on race day.
-        const QString pair =
-            nocaseKey(values.at(0).toString()) + u'\n' + nocaseKey(values.at(1).toString());
-        if (const int first = firstOfPair.value(pair); first > 0)
-            doubts << QStringLiteral("Name and Racepoint are those of row %1 too, so the "
-                                     "calculator takes neither distance")
-                          .arg(first);
-        else
-            firstOfPair.insert(pair, i + 1);
+        // neither, and says so only on race day. (A row without a name or
+        // race point the calculator says itself.)
+        const QString name = values.at(0).toString(), racepoint = values.at(1).toString();
+        const QString pair = nocaseKey(name) + u'\n' + nocaseKey(racepoint);
+        if (!name.isEmpty() && !racepoint.isEmpty()) {
+            if (const int first = firstOfPair.value(pair); first > 0)
+                doubts << QStringLiteral("Name and Racepoint are those of row %1 too, so the "
+                                         "calculator takes neither distance")
+                              .arg(first);
+            else
+                firstOfPair.insert(pair, i + 1);
+        }
         if (doubts.isEmpty())
             continue;
         QStringList shown;
@@ -317,8 +320,8 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                              file.write(text) == text.size() && file.flush();
         m.message += QStringLiteral(" %1 of the rows should be checked: their Sixtieths does not "
-                                    "agree with their Miles and Yards, or they hold characters "
-                                    "that cannot be read.")
+                                    "agree with their Miles and Yards, they hold characters "
+                                    "that cannot be read, or they repeat a member's race point.")
                          .arg(m.doubtfulRows);
         m.message +=
             written

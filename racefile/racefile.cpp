@@ -223,15 +223,19 @@ int fieldCount(QByteArrayView line) {
 } // namespace
 
 QByteArray withRaceLineEnds(const QByteArray& bytes) {
+    // A line broken in the comments holds the fields up to them and a piece
+    // of them; the pieces after it hold the rest of the comments, the last
+    // also the two fields after them.
+    constexpr int kPieceFields = kRaceFileFields - Col::Comments;
     const QList<QByteArray> lines = bytes.split('\n');
     QByteArray out;
     out.reserve(bytes.size() + lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
         qsizetype last = i;
-        if (int fields = fieldCount(lines[i]); fields < kRaceFileFields && fields > 1)
+        if (int fields = fieldCount(lines[i]); fields < kRaceFileFields && fields > Col::Comments)
             for (qsizetype j = i + 1; j < lines.size(); ++j) {
                 const int more = fieldCount(lines[j]);
-                if (more >= kRaceFileFields)
+                if (more > kPieceFields)
                     break;
                 fields += more - 1;
                 if (fields >= kRaceFileFields) {

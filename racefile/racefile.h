@@ -70,9 +70,10 @@ bool hasBareLineFeeds(const QByteArray& bytes);
 // A race file whose line ends were changed to LF on the way (through a Mac
 // or Linux computer, or web mail) with CR LF line ends again. It has lost
 // the difference between a line end and a line break typed into the
-// comments: a line short of a race entry's fields is joined again with the
-// pieces after it that make it whole (a whole entry's line is no piece),
-// and every other LF ends a line.
+// comments: a line that reaches the comments but is short of a race
+// entry's fields is joined again with the pieces after it (of at most the
+// comments and the two fields after them) that make it whole, and every
+// other LF ends a line.
 QByteArray withRaceLineEnds(const QByteArray& bytes);
 
 // Whether bytes end part-way through an entry's line, as a file cut short

@@ -115,10 +115,10 @@ SeasonRace readSeasonRace(const QString& path) {
         return race;
     }
     // A race file whose line ends were changed on the way (through a Mac or
-    // Linux computer, or web mail) still holds every bird.
-    const bool lineFeeds = hasBareLineFeeds(bytes);
-    if (lineFeeds)
-        bytes = withRaceLineEnds(bytes);
+    // Linux computer, or web mail), or one whose comments were typed on two
+    // lines by a program that kept CR LF inside them, still holds every
+    // bird: its entries' lines are put together again.
+    bytes = withRaceLineEnds(bytes.replace("\r\n", "\n"));
     // A file cut short while it was copied would lose its last birds unseen.
     if (endsPartWayThroughAnEntry(bytes)) {
         race.error = QStringLiteral("ends part-way through a line, as a file cut short when it "
@@ -136,14 +136,9 @@ SeasonRace readSeasonRace(const QString& path) {
         QStringList lines;
         for (int line : read.overlongLines)
             lines << QString::number(line);
-        // A line an editor ended with a bare LF in a file of CR LF line ends
-        // runs on into the next entry.
-        const bool mixedLineEnds = !lineFeeds && bytes.count('\n') > bytes.count("\r\n");
-        race.error = QStringLiteral("has more fields than a race entry holds on line %1 (%2)")
-                         .arg(lines.join(QStringLiteral(", ")),
-                              mixedLineEnds ? QStringLiteral("a comma in a name or comment, or a "
-                                                             "line ended as on Linux or a Mac?")
-                                            : QStringLiteral("a comma in a name or comment?"));
+        race.error = QStringLiteral("has more fields than a race entry holds on line %1 (a comma "
+                                    "in a name or comment?)")
+                         .arg(lines.join(QStringLiteral(", ")));
         return race;
     }
     if (read.entries.first().size() <= Col::Racepoint) {
@@ -209,12 +204,14 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
             const QString other = QDir::toNativeSeparators(races[j].file);
             if (sameBirds(races[j], races[i]))
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);
-            else if (!races[i].note.contains(QStringLiteral("the same race point and day")))
-                races[i].note = QStringList{QStringLiteral("the same race point and day as %1: if "
-                                                           "it is the same race, choose one")
-                                                .arg(QFileInfo(races[j].file).fileName()),
-                                            races[i].note}
-                                    .join(QStringLiteral("; "));
+            else if (!races[i].note.contains(QStringLiteral("the same race point and day"))) {
+                QStringList notes{QStringLiteral("the same race point and day as %1: if it is the "
+                                                 "same race, choose one")
+                                      .arg(QFileInfo(races[j].file).fileName())};
+                if (!races[i].note.isEmpty())
+                    notes << races[i].note;
+                races[i].note = notes.join(QStringLiteral("; "));
+            }
         }
 }
 

@@ -160,14 +160,20 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
 }
 
 TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
-    saveFile(path);
-    window->entries().setText(0, Col::RingNo, "changed");
-    dialogs.clear();
-    dialogs.answerYesNo(false);
-    window->cmdopen_Click();
-    EXPECT_EQ(shown(), QStringList({"question|Pellamy|The race on screen has changes that have "
-                                    "not been saved to a file. Open another race without "
-                                    "saving them?"})); // no file asked for
+    // A bird corrected, or the wind typed for the sheet, since the save.
+    for (const bool bird : {false, true}) {
+        saveFile(path);
+        if (bird)
+            window->entries().setText(0, Col::RingNo, "changed");
+        else
+            type("txtwind", "NE");
+        dialogs.clear();
+        dialogs.answerYesNo(false);
+        window->cmdopen_Click();
+        EXPECT_EQ(shown(), QStringList({"question|Pellamy|The race on screen has changes that "
+                                        "have not been saved to a file. Open another race "
+                                        "without saving them?"})); // no file asked for
+    }
     EXPECT_EQ(window->entries().text(0, Col::RingNo), "changed");
 
     dialogs.answerYesNo(true);
@@ -193,6 +199,13 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     EXPECT_TRUE(dialogs.messages().value(0).startsWith(
         "The race details were read only up to the date the clocks were set: \"not a date\" is "
         "not a date Pellamy can take."));
+    // Saved again: what was not restored stays as the entry holds it.
+    QStringList unreadDate = raceEntry("A", "1.000");
+    unreadDate[Col::Pos] = "1", unreadDate[Col::SetDate] = "5/23/2026 6:00:00 PM";
+    writeFile(path, raceFileBytes(toRows({unreadDate})).bytes);
+    openFile();
+    saveFile(dir.filePath("again.txt"));
+    EXPECT_EQ(fileBytes(dir.filePath("again.txt")), fileBytes(path));
     dialogs.clear();
 
     // Its last line end lost in an editor: nothing to say. Cut short
@@ -211,7 +224,7 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
-    control<QPlainTextEdit>(*window, "txtcomments")->setPlainText("Wet, windy");
+    QTest::keyClicks(control<QPlainTextEdit>(*window, "txtcomments"), "Wet, windy"); // typed
     window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
     window->entries().setText(0, Col::RingNo,
                               "GB\x0C"
@@ -244,7 +257,7 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
     clock();
     ASSERT_EQ(w.entries().count(), 1);
     // Typed once the birds are in, as the sheet is made ready: kept all the same.
-    control<QPlainTextEdit>(w, "txtcomments")->setPlainText("Wet start");
+    QTest::keyClicks(control<QPlainTextEdit>(w, "txtcomments"), "Wet start");
     saveFile(path);
 
     ScriptedDialogService otherDialogs;

@@ -63,7 +63,7 @@ TEST_F(RecoveryWindowTest, AnExitOffersTheRaceOnlyWhenItWasNotSaved) {
         window->cmdsave_Click();
     };
     const auto exit = [&] {
-        window->setEndAction([] {});
+        window->setEndAction([&] { window->close(); }); // as the program's end does
         dialogs.answerYesNo(true);
         window->CmdExit_Click();
     };

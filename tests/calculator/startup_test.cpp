@@ -94,8 +94,8 @@ TEST_F(CalculatorTest, ADamagedOrBusyDatabaseIsSaidOnce) {
     dialogs.clear();
     open();
     EXPECT_EQ(dialogs.messages(), QStringList({"distances.mdb is in use by another program, so the "
-                                               "race points could not be read. Please close the "
-                                               "calculator and open it again in a moment."}));
+                                               "race points could not be read. Please close "
+                                               "Pellamy and start it again in a moment."}));
     QSqlQuery(other.db).exec("ROLLBACK");
 }
 

@@ -55,6 +55,28 @@ TEST(RaceFile, AnLfTypedInTheCommentsNeitherChangesLineEndsNorCutsAFileShort) {
     EXPECT_FALSE(endsPartWayThroughAnEntry(raceFileBytes(toRows({fog})).bytes + " \t "));
 }
 
+// Lines of so many fields each, joined by LF, and the fields of each line
+// once the race's line ends are put right.
+TEST(RaceFile, LineFeedsEndLinesButWithinTheComments) {
+    const auto fields = [](int n) { return QByteArray(n - 1, ','); };
+    const std::pair<QVector<int>, QVector<int>> cases[] = {
+        {{39, 1, 39, 1}, {39, 1, 39, 1}},
+        {{37, 3, 1, 37, 1, 3}, {39, 1, 39}}, // comments on two and three lines
+        {{38, 3}, {40}},                     // a comma in the name too
+        {{30, 30}, {30, 30}},                // short entries are no pieces
+        {{5, 1, 39}, {5, 1, 39}},            // nor is a whole entry
+    };
+    for (const auto& [in, out] : cases) {
+        QByteArrayList lines;
+        for (int n : in)
+            lines << fields(n);
+        QVector<int> counts;
+        for (const QByteArray& line : withRaceLineEnds(lines.join('\n')).split('\r'))
+            counts << int(line.count(',')) + 1;
+        EXPECT_EQ(counts, out) << testing::PrintToString(in);
+    }
+}
+
 TEST(RaceFile, ReadsLinesAsTheFormatSays) {
     const std::tuple<const char*, QByteArray, QVector<QStringList>> cases[] = {
         {"blanks around fields are dropped", "1,  two  , three\r\n\r\n", {{"1", "two", "three"}}},
