@@ -130,6 +130,8 @@ private:
     // opened, brought back or saved; and the mark that none was.
     bool printedDetailsTyped() const;
     void markPrintedDetailsKept();
+    // Every entry takes the printed details typed since.
+    void takeTypedDetails();
     // result.txt, or result-2.txt and so on for a second copy of Pellamy on
     // the same folder (numbered as its recovery record): each copy's e-mail
     // carries its own race, however late the e-mail program reads the file.

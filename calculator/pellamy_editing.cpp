@@ -88,6 +88,9 @@ void Pellamy::CmdExit_Click() {
     if (!dialogs_->askYesNo(QStringLiteral("Have you saved race to file?"), QString()))
         return;
     exitConfirmed_ = true;
+    // Details typed since the last save are kept for the next start with
+    // the race (nothing is saved to a file).
+    takeTypedDetails();
     recovery_->markEnded();
     if (endAction_)
         endAction_();
@@ -109,8 +112,10 @@ void Pellamy::closeEvent(QCloseEvent* event) {
     }
     // Exit has ended the record already; the program's end then closes
     // every window, this one too.
-    if (!exitConfirmed_)
+    if (!exitConfirmed_) {
+        takeTypedDetails();
         recovery_->markEnded();
+    }
     event->accept();
 }
 

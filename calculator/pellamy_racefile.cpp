@@ -21,6 +21,7 @@
 #include <QTextDocument>
 
 #include <utility>
+#include <vector>
 
 namespace pellamy {
 
@@ -84,11 +85,16 @@ bool Pellamy::saveRace() {
     if (path.isEmpty())
         return false;
     // Pellamy's own text files beside it are no place for a race: the next
-    // Email Result writes over result.txt, and the sheets are headed with
-    // what club.txt and fed.txt hold.
-    for (const auto& [name, what] : {std::pair{resultFileName(), "the result it e-mails"},
-                                     {QStringLiteral("club.txt"), "the club's name"},
-                                     {QStringLiteral("fed.txt"), "the federation's name"}})
+    // Email Result writes over result.txt (result-2.txt for a second copy
+    // running), and the sheets are headed with what club.txt and fed.txt
+    // hold.
+    std::vector<std::pair<QString, const char*>> own = {
+        {QStringLiteral("result.txt"), "the result it e-mails"},
+        {QStringLiteral("club.txt"), "the club's name"},
+        {QStringLiteral("fed.txt"), "the federation's name"}};
+    for (int n = 2; n <= 9; ++n)
+        own.push_back({QStringLiteral("result-%1.txt").arg(n), "the result it e-mails"});
+    for (const auto& [name, what] : own)
         if (sameFile(path, fileInFolder(folder_, name))) {
             dialogs_->message(QStringLiteral("The race was not saved: %1 is where Pellamy keeps "
                                              "%2. Please save the race under another name.")
@@ -96,19 +102,7 @@ bool Pellamy::saveRace() {
                               kTitle);
             return false;
         }
-    // The race details the sheets print besides the calculation's own are
-    // often typed once the birds are in: every entry takes those typed since
-    // the race was opened or saved, so that the file keeps what was printed
-    // and opens with it. What was not typed stays as the entries hold it (a
-    // file whose details could be restored only in part keeps the rest).
-    {
-        const RecoveryGroup oneChange(*recovery_);
-        for (const auto& [column, box] : printedDetailBoxes())
-            if (box->isModified())
-                entries_.setDetail(column, box->text());
-        if (ui_->txtcomments->document()->isModified())
-            entries_.setDetail(Col::Comments, ui_->txtcomments->toPlainText());
-    }
+    takeTypedDetails();
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
     const RaceFileWrite written = raceFileBytes(entries_.rows());
@@ -309,6 +303,20 @@ void Pellamy::startRecovery() {
     recovery_->start(restored);
     if (cannotRecord)
         warn();
+}
+
+void Pellamy::takeTypedDetails() {
+    // The race details the sheets print besides the calculation's own are
+    // often typed once the birds are in: every entry takes those typed since
+    // the race was opened or saved, so that a file keeps what was printed
+    // and opens with it. What was not typed stays as the entries hold it (a
+    // file whose details could be restored only in part keeps the rest).
+    const RecoveryGroup oneChange(*recovery_);
+    for (const auto& [column, box] : printedDetailBoxes())
+        if (box->isModified())
+            entries_.setDetail(column, box->text());
+    if (ui_->txtcomments->document()->isModified())
+        entries_.setDetail(Col::Comments, ui_->txtcomments->toPlainText());
 }
 
 QVector<std::pair<int, QLineEdit*>> Pellamy::printedDetailBoxes() const {

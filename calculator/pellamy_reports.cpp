@@ -95,15 +95,18 @@ void Pellamy::printSheet(bool federation) {
 }
 
 QString Pellamy::resultFileName() const {
-    const QString number = QFileInfo(recovery_->path()).completeBaseName().section(u'-', 2);
-    if (number.isEmpty())
-        return QStringLiteral("result.txt");
-    // Alone on the folder now (the copy that held the first record has
-    // ended), this copy writes result.txt as any copy alone does.
-    QLockFile first(fileInFolder(folder_, QStringLiteral("race-recovery.journal.lock")));
-    if (first.tryLock(0) || first.error() != QLockFile::LockFailedError)
-        return QStringLiteral("result.txt");
-    return QStringLiteral("result-%1.txt").arg(number);
+    const int number = QFileInfo(recovery_->path()).completeBaseName().section(u'-', 2).toInt();
+    // The first of the copies running on the folder (the copies that held
+    // the records before this one's may have ended) writes result.txt, as
+    // any copy alone does.
+    for (int n = 1; n < number; ++n) {
+        QLockFile held(
+            fileInFolder(folder_, n == 1 ? QStringLiteral("race-recovery.journal.lock")
+                                         : QStringLiteral("race-recovery-%1.journal.lock").arg(n)));
+        if (!held.tryLock(0) && held.error() == QLockFile::LockFailedError)
+            return QStringLiteral("result-%1.txt").arg(number);
+    }
+    return QStringLiteral("result.txt");
 }
 
 void Pellamy::Command2_Click() {

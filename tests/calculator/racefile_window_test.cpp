@@ -94,7 +94,7 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     saveFile(dir.filePath("race 24.05"));
     EXPECT_TRUE(QFile::exists(dir.filePath("race 24.05.txt")));
     // Not over the club's name, nor where the next Email Result would write.
-    for (const char* own : {"club", "result.txt"}) {
+    for (const char* own : {"club", "result.txt", "result-2.txt"}) {
         dialogs.clear();
         saveFile(dir.filePath(own));
         EXPECT_EQ(dialogs.messages().size(), 1);

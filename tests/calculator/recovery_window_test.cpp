@@ -73,6 +73,7 @@ TEST_F(RecoveryWindowTest, AnExitOffersTheRaceOnlyWhenItWasNotSaved) {
         {"saved", save, {}},
         {"Exit answered Yes, unsaved", exit, {ended}},
         {"Exit after a save", [&] { save(), exit(); }, {}},
+        {"the wind typed since a save", [&] { save(), type("txtwind", "NE"), exit(); }, {ended}},
         {"closed unsaved", [&] { dialogs.answerYesNo(true), window->close(); }, {ended}},
     };
     for (const auto& [what, ending, offered] : endings) {
