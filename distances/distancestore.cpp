@@ -85,10 +85,14 @@ DistanceStore::Rows DistanceStore::read(const QString& sqlite, const QString& po
         notice_ = offlineNotice(rows.error, source_.copyPath);
         offline_ = true;
     }
+    // The copy's own fault (damaged, say) is the server's being out of
+    // reach with no copy to read: neither distances.mdb's nor the server's.
     const DistanceConnection copy(source_.copyPath, DistanceConnection::Mode::Read);
-    if (!copy.isOpen())
-        return {{}, copy.error(), DatabaseFault::Unreachable};
-    return runRead<Rows>(copy, sqlite, values);
+    Rows rows =
+        copy.isOpen() ? runRead<Rows>(copy, sqlite, values) : Rows{{}, copy.error(), copy.fault()};
+    if (!rows.error.isEmpty())
+        rows.fault = DatabaseFault::Unreachable;
+    return rows;
 }
 
 NameList DistanceStore::names(const Rows& rows) const {

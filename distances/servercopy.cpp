@@ -142,13 +142,21 @@ QDateTime copyMade(const QString& copyPath) {
 QString offlineNotice(const QString& reason, const QString& copyPath) {
     QString notice = QStringLiteral("The distance server cannot be reached:\n%1\n\n").arg(reason);
     const QDateTime made = copyMade(copyPath);
+    // A copy there but unreadable (damaged, or cut short) is not "no copy":
+    // it is made afresh at the next start with the server in reach.
+    if (!made.isValid() && QFileInfo::exists(copyPath))
+        return notice + QStringLiteral("This computer's copy of the distances (%1) cannot be "
+                                       "read, so no distances can be read until the server can be "
+                                       "reached. The copy is made afresh the next time Pellamy "
+                                       "starts with the server in reach.")
+                            .arg(QFileInfo(copyPath).fileName());
     if (!made.isValid())
         return notice + QStringLiteral("There is no copy of the distances on this computer yet, "
                                        "so no distances can be read until the server can be "
                                        "reached.");
     return notice + QStringLiteral("Pellamy is using this computer's copy of the distances, made "
-                                   "on %1. The distances cannot be changed until the server can "
-                                   "be reached again.")
+                                   "on %1, until it is started again. The distances cannot be "
+                                   "changed until the server can be reached again.")
                         .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")));
 }
 

@@ -51,10 +51,11 @@ DistanceSource distanceSourceInFolder(const QString& folder) {
 
 QString DistanceSource::serverShown() const {
     QString shown = server;
-    // password=secret, password='a b' and password = secret alike
+    // password=secret, password='a b' and password = secret alike, and the
+    // client key's sslpassword
     static const QRegularExpression password(
-        QStringLiteral(R"(\bpassword\s*=\s*('(?:[^'\\]|\\.)*'|\S*))"));
-    shown.replace(password, QStringLiteral("password=…"));
+        QStringLiteral(R"(\b(ssl)?password\s*=\s*('(?:[^'\\]|\\.)*'|\S*))"));
+    shown.replace(password, QStringLiteral("\\1password=…"));
     return shown;
 }
 

@@ -208,3 +208,16 @@ TEST_F(DistanceStoreTest, RowsWrittenInGroupsArriveInOrder) {
     EXPECT_FALSE(wrong.finish());
     EXPECT_TRUE(wrong.error().isValid());
 }
+
+// The server is named in messages and in the club's copy without a password.
+TEST(DistanceSource, TheServerIsShownWithoutItsPasswords) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"host=h password = 'a b' user=u", "host=h password=… user=u"},
+        {"host=h sslpassword=Key-Phrase", "host=h sslpassword=…"},
+    };
+    for (const auto& [server, shown] : cases) {
+        DistanceSource source;
+        source.server = QString::fromUtf8(server);
+        EXPECT_EQ(source.serverShown(), QString::fromUtf8(shown));
+    }
+}

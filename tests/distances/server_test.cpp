@@ -332,6 +332,17 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
              {"cmdAdd", "cmdDelete", "cmdUpdate", "cmdCoordinates", "cmdUpload"})
             EXPECT_FALSE(control<QPushButton>(editor, button)->isEnabled()) << button;
     }
+    { // a copy spoilt meanwhile is said as the copy's, not distances.mdb's or the server's
+        const QByteArray whole = fileBytes(copy);
+        writeFile(copy, "not a database");
+        Pellamy window(dir.path(), &dialogs);
+        EXPECT_EQ(dialogs.messages().size(), 1);
+        EXPECT_THAT(
+            dialogs.messages().value(0).toStdString(),
+            testing::HasSubstr("copy of the distances (distances-copy.mdb) cannot be read"));
+        dialogs.clear();
+        writeFile(copy, whole);
+    }
     const QByteArray copyBefore = fileBytes(copy);
     serverControl("start");
     EXPECT_EQ(fileBytes(copy), copyBefore) << "nothing writes to the copy";
