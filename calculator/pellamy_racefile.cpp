@@ -91,7 +91,8 @@ bool Pellamy::saveRace() {
     std::vector<std::pair<QString, const char*>> own = {
         {QStringLiteral("result.txt"), "the result it e-mails"},
         {QStringLiteral("club.txt"), "the club's name"},
-        {QStringLiteral("fed.txt"), "the federation's name"}};
+        {QStringLiteral("fed.txt"), "the federation's name"},
+        {QStringLiteral("server.txt"), "the federation's server"}};
     for (int n = 2; n <= 9; ++n)
         own.push_back({QStringLiteral("result-%1.txt").arg(n), "the result it e-mails"});
     for (const auto& [name, what] : own)

@@ -133,7 +133,11 @@ QDateTime copyMade(const QString& copyPath) {
     const DistanceConnection copy(copyPath, DistanceConnection::Mode::Read);
     if (!copy.isOpen())
         return {};
+    // A copy damaged anywhere is no copy to read from, whatever its date.
     QSqlQuery query(copy.database());
+    if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next() ||
+        query.value(0).toString() != QLatin1String("ok"))
+        return {};
     if (!query.exec(QStringLiteral("SELECT Made FROM CopyOfServer")) || !query.next())
         return {};
     return QDateTime::fromString(query.value(0).toString(), Qt::ISODate);

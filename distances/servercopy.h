@@ -17,7 +17,8 @@ namespace pellamy {
 // copyPath. Empty when done, else why not. Runs on any thread.
 QString copyServerRows(const DistanceSource& source);
 
-// When the copy at a path was made; invalid when there is no copy.
+// When the copy at a path was made; invalid when there is no copy, or one
+// that is damaged.
 QDateTime copyMade(const QString& copyPath);
 
 // What the user is told when the server cannot be reached: the reason, and

@@ -94,11 +94,12 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     saveFile(dir.filePath("race 24.05"));
     EXPECT_TRUE(QFile::exists(dir.filePath("race 24.05.txt")));
     // Not over the club's name, nor where the next Email Result would write.
-    for (const char* own : {"club", "result.txt", "result-2.txt"}) {
+    for (const char* own : {"club", "result.txt", "result-2.txt", "server"}) {
         dialogs.clear();
         saveFile(dir.filePath(own));
         EXPECT_EQ(dialogs.messages().size(), 1);
-        EXPECT_FALSE(QFile::exists(dir.filePath(own) + (own[0] == 'c' ? ".txt" : "")));
+        EXPECT_FALSE(
+            QFile::exists(dir.filePath(own) + (QString(own).endsWith(".txt") ? "" : ".txt")));
     }
 
     // A folder Pellamy may not write in is said as such, not as no name.

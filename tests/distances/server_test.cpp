@@ -334,13 +334,16 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     }
     { // a copy spoilt meanwhile is said as the copy's, not distances.mdb's or the server's
         const QByteArray whole = fileBytes(copy);
-        writeFile(copy, "not a database");
-        Pellamy window(dir.path(), &dialogs);
-        EXPECT_EQ(dialogs.messages().size(), 1);
-        EXPECT_THAT(
-            dialogs.messages().value(0).toStdString(),
-            testing::HasSubstr("copy of the distances (distances-copy.mdb) cannot be read"));
-        dialogs.clear();
+        for (const QByteArray& spoilt : {QByteArray("not a database"),
+                                         QByteArray(whole).replace(4096, 4, "\xff\xff\xff\xff")}) {
+            writeFile(copy, spoilt);
+            Pellamy window(dir.path(), &dialogs);
+            EXPECT_EQ(dialogs.messages().size(), 1);
+            EXPECT_THAT(
+                dialogs.messages().value(0).toStdString(),
+                testing::HasSubstr("copy of the distances (distances-copy.mdb) cannot be read"));
+            dialogs.clear();
+        }
         writeFile(copy, whole);
     }
     const QByteArray copyBefore = fileBytes(copy);
