@@ -7,6 +7,7 @@
 #include "calc/raceentry.h"
 #include "calc/textforms.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace pellamy {
@@ -41,6 +42,22 @@ QStringList distanceNumbers(const QString& text) {
 QString plainNumber(const QString& text) {
     const std::optional<double> value = textToNumber(text);
     return value ? generalNumberText(*value) : text.trimmed();
+}
+
+// The decimal mark of the machine's spreadsheets, as Pellamy's locale
+// has it: a German or French one reads "1234.567" as 1234567, or as text.
+QString decimalMark() {
+    return QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral(",")
+                                                          : QStringLiteral(".");
+}
+
+// A figure with decimals ("1234.567", "-0.5") in the machine's decimal mark;
+// any other text as it stands.
+QString localFigure(QString field, const QString& mark) {
+    static const QRegularExpression figure(QStringLiteral("^-?\\d+\\.\\d+$"));
+    if (mark != QLatin1String(".") && figure.match(field).hasMatch())
+        field.replace(u'.', mark);
+    return field;
 }
 
 QString escaped(const QString& text) {
@@ -83,10 +100,11 @@ QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries) {
 QString resultTabText(const QVector<RaceEntryRow>& entries) {
     // A tab or line break inside a text would split its row.
     static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]"));
+    const QString mark = decimalMark();
     QString text;
     const auto add = [&](QStringList fields) {
         for (QString& field : fields)
-            field.replace(breaks, QStringLiteral(" "));
+            field = localFigure(field.replace(breaks, QStringLiteral(" ")), mark);
         text += fields.join(u'\t') + u'\n';
     };
     add(resultHeader());
@@ -96,12 +114,15 @@ QString resultTabText(const QVector<RaceEntryRow>& entries) {
 }
 
 QByteArray csvRecord(const QStringList& fields) {
+    // Where the decimal mark is a comma, spreadsheets separate by ";".
+    const QString mark = decimalMark();
+    const char separator = mark == QLatin1String(",") ? ';' : ',';
     QByteArray record;
     for (int i = 0; i < fields.size(); ++i) {
         if (i > 0)
-            record += ',';
-        QByteArray field = fields[i].toUtf8();
-        if (field.contains(',') || field.contains('"') || field.contains('\n') ||
+            record += separator;
+        QByteArray field = localFigure(fields[i], mark).toUtf8();
+        if (field.contains(separator) || field.contains('"') || field.contains('\n') ||
             field.contains('\r'))
             field = '"' + field.replace("\"", "\"\"") + '"';
         record += field;

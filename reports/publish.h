@@ -21,11 +21,15 @@ QStringList resultHeader();
 QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries);
 
 // Tab-separated lines with the header, ended by LF: what "Copy Result"
-// puts on the clipboard.
+// puts on the clipboard. Figures with decimals take the machine's decimal
+// mark (the locale's), as its spreadsheet reads them.
 QString resultTabText(const QVector<RaceEntryRow>& entries);
 
-// One CSV record, quoted as RFC 4180 asks (a field with a comma, a quote or
-// a line break in quotes, quotes doubled), ended by CR LF.
+// One CSV record, quoted as RFC 4180 asks (a field with the separator, a
+// quote or a line break in quotes, quotes doubled), ended by CR LF. Where the
+// machine's decimal mark is a comma (German, French), figures with decimals
+// take it and the separator is ";", as that machine's spreadsheet reads a
+// CSV file.
 QByteArray csvRecord(const QStringList& fields);
 // A CSV file in UTF-8 with a byte-order mark, so that a spreadsheet keeps
 // accents.

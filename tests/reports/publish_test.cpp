@@ -83,6 +83,18 @@ TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
         EXPECT_FALSE(page.contains(outside)) << outside;
 }
 
+// On a machine whose decimal mark is a comma a spreadsheet reads "1234.567"
+// as 1234567: the figures take the mark, and the CSV file separates by ";".
+TEST(Publish, FiguresTakeTheMachinesDecimalMark) {
+    const QLocale was;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(csvRecord({"Zoë; Ann", "1234.567", "-04", "12:01:00", "GB26.1"}),
+              "\"Zoë; Ann\";1234,567;-04;12:01:00;GB26.1\r\n");
+    EXPECT_TRUE(resultTabText(awkwardRace()).contains("\t987,5\t"));
+    QLocale::setDefault(was);
+    EXPECT_EQ(csvRecord({"1234.567", "a,b"}), "1234.567,\"a,b\"\r\n");
+}
+
 TEST(Publish, TabTextKeepsOneRowPerEntry) {
     QVector<RaceEntryRow> rows = awkwardRace();
     rows[0].setText(Col::Name, "Ann\tHale\nSr");
