@@ -6,6 +6,7 @@
 
 #include "calc/clocking.h"
 #include "calc/textforms.h"
+#include "platform/windowhabits.h"
 #include "racefile/recovery.h"
 
 #include <QCheckBox>
@@ -27,8 +28,10 @@ void Pellamy::Picture1_Click() {
     // From here any failure skips to the closing steps, with what was
     // written so far kept and one message saying why no entry was made.
     QString noEntry;
-    const DistanceLookup lookup =
-        store_.distance(ui_->member->currentText(), ui_->racepoint->currentText());
+    const DistanceLookup lookup = [&] {
+        const WaitCursor wait(store_.source().onServer());
+        return store_.distance(ui_->member->currentText(), ui_->racepoint->currentText());
+    }();
     reportDamage(lookup.fault);
     reportOffline();
     if (lookup.ok()) {

@@ -9,6 +9,7 @@
 #include "distances/migration.h"
 #include "distances/servercopy.h"
 #include "picturebutton.h"
+#include "platform/windowhabits.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -116,7 +117,10 @@ void Pellamy::Form_Load() {
     ui_->member->clearEditText();
     // A database that is missing or cannot be read leaves both lists empty
     // without a message; rows without a race point are reported once.
-    const NameList points = store_.racepoints();
+    const NameList points = [&] {
+        const WaitCursor wait(store_.source().onServer());
+        return store_.racepoints();
+    }();
     reportDamage(points.fault);
     reportOffline();
     if (store_.source().onServer() && points.ok() && !store_.offline())
@@ -151,7 +155,10 @@ void Pellamy::racepoint_Click() {
     ui_->member->show();
     ui_->member->clear();
     ui_->member->clearEditText();
-    const NameList members = store_.members(ui_->racepoint->currentText());
+    const NameList members = [&] {
+        const WaitCursor wait(store_.source().onServer());
+        return store_.members(ui_->racepoint->currentText());
+    }();
     reportOffline();
     // The server and its copy both out of reach has been said by
     // reportOffline().

@@ -1,6 +1,7 @@
 #include "windowhabits.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -104,6 +105,16 @@ protected:
 
 void showEmptyCaption(QWidget* window) {
     window->installEventFilter(new EmptyCaption(window));
+}
+
+WaitCursor::WaitCursor(bool wanted) : on_(wanted) {
+    if (on_)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor() {
+    if (on_)
+        QApplication::restoreOverrideCursor();
 }
 
 } // namespace pellamy

@@ -29,6 +29,22 @@ QString firstLine(const QString& text);
 // cursor.
 QString oneLineText(const QString& text, qsizetype cursor);
 
+// The wait cursor while a window waits on something that may be slow (the
+// federation's server on a poor line, a long work-out), from construction
+// to destruction; nothing when not wanted (a club's own file answers at
+// once). Keep it around the wait only: a message shown meanwhile would show
+// it too.
+class WaitCursor {
+public:
+    explicit WaitCursor(bool wanted = true);
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool on_;
+};
+
 // A window whose caption is empty shows an empty title bar. (The platform
 // would otherwise put the program's name there.)
 void showEmptyCaption(QWidget* window);

@@ -4,6 +4,7 @@
 #include "distances/coordinates.h"
 #include "distances/placecsv.h"
 #include "distances/workout.h"
+#include "platform/windowhabits.h"
 
 #include "ui_frmcoordinates.h"
 
@@ -59,10 +60,6 @@ private:
 };
 
 // The wait cursor while the distances are worked out or written.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 const Axis kAxes[] = {Axis::Latitude, Axis::Longitude};
 

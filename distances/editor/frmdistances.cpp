@@ -96,7 +96,12 @@ void frmdistances::Form_Load() {
 }
 
 void frmdistances::loadFromServer() {
-    if (records_->open()) {
+    bool opened = false;
+    {
+        const WaitCursor wait;
+        opened = records_->open();
+    }
+    if (opened) {
         if (records_->mayWrite())
             return;
         say(QStringLiteral("The distances are kept on the federation's server, where your user "
@@ -409,7 +414,12 @@ void frmdistances::Data1_Move(DataControl::Move move) {
         to = records_->count() - 1;
     else if (const int now = records_->positionOf(target); now >= 0)
         to = now;
-    if (!records_->moveTo(to))
+    bool moved = false;
+    {
+        const WaitCursor wait(source_.onServer());
+        moved = records_->moveTo(to);
+    }
+    if (!moved)
         Data1_Error(records_->error());
     showCurrent();
 }
