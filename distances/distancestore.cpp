@@ -83,8 +83,15 @@ DistanceStore::Rows DistanceStore::read(const QString& sqlite, const QString& po
             return rows;
         server_.reset();
         notice_ = offlineNotice(rows.error, source_.copyPath);
+        copyUsable_ = copyMade(source_.copyPath).isValid();
         offline_ = true;
     }
+    // A copy found damaged is not read at all: part of it could leave a
+    // member out of the lists without a word.
+    if (!copyUsable_)
+        return {{},
+                QStringLiteral("This computer's copy of the distances cannot be read."),
+                DatabaseFault::Unreachable};
     // The copy's own fault (damaged, say) is the server's being out of
     // reach with no copy to read: neither distances.mdb's nor the server's.
     const DistanceConnection copy(source_.copyPath, DistanceConnection::Mode::Read);

@@ -75,6 +75,7 @@ private:
     DistanceSource source_;
     mutable std::unique_ptr<DistanceConnection> server_;
     mutable bool offline_ = false;
+    mutable bool copyUsable_ = false; // found whole when the server was lost
     mutable QString notice_;
 };
 

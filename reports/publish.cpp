@@ -122,8 +122,9 @@ QByteArray csvRecord(const QStringList& fields) {
         if (i > 0)
             record += separator;
         QByteArray field = localFigure(fields[i], mark).toUtf8();
-        if (field.contains(separator) || field.contains('"') || field.contains('\n') ||
-            field.contains('\r'))
+        // Either separator quoted: a spreadsheet may split at both.
+        if (field.contains(',') || field.contains(';') || field.contains('"') ||
+            field.contains('\n') || field.contains('\r'))
             field = '"' + field.replace("\"", "\"\"") + '"';
         record += field;
     }

@@ -59,8 +59,6 @@ private:
     int limit_;
 };
 
-// The wait cursor while the distances are worked out or written.
-
 const Axis kAxes[] = {Axis::Latitude, Axis::Longitude};
 
 } // namespace

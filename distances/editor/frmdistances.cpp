@@ -111,11 +111,20 @@ void frmdistances::loadFromServer() {
         Data1_Error(records_->error());
         return;
     } else {
-        // The server out of reach: the club's copy is shown, and nothing can
-        // be changed until the server is back.
-        say(offlineNotice(records_->error(), source_.copyPath));
-        records_ = std::make_unique<DistanceRecordSet>(source_.copyPath);
-        records_->open(DistanceConnection::Mode::Read);
+        // The server out of reach: the club's copy is shown, if it is whole,
+        // and nothing can be changed until the server is back.
+        QString notice;
+        bool usable = false;
+        {
+            const WaitCursor wait;
+            notice = offlineNotice(records_->error(), source_.copyPath);
+            usable = copyMade(source_.copyPath).isValid();
+        }
+        say(notice);
+        if (usable) {
+            records_ = std::make_unique<DistanceRecordSet>(source_.copyPath);
+            records_->open(DistanceConnection::Mode::Read);
+        }
     }
     readOnly_ = true;
     for (QLineEdit* box : txtFields_)

@@ -338,6 +338,7 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
                                          QByteArray(whole).replace(4096, 4, "\xff\xff\xff\xff")}) {
             writeFile(copy, spoilt);
             Pellamy window(dir.path(), &dialogs);
+            EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 0); // none read in part
             EXPECT_EQ(dialogs.messages().size(), 1);
             EXPECT_THAT(
                 dialogs.messages().value(0).toStdString(),

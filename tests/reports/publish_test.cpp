@@ -89,10 +89,10 @@ TEST(Publish, FiguresTakeTheMachinesDecimalMark) {
     const QLocale was;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(csvRecord({"Zoë; Ann", "1234.567", "-04", "12:01:00", "GB26.1"}),
-              "\"Zoë; Ann\";1234,567;-04;12:01:00;GB26.1\r\n");
+              "\"Zoë; Ann\";\"1234,567\";-04;12:01:00;GB26.1\r\n");
     EXPECT_TRUE(resultTabText(awkwardRace()).contains("\t987,5\t"));
     QLocale::setDefault(was);
-    EXPECT_EQ(csvRecord({"1234.567", "a,b"}), "1234.567,\"a,b\"\r\n");
+    EXPECT_EQ(csvRecord({"1234.567", "a,b", "a;b"}), "1234.567,\"a,b\",\"a;b\"\r\n");
 }
 
 TEST(Publish, TabTextKeepsOneRowPerEntry) {
