@@ -86,13 +86,13 @@ bool Pellamy::saveRace() {
         return false;
     // Pellamy's own text files beside it are no place for a race: the next
     // Email Result writes over result.txt (result-2.txt for a second copy
-    // running), and the sheets are headed with what club.txt and fed.txt
-    // hold.
+    // running), the sheets are headed with what club.txt and fed.txt hold,
+    // and server.txt says how to reach the federation's server.
     std::vector<std::pair<QString, const char*>> own = {
         {QStringLiteral("result.txt"), "the result it e-mails"},
         {QStringLiteral("club.txt"), "the club's name"},
         {QStringLiteral("fed.txt"), "the federation's name"},
-        {QStringLiteral("server.txt"), "the federation's server"}};
+        {QStringLiteral("server.txt"), "the federation server's address"}};
     for (int n = 2; n <= 9; ++n)
         own.push_back({QStringLiteral("result-%1.txt").arg(n), "the result it e-mails"});
     for (const auto& [name, what] : own)
@@ -183,10 +183,11 @@ void Pellamy::openRace() {
     }
     // The file is checked whole first, then read a piece at a time: a large
     // race is never held as bytes and entries at once. One whose line ends
-    // were changed to LF on the way is read from its lines put right, held
+    // were changed to LF on the way, or whose comments an older program kept
+    // on two lines (CR LF inside), is read from its lines put right, held
     // whole (such a file comes from an e-mail or another computer, not from
     // a federation's race of many thousand birds).
-    QByteArray lineFeedRace;
+    QByteArray putRight;
     bool cutShort = false;
     const auto readWhole = [&] {
         if (file.error() == QFileDevice::NoError)
@@ -211,18 +212,18 @@ void Pellamy::openRace() {
                               kTitle);
             return;
         }
-        if (hasBareLineFeeds(bytes))
-            lineFeedRace = withRaceLineEnds(bytes);
-        cutShort = endsPartWayThroughAnEntry(lineFeedRace.isEmpty() ? bytes : lineFeedRace);
+        if (needsRaceFileLines(bytes))
+            putRight = raceFileLines(bytes);
+        cutShort = endsPartWayThroughAnEntry(putRight.isEmpty() ? bytes : putRight);
     }
     RaceFileRead read;
-    if (lineFeedRace.isEmpty()) {
+    if (putRight.isEmpty()) {
         file.seek(0);
         read = readRaceFile(file);
         if (!readWhole())
             return;
     } else {
-        read = readRaceFile(std::exchange(lineFeedRace, {}));
+        read = readRaceFile(std::exchange(putRight, {}));
     }
     file.close();
 

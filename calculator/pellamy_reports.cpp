@@ -6,9 +6,6 @@
 
 #include "calc/filewrite.h"
 #include "racefile/recovery.h"
-
-#include <QLockFile>
-
 #include "reports/copies.h"
 #include "reports/maillauncher.h"
 #include "reports/sheetprinter.h"
@@ -17,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPlainTextEdit>
 #include <QPointer>
 

@@ -92,8 +92,9 @@ DistanceStore::Rows DistanceStore::read(const QString& sqlite, const QString& po
         return {{},
                 QStringLiteral("This computer's copy of the distances cannot be read."),
                 DatabaseFault::Unreachable};
-    // The copy's own fault (damaged, say) is the server's being out of
-    // reach with no copy to read: neither distances.mdb's nor the server's.
+    // The copy's own fault (removed or held since, say) is the server's
+    // being out of reach with no copy to read: neither distances.mdb's nor
+    // the server's.
     const DistanceConnection copy(source_.copyPath, DistanceConnection::Mode::Read);
     Rows rows =
         copy.isOpen() ? runRead<Rows>(copy, sqlite, values) : Rows{{}, copy.error(), copy.fault()};

@@ -159,7 +159,7 @@ QString offlineNotice(const QString& reason, const QString& copyPath) {
                                        "so no distances can be read until the server can be "
                                        "reached.");
     return notice + QStringLiteral("Pellamy is using this computer's copy of the distances, made "
-                                   "on %1, until it is started again. The distances cannot be "
+                                   "on %1, until this window is closed. The distances cannot be "
                                    "changed until the server can be reached again.")
                         .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")));
 }

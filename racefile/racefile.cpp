@@ -252,6 +252,25 @@ QByteArray withRaceLineEnds(const QByteArray& bytes) {
     return out;
 }
 
+QByteArray raceFileLines(QByteArray bytes) {
+    return withRaceLineEnds(bytes.replace("\r\n", "\n"));
+}
+
+bool needsRaceFileLines(const QByteArray& bytes) {
+    if (hasBareLineFeeds(bytes))
+        return true;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\r', start);
+        if (end < 0)
+            end = bytes.size();
+        const int fields = fieldCount(QByteArrayView(bytes).sliced(start, end - start));
+        if (fields > Col::Comments && fields < kRaceFileFields)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 bool endsPartWayThroughAnEntry(const QByteArray& bytes) {
     // The last line as the reader takes it: after the last CR (and its LF),
     // since an LF inside a field (the comments) ends no line.

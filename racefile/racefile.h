@@ -63,7 +63,8 @@ QString tooLargeForARaceFile(qint64 size);
 QString notARaceFile(const QByteArray& bytes);
 
 // Whether bytes end their lines with a bare LF, as Linux and Mac files do,
-// which a race file does not: such a file reads as one long line. A file
+// which a race file does not: such a file reads as one long line unless put
+// right by raceFileLines. A file
 // with CR LF line ends is not one, whatever LFs its fields hold.
 bool hasBareLineFeeds(const QByteArray& bytes);
 
@@ -75,6 +76,15 @@ bool hasBareLineFeeds(const QByteArray& bytes);
 // comments and the two fields after them) that make it whole, and every
 // other LF ends a line.
 QByteArray withRaceLineEnds(const QByteArray& bytes);
+
+// The same for any race file: its CR LF line ends read as LF first, so that
+// comments typed on two lines by a program that kept CR LF inside them are
+// put together again too; a race file without such lines comes back as it
+// was.
+QByteArray raceFileLines(QByteArray bytes);
+// Whether bytes need that: LF line ends, or a line that reaches the
+// comments but is short of a race entry's fields.
+bool needsRaceFileLines(const QByteArray& bytes);
 
 // Whether bytes end part-way through an entry's line, as a file cut short
 // while it was copied does: a last line without its line end, and short of

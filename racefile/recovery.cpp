@@ -29,7 +29,7 @@ namespace {
 //   C                     every entry removed
 //   N                     the entries renumbered 1 to n
 //   G <n>                 the next n changes were made as one
-//   V / O / X             saved to a file / opened from a file / ended
+//   V / O / X             saved to a file / opened from a file / ended, saved
 //   U                     the race so far is not saved
 //   E                     ended with the race not saved
 const char kVersion[] = "Pellamy race recovery 1";
@@ -119,7 +119,7 @@ bool replay(char kind, const QList<QByteArrayView>& fields, QVector<RaceEntryRow
     }
     case 'R': {
         const int column = index(0, kColumnCount);
-        if (column < 0 || fields.size() != 2)
+        if (column < Col::Members || fields.size() != 2)
             return false;
         setDetailOfEvery(rows, column, unescaped(fields[1]));
         return true;
@@ -160,7 +160,7 @@ bool fits(char kind, const QList<QByteArrayView>& fields, qsizetype& size) {
     case 'S':
         return index(0, size) && index(1, kColumnCount) && fields.size() == 3;
     case 'R':
-        return index(0, kColumnCount) && fields.size() == 2;
+        return index(0, kColumnCount) && fields[0].toInt() >= Col::Members && fields.size() == 2;
     case 'D':
         if (!index(0, size))
             return false;

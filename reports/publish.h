@@ -25,8 +25,9 @@ QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries);
 // mark (the locale's), as its spreadsheet reads them.
 QString resultTabText(const QVector<RaceEntryRow>& entries);
 
-// One CSV record, quoted as RFC 4180 asks (a field with a comma, a
-// semicolon, a quote or a line break in quotes, quotes doubled), ended by CR LF. Where the
+// One CSV record, quoted as RFC 4180 asks (a field with a comma, a quote or
+// a line break in quotes, quotes doubled; one with a semicolon too, since a
+// spreadsheet may split at it), ended by CR LF. Where the
 // machine's decimal mark is a comma (German, French), figures with decimals
 // take it and the separator is ";", as that machine's spreadsheet reads a
 // CSV file.

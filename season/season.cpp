@@ -118,7 +118,7 @@ SeasonRace readSeasonRace(const QString& path) {
     // Linux computer, or web mail), or one whose comments were typed on two
     // lines by a program that kept CR LF inside them, still holds every
     // bird: its entries' lines are put together again.
-    bytes = withRaceLineEnds(bytes.replace("\r\n", "\n"));
+    bytes = raceFileLines(bytes);
     // A file cut short while it was copied would lose its last birds unseen.
     if (endsPartWayThroughAnEntry(bytes)) {
         race.error = QStringLiteral("ends part-way through a line, as a file cut short when it "

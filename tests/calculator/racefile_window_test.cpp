@@ -158,6 +158,15 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     openFile();
     EXPECT_EQ(raceFileBytes(window->entries().rows()).bytes, two);
     EXPECT_TRUE(dialogs.messages().isEmpty());
+    // So does one whose comments an older program kept on two lines, CR LF inside.
+    QStringList fog = raceEntry("A", "1200.000");
+    fog[Col::Comments] = "Fog";
+    writeFile(path, raceFileBytes(toRows({fog, raceEntry("B", "1100.000")}))
+                        .bytes.replace(", Fog, ", ", Fog\r\nlate, "));
+    openFile();
+    EXPECT_EQ(window->entries().count(), 2);
+    EXPECT_EQ(window->entries().text(0, Col::Comments), "Fog\nlate");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
