@@ -82,8 +82,9 @@ DistanceStore::Rows DistanceStore::read(const QString& sqlite, const QString& po
         if (rows.fault != DatabaseFault::Unreachable)
             return rows;
         server_.reset();
-        notice_ = offlineNotice(rows.error, source_.copyPath);
-        copyUsable_ = copyMade(source_.copyPath).isValid();
+        const QDateTime made = copyMade(source_.copyPath);
+        notice_ = offlineNotice(rows.error, source_.copyPath, made);
+        copyUsable_ = made.isValid();
         offline_ = true;
     }
     // A copy found damaged is not read at all: part of it could leave a

@@ -143,9 +143,8 @@ QDateTime copyMade(const QString& copyPath) {
     return QDateTime::fromString(query.value(0).toString(), Qt::ISODate);
 }
 
-QString offlineNotice(const QString& reason, const QString& copyPath) {
+QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made) {
     QString notice = QStringLiteral("The distance server cannot be reached:\n%1\n\n").arg(reason);
-    const QDateTime made = copyMade(copyPath);
     // A copy there but unreadable (damaged, or cut short) is not "no copy":
     // it is made afresh at the next start with the server in reach.
     if (!made.isValid() && QFileInfo::exists(copyPath))

@@ -22,7 +22,8 @@ QString copyServerRows(const DistanceSource& source);
 QDateTime copyMade(const QString& copyPath);
 
 // What the user is told when the server cannot be reached: the reason, and
-// the copy read instead (or that there is none).
-QString offlineNotice(const QString& reason, const QString& copyPath);
+// the copy read instead, made when copyMade says (or that there is none, or
+// that it cannot be read).
+QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made);
 
 } // namespace pellamy

@@ -197,14 +197,16 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
         return a.racepoint.compare(b.racepoint, Qt::CaseInsensitive) == 0 &&
                (a.date.isValid() ? a.date == b.date : a.dateText == b.dateText);
     };
-    for (qsizetype i = 0; i < races.size(); ++i)
+    for (qsizetype i = 0; i < races.size(); ++i) {
+        bool noted = false;
         for (qsizetype j = 0; j < i && races[i].error.isEmpty(); ++j) {
             if (!races[j].error.isEmpty() || !sameDay(races[j], races[i]))
                 continue;
             const QString other = QDir::toNativeSeparators(races[j].file);
             if (sameBirds(races[j], races[i]))
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);
-            else if (!races[i].note.contains(QStringLiteral("the same race point and day"))) {
+            else if (!noted) {
+                noted = true;
                 QStringList notes{QStringLiteral("the same race point and day as %1: if it is the "
                                                  "same race, choose one")
                                       .arg(QFileInfo(races[j].file).fileName())};
@@ -213,6 +215,7 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
                 races[i].note = notes.join(QStringLiteral("; "));
             }
         }
+    }
 }
 
 QVector<SeasonRace> seasonOrder(const QVector<SeasonRace>& races) {

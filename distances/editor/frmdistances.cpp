@@ -117,8 +117,9 @@ void frmdistances::loadFromServer() {
         bool usable = false;
         {
             const WaitCursor wait;
-            notice = offlineNotice(records_->error(), source_.copyPath);
-            usable = copyMade(source_.copyPath).isValid();
+            const QDateTime made = copyMade(source_.copyPath);
+            notice = offlineNotice(records_->error(), source_.copyPath, made);
+            usable = made.isValid();
         }
         say(notice);
         if (usable) {
