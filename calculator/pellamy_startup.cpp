@@ -138,9 +138,10 @@ void Pellamy::Form_Load() {
     // A file another program holds (a second copy writing distances) is
     // not an empty one: the lists would stay empty all session unsaid.
     if (points.fault == DatabaseFault::Busy)
-        dialogs_->message(QStringLiteral("distances.mdb is in use by another program, so the race "
-                                         "points could not be read. Please close Pellamy and "
-                                         "start it again in a moment."),
+        dialogs_->message(faultMessage(points.fault,
+                                       QStringLiteral("the race points could not be read."),
+                                       QStringLiteral("Please close Pellamy and start it again in "
+                                                      "a moment.")),
                           QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
         return;

@@ -311,7 +311,7 @@ bool firstReportOfDamage(const QString& path) {
     return true;
 }
 
-QString faultMessage(DatabaseFault fault, const QString& notDone) {
+QString faultMessage(DatabaseFault fault, const QString& notDone, const QString& retry) {
     switch (fault) {
     case DatabaseFault::Damaged:
         return damagedDatabaseMessage();
@@ -320,13 +320,12 @@ QString faultMessage(DatabaseFault fault, const QString& notDone) {
                               "in, is read-only. ") +
                notDone.front().toUpper() + notDone.mid(1);
     case DatabaseFault::Busy:
-        return QStringLiteral("distances.mdb is in use by another program, so %1 Please try "
-                              "again in a moment.")
-            .arg(notDone);
+        return QStringLiteral("distances.mdb is in use by another program, so %1 %2")
+            .arg(notDone, retry);
     case DatabaseFault::ServerBusy:
         return QStringLiteral("The distance server is busy with another change to these "
-                              "distances, so %1 Please try again in a moment.")
-            .arg(notDone);
+                              "distances, so %1 %2")
+            .arg(notDone, retry);
     case DatabaseFault::Unreachable:
         return QStringLiteral("The distance server cannot be reached, so %1").arg(notDone);
     case DatabaseFault::NotAllowed:

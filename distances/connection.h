@@ -88,9 +88,10 @@ bool firstReportOfDamage(const QString& path);
 // Why nothing was written, for the faults the user can do something about:
 // a damaged file, a read-only file or folder, a file in use, a server that
 // cannot be reached, is busy or lets the user only read. notDone says
-// what was not done, as "the record has not been saved.". Empty for any
-// other fault.
-QString faultMessage(DatabaseFault fault, const QString& notDone);
+// what was not done, as "the record has not been saved."; retry, what to do
+// about a file or server in use. Empty for any other fault.
+QString faultMessage(DatabaseFault fault, const QString& notDone,
+                     const QString& retry = QStringLiteral("Please try again in a moment."));
 
 // The text of a value read from the database: an empty text for NULL,
 // general number text for a number stored as such.

@@ -259,12 +259,9 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         QFile::remove(temporary);
         // Why, as a plain file there would be refused: a read-only folder or
         // a full disk rather than the database's own words.
-        QFile probe(temporary);
-        const QString why =
-            probe.open(QIODevice::WriteOnly) && probe.write("x") == 1 && probe.flush()
-                ? error
-                : writeProblem(probe.error(), probe.errorString());
-        probe.remove();
+        const FileWrite probe = writeWholeFile(temporary, "x");
+        const QString why = probe.ok() ? error : probe.problem;
+        QFile::remove(temporary);
         return failed(QStringLiteral("is an Access database, but the new database could not be "
                                      "written in %1, because %2")
                           .arg(QDir::toNativeSeparators(folder.path()), why));

@@ -84,9 +84,10 @@ void frmdistances::Form_Load() {
                 dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
         } else if (records_->fault() == DatabaseFault::Busy) {
             // Not an empty file: records typed in now would be there twice.
-            dialogs_->message(QStringLiteral("distances.mdb is in use by another program, so the "
-                                             "records could not be read. Please close this window "
-                                             "and open it again in a moment."),
+            dialogs_->message(faultMessage(records_->fault(),
+                                           QStringLiteral("the records could not be read."),
+                                           QStringLiteral("Please close this window and open it "
+                                                          "again in a moment.")),
                               QStringLiteral("Pellamy"));
         } else if (migration.outcome != Migration::Outcome::Failed) {
             Data1_Error(records_->error());
