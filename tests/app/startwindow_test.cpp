@@ -32,6 +32,7 @@ protected:
     void click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
     QLineEdit* box(const char* name) const { return start->findChild<QLineEdit*>(name); }
     QPushButton* button(const char* name) const { return start->findChild<QPushButton*>(name); }
+    QStringList names() const { return {box("txtclub")->text(), box("txtfed")->text()}; }
 
     std::unique_ptr<Program> program;
     frmSplashPellamy* start = nullptr;
@@ -43,8 +44,7 @@ protected:
 // The stored names are shown, read-only: edited by the buttons, each stored
 // as typed, a cancelled one as empty.
 TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
-    EXPECT_EQ(QStringList({box("txtclub")->text(), box("txtfed")->text()}),
-              QStringList({"Rose, Crown and Anchor", "North East Federation"}));
+    EXPECT_EQ(names(), QStringList({"Rose, Crown and Anchor", "North East Federation"}));
     EXPECT_TRUE(box("txtclub")->isReadOnly() && box("txtfed")->isReadOnly());
 
     // A name longer than its box shows its start.
@@ -56,8 +56,7 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
     EXPECT_EQ(shown(), QStringList({"input|Pellamy|Please enter the Club name",
                                     "input|Pellamy|Please enter the Federation name",
                                     "message|Error|You have not entered a Federation name"}));
-    EXPECT_EQ(QStringList({box("txtclub")->text(), box("txtfed")->text()}),
-              QStringList({"  Westside, Flyers", ""}));
+    EXPECT_EQ(names(), QStringList({"  Westside, Flyers", ""}));
     EXPECT_EQ(fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
     EXPECT_EQ(fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
 }
@@ -86,9 +85,8 @@ TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
     ASSERT_TRUE(program->calculator());
     EXPECT_EQ(program->calculator()->findChild<QComboBox*>("racepoint")->currentText(), "Berwick");
     writeNameFile(dir.filePath("fed.txt"), "Changed Federation");
-    const ClubNames names = program->names();
-    EXPECT_EQ(names.club, "Rose, Crown and Anchor");
-    EXPECT_EQ(names.fed, "Changed Federation");
+    EXPECT_EQ(program->names().club, "Rose, Crown and Anchor");
+    EXPECT_EQ(program->names().fed, "Changed Federation");
     ASSERT_TRUE(program->startWindow());
     EXPECT_FALSE(program->startWindow()->isVisible());
     writeNameFile(dir.filePath("fed.txt"), "Later");
@@ -124,9 +122,8 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
 // A message taller than a small screen shows the first lines of each
 // paragraph and its question; the rest is under Show Details.
 TEST(Dialogs, ALongTextKeepsEachParagraphAndItsQuestionOnTheScreen) {
-    const QString rows = QStringLiteral("Ann Hale at Dover: 100 miles 1 yards, becomes 101 miles\n")
-                             .repeated(30)
-                             .chopped(1);
+    const QString rows =
+        QStringList(30, "Ann Hale at Dover: 100 miles 1 yards, becomes 101 miles").join(u'\n');
     const QString asked = "Worked out: 30 rows to change.\n\nThese rows change:\n" + rows +
                           "\n\nNew names:\nCy Dunn\n\nWrite these distances?";
     EXPECT_EQ(

@@ -47,9 +47,7 @@ TEST(DateText, WritesReadsBackAndRefusesTextsThatAreNoDate) {
     EXPECT_EQ(eightDigitDate(QDate(2008, 2, 1)), "01022008");
     // The last was skipped when the clocks went forward in Britain, where
     // the tests run: a clock-face date keeps it.
-    for (const auto& [date, time] : {std::pair{QDate(2006, 5, 24), QTime(19, 45, 12)},
-                                     {QDate(2006, 5, 24), QTime(0, 0)},
-                                     {QDate(2005, 4, 2), QTime(0, 0, 1)},
+    for (const auto& [date, time] : {std::pair{QDate(2005, 4, 2), QTime(0, 0, 1)},
                                      {QDate(2008, 2, 29), QTime(12, 0)},
                                      {QDate(2027, 3, 28), QTime(1, 30)}}) {
         const QDateTime value = clockFaceDateTime(date, time);

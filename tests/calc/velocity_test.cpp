@@ -65,9 +65,6 @@ TEST(Velocity, ClockErrorsDarknessAndTheSplitOfTheFlyingTime) {
              f.midnight = "0", f.CrHr = "21";
          },
          {"0", "11", "30", "0"}},
-        {"clocked the moment the clock was opened: the whole gain",
-         [](F f) { f.birdclockhrs = "19", f.birdclockmins = "0", f.birdclocksecs = "10"; },
-         {"8", "11", "0", "0"}},
         {"darkness start earlier than its end runs over two midnights: 42 hours",
          [](F f) {
              f.CsSec = f.CrSec = "0", f.midnight2 = "1";

@@ -88,6 +88,17 @@ protected:
         emit list->activated(index);
     }
 
+    // Opens (or saves) a race file as the user does, the chooser answered
+    // with it.
+    void openFile(const QString& file) {
+        dialogs.answerFile(file);
+        window->cmdopen_Click();
+    }
+    void saveFile(const QString& file) {
+        dialogs.answerFile(file);
+        window->cmdsave_Click();
+    }
+
     // Clocks the bird on screen, answering the member question.
     void clock(bool anotherBird = true) {
         dialogs.answerYesNo(anotherBird);

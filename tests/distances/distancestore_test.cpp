@@ -13,15 +13,13 @@
 using DistanceStoreTest = FolderTest;
 
 TEST_F(DistanceStoreTest, ListsRacePointsAndMembersOnceAndGivesEveryMatchingDistance) {
-    makeDistanceDatabase(path(), {
-                                     {"J. Smith", "Berwick", "250", "1234", "26474040"},
-                                     {"J. Smith", "Thurso", "412", "17", "43508220"},
-                                     {"A. Brown & Son", "Berwick", "248", "880", "26241600"},
-                                     {"O'Brien", "Berwick", "251", "0", "26505600"},
-                                     {"O'Brien", "Berwick", "251", "0", "26505600"},
-                                     {"Müller", "Lerwick", "500", "5", "52800300"},
-                                     {"C. Jones", "Berwick", "100", "0", nullptr},
-                                 });
+    makeDistanceDatabase(path(), {{"J. Smith", "Berwick", "250", "1234", "26474040"},
+                                  {"J. Smith", "Thurso", "412", "17", "43508220"},
+                                  {"A. Brown & Son", "Berwick", "248", "880", "26241600"},
+                                  {"O'Brien", "Berwick", "251", "0", "26505600"},
+                                  {"O'Brien", "Berwick", "251", "0", "26505600"},
+                                  {"Müller", "Lerwick", "500", "5", "52800300"},
+                                  {"C. Jones", "Berwick", "100", "0", nullptr}});
     const DistanceStore store(path());
     const NameList points = store.racepoints();
     ASSERT_TRUE(points.ok()) << points.error.toStdString();
@@ -54,17 +52,15 @@ TEST_F(DistanceStoreTest, ListsRacePointsAndMembersOnceAndGivesEveryMatchingDist
 // and a trailing blank as the engine compares them. Empty or NULL race
 // points and members are skipped, and that is reported.
 TEST_F(DistanceStoreTest, RacePointsInEngineOrderWithoutEmptyRows) {
-    makeDistanceDatabase(path(), {
-                                     {"A", "dover", "1", "0", "105600"},
-                                     {"B", "Thurso", "1", "0", "105600"},
-                                     {"C", "DOVER", "1", "0", "105600"},
-                                     {"D", nullptr, "1", "0", "105600"},
-                                     {"E", "", "1", "0", "105600"},
-                                     {"F", "ayr", "1", "0", "105600"},
-                                     {"G", "Ayr ", "1", "0", "105600"},
-                                     {"H", "Zürich", "1", "0", "105600"},
-                                     {"", "Thurso", "1", "0", "105600"},
-                                 });
+    makeDistanceDatabase(path(), {{"A", "dover", "1", "0", "105600"},
+                                  {"B", "Thurso", "1", "0", "105600"},
+                                  {"C", "DOVER", "1", "0", "105600"},
+                                  {"D", nullptr, "1", "0", "105600"},
+                                  {"E", "", "1", "0", "105600"},
+                                  {"F", "ayr", "1", "0", "105600"},
+                                  {"G", "Ayr ", "1", "0", "105600"},
+                                  {"H", "Zürich", "1", "0", "105600"},
+                                  {"", "Thurso", "1", "0", "105600"}});
     const DistanceStore store(path());
     const NameList points = store.racepoints();
     EXPECT_EQ(points.values, QStringList({"ayr", "Ayr ", "dover", "Thurso", "Zürich"}));
@@ -75,11 +71,8 @@ TEST_F(DistanceStoreTest, RacePointsInEngineOrderWithoutEmptyRows) {
 }
 
 TEST_F(DistanceStoreTest, AMissingDatabaseIsReportedAndNotCreatedAndAnEmptyOneGivesEmptyLists) {
-    const DistanceStore store(path());
-    const NameList points = store.racepoints();
-    EXPECT_FALSE(points.ok());
-    EXPECT_TRUE(points.error.contains("distances.mdb"));
-    EXPECT_FALSE(store.distance("A", "B").ok());
+    const QString missing = DistanceStore(path()).racepoints().error;
+    EXPECT_TRUE(missing.contains("distances.mdb")) << missing.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path()));
 
     makeDistanceDatabase(path());
@@ -87,14 +80,12 @@ TEST_F(DistanceStoreTest, AMissingDatabaseIsReportedAndNotCreatedAndAnEmptyOneGi
     EXPECT_TRUE(empty.racepoints().ok());
     EXPECT_TRUE(empty.racepoints().values.isEmpty());
     EXPECT_TRUE(empty.members("Dover").values.isEmpty());
-    EXPECT_EQ(empty.distance("Smith", "Dover").text, "");
 }
 
 TEST_F(DistanceStoreTest, FilesThatAreNoDatabaseAreReportedAndNeverTouched) {
     const QByteArray contents[] = {
         QByteArray(),
         QByteArray("not a database at all\n"),
-        QByteArray(4096, '\xff'),
         QByteArray("\0\1\0\0Standard Jet DB\0\1", 21) + QByteArray(2000, '\0'),
     };
     for (const QByteArray& bytes : contents) {
@@ -125,15 +116,12 @@ TEST(Sixtieths, MilesAndYardsGiveSixtiethsOfAYard) {
 TEST_F(DistanceStoreTest, ADamagedFileIsNeverHalfRead) {
     makeDamagedDatabase(path());
     const DistanceStore store(path());
-    const NameList points = store.racepoints();
-    int failed = points.ok() ? 0 : 1;
+    int failed = store.racepoints().ok() ? 0 : 1;
     for (int p = 0; p < 20; ++p) {
         const NameList members = store.members("Point " + QString::number(p));
-        EXPECT_TRUE(members.ok() ? members.values.size() == 400 : members.values.isEmpty()) << p;
-        if (!members.ok()) {
-            EXPECT_EQ(members.fault, DatabaseFault::Damaged);
-            ++failed;
-        }
+        EXPECT_EQ(members.values.size(), members.ok() ? 400 : 0) << p;
+        EXPECT_EQ(members.fault, members.ok() ? DatabaseFault::None : DatabaseFault::Damaged) << p;
+        failed += members.ok() ? 0 : 1;
     }
     EXPECT_GT(failed, 0);
 }
@@ -146,9 +134,8 @@ TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
     execSql(path(), "INSERT INTO Distances WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
                     "FROM n WHERE i < 7999) SELECT 'Member ' || (i / 20), 'Point ' || (i % 20), "
                     "'100', '0', '10560000' FROM n");
-    QFile::copy(path(), dir.filePath("kept.mdb"));
-    const QString cut = dir.filePath("cut/distances.mdb");
-    QDir().mkpath(dir.filePath("cut"));
+    const QVector<QStringList> kept = distanceRows(path());
+    const QString cut = dir.filePath("cut.mdb"); // with its journal, cut.mdb-journal
     {
         SqlConnection writer(path());
         QSqlQuery q(writer.db);
@@ -164,7 +151,7 @@ TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
     ASSERT_NE(fileBytes(cut), fileBytes(path())) << "the copy holds no half-written page";
     EXPECT_EQ(DistanceStore(cut).racepoints().values.size(), 20);
     EXPECT_EQ(DistanceStore(cut).distance("Member 7", "Point 3").text, "10560000\r\n");
-    EXPECT_EQ(distanceRows(cut), distanceRows(dir.filePath("kept.mdb")));
+    EXPECT_EQ(distanceRows(cut), kept);
 }
 
 // A program folder on a Windows network share: the server's name belongs to
@@ -188,8 +175,7 @@ TEST_F(DistanceStoreTest, AFolderOnANetworkShareIsAddressedAsAPath) {
 // short; a statement the database refuses is said.
 TEST_F(DistanceStoreTest, RowsWrittenInGroupsArriveInOrder) {
     makeDistanceDatabase(path(), {});
-    const DistanceConnection connection(DistanceSource(path()),
-                                        DistanceConnection::Mode::ReadWrite);
+    const DistanceConnection connection(path(), DistanceConnection::Mode::ReadWrite);
     RowBatch batch(connection.database(), 2, [](int rows) {
         return "INSERT INTO Distances (Name, Racepoint, Miles, Yards, Sixtieths) VALUES " +
                repeatedRows("(?, ?, '1', '0', '105600')", rows);

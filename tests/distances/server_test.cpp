@@ -20,16 +20,14 @@
 
 namespace {
 
+using testing::AllOf, testing::HasSubstr, testing::StartsWith;
 const QString kAdmin = qEnvironmentVariable("PELLAMY_TEST_SERVER");
-
-QString databaseName() {
-    return QStringLiteral("pellamy_test_%1").arg(QCoreApplication::applicationPid());
-}
+const QString kDatabase = QStringLiteral("pellamy_test_%1").arg(QCoreApplication::applicationPid());
 
 // The connection string for this run's database, signed in as a user.
 QString serverString(const QString& user = QStringLiteral("pellamy_admin")) {
     QString text = kAdmin;
-    text.replace(QLatin1String("dbname=postgres"), QLatin1String("dbname=") + databaseName());
+    text.replace(QLatin1String("dbname=postgres"), QLatin1String("dbname=") + kDatabase);
     text.replace(QLatin1String("user=pellamy_admin"), QLatin1String("user=") + user);
     return text;
 }
@@ -42,8 +40,7 @@ void serverExec(const QString& sql, bool inRunDatabase = true) {
         ASSERT_TRUE(db.open()) << db.lastError().text().toStdString();
         QString error;
         EXPECT_TRUE(runSqlScript(db, sql, &error)) << error.toStdString();
-        db.close();
-    }
+    } // removing the connection closes it
     QSqlDatabase::removeDatabase("test-admin");
 }
 
@@ -62,16 +59,15 @@ protected:
     static void SetUpTestSuite() {
         if (kAdmin.isEmpty())
             return;
-        serverExec(QStringLiteral("CREATE DATABASE %1;").arg(databaseName()), false);
+        serverExec(QStringLiteral("CREATE DATABASE %1;").arg(kDatabase), false);
         QFile schema(QStringLiteral(PELLAMY_SOURCE_DIR "/distances/schema-postgres.sql"));
         ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
         serverExec(QString::fromUtf8(schema.readAll()));
     }
     static void TearDownTestSuite() {
         if (!kAdmin.isEmpty())
-            serverExec(
-                QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE);").arg(databaseName()),
-                false);
+            serverExec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE);").arg(kDatabase),
+                       false);
     }
     void SetUp() override {
         if (kAdmin.isEmpty()) {
@@ -86,27 +82,27 @@ protected:
         writeFile(dir.filePath("server.txt"), text.toUtf8() + "\n");
     }
     DistanceSource source() const { return distanceSourceInFolder(dir.path()); }
+    // The one message shown since the last look, which is then forgotten.
+    std::string said() {
+        const QStringList messages = dialogs.messages();
+        dialogs.clear();
+        EXPECT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
+        return messages.value(0).toStdString();
+    }
     // The same rows in the club's own file and on the server, in one order.
     void putRows(const QVector<Row>& rows) {
         makeDistanceDatabase(path(), rows);
         QString sql;
         for (const Row& row : rows) {
-            QStringList values;
+            QStringList values; // dollar-quoted: an apostrophe stands as it is
             for (const char* value : row)
-                values << (value ? QStringLiteral("'%1'").arg(QString::fromUtf8(value).replace(
-                                       u'\'', QStringLiteral("''")))
-                                 : QStringLiteral("NULL"));
-            sql += QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, "
-                                  "sixtieths) VALUES (%1);\n")
-                       .arg(values.join(u','));
+                values << (value ? "$v$" + QString::fromUtf8(value) + "$v$" : "NULL");
+            sql += "INSERT INTO distances (name, racepoint, miles, yards, sixtieths) VALUES (" +
+                   values.join(u',') + ");\n";
         }
         serverExec(sql);
     }
 };
-
-QStringList variants(const QString& text) {
-    return {text, text.toLower(), text.toUpper()};
-}
 
 QStringList recordsInOrder(DistanceRecordSet& records) {
     QStringList out;
@@ -122,22 +118,20 @@ QStringList recordsInOrder(DistanceRecordSet& records) {
 // rows, from the same rows: A to Z without regard to case, accents and
 // apostrophes as they stand, empty and NULL values, pairs held twice.
 TEST_F(ServerTest, BothEnginesListAndMatchAlike) {
-    putRows({
-        {"Ann O'Hara", "Dover", "100", "880", "10612800"},
-        {"ann o'hara", "DOVER", "100", "881", "10612860"},
-        {"Éva Kovács", "Dover", "101", "0", "10665600"},
-        {"éva kovács", "dover", "102", "0", "10771200"},
-        {"Zed Ward", "Dover", "99", "5", "10454700"},
-        {"apple Grower", "Calais", "120", "1", "12672060"},
-        {"_Under", "calais", "121", "0", "12777600"},
-        {"Ätna Loft", "Ålesund", "600", "0", "63360000"},
-        {"Bob Ng", "ålesund", "601", "0", "63465600"},
-        {"", "Calais", "1", "1", "105660"},
-        {nullptr, "CALAIS", "1", "2", "105720"},
-        {"Carl Fenn", nullptr, "3", "3", "316980"},
-        {"Carl Fenn", "", "3", "4", "317040"},
-        {"Al Ames", "Berwick", "50", "0", nullptr},
-    });
+    putRows({{"Ann O'Hara", "Dover", "100", "880", "10612800"},
+             {"ann o'hara", "DOVER", "100", "881", "10612860"},
+             {"Éva Kovács", "Dover", "101", "0", "10665600"},
+             {"éva kovács", "dover", "102", "0", "10771200"},
+             {"Zed Ward", "Dover", "99", "5", "10454700"},
+             {"apple Grower", "Calais", "120", "1", "12672060"},
+             {"_Under", "calais", "121", "0", "12777600"},
+             {"Ätna Loft", "Ålesund", "600", "0", "63360000"},
+             {"Bob Ng", "ålesund", "601", "0", "63465600"},
+             {"", "Calais", "1", "1", "105660"},
+             {nullptr, "CALAIS", "1", "2", "105720"},
+             {"Carl Fenn", nullptr, "3", "3", "316980"},
+             {"Carl Fenn", "", "3", "4", "317040"},
+             {"Al Ames", "Berwick", "50", "0", nullptr}});
     const DistanceStore file{DistanceSource(path())};
     const DistanceStore server(source());
     const NameList filePoints = file.racepoints(), serverPoints = server.racepoints();
@@ -149,12 +143,12 @@ TEST_F(ServerTest, BothEnginesListAndMatchAlike) {
     const QStringList names = {"Ann O'Hara", "Éva Kovács", "éva kovács", "Zed Ward", "_Under",
                                "Ätna Loft",  "Bob Ng",     "Carl Fenn",  "Al Ames",  "Nobody"};
     for (const QString& point : filePoints.values + QStringList{"Nowhere", "Ålesund"})
-        for (const QString& asTyped : variants(point)) {
+        for (const QString& asTyped : {point, point.toLower(), point.toUpper()}) {
             const NameList a = file.members(asTyped), b = server.members(asTyped);
             EXPECT_EQ(b.values, a.values) << asTyped.toStdString();
             EXPECT_EQ(b.hadEmpty, a.hadEmpty) << asTyped.toStdString();
             for (const QString& name : names)
-                for (const QString& nameTyped : variants(name))
+                for (const QString& nameTyped : {name, name.toLower(), name.toUpper()})
                     EXPECT_EQ(server.distance(nameTyped, asTyped).text,
                               file.distance(nameTyped, asTyped).text)
                         << nameTyped.toStdString() << " at " << asTyped.toStdString();
@@ -204,10 +198,9 @@ TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
         mine.moveTo(0);
         EXPECT_EQ(mine.save({"Ann Hale", "Dover", "100", "3", "10560180"}), WriteOutcome::Failed);
         EXPECT_THAT(faultMessage(mine.fault(), "the record has not been saved.").toStdString(),
-                    testing::StartsWith("The distance server is busy"));
-        holder.close();
+                    StartsWith("The distance server is busy"));
     }
-    QSqlDatabase::removeDatabase("holder");
+    QSqlDatabase::removeDatabase("holder"); // closed: the rows are free again
     EXPECT_EQ(mine.save({"Ann Hale", "Dover", "100", "3", "10560180"}), WriteOutcome::Done);
 
     // A club's user reads only: a save is refused in words.
@@ -220,11 +213,9 @@ TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
     EXPECT_EQ(club.save({"Ann Hale", "Dover", "1", "1", "105660"}), WriteOutcome::Failed);
     EXPECT_EQ(club.fault(), DatabaseFault::NotAllowed) << club.error().toStdString();
     EXPECT_THAT(faultMessage(club.fault(), "the record has not been saved.").toStdString(),
-                testing::HasSubstr("may read the distances but not change them"));
+                HasSubstr("may read the distances but not change them"));
     frmdistances editor(dir.path(), &dialogs);
-    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
-                testing::HasSubstr("may read them but not change them"));
-    dialogs.clear();
+    EXPECT_THAT(said(), HasSubstr("may read them but not change them"));
     EXPECT_FALSE(control<QPushButton>(editor, "cmdUpdate")->isEnabled());
     EXPECT_TRUE(control<QLineEdit>(editor, "yards")->isReadOnly());
 }
@@ -255,8 +246,8 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
         const DistanceStore store(source());
         EXPECT_FALSE(store.racepoints().ok()) << text.toStdString();
         const QString notice = store.takeNotice();
-        EXPECT_THAT(notice.toStdString(), testing::HasSubstr(reason)) << text.toStdString();
-        EXPECT_THAT(notice.toStdString(), testing::HasSubstr("There is no copy of the distances"));
+        EXPECT_THAT(notice.toStdString(), HasSubstr(reason)) << text.toStdString();
+        EXPECT_THAT(notice.toStdString(), HasSubstr("There is no copy of the distances"));
         EXPECT_FALSE(notice.contains("wrong-secret") || notice.contains("wrong-battery"));
         store.members("Dover");
         EXPECT_EQ(store.takeNotice(), QString()) << "said once";
@@ -267,9 +258,7 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
     // copy, but the calculator says what it met.
     useServer(kAdmin);
     Pellamy window(dir.path(), &dialogs);
-    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
-                testing::HasSubstr("could not be read from the distance server"));
-    dialogs.clear();
+    EXPECT_THAT(said(), HasSubstr("could not be read from the distance server"));
 }
 
 // A copy made at start-up serves when the server stops mid-session: the
@@ -283,9 +272,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     // A copy cut short two days ago by a killed process, and its journal.
     const QStringList staleFiles = {copy + ".4242-1.new", copy + ".4242-1.new-journal"};
     for (const QString& name : staleFiles) {
-        writeFile(name, "half");
         QFile stale(name);
-        stale.open(QIODevice::ReadWrite);
+        ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
         stale.setFileTime(QDateTime::currentDateTime().addDays(-2),
                           QFileDevice::FileModificationTime);
     }
@@ -310,22 +298,16 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     const DistanceLookup lookup = store.distance("ann hale", "dover");
     EXPECT_EQ(lookup.text, "10560000\r\n") << lookup.error.toStdString();
     EXPECT_TRUE(store.offline());
-    const QString notice = store.takeNotice();
-    EXPECT_THAT(notice.toStdString(), testing::HasSubstr("The distance server cannot be reached"));
-    EXPECT_THAT(notice.toStdString(), testing::HasSubstr("copy of the distances, made on"));
 
     {
         Pellamy window(dir.path(), &dialogs);
         EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
-        EXPECT_EQ(dialogs.messages().size(), 1);
-        dialogs.clear();
+        EXPECT_THAT(said(), AllOf(HasSubstr("The distance server cannot be reached"),
+                                  HasSubstr("copy of the distances, made on")));
     }
     {
         frmdistances editor(dir.path(), &dialogs);
-        EXPECT_EQ(dialogs.messages().size(), 1);
-        EXPECT_THAT(dialogs.messages().value(0).toStdString(),
-                    testing::HasSubstr("cannot be changed until the server"));
-        dialogs.clear();
+        EXPECT_THAT(said(), HasSubstr("cannot be changed until the server"));
         EXPECT_EQ(control<QLineEdit>(editor, "txtFields(0)")->text(), "Ann Hale");
         EXPECT_TRUE(control<QLineEdit>(editor, "txtFields(0)")->isReadOnly());
         for (const char* button :
@@ -339,11 +321,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
             writeFile(copy, spoilt);
             Pellamy window(dir.path(), &dialogs);
             EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 0); // none read in part
-            EXPECT_EQ(dialogs.messages().size(), 1);
-            EXPECT_THAT(
-                dialogs.messages().value(0).toStdString(),
-                testing::HasSubstr("copy of the distances (distances-copy.mdb) cannot be read"));
-            dialogs.clear();
+            EXPECT_THAT(said(),
+                        HasSubstr("copy of the distances (distances-copy.mdb) cannot be read"));
         }
         writeFile(copy, whole);
     }
@@ -362,9 +341,7 @@ TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
     Pellamy window(dir.path(), &dialogs);
     // Said at the next choice of a race point, once the copy has failed.
     QTRY_VERIFY((window.racepoint_Click(), dialogs.messages().size() == 1));
-    EXPECT_THAT(dialogs.messages()[0].toStdString(),
-                testing::StartsWith("The copy of the distances kept for when the server"));
-    dialogs.clear();
+    EXPECT_THAT(said(), StartsWith("The copy of the distances kept for when the server"));
 }
 
 // A club's own file brought up from the editor: new pairs added, pairs held
@@ -386,7 +363,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     ASSERT_TRUE(control<QPushButton>(editor, "cmdUpload")->isVisibleTo(&editor));
     dialogs.answerYesNo(true);
     QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
-    EXPECT_EQ(dialogs.messages().value(0),
+    EXPECT_EQ(said(),
               "1 distance was added to the server; 2 were there already.\n\n"
               "5 were not brought up, and the server's distances are as they were:\n"
               "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
@@ -398,12 +375,11 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
               "Fay Lund at Dover: Sixtieths is 1056001, but 10 miles 0 yards make 1056000\n\n"
               "Where the server's distance is another club's member of the same name, give "
               "yours a name of its own.");
-    dialogs.clear();
-    const DistanceStore store(source());
-    EXPECT_EQ(store.distance("Bo Finch", "Dover").text, "9504000\r\n");
-    EXPECT_EQ(store.distance("Cy Dunn", "Dover").text, "8448000\r\n");
-    EXPECT_EQ(store.distance("Ed Moss", "Dover").text + store.distance("Fay Lund", "Dover").text,
-              "");
+    DistanceRecordSet onServer(source());
+    ASSERT_TRUE(onServer.open()) << onServer.error().toStdString();
+    EXPECT_EQ(recordsInOrder(onServer),
+              QStringList({"Ann Hale|Dover|100|0|10560000", "Bo Finch|Dover|90|0|9504000",
+                           "Cy Dunn|Dover|80|0|8448000"}));
     EXPECT_EQ(editor.recordPosition(), 0); // the server's records shown afresh
 }
 
@@ -418,10 +394,8 @@ TEST_F(ServerTest, DoubtfulRowsOfAnAccessFileAreNotBroughtUp) {
     writeFile(path(), bytes);
     dialogs.answerYesNo(true);
     editor.cmdUpload_Click();
-    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
-                testing::HasSubstr("1 of the rows should be checked"));
-    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
-                testing::HasSubstr("Nothing has been brought up to the server yet"));
+    EXPECT_THAT(said(), AllOf(HasSubstr("1 of the rows should be checked"),
+                              HasSubstr("Nothing has been brought up to the server yet")));
     EXPECT_TRUE(DistanceStore(source()).racepoints().values.isEmpty());
 }
 

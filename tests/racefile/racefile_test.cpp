@@ -1,6 +1,7 @@
 #include "racefile/racefile.h"
 
 #include "calc/raceentry.h"
+#include "calc/worked_example.h"
 #include "support/entries.h"
 
 #include <QBuffer>
@@ -16,10 +17,7 @@ TEST(RaceFile, WritesOneRecordLineAndOneEmptyLinePerEntryAndReadsThemBack) {
     const QVector<QStringList> race = {entry("A", "3"), entry("B", "2"), entry("C", "1")};
     RaceFileWrite written = raceFileBytes(toRows(race));
     EXPECT_TRUE(written.commaEntries.isEmpty());
-    EXPECT_TRUE(written.lossyEntries.isEmpty());
-    const RaceFileRead read = readRaceFile(written.bytes);
-    EXPECT_EQ(columnsOf(read.entries), race);
-    EXPECT_TRUE(read.overlongLines.isEmpty());
+    EXPECT_EQ(columnsOf(readRaceFile(written.bytes).entries), race);
     QBuffer file(&written.bytes);
     file.open(QIODevice::ReadOnly);
     const RaceFileRead pieces = readRaceFile(file, 50);
@@ -39,9 +37,8 @@ TEST(RaceFile, WhatWouldNotOpenAgainIsWrittenAsBlanksOrRefused) {
     const RaceFileWrite written = raceFileBytes(toRows({pasted, longComment}));
     EXPECT_EQ(written.controlEntries, QVector<int>{1});
     EXPECT_EQ(written.tooLongEntries, QVector<int>{2});
-    const QByteArray bytes = raceFileBytes(toRows({pasted})).bytes;
-    EXPECT_EQ(notARaceFile(bytes), QString());
-    EXPECT_EQ(readRaceFile(bytes).entries.value(0).text(Col::Name), "Fog grey late");
+    EXPECT_EQ(readRaceFile(raceFileBytes(toRows({pasted})).bytes).entries.value(0).text(Col::Name),
+              "Fog grey late");
 }
 
 // A comment typed on two lines puts an LF inside every entry of a race
@@ -109,10 +106,6 @@ TEST(RaceFile, ReadsLinesAsTheFormatSays) {
                 << what << " in " << piece;
         }
     }
-    QByteArray overlong = "a" + QByteArray(45, ',') + "\r\n\r\n" + QByteArray(45, ',');
-    QBuffer file(&overlong);
-    file.open(QIODevice::ReadOnly);
-    EXPECT_EQ(readRaceFile(file, 3).overlongLines, QVector<int>({1, 3}));
 }
 
 // The bytes are Windows-1252 on every machine; what it cannot hold is
@@ -135,7 +128,6 @@ TEST(RaceFile, TextsAreWrittenAsWindows1252WithCommasAsSemicolons) {
     EXPECT_EQ(read.entries[0].text(Col::Name), QString::fromUtf8("Müller; A."));
     EXPECT_EQ(read.entries[0].text(Col::Comments), QString::fromUtf8("Prize €5; café"));
     EXPECT_EQ(read.entries[1].text(Col::Comments), "Wet; windy; late");
-    EXPECT_EQ(read.entries[1].size(), 39);
 }
 
 TEST(RaceFile, RecordsWithTooManyFieldsKeepTheirFirst39AndReadingGoesOn) {
@@ -150,6 +142,9 @@ TEST(RaceFile, RecordsWithTooManyFieldsKeepTheirFirst39AndReadingGoesOn) {
     EXPECT_EQ(read.entries[1].text(36), "Wet");
     EXPECT_EQ(read.entries[1].text(38), "c37");
     EXPECT_EQ(read.entries[2].text(Col::Name), "C");
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    EXPECT_EQ(readRaceFile(file, 3).overlongLines, read.overlongLines); // counted across pieces
 }
 
 TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
@@ -172,11 +167,9 @@ TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
 }
 
 TEST(RaceFile, ResultHeadingFromTheFirstEntry) {
-    QStringList first = entry("A", "1.000");
-    first[Col::Racepoint] = "Exeter", first[Col::RaceDate] = "24/05/2006";
-    first[Col::Members] = "12", first[Col::Birds] = "240", first[Col::Wind] = "SW";
-    first[Col::LibHour] = "07", first[Col::LibMinute] = "30";
-    EXPECT_EQ(resultHeading(first), "Result for ..... Exeter     24/05/2006     12 Members     "
-                                    "Sent 240  Birds     Liberated at 0730     Into a SW Wind");
+    const QStringList first = workedExampleEntry();
+    EXPECT_EQ(resultHeading(first),
+              "Result for ..... Berwick     24/05/2006 19:45:12     12 Members"
+              "     Sent 240  Birds     Liberated at 0800     Into a SW Wind");
     EXPECT_EQ(resultHeading(first.mid(0, 25)), "");
 }

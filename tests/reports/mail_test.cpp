@@ -12,17 +12,14 @@
 namespace {
 
 // An xdg-email of the test's own, first on the PATH.
-class FakeXdgEmail {
-public:
-    explicit FakeXdgEmail(const QByteArray& body) : path_(qgetenv("PATH")) {
+struct FakeXdgEmail {
+    explicit FakeXdgEmail(const QByteArray& body) {
         writeFile(dir.filePath("xdg-email"), "#!/bin/sh\n" + body, true);
-        qputenv("PATH", dir.path().toUtf8() + ":" + path_);
+        qputenv("PATH", dir.path().toUtf8() + ":" + path);
     }
-    ~FakeXdgEmail() { qputenv("PATH", path_); }
+    ~FakeXdgEmail() { qputenv("PATH", path); }
+    const QByteArray path = qgetenv("PATH");
     QTemporaryDir dir{programsFolderTemplate()};
-
-private:
-    QByteArray path_;
 };
 
 } // namespace
@@ -36,9 +33,7 @@ TEST(MailHandOff, AnEmailProgramThatKeepsRunningDoesNotHoldTheWindow) {
     const QString running = fake.dir.filePath("running");
     QTRY_VERIFY(QFile::exists(running) && QFile(running).size() > 0);
     EXPECT_FALSE(failure);
-    QFile pid(running);
-    pid.open(QIODevice::ReadOnly);
-    QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
+    QProcess::execute("kill", {QString::fromLatin1(fileBytes(running).trimmed())});
     QTRY_VERIFY(failure.has_value()); // its end is still heard
 }
 

@@ -43,8 +43,7 @@ TEST(SheetColumns, LongValuesAreCutOrPrintedWholeAndTheColumnsStayInPlace) {
     for (const auto line : {&clubSheetLine, &federationSheetLine}) {
         EXPECT_EQ(line(hundredth), "  100 " + line(usual).mid(6));
         const QString before = line(longName), after = line(thousandth);
-        EXPECT_EQ(after.left(7), "  1000 ");
-        EXPECT_EQ(after.mid(7, 20), before.mid(6, 20));
+        EXPECT_EQ(after.left(27), "  1000 " + before.mid(6, 20));
         EXPECT_EQ(after.mid(29), before.mid(29));
     }
 }
@@ -71,14 +70,12 @@ TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
                 ++times[placed[i].line];
                 EXPECT_LE(placed[i].y, bottom);
                 const bool pageStart = i == 0 || placed[i].page != placed[i - 1].page;
-                if (pageStart) {
+                if (pageStart) { // a table goes on under its heading, never from a row
                     EXPECT_EQ(placed[i].y, 0);
+                    EXPECT_NE(roleOf(placed[i]), PrintLine::Role::Row);
                     rowsOnLastPage = 0;
                 } else {
                     EXPECT_GT(placed[i].y, placed[i - 1].y);
-                }
-                if (pageStart && i > 0 && roleOf(placed[i]) != PrintLine::Role::Plain) {
-                    EXPECT_EQ(roleOf(placed[i]), PrintLine::Role::Heading);
                 }
                 if (roleOf(placed[i]) == PrintLine::Role::Row)
                     ++rowsOnLastPage;
@@ -88,9 +85,6 @@ TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
                           sheet.lines[i].role == PrintLine::Role::Heading ? placed.last().page : 1);
             // The last page holds the foot and at least one entry's line.
             EXPECT_GE(rowsOnLastPage, 2);
-            if (birds == 120) {
-                EXPECT_GT(placed.last().page, 1);
-            }
             if (!federation) { // "PELLAMY 2003": 12 characters of 14 point Courier, centred
                 const double width = 12 * 14.0 / 72 * 300 * 0.6;
                 const double full = pdf.pageLayout().fullRectPixels(300).width();

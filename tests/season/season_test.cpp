@@ -26,27 +26,25 @@ protected:
         // Ann's first bird home is listed after her second (corrected by hand).
         writeRace(dir.filePath("c.txt"), "Lerwick", "09/05/2026",
                   {{"Cy Dunn", "0900.000"}, {"Ann Hale", "0800.000"}, {"Ann Hale", "0950.000"}});
+        const auto bytes = [&](const char* name) { return fileBytes(dir.filePath(name)); };
+        const auto put = [&](const char* name, const QByteArray& b) {
+            writeFile(dir.filePath(name), b);
+        };
         // Line ends changed on the way, comments typed on two lines: still a
         // race of three birds.
-        writeFile(
-            dir.filePath("c.txt"),
-            fileBytes(dir.filePath("c.txt")).replace("\r\n", "\n").replace("c36", "Fog\nlate"));
-        writeFile(dir.filePath("d.txt"), fileBytes(dir.filePath("c.txt")).replace("Cy", "Cy,"));
+        put("c.txt", bytes("c.txt").replace("\r\n", "\n").replace("c36", "Fog\nlate"));
+        put("d.txt", bytes("c.txt").replace("Cy", "Cy,"));
         // Cut short while it was copied: its last bird would go missing.
-        writeFile(dir.filePath("e.txt"), fileBytes(dir.filePath("a.txt")).chopped(60));
-        const QByteArray lf = fileBytes(dir.filePath("c.txt")); // and line ends changed
-        writeFile(dir.filePath("f.txt"), lf.left(lf.lastIndexOf("Ann Hale") + 3));
+        put("e.txt", bytes("a.txt").chopped(60));
+        const QByteArray lf = bytes("c.txt"); // and line ends changed
+        put("f.txt", lf.left(lf.lastIndexOf("Ann Hale") + 3));
         QFile::copy(dir.filePath("a.txt"), dir.filePath("a copy.txt"));
-        QByteArray cut = fileBytes(dir.filePath("a.txt")); // an edit gone wrong
+        QByteArray cut = bytes("a.txt"); // an edit gone wrong
         // Comments typed on two lines by a program that kept CR LF in them.
-        writeFile(dir.filePath("h.txt"),
-                  fileBytes(dir.filePath("a.txt")).replace("c36", "Fog\r\nlate"));
-        writeFile(dir.filePath("g.txt"),
-                  cut.remove(cut.indexOf("c11, c12, c13, c14, c15, c16, c17, c18",
-                                         cut.indexOf("Bo Finch")),
-                             300));
-        writeFile(dir.filePath("notes.txt"), "Dear members, the dinner is on Friday\r\n");
-        writeFile(dir.filePath("photo.jpg"), QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
+        put("h.txt", bytes("a.txt").replace("c36", "Fog\r\nlate"));
+        put("g.txt", cut.remove(cut.indexOf("c11, c12, c13", cut.indexOf("Bo Finch")), 300));
+        put("notes.txt", "Dear members, the dinner is on Friday\r\n");
+        put("photo.jpg", QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
         for (const char* name : {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt",
                                  "e.txt", "a copy.txt", "f.txt", "g.txt", "h.txt"})
             read << readSeasonRace(dir.filePath(name));
@@ -84,16 +82,15 @@ QStringList points(const SeasonTable& table) {
 } // namespace
 
 TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
-    ASSERT_EQ(races.size(), 3);
-    EXPECT_EQ(races[0].racepoint, "Berwick");
-    EXPECT_EQ(races[1].racepoint, "Lerwick");
-    EXPECT_EQ(races[2].racepoint, "Thurso");
-    EXPECT_EQ(races[0].entries, 4);
-    EXPECT_EQ(races[1].entries, 3);
-    EXPECT_EQ(races[2].entries, 3);
+    QStringList seen; // each race's point, date and birds counted
+    for (const SeasonRace& race : races)
+        seen << QStringLiteral("%1 %2 %3")
+                    .arg(race.racepoint, race.date.toString(Qt::ISODate))
+                    .arg(race.entries);
+    ASSERT_EQ(seen,
+              QStringList({"Berwick 2026-05-02 4", "Lerwick 2026-05-09 3", "Thurso 2026-05-16 3"}));
     EXPECT_EQ(races[2].note, "not counted, having no member or no velocity above nought: entry 4 "
                              "(Dee Vast), entry 5 (Eve Moss)");
-    EXPECT_EQ(races[1].date, QDate(2026, 5, 9));
     EXPECT_EQ(read[2].error, "is not a race file: its lines do not hold race entries");
     EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
     EXPECT_TRUE(read[5].error.startsWith("has more fields than a race entry holds on line 1"));
@@ -128,8 +125,6 @@ TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
     const SeasonTable every = seasonTable(races, {}, {});
     EXPECT_EQ(averages(every), QStringList({"1 Ann Hale 3 1133.333", "2 Cy Dunn 3 1050.000",
                                             "3 Bo Finch 2 816.833"}));
-    EXPECT_EQ(every.averages[2].velocities[1], std::nullopt);
-    EXPECT_EQ(every.averages[0].velocities[0], 1200000); // Ann's first bird, not "ann hale"'s
     EXPECT_EQ(every.mergedNames, QStringList({"“Ann Hale”, “ann hale”, “Ann  Hale”"}));
 
     EXPECT_EQ(
