@@ -93,7 +93,7 @@ bool Pellamy::saveRace() {
         {QStringLiteral("club.txt"), "the club's name"},
         {QStringLiteral("fed.txt"), "the federation's name"},
         {QStringLiteral("server.txt"), "the federation server's address"}};
-    for (int n = 2; n <= 9; ++n)
+    for (int n = 2; n <= kMostRecoveryRecords; ++n)
         own.push_back({QStringLiteral("result-%1.txt").arg(n), "the result it e-mails"});
     for (const auto& [name, what] : own)
         if (sameFile(path, fileInFolder(folder_, name))) {

@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QLockFile>
 #include <QPlainTextEdit>
 #include <QPointer>
 
@@ -93,18 +92,9 @@ void Pellamy::printSheet(bool federation) {
 }
 
 QString Pellamy::resultFileName() const {
-    const int number = QFileInfo(recovery_->path()).completeBaseName().section(u'-', 2).toInt();
-    // The first of the copies running on the folder (the copies that held
-    // the records before this one's may have ended) writes result.txt, as
-    // any copy alone does.
-    for (int n = 1; n < number; ++n) {
-        QLockFile held(
-            fileInFolder(folder_, n == 1 ? QStringLiteral("race-recovery.journal.lock")
-                                         : QStringLiteral("race-recovery-%1.journal.lock").arg(n)));
-        if (!held.tryLock(0) && held.error() == QLockFile::LockFailedError)
-            return QStringLiteral("result-%1.txt").arg(number);
-    }
-    return QStringLiteral("result.txt");
+    return recovery_->firstRunning()
+               ? QStringLiteral("result.txt")
+               : QStringLiteral("result-%1.txt").arg(recovery_->recordNumber());
 }
 
 void Pellamy::Command2_Click() {

@@ -281,17 +281,20 @@ RecoveredRace readRecovery(const QByteArray& bytes) {
     return readRecord(bytes, false).unsaved ? readRecord(bytes, true) : RecoveredRace{};
 }
 
+QString recoveryRecordName(int n) {
+    return n == 1 ? QStringLiteral("race-recovery.journal")
+                  : QStringLiteral("race-recovery-%1.journal").arg(n);
+}
+
 RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* parent)
-    : QObject(parent), list_(list) {
+    : QObject(parent), list_(list), folder_(folder) {
     connect(&list_, &RaceEntryList::changed, this, &RaceRecovery::record);
     // The first record no other running Pellamy holds, unless a later free
     // one holds an unsaved race: a second copy's race, cut short by a power
     // cut, is offered on the next start too. A record left by a process that
     // has ended (even one killed) has a stale lock.
-    for (int n = 1; n <= 9; ++n) {
-        const QString name = n == 1 ? QStringLiteral("race-recovery.journal")
-                                    : QStringLiteral("race-recovery-%1.journal").arg(n);
-        const QString path = QDir(folder).filePath(name);
+    for (int n = 1; n <= kMostRecoveryRecords; ++n) {
+        const QString path = QDir(folder).filePath(recoveryRecordName(n));
         if (lock_ && !QFileInfo::exists(path))
             continue;
         auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
@@ -305,6 +308,7 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
             old.open(QIODevice::ReadOnly) ? readRecovery(old.readAll()) : RecoveredRace{};
         if (race.unsaved || !lock_) {
             path_ = path;
+            number_ = n;
             lock_ = std::move(lock);
             found_ = std::move(race);
         }
@@ -323,6 +327,15 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
 }
 
 RaceRecovery::~RaceRecovery() = default;
+
+bool RaceRecovery::firstRunning() const {
+    for (int n = 1; n < number_; ++n) {
+        QLockFile held(QDir(folder_).filePath(recoveryRecordName(n)) + QStringLiteral(".lock"));
+        if (!held.tryLock(0) && held.error() == QLockFile::LockFailedError)
+            return false;
+    }
+    return true;
+}
 
 void RaceRecovery::keepFoundAside() {
     if (path_.isEmpty())

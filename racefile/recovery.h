@@ -34,6 +34,12 @@ struct RecoveredRace {
 // Reads a record's bytes; a torn or damaged line ends the reading.
 RecoveredRace readRecovery(const QByteArray& bytes);
 
+// How many copies of Pellamy running on one folder keep a record each.
+constexpr int kMostRecoveryRecords = 9;
+
+// The file name of record n (1 to kMostRecoveryRecords) in a program folder.
+QString recoveryRecordName(int n);
+
 class RaceRecovery;
 
 // Holds a recovery record's changes back for as long as it lives, and
@@ -61,6 +67,12 @@ public:
     // is unsaved and has entries.
     const RecoveredRace& found() const { return found_; }
     QString path() const { return path_; }
+    // Which record was taken (1 to kMostRecoveryRecords); 0 when none was.
+    int recordNumber() const { return number_; }
+    // Whether this is the first of the copies running on the folder: no
+    // copy holds a record before this one's (those that held one may have
+    // ended).
+    bool firstRunning() const;
 
     // Starts a new record with the list as it stands, then records every
     // change of the list. unsaved: whether that race is already unsaved (a
@@ -105,7 +117,9 @@ private:
     void fail(const QString& why);
 
     RaceEntryList& list_;
+    QString folder_;
     QString path_;
+    int number_ = 0;
     std::unique_ptr<QLockFile> lock_;
     QFile file_;
     RecoveredRace found_;
