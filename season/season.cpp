@@ -176,7 +176,6 @@ SeasonRace readSeasonRace(const QString& path) {
         else
             notCounted << which;
     }
-    race.entries = int(race.birds.size());
     if (!notCounted.isEmpty())
         race.note = QStringLiteral("not counted, having no member or no velocity above nought: %1")
                         .arg(notCounted.join(QStringLiteral(", ")));

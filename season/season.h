@@ -22,8 +22,7 @@ struct SeasonRace {
     QString racepoint;         // of the first entry
     QString dateText;          // the race date of the first entry, as it stands
     QDate date;                // invalid when the text is not a date
-    int entries = 0;           // the birds counted
-    QVector<SeasonBird> birds; // in list order; entries without a velocity left out
+    QVector<SeasonBird> birds; // the birds counted, in list order
     QString error;             // the file cannot be used: why, and it is left out
     QString note;              // counted, but to be looked at: why
 };

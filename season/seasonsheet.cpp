@@ -131,7 +131,7 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
         add(QStringLiteral("  %1  %2 %3  %4")
                 .arg(QString::number(i + 1).rightJustified(2),
                      races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]),
-                     countText(races[i].entries, "bird", "birds")),
+                     countText(int(races[i].birds.size()), "bird", "birds")),
             10);
     add(QString(), 10);
 

@@ -78,7 +78,7 @@ void frmseason::showRaces() {
         rows << QStringList{
             QString::number(i + 1), race.racepoint,
             race.date.isValid() ? race.date.toString(QStringLiteral("dd/MM/yyyy")) : race.dateText,
-            QString::number(race.entries),
+            QString::number(race.birds.size()),
             race.note.isEmpty()
                 ? QDir::toNativeSeparators(race.file)
                 : QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(race.file), race.note)};

@@ -86,7 +86,7 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     for (const SeasonRace& race : races)
         seen << QStringLiteral("%1 %2 %3")
                     .arg(race.racepoint, race.date.toString(Qt::ISODate))
-                    .arg(race.entries);
+                    .arg(race.birds.size());
     ASSERT_EQ(seen,
               QStringList({"Berwick 2026-05-02 4", "Lerwick 2026-05-09 3", "Thurso 2026-05-16 3"}));
     EXPECT_EQ(races[2].note, "not counted, having no member or no velocity above nought: entry 4 "
@@ -199,7 +199,7 @@ TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
         EXPECT_EQ(partners, tables);
         EXPECT_EQ(tables > 1, count > 13);
         EXPECT_TRUE(std::any_of(sheet.lines.begin(), sheet.lines.end(), [](const PrintLine& l) {
-            return l.text.startsWith("   1  Point %4  ") && l.text.endsWith("  0 birds");
+            return l.text.startsWith("   1  Point %4  ") && l.text.endsWith("  3 birds");
         }));
     }
 }
