@@ -133,6 +133,20 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
     qsizetype headingFields = 0;
     if (!isPlace(first) &&
         !(first.fields.size() >= 3 && (hasFigure(first.fields[1]) || hasFigure(first.fields[2])))) {
+        // A heading that puts the longitude before the latitude, as mapping
+        // programs export them, would put every place on another continent.
+        const auto names = [&](int i, std::initializer_list<const char*> words) {
+            const QString field = first.fields.value(i).trimmed();
+            return std::any_of(words.begin(), words.end(), [&](const char* word) {
+                return field.startsWith(QString::fromUtf8(word), Qt::CaseInsensitive);
+            });
+        };
+        if (names(1, {"lon", "lng", "läng"}) || names(2, {"lat", "breit"}))
+            return {{},
+                    QStringLiteral("The heading \"%1\" puts the longitude before the latitude. "
+                                   "Please put the latitude in the second column and the "
+                                   "longitude in the third. Nothing was imported.")
+                        .arg(first.fields.join(bestSeparator))};
         headingFields = first.fields.size();
         best.removeFirst();
     }

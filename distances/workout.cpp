@@ -20,9 +20,6 @@ namespace pellamy {
 
 namespace {
 
-// The rows named in the plan; the others are counted.
-constexpr int kNamedRows = 50;
-
 struct StoredRow {
     qint64 rowid;
     QString name, racepoint, miles, yards, sixtieths;
@@ -51,6 +48,16 @@ QVector<Located> located(const QVector<Place>& places, const QString& kind,
                                     latitude.error.isEmpty() ? longitude.error : latitude.error);
     }
     return result;
+}
+
+// A name by its letters and figures only, without regard to case: "J. Smith"
+// and "J Smith" alike.
+QString lookAlikeKey(const QString& name) {
+    QString key;
+    for (QChar c : name)
+        if (c.isLetterOrNumber())
+            key += c;
+    return nocaseKey(key);
 }
 
 } // namespace
@@ -112,7 +119,7 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     if (!query.exec(server ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
                            : QStringLiteral("BEGIN")))
         return fail(query.lastError());
-    PlaceLists places;
+    PlaceLists& places = plan->places;
     QSqlError error;
     if (!readPlaces(db, &places, &error))
         return fail(error);
@@ -133,12 +140,20 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                                    "Distances")
                         .arg(server ? QStringLiteral("id") : QStringLiteral("rowid"))))
         return fail(query.lastError());
-    QSet<QString> namesHeld, pointsHeld;
+    // The names and race points as the table spells them (a new row takes
+    // the spelling of the member's other rows), and each race point's names
+    // by their look-alike key.
+    QHash<QString, QString> namesHeld, pointsHeld;
+    QHash<QString, QHash<QString, QString>> namesAtPoint;
     while (query.next()) {
         const QString name = valueText(query.value(1));
         const QString racepoint = valueText(query.value(2));
-        namesHeld.insert(nocaseKey(name.trimmed()));
-        pointsHeld.insert(nocaseKey(racepoint.trimmed()));
+        if (!namesHeld.contains(nocaseKey(name.trimmed())))
+            namesHeld.insert(nocaseKey(name.trimmed()), name);
+        if (!pointsHeld.contains(nocaseKey(racepoint.trimmed())))
+            pointsHeld.insert(nocaseKey(racepoint.trimmed()), racepoint);
+        if (!lookAlikeKey(name).isEmpty())
+            namesAtPoint[nocaseKey(racepoint.trimmed())].insert(lookAlikeKey(name), name);
         // A name typed with a blank before or after it is the loft's name:
         // its row is given the distance, not a look-alike row beside it.
         const auto loft = loftAt.constFind(nocaseKey(name.trimmed()));
@@ -175,8 +190,20 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
             const QString rest = QString::number(yards % 1760);
             const QString sixtieths = *sixtiethsText(miles, rest);
             const QVector<StoredRow>& found = rows[p * lofts.size() + l];
+            if (yards > plan->longestYards) {
+                plan->longestYards = yards;
+                plan->longestPair = QStringLiteral("%1 at %2").arg(loft.name, point.name);
+            }
             if (found.isEmpty()) {
-                plan->writes.push_back({-1, loft.name, point.name, miles, rest, sixtieths});
+                const QString nameKey = nocaseKey(loft.name.trimmed());
+                const QString pointKey = nocaseKey(point.name.trimmed());
+                const QString beside = namesAtPoint.value(pointKey).value(lookAlikeKey(loft.name));
+                if (!beside.isEmpty())
+                    plan->newNames << QStringLiteral("%1 at %2 (beside %3)")
+                                          .arg(loft.name, point.name, beside);
+                plan->writes.push_back({-1, namesHeld.value(nameKey, loft.name),
+                                        pointsHeld.value(pointKey, point.name), miles, rest,
+                                        sixtieths});
                 ++plan->added;
                 continue;
             }
@@ -206,15 +233,14 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                     plan->largestChange =
                         std::max(plan->largestChange,
                                  std::abs(*shownMiles * 1760 + *shownYards - double(yards)));
-                if (plan->changedRows.size() < kNamedRows)
-                    plan->changedRows << QStringLiteral("%1 at %2: %3, becomes %4")
-                                             .arg(row.name, row.racepoint,
-                                                  row.miles.isEmpty() && row.yards.isEmpty()
-                                                      ? QStringLiteral("no distance")
-                                                  : disagreement.isEmpty()
-                                                      ? milesAndYardsText(row.miles, row.yards)
-                                                      : disagreement,
-                                                  milesAndYardsText(miles, rest));
+                plan->changedRows << QStringLiteral("%1 at %2: %3, becomes %4")
+                                         .arg(row.name, row.racepoint,
+                                              row.miles.isEmpty() && row.yards.isEmpty()
+                                                  ? QStringLiteral("no distance")
+                                              : disagreement.isEmpty()
+                                                  ? milesAndYardsText(row.miles, row.yards)
+                                                  : disagreement,
+                                              milesAndYardsText(miles, rest));
             }
         }
     }

@@ -10,6 +10,7 @@
 // written to the database since the plan was made.
 
 #include "connection.h"
+#include "coordinatestore.h"
 #include "recordset.h"
 
 #include <QString>
@@ -31,16 +32,24 @@ struct WorkOutPlan {
     int added = 0, changed = 0, unchanged = 0;
     // The largest change, in yards, of a row that held a distance.
     double largestChange = 0;
-    // The first rows that would change (50 at most; changed counts them
-    // all), each as "member at race point: was, becomes".
+    // Every row that would change, as "member at race point: was, becomes".
     QStringList changedRows;
+    // The longest distance worked out, in yards, and its pair as "member at
+    // race point": coordinates in the wrong columns or hemisphere give
+    // distances no race has, and this shows them before anything is written.
+    qint64 longestYards = 0;
+    QString longestPair;
     // Lofts and race points whose stored coordinates cannot be read; their
     // pairs are left out.
     QStringList unreadable;
     // Lofts and race points that get rows while the table, not empty, has
     // none under their names: a name spelt otherwise than the member's rows
-    // ("J Smith" for "J. Smith") would add a second member.
+    // ("J Smith" for "J. Smith") would add a second member. A loft added at
+    // a race point that holds a row under its name otherwise spelt is named
+    // too, as "J Smith at Dover (beside J. Smith)".
     QStringList newNames;
+    // The coordinates the plan was worked out from.
+    PlaceLists places;
 };
 
 // "100 miles 880 yards"

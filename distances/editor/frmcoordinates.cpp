@@ -401,6 +401,14 @@ void frmcoordinates::cmdWorkOut_Click() {
                 : fault);
         return;
     }
+    // Worked out from what the window shows, or not at all: another window
+    // or copy may have saved other coordinates since they were read.
+    if (!(plan.places == stored_)) {
+        say(QStringLiteral("The coordinates have been changed by another window or another copy "
+                           "of Pellamy since this window read them, so nothing has been worked "
+                           "out. Please close this window and open it again."));
+        return;
+    }
     QString leftOut;
     if (!plan.unreadable.isEmpty()) {
         leftOut = QStringLiteral("\n\nLeft out, since their coordinates cannot be read:\n") +
@@ -421,26 +429,25 @@ void frmcoordinates::cmdWorkOut_Click() {
                        "right.")
             .arg(countText(plan.added, "row", "rows"), countText(plan.changed, "row", "rows"),
                  countText(plan.unchanged, "row", "rows"));
+    question += QStringLiteral(" The longest is %1 (%2).")
+                    .arg(milesAndYardsText(QString::number(plan.longestYards / 1760),
+                                           QString::number(plan.longestYards % 1760)),
+                         plan.longestPair);
     if (plan.changed > 0) {
         question += QStringLiteral(" The largest change is %1.\n\nThese rows hold a "
                                    "different distance, typed by hand or worked out before, and "
                                    "will be changed:\n")
                         .arg(countText(std::llround(plan.largestChange), "yard", "yards"));
-        const qsizetype named = std::min<qsizetype>(plan.changedRows.size(), 15);
-        question += plan.changedRows.mid(0, named).join(u'\n');
-        if (plan.changed > named)
-            question += QStringLiteral("\n(and %1 more)").arg(plan.changed - named);
+        question += plan.changedRows.join(u'\n');
     }
-    if (!plan.newNames.isEmpty()) {
-        const qsizetype named = std::min<qsizetype>(plan.newNames.size(), 15);
+    if (!plan.newNames.isEmpty())
         question += QStringLiteral("\n\nNew to the distances, so added under these names (check "
                                    "that none is a member or race point spelt otherwise):\n") +
-                    plan.newNames.mid(0, named).join(QStringLiteral(", "));
-        if (plan.newNames.size() > named)
-            question += QStringLiteral(" (and %1 more)").arg(plan.newNames.size() - named);
-    }
+                    plan.newNames.join(QStringLiteral(", "));
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
-    if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances")))
+    // A distance typed by hand is not kept anywhere once it is changed: Enter
+    // alone does not change one.
+    if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances"), plan.changed == 0))
         return;
 
     WriteOutcome outcome;

@@ -166,6 +166,11 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
     // decimal commas left unquoted in a comma-separated file are refused.
     EXPECT_THAT(readPlaceCsv("Ann Sample,95.1,-1.25\nBob Sample,52.1,-1\n", 20).error.toStdString(),
                 HasSubstr("Line 1: The latitude \"95.1\""));
+    // A heading with the longitude first is refused, not read the wrong way.
+    EXPECT_EQ(readPlaceCsv("Member;Long;Lat\nAnn Sample;-0,0015;51,4778\n", 20).error,
+              "The heading \"Member;Long;Lat\" puts the longitude before the latitude. Please "
+              "put the latitude in the second column and the longitude in the third. Nothing was "
+              "imported.");
     for (const char* line :
          {"Ann Sample,51,5,-1,25", "Ann Sample,N51,5,W0,1", "Ann Sample,N51.5,W0,1",
           "Ann Sample,N51 30 00,5,W0 07 00,5", "Ann Sample,N51 28,W0 07,25",
@@ -223,7 +228,8 @@ protected:
 TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     makeClub({{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
               {"ann sample ", "berwick", "1", "1", "105660"},
-              {"Bob Example", "Thurso", "0", "0", "0"}});
+              {"Bob Example", "Thurso", "0", "0", "0"},
+              {"Cy. Invented", "Berwick", "1", "0", "105600"}});
     // The same distance typed by hand needs no change.
     const QStringList right = expectedRow(1, 2);
     execSql(path(), QStringLiteral("UPDATE Distances SET Miles = '%1', Yards = '%2', Sixtieths = "
@@ -235,7 +241,10 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     ASSERT_TRUE(workOut.plan(&plan)) << workOut.error().toStdString();
     EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({10, 1, 1}));
     // Named, so that a loft spelt otherwise than its member's rows is seen.
-    EXPECT_EQ(plan.newNames, QStringList({"Cy Invented", "Rennes", "Ypres"}));
+    EXPECT_EQ(plan.newNames, QStringList({"Cy Invented", "Rennes", "Ypres",
+                                          "Cy Invented at Berwick (beside Cy. Invented)"}));
+    EXPECT_EQ(QString::number(plan.longestYards * 60) + " " + plan.longestPair,
+              expectedRow(2, 2)[4] + " Cy Invented at Thurso");
     const QStringList ann = expectedRow(0, 0, "ann sample ", "berwick");
     EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample  at berwick: 1 miles 1 "
                                                            "yards, becomes %1 miles %2 yards")
@@ -243,12 +252,16 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     EXPECT_DOUBLE_EQ(plan.largestChange, ann[4].toDouble() / 60 - 1761);
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
 
-    // The new rows follow, race point by race point.
-    QVector<QStringList> rows = {{"Dee Nocoords", "Berwick", "300", "5", "31680300"}, ann, right};
+    // The new rows follow, race point by race point, spelt as the member's
+    // other rows are.
+    QVector<QStringList> rows = {{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
+                                 ann,
+                                 right,
+                                 {"Cy. Invented", "Berwick", "1", "0", "105600"}};
     for (int point = 0; point < 4; ++point)
         for (int loft = 0; loft < 3; ++loft)
             if (!(loft == 0 && point == 0) && !(loft == 1 && point == 2))
-                rows << expectedRow(loft, point);
+                rows << expectedRow(loft, point, loft == 0 ? "ann sample " : nullptr);
     EXPECT_EQ(distanceRows(path()), rows);
 
     // Worked out again, nothing is left to change.
@@ -368,6 +381,11 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_FALSE(w->hasUnsavedChanges());
     // The editor, empty before, shows the rows written.
     EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
+    // Coordinates saved by another copy since are not worked out unseen.
+    execSql(path(), "UPDATE Racepoints SET Latitude = '10' WHERE Racepoint = 'Ypres'");
+    button("cmdWorkOut");
+    EXPECT_TRUE(dialogs.shown().last().text.startsWith(
+        "The coordinates have been changed by another window or another copy"));
 
     // Closing with an unsaved change asks; Cancel (Escape) stays, No throws
     // it away.
