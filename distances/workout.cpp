@@ -8,6 +8,9 @@
 #include "calc/numbers.h"
 #include "calc/textforms.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QSqlError>
@@ -269,6 +272,22 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         plannedVersion_.clear();
         return WriteOutcome::Changed;
+    }
+    // The club's file as it was is kept before a distance in it is changed:
+    // one typed by hand is then not lost, should the coordinates be wrong.
+    keptAs_.clear();
+    if (!server && plan.changed > 0) {
+        const QFileInfo file(source_.databasePath);
+        QString kept = QStringLiteral("distances-before-workout.mdb");
+        for (int n = 2; file.dir().exists(kept); ++n)
+            kept = QStringLiteral("distances-before-workout-%1.mdb").arg(n);
+        if (!QFile::copy(file.absoluteFilePath(), file.dir().filePath(kept))) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            error_ = QStringLiteral("the distances as they are could not be kept as %1 in %2")
+                         .arg(kept, QDir::toNativeSeparators(file.absolutePath()));
+            return WriteOutcome::Failed;
+        }
+        keptAs_ = kept;
     }
     RowBatch inserts = distanceInserts(db);
     // The server's rows are changed a group at a time; SQLite's one by one.

@@ -70,6 +70,9 @@ public:
 
     const QString& error() const { return error_; }
     DatabaseFault fault() const { return fault_; }
+    // The file the club's distances were kept in before the last write
+    // changed one (distances-before-workout.mdb); empty when none was kept.
+    const QString& keptAs() const { return keptAs_; }
 
 private:
     bool fail(const QSqlError& error);
@@ -79,6 +82,7 @@ private:
     std::unique_ptr<DistanceConnection> connection_;
     QString plannedVersion_; // empty until planned
     QString error_;
+    QString keptAs_;
     DatabaseFault fault_ = DatabaseFault::None;
 };
 

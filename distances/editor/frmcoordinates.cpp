@@ -459,7 +459,11 @@ void frmcoordinates::cmdWorkOut_Click() {
     case WriteOutcome::Done:
         emit distancesWritten();
         say(QStringLiteral("The distances have been written: %1 added, %2 changed.")
-                .arg(countText(plan.added, "row", "rows"), countText(plan.changed, "row", "rows")));
+                .arg(countText(plan.added, "row", "rows"), countText(plan.changed, "row", "rows")) +
+            (workOut.keptAs().isEmpty()
+                 ? QString()
+                 : QStringLiteral(" The distances as they were are kept in %1.")
+                       .arg(workOut.keptAs())));
         return;
     case WriteOutcome::Changed:
     case WriteOutcome::Deleted:

@@ -250,7 +250,11 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
                                                            "yards, becomes %1 miles %2 yards")
                                                 .arg(ann[2], ann[3])});
     EXPECT_DOUBLE_EQ(plan.largestChange, ann[4].toDouble() / 60 - 1761);
+    const QVector<QStringList> typed = distanceRows(path());
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
+    // The distances typed by hand are kept in a file of their own.
+    EXPECT_EQ(workOut.keptAs(), "distances-before-workout.mdb");
+    EXPECT_EQ(distanceRows(dir.filePath(workOut.keptAs())), typed);
 
     // The new rows follow, race point by race point, spelt as the member's
     // other rows are.
