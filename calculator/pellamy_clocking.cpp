@@ -110,7 +110,11 @@ void Pellamy::Picture1_Click() {
     if (!dialogs_->askYesNo(QStringLiteral("Another Bird for ") + ui_->member->currentText(),
                             QStringLiteral("Pellamy"))) {
         ui_->member->show();
-        ui_->member->setFocus();
+        // As Tab gives it, its text selected: letters typed choose the next
+        // member instead of running on from the last one's name.
+        ui_->member->setFocus(Qt::TabFocusReason);
+        if (ui_->member->lineEdit())
+            ui_->member->lineEdit()->selectAll();
     } else {
         // The next bird's clock time is typed straight away.
         ui_->DTPicker7->setFocus();

@@ -172,8 +172,13 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             // Tab leaves the picker for the next control at once, instead of
-            // stepping through the hours, minutes and seconds.
+            // stepping through the hours, minutes and seconds; but not with
+            // a figure typed that was not taken, whose time was never typed.
             if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                if (!typing_.isEmpty() && !typedTime(typing_)) {
+                    QApplication::beep();
+                    return true;
+                }
                 const bool back =
                     key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
                 neighbour(back)->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);

@@ -368,6 +368,15 @@ void frmdistances::keyPressEvent(QKeyEvent* event) {
         showCurrent();
         return;
     }
+    // The record arrows from the keyboard, as in an Access form: Page Up and
+    // Page Down step, with Ctrl to the first and the last record.
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+        const bool down = event->key() == Qt::Key_PageDown;
+        Data1_Move(down ? (control ? DataControl::Move::Last : DataControl::Move::Next)
+                        : (control ? DataControl::Move::First : DataControl::Move::Previous));
+        return;
+    }
     QWidget::keyPressEvent(event);
 }
 
@@ -387,7 +396,7 @@ void frmdistances::closeEvent(QCloseEvent* event) {
         return;
     }
     if (dialogs_->askYesNo(why + QStringLiteral("\n\nClose the window without saving it?"),
-                           QStringLiteral("Pellamy")))
+                           QStringLiteral("Pellamy"), false))
         event->accept();
     else
         event->ignore();

@@ -75,6 +75,9 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     key(Qt::Key_Return); // CALCULATE by Return this time: the press animates first
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }, 5000));
     EXPECT_FALSE(name->isVisible()); // No: the list is back
+    keys("A"); // letters choose the next member, not run on from the last name
+    key(Qt::Key_Tab);
+    EXPECT_EQ(list("member")->currentText(), "A. Brown");
 }
 
 // A morning time without its leading zero; a figure that makes no time is
@@ -88,6 +91,8 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     };
     EXPECT_EQ(typedInto("93015"), QStringList({"9", "30", "15"}));
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
+    key(Qt::Key_Tab); // nor is the time carried on until the figure is put right
+    EXPECT_EQ(focusName(), "DTPicker7");
     // Boxes that hold what the picker cannot show stay in view, and the
     // focus passes on to the next control.
     box("birdclockhrs")->setText("24");
