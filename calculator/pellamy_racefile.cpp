@@ -293,7 +293,10 @@ void Pellamy::startRecovery() {
                         : QStringLiteral("Pellamy was not closed properly last time, and the race "
                                          "on screen then (%1) had not been saved to a file. Would "
                                          "you like to bring it back?");
-        if (dialogs_->askYesNo(offer.arg(race.join(QStringLiteral(", "))), kTitle)) {
+        // Escape or the close box brings the race back too: only No, said
+        // plainly, sets aside what may be the only copy of a race.
+        if (dialogs_->askYesNoCancel(offer.arg(race.join(QStringLiteral(", "))), kTitle)
+                .value_or(true)) {
             entries_.appendAll(found.entries);
             restoreRaceDetails(entries_.entry(0));
             markPrintedDetailsKept();

@@ -20,7 +20,7 @@ protected:
         window.reset();
         dialogs.clear();
         if (answer)
-            dialogs.answerYesNo(*answer);
+            dialogs.answerYesNoCancel(*answer);
         open();
     }
 };
@@ -43,6 +43,10 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     EXPECT_EQ(shown(), QStringList({kOffer.arg("Berwick, 24/05/2006, 11 entries")}));
     EXPECT_EQ(columnsOf(window->entries().rows()), expected);
     EXPECT_EQ(box("txtdaterace")->text(), "24052006"); // the race details restored
+    window.reset();                                    // Escape brings it back too
+    dialogs.answerYesNoCancel(std::nullopt);
+    open();
+    EXPECT_EQ(window->entries().count(), 11);
 
     // Brought back but not yet saved: offered again after another failure.
     reopen(false);
