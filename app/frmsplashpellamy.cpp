@@ -60,6 +60,7 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     connect(ui_->Command5, &QPushButton::clicked, this, &frmSplashPellamy::Command5_Click);
     connect(ui_->cmdSeason, &QPushButton::clicked, this, &frmSplashPellamy::cmdSeason_Click);
     wheelOnlyWhenFocused(this);
+    enterPressesButtons(this);
     oneLineTyping(this);
     showEmptyCaption(this);
     Form_Load();

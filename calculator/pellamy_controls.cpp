@@ -211,6 +211,7 @@ void Pellamy::setUpControls() {
     placeCopiesBox(ui.txtcopies, ui.CmdPrint);
     ui.Picture1->setPicture(QStringLiteral(":/calculator/calculate.svg"));
     wheelOnlyWhenFocused(this);
+    enterPressesButtons(this);
     oneLineTyping(this);
     showEmptyCaption(this);
 

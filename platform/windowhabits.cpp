@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QObject>
+#include <QPushButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -45,6 +47,33 @@ void wheelOnlyWhenFocused(QWidget* window) {
             widget->setFocusPolicy(Qt::StrongFocus);
         widget->installEventFilter(guard);
     }
+}
+
+namespace {
+
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                static_cast<QPushButton*>(watched)->animateClick();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void enterPressesButtons(QWidget* window) {
+    auto* filter = new EnterPresses(window);
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        button->installEventFilter(filter);
 }
 
 namespace {

@@ -13,6 +13,12 @@ namespace pellamy {
 // picker in the window (and the ones inside them) as it is now.
 void wheelOnlyWhenFocused(QWidget* window);
 
+// Enter or Return on the button that has the keyboard focus presses it, as
+// Space does (a window's buttons otherwise take Space alone, and Enter on
+// "Save Race to File" would do nothing without a word). Guards every push
+// button in the window as it is now.
+void enterPressesButtons(QWidget* window);
+
 // Text pasted into a one-line box (a cell copied from a spreadsheet ends in
 // a line break) is taken up to its first line break, as a one-line box
 // takes it: a break kept in a name or race point would make it another

@@ -76,6 +76,7 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
       ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
       dialogs_(dialogs ? dialogs : ownDialogs_.get()), source_(source) {
     ui_->setupUi(this);
+    enterPressesButtons(this);
     lofts_ = std::make_unique<List>(List{ui_->lstLofts, QStringLiteral("loft"),
                                          QStringLiteral("lofts"), QStringLiteral("member")});
     racepoints_ =

@@ -59,6 +59,7 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     connect(ui_->Data1, &DataControl::moveRequested, this, &frmdistances::Data1_Move);
 
     wheelOnlyWhenFocused(this);
+    enterPressesButtons(this);
     oneLineTyping(this);
     Form_Load();
 }

@@ -50,6 +50,7 @@ frmseason::frmseason(std::function<QString()> club, DialogService* dialogs, Shee
     }
     ui_->lstRaces->horizontalHeader()->setStretchLastSection(true);
     wheelOnlyWhenFocused(this);
+    enterPressesButtons(this);
     oneLineTyping(this);
     workOut();
 }
