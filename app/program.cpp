@@ -7,11 +7,11 @@
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
 #include "platform/programfolder.h"
+#include "platform/windowhabits.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLineEdit>
-#include <QScreen>
 
 // The start window's picture and the program's icon, compiled in.
 static void initAppResources() {
@@ -50,10 +50,7 @@ frmSplashPellamy* Program::start() {
     if (!splash_)
         makeStartWindow();
     splash_->show();
-    if (const QScreen* screen = splash_->screen()) {
-        const QRect area = screen->availableGeometry();
-        splash_->move(area.center() - splash_->rect().center());
-    }
+    centreOnScreen(splash_);
     return splash_;
 }
 
@@ -88,6 +85,7 @@ frmseason* Program::showSeasonResults() {
     if (!season_) {
         season_ = new frmseason([this] { return names().club; }, dialogs_);
         season_->setAttribute(Qt::WA_DeleteOnClose);
+        centreOnScreen(season_);
     }
     season_->show();
     season_->raise();

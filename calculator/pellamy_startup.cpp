@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimeEdit>
 #include <QTreeView>
 
@@ -98,11 +97,7 @@ void Pellamy::Form_Load() {
         ui_->comcol->addItem(QString::fromLatin1(colour.name));
     ui_->comcol->setCurrentIndex(0);
 
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.left() + (area.width() - frameGeometry().width()) / 2,
-             area.top() + (area.height() - frameGeometry().height()) / 2);
-    }
+    centreOnScreen(this);
 
     // A club's Access database is brought over the first time it is opened.
     if (!store_.source().onServer()) {

@@ -8,8 +8,11 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QPushButton>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace pellamy {
 
@@ -144,6 +147,18 @@ WaitCursor::WaitCursor(bool wanted) : on_(wanted) {
 WaitCursor::~WaitCursor() {
     if (on_)
         QApplication::restoreOverrideCursor();
+}
+
+void centreOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize frame = window->frameGeometry().size() - window->size();
+    window->resize(window->size().boundedTo(area.size() - frame));
+    const QSize outer = window->size() + frame;
+    window->move(std::max(area.left(), area.left() + (area.width() - outer.width()) / 2),
+                 std::max(area.top(), area.top() + (area.height() - outer.height()) / 2));
 }
 
 } // namespace pellamy

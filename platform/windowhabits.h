@@ -51,6 +51,12 @@ private:
     bool on_;
 };
 
+// Places the window in the middle of its screen's free area, made smaller
+// to fit where it can be; one larger than the area still (a small laptop
+// screen at a large text size) has its top left corner on the screen, so
+// that its title bar can be reached to move it.
+void centreOnScreen(QWidget* window);
+
 // A window whose caption is empty shows an empty title bar. (The platform
 // would otherwise put the program's name there.)
 void showEmptyCaption(QWidget* window);
