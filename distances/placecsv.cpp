@@ -100,6 +100,9 @@ bool isPlace(const Record& record) {
 
 } // namespace
 
+// How a heading names a longitude column.
+constexpr const char* kLongitudeWords[] = {"lon", "lng", "läng"};
+
 PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
     const QString text = decoded(bytes);
     // The separator under which most records read as places; a decimal
@@ -135,13 +138,11 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
         !(first.fields.size() >= 3 && (hasFigure(first.fields[1]) || hasFigure(first.fields[2])))) {
         // A heading that puts the longitude before the latitude, as mapping
         // programs export them, would put every place on another continent.
-        const auto names = [&](int i, std::initializer_list<const char*> words) {
-            const QString field = first.fields.value(i).trimmed();
-            return std::any_of(words.begin(), words.end(), [&](const char* word) {
-                return field.startsWith(QString::fromUtf8(word), Qt::CaseInsensitive);
-            });
-        };
-        if (names(1, {"lon", "lng", "läng"}) || names(2, {"lat", "breit"}))
+        const QString second = first.fields.value(1).trimmed();
+        if (std::any_of(std::begin(kLongitudeWords), std::end(kLongitudeWords),
+                        [&](const char* word) {
+                            return second.startsWith(QString::fromUtf8(word), Qt::CaseInsensitive);
+                        }))
             return {{},
                     QStringLiteral("The heading \"%1\" puts the longitude before the latitude. "
                                    "Please put the latitude in the second column and the "

@@ -285,6 +285,8 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             error_ = QStringLiteral("the distances as they are could not be kept as %1 in %2")
                          .arg(kept, QDir::toNativeSeparators(file.absolutePath()));
+            if (!QFileInfo(file.absolutePath()).isWritable())
+                fault_ = DatabaseFault::ReadOnly;
             return WriteOutcome::Failed;
         }
         keptAs_ = kept;

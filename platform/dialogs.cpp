@@ -127,8 +127,10 @@ void ScriptedDialogService::message(const QString& text, const QString& title) {
     shown_.push_back({QStringLiteral("message"), text, title});
 }
 
-bool ScriptedDialogService::askYesNo(const QString& text, const QString& title, bool) {
+bool ScriptedDialogService::askYesNo(const QString& text, const QString& title, bool yesByDefault) {
     shown_.push_back({QStringLiteral("question"), text, title});
+    if (!yesByDefault)
+        noByDefault_ << text;
     if (yesNo_.empty()) {
         unanswered_ << text;
         return false;

@@ -104,6 +104,8 @@ public:
     }
     // The texts of the message boxes shown, in order.
     QStringList messages() const;
+    // The questions asked with No as Enter's answer, in order.
+    const QStringList& noByDefault() const { return noByDefault_; }
     // Dialogs that found no scripted answer (empty when the script was complete).
     const QStringList& unanswered() const { return unanswered_; }
     // Scripted answers no dialog took: a question the test expected was not asked.
@@ -121,6 +123,7 @@ private:
     std::deque<QStringList> fileLists_;
     QVector<Shown> shown_;
     QStringList unanswered_;
+    QStringList noByDefault_;
     mutable qsizetype seen_ = 0;
 };
 

@@ -62,8 +62,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                static_cast<QPushButton*>(watched)->animateClick();
+            // Only the button's own focus: Enter in a box inside a button (a
+            // print button's copies) is not a press.
+            auto* button = static_cast<QPushButton*>(watched);
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button->hasFocus()) {
+                button->animateClick();
                 return true;
             }
         }

@@ -444,10 +444,10 @@ void frmcoordinates::cmdWorkOut_Click() {
     if (!plan.newNames.isEmpty())
         question += QStringLiteral("\n\nNew to the distances, so added under these names (check "
                                    "that none is a member or race point spelt otherwise):\n") +
-                    plan.newNames.join(QStringLiteral(", "));
+                    plan.newNames.join(u'\n');
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
-    // A distance typed by hand is not kept anywhere once it is changed: Enter
-    // alone does not change one.
+    // A distance typed by hand is changed only by a Yes said plainly: Enter
+    // alone answers No.
     if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances"), plan.changed == 0))
         return;
 

@@ -45,6 +45,9 @@ protected:
 // The copies texts refused and corrected are the core's table (Copies).
 TEST_F(ReportsWindowTest, BothSheetsPrintWithTheCopiesAskedAndClubPrintRenumbers) {
     box("txtcopies2")->setText("2.5");
+    box("txtcopies2")->setFocus();
+    QTest::keyClick(box("txtcopies2"), Qt::Key_Return); // a box in the button: no press
+    EXPECT_FALSE(control<QPushButton>(*window, "Clubprint")->isDown());
     click("Clubprint");
     ASSERT_EQ(printer.printed.size(), 1);
     const PrintDocument& sheet = printer.printed[0];

@@ -299,6 +299,7 @@ TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_EQ(shown(), QStringList(2, "question|Pellamy|Yards must be a number. The record has "
                                       "not been saved.\n\nClose the window without saving it?"));
+    EXPECT_EQ(dialogs.noByDefault().size(), 2); // Enter keeps the record typed
     EXPECT_EQ(fileBytes(path()), before);
 }
 
