@@ -32,6 +32,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTimeEdit>
 #include <QTimeZone>
 #include <QTreeView>
@@ -214,6 +215,34 @@ void Pellamy::setUpControls() {
     enterPressesButtons(this);
     oneLineTyping(this);
     showEmptyCaption(this);
+
+    // The form scrolls in a window smaller than itself (a small laptop
+    // screen at a large text size keeps every control in reach); at its own
+    // size it shows as it always has.
+    const QSize formSize = size();
+    // Moved to another parent, a control loses its place in the keyboard
+    // order: the form's order is kept and set again.
+    QList<QWidget*> tabOrder;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() &&
+            !w->objectName().startsWith(QLatin1String("qt_")))
+            tabOrder << w;
+    auto* form = new QWidget;
+    form->setLayout(layout()); // the controls go with their layout
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child != form)
+            child->setParent(form);
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(form);
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(scroll);
+    resize(formSize.expandedTo(form->minimumSizeHint()));
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     // The results frame is never shown; its boxes keep their look.
     for (QLineEdit* result :

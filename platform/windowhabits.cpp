@@ -65,7 +65,8 @@ protected:
             // Only the button's own focus: Enter in a box inside a button (a
             // print button's copies) is not a press.
             auto* button = static_cast<QPushButton*>(watched);
-            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && button->hasFocus()) {
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+                button->window()->focusWidget() == button) {
                 button->animateClick();
                 return true;
             }

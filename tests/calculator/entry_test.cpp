@@ -132,7 +132,7 @@ TEST_F(EntryTest, EditTakesTheCommentsPlaceWithoutMovingAnythingAndClockingGives
     for (QWidget* w : watched)
         before << w->geometry();
     click("Command1"); // Edit
-    QTRY_VERIFY(frame("Frame11")->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame("Frame11")->isVisible(); }));
     EXPECT_EQ(frame("Frame11")->geometry(), before[0]);
     for (int i = 1; i < 4; ++i)
         EXPECT_EQ(watched[i]->geometry(), before[i]) << watched[i]->objectName().toStdString();

@@ -99,7 +99,8 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
     click("Command2");
     qunsetenv("MAILER");
     qunsetenv("PELLAMY_MAILER_RECORD");
-    QTRY_VERIFY(QFileInfo(record).size() > 0); // the shell makes the file, then writes it
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFileInfo(record).size() > 0; })); // the shell makes the file, then writes it
 
     const QString path = QDir::toNativeSeparators(folder->filePath("result.txt"));
     const QByteArray written = fileBytes(path);

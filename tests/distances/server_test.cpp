@@ -281,7 +281,7 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
         Pellamy window(dir.path(), &dialogs);
         EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
         // A window closed sooner stops the copy.
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(copy), 30000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(copy); }, 30000));
     }
     ASSERT_TRUE(QFileInfo::exists(copy));
     for (const QString& name : staleFiles)
@@ -340,7 +340,8 @@ TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
     QDir(dir.path()).mkdir("distances-copy.mdb"); // a folder stands in its place
     Pellamy window(dir.path(), &dialogs);
     // Said at the next choice of a race point, once the copy has failed.
-    QTRY_VERIFY((window.racepoint_Click(), dialogs.messages().size() == 1));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (window.racepoint_Click(), dialogs.messages().size() == 1); }));
     EXPECT_THAT(said(), StartsWith("The copy of the distances kept for when the server"));
 }
 
