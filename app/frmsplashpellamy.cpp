@@ -29,13 +29,19 @@ void nameLook(QLineEdit* box, double points) {
     box->setPalette(p);
 }
 
-QPixmap pigeonPicture(const QSize& size) {
+// The picture's own size; on a small screen at a large text size it is
+// drawn smaller, down to half, so the buttons under it stay on the screen.
+constexpr QSize kPicture(228, 288);
+
+// Drawn for the screen's pixels, so it is sharp at any text size.
+QPixmap pigeonPicture(const QSize& size, qreal pixelRatio) {
     QSvgRenderer renderer(QStringLiteral(":/app/pigeon.svg"));
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * pixelRatio);
+    pixmap.setDevicePixelRatio(pixelRatio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    renderer.render(&painter);
+    renderer.render(&painter, QRectF(QPointF(0, 0), size));
     return pixmap;
 }
 
@@ -48,7 +54,10 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     ui_->setupUi(this);
     nameLook(ui_->txtclub, 12);
     nameLook(ui_->txtfed, 9.75);
-    ui_->Picture1->setPixmap(pigeonPicture(QSize(228, 288)));
+    ui_->Picture1->setPixmap(pigeonPicture(kPicture, devicePixelRatioF()));
+    ui_->Picture1->setMinimumSize(kPicture / 2);
+    resize(size().expandedTo(sizeHint())); // room for the whole picture
+    ui_->Picture1->installEventFilter(this);
     for (QPushButton* b : {ui_->Command1, ui_->Command2, ui_->Command3, ui_->Command4,
                            ui_->Command5, ui_->cmdSeason}) {
         b->setFont(windowFont(QStringLiteral("MS Sans Serif"), 8.25, true));
@@ -67,6 +76,20 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
 }
 
 frmSplashPellamy::~frmSplashPellamy() = default;
+
+bool frmSplashPellamy::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->Picture1 && event->type() == QEvent::Resize) {
+        // The largest that fits the room the window gives it, never larger
+        // than its own size.
+        const QSize fit =
+            kPicture.scaled(ui_->Picture1->size(), Qt::KeepAspectRatio).boundedTo(kPicture);
+        const QPixmap shown = ui_->Picture1->pixmap();
+        if (shown.deviceIndependentSize().toSize() != fit ||
+            shown.devicePixelRatio() != devicePixelRatioF())
+            ui_->Picture1->setPixmap(pigeonPicture(fit, devicePixelRatioF()));
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 QString frmSplashPellamy::clubName() const {
     return ui_->txtclub->text();

@@ -39,6 +39,9 @@ public slots:
     void Command5_Click();  // Enter Members Distances
     void cmdSeason_Click(); // Season Results
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void editName(QLineEdit* box, const QString& file, const QString& what);
 

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 #include <QWindow>
 
@@ -159,7 +161,16 @@ void centreOnScreen(QWidget* window) {
         return;
     const QRect area = screen->availableGeometry();
     const QSize frame = window->frameGeometry().size() - window->size();
-    window->resize(window->size().boundedTo(area.size() - frame));
+    const QSize room = area.size() - frame;
+    QSize wanted = window->size();
+    // A window that is its form's scroll area, cut in height, takes the
+    // vertical scroll bar's width more where the screen has it, so that the
+    // form need not scroll sideways too.
+    if (wanted.height() > room.height())
+        for (const QScrollArea* scroll :
+             window->findChildren<QScrollArea*>(Qt::FindDirectChildrenOnly))
+            wanted.rwidth() += scroll->verticalScrollBar()->sizeHint().width();
+    window->resize(wanted.boundedTo(room));
     const QSize outer = window->size() + frame;
     window->move(std::max(area.left(), area.left() + (area.width() - outer.width()) / 2),
                  std::max(area.top(), area.top() + (area.height() - outer.height()) / 2));

@@ -3,9 +3,13 @@
 #include "app/program.h"
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
+#include "platform/windowhabits.h"
 
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -59,6 +63,18 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
     EXPECT_EQ(names(), QStringList({"  Westside, Flyers", ""}));
     EXPECT_EQ(fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
     EXPECT_EQ(fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
+}
+
+// Made lower than itself, as on a small screen at a large text size, the
+// window draws its picture smaller and keeps every button inside it.
+TEST_F(StartWindowTest, ShrinksToAScreenLowerThanItself) {
+    start->resize(start->width(), 520);
+    QApplication::processEvents();
+    EXPECT_EQ(start->height(), 520);
+    const QWidget* exit = button("Command4");
+    EXPECT_TRUE(start->rect().contains(QRect(exit->mapTo(start, QPoint(0, 0)), exit->size())));
+    EXPECT_LT(start->findChild<QLabel*>("Picture1")->pixmap().deviceIndependentSize().height(),
+              288);
 }
 
 TEST_F(StartWindowTest, AnUnwritableNameFileIsReportedAndTheNameKeptOnScreen) {
@@ -133,4 +149,25 @@ TEST(Dialogs, ALongTextKeepsEachParagraphAndItsQuestionOnTheScreen) {
         "Show Details.)\n\nWrite these distances?");
     EXPECT_EQ(shownOfLongText("Short.\n\nWrite these distances?"),
               "Short.\n\nWrite these distances?");
+}
+
+// A form that scrolls up and down on a low screen is given its scroll bar's
+// width where the screen has it, so it does not scroll sideways as well.
+TEST(WindowHabits, AFormCutInHeightDoesNotScrollSideways) {
+    QWidget window(nullptr, Qt::Window);
+    auto* scroll = new QScrollArea(&window);
+    auto* form = new QWidget;
+    form->setMinimumSize(300, 4000);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(form);
+    (new QVBoxLayout(&window))->addWidget(scroll);
+    window.layout()->setContentsMargins(0, 0, 0, 0);
+    scroll->setFrameShape(QFrame::NoFrame);
+    window.resize(300, 4000);
+    window.show();
+    centreOnScreen(&window);
+    QApplication::processEvents();
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
 }
