@@ -385,6 +385,12 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_FALSE(w->hasUnsavedChanges());
     // The editor, empty before, shows the rows written.
     EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
+    // A distance typed by hand since is changed only on a Yes: Enter says No.
+    execSql(path(), "UPDATE Distances SET Yards = '1'");
+    dialogs.answerYesNo(false);
+    button("cmdWorkOut");
+    EXPECT_EQ(dialogs.noByDefault(), QStringList{dialogs.shown().last().text});
+    EXPECT_EQ(distanceRows(path()).value(0).value(3), "1");
     // Coordinates saved by another copy since are not worked out unseen.
     execSql(path(), "UPDATE Racepoints SET Latitude = '10' WHERE Racepoint = 'Ypres'");
     button("cmdWorkOut");
