@@ -19,6 +19,7 @@
 #include "timeoverlay.h"
 #include "wrapbutton.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -237,6 +238,13 @@ void Pellamy::setUpControls() {
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);
     scroll->setWidget(form);
+    // Wherever the focus goes (by Tab, out of a time picker, after a bird is
+    // clocked), the form shows it; not on a click, which would move the form
+    // under the pointer.
+    connect(qApp, &QApplication::focusChanged, scroll, [scroll, form](QWidget*, QWidget* now) {
+        if (now && form->isAncestorOf(now) && QApplication::mouseButtons() == Qt::NoButton)
+            scroll->ensureWidgetVisible(now, 0, 0);
+    });
     auto* whole = new QVBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
     whole->addWidget(scroll);

@@ -3,6 +3,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -11,6 +12,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -28,13 +31,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Wheel) {
             auto* widget = qobject_cast<QWidget*>(watched);
-            if (widget && !widget->hasFocus()) {
+            // A turn that began on another control (scrolling the form) goes
+            // on scrolling when the focused control slides under the pointer:
+            // it never changes the focused time or list unseen.
+            const bool scrolling = passedOn_.isValid() && passedOn_.elapsed() < 500;
+            if (widget && (!widget->hasFocus() || scrolling)) {
+                passedOn_.start();
                 event->ignore();
                 return true;
             }
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    QElapsedTimer passedOn_; // when a wheel turn was last passed on
 };
 
 } // namespace
@@ -155,18 +166,21 @@ WaitCursor::~WaitCursor() {
         QApplication::restoreOverrideCursor();
 }
 
-void centreOnScreen(QWidget* window) {
+namespace {
+
+// Sizes the window to the screen's free area, less the frame given, and
+// centres it there, its top left corner never off the area.
+void placeOnScreen(QWidget* window, const QSize& frame, bool widenForScrollBar) {
     const QScreen* screen = window->screen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QSize frame = window->frameGeometry().size() - window->size();
     const QSize room = area.size() - frame;
     QSize wanted = window->size();
     // A window that is its form's scroll area, cut in height, takes the
     // vertical scroll bar's width more where the screen has it, so that the
     // form need not scroll sideways too.
-    if (wanted.height() > room.height())
+    if (widenForScrollBar && wanted.height() > room.height())
         for (const QScrollArea* scroll :
              window->findChildren<QScrollArea*>(Qt::FindDirectChildrenOnly))
             wanted.rwidth() += scroll->verticalScrollBar()->sizeHint().width();
@@ -174,6 +188,25 @@ void centreOnScreen(QWidget* window) {
     const QSize outer = window->size() + frame;
     window->move(std::max(area.left(), area.left() + (area.width() - outer.width()) / 2),
                  std::max(area.top(), area.top() + (area.height() - outer.height()) / 2));
+}
+
+} // namespace
+
+void centreOnScreen(QWidget* window) {
+    QSize frame = window->frameGeometry().size() - window->size();
+    // Not yet framed by the window system (not shown, or shown a moment
+    // ago): room is kept for a title bar.
+    if (frame.isNull())
+        frame = QSize(0, window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window));
+    placeOnScreen(window, frame, true);
+    // Once framed, a window whose real frame lies partly off the free area
+    // (a taller title bar) is placed again, so no strip of it is out of reach.
+    QTimer::singleShot(500, window, [window] {
+        const QScreen* screen = window->screen();
+        if (screen && window->isVisible() &&
+            !screen->availableGeometry().contains(window->frameGeometry()))
+            placeOnScreen(window, window->frameGeometry().size() - window->size(), false);
+    });
 }
 
 } // namespace pellamy

@@ -6,6 +6,7 @@
 #include "calc/raceentry.h"
 
 #include <QApplication>
+#include <QScrollArea>
 #include <QWheelEvent>
 
 namespace {
@@ -112,17 +113,23 @@ TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
 TEST_F(EntryTest, TheWheelChangesOnlyWhatHasTheFocus) {
     QComboBox* member = list("member");
     QTimeEdit* masterSet = control<QTimeEdit>(*window, "DTPicker1");
-    box("ringno")->setFocus();
-    const int memberAt = member->currentIndex();
-    const QTime set = masterSet->time();
-    wheel(member);
-    wheel(masterSet);
-    EXPECT_EQ(member->currentIndex(), memberAt);
-    EXPECT_EQ(masterSet->time(), set);
     // With the focus, the wheel works as ever.
+    const int memberAt = member->currentIndex();
     member->setFocus();
     wheel(member);
     EXPECT_NE(member->currentIndex(), memberAt);
+    box("ringno")->setFocus();
+    const int memberNow = member->currentIndex();
+    const QTime set = masterSet->time();
+    wheel(member);
+    wheel(masterSet);
+    EXPECT_EQ(member->currentIndex(), memberNow);
+    EXPECT_EQ(masterSet->time(), set);
+    // A turn that scrolled the form goes on scrolling when the focused
+    // picker slides under the pointer.
+    masterSet->setFocus();
+    wheel(masterSet);
+    EXPECT_EQ(masterSet->time(), set);
 }
 
 TEST_F(EntryTest, EditTakesTheCommentsPlaceWithoutMovingAnythingAndClockingGivesItBack) {
@@ -157,10 +164,18 @@ TEST_F(EntryTest, TabOrderFollowsTheWindowsOrder) {
         "cmdopen",      "CmdPrint",      "txtcopies",     "cmdremove",  "cmdsave",
         "Clubprint",    "txtcopies2",    "txtcomments",   "CmdExit",    "racepoint",
         "DTPicker4",    "DTPicker5",     "DTPicker6",     "member",     "DTPicker1"};
+    // In a window smaller than the form, each stop's cursor is brought into
+    // view.
+    window->resize(420, 300);
+    const QWidget* view = window->findChild<QScrollArea*>()->viewport();
     for (const char* name : order) {
         ASSERT_EQ(focusName(), name);
-        // A picker steps through its own parts before passing the focus on.
         QWidget* focus = QApplication::focusWidget();
+        const QRect cursor = focus->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        if (name != order[0]) {
+            EXPECT_TRUE(view->rect().contains(focus->mapTo(view, cursor.center()))) << name;
+        }
+        // A picker steps through its own parts before passing the focus on.
         for (int part = 0; part < 4 && QApplication::focusWidget() == focus; ++part)
             QTest::keyClick(focus, Qt::Key_Tab);
     }
