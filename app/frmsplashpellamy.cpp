@@ -30,7 +30,8 @@ void nameLook(QLineEdit* box, double points) {
 }
 
 // The picture's own size; on a small screen at a large text size it is
-// drawn smaller, down to half, so the buttons under it stay on the screen.
+// drawn smaller, as small as need be, so the buttons under it stay on the
+// screen.
 constexpr QSize kPicture(228, 288);
 
 // Drawn for the screen's pixels, so it is sharp at any text size.
@@ -55,7 +56,7 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     nameLook(ui_->txtclub, 12);
     nameLook(ui_->txtfed, 9.75);
     ui_->Picture1->setPixmap(pigeonPicture(kPicture, devicePixelRatioF()));
-    ui_->Picture1->setMinimumSize(kPicture / 2);
+    ui_->Picture1->setMinimumSize(1, 1);
     resize(size().expandedTo(sizeHint())); // room for the whole picture
     ui_->Picture1->installEventFilter(this);
     for (QPushButton* b : {ui_->Command1, ui_->Command2, ui_->Command3, ui_->Command4,
@@ -68,6 +69,9 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     connect(ui_->Command4, &QPushButton::clicked, this, &frmSplashPellamy::Command4_Click);
     connect(ui_->Command5, &QPushButton::clicked, this, &frmSplashPellamy::Command5_Click);
     connect(ui_->cmdSeason, &QPushButton::clicked, this, &frmSplashPellamy::cmdSeason_Click);
+    // A name too long for its box is read whole as the box's tip.
+    for (QLineEdit* box : {ui_->txtclub, ui_->txtfed})
+        connect(box, &QLineEdit::textChanged, box, &QWidget::setToolTip);
     wheelOnlyWhenFocused(this);
     enterPressesButtons(this);
     oneLineTyping(this);
@@ -84,8 +88,10 @@ bool frmSplashPellamy::eventFilter(QObject* watched, QEvent* event) {
         const QSize fit =
             kPicture.scaled(ui_->Picture1->size(), Qt::KeepAspectRatio).boundedTo(kPicture);
         const QPixmap shown = ui_->Picture1->pixmap();
-        if (shown.deviceIndependentSize().toSize() != fit ||
-            shown.devicePixelRatio() != devicePixelRatioF())
+        if (fit.isEmpty())
+            ui_->Picture1->clear();
+        else if (shown.deviceIndependentSize().toSize() != fit ||
+                 shown.devicePixelRatio() != devicePixelRatioF())
             ui_->Picture1->setPixmap(pigeonPicture(fit, devicePixelRatioF()));
     }
     return QWidget::eventFilter(watched, event);

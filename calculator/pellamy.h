@@ -22,6 +22,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QScrollArea;
 class QTimeEdit;
 
 namespace Ui {
@@ -173,6 +174,7 @@ private:
     QString folder_;
     // The form (pellamy.ui): every control, named as the window names it.
     std::unique_ptr<Ui::Pellamy> ui_;
+    QScrollArea* formScroll_ = nullptr; // the form, in a window smaller than itself
     std::unique_ptr<DialogService> ownDialogs_;
     DialogService* dialogs_;
     DistanceStore store_;

@@ -14,7 +14,10 @@
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPersistentModelIndex>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QTreeView>
 
 namespace pellamy {
 
@@ -28,6 +31,7 @@ void Pellamy::Picture1_Click() {
     // From here any failure skips to the closing steps, with what was
     // written so far kept and one message saying why no entry was made.
     QString noEntry;
+    QPersistentModelIndex added; // the entry made, wherever the list puts it
     const DistanceLookup lookup = [&] {
         const WaitCursor wait(store_.source().onServer());
         return store_.distance(ui_->member->currentText(), ui_->racepoint->currentText());
@@ -74,6 +78,7 @@ void Pellamy::Picture1_Click() {
         if (out.entryMade) {
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
+            added = entries_.index(entries_.count() - 1, Col::Pos);
             entries_.sortByVelocity();
         } else {
             noEntry = noEntryReason(out, lookup.text, ui_->member->currentText(),
@@ -106,6 +111,15 @@ void Pellamy::Picture1_Click() {
     if (chosenIndex(ui_->racepoint) < 0)
         dialogs_->message(QStringLiteral("You have no entries in your Database, please check."),
                           QStringLiteral("Pellamy"));
+    // The bird just entered is in view while the next is asked for: its
+    // row in the list, and the list on a form that scrolls.
+    if (added.isValid()) {
+        ui_->ListView1->scrollTo(added);
+        const QRect row = ui_->ListView1->visualRect(added);
+        const QPoint at =
+            ui_->ListView1->viewport()->mapTo(formScroll_->widget(), QPoint(0, row.center().y()));
+        formScroll_->ensureVisible(at.x(), at.y(), 0, row.height());
+    }
     ui_->member->hide();
     if (!dialogs_->askYesNo(QStringLiteral("Another Bird for ") + ui_->member->currentText(),
                             QStringLiteral("Pellamy"))) {

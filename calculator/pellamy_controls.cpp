@@ -234,6 +234,7 @@ void Pellamy::setUpControls() {
         if (child != form)
             child->setParent(form);
     auto* scroll = new QScrollArea(this);
+    formScroll_ = scroll;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setWidgetResizable(true);

@@ -301,6 +301,7 @@ void frmdistances::cmdCoordinates_Click() {
     connect(window, &frmcoordinates::distancesWritten, this, &frmdistances::distancesWritten);
     coordinates_ = window;
     window->show();
+    centreOnScreen(window);
 }
 
 void frmdistances::cmdUpload_Click() {

@@ -61,6 +61,7 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
                                     "input|Pellamy|Please enter the Federation name",
                                     "message|Error|You have not entered a Federation name"}));
     EXPECT_EQ(names(), QStringList({"  Westside, Flyers", ""}));
+    EXPECT_EQ(box("txtclub")->toolTip(), "  Westside, Flyers"); // read whole when cut
     EXPECT_EQ(fileBytes(dir.filePath("club.txt")), "\"  Westside, Flyers\"\r\n");
     EXPECT_EQ(fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
 }

@@ -1,7 +1,11 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "calc/raceentryrow.h"
 #include "calc/worked_example.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -37,6 +41,24 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
               QStringList({"", "", "", "11"}));
     for (const char* name : {"Check1", "Check2", "Check3"})
         EXPECT_FALSE(tick(name)->isChecked()) << name;
+}
+
+// While the next bird is asked for, the one just entered is in view: its
+// row in a long list, and the list on a form scrolled down to CALCULATE.
+TEST_F(ClockingTest, TheBirdJustEnteredIsInView) {
+    QVector<RaceEntryRow> faster(40, RaceEntryRow(workedExampleEntry()));
+    for (RaceEntryRow& row : faster)
+        row.setText(Col::Velocity, "9999.000");
+    window->entries().appendAll(faster);
+    window->resize(420, 300);
+    auto* form = window->findChild<QScrollArea*>();
+    form->verticalScrollBar()->setValue(form->verticalScrollBar()->maximum());
+    clock();
+    auto* list = control<QTreeView>(*window, "ListView1");
+    const QRect added = list->visualRect(window->entries().index(40, 0));
+    EXPECT_TRUE(list->viewport()->rect().contains(added.center()));
+    EXPECT_TRUE(form->viewport()->rect().contains(
+        list->viewport()->mapTo(form->viewport(), added.center())));
 }
 
 TEST_F(ClockingTest, AFieldOverItsLimitIsReportedAndResetAndASecondClickEntersTheBird) {
