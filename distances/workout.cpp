@@ -210,6 +210,9 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                 ++plan->added;
                 continue;
             }
+            if (found.size() > 1)
+                plan->heldTwice
+                    << QStringLiteral("%1 at %2").arg(found[0].name, found[0].racepoint);
             // Every row of the pair (the table may hold two) gets the distance.
             for (const StoredRow& row : found) {
                 const std::optional<double> was = textToNumber(row.sixtieths);

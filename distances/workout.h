@@ -48,6 +48,10 @@ struct WorkOutPlan {
     // a race point that holds a row under its name otherwise spelt is named
     // too, as "J Smith at Dover (beside J. Smith)".
     QStringList newNames;
+    // Pairs held in more than one row, as "member at race point": both get
+    // the distance, but the calculator takes no bird of such a pair until
+    // one row is deleted.
+    QStringList heldTwice;
     // The coordinates the plan was worked out from.
     PlaceLists places;
 };

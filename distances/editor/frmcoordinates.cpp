@@ -417,6 +417,11 @@ void frmcoordinates::cmdWorkOut_Click() {
         if (plan.unreadable.size() > 10)
             leftOut += QStringLiteral("\n(and %1 more)").arg(plan.unreadable.size() - 10);
     }
+    if (!plan.heldTwice.isEmpty())
+        leftOut += QStringLiteral("\n\nHeld in more than one row, so the calculator will take no "
+                                  "bird of these until one row of each is deleted in the "
+                                  "distances editor:\n") +
+                   plan.heldTwice.join(u'\n');
     if (plan.writes.isEmpty()) {
         say(QStringLiteral("The distances in the database already agree with the coordinates "
                            "(%1): nothing needs changing.")

@@ -386,10 +386,14 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     // The editor, empty before, shows the rows written.
     EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
     // A distance typed by hand since is changed only on a Yes: Enter says No.
+    // A pair typed twice is named: race night would refuse its birds.
     execSql(path(), "UPDATE Distances SET Yards = '1'");
+    execSql(path(), "INSERT INTO Distances SELECT * FROM Distances WHERE Racepoint = 'Ypres'");
     dialogs.answerYesNo(false);
     button("cmdWorkOut");
     EXPECT_EQ(dialogs.noByDefault(), QStringList{dialogs.shown().last().text});
+    EXPECT_THAT(dialogs.shown().last().text.toStdString(),
+                HasSubstr("deleted in the distances editor:\nAnn Sample at Ypres\n\nWrite"));
     EXPECT_EQ(distanceRows(path()).value(0).value(3), "1");
     // Coordinates saved by another copy since are not worked out unseen.
     execSql(path(), "UPDATE Racepoints SET Latitude = '10' WHERE Racepoint = 'Ypres'");
