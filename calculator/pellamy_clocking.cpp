@@ -13,10 +13,12 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPersistentModelIndex>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTreeView>
 
 namespace pellamy {
@@ -118,7 +120,9 @@ void Pellamy::Picture1_Click() {
         const QRect row = ui_->ListView1->visualRect(added);
         const QPoint at =
             ui_->ListView1->viewport()->mapTo(formScroll_->widget(), QPoint(0, row.center().y()));
-        formScroll_->ensureVisible(at.x(), at.y(), 0, row.height());
+        // Up and down only: a form scrolled sideways to CALCULATE stays so.
+        formScroll_->ensureVisible(formScroll_->horizontalScrollBar()->value(), at.y(), 0,
+                                   row.height() + ui_->ListView1->header()->height());
     }
     ui_->member->hide();
     if (!dialogs_->askYesNo(QStringLiteral("Another Bird for ") + ui_->member->currentText(),

@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -212,7 +213,6 @@ void Pellamy::setUpControls() {
     placeCopiesBox(ui.txtcopies2, ui.Clubprint);
     placeCopiesBox(ui.txtcopies, ui.CmdPrint);
     ui.Picture1->setPicture(QStringLiteral(":/calculator/calculate.svg"));
-    wheelOnlyWhenFocused(this);
     enterPressesButtons(this);
     oneLineTyping(this);
     showEmptyCaption(this);
@@ -242,10 +242,22 @@ void Pellamy::setUpControls() {
     // Wherever the focus goes (by Tab, out of a time picker, after a bird is
     // clocked), the form shows it; not on a click, which would move the form
     // under the pointer.
-    connect(qApp, &QApplication::focusChanged, scroll, [scroll, form](QWidget*, QWidget* now) {
-        if (now && form->isAncestorOf(now) && QApplication::mouseButtons() == Qt::NoButton)
-            scroll->ensureWidgetVisible(now, 0, 0);
-    });
+    // Coming back to the window (from another program, or a message closed)
+    // to where the focus was keeps the form as the user scrolled it.
+    connect(qApp, &QApplication::focusChanged, scroll,
+            [scroll, form, leftFrom = QPointer<QWidget>()](QWidget* old, QWidget* now) mutable {
+                const bool fromForm = old && form->isAncestorOf(old);
+                const bool toForm = now && form->isAncestorOf(now);
+                if (fromForm && !toForm)
+                    leftFrom = old;
+                if (!toForm || QApplication::mouseButtons() != Qt::NoButton)
+                    return;
+                const bool back = !fromForm && now == leftFrom;
+                leftFrom.clear();
+                if (!back)
+                    scroll->ensureWidgetVisible(now, 0, 0);
+            });
+    wheelOnlyWhenFocused(this);
     auto* whole = new QVBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
     whole->addWidget(scroll);

@@ -210,9 +210,18 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                 ++plan->added;
                 continue;
             }
-            if (found.size() > 1)
-                plan->heldTwice
-                    << QStringLiteral("%1 at %2").arg(found[0].name, found[0].racepoint);
+            // The calculator finds a bird's distance by name and race point as
+            // stored (letter case aside, blanks not): two rows alike stop its
+            // birds, "Ann Sample" beside "Ann Sample " does not.
+            QSet<QString> matched;
+            for (const StoredRow& row : found) {
+                const QString key = nocaseKey(row.name) + u'\n' + nocaseKey(row.racepoint);
+                if (matched.contains(key)) {
+                    plan->heldTwice << QStringLiteral("%1 at %2").arg(row.name, row.racepoint);
+                    break;
+                }
+                matched.insert(key);
+            }
             // Every row of the pair (the table may hold two) gets the distance.
             for (const StoredRow& row : found) {
                 const std::optional<double> was = textToNumber(row.sixtieths);

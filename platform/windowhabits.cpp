@@ -29,23 +29,30 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Wheel) {
-            auto* widget = qobject_cast<QWidget*>(watched);
-            // A turn that began on another control (scrolling the form) goes
-            // on scrolling when the focused control slides under the pointer:
-            // it never changes the focused time or list unseen.
-            const bool scrolling = passedOn_.isValid() && passedOn_.elapsed() < 500;
-            if (widget && (!widget->hasFocus() || scrolling)) {
-                passedOn_.start();
-                event->ignore();
-                return true;
-            }
+        if (event->type() != QEvent::Wheel)
+            return QObject::eventFilter(watched, event);
+        // A turn that reaches a form able to scroll (from wherever it began)
+        // is scrolling it: for a moment the focused control that slides
+        // under the pointer passes the turn on too, so it never changes the
+        // focused time or list unseen.
+        if (auto* area = qobject_cast<QScrollArea*>(watched->parent());
+            area && area->viewport() == watched) {
+            if (area->verticalScrollBar()->maximum() > 0 ||
+                area->horizontalScrollBar()->maximum() > 0)
+                scrolled_.start();
+            return false;
         }
-        return QObject::eventFilter(watched, event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        const bool scrolling = scrolled_.isValid() && scrolled_.elapsed() < 500;
+        if (widget && (!widget->hasFocus() || scrolling)) {
+            event->ignore(); // passed on to the form
+            return true;
+        }
+        return false;
     }
 
 private:
-    QElapsedTimer passedOn_; // when a wheel turn was last passed on
+    QElapsedTimer scrolled_; // when a turn last reached a form able to scroll
 };
 
 } // namespace
@@ -63,6 +70,8 @@ void wheelOnlyWhenFocused(QWidget* window) {
             widget->setFocusPolicy(Qt::StrongFocus);
         widget->installEventFilter(guard);
     }
+    for (QScrollArea* area : window->findChildren<QScrollArea*>())
+        area->viewport()->installEventFilter(guard);
 }
 
 namespace {

@@ -9,8 +9,10 @@ namespace pellamy {
 
 // Rolling the mouse wheel over a list, a date or a time changes it only when
 // it has the keyboard focus: a wheel turned to scroll past a member's name
-// never changes the member, the race point or a clock time. Guards every combo box, date and time
-// picker in the window (and the ones inside them) as it is now.
+// never changes the member, the race point or a clock time. Nor does a turn
+// scrolling a form change the focused one that slides under the pointer.
+// Guards every combo box, date and time picker in the window (and the ones
+// inside them) and every form that scrolls, as they are now.
 void wheelOnlyWhenFocused(QWidget* window);
 
 // Enter or Return on the button that has the keyboard focus presses it, as

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 namespace {
@@ -103,8 +104,9 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
 
 TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
     QTimeEdit* masterSet = control<QTimeEdit>(*window, "DTPicker1");
-    QTest::mouseDClick(masterSet->findChild<QLineEdit*>(), Qt::LeftButton, {},
-                       QPoint(masterSet->width() / 2, masterSet->height() / 2));
+    const QPoint middle(masterSet->width() / 2, masterSet->height() / 2);
+    QTest::mouseDClick(masterSet->findChild<QLineEdit*>(), Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(masterSet->findChild<QLineEdit*>(), Qt::LeftButton, {}, middle);
     EXPECT_EQ(focusName(), "MTSetMin"); // the middle of the picker
     EXPECT_TRUE(box("MTSetMin")->isVisible());
 }
@@ -125,11 +127,37 @@ TEST_F(EntryTest, TheWheelChangesOnlyWhatHasTheFocus) {
     wheel(masterSet);
     EXPECT_EQ(member->currentIndex(), memberNow);
     EXPECT_EQ(masterSet->time(), set);
-    // A turn that scrolled the form goes on scrolling when the focused
-    // picker slides under the pointer.
+    // Where nothing scrolls, the focused picker takes the next turn at once;
+    // on a form cut in height, a turn that scrolled it (from a caption, a box,
+    // a gap) goes on scrolling when the focused picker slides under the pointer.
     masterSet->setFocus();
     wheel(masterSet);
-    EXPECT_EQ(masterSet->time(), set);
+    EXPECT_NE(masterSet->time(), set);
+    window->resize(420, 300);
+    QCoreApplication::processEvents(); // the form is laid out anew
+    const QTime now = masterSet->time();
+    wheel(window->findChild<QScrollArea*>()->viewport());
+    wheel(masterSet);
+    EXPECT_EQ(masterSet->time(), now);
+}
+
+// Coming back to the window (from another program, or a message closed)
+// keeps the form where the user scrolled it.
+TEST_F(EntryTest, ComingBackKeepsTheFormAsScrolled) {
+    window->resize(420, 300);
+    QCoreApplication::processEvents();
+    QScrollBar* upDown = window->findChild<QScrollArea*>()->verticalScrollBar();
+    box("mtdetailrake")->setFocus();
+    ASSERT_GT(upDown->value(), 0);
+    upDown->setValue(0);
+    QWidget other;
+    for (QWidget* active : {&other, static_cast<QWidget*>(window.get())}) {
+        active->show();
+        active->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(active));
+    }
+    EXPECT_EQ(QApplication::focusWidget(), box("mtdetailrake"));
+    EXPECT_EQ(upDown->value(), 0);
 }
 
 TEST_F(EntryTest, EditTakesTheCommentsPlaceWithoutMovingAnythingAndClockingGivesItBack) {
