@@ -214,6 +214,7 @@ void Pellamy::setUpControls() {
     placeCopiesBox(ui.txtcopies, ui.CmdPrint);
     ui.Picture1->setPicture(QStringLiteral(":/calculator/calculate.svg"));
     enterPressesButtons(this);
+    clickSelectsDatePart(this);
     oneLineTyping(this);
     showEmptyCaption(this);
 

@@ -32,17 +32,21 @@ std::optional<QTime> boxTime(QLineEdit* const (&boxes)[3]) {
     return QTime(parts[0], parts[1], parts[2]);
 }
 
-// A clock reading as typed: "10:05:30", or figures in pairs, "100530"; a
-// first figure no hour begins with (3 to 9) is an hour of its own, "93015".
-std::optional<QTime> typedTime(const QString& text) {
+// A clock reading as typed, in its hours, minutes and seconds: "10:05:30",
+// or figures in pairs, "100530"; a first figure no hour begins with (3 to 9)
+// is an hour of its own, "93015".
+QStringList typedParts(const QString& text) {
+    if (text.contains(u':'))
+        return text.split(u':');
     QStringList parts;
-    if (text.contains(u':')) {
-        parts = text.split(u':');
-    } else {
-        const QString figures = !text.isEmpty() && text[0] >= u'3' ? u'0' + text : text;
-        for (qsizetype i = 0; i < figures.size(); i += 2)
-            parts << figures.mid(i, 2);
-    }
+    const QString figures = !text.isEmpty() && text[0] >= u'3' ? u'0' + text : text;
+    for (qsizetype i = 0; i < figures.size(); i += 2)
+        parts << figures.mid(i, 2);
+    return parts;
+}
+
+std::optional<QTime> typedTime(const QString& text) {
+    const QStringList parts = typedParts(text);
     if (parts.size() > 3)
         return std::nullopt;
     int values[3] = {0, 0, 0};
@@ -117,6 +121,17 @@ bool TimeOverlay::typed(QChar c) {
     return true;
 }
 
+void TimeOverlay::keepTyped() {
+    const QStringList parts = typedParts(typing_);
+    const QString rest =
+        parts.mid(2).join(typing_.contains(u':') ? QStringLiteral(":") : QString());
+    typing_.clear();
+    const QString texts[3] = {parts.value(0), parts.value(1), rest};
+    for (int i = 0; i < 3; ++i)
+        boxes_[i]->setText(texts[i].isEmpty() ? QStringLiteral("0") : texts[i]);
+    arrange();
+}
+
 bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
     const bool onPicker =
         watched == picker_ || picker_->isAncestorOf(qobject_cast<QWidget*>(watched));
@@ -125,11 +140,13 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         if (!onPicker) {
             stack_->setCurrentWidget(boxPanel_);
         } else if (watched == picker_) {
-            typing_.clear();
+            // Back from another window, typing goes on where it was.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                typing_.clear();
             if (!boxTime(boxes_)) {
                 // The boxes hold what the picker cannot show: they stay in
                 // view, and the focus passes on.
-                const auto reason = static_cast<QFocusEvent*>(event)->reason();
                 neighbour(reason == Qt::BacktabFocusReason)->setFocus(reason);
                 return false;
             }
@@ -137,7 +154,15 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::FocusOut:
-        if (!onPicker) {
+        if (watched == picker_) {
+            // Left for another control (by a click: Tab is held above) with
+            // figures that make no time: they stand in the boxes as typed,
+            // for CALCULATE to refuse, never the time last taken unseen.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (!typedTime(typing_) && reason != Qt::ActiveWindowFocusReason &&
+                reason != Qt::PopupFocusReason)
+                keepTyped();
+        } else if (!onPicker) {
             // Leaving the boxes for another control (not for the next box).
             QWidget* next = QApplication::focusWidget();
             if (!next || !boxPanel_->isAncestorOf(next))
@@ -145,7 +170,8 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::MouseButtonPress:
-        if (onPicker)
+        // A click starts the typing afresh, but not over figures refused.
+        if (onPicker && typedTime(typing_))
             typing_.clear();
         break;
     case QEvent::MouseButtonDblClick:

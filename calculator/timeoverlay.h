@@ -8,8 +8,10 @@
 // figures the calculation will use.
 //
 // A clock reading is typed straight into the picker: click it anywhere (or
-// Tab to it) and type 100530 or 10:05:30; Backspace takes back a figure. A
-// double-click brings the boxes up, with the cursor in the box clicked on.
+// Tab to it) and type 100530 or 10:05:30; Backspace takes back a figure.
+// Figures that make no time are refused, and left so by a click elsewhere
+// they stand in the boxes as typed. A double-click brings the boxes up, with
+// the cursor in the box clicked on.
 
 #include <QString>
 #include <QWidget>
@@ -38,6 +40,8 @@ private:
     void follow();
     // A figure or colon typed into the picker; false when it makes no time.
     bool typed(QChar c);
+    // Figures typed that make no time, put into the boxes as typed.
+    void keepTyped();
     // The control the focus passes on to from the picker, forward or back:
     // not one of the picker's own parts.
     QWidget* neighbour(bool back) const;

@@ -3,6 +3,7 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QKeyEvent>
@@ -13,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimeEdit>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -103,6 +105,38 @@ void enterPressesButtons(QWidget* window) {
     auto* filter = new EnterPresses(window);
     for (QPushButton* button : window->findChildren<QPushButton*>())
         button->installEventFilter(filter);
+}
+
+namespace {
+
+class ClickSelectsDatePart : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonRelease) {
+            auto* text = static_cast<QLineEdit*>(watched);
+            auto* picker = static_cast<QDateTimeEdit*>(text->parentWidget());
+            // After the click has put the cursor in its place; a part
+            // dragged over is left as chosen.
+            QTimer::singleShot(0, picker, [picker, text] {
+                if (picker->hasFocus() && !text->hasSelectedText())
+                    picker->setSelectedSection(picker->currentSection());
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+void clickSelectsDatePart(QWidget* window) {
+    auto* filter = new ClickSelectsDatePart(window);
+    for (QDateTimeEdit* picker : window->findChildren<QDateTimeEdit*>())
+        if (!qobject_cast<QTimeEdit*>(picker))
+            if (auto* text = picker->findChild<QLineEdit*>())
+                text->installEventFilter(filter);
 }
 
 namespace {

@@ -21,6 +21,12 @@ void wheelOnlyWhenFocused(QWidget* window);
 // button in the window as it is now.
 void enterPressesButtons(QWidget* window);
 
+// A click on a date picker selects the day, month or year under the
+// pointer, so that a date typed after one click takes its place (as a date
+// typed after Tab does) instead of being refused figure by figure without a
+// sign. Guards every date picker in the window as it is now (not the times).
+void clickSelectsDatePart(QWidget* window);
+
 // Text pasted into a one-line box (a cell copied from a spreadsheet ends in
 // a line break) is taken up to its first line break, as a one-line box
 // takes it: a break kept in a name or race point would make it another

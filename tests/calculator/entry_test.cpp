@@ -95,11 +95,25 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
     key(Qt::Key_Tab); // nor is the time carried on until the figure is put right
     EXPECT_EQ(focusName(), "DTPicker7");
+    // Left by a click, the figures stand in the boxes as typed, for
+    // CALCULATE to refuse, not the time last taken.
+    box("ringno")->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(texts({"birdclockhrs", "birdclockmins", "birdclocksecs"}),
+              QStringList({"24", "00", "15"}));
     // Boxes that hold what the picker cannot show stay in view, and the
     // focus passes on to the next control.
-    box("birdclockhrs")->setText("24");
     picker("DTPicker7")->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(focusName(), "ringno");
+}
+
+// A date is typed after one click on it, as after Tab.
+TEST_F(EntryTest, ADateIsTypedAfterOneClick) {
+    auto* day = control<QDateTimeEdit>(*window, "DaybirdClocked");
+    QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
+                      QPoint(6, day->height() / 2));
+    QCoreApplication::processEvents();
+    keys("04122026");
+    EXPECT_EQ(day->date(), QDate(2026, 12, 4));
 }
 
 TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
