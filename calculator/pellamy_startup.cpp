@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QTreeView>
 
 #include <utility>
@@ -81,6 +82,18 @@ void Pellamy::connectHandlers() {
     connect(ui_->Clubprint, &QPushButton::clicked, this, &Pellamy::Clubprint_Click);
     connect(ui_->CmdPrint, &QPushButton::clicked, this, &Pellamy::CmdPrint_Click);
     connect(ui_->Command2, &QPushButton::clicked, this, &Pellamy::Command2_Click);
+
+    // The race details typed for the sheets go into the entries, and so into
+    // the recovery record, a moment after the typing stops: a race brought
+    // back after a failure has them as they were typed.
+    auto* typingStopped = new QTimer(this);
+    typingStopped->setSingleShot(true);
+    typingStopped->setInterval(500);
+    connect(typingStopped, &QTimer::timeout, this, &Pellamy::takeTypedDetails);
+    for (const auto& [column, box] : printedDetailBoxes())
+        connect(box, &QLineEdit::textEdited, typingStopped, qOverload<>(&QTimer::start));
+    connect(ui_->txtcomments, &QPlainTextEdit::textChanged, typingStopped,
+            qOverload<>(&QTimer::start));
 }
 
 void Pellamy::Form_Load() {

@@ -56,6 +56,24 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     reopen(std::nullopt); // declined: not offered again (an offer would go unanswered)
 }
 
+// Race details typed once the birds are in, even after a save, are in the
+// race brought back.
+TEST_F(RecoveryWindowTest, DetailsTypedAfterTheBirdsComeBackToo) {
+    open();
+    choose(list("member"), 0);
+    enterWorkedExample(*window);
+    clock(false);
+    saveFile(dir.filePath("race.txt"));
+    type("txtwind", "SW 10");
+    QTest::keyClicks(control<QPlainTextEdit>(*window, "txtcomments"), "Convoyer: Al Invented");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->entries().entry(0)[Col::Wind] == "SW 10"; }));
+    reopen(true);
+    EXPECT_EQ(box("txtwind")->text(), "SW 10");
+    EXPECT_TRUE(control<QPlainTextEdit>(*window, "txtcomments")
+                    ->toPlainText()
+                    .contains("Convoyer: Al Invented"));
+}
+
 // A race ended unsaved is offered at the next start, whatever the user
 // said on the way out; one saved is not.
 TEST_F(RecoveryWindowTest, AnExitOffersTheRaceOnlyWhenItWasNotSaved) {
