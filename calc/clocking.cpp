@@ -73,6 +73,10 @@ QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
                                   "which is right. Please keep one of them in the distances.")
                 .arg(rows)
                 .arg(member, racepoint);
+        if (distances.trimmed().isEmpty())
+            return QStringLiteral("the distance for %1 from %2 is empty. Please fill it in with "
+                                  "the distances editor.")
+                .arg(member, racepoint);
         return QStringLiteral("the distance for %1 from %2 is not a number.")
             .arg(member, racepoint);
     }

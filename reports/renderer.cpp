@@ -53,7 +53,7 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
     // How much narrower each line is drawn. A table (a run of heading lines
     // and the rows after it) by the measure its widest line needs; a line
     // outside a table on its own. Never a centred line, which is broken into
-    // lines that fit, nor a rule of dots, which loses nothing at the edge.
+    // lines that fit, nor a rule of dots, which is cut at the edge instead.
     QVector<int> table;
     double tableWidth = 0;
     const auto endTable = [&] {
@@ -94,12 +94,18 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
         const double squeeze = squeezes[i];
         if (!line.text.isEmpty()) {
             painter.save();
+            // A rule of dots longer than the line ends at the printable
+            // area's edge, as the table it frames does, not at the paper's.
+            if (isRule(line.text))
+                painter.setClipRect(QRectF(0, y, lineRoom, heights[i]));
             painter.translate(x, y + metrics.ascent());
             painter.scale(squeeze, 1);
             painter.drawText(QPointF(0, 0), line.text);
             painter.restore();
         }
-        placed.push_back({page, x, y, widths[i] * squeeze, i, squeeze});
+        const double drawn =
+            isRule(line.text) ? std::min(widths[i], lineRoom) : widths[i] * squeeze;
+        placed.push_back({page, x, y, drawn, i, squeeze});
         y += heights[i];
     };
     // A new page; a table that goes on over it starts with its heading.

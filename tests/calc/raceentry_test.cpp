@@ -108,6 +108,9 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
          "a Clock Read box does not hold a number."},
         {"no distance", [](CalculatorFields& f) { f.sixtieths.clear(); }, ticked,
          "there is no distance for J. Smith from Berwick."},
+        {"an empty distance", [](CalculatorFields& f) { f.sixtieths = "\r\n"; }, ticked,
+         "the distance for J. Smith from Berwick is empty. Please fill it in with the distances "
+         "editor."},
         {"two distances", [](CalculatorFields& f) { f.sixtieths += f.sixtieths; }, ticked,
          "there are 2 distances for J. Smith from Berwick, so Pellamy cannot tell which is "
          "right. Please keep one of them in the distances."},
