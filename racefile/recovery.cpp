@@ -380,7 +380,7 @@ void RaceRecovery::markEnded() {
 }
 
 void RaceRecovery::record(const RaceChange& change) {
-    unsaved_ = true;
+    const bool wasUnsaved = std::exchange(unsaved_, true);
     if (!recording_)
         return;
     if (!begun_) {
@@ -415,6 +415,13 @@ void RaceRecovery::record(const RaceChange& change) {
         lines = line('D', {number(change.row)});
         break;
     case RaceChange::Clear:
+        // Clear List asks nothing: a race cleared before it was saved is
+        // kept as the record stood, where a race declined is kept, so that
+        // a slip of the mouse costs no night's work.
+        if (wasUnsaved && held_ == 0) {
+            QFile::remove(path_ + QStringLiteral(".old"));
+            QFile::copy(path_, path_ + QStringLiteral(".old"));
+        }
         lines = line('C');
         break;
     case RaceChange::Renumber:
