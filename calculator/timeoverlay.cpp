@@ -13,6 +13,7 @@
 #include <QTime>
 #include <QTimeEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -122,14 +123,33 @@ bool TimeOverlay::typed(QChar c) {
 }
 
 void TimeOverlay::keepTyped() {
+    // Figures in their places show in their boxes (one over its limit among
+    // them); figures that are no clock reading at all (too many, or three in
+    // one place) stand whole in the first: never a time nobody typed.
     const QStringList parts = typedParts(typing_);
-    const QString rest =
-        parts.mid(2).join(typing_.contains(u':') ? QStringLiteral(":") : QString());
-    typing_.clear();
-    const QString texts[3] = {parts.value(0), parts.value(1), rest};
+    const bool inPlaces =
+        parts.size() <= 3 && std::all_of(parts.cbegin(), parts.cend(),
+                                         [](const QString& part) { return part.size() <= 2; });
+    QString texts[3];
     for (int i = 0; i < 3; ++i)
-        boxes_[i]->setText(texts[i].isEmpty() ? QStringLiteral("0") : texts[i]);
+        texts[i] = !inPlaces                  ? (i == 0 ? typing_ : QString())
+                   : parts.value(i).isEmpty() ? QStringLiteral("0")
+                                              : parts.value(i);
+    typing_.clear();
+    for (int i = 0; i < 3; ++i)
+        boxes_[i]->setText(texts[i]);
     arrange();
+}
+
+void TimeOverlay::openBoxAt(const QPoint& global) {
+    const QPoint at = boxPanel_->mapFromGlobal(global);
+    stack_->setCurrentWidget(boxPanel_);
+    QLineEdit* target = boxes_[0];
+    for (QLineEdit* box : boxes_)
+        if (at.x() >= box->x())
+            target = box;
+    target->setFocus(Qt::MouseFocusReason);
+    target->selectAll();
 }
 
 bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
@@ -170,22 +190,20 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::MouseButtonPress:
-        // A click starts the typing afresh, but not over figures refused.
-        if (onPicker && typedTime(typing_))
+        // A click starts the typing afresh; over figures refused it opens
+        // the boxes holding them, as a double-click does.
+        if (onPicker && typedTime(typing_)) {
             typing_.clear();
+        } else if (onPicker) {
+            keepTyped();
+            openBoxAt(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            return true;
+        }
         break;
     case QEvent::MouseButtonDblClick:
         if (onPicker) {
             // The box under the pointer, in the boxes' own places.
-            const auto* mouse = static_cast<QMouseEvent*>(event);
-            const QPoint at = boxPanel_->mapFromGlobal(mouse->globalPosition().toPoint());
-            stack_->setCurrentWidget(boxPanel_);
-            QLineEdit* target = boxes_[0];
-            for (QLineEdit* box : boxes_)
-                if (at.x() >= box->x())
-                    target = box;
-            target->setFocus(Qt::MouseFocusReason);
-            target->selectAll();
+            openBoxAt(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
             return true;
         }
         break;

@@ -9,14 +9,15 @@
 //
 // A clock reading is typed straight into the picker: click it anywhere (or
 // Tab to it) and type 100530 or 10:05:30; Backspace takes back a figure.
-// Figures that make no time are refused, and left so by a click elsewhere
-// they stand in the boxes as typed. A double-click brings the boxes up, with
-// the cursor in the box clicked on.
+// Figures that make no time are refused, and left so by a click they stand
+// in the boxes as typed. A double-click brings the boxes up, with the cursor
+// in the box clicked on.
 
 #include <QString>
 #include <QWidget>
 
 class QLineEdit;
+class QPoint;
 class QStackedLayout;
 class QTimeEdit;
 
@@ -42,6 +43,8 @@ private:
     bool typed(QChar c);
     // Figures typed that make no time, put into the boxes as typed.
     void keepTyped();
+    // The boxes on top, the focus in the one under a point on the screen.
+    void openBoxAt(const QPoint& global);
     // The control the focus passes on to from the picker, forward or back:
     // not one of the picker's own parts.
     QWidget* neighbour(bool back) const;

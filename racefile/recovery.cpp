@@ -416,11 +416,11 @@ void RaceRecovery::record(const RaceChange& change) {
         break;
     case RaceChange::Clear:
         // Clear List asks nothing: a race cleared before it was saved is
-        // kept as the record stood, where a race declined is kept, so that
-        // a slip of the mouse costs no night's work.
+        // kept as the record stood (beside a race declined, which is kept as
+        // .old), so that a slip of the mouse costs no night's work.
         if (wasUnsaved && held_ == 0) {
-            QFile::remove(path_ + QStringLiteral(".old"));
-            QFile::copy(path_, path_ + QStringLiteral(".old"));
+            QFile::remove(path_ + QStringLiteral(".cleared"));
+            QFile::copy(path_, path_ + QStringLiteral(".cleared"));
         }
         lines = line('C');
         break;

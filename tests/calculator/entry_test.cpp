@@ -85,25 +85,38 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
 // A morning time without its leading zero; a figure that makes no time is
 // refused, and the figures after it do not slide into its place.
 TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
+    const auto clocked = {"birdclockhrs", "birdclockmins", "birdclocksecs"};
     const auto typedInto = [&](const char* figures) {
         box("ringno")->setFocus();
+        picker("DTPicker7")->setTime(QTime(12, 0));
         picker("DTPicker7")->setFocus();
         keys(figures);
-        return texts({"birdclockhrs", "birdclockmins", "birdclocksecs"});
+        return texts(clocked);
     };
     EXPECT_EQ(typedInto("93015"), QStringList({"9", "30", "15"}));
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
     key(Qt::Key_Tab); // nor is the time carried on until the figure is put right
     EXPECT_EQ(focusName(), "DTPicker7");
-    // Left by a click, the figures stand in the boxes as typed, for
-    // CALCULATE to refuse, not the time last taken.
-    box("ringno")->setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(texts({"birdclockhrs", "birdclockmins", "birdclocksecs"}),
-              QStringList({"24", "00", "15"}));
+    // Left by a click, figures refused stand in the boxes as typed, for
+    // CALCULATE to refuse: never the time last taken, nor one nobody typed.
+    const std::pair<const char*, QStringList> left[] = {{"240015", {"24", "00", "15"}},
+                                                        {"1005059", {"1005059", "", ""}},
+                                                        {"10:05:059", {"10:05:059", "", ""}}};
+    for (const auto& [figures, shown] : left) {
+        typedInto(figures);
+        box("ringno")->setFocus(Qt::MouseFocusReason);
+        EXPECT_EQ(texts(clocked), shown) << figures;
+    }
     // Boxes that hold what the picker cannot show stay in view, and the
     // focus passes on to the next control.
     picker("DTPicker7")->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(focusName(), "ringno");
+    // A click on the picker over figures refused opens the boxes holding them.
+    typedInto("1260");
+    QTest::mouseClick(picker("DTPicker7")->findChild<QLineEdit*>(), Qt::LeftButton, {},
+                      QPoint(4, picker("DTPicker7")->height() / 2));
+    EXPECT_EQ(focusName(), "birdclockhrs");
+    EXPECT_EQ(texts(clocked), QStringList({"12", "60", "0"}));
 }
 
 // A date is typed after one click on it, as after Tab.

@@ -48,8 +48,8 @@ TEST_F(RecoveryTest, EveryChangeOfTheListIsRecordedAndReadBackExactly) {
     list.removeEntry(2);
     expectRecorded("removed");
     const QVector<RaceEntryRow> cleared = list.rows();
-    list.clear(); // kept aside, as a race declined is
-    EXPECT_EQ(readRecovery(fileBytes(recovery.path() + ".old")).entries, cleared);
+    list.clear(); // kept aside, beside a race declined
+    EXPECT_EQ(readRecovery(fileBytes(recovery.path() + ".cleared")).entries, cleared);
     list.append(entry("G", "900.000"));
     expectRecorded("cleared and begun again");
 

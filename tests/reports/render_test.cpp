@@ -4,6 +4,7 @@
 #include "sample_race.h"
 #include "support/testing.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -46,4 +47,18 @@ TEST(Renderer, ASheetSavedAsPdfIsWholeAndReadsBackWithItsColumns) {
         EXPECT_NEAR(line.indexOf("GB06N") - name, 88, 1);
     }
     EXPECT_NEAR(heading.indexOf("Velocity") - heading.indexOf("Member"), 17, 1);
+
+    // Nothing runs into the paper's right edge, the rules of dots included:
+    // the ink keeps a margin there as on the left (less a letter's bearing).
+    process.start(QStandardPaths::findExecutable("pdftoppm"),
+                  {"-r", "72", "-f", "1", "-l", "1", "-png", path, dir.filePath("page")});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QImage page(dir.filePath("page-1.png"));
+    ASSERT_FALSE(page.isNull());
+    int left = page.width(), right = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128)
+                left = std::min(left, x), right = std::max(right, x);
+    EXPECT_GE(page.width() - 1 - right, left / 2) << left << " " << right;
 }
