@@ -175,12 +175,16 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::FocusOut:
         if (watched == picker_) {
-            // Left for another control (by a click: Tab is held above) with
-            // figures that make no time: they stand in the boxes as typed,
-            // for CALCULATE to refuse, never the time last taken unseen.
+            // Left for another control, the typing ends; with figures that
+            // make no time (left by a click: Tab is held above) they stand in
+            // the boxes as typed, for CALCULATE to refuse, never the time
+            // last taken unseen. Left for another window, it goes on there.
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (!typedTime(typing_) && reason != Qt::ActiveWindowFocusReason &&
-                reason != Qt::PopupFocusReason)
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                break;
+            if (typedTime(typing_))
+                typing_.clear();
+            else
                 keepTyped();
         } else if (!onPicker) {
             // Leaving the boxes for another control (not for the next box).

@@ -57,6 +57,14 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     dialogs.answerYesNo(true);
     key(Qt::Key_Space);
     ASSERT_EQ(window->entries().count(), 1);
+    // The focus comes back to the picker with the window, as after a
+    // question on the screen: the next bird's figures start afresh.
+    QWidget other;
+    for (QWidget* active : {&other, static_cast<QWidget*>(window.get())}) {
+        active->show();
+        active->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(active));
+    }
     const QStringList bird = window->entries().entry(0);
     EXPECT_EQ((QStringList{bird[Col::BirdClocked], bird[Col::RingNo], bird[Col::RubberIn],
                            bird[Col::Sex], bird[Col::PoolNom]}),
