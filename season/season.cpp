@@ -119,13 +119,20 @@ SeasonRace readSeasonRace(const QString& path) {
     // lines by a program that kept CR LF inside them, still holds every
     // bird: its entries' lines are put together again.
     bytes = raceFileLines(bytes);
-    // A file cut short while it was copied would lose its last birds unseen.
+    const RaceFileRead read = readRaceFile(bytes);
+    // A file cut short while it was copied would lose its last birds unseen;
+    // one with no whole entry before its last line (a note typed in Notepad)
+    // was never a race.
     if (endsPartWayThroughAnEntry(bytes)) {
-        race.error = QStringLiteral("ends part-way through a line, as a file cut short when it "
-                                    "was copied does");
+        const bool entryBefore =
+            std::any_of(read.entries.cbegin(), read.entries.cend(),
+                        [](const RaceEntryRow& entry) { return entry.size() >= kColumnCount; });
+        race.error = entryBefore ? QStringLiteral("ends part-way through a line, as a file cut "
+                                                  "short when it was copied does")
+                                 : QStringLiteral("is not a race file: its lines do not hold "
+                                                  "race entries");
         return race;
     }
-    const RaceFileRead read = readRaceFile(bytes);
     if (read.entries.isEmpty()) {
         race.error = QStringLiteral("holds no race entries");
         return race;

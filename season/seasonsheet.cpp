@@ -4,6 +4,7 @@
 #include "reports/publish.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
@@ -108,6 +109,16 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
     for (const QStringList& row : rows)
         memberWidth = std::max(memberWidth, int(row[1].size()) + 1);
     memberWidth = std::min(memberWidth, kMostMemberWidth);
+    // Wider still where names cut to the column would print alike (two
+    // partnerships of one long name).
+    const auto printedApart = [&] {
+        QSet<QString> whole, cut;
+        for (const QStringList& row : rows)
+            whole << row[1], cut << row[1].left(memberWidth - 1);
+        return whole.size() == cut.size();
+    };
+    while (!printedApart())
+        ++memberWidth;
     const int fixedWidth = int(sheetRow(fixedHeading, memberWidth).size());
     const int perTable = std::max(
         1, int((charactersAcross(kLandscapeMm, kSmallestPoints) - fixedWidth) / kFigureWidth));
@@ -126,11 +137,15 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
     document.addCentred(competitionTitle(competition), 14);
     document.addCentred(averages ? table.averagesRule : table.pointsRule, 10);
     add(QString(), 10);
+    // The key to the tables' race numbers: each race point whole.
+    qsizetype pointWidth = 20;
+    for (const SeasonRace& race : races)
+        pointWidth = std::max(pointWidth, race.racepoint.size());
     for (int i = 0; i < races.size(); ++i)
         // One call: a race point holding "%4" is printed as it stands.
         add(QStringLiteral("  %1  %2 %3  %4")
                 .arg(QString::number(i + 1).rightJustified(2),
-                     races[i].racepoint.leftJustified(20, u' ', true), dateShown(races[i]),
+                     races[i].racepoint.leftJustified(pointWidth), dateShown(races[i]),
                      countText(int(races[i].birds.size()), "bird", "birds")),
             10);
     add(QString(), 10);

@@ -47,6 +47,7 @@ frmseason::frmseason(std::function<QString()> club, DialogService* dialogs, Shee
         table->verticalHeader()->hide();
         table->verticalHeader()->setDefaultSectionSize(rowHeight);
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        table->setTabKeyNavigation(false); // Tab goes on to the next control
     }
     ui_->lstRaces->horizontalHeader()->setStretchLastSection(true);
     wheelOnlyWhenFocused(this);
@@ -69,6 +70,21 @@ void frmseason::cmdChoose_Click() {
     races_ = seasonOrder(chosen_);
     showRaces();
     workOut();
+    // The files left out and the races counted with a doubt are said at
+    // once, whole: in the list they may be out of sight, or cut short.
+    QStringList doubts;
+    for (const SeasonRace& race : chosen_)
+        if (!race.error.isEmpty() || !race.note.isEmpty())
+            doubts << (race.error.isEmpty()
+                           ? QStringLiteral("%1: %2.").arg(QFileInfo(race.file).fileName(),
+                                                           race.note)
+                           : QStringLiteral("%1 %2, and is left out.")
+                                 .arg(QFileInfo(race.file).fileName(), race.error));
+    if (!doubts.isEmpty())
+        dialogs_->message(QStringLiteral("Please look at these files before the results are "
+                                         "printed:\n\n") +
+                              doubts.join(u'\n'),
+                          kTitle);
 }
 
 void frmseason::showRaces() {
@@ -147,7 +163,12 @@ Competition frmseason::shownCompetition() const {
 
 bool frmseason::readyToPrintOrSave() {
     if (races_.isEmpty()) {
-        dialogs_->message(QStringLiteral("Please choose the season's race files first."), kTitle);
+        dialogs_->message(chosen_.isEmpty()
+                              ? QStringLiteral("Please choose the season's race files first.")
+                              : QStringLiteral("None of the files chosen can be counted: the "
+                                               "list says why for each. Please choose the "
+                                               "season's race files again."),
+                          kTitle);
         return false;
     }
     // Points typed but not taken in yet (Print or Save pressed by its access

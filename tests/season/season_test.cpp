@@ -172,16 +172,16 @@ TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
         SCOPED_TRACE(count);
         QVector<SeasonRace> races(count);
         for (int i = 0; i < count; ++i)
-            races[i].racepoint = "Point %4",
+            races[i].racepoint = "Point %4 by Long Sands Bay",
             races[i].birds = {{"Ann Hale", 1000000 + i},
-                              {"Partnership Hale & Finch Senior", 1},
-                              {"Partnership Hale & Finch Junior", 2}};
+                              {"Partnership Hale & Finch of Long Sands Senior", 1},
+                              {"Partnership Hale & Finch of Long Sands Junior", 2}};
         const SeasonTable table = seasonTable(races, {}, {});
         const PrintDocument sheet = seasonSheet("Rose, Crown and Anchor Homing Society Flying Club",
                                                 races, table, Competition::Averages);
         const double across = sheet.orientation == QPageLayout::Portrait ? 180 : 267;
         QString headings;
-        int tables = 0, rows = 0, partners = 0; // printed whole, not cut alike
+        int tables = 0, rows = 0, partners = 0; // printed apart, not cut alike
         for (const PrintLine& line : sheet.lines) {
             if (line.role == PrintLine::Role::Plain && !line.centred)
                 continue;
@@ -190,7 +190,7 @@ TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
                 headings += line.text, ++tables;
             if (line.role == PrintLine::Role::Row)
                 rows += line.text.endsWith(table.averages[0].averageText()),
-                    partners += line.text.contains("Partnership Hale & Finch Junior");
+                    partners += line.text.contains("Partnership Hale & Finch of Long Sands J");
         }
         for (int i = 1; i <= count; ++i)
             EXPECT_TRUE(headings.contains(QRegularExpression(QStringLiteral("Race %1\\b").arg(i))))
@@ -199,7 +199,8 @@ TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
         EXPECT_EQ(partners, tables);
         EXPECT_EQ(tables > 1, count > 13);
         EXPECT_TRUE(std::any_of(sheet.lines.begin(), sheet.lines.end(), [](const PrintLine& l) {
-            return l.text.startsWith("   1  Point %4  ") && l.text.endsWith("  3 birds");
+            return l.text.startsWith("   1  Point %4 by Long Sands Bay ") &&
+                   l.text.endsWith("  3 birds");
         }));
     }
 }

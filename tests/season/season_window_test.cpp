@@ -25,7 +25,7 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
               {{"Bo Finch", "1200.000"}, {"ann hale", "1100.000"}});
     writeRace(dir.filePath("berwick.txt"), "Berwick", "02/05/2026",
               {{"Ann Hale", "1200.000"}, {"Bo Finch", "1100.000"}});
-    writeFile(dir.filePath("notes.txt"), "Dinner on Friday\r\n");
+    writeFile(dir.filePath("notes.txt"), "Subs paid: Al Invented, Bo Finch"); // no line end
     RecordingPrinter printer;
     printer.available = false; // the sheet is saved as a PDF
     QString club = "Northfield Homing Society";
@@ -39,6 +39,19 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     EXPECT_EQ(column(races, 1), QStringList({"Berwick", "Thurso", ""}));
     EXPECT_THAT(column(races, 4).value(2).toStdString(),
                 testing::HasSubstr("notes.txt is not a race file"));
+    // Said at once too, whole: in the list it may be out of sight.
+    EXPECT_EQ(dialogs.messages(),
+              QStringList{"Please look at these files before the results are printed:\n\n"
+                          "notes.txt is not a race file: its lines do not hold race entries, and "
+                          "is left out."});
+    dialogs.clear();
+    // Tab goes on from the list to the rules, not from cell to cell.
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    races->setFocus();
+    QTest::keyClick(races, Qt::Key_Tab);
+    EXPECT_TRUE(
+        control<QTabWidget>(window, "tabCompetitions")->isAncestorOf(QApplication::focusWidget()));
 
     auto* averages = control<QTableWidget>(window, "tblAverages");
     EXPECT_EQ(column(averages, 1), QStringList({"Ann Hale", "Bo Finch"}));
@@ -75,4 +88,12 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     ASSERT_EQ(printer.printed.size(), 1);
     EXPECT_TRUE(printer.printed[0].texts().contains("Season Points"));
     EXPECT_TRUE(printer.printed[0].texts().contains("Westside Flyers"));
+
+    // Chosen again, none of the files can be counted: said so at Print.
+    dialogs.answerFiles({dir.filePath("notes.txt")});
+    window.cmdChoose_Click();
+    dialogs.clear();
+    window.cmdPrint_Click();
+    EXPECT_THAT(dialogs.messages().value(0).toStdString(),
+                testing::StartsWith("None of the files chosen can be counted"));
 }
