@@ -27,6 +27,14 @@ QString memberKey(const QString& name) {
     return key;
 }
 
+// Names alike but for their punctuation ("J. Smith", "J Smith"): maybe one
+// member written otherwise in one file.
+QString lettersAndFigures(const QString& name) {
+    QString key = name.toCaseFolded();
+    key.removeIf([](QChar c) { return !c.isLetterOrNumber(); });
+    return key;
+}
+
 std::optional<qint64> thousandths(const QString& velocity) {
     // A figure beyond any flight (a hand-edited file's "1E+300") is no
     // velocity: in thousandths it would not fit, nor would the season's sums.
@@ -322,6 +330,17 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
             .arg(forPlace.join(u' '), pointsRule.firstBirdOnly
                                           ? QStringLiteral("each member's first bird")
                                           : QStringLiteral("every bird"));
+    QHash<QString, qsizetype> alikeAt;
+    QVector<QStringList> alike;
+    for (const QString& name : members.names) {
+        const auto at = alikeAt.constFind(lettersAndFigures(name));
+        if (at == alikeAt.cend())
+            alikeAt.insert(lettersAndFigures(name), alike.size()), alike.push_back({});
+        alike[at == alikeAt.cend() ? alike.size() - 1 : *at] << QStringLiteral("“%1”").arg(name);
+    }
+    for (const QStringList& names : alike)
+        if (names.size() > 1)
+            table.alikeNames << names.join(QStringLiteral(", "));
     for (int m = 0; m < members.names.size(); ++m) {
         if (members.spellings[m].size() > 1) {
             QStringList quoted;

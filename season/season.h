@@ -74,6 +74,9 @@ struct SeasonTable {
     // Members whose name is written in more than one way (letter case,
     // spacing), each as "“A”, “a”", shown as one under the first spelling.
     QStringList mergedNames;
+    // Members counted apart whose names differ only in punctuation, each as
+    // "“J. Smith”, “J Smith”": perhaps one member written otherwise.
+    QStringList alikeNames;
     // The rules the table was worked out by, in words for the sheet.
     QString averagesRule, pointsRule;
 };

@@ -17,11 +17,17 @@ namespace {
 const QString kTitle = QStringLiteral("Pellamy");
 
 QString mergedNote(const SeasonTable& table) {
-    if (table.mergedNames.isEmpty())
-        return QString();
-    return QStringLiteral("Counted as one member, as their names differ only in letter case or "
-                          "spacing: ") +
-           table.mergedNames.join(QStringLiteral("; ")) + u'.';
+    QStringList notes;
+    if (!table.mergedNames.isEmpty())
+        notes << QStringLiteral("Counted as one member, as their names differ only in letter case "
+                                "or spacing: ") +
+                     table.mergedNames.join(QStringLiteral("; ")) + u'.';
+    if (!table.alikeNames.isEmpty())
+        notes << QStringLiteral("Counted as two members, though their names differ only in "
+                                "punctuation: ") +
+                     table.alikeNames.join(QStringLiteral("; ")) +
+                     QStringLiteral(". If they are one, put the race files right.");
+    return notes.join(u'\n');
 }
 
 } // namespace

@@ -126,6 +126,11 @@ TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
     EXPECT_EQ(averages(every), QStringList({"1 Ann Hale 3 1133.333", "2 Cy Dunn 3 1050.000",
                                             "3 Bo Finch 2 816.833"}));
     EXPECT_EQ(every.mergedNames, QStringList({"“Ann Hale”, “ann hale”, “Ann  Hale”"}));
+    // Written otherwise than letter case and spacing: two members, named.
+    QVector<SeasonRace> dotted = races;
+    dotted[2].birds.push_back({"Cy. Dunn", 900000});
+    EXPECT_EQ(seasonTable(dotted, {}, {}).alikeNames, QStringList({"“Cy Dunn”, “Cy. Dunn”"}));
+    EXPECT_TRUE(every.alikeNames.isEmpty());
 
     EXPECT_EQ(
         averages(seasonTable(races, {true, 2}, {})),
