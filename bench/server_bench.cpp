@@ -249,6 +249,7 @@ static void BM_FiftyClubsReadingTwoOfficersWriting(benchmark::State& state) {
                         ++refused;
                         break;
                     case WriteOutcome::Failed:
+                    case WriteOutcome::HeldTwice:
                         ++writeErrors;
                         break;
                     }

@@ -245,6 +245,24 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
             return rollBack(unchanged);
     }
     const bool server = engine() == Engine::Postgres;
+    // One member's distance from one race point is held in one row: with a
+    // second, matched as the calculator matches them, that member's birds
+    // would be refused on race night.
+    QSqlQuery twice(db);
+    twice.prepare(server ? QStringLiteral("SELECT count(*) FROM distances WHERE name_key = ? AND "
+                                          "racepoint_key = ? AND id <> ?")
+                         : QStringLiteral("Select Count(*) From Distances Where Name = ? And "
+                                          "Racepoint = ? And rowid <> ?"));
+    twice.addBindValue(server ? nocaseKey(record.name) : record.name);
+    twice.addBindValue(server ? nocaseKey(record.racepoint) : record.racepoint);
+    twice.addBindValue(insert ? qint64(-1) : order_[position_]);
+    if (!twice.exec() || !twice.next()) {
+        fail(twice.lastError());
+        return rollBack(WriteOutcome::Failed);
+    }
+    if (twice.value(0).toLongLong() > 0)
+        return rollBack(WriteOutcome::HeldTwice);
+    twice.finish();
     if (insert)
         query.prepare(QStringLiteral("Insert Into Distances (Name, Racepoint, Miles, Yards, "
                                      "Sixtieths) Values (?, ?, ?, ?, ?)") +

@@ -30,9 +30,10 @@ struct DistanceRecord {
 // longer as it was shown is never written over or deleted.
 enum class WriteOutcome {
     Done,
-    Deleted, // the record on screen has been deleted since it was read
-    Changed, // the record on screen has been changed since it was read
-    Failed,  // the database refused: error() and fault() say why
+    Deleted,   // the record on screen has been deleted since it was read
+    Changed,   // the record on screen has been changed since it was read
+    Failed,    // the database refused: error() and fault() say why
+    HeldTwice, // another row holds the same member and race point
 };
 
 class DistanceRecordSet {

@@ -339,7 +339,8 @@ bool frmcoordinates::save() {
                            "of Pellamy since they were shown here, so yours have not been saved. "
                            "Close this window without saving and open it again to see them."));
         return false;
-    case WriteOutcome::Failed: {
+    case WriteOutcome::Failed:
+    case WriteOutcome::HeldTwice: {
         const QString fault =
             faultMessage(saved.fault, QStringLiteral("the coordinates have not been saved."));
         say(fault.isEmpty()
@@ -478,7 +479,8 @@ void frmcoordinates::cmdWorkOut_Click() {
                            "written. Press Work out distances again to see what would change "
                            "now."));
         return;
-    case WriteOutcome::Failed: {
+    case WriteOutcome::Failed:
+    case WriteOutcome::HeldTwice: {
         const QString fault =
             faultMessage(workOut.fault(), QStringLiteral("no distance has been written."));
         say(fault.isEmpty() ? QStringLiteral("The distances could not be written, so none has "

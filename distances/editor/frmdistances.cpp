@@ -1,5 +1,6 @@
 #include "frmdistances.h"
 
+#include "calc/numbers.h"
 #include "distances/editor/frmcoordinates.h"
 #include "distances/geodesic.h"
 #include "distances/migration.h"
@@ -17,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <tuple>
 
 namespace pellamy {
 
@@ -176,6 +179,11 @@ QString frmdistances::whyNotWritten(WriteOutcome outcome, bool deleting) {
                       : QStringLiteral("This record had already been deleted, by another window "
                                        "or another copy of Pellamy. The records are now shown as "
                                        "they are stored.");
+    case WriteOutcome::HeldTwice:
+        return QStringLiteral("%1 already has a distance from %2 in another record, so this one "
+                              "has not been saved: with two, the calculator would take none of "
+                              "that member's birds. Please change the one already kept.")
+            .arg(typed().name.trimmed(), typed().racepoint.trimmed());
     case WriteOutcome::Changed:
         return QStringLiteral("This record has been changed, by another window or another copy of "
                               "Pellamy, since it was shown here, so %1. It is now shown as it is "
@@ -210,13 +218,31 @@ QString frmdistances::saveTyped() {
         return milesBad ? QStringLiteral("Miles must be a number. The record has not been saved.")
                         : QStringLiteral("Yards must be a number. The record has not been saved.");
     }
+    // What the calculator cannot take is refused here, where it can be put
+    // right, not found on race night.
+    for (const auto& [text, box, what] :
+         {std::tuple{record.name, txtFields_[0], "A name"},
+          std::tuple{record.racepoint, txtFields_[1], "A race point"}})
+        if (text.isEmpty()) {
+            box->setFocus();
+            return QStringLiteral("%1 must be typed. The record has not been saved.")
+                .arg(QLatin1String(what));
+        }
+    for (const auto& [text, box, what] : {std::tuple{record.miles, ui_->miles, "Miles"},
+                                          std::tuple{record.yards, ui_->yards, "Yards"}})
+        if (textToNumber(text).value_or(0) < 0) {
+            box->setFocus();
+            return QStringLiteral("%1 must not be below nought. The record has not been saved.")
+                .arg(QLatin1String(what));
+        }
     if (damaged_)
         return damagedDatabaseMessage();
     record.sixtieths = *sixtieths;
     txtFields_[4]->setText(record.sixtieths);
     const WriteOutcome outcome = records_->save(record);
     // Saved, or read afresh after another program's change: shown as stored.
-    if (outcome != WriteOutcome::Failed)
+    // Refused, the record typed stays to be put right.
+    if (outcome != WriteOutcome::Failed && outcome != WriteOutcome::HeldTwice)
         showCurrent();
     // Saved, but the records could not be read again at once: said, so
     // that the record is not typed in a second time.

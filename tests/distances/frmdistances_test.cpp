@@ -5,6 +5,8 @@
 #include "support/distancedb.h"
 #include "support/readonly.h"
 
+#include <gmock/gmock.h>
+
 #include <QSqlQuery>
 
 namespace {
@@ -82,6 +84,21 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     click(*w, "cmdAdd");
     EXPECT_EQ(caption(*w), "Record: 0");
     EXPECT_EQ(fields(*w), QStringList({"", "", "", "", ""}));
+    // Refused here, where it can be put right, not found on race night.
+    const std::pair<QStringList, const char*> refused[] = {
+        {{"Smith", " ", "1", "0"}, "A race point must be typed."},
+        {{"Smith", "Dover", "-1", "0"}, "Miles must not be below nought."},
+        {{"smith", "THURSO", "1", "0"},
+         "smith already has a distance from THURSO in another record, so this one has not been "
+         "saved: with two, the calculator would take none of that member's birds. Please change "
+         "the one already kept."}};
+    for (const auto& [texts, said] : refused) {
+        dialogs.clear();
+        typeRecord(*w, texts);
+        click(*w, "cmdUpdate");
+        EXPECT_THAT(dialogs.messages().value(0).toStdString(), testing::StartsWith(said));
+    }
+    dialogs.clear();
     typeRecord(*w, {"Smith, O'Brien", "Dover ", "", "880"}); // the blank a slip
     click(*w, "cmdUpdate");                                  // no miles yet: refused
     EXPECT_EQ(
@@ -154,7 +171,7 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     writeFile(path(), garbage);
     dialogs.clear();
     auto w = open();
-    typeRecord(*w, {"Smith", "", "1", "1"});
+    typeRecord(*w, {"Smith", "Ayr", "1", "1"});
     click(*w, "cmdUpdate");
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_EQ(dialogs.messages()[0], "distances.mdb is neither a Pellamy distance database nor an "

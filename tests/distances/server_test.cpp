@@ -167,7 +167,8 @@ TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
     DistanceRecordSet mine(source()), theirs(source());
     ASSERT_TRUE(mine.open() && theirs.open()) << mine.error().toStdString();
 
-    mine.addNew();
+    mine.addNew(); // a member's second distance from a race point is refused
+    EXPECT_EQ(mine.save({"ann hale", "DOVER", "1", "0", "105600"}), WriteOutcome::HeldTwice);
     ASSERT_EQ(mine.save({"Cy Dunn", "Dover", "100", "880", "10612800"}), WriteOutcome::Done)
         << mine.error().toStdString();
     EXPECT_EQ(mine.position(), 2);
