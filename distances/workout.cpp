@@ -202,8 +202,8 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                 const QString pointKey = nocaseKey(point.name.trimmed());
                 const QString beside = namesAtPoint.value(pointKey).value(lookAlikeKey(loft.name));
                 if (!beside.isEmpty())
-                    plan->newNames << QStringLiteral("%1 at %2 (beside %3)")
-                                          .arg(loft.name, point.name, beside);
+                    plan->besideAlike << QStringLiteral("%1 at %2 (beside %3)")
+                                             .arg(loft.name, point.name, beside);
                 plan->writes.push_back({-1, namesHeld.value(nameKey, loft.name),
                                         pointsHeld.value(pointKey, point.name), miles, rest,
                                         sixtieths});

@@ -44,10 +44,12 @@ struct WorkOutPlan {
     QStringList unreadable;
     // Lofts and race points that get rows while the table, not empty, has
     // none under their names: a name spelt otherwise than the member's rows
-    // ("J Smith" for "J. Smith") would add a second member. A loft added at
-    // a race point that holds a row under its name otherwise spelt is named
-    // too, as "J Smith at Dover (beside J. Smith)".
+    // ("J Smith" for "J. Smith") would add a second member.
     QStringList newNames;
+    // Rows added for a loft beside a member written almost alike at that
+    // race point, "Cy Invented at Berwick (beside Cy. Invented)": perhaps
+    // one member under two names.
+    QStringList besideAlike;
     // Pairs held in more than one row, as "member at race point": both get
     // the distance, but the calculator takes no bird of such a pair until
     // one row is deleted.

@@ -451,10 +451,15 @@ void frmcoordinates::cmdWorkOut_Click() {
         question += QStringLiteral("\n\nNew to the distances, so added under these names (check "
                                    "that none is a member or race point spelt otherwise):\n") +
                     plan.newNames.join(u'\n');
+    if (!plan.besideAlike.isEmpty())
+        question += QStringLiteral("\n\nAdded beside a member written almost alike (check that "
+                                   "none is that member under another name):\n") +
+                    plan.besideAlike.join(u'\n');
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
-    // A distance typed by hand is changed only by a Yes said plainly: Enter
-    // alone answers No.
-    if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances"), plan.changed == 0))
+    // A distance typed by hand is changed, and a member perhaps added under
+    // a second name, only by a Yes said plainly: Enter alone answers No.
+    if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances"),
+                            plan.changed == 0 && plan.besideAlike.isEmpty()))
         return;
 
     WriteOutcome outcome;
