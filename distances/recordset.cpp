@@ -247,7 +247,10 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     const bool server = engine() == Engine::Postgres;
     // One member's distance from one race point is held in one row: with a
     // second, matched as the calculator matches them, that member's birds
-    // would be refused on race night.
+    // would be refused on race night. Asked of a new pair only: a distance
+    // put right in one of two rows already held is saved.
+    const bool newPair = insert || nocaseKey(record.name) != nocaseKey(current_.name) ||
+                         nocaseKey(record.racepoint) != nocaseKey(current_.racepoint);
     QSqlQuery twice(db);
     twice.prepare(server ? QStringLiteral("SELECT count(*) FROM distances WHERE name_key = ? AND "
                                           "racepoint_key = ? AND id <> ?")
@@ -256,11 +259,11 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     twice.addBindValue(server ? nocaseKey(record.name) : record.name);
     twice.addBindValue(server ? nocaseKey(record.racepoint) : record.racepoint);
     twice.addBindValue(insert ? qint64(-1) : order_[position_]);
-    if (!twice.exec() || !twice.next()) {
+    if (newPair && (!twice.exec() || !twice.next())) {
         fail(twice.lastError());
         return rollBack(WriteOutcome::Failed);
     }
-    if (twice.value(0).toLongLong() > 0)
+    if (newPair && twice.value(0).toLongLong() > 0)
         return rollBack(WriteOutcome::HeldTwice);
     twice.finish();
     if (insert)

@@ -129,12 +129,12 @@ SeasonRace readSeasonRace(const QString& path) {
     bytes = raceFileLines(bytes);
     const RaceFileRead read = readRaceFile(bytes);
     // A file cut short while it was copied would lose its last birds unseen;
-    // one with no whole entry before its last line (a note typed in Notepad)
-    // was never a race.
+    // one with no line reaching a race entry's race point (a note typed in
+    // Notepad) was never a race.
     if (endsPartWayThroughAnEntry(bytes)) {
         const bool entryBefore =
             std::any_of(read.entries.cbegin(), read.entries.cend(),
-                        [](const RaceEntryRow& entry) { return entry.size() >= kColumnCount; });
+                        [](const RaceEntryRow& entry) { return entry.size() > Col::Racepoint; });
         race.error = entryBefore ? QStringLiteral("ends part-way through a line, as a file cut "
                                                   "short when it was copied does")
                                  : QStringLiteral("is not a race file: its lines do not hold "

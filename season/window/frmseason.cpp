@@ -23,7 +23,7 @@ QString mergedNote(const SeasonTable& table) {
                                 "or spacing: ") +
                      table.mergedNames.join(QStringLiteral("; ")) + u'.';
     if (!table.alikeNames.isEmpty())
-        notes << QStringLiteral("Counted as two members, though their names differ only in "
+        notes << QStringLiteral("Counted apart, though their names differ only in "
                                 "punctuation: ") +
                      table.alikeNames.join(QStringLiteral("; ")) +
                      QStringLiteral(". If they are one, put the race files right.");
@@ -78,14 +78,15 @@ void frmseason::cmdChoose_Click() {
     workOut();
     // The files left out and the races counted with a doubt are said at
     // once, whole: in the list they may be out of sight, or cut short.
-    QStringList doubts;
+    // The files left out first: in a long message they are the ones seen.
+    QStringList doubts, noted;
     for (const SeasonRace& race : chosen_)
-        if (!race.error.isEmpty() || !race.note.isEmpty())
-            doubts << (race.error.isEmpty()
-                           ? QStringLiteral("%1: %2.").arg(QFileInfo(race.file).fileName(),
-                                                           race.note)
-                           : QStringLiteral("%1 %2, and is left out.")
-                                 .arg(QFileInfo(race.file).fileName(), race.error));
+        if (!race.error.isEmpty())
+            doubts << QStringLiteral("%1 %2, and is left out.")
+                          .arg(QFileInfo(race.file).fileName(), race.error);
+        else if (!race.note.isEmpty())
+            noted << QStringLiteral("%1: %2.").arg(QFileInfo(race.file).fileName(), race.note);
+    doubts << noted;
     if (!doubts.isEmpty())
         dialogs_->message(QStringLiteral("Please look at these files before the results are "
                                          "printed:\n\n") +

@@ -374,16 +374,21 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
               "From points.csv: 2 race points added, 0 given new coordinates. They are stored "
               "when you press Save.");
 
-    // Work out saves the lists first, then asks.
+    // Work out saves the lists first, then asks; a row to go beside a
+    // member written almost alike is named, and Enter alone says No.
+    execSql(path(), "INSERT INTO Distances VALUES ('Ann. Sample', 'Berwick', '1', '0', '105600')");
     dialogs.answerYesNo(true);
     button("cmdWorkOut");
     ASSERT_EQ(dialogs.shown().size(), 5); // the file chooser is one of them
     EXPECT_TRUE(dialogs.shown()[3].text.startsWith(
         "Worked out from the coordinates: 2 rows to add, 0 rows to change"));
+    EXPECT_THAT(dialogs.shown()[3].text.toStdString(),
+                HasSubstr("another name):\nAnn Sample at Berwick (beside Ann. Sample)\n"));
+    EXPECT_EQ(dialogs.noByDefault(), QStringList{dialogs.shown()[3].text});
     EXPECT_EQ(dialogs.shown()[4].text,
               "The distances have been written: 2 rows added, 0 rows changed.");
     EXPECT_FALSE(w->hasUnsavedChanges());
-    // The editor, empty before, shows the rows written.
+    // The editor shows the rows written.
     EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
     // A distance typed by hand since is changed only on a Yes: Enter says No.
     // A pair typed twice is named: race night would refuse its birds.
@@ -394,7 +399,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
                     "Distances WHERE Racepoint = 'Berwick'");
     dialogs.answerYesNo(false);
     button("cmdWorkOut");
-    EXPECT_EQ(dialogs.noByDefault(), QStringList{dialogs.shown().last().text});
+    EXPECT_EQ(dialogs.noByDefault().last(), dialogs.shown().last().text);
     EXPECT_THAT(dialogs.shown().last().text.toStdString(),
                 HasSubstr("deleted in the distances editor:\nAnn Sample at Ypres\n\nWrite"));
     EXPECT_EQ(distanceRows(path()).value(0).value(3), "1");

@@ -117,6 +117,15 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     EXPECT_EQ(distanceRows(path()).last(), stored);
     EXPECT_EQ(fields(*w), stored);
     EXPECT_EQ(caption(*w), "Record: 4"); // after Brown and both of Smith's
+
+    // A distance put right in one of two rows a file already holds is saved.
+    execSql(path(), "INSERT INTO Distances SELECT * FROM Distances WHERE Name = 'Brown'");
+    auto again = open();
+    dialogs.clear();
+    retype(*again, "miles", "249");
+    click(*again, "cmdUpdate");
+    EXPECT_TRUE(dialogs.shown().isEmpty());
+    EXPECT_EQ(distanceRows(path())[1][2], "249");
 }
 
 TEST_F(DistancesEditorTest, MovingOntoARecordDeletedElsewhereShowsTheOneNowInItsPlace) {
