@@ -77,8 +77,9 @@ void frmseason::cmdChoose_Click() {
     showRaces();
     workOut();
     // The files left out and the races counted with a doubt are said at
-    // once, whole: in the list they may be out of sight, or cut short.
-    // The files left out first: in a long message they are the ones seen.
+    // once, whole (a long list under Show Details): in the list of races
+    // they may be out of sight, or cut short. The files left out first: in
+    // a long message they are the ones seen.
     QStringList doubts, noted;
     for (const SeasonRace& race : chosen_)
         if (!race.error.isEmpty())
