@@ -7,12 +7,6 @@
 
 namespace pellamy {
 
-namespace {
-
-const QByteArray kUtf8Mark("\xEF\xBB\xBF");
-
-} // namespace
-
 QString readNameText(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text[i] == u' ')
@@ -50,11 +44,7 @@ QString readNameFile(const QString& path) {
 
 bool writeNameFile(const QString& path, const QString& name) {
     const QString line = u'"' + name + QStringLiteral("\"\r\n");
-    bool lossy = false;
-    QByteArray bytes = toWindows1252(line, &lossy);
-    if (lossy)
-        bytes = kUtf8Mark + line.toUtf8();
-    return writeWholeFile(path, bytes).ok();
+    return writeWholeFile(path, toWindows1252OrUtf8(line)).ok();
 }
 
 } // namespace pellamy

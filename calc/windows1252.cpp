@@ -49,6 +49,18 @@ QByteArray toWindows1252(const QString& text, bool* lossy) {
     return bytes;
 }
 
+QByteArray toWindows1252OrUtf8(const QString& text) {
+    bool lossy = false;
+    QByteArray bytes = toWindows1252(text, &lossy);
+    return lossy ? kUtf8Mark + text.toUtf8() : bytes;
+}
+
+QString fromMarkedUtf8(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? fromUtf8OrWindows1252(bytes) : text;
+}
+
 QString fromUtf8OrWindows1252(QByteArrayView bytes) {
     if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return quint8(c) >= 0x80; })) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

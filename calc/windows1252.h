@@ -14,6 +14,20 @@ QByteArray toWindows1252(const QString& text, bool* lossy = nullptr);
 
 QString fromWindows1252(QByteArrayView bytes);
 
+// The mark before the text of a file Pellamy wrote in UTF-8.
+inline const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+// Windows-1252 when it holds every character of the text; otherwise UTF-8
+// after its mark, so that the letters Windows-1252 has not (Ł, ő, Cyrillic)
+// are kept instead of each becoming "?". Pellamy, Notepad and mail programs
+// read such a file as written.
+QByteArray toWindows1252OrUtf8(const QString& text);
+
+// A line of a file that starts with the UTF-8 mark: read as UTF-8 (the mark
+// dropped), or as fromUtf8OrWindows1252 reads it where it is not UTF-8 (a
+// line changed since by a program that writes Windows-1252).
+QString fromMarkedUtf8(QByteArrayView bytes);
+
 // Text Pellamy wrote in Windows-1252 or a text editor saved as UTF-8 (as
 // today's editors do): read as UTF-8, its byte-order mark dropped, when the
 // bytes are UTF-8 that starts with that mark, or that holds only characters

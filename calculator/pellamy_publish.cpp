@@ -46,8 +46,7 @@ void Pellamy::copyResult() {
 
 void Pellamy::saveResultAsCsv() {
     if (haveResult())
-        savePublished(QStringLiteral("CSV Files (*.csv)"),
-                      csvFile(resultHeader(), resultRows(entries_.rows())));
+        savePublished(QStringLiteral("CSV Files (*.csv)"), resultCsv(entries_.rows()));
 }
 
 void Pellamy::saveResultAsWebPage() {

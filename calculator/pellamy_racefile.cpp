@@ -141,9 +141,6 @@ bool Pellamy::saveRace() {
          QStringLiteral("The race was saved. Characters that are not text (pasted from another "
                         "program) in %1 were saved as blanks, so that the race file reads back "
                         "whole.")},
-        {written.lossyEntries,
-         QStringLiteral("The race was saved. Characters a race file cannot keep in %1 were saved "
-                        "as \"?\".")},
     };
     for (const auto& [entries, text] : changed)
         if (!entries.isEmpty())

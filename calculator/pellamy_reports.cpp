@@ -102,9 +102,7 @@ void Pellamy::Command2_Click() {
     const QString path = QDir::toNativeSeparators(fileInFolder(folder_, resultFileName()));
     // Written in place when the program folder is read-only but result.txt
     // itself is not.
-    bool lossy = false;
-    const FileWrite written =
-        writeWholeFile(path, resultText(sheetDetails(), entries_.rows(), &lossy));
+    const FileWrite written = writeWholeFile(path, resultText(sheetDetails(), entries_.rows()));
     if (!written.ok()) {
         dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, so "
                                          "no e-mail has been started.")
@@ -112,10 +110,6 @@ void Pellamy::Command2_Click() {
                           kTitle);
         return;
     }
-    if (lossy)
-        dialogs_->message(QStringLiteral("The result holds characters result.txt cannot keep; "
-                                         "they were written as \"?\"."),
-                          kTitle);
     // The hand-off runs on its own; a failure is said when it comes, if the
     // window is still there.
     mailLauncher().send(

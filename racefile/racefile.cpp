@@ -66,15 +66,24 @@ RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries) {
             out.controlEntries << i + 1;
     }
 
-    bool lossy = false;
-    out.bytes = toWindows1252(text, &lossy);
-    if (lossy) {
-        // Rare: find the entries that lost a character.
+    out.bytes = toWindows1252OrUtf8(text);
+    if (out.bytes.startsWith(kUtf8Mark)) {
+        // Rare: a letter takes more than one byte in UTF-8, and the reader
+        // measures a line in bytes, the mark included.
+        out.tooLongEntries.clear();
+        qsizetype at = 0;
         for (int i = 0; i < entries.size(); ++i) {
-            bool entryLossy = false;
-            toWindows1252(entries[i].columns().join(QString()), &entryLossy);
-            if (entryLossy)
-                out.lossyEntries << i + 1;
+            const qsizetype end = out.bytes.indexOf("\r\n\r\n", at);
+            for (qsizetype piece = at, next; piece < end; piece = next + 1) {
+                next = out.bytes.indexOf('\n', piece);
+                if (next < 0 || next > end)
+                    next = end;
+                if (next - piece > kLongestRaceFileLine) {
+                    out.tooLongEntries << i + 1;
+                    break;
+                }
+            }
+            at = end + 4;
         }
     }
     return out;
@@ -97,9 +106,9 @@ namespace {
 
 // Reads the lines of bytes into out, the first being line firstLine + 1 of
 // the file, each entry sharing the race details of the entry before it
-// when they are the same, which keeps a large race small. Gives the number
-// of the last line read.
-int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine) {
+// when they are the same, which keeps a large race small; utf8 when the
+// file starts with the UTF-8 mark. Gives the number of the last line read.
+int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine, bool utf8) {
     qsizetype pos = 0;
     int lineNumber = firstLine;
     while (pos < bytes.size()) {
@@ -110,7 +119,8 @@ int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine) {
         if (end < 0)
             end = bytes.size();
         // A line a text editor saved as UTF-8 reads as written.
-        const QString text = fromUtf8OrWindows1252(bytes.sliced(pos, end - pos));
+        const QByteArrayView lineBytes = bytes.sliced(pos, end - pos);
+        const QString text = utf8 ? fromMarkedUtf8(lineBytes) : fromUtf8OrWindows1252(lineBytes);
         const QStringView line(text);
         pos = end + 1;
         if (pos < bytes.size() && bytes[pos] == '\n' && end < bytes.size())
@@ -145,7 +155,7 @@ int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine) {
 RaceFileRead readRaceFile(const QByteArray& bytes) {
     RaceFileRead out;
     out.entries.reserve(bytes.count('\r') + 1);
-    readLines(bytes, out, 0);
+    readLines(bytes, out, 0, bytes.startsWith(kUtf8Mark));
     out.entries.squeeze();
     return out;
 }
@@ -156,6 +166,7 @@ RaceFileRead readRaceFile(QIODevice& file, qsizetype pieceSize) {
     // One buffer for every piece: the bytes after the last whole line read
     // so far, then the next piece read in after them.
     QByteArray buffer;
+    const bool utf8 = file.peek(kUtf8Mark.size()) == kUtf8Mark;
     bool atEnd = false;
     while (!atEnd) {
         const qsizetype kept = buffer.size();
@@ -172,7 +183,7 @@ RaceFileRead readRaceFile(QIODevice& file, qsizetype pieceSize) {
                 continue;
             cut = cr + 1 + (buffer[cr + 1] == '\n' ? 1 : 0);
         }
-        linesRead = readLines(QByteArrayView(buffer).first(cut), out, linesRead);
+        linesRead = readLines(QByteArrayView(buffer).first(cut), out, linesRead, utf8);
         std::memmove(buffer.data(), buffer.constData() + cut, std::size_t(buffer.size() - cut));
         buffer.truncate(buffer.size() - cut);
     }

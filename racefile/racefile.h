@@ -1,7 +1,8 @@
 #pragma once
 // The race file: one record line per race entry, its column texts joined by
 // ", ", each record followed by an empty line, CR LF line ends, Windows-1252
-// bytes. There is no header, no quoting and no field count.
+// bytes (UTF-8 after its mark when a text holds a letter Windows-1252 has
+// not). There is no header, no quoting and no field count.
 
 #include "calc/raceentry.h"
 #include "calc/raceentryrow.h"
@@ -22,8 +23,6 @@ struct RaceFileWrite {
     // Entries (1 = first) with a comma inside a column text, which is
     // written as a semicolon so that the file reads back whole.
     QVector<int> commaEntries;
-    // Entries holding a character Windows-1252 cannot hold, written as "?".
-    QVector<int> lossyEntries;
     // Entries holding a character that is no text (pasted from another
     // program: a form feed, a CR), written as a blank so that the file opens.
     QVector<int> controlEntries;

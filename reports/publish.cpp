@@ -51,6 +51,11 @@ QString decimalMark() {
                                                           : QStringLiteral(".");
 }
 
+// The result's columns of figures with decimals: the velocity and the
+// clock variation. A ring number or a name that looks like one ("26.1234")
+// is text, and stands as it is.
+const QList<int> kResultFigures = {2, 6};
+
 // A figure with decimals ("1234.567", "-0.5") in the machine's decimal mark;
 // any other text as it stands.
 QString localFigure(QString field, const QString& mark) {
@@ -102,18 +107,21 @@ QString resultTabText(const QVector<RaceEntryRow>& entries) {
     static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]"));
     const QString mark = decimalMark();
     QString text;
-    const auto add = [&](QStringList fields) {
-        for (QString& field : fields)
-            field = localFigure(field.replace(breaks, QStringLiteral(" ")), mark);
+    const auto add = [&](QStringList fields, const QList<int>& figures) {
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            fields[i].replace(breaks, QStringLiteral(" "));
+            if (figures.contains(i))
+                fields[i] = localFigure(fields[i], mark);
+        }
         text += fields.join(u'\t') + u'\n';
     };
-    add(resultHeader());
+    add(resultHeader(), {});
     for (const QStringList& row : resultRows(entries))
-        add(row);
+        add(row, kResultFigures);
     return text;
 }
 
-QByteArray csvRecord(const QStringList& fields) {
+QByteArray csvRecord(const QStringList& fields, const QList<int>& figures) {
     // Where the decimal mark is a comma, spreadsheets separate by ";".
     const QString mark = decimalMark();
     const char separator = mark == QLatin1String(",") ? ';' : ',';
@@ -121,7 +129,8 @@ QByteArray csvRecord(const QStringList& fields) {
     for (int i = 0; i < fields.size(); ++i) {
         if (i > 0)
             record += separator;
-        QByteArray field = localFigure(fields[i], mark).toUtf8();
+        QByteArray field =
+            (figures.contains(i) ? localFigure(fields[i], mark) : fields[i]).toUtf8();
         // Either separator quoted: a spreadsheet may split at both.
         if (field.contains(',') || field.contains(';') || field.contains('"') ||
             field.contains('\n') || field.contains('\r'))
@@ -131,11 +140,16 @@ QByteArray csvRecord(const QStringList& fields) {
     return record + "\r\n";
 }
 
-QByteArray csvFile(const QStringList& header, const QVector<QStringList>& rows) {
+QByteArray csvFile(const QStringList& header, const QVector<QStringList>& rows,
+                   const QList<int>& figures) {
     QByteArray bytes = "\xEF\xBB\xBF" + csvRecord(header);
     for (const QStringList& row : rows)
-        bytes += csvRecord(row);
+        bytes += csvRecord(row, figures);
     return bytes;
+}
+
+QByteArray resultCsv(const QVector<RaceEntryRow>& entries) {
+    return csvFile(resultHeader(), resultRows(entries), kResultFigures);
 }
 
 QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& entries) {
@@ -158,6 +172,8 @@ QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& ent
         "font-size: 0.9em; }\n"
         "th, td { padding: 0.2em 0.6em; border-bottom: 1px solid #ccc; white-space: nowrap; "
         "text-align: left; }\n"
+        // A long name wraps, so that on a phone the velocity beside it is in view.
+        "td:nth-child(2) { white-space: normal; min-width: 8em; }\n"
         "th.n, td.n { text-align: right; }\n"
         "p.comments { white-space: pre-line; }\n"
         "</style>\n</head>\n<body>\n");

@@ -27,14 +27,17 @@ QString resultTabText(const QVector<RaceEntryRow>& entries);
 
 // One CSV record, quoted as RFC 4180 asks (a field with a comma, a quote or
 // a line break in quotes, quotes doubled; one with a semicolon too, since a
-// spreadsheet may split at it), ended by CR LF. Where the
-// machine's decimal mark is a comma (German, French), figures with decimals
-// take it and the separator is ";", as that machine's spreadsheet reads a
-// CSV file.
-QByteArray csvRecord(const QStringList& fields);
+// spreadsheet may split at it), ended by CR LF. Where the machine's decimal
+// mark is a comma (German, French), figures with decimals in the columns
+// figures names take it and the separator is ";", as that machine's
+// spreadsheet reads a CSV file.
+QByteArray csvRecord(const QStringList& fields, const QList<int>& figures = {});
 // A CSV file in UTF-8 with a byte-order mark, so that a spreadsheet keeps
-// accents.
-QByteArray csvFile(const QStringList& header, const QVector<QStringList>& rows);
+// accents; figures names the rows' columns of figures.
+QByteArray csvFile(const QStringList& header, const QVector<QStringList>& rows,
+                   const QList<int>& figures);
+// The result's table as a CSV file.
+QByteArray resultCsv(const QVector<RaceEntryRow>& entries);
 
 // One self-contained HTML5 page: the club and federation names, the race
 // line of the club sheet, the club sheet's table and the comments; every

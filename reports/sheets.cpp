@@ -74,14 +74,24 @@ struct Field {
     bool whole = false; // never cut: a position, or a value the sheet prints whole
 };
 
+// The first n characters of a line, but never fewer than kept (the end of
+// a value printed whole); where a value is cut short, its last character
+// kept is "…", so that two long names alike as far as the cut ("Jean
+// Lefèvre" and "Jean Lefèvre-Dubois") do not print alike.
+QString cutAt(const QString& line, qsizetype n, qsizetype kept) {
+    if (n <= kept || line.size() <= n || QStringView(line).sliced(n).trimmed().isEmpty())
+        return line.left(std::max(n, kept));
+    return line.left(n - 1) + u'…';
+}
+
 // A table line: the fields one after another as the patterns give them. A
 // value longer than its width may run into the blanks after it, but always
 // leaves one blank before the next column, which starts where it would in
-// a line of usual values; what is left over is cut (the full text stays in
-// the race). A value printed whole instead moves what follows to the right,
-// until a value that is cut, or shorter than its room, brings the line back
-// under its headings. A line whose values all fit is the line of the fields
-// joined.
+// a line of usual values; what is left over is cut, and marked so (the
+// full text stays in the race). A value printed whole instead moves what
+// follows to the right, until a value that is cut, or shorter than its
+// room, brings the line back under its headings. A line whose values all
+// fit is the line of the fields joined.
 template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&fields)[N]) {
     QString line = blanks(2);
     qsizetype start = line.size(); // where the column starts in a line of usual values
@@ -95,7 +105,7 @@ template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&
             if (content.size() < start)
                 line = content.leftJustified(start);
             else
-                line = (wholeBefore ? content : content.left(std::max(start - 1, kept))) + u' ';
+                line = (wholeBefore ? content : cutAt(content, start - 1, kept)) + u' ';
         }
         const QString value = column(e, f.column);
         const QString pattern = f.pattern ? QString::fromLatin1(f.pattern) : QString();
@@ -109,7 +119,7 @@ template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&
     }
     if (wholeBefore || line.size() <= start)
         return line;
-    return line.left(std::max(start, kept));
+    return cutAt(line, start, kept);
 }
 
 constexpr Field kClubFields[] = {
@@ -122,8 +132,10 @@ constexpr Field kClubFields[] = {
     {Col::FlyingTime, "!@@@@@@@@", 0, 5},
     {Col::Colour, "!@@@@@@", 0, 1},
     {Col::Sex, "!@", 0, 5},
-    {Col::RingNo, "!@@@@@@@@@@@@@@", 0, 4},
-    {Col::PoolNom, "@@@", 0, 0},
+    // A ring number cut short would read as another; the pool mark after a
+    // long one is printed too.
+    {Col::RingNo, "!@@@@@@@@@@@@@@", 0, 4, true},
+    {Col::PoolNom, "@@@", 0, 0, true},
 };
 
 // The federation sheet's fields are narrower than their usual values (a
@@ -219,9 +231,12 @@ PrintDocument federationSheet(const SheetDetails& d, const QVector<RaceEntryRow>
     out.centred(QStringLiteral("Result Sheet"));
     out.empty(2);
     out.size(12);
-    out.line(blanks(8) + fieldPattern(d.club, u'!' + QString(41, u'@')) +
-             QStringLiteral("Lib Time  ...") + blanks(2) + d.birdlibhrs + d.birdlibmins +
-             blanks(13) + QStringLiteral("No. of Birds ... ") + d.txtbirds);
+    // A club name that fills its places keeps a blank before "Lib Time".
+    QString club = fieldPattern(d.club, u'!' + QString(41, u'@'));
+    if (!club.endsWith(u' '))
+        club += u' ';
+    out.line(blanks(8) + club + QStringLiteral("Lib Time  ...") + blanks(2) + d.birdlibhrs +
+             d.birdlibmins + blanks(13) + QStringLiteral("No. of Birds ... ") + d.txtbirds);
     QString race = blanks(8) + QStringLiteral("Race Stage ....") + blanks(1) +
                    fieldPattern(d.racepoint, u'!' + QString(14, u'@'));
     toNextPrintZone(race);
@@ -268,7 +283,7 @@ QString resultTextLine(const RaceEntryRow& e) {
     return line;
 }
 
-QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entries, bool* lossy) {
+QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entries) {
     QStringList lines;
     lines << QString();
     lines << blanks(22) + d.racepoint + blanks(5) + d.txtdaterace + blanks(5) + d.txtmember + u' ' +
@@ -285,7 +300,7 @@ QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entrie
     QString text;
     for (const QString& line : lines)
         text += line + QStringLiteral("\r\n");
-    return toWindows1252(text, lossy);
+    return toWindows1252OrUtf8(text);
 }
 
 } // namespace pellamy

@@ -29,10 +29,9 @@ QString clubSheetRaceLine(const SheetDetails& details);
 QString clubSheetLine(const RaceEntryRow& entry);
 QString federationSheetLine(const RaceEntryRow& entry);
 
-// result.txt: Windows-1252 bytes, every line ended by CR LF. lossy, when
-// given, tells whether a character it cannot hold was written as "?".
-QByteArray resultText(const SheetDetails& details, const QVector<RaceEntryRow>& entries,
-                      bool* lossy = nullptr);
+// result.txt: Windows-1252 bytes (UTF-8 after its mark when a text holds a
+// letter Windows-1252 has not), every line ended by CR LF.
+QByteArray resultText(const SheetDetails& details, const QVector<RaceEntryRow>& entries);
 // The line of one entry in result.txt.
 QString resultTextLine(const RaceEntryRow& entry);
 

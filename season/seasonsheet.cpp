@@ -83,7 +83,12 @@ QVector<QStringList> seasonRows(const SeasonTable& table, Competition competitio
 
 QByteArray seasonCsv(const QVector<SeasonRace>& races, const SeasonTable& table,
                      Competition competition) {
-    return csvFile(seasonHeader(races, competition), seasonRows(table, competition));
+    // Every column after the place and the member is a figure.
+    const QStringList header = seasonHeader(races, competition);
+    QList<int> figures;
+    for (int column = 2; column < header.size(); ++column)
+        figures << column;
+    return csvFile(header, seasonRows(table, competition), figures);
 }
 
 PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,

@@ -119,13 +119,11 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     window->setMailLauncher(&mailer);
     const QString path = folder->filePath("result.txt");
 
-    // A name result.txt cannot hold is written as "?" and said; the e-mail still goes.
+    // A name Windows-1252 cannot hold is kept: the file is written in UTF-8.
     window->entries().setText(0, Col::Name, QString::fromUtf8("Łukasz"));
     window->Command2_Click();
-    EXPECT_EQ(dialogs.messages(), QStringList({"The result holds characters result.txt cannot "
-                                               "keep; they were written as \"?\"."}));
-    EXPECT_TRUE(fileBytes(path).contains("?ukasz"));
-    dialogs.clear();
+    EXPECT_TRUE(fileBytes(path).startsWith("\xEF\xBB\xBF\r\n"));
+    EXPECT_TRUE(fileBytes(path).contains("Łukasz"));
 
     // A full disk: result.txt stands for /dev/full, which takes no byte.
     ASSERT_TRUE(QFile::remove(path));
@@ -178,7 +176,7 @@ TEST_F(ReportsWindowTest, ResultCopiedAndSavedAsCsvAndWebPage) {
 
     dialogs.answerFile(folder->filePath("result"));
     window->saveResultAsCsv();
-    const QByteArray csv = csvFile(resultHeader(), resultRows(window->entries().rows()));
+    const QByteArray csv = resultCsv(window->entries().rows());
     EXPECT_EQ(fileBytes(folder->filePath("result.csv")), csv);
     // "result" again: result.csv is there now, and is kept when the user says No.
     window->entries().setText(0, Col::Name, "Changed");

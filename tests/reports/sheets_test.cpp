@@ -77,8 +77,8 @@ TEST(ClubSheet, LinesCharacterForCharacter) {
             "C     GB06N12345        P-N", "",
         "  2   A. Brown & Son        1100.500   148-0880    -04   11-50-01   03-50-05     Y      "
             "H     GB06N999            P", "",
-        // A long name is cut one blank short of the next column.
-        "  3   Christopher Montgomer 0987.600   150-0000     00   12-01-00   04-01-05    "
+        // A long name is cut, and marked so, one blank short of the next column.
+        "  3   Christopher Montgome… 0987.600   150-0000     00   12-01-00   04-01-05    "
             "              NEHU2006X1234567     ", "",
         "", "", "A fine day"};
     // clang-format on
@@ -87,6 +87,10 @@ TEST(ClubSheet, LinesCharacterForCharacter) {
     for (const PrintLine& line : sheet.lines)
         looks << QString::number(line.points) + (line.centred ? "c" : "");
     EXPECT_EQ(looks.join(u' '), "14 14 14c 14c 14 19c 10 10 10 8 8 8 8 8 8 8 8 8 8 8 8 8 12c");
+    // A ring number is printed whole: cut short, it would read as another.
+    RaceEntryRow longRing = threeEntries()[0];
+    longRing.setText(Col::RingNo, "GB06N1234567890ABCDE");
+    EXPECT_TRUE(clubSheetLine(longRing).endsWith("  GB06N1234567890ABCDE P-N"));
 
     // Without entries the frame stands as it is; each line of the comments
     // is a line of its own, and one too wide for the paper is broken at blanks.
@@ -130,7 +134,7 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
         "03-50-05  1100.500     7  88   Y  H   GB06N999  148-0880",
         "",
         // The long name cut; the ring number whole, the distance after it.
-        "  3   Christopher Montgomery 19-29-55 19-30-00  -05  19-00-05  19-00-00   00  "
+        "  3   Christopher Montgomer… 19-29-55 19-30-00  -05  19-00-05  19-00-00   00  "
         "12-01-00  04-01-05  0987.600                  NEHU2006X1234567 150-0000",
         "",
     };
@@ -148,13 +152,13 @@ TEST(FederationSheet, LinesCharacterForCharacter) {
                                sheet.lines.last().points}),
               QVector<double>({20, 12, 9, 9}));
 
-    // A long club name and race point push their lines on.
+    // A long club name and race point push their lines on, a blank after each.
     SheetDetails d = sampleDetails();
     d.club = QString(45, u'C');
     d.racepoint = "A Very Long Race Point";
     EXPECT_EQ(
         federationSheet(d, {}, 1).texts().mid(5, 2),
-        QStringList({"        " + d.club + "Lib Time  ...  0730             No. of Birds ... 150",
+        QStringList({"        " + d.club + " Lib Time  ...  0730             No. of Birds ... 150",
                      "        Race Stage .... A Very Long Race Point                 Race Date "
                      "...  24/05/06       Setting Date ... 23/05/06"}));
 }
