@@ -4,6 +4,7 @@
 #include "calc/windows1252.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace pellamy {
 
@@ -35,10 +36,12 @@ QString readNameFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return QString();
     const QByteArray bytes = file.read(64 * 1024);
-    // Names Windows-1252 cannot hold are kept in UTF-8, marked as such. A
-    // file saved by hand in a text editor may be UTF-8 without the mark.
-    if (bytes.startsWith(kUtf8Mark))
-        return readNameText(QString::fromUtf8(bytes.mid(kUtf8Mark.size())));
+    // Names Windows-1252 cannot hold are kept in UTF-8, marked as such; a
+    // file saved in Notepad as "Unicode" is UTF-16 after its mark. A file
+    // saved by hand in a text editor may be UTF-8 without the mark.
+    if (const std::optional<QStringConverter::Encoding> marked =
+            QStringConverter::encodingForData(bytes))
+        return readNameText(QStringDecoder(*marked).decode(bytes));
     return readNameText(fromUtf8OrWindows1252(bytes));
 }
 

@@ -29,11 +29,11 @@ template <typename File> FileWrite writeTo(File& file, const QByteArray& bytes) 
     FileWrite out;
     out.opened = file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     if (!out.opened) {
-        out.problem = writeProblem(file.error(), file.errorString());
+        out.problem = writeProblem(file);
         return out;
     }
     if (file.write(bytes) != bytes.size()) {
-        out.problem = writeProblem(file.error(), file.errorString());
+        out.problem = writeProblem(file);
         return out;
     }
     // QSaveFile puts the new file in place even when the disk refused it at
@@ -106,7 +106,7 @@ void removeStaleFiles(const QString& folder, const QStringList& patterns) {
 
 QString syncToDisk(QFileDevice& file) {
     if (!file.flush())
-        return writeProblem(file.error(), file.errorString());
+        return writeProblem(file);
 #if defined(Q_OS_UNIX)
     if (::fdatasync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
         return writeProblem(QFileDevice::WriteError, QString::fromLocal8Bit(std::strerror(errno)));
@@ -126,6 +126,16 @@ QString syncToDisk(QFileDevice& file) {
     }
 #endif
     return {};
+}
+
+QString writeProblem(const QFileDevice& file) {
+    const QString said = file.errorString();
+    if (said.isEmpty() || said == QLatin1String("Unknown error")) {
+        const QStorageInfo disk(QFileInfo(file.fileName()).absolutePath());
+        if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < 64 * 1024)
+            return QStringLiteral("the disk is full");
+    }
+    return writeProblem(file.error(), said);
 }
 
 QString writeProblem(QFileDevice::FileError error, const QString& errorString) {

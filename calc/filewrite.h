@@ -39,5 +39,8 @@ QString syncToDisk(QFileDevice& file);
 
 // Why a file could not be written, in words that follow "because".
 QString writeProblem(QFileDevice::FileError error, const QString& errorString);
+// The same from the file's own error; a write the system took only part of
+// comes without a reason, and is a full disk when its disk has no room left.
+QString writeProblem(const QFileDevice& file);
 
 } // namespace pellamy

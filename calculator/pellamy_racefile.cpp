@@ -185,7 +185,7 @@ void Pellamy::openRace() {
     // whole (such a file comes from an e-mail or another computer, not from
     // a federation's race of many thousand birds).
     QByteArray putRight;
-    bool cutShort = false;
+    bool cutShort = false, zeroFilled = false;
     const auto readWhole = [&] {
         if (file.error() == QFileDevice::NoError)
             return true;
@@ -197,9 +197,14 @@ void Pellamy::openRace() {
     };
     {
         QString why = tooLargeForARaceFile(file.size());
-        const QByteArray bytes = why.isEmpty() ? file.readAll() : QByteArray();
+        QByteArray bytes = why.isEmpty() ? file.readAll() : QByteArray();
         if (!readWhole())
             return;
+        // The entries before a zero-filled end are read, held whole.
+        if (const qsizetype kept = beforeZeroFilledEnd(bytes); kept > 0 && kept < bytes.size()) {
+            bytes.truncate(kept);
+            zeroFilled = true;
+        }
         if (why.isEmpty())
             why = notARaceFile(bytes);
         if (!why.isEmpty()) {
@@ -211,6 +216,8 @@ void Pellamy::openRace() {
         }
         if (needsRaceFileLines(bytes))
             putRight = raceFileLines(bytes);
+        else if (zeroFilled)
+            putRight = bytes;
         cutShort = endsPartWayThroughAnEntry(putRight.isEmpty() ? bytes : putRight);
     }
     RaceFileRead read;
@@ -237,7 +244,14 @@ void Pellamy::openRace() {
     markPrintedDetailsKept();
     recovery_->markOpened();
 
-    if (cutShort)
+    if (zeroFilled)
+        dialogs_->message(QStringLiteral("The race file %1 ends in bytes of nought, as a file "
+                                         "copied while the power went or a memory stick was "
+                                         "pulled out does: entries at its end may be missing or "
+                                         "incomplete. Please check it.")
+                              .arg(QDir::toNativeSeparators(path)),
+                          kTitle);
+    else if (cutShort)
         dialogs_->message(QStringLiteral("The race file %1 ends part-way through a line, as a file "
                                          "cut short when it was copied does: its last entry may "
                                          "be incomplete. Please check it.")

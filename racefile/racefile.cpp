@@ -282,6 +282,13 @@ bool needsRaceFileLines(const QByteArray& bytes) {
     return false;
 }
 
+qsizetype beforeZeroFilledEnd(const QByteArray& bytes) {
+    qsizetype end = bytes.size();
+    while (end > 0 && bytes[end - 1] == '\0')
+        --end;
+    return end;
+}
+
 bool endsPartWayThroughAnEntry(const QByteArray& bytes) {
     // The last line as the reader takes it: after the last CR (and its LF),
     // since an LF inside a field (the comments) ends no line.

@@ -91,6 +91,13 @@ bool needsRaceFileLines(const QByteArray& bytes);
 // is not.
 bool endsPartWayThroughAnEntry(const QByteArray& bytes);
 
+// How many bytes of a file come before a run of NUL bytes that ends it, as
+// a file copied while the power went or a memory stick was pulled out keeps
+// its length with its last blocks filled with nought: the entries before
+// them are whole. The size of bytes when they end otherwise; 0 when there
+// is nothing but NUL bytes.
+qsizetype beforeZeroFilledEnd(const QByteArray& bytes);
+
 // Reads a race file: lines end at CR (a CR LF pair is one line end; a bare
 // LF does not end a line); each line splits at every ","; blanks around
 // each field are removed; empty lines are skipped; a record with fewer

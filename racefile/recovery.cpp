@@ -484,16 +484,16 @@ void RaceRecovery::rewrite(char marker) {
         const QByteArray mark = line(marker);
         ok = ok && save.write(mark) == mark.size();
     }
-    QString why = ok ? syncToDisk(save) : writeProblem(save.error(), save.errorString());
+    QString why = ok ? syncToDisk(save) : writeProblem(save);
     if (why.isEmpty() && !save.commit())
-        why = writeProblem(save.error(), save.errorString());
+        why = writeProblem(save);
     if (!why.isEmpty()) {
         fail(why);
         return;
     }
     file_.setFileName(path_);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        fail(writeProblem(file_.error(), file_.errorString()));
+        fail(writeProblem(file_));
         return;
     }
     begun_ = true;
@@ -509,9 +509,8 @@ void RaceRecovery::append(const QByteArray& lines) {
     // step with the list once the disk has room again. The torn tail is cut
     // off, and the next change writes the record whole.
     const qint64 good = file_.size();
-    const QString why = file_.write(lines) == lines.size()
-                            ? syncToDisk(file_)
-                            : writeProblem(file_.error(), file_.errorString());
+    const QString why =
+        file_.write(lines) == lines.size() ? syncToDisk(file_) : writeProblem(file_);
     if (!why.isEmpty()) {
         file_.close();
         QFile::resize(path_, good);

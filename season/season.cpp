@@ -118,6 +118,13 @@ SeasonRace readSeasonRace(const QString& path) {
         race.error = QStringLiteral("could not be read whole (%1)").arg(file.errorString());
         return race;
     }
+    // A race whose last birds may be lost to a zero-filled end is not counted.
+    if (const qsizetype kept = beforeZeroFilledEnd(bytes); kept > 0 && kept < bytes.size()) {
+        race.error = QStringLiteral("ends in bytes of nought, as a file copied while the power "
+                                    "went or a memory stick was pulled out does: birds at its "
+                                    "end may be missing");
+        return race;
+    }
     if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
         race.error = QStringLiteral("is not a race file: it %1").arg(why);
         return race;

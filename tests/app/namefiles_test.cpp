@@ -3,6 +3,8 @@
 #include "support/readonly.h"
 #include "support/testing.h"
 
+#include <QStringEncoder>
+
 TEST(NameFiles, WrittenNamesReadBackWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath("club.txt");
@@ -51,6 +53,9 @@ TEST(NameFiles, MissingUnwritableAndHandSavedFiles) {
     EXPECT_EQ(readNameFile(club), QString::fromUtf8("Ynys M\xC3\xB4n Flyers"));
     writeFile(club, "Mont\xE0"); // and by hand in Windows-1252, without a line end
     EXPECT_EQ(readNameFile(club), QString::fromUtf8("Mont\u00e0"));
+    writeFile(club, QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE)(
+                                                 u"\"Northfield Flyers\"\r\n")); // as "Unicode"
+    EXPECT_EQ(readNameFile(club), "Northfield Flyers");
     // A read-only folder whose club.txt may be written: written in place.
     ReadOnly folder(dir.path());
     if (!folder.ok())

@@ -197,6 +197,12 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(
         dialogs.messages()[0].endsWith("its last entry may be incomplete. Please check it."));
+    // Its last blocks filled with nought (a power cut): the entries before them read.
+    writeFile(path, two.chopped(30) + QByteArray(4096, '\0'));
+    openFile(path);
+    EXPECT_EQ(window->entries().count(), 2);
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[1].contains("ends in bytes of nought, as a file copied"));
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
