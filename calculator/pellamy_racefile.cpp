@@ -287,8 +287,18 @@ void Pellamy::startRecovery() {
     const bool cannotRecord = !recovery_->error().isEmpty();
 
     const RecoveredRace& found = recovery_->found();
+    const bool offered = found.unsaved && !found.entries.isEmpty();
+    const QString damaged =
+        recovery_->damagedKeptAs().isEmpty()
+            ? QString()
+            : QStringLiteral("Part of the recovery file %1 was damaged, so the race in it could "
+                             "be read only as far as the damage. The file is kept whole as %2.")
+                  .arg(QDir::toNativeSeparators(recovery_->path()),
+                       QDir::toNativeSeparators(recovery_->damagedKeptAs()));
+    if (!damaged.isEmpty() && !offered)
+        dialogs_->message(damaged, kTitle);
     bool restored = false;
-    if (found.unsaved && !found.entries.isEmpty()) {
+    if (offered) {
         // The race named by its race point and day, as the secretary knows
         // it: two copies on one folder may each have left one.
         const RaceEntryRow& first = found.entries.first();
@@ -306,8 +316,9 @@ void Pellamy::startRecovery() {
                                          "you like to bring it back?");
         // Escape or the close box brings the race back too: only No, said
         // plainly, sets aside what may be the only copy of a race.
-        if (dialogs_->askYesNoCancel(offer.arg(race.join(QStringLiteral(", "))), kTitle)
-                .value_or(true)) {
+        const QString asked = offer.arg(race.join(QStringLiteral(", "))) +
+                              (damaged.isEmpty() ? QString() : QStringLiteral("\n\n") + damaged);
+        if (dialogs_->askYesNoCancel(asked, kTitle).value_or(true)) {
             entries_.appendAll(found.entries);
             restoreRaceDetails(entries_.entry(0));
             markPrintedDetailsKept();

@@ -222,6 +222,21 @@ bool nextLine(const QByteArray& bytes, qsizetype& pos, Line& out) {
 
 namespace {
 
+// Whether a whole line that fails its check stands from pos on with a good
+// line after it: the record was damaged, not torn as the program stopped
+// (that leaves only its last line short of its end).
+bool goodLineAfterDamage(const QByteArray& bytes, qsizetype pos) {
+    bool damage = false;
+    Line line;
+    for (qsizetype next = pos; bytes.indexOf('\n', next) >= 0;) {
+        const bool good = nextLine(bytes, next, line);
+        if (good && damage)
+            return true;
+        damage = damage || !good;
+    }
+    return false;
+}
+
 // Reads the record through; with build false only whether it holds an
 // unsaved race is found out, and no entry is made.
 RecoveredRace readRecord(const QByteArray& bytes, bool build) {
@@ -230,19 +245,25 @@ RecoveredRace readRecord(const QByteArray& bytes, bool build) {
     qsizetype pos = 0;
     Line line;
     if (!nextLine(bytes, pos, line) || line.kind != 'H' || line.fields.size() != 1 ||
-        line.fields[0] != kVersion)
-        return {};
+        line.fields[0] != kVersion) {
+        out.damaged = goodLineAfterDamage(bytes, 0);
+        return out;
+    }
+    qsizetype taken = pos; // the end of what was read
     while (nextLine(bytes, pos, line)) {
         if (line.kind == 'V' || line.kind == 'O' || line.kind == 'X') {
             out.unsaved = out.ended = false;
+            taken = pos;
             continue;
         }
         if (line.kind == 'E') {
             out.ended = out.unsaved;
+            taken = pos;
             continue;
         }
         if (line.kind == 'U') {
             out.unsaved = true, out.ended = false;
+            taken = pos;
             continue;
         }
         // A group of changes made as one (a bird appended and moved to its
@@ -269,7 +290,9 @@ RecoveredRace readRecord(const QByteArray& bytes, bool build) {
             for (const Line& change : group)
                 replay(change.kind, change.fields, out.entries);
         out.unsaved = true, out.ended = false;
+        taken = pos;
     }
+    out.damaged = goodLineAfterDamage(bytes, taken);
     return out;
 }
 
@@ -278,7 +301,8 @@ RecoveredRace readRecord(const QByteArray& bytes, bool build) {
 RecoveredRace readRecovery(const QByteArray& bytes) {
     // A record that ends saved (the usual case) is read through once, and
     // none of its race is built.
-    return readRecord(bytes, false).unsaved ? readRecord(bytes, true) : RecoveredRace{};
+    const RecoveredRace looked = readRecord(bytes, false);
+    return looked.unsaved ? readRecord(bytes, true) : looked;
 }
 
 QString recoveryRecordName(int n) {
@@ -319,6 +343,15 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
         fail(QStringLiteral("the folder %1 cannot be written")
                  .arg(QDir::toNativeSeparators(folder)));
         return;
+    }
+    // A damaged record is kept whole beside it before the next change
+    // writes it anew, under a name no earlier one has.
+    if (found_.damaged) {
+        QString kept = path_ + QStringLiteral(".damaged");
+        for (int n = 2; QFileInfo::exists(kept); ++n)
+            kept = path_ + QStringLiteral(".damaged-%1").arg(n);
+        if (QFile::copy(path_, kept))
+            damagedKeptAs_ = kept;
     }
     // A race that was saved or opened, or ended after it was saved, is not
     // offered: nothing of it is kept.

@@ -29,6 +29,9 @@ struct RecoveredRace {
     QVector<RaceEntryRow> entries;
     bool unsaved = false;
     bool ended = false; // unsaved when the program was ended, not stopped
+    // A damaged line ended the reading with whole lines after it (a failing
+    // disk), not a line torn as the program stopped: the rest is lost to it.
+    bool damaged = false;
 };
 
 // Reads a record's bytes; a torn or damaged line ends the reading.
@@ -66,6 +69,9 @@ public:
     // What the record held when it was taken: a race to offer back when it
     // is unsaved and has entries.
     const RecoveredRace& found() const { return found_; }
+    // Where the record taken was kept, whole, when it was found damaged
+    // (before anything could write over it); empty when it was not.
+    const QString& damagedKeptAs() const { return damagedKeptAs_; }
     QString path() const { return path_; }
     // Which record was taken (1 to kMostRecoveryRecords); 0 when none was.
     int recordNumber() const { return number_; }
@@ -123,6 +129,7 @@ private:
     std::unique_ptr<QLockFile> lock_;
     QFile file_;
     RecoveredRace found_;
+    QString damagedKeptAs_;
     bool unsaved_ = false;
     bool recording_ = false;
     bool begun_ = false; // this run's record has been written

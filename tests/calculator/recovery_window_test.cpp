@@ -1,6 +1,7 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "calc/worked_example.h"
 #include "support/entries.h"
 
 #include <csignal>
@@ -54,6 +55,33 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     EXPECT_EQ(window->entries().count(), 0);
     EXPECT_TRUE(QFile::exists(window->recovery().path() + ".old"));
     reopen(std::nullopt); // declined: not offered again (an offer would go unanswered)
+}
+
+// A damaged record is kept whole before anything writes over it, and said,
+// with the race offered as far as it reads or without one.
+TEST_F(RecoveryWindowTest, ADamagedRecordIsKeptWholeAndSaid) {
+    open();
+    QStringList a = workedExampleEntry(), b = a;
+    a[Col::Name] = "A", b[Col::Name] = "B";
+    window->entries().appendAll(toRows({a, b}));
+    const QString path = window->recovery().path();
+    for (const bool head : {false, true}) {
+        SCOPED_TRACE(head ? "in its head" : "in the race");
+        window.reset();
+        QByteArray damaged = fileBytes(path);
+        damaged[head ? 1 : damaged.indexOf("\tB\t") + 1] = 'x';
+        writeFile(path, damaged);
+        reopen(head ? std::nullopt : std::optional(true));
+        const QString kept = path + (head ? ".damaged-2" : ".damaged");
+        const QString said = "Part of the recovery file " + QDir::toNativeSeparators(path) +
+                             " was damaged, so the race in it could be read only as far as the "
+                             "damage. The file is kept whole as " +
+                             QDir::toNativeSeparators(kept) + ".";
+        EXPECT_EQ(shown(),
+                  QStringList({head ? "message|Pellamy|" + said
+                                    : kOffer.arg("Berwick, 24/05/2006, 1 entry") + "\n\n" + said}));
+        EXPECT_EQ(fileBytes(kept), damaged);
+    }
 }
 
 // Race details typed once the birds are in, even after a save, are in the

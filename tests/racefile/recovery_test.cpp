@@ -72,12 +72,21 @@ TEST_F(RecoveryTest, ATornOrDamagedLineLosesOnlyThatChangeAndWhatFollows) {
     list.setText(1, Col::RingNo, "GB-0042");
     const QByteArray whole = bytes();
     // Cut anywhere inside the last line (a write torn by a power cut).
-    for (qsizetype size = goodSize; size < whole.size(); ++size)
+    for (qsizetype size = goodSize; size < whole.size(); ++size) {
         ASSERT_EQ(readRecovery(whole.left(size)).entries, before) << size;
+        ASSERT_FALSE(readRecovery(whole.left(size)).damaged) << size;
+    }
 
+    // A damaged line with whole lines after it, in the race or in the head,
+    // is told apart from a torn one.
     QByteArray damaged = whole;
     damaged[damaged.indexOf("\tB\t") + 1] = 'x'; // the second entry's line
     EXPECT_EQ(readRecovery(damaged).entries.size(), 1);
+    EXPECT_TRUE(readRecovery(damaged).damaged);
+    damaged = whole;
+    damaged[1] = 'x';
+    EXPECT_TRUE(readRecovery(damaged).damaged);
+    EXPECT_FALSE(readRecovery(damaged).unsaved);
 
     // Changes made as one come back together or not at all.
     {
@@ -89,6 +98,7 @@ TEST_F(RecoveryTest, ATornOrDamagedLineLosesOnlyThatChangeAndWhatFollows) {
     EXPECT_EQ(readRecovery(grouped).entries, list.rows());
     const qsizetype moveLine = grouped.lastIndexOf("\nM\t") + 1;
     EXPECT_EQ(readRecovery(grouped.left(moveLine)).entries.size(), 2);
+    EXPECT_FALSE(readRecovery(grouped.left(moveLine)).damaged); // the group cut short
     EXPECT_TRUE(readRecovery("some other file\n").entries.isEmpty());
     EXPECT_FALSE(readRecovery("").unsaved);
 }
