@@ -284,6 +284,13 @@ void Pellamy::startRecovery() {
                           kTitle);
     };
     connect(recovery_.get(), &RaceRecovery::failed, this, warn);
+    connect(recovery_.get(), &RaceRecovery::clearedNotKept, this, [this](const QString& why) {
+        dialogs_->message(
+            QStringLiteral("The race cleared had not been saved, and it could not "
+                           "be kept as %1, because %2.")
+                .arg(QDir::toNativeSeparators(recovery_->path() + QStringLiteral(".cleared")), why),
+            kTitle);
+    });
     const bool cannotRecord = !recovery_->error().isEmpty();
 
     const RecoveredRace& found = recovery_->found();

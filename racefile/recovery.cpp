@@ -417,6 +417,11 @@ void RaceRecovery::record(const RaceChange& change) {
     if (!recording_)
         return;
     if (!begun_) {
+        // After a failed write the record holds the race as far as it was
+        // written: what there is of a race cleared unsaved is kept.
+        if (change.kind == RaceChange::Clear && wasUnsaved && held_ == 0 &&
+            QFileInfo::exists(path_))
+            keepCleared();
         // The list as it stands holds this change already.
         if (held_ == 0)
             rewrite('U');
@@ -451,10 +456,8 @@ void RaceRecovery::record(const RaceChange& change) {
         // Clear List asks nothing: a race cleared before it was saved is
         // kept as the record stood (beside a race declined, which is kept as
         // .old), so that a slip of the mouse costs no night's work.
-        if (wasUnsaved && held_ == 0) {
-            QFile::remove(path_ + QStringLiteral(".cleared"));
-            QFile::copy(path_, path_ + QStringLiteral(".cleared"));
-        }
+        if (wasUnsaved && held_ == 0)
+            keepCleared();
         lines = line('C');
         break;
     case RaceChange::Renumber:
@@ -465,6 +468,19 @@ void RaceRecovery::record(const RaceChange& change) {
     pendingCount_ += count;
     if (held_ == 0)
         writePending();
+}
+
+void RaceRecovery::keepCleared() {
+    QFile record(path_);
+    const QByteArray bytes = record.open(QIODevice::ReadOnly) ? record.readAll() : QByteArray();
+    if (record.error() != QFileDevice::NoError) {
+        emit clearedNotKept(
+            QStringLiteral("the recovery file could not be read (%1)").arg(record.errorString()));
+        return;
+    }
+    const FileWrite kept = writeWholeFile(path_ + QStringLiteral(".cleared"), bytes);
+    if (!kept.ok())
+        emit clearedNotKept(kept.problem);
 }
 
 RecoveryGroup::RecoveryGroup(RaceRecovery& recovery) : recovery_(recovery) {

@@ -112,8 +112,15 @@ public:
 signals:
     // Recording failed for the first time (error() says why).
     void failed();
+    // A race cleared before it was saved could not be kept as
+    // <record>.cleared; why, in words that follow "because".
+    void clearedNotKept(const QString& why);
 
 private:
+    // Keeps the record as it stands, which holds the race about to be
+    // cleared, as <record>.cleared: an earlier one is replaced only by a
+    // whole copy.
+    void keepCleared();
     void record(const RaceChange& change);
     // Writes the list as it stands, followed by a marker line, as a new
     // record replacing the old one whole.

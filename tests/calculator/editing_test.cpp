@@ -2,6 +2,7 @@
 
 #include "calc/raceentry.h"
 #include "support/entries.h"
+#include "support/filesizelimit.h"
 
 namespace {
 
@@ -73,9 +74,15 @@ TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
     EXPECT_EQ(cell(1, Col::RingNo), "GB-C");
 
     list("member")->hide();
-    click("CmdClear");
+    {
+        FileSizeLimit full(1); // a full disk: the race cleared cannot be kept aside
+        click("CmdClear");
+    }
     EXPECT_EQ(window->entries().count(), 0);
     EXPECT_TRUE(list("member")->isVisible());
+    EXPECT_TRUE(dialogs.messages().value(0).startsWith(
+        "The race cleared had not been saved, and it could not be kept as"));
+    EXPECT_TRUE(dialogs.messages().value(1).startsWith("The race on screen cannot be kept safe"));
 }
 
 TEST_F(EditingTest, ExitEndsTheProgramOnlyOnYesAndWritesNoFile) {

@@ -52,6 +52,18 @@ TEST_F(RecoveryTest, EveryChangeOfTheListIsRecordedAndReadBackExactly) {
     EXPECT_EQ(readRecovery(fileBytes(recovery.path() + ".cleared")).entries, cleared);
     list.append(entry("G", "900.000"));
     expectRecorded("cleared and begun again");
+    // A copy that cannot be made whole (a full disk) leaves the earlier one
+    // as it was, and is said.
+    QString notKept;
+    QObject::connect(&recovery, &RaceRecovery::clearedNotKept,
+                     [&](const QString& why) { notKept = why; });
+    {
+        FileSizeLimit full(QFileInfo(recovery.path()).size() - 1);
+        list.clear();
+    }
+    EXPECT_EQ(readRecovery(fileBytes(recovery.path() + ".cleared")).entries, cleared);
+    EXPECT_FALSE(notKept.isEmpty());
+    list.append(entry("G", "900.000"));
 
     recovery.markSaved();
     EXPECT_FALSE(read().unsaved);
