@@ -273,8 +273,7 @@ void Pellamy::startRecovery() {
     const auto warn = [this] {
         const QString why =
             recovery_->path().isEmpty()
-                ? QStringLiteral("Pellamy may not write in its folder %1")
-                      .arg(QDir::toNativeSeparators(folder_))
+                ? recovery_->error()
                 : QStringLiteral("the recovery file %1 cannot be written: %2")
                       .arg(QDir::toNativeSeparators(recovery_->path()), recovery_->error());
         dialogs_->message(QStringLiteral("The race on screen cannot be kept safe in case Pellamy "

@@ -92,6 +92,9 @@ void Pellamy::printSheet(bool federation) {
 }
 
 QString Pellamy::resultFileName() const {
+    // A copy beyond those that keep a record takes a name of its own too.
+    if (recovery_->everyRecordHeld())
+        return QStringLiteral("result-%1.txt").arg(QCoreApplication::applicationPid());
     return recovery_->firstRunning()
                ? QStringLiteral("result.txt")
                : QStringLiteral("result-%1.txt").arg(recovery_->recordNumber());

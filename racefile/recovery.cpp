@@ -317,6 +317,7 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
     // one holds an unsaved race: a second copy's race, cut short by a power
     // cut, is offered on the next start too. A record left by a process that
     // has ended (even one killed) has a stale lock.
+    int held = 0; // records other running copies hold
     for (int n = 1; n <= kMostRecoveryRecords; ++n) {
         const QString path = QDir(folder).filePath(recoveryRecordName(n));
         if (lock_ && !QFileInfo::exists(path))
@@ -325,6 +326,7 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
         if (!lock->tryLock(0)) {
             if (lock->error() != QLockFile::LockFailedError)
                 break; // the folder cannot be written: nothing can be recorded
+            ++held;
             continue;
         }
         QFile old(path);
@@ -340,8 +342,14 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
             break;
     }
     if (!lock_) {
-        fail(QStringLiteral("the folder %1 cannot be written")
-                 .arg(QDir::toNativeSeparators(folder)));
+        everyRecordHeld_ = held == kMostRecoveryRecords;
+        fail(everyRecordHeld_
+                 ? QStringLiteral("%1 other copies of Pellamy are running on its folder %2, each "
+                                  "keeping the race on its screen")
+                       .arg(held)
+                       .arg(QDir::toNativeSeparators(folder))
+                 : QStringLiteral("Pellamy may not write in its folder %1")
+                       .arg(QDir::toNativeSeparators(folder)));
         return;
     }
     // A damaged record is kept whole beside it before the next change

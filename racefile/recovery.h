@@ -75,6 +75,8 @@ public:
     QString path() const { return path_; }
     // Which record was taken (1 to kMostRecoveryRecords); 0 when none was.
     int recordNumber() const { return number_; }
+    // Whether none was, because other running copies held every record.
+    bool everyRecordHeld() const { return everyRecordHeld_; }
     // Whether this is the first of the copies running on the folder: no
     // copy holds a record before this one's (those that held one may have
     // ended).
@@ -133,6 +135,7 @@ private:
     QString folder_;
     QString path_;
     int number_ = 0;
+    bool everyRecordHeld_ = false;
     std::unique_ptr<QLockFile> lock_;
     QFile file_;
     RecoveredRace found_;

@@ -5,6 +5,9 @@
 #include "support/failingsync.h"
 #include "support/filesizelimit.h"
 
+#include <array>
+#include <memory>
+
 namespace {
 
 class RecoveryTest : public testing::Test {
@@ -186,4 +189,13 @@ TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
     const RaceRecovery restarted(dir.path(), next);
     EXPECT_TRUE(restarted.path().endsWith("race-recovery-2.journal"));
     EXPECT_EQ(restarted.found().entries, second.rows());
+
+    // A copy beyond the records says so, not that the folder is read-only.
+    std::array<RaceEntryList, kMostRecoveryRecords> lists;
+    std::vector<std::unique_ptr<RaceRecovery>> copies;
+    for (RaceEntryList& list : lists)
+        copies.push_back(std::make_unique<RaceRecovery>(dir.path(), list));
+    EXPECT_FALSE(copies[kMostRecoveryRecords - 2]->everyRecordHeld());
+    EXPECT_TRUE(copies.back()->everyRecordHeld());
+    EXPECT_TRUE(copies.back()->error().startsWith("9 other copies of Pellamy are running"));
 }
