@@ -52,7 +52,21 @@ QByteArray toWindows1252(const QString& text, bool* lossy) {
 QByteArray toWindows1252OrUtf8(const QString& text) {
     bool lossy = false;
     QByteArray bytes = toWindows1252(text, &lossy);
-    return lossy ? kUtf8Mark + text.toUtf8() : bytes;
+    // Windows-1252 that would read back as other text does not do either:
+    // bytes that start with the UTF-8 mark ("ï»¿"), or a line that is UTF-8
+    // too ("Å‚" is also "ł"). Held whole, a character is one byte.
+    bool readsBack = !lossy && !bytes.startsWith(kUtf8Mark);
+    for (qsizetype start = 0; readsBack && start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\r', start);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArrayView line = QByteArrayView(bytes).sliced(start, end - start);
+        readsBack =
+            std::all_of(line.begin(), line.end(), [](char c) { return quint8(c) < 0x80; }) ||
+            fromUtf8OrWindows1252(line) == QStringView(text).sliced(start, end - start);
+        start = end + 1;
+    }
+    return readsBack ? bytes : kUtf8Mark + text.toUtf8();
 }
 
 QString fromMarkedUtf8(QByteArrayView bytes) {

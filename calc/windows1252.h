@@ -17,10 +17,11 @@ QString fromWindows1252(QByteArrayView bytes);
 // The mark before the text of a file Pellamy wrote in UTF-8.
 inline const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
 
-// Windows-1252 when it holds every character of the text; otherwise UTF-8
-// after its mark, so that the letters Windows-1252 has not (Ł, ő, Cyrillic)
-// are kept instead of each becoming "?". Pellamy, Notepad and mail programs
-// read such a file as written.
+// Windows-1252 when it holds every character of the text and each line
+// (up to a CR) reads back as written; otherwise UTF-8 after its mark, so
+// that the letters Windows-1252 has not (Ł, ő, Cyrillic) are kept instead
+// of each becoming "?". Pellamy, Notepad and mail programs read such a file
+// as written.
 QByteArray toWindows1252OrUtf8(const QString& text);
 
 // A line of a file that starts with the UTF-8 mark: read as UTF-8 (the mark

@@ -137,6 +137,12 @@ TEST(RaceFile, TextsAreWrittenAsWindows1252WithCommasAsSemicolons) {
         EXPECT_EQ(read.entries[1].text(Col::Name), race[1][Col::Name]);
         EXPECT_EQ(read.entries[1].text(Col::Comments), "Wet; windy; late");
     }
+    // So is Windows-1252 that would read back as other text: a file that
+    // would start with the mark, a name that is UTF-8 too.
+    QStringList awkward = entry(QString::fromUtf8("Å‚ Sample"), "1.000");
+    awkward[Col::Pos] = QString::fromUtf8("ï»¿1");
+    EXPECT_EQ(columnsOf(readRaceFile(raceFileBytes(toRows({awkward})).bytes).entries),
+              QVector<QStringList>{awkward});
     // Its lines are measured in bytes, as they are read.
     race[1][Col::Comments] = QString(kLongestRaceFileLine / 2, u'Ł');
     EXPECT_EQ(raceFileBytes(toRows(race)).tooLongEntries, QVector<int>({2}));
