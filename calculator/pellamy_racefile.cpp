@@ -294,13 +294,18 @@ void Pellamy::startRecovery() {
 
     const RecoveredRace& found = recovery_->found();
     const bool offered = found.unsaved && !found.entries.isEmpty();
-    const QString damaged =
-        recovery_->damagedKeptAs().isEmpty()
-            ? QString()
-            : QStringLiteral("Part of the recovery file %1 was damaged, so the race in it could "
-                             "be read only as far as the damage. The file is kept whole as %2.")
-                  .arg(QDir::toNativeSeparators(recovery_->path()),
-                       QDir::toNativeSeparators(recovery_->damagedKeptAs()));
+    QString damaged;
+    if (recovery_->foundDamaged()) {
+        damaged = (offered ? QStringLiteral("Part of the recovery file %1 was damaged, so the race "
+                                            "in it could be read only as far as the damage.")
+                           : QStringLiteral("The recovery file %1 was damaged, and no race could "
+                                            "be read from it."))
+                      .arg(QDir::toNativeSeparators(recovery_->path()));
+        const QString kept = recovery_->damagedKeptAs();
+        damaged += kept.isEmpty() ? QStringLiteral(" It could not be kept whole beside it.")
+                                  : QStringLiteral(" The file is kept whole as %1.")
+                                        .arg(QDir::toNativeSeparators(kept));
+    }
     if (!damaged.isEmpty() && !offered)
         dialogs_->message(damaged, kTitle);
     bool restored = false;

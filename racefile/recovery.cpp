@@ -352,13 +352,14 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
                        .arg(QDir::toNativeSeparators(folder)));
         return;
     }
-    // A damaged record is kept whole beside it before the next change
-    // writes it anew, under a name no earlier one has.
+    // A damaged record is kept whole before the next change writes it
+    // anew, under a name no earlier one has.
     if (found_.damaged) {
+        foundDamaged_ = true;
         QString kept = path_ + QStringLiteral(".damaged");
         for (int n = 2; QFileInfo::exists(kept); ++n)
             kept = path_ + QStringLiteral(".damaged-%1").arg(n);
-        if (QFile::copy(path_, kept))
+        if (found_.unsaved ? QFile::copy(path_, kept) : QFile::rename(path_, kept))
             damagedKeptAs_ = kept;
     }
     // A race that was saved or opened, or ended after it was saved, is not

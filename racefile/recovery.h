@@ -69,8 +69,11 @@ public:
     // What the record held when it was taken: a race to offer back when it
     // is unsaved and has entries.
     const RecoveredRace& found() const { return found_; }
-    // Where the record taken was kept, whole, when it was found damaged
-    // (before anything could write over it); empty when it was not.
+    // Whether the record taken was found damaged, and where it was kept
+    // whole before anything could write over it: beside it when it offers
+    // a race (as far as the damage), else moved there, so that it is said
+    // once. Empty when it could not be kept.
+    bool foundDamaged() const { return foundDamaged_; }
     const QString& damagedKeptAs() const { return damagedKeptAs_; }
     QString path() const { return path_; }
     // Which record was taken (1 to kMostRecoveryRecords); 0 when none was.
@@ -139,6 +142,7 @@ private:
     std::unique_ptr<QLockFile> lock_;
     QFile file_;
     RecoveredRace found_;
+    bool foundDamaged_ = false;
     QString damagedKeptAs_;
     bool unsaved_ = false;
     bool recording_ = false;

@@ -118,15 +118,18 @@ SeasonRace readSeasonRace(const QString& path) {
         race.error = QStringLiteral("could not be read whole (%1)").arg(file.errorString());
         return race;
     }
-    // A race whose last birds may be lost to a zero-filled end is not counted.
-    if (const qsizetype kept = beforeZeroFilledEnd(bytes); kept > 0 && kept < bytes.size()) {
+    // A race whose last birds may be lost to a zero-filled end is not
+    // counted; what is no race before it is said as such.
+    const qsizetype kept = beforeZeroFilledEnd(bytes);
+    const bool zeroFilled = kept > 0 && kept < bytes.size();
+    if (const QString why = notARaceFile(zeroFilled ? bytes.left(kept) : bytes); !why.isEmpty()) {
+        race.error = QStringLiteral("is not a race file: it %1").arg(why);
+        return race;
+    }
+    if (zeroFilled) {
         race.error = QStringLiteral("ends in bytes of nought, as a file copied while the power "
                                     "went or a memory stick was pulled out does: birds at its "
                                     "end may be missing");
-        return race;
-    }
-    if (const QString why = notARaceFile(bytes); !why.isEmpty()) {
-        race.error = QStringLiteral("is not a race file: it %1").arg(why);
         return race;
     }
     // A race file whose line ends were changed on the way (through a Mac or
