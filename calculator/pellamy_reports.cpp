@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QStandardPaths>
 
 namespace pellamy {
 
@@ -102,16 +103,30 @@ QString Pellamy::resultFileName() const {
 
 void Pellamy::Command2_Click() {
     entries_.renumber();
-    const QString path = QDir::toNativeSeparators(fileInFolder(folder_, resultFileName()));
+    QString path = QDir::toNativeSeparators(fileInFolder(folder_, resultFileName()));
     // Written in place when the program folder is read-only but result.txt
     // itself is not.
-    const FileWrite written = writeWholeFile(path, resultText(sheetDetails(), entries_.rows()));
+    const QByteArray result = resultText(sheetDetails(), entries_.rows());
+    const FileWrite written = writeWholeFile(path, result);
     if (!written.ok()) {
+        // Beside a program installed by another user: in the user's own
+        // documents folder, so that the result can still be sent.
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString instead = QDir::toNativeSeparators(fileInFolder(documents, resultFileName()));
+        if (documents.isEmpty() || QFileInfo(instead) == QFileInfo(path) ||
+            !QDir().mkpath(documents) || !writeWholeFile(instead, result).ok()) {
+            dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, "
+                                             "so no e-mail has been started.")
+                                  .arg(path, written.problem),
+                              kTitle);
+            return;
+        }
         dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, so "
-                                         "no e-mail has been started.")
-                              .arg(path, written.problem),
+                                         "it was written to %3 instead.")
+                              .arg(path, written.problem, instead),
                           kTitle);
-        return;
+        path = instead;
     }
     // The hand-off runs on its own; a failure is said when it comes, if the
     // window is still there.

@@ -68,6 +68,12 @@ void Pellamy::connectHandlers() {
                                                    QItemSelectionModel::Rows);
                 ListView1_ItemClick(current);
             });
+    // Enter on a member chosen by typing goes on to the bird's clock time,
+    // the next thing typed (Tab keeps the form's own order).
+    connect(ui_->member->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (ui_->member->findText(ui_->member->currentText(), Qt::MatchFixedString) >= 0)
+            ui_->DTPicker7->setFocus(Qt::TabFocusReason);
+    });
     connect(ui_->birdedit, &QLineEdit::textChanged, this, &Pellamy::birdedit_Change);
     connect(ui_->coledit, &QLineEdit::textChanged, this, &Pellamy::coledit_Change);
     connect(ui_->sexedit, &QLineEdit::textChanged, this, &Pellamy::sexedit_Change);

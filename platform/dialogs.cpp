@@ -1,4 +1,5 @@
 #include "dialogs.h"
+#include "programfolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -111,16 +112,31 @@ QString QtDialogService::input(const QString& prompt, const QString& title) {
     return ok ? text : QString();
 }
 
+QString QtDialogService::folder() {
+    if (folder_.isEmpty())
+        folder_ = programFolder();
+    return folder_;
+}
+
+QString QtDialogService::chosen(const QString& file) {
+    if (!file.isEmpty())
+        folder_ = QFileInfo(file).absolutePath();
+    return file;
+}
+
 QString QtDialogService::openFileName(const QString& filter) {
-    return QFileDialog::getOpenFileName(parent_, QString(), QString(), filter);
+    return chosen(QFileDialog::getOpenFileName(parent_, QString(), folder(), filter));
 }
 
 QString QtDialogService::saveFileName(const QString& filter) {
-    return QFileDialog::getSaveFileName(parent_, QString(), QString(), filter);
+    return chosen(QFileDialog::getSaveFileName(parent_, QString(), folder(), filter));
 }
 
 QStringList QtDialogService::openFileNames(const QString& filter) {
-    return QFileDialog::getOpenFileNames(parent_, QString(), QString(), filter);
+    const QStringList files = QFileDialog::getOpenFileNames(parent_, QString(), folder(), filter);
+    if (!files.isEmpty())
+        chosen(files.first());
+    return files;
 }
 
 void ScriptedDialogService::message(const QString& text, const QString& title) {

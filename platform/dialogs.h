@@ -66,7 +66,13 @@ public:
     QStringList openFileNames(const QString& filter) override;
 
 private:
+    // The folder a file dialog opens in: the program folder, where the races
+    // and results are kept, until a file is chosen elsewhere.
+    QString folder();
+    QString chosen(const QString& file);
+
     QWidget* parent_;
+    QString folder_;
 };
 
 // Dialogs answered from a script, for tests and benchmarks. Every dialog is

@@ -88,9 +88,10 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     key(Qt::Key_Return); // CALCULATE by Return this time: the press animates first
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }, 5000));
     EXPECT_FALSE(name->isVisible()); // No: the list is back
-    keys("A"); // letters choose the next member, not run on from the last name
-    key(Qt::Key_Tab);
+    keys("A");           // letters choose the next member, not run on from the last name
+    key(Qt::Key_Return); // and Enter goes on to the bird's time
     EXPECT_EQ(list("member")->currentText(), "A. Brown");
+    EXPECT_EQ(focusName(), "DTPicker7");
 }
 
 // A morning time without its leading zero; a figure that makes no time is

@@ -29,12 +29,19 @@ protected:
         window->entries().appendAll(toRows({entry("A", "3"), entry("B", "2"), entry("C", "1")}));
         box("txtdaterace")->setText("24052006");
         window->show();
+        // The user's own folders are the test's.
+        qputenv("HOME", dir.filePath("home").toUtf8());
+        qputenv("XDG_CONFIG_HOME", dir.filePath("home/.config").toUtf8());
     }
 
     void TearDown() override {
         window.reset(); // before its folder goes
+        for (const auto& [name, value] : {std::pair{"HOME", home}, {"XDG_CONFIG_HOME", config}})
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
         CalculatorTest::TearDown();
     }
+
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
 
     std::unique_ptr<QTemporaryDir> folder;
     RecordingPrinter printer;
@@ -125,15 +132,24 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     EXPECT_TRUE(fileBytes(path).startsWith("\xEF\xBB\xBF\r\n"));
     EXPECT_TRUE(fileBytes(path).contains("Łukasz"));
 
-    // A full disk: result.txt stands for /dev/full, which takes no byte.
+    // A full disk: result.txt stands for /dev/full, which takes no byte. It
+    // goes to the user's documents folder instead; where that cannot be
+    // made either, no e-mail is started.
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QFile::link("/dev/full", path));
+    const QString full = "The result could not be written to " + QDir::toNativeSeparators(path) +
+                         ", because the disk is full, so ";
+    const QString documents = QDir::toNativeSeparators(dir.filePath("home/Documents/result.txt"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("home")));
+    writeFile(dir.filePath("home/Documents"), "a file in the way");
+    window->Command2_Click();
+    ASSERT_TRUE(QFile::remove(dir.filePath("home/Documents")));
     window->Command2_Click();
     EXPECT_EQ(dialogs.messages(),
-              QStringList({"The result could not be written to " + QDir::toNativeSeparators(path) +
-                           ", because the disk is full, so no e-mail has "
-                           "been started."}));
-    EXPECT_EQ(mailer.attachments.size(), 1);
+              QStringList({full + "no e-mail has been started.",
+                           full + "it was written to " + documents + " instead."}));
+    EXPECT_EQ(mailer.attachments, QStringList({QDir::toNativeSeparators(path), documents}));
+    EXPECT_TRUE(fileBytes(documents).contains("Łukasz"));
 
     // In a folder Pellamy may not write in, result.txt is written in place.
     ASSERT_TRUE(QFile::remove(path));
@@ -145,7 +161,7 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
             GTEST_SKIP() << "this file system cannot make a folder read-only";
         window->Command2_Click();
     }
-    EXPECT_EQ(mailer.attachments.size(), 2); // and nothing said
+    EXPECT_EQ(mailer.attachments.size(), 3); // and nothing said
     EXPECT_TRUE(fileBytes(path).startsWith("\r\n                      "));
     EXPECT_FALSE(fileBytes(path).contains('#'));
 }
