@@ -81,14 +81,14 @@ QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QS
 }
 
 void QtDialogService::message(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, over());
     prepare(box, text);
     box.exec();
 }
 
 bool QtDialogService::askYesNo(const QString& text, const QString& title, bool yesByDefault) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
-                    QMessageBox::Yes | QMessageBox::No, parent_);
+                    QMessageBox::Yes | QMessageBox::No, over());
     prepare(box, text);
     box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -96,7 +96,7 @@ bool QtDialogService::askYesNo(const QString& text, const QString& title, bool y
 
 std::optional<bool> QtDialogService::askYesNoCancel(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, titleOrProgramName(title), text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, over());
     prepare(box, text);
     box.setDefaultButton(QMessageBox::Yes);
     const int answer = box.exec();
@@ -107,9 +107,15 @@ std::optional<bool> QtDialogService::askYesNoCancel(const QString& text, const Q
 
 QString QtDialogService::input(const QString& prompt, const QString& title) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent_, titleOrProgramName(title), prompt,
+    const QString text = QInputDialog::getText(over(), titleOrProgramName(title), prompt,
                                                QLineEdit::Normal, QString(), &ok);
     return ok ? text : QString();
+}
+
+QWidget* QtDialogService::over() const {
+    if (!parent_ || parent_->isVisible())
+        return parent_;
+    return QApplication::activeWindow();
 }
 
 QString QtDialogService::folder() {
@@ -125,15 +131,15 @@ QString QtDialogService::chosen(const QString& file) {
 }
 
 QString QtDialogService::openFileName(const QString& filter) {
-    return chosen(QFileDialog::getOpenFileName(parent_, QString(), folder(), filter));
+    return chosen(QFileDialog::getOpenFileName(over(), QString(), folder(), filter));
 }
 
 QString QtDialogService::saveFileName(const QString& filter) {
-    return chosen(QFileDialog::getSaveFileName(parent_, QString(), folder(), filter));
+    return chosen(QFileDialog::getSaveFileName(over(), QString(), folder(), filter));
 }
 
 QStringList QtDialogService::openFileNames(const QString& filter) {
-    const QStringList files = QFileDialog::getOpenFileNames(parent_, QString(), folder(), filter);
+    const QStringList files = QFileDialog::getOpenFileNames(over(), QString(), folder(), filter);
     if (!files.isEmpty())
         chosen(files.first());
     return files;

@@ -66,6 +66,10 @@ public:
     QStringList openFileNames(const QString& filter) override;
 
 private:
+    // The window a dialog is shown over: its own once that is on screen;
+    // before then (a window saying something as it opens) the window the
+    // user is in, so that the dialog is not put in a corner of the screen.
+    QWidget* over() const;
     // The folder a file dialog opens in: the program folder, where the races
     // and results are kept, until a file is chosen elsewhere.
     QString folder();

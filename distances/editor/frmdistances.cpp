@@ -81,6 +81,9 @@ void frmdistances::Form_Load() {
     const Migration migration = migrateAccessDatabase(source_.databasePath);
     if (migration.outcome != Migration::Outcome::NotNeeded)
         dialogs_->message(migration.message, QStringLiteral("Pellamy"));
+    // An Access file left as it was takes nothing typed here.
+    if (migration.outcome == Migration::Outcome::Failed)
+        makeReadOnly();
     if (!records_->open()) {
         damaged_ = records_->fault() == DatabaseFault::Damaged;
         if (damaged_) {
@@ -132,6 +135,10 @@ void frmdistances::loadFromServer() {
             records_->open(DistanceConnection::Mode::Read);
         }
     }
+    makeReadOnly();
+}
+
+void frmdistances::makeReadOnly() {
     readOnly_ = true;
     for (QLineEdit* box : txtFields_)
         box->setReadOnly(true);

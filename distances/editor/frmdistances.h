@@ -64,6 +64,8 @@ private:
     // Opens the server's records, or the club's copy for reading only when
     // the server cannot be reached.
     void loadFromServer();
+    // Nothing can be typed or changed: the distances are shown as they are.
+    void makeReadOnly();
     void showCurrent();
     DistanceRecord typed() const;
     bool hasPendingEdits() const;
