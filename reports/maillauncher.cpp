@@ -36,7 +36,10 @@ QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) 
         }
     // Its last line: a browser or mail program it tried may write dozens
     // before it, which would push the rest of the message off the screen.
-    const QString said = errorOutput.trimmed().section(u'\n', -1).trimmed();
+    // Without an e-mail program it says only that, with the whole encoded
+    // message address, which tells a secretary nothing more.
+    const QString said =
+        exitCode == 3 && !crashed ? QString() : errorOutput.trimmed().section(u'\n', -1).trimmed();
     return said.isEmpty() ? reason + u'.' : QStringLiteral("%1 (it said: %2).").arg(reason, said);
 }
 
@@ -65,8 +68,10 @@ void DesktopMailLauncher::send(const QString& subject, const QString& body,
         [process, failed](QProcess::ProcessError error) {
             if (error != QProcess::FailedToStart)
                 return;
-            failed(
-                QStringLiteral("xdg-email could not be started (%1).").arg(process->errorString()));
+            failed(QStringLiteral("xdg-email, which hands a message to the e-mail program, "
+                                  "could not be started (%1); on Debian it comes with the package "
+                                  "xdg-utils.")
+                       .arg(process->errorString()));
             process->deleteLater();
         });
     QObject::connect(process, &QProcess::finished, process,
