@@ -125,10 +125,14 @@ QStringList doubtfulRows(const QJsonArray& rows) {
     for (int i = 0; i < rows.size(); ++i) {
         const QJsonArray values = rows.at(i).toArray();
         QStringList doubts = rowDoubts(values);
-        // Two distances for one member and race point: the calculator takes
-        // neither, and says so only on race day. (A row without a name or
-        // race point the calculator says itself.)
+        // A row without a name or race point: the calculator says only that
+        // a record misses a field. Two distances for one member and race
+        // point: the calculator takes neither, and says so only on race day.
         const QString name = values.at(0).toString(), racepoint = values.at(1).toString();
+        if (name.trimmed().isEmpty())
+            doubts << QStringLiteral("Name is empty");
+        if (racepoint.trimmed().isEmpty())
+            doubts << QStringLiteral("Racepoint is empty");
         const QString pair = nocaseKey(name) + u'\n' + nocaseKey(racepoint);
         if (!name.isEmpty() && !racepoint.isEmpty()) {
             if (const int first = firstOfPair.value(pair); first > 0)
@@ -318,7 +322,8 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
                              file.write(text) == text.size() && file.flush();
         m.message += QStringLiteral(" %1 of the rows should be checked: their Sixtieths does not "
                                     "agree with their Miles and Yards, they hold characters "
-                                    "that cannot be read, or they repeat a member's race point.")
+                                    "that cannot be read, they lack a name or race point, or "
+                                    "they repeat a member's race point.")
                          .arg(m.doubtfulRows);
         m.message +=
             written

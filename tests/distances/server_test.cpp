@@ -396,7 +396,7 @@ TEST_F(ServerTest, DoubtfulRowsOfAnAccessFileAreNotBroughtUp) {
     writeFile(path(), bytes);
     dialogs.answerYesNo(true);
     editor.cmdUpload_Click();
-    EXPECT_THAT(said(), AllOf(HasSubstr("1 of the rows should be checked"),
+    EXPECT_THAT(said(), AllOf(HasSubstr("2 of the rows should be checked"),
                               HasSubstr("Nothing has been brought up to the server yet")));
     EXPECT_TRUE(DistanceStore(source()).racepoints().values.isEmpty());
 }
