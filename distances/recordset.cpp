@@ -39,7 +39,16 @@ bool DistanceRecordSet::fail(const QString& message, DatabaseFault fault) {
 }
 
 bool DistanceRecordSet::fail(const QSqlError& error) {
-    return fail(errorText(error, engine()), faultOf(error, engine()));
+    const QSqlError said = withLostLine(error);
+    return fail(errorText(said, engine()), faultOf(said, engine()));
+}
+
+QSqlError DistanceRecordSet::withLostLine(const QSqlError& error) const {
+    if (error.type() != QSqlError::NoError || engine() != Engine::Postgres ||
+        connection_->database().isOpen())
+        return error;
+    return QSqlError(QStringLiteral("the connection to the distance server was lost"), QString(),
+                     QSqlError::ConnectionError);
 }
 
 Engine DistanceRecordSet::engine() const {
@@ -48,7 +57,7 @@ Engine DistanceRecordSet::engine() const {
 
 bool DistanceRecordSet::reconnectedAfter(const QSqlError& error) {
     if (engine() != Engine::Postgres ||
-        faultOf(error, Engine::Postgres) != DatabaseFault::Unreachable)
+        faultOf(withLostLine(error), Engine::Postgres) != DatabaseFault::Unreachable)
         return false;
     // A server that could not be reached a moment ago is not tried at every
     // click (each try may wait out the connection's timeout), and one just

@@ -96,6 +96,10 @@ private:
     bool readOrder();
     bool fail(const QString& message, DatabaseFault fault = DatabaseFault::Other);
     bool fail(const QSqlError& error);
+    // The error of a statement; once libpq has found the server's line gone,
+    // Qt's driver fails every statement as "not open" without an error,
+    // which is the line gone too.
+    QSqlError withLostLine(const QSqlError& error) const;
     // After a statement failed because the server connection was dropped (a
     // restart, say), the connection is opened afresh once, and true is
     // returned so that the statement is tried again.

@@ -293,9 +293,10 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
 
     const DistanceStore store(source());
     ASSERT_EQ(store.racepoints().values, QStringList({"Calais", "Dover"}));
-    DistanceRecordSet officer(source()); // an editor open all along
-    ASSERT_TRUE(officer.open());
+    DistanceRecordSet officer(source()), typist(source()); // editors open all along
+    ASSERT_TRUE(officer.open() && typist.open());
     serverControl("stop");
+    EXPECT_EQ(typist.save({"Ann Hale", "Dover", "100", "1", "10560060"}), WriteOutcome::Failed);
     const DistanceLookup lookup = store.distance("ann hale", "dover");
     EXPECT_EQ(lookup.text, "10560000\r\n") << lookup.error.toStdString();
     EXPECT_TRUE(store.offline());
@@ -331,6 +332,11 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     serverControl("start");
     EXPECT_EQ(fileBytes(copy), copyBefore) << "nothing writes to the copy";
     EXPECT_TRUE(DistanceStore(source()).racepoints().ok());
+    // Tried again at once after a failed try, the line is said to be gone,
+    // not left as an empty error.
+    EXPECT_EQ(typist.save({"Ann Hale", "Dover", "100", "1", "10560060"}), WriteOutcome::Failed);
+    EXPECT_EQ(typist.fault(), DatabaseFault::Unreachable);
+    EXPECT_EQ(typist.error(), "the connection to the distance server was lost");
     EXPECT_TRUE(officer.moveTo(1)) << officer.error().toStdString();
     EXPECT_EQ(officer.save({"Bo Finch", "Calais", "90", "1", "9504060"}), WriteOutcome::Done);
 }
