@@ -105,12 +105,15 @@ void Pellamy::Picture1_Click() {
     }
     // A bird left out is said: the question alone would read as if it had
     // been entered. Without a race point chosen the message below says it.
-    if (!noEntry.isEmpty() && chosenIndex(ui_->racepoint) >= 0)
+    // A server out of reach with no copy read lists no race point either:
+    // that is said instead, the database holding its entries all along.
+    const bool unreachable = lookup.fault == DatabaseFault::Unreachable;
+    if (!noEntry.isEmpty() && (chosenIndex(ui_->racepoint) >= 0 || unreachable))
         dialogs_->message(QStringLiteral("No entry was made for this bird: ") + noEntry,
                           QStringLiteral("Pellamy"));
 
     // Closing steps, after an entry and after a failure alike.
-    if (chosenIndex(ui_->racepoint) < 0)
+    if (chosenIndex(ui_->racepoint) < 0 && !unreachable)
         dialogs_->message(QStringLiteral("You have no entries in your Database, please check."),
                           QStringLiteral("Pellamy"));
     // The bird just entered is in view while the next is asked for: its

@@ -97,9 +97,16 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
 
     RowBatch insert = distanceInserts(db);
     for (const Row& row : rows) {
-        const QString at = QStringLiteral("%1 at %2").arg(row.name, row.racepoint);
+        const QString none = QStringLiteral("(none)");
+        const QString at = QStringLiteral("%1 at %2")
+                               .arg(row.name.isEmpty() ? none : row.name,
+                                    row.racepoint.isEmpty() ? none : row.racepoint);
         if (row.name.isEmpty() || row.racepoint.isEmpty() || row.sixtieths.isEmpty()) {
-            upload.refused << at + QStringLiteral(": a field is empty");
+            upload.refused << at + QStringLiteral(": the %1 is empty")
+                                       .arg(row.name.isEmpty() ? QStringLiteral("name")
+                                            : row.racepoint.isEmpty()
+                                                ? QStringLiteral("race point")
+                                                : QStringLiteral("Sixtieths"));
             continue;
         }
         QStringList others = inFile.value(pairKey(row.name, row.racepoint));

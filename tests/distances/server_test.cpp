@@ -255,6 +255,19 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
     }
     qunsetenv("PGPASSFILE");
 
+    // With no copy of the distances either, CALCULATE says why no entry was
+    // made, not that the database holds none.
+    {
+        Pellamy window(dir.path(), &dialogs);
+        said(); // the server out of reach, and no copy
+        dialogs.answerYesNo(false);
+        window.Picture1_Click();
+        EXPECT_EQ(dialogs.messages(),
+                  QStringList({"No entry was made for this bird: the distance server cannot be "
+                               "reached, so its distance could not be read."}));
+        dialogs.clear();
+    }
+
     // A server that answers without the tables is no reason to read the
     // copy, but the calculator says what it met.
     useServer(kAdmin);
@@ -375,7 +388,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
               "1 distance was added to the server; 2 were there already.\n\n"
               "5 were not brought up, and the server's distances are as they were:\n"
               "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
-              "Di Reyes at : a field is empty\n"
+              "Di Reyes at (none): the race point is empty\n"
               "Ed Moss at Dover: distances.mdb holds 7392000 sixtieths here and 7497600 in another "
               "row\n"
               "Ed Moss at Dover: distances.mdb holds 7497600 sixtieths here and 7392000 in another "
