@@ -17,6 +17,43 @@
 
 namespace pellamy {
 
+namespace {
+
+// Why the server could not be signed in to, with what the club can put
+// right: a server.txt libpq cannot read, or a password file it passes over
+// (missing, or one that other users may read, which it ignores saying so
+// only on the program's error output).
+QString signInReason(const QString& reason) {
+    if (reason.contains(QLatin1String("connection info string")) ||
+        reason.contains(QLatin1String("invalid connection option")))
+        return QStringLiteral("server.txt: ") + reason;
+    if (!reason.contains(QLatin1String("no password supplied")))
+        return reason;
+    QString file = qEnvironmentVariable("PGPASSFILE");
+#ifdef Q_OS_WIN
+    if (file.isEmpty())
+        file = qEnvironmentVariable("APPDATA") + QStringLiteral("/postgresql/pgpass.conf");
+#else
+    if (file.isEmpty())
+        file = QDir::homePath() + QStringLiteral("/.pgpass");
+#endif
+    const QString shown = QDir::toNativeSeparators(file);
+    const QFileInfo info(file);
+    if (!info.exists())
+        return reason +
+               QStringLiteral(". The password is looked for in %1, which is not there.").arg(shown);
+#ifndef Q_OS_WIN
+    if (info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                              QFile::ReadOther | QFile::WriteOther | QFile::ExeOther))
+        return reason + QStringLiteral(". %1 is not read, because other users may read it: make "
+                                       "it readable by its owner only (chmod 600 %1).")
+                            .arg(shown);
+#endif
+    return reason;
+}
+
+} // namespace
+
 QString sqliteFileUri(const QString& absolutePath, DistanceConnection::Mode mode) {
     QString path = absolutePath;
     if (!path.startsWith(u'/'))
@@ -117,7 +154,7 @@ void DistanceConnection::openServer(const DistanceSource& source, Mode mode) {
             options += u' ' + option;
     db_.setConnectOptions(options);
     if (!db_.open()) {
-        error_ = serverReason(db_.lastError());
+        error_ = signInReason(serverReason(db_.lastError()));
         return;
     }
     QSqlQuery session(db_);

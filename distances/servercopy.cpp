@@ -144,7 +144,9 @@ QDateTime copyMade(const QString& copyPath) {
 }
 
 QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made) {
-    QString notice = QStringLiteral("The distance server cannot be reached:\n%1\n\n").arg(reason);
+    QString notice = QStringLiteral("The distance server cannot be reached, or would not let "
+                                    "this computer sign in:\n%1\n\n")
+                         .arg(reason);
     // A copy there but unreadable (damaged, or cut short) is not "no copy":
     // it is made afresh at the next start with the server in reach.
     if (!made.isValid() && QFileInfo::exists(copyPath))

@@ -234,7 +234,7 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
     const std::pair<QString, const char*> cases[] = {
         {"", "server.txt is empty"},
         {"# only a comment", "server.txt is empty"},
-        {"junk", "missing \"=\" after \"junk\""},
+        {"junk", "server.txt: missing \"=\" after \"junk\""},
         {"host=a;b", "holds a \";\""},
         {"postgresql://host/db", "holds an address"},
         {"host=/nonexistent-folder port=5432 dbname=x", "No such file or directory"},
@@ -252,6 +252,18 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
         EXPECT_FALSE(notice.contains("wrong-secret") || notice.contains("wrong-battery"));
         store.members("Dover");
         EXPECT_EQ(store.takeNotice(), QString()) << "said once";
+    }
+    // A password file libpq passes over is named, with what to do.
+    QFile::setPermissions(dir.filePath("pgpass"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    for (const char* file : {"pgpass", "missing"}) {
+        qputenv("PGPASSFILE", dir.filePath(file).toUtf8());
+        useServer(serverString(QStringLiteral("pellamy_password")));
+        const DistanceStore store(source());
+        store.racepoints();
+        EXPECT_THAT(
+            store.takeNotice().toStdString(),
+            HasSubstr(file == std::string("pgpass") ? "(chmod 600 " : "which is not there"));
     }
     qunsetenv("PGPASSFILE");
 
