@@ -160,8 +160,8 @@ QString offlineNotice(const QString& reason, const QString& copyPath, const QDat
                                        "so no distances can be read until the server can be "
                                        "reached.");
     return notice + QStringLiteral("Pellamy is using this computer's copy of the distances, made "
-                                   "on %1, until this window is closed. The distances cannot be "
-                                   "changed until the server can be reached again.")
+                                   "on %1, until this window is closed. Nothing in them can be "
+                                   "changed while the copy is used.")
                         .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")));
 }
 

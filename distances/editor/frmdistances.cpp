@@ -474,7 +474,9 @@ void frmdistances::Data1_Move(DataControl::Move move) {
         const WaitCursor wait(source_.onServer());
         moved = records_->moveTo(to);
     }
-    if (!moved)
+    if (!moved && records_->fault() == DatabaseFault::Unreachable)
+        say(faultMessage(records_->fault(), QStringLiteral("the record could not be shown.")));
+    else if (!moved)
         Data1_Error(records_->error());
     showCurrent();
 }

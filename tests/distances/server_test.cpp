@@ -320,8 +320,14 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     ASSERT_EQ(store.racepoints().values, QStringList({"Calais", "Dover"}));
     DistanceRecordSet officer(source()), typist(source()); // editors open all along
     ASSERT_TRUE(officer.open() && typist.open());
+    auto live = std::make_unique<frmdistances>(dir.path(), &dialogs);
     serverControl("stop");
     EXPECT_EQ(typist.save({"Ann Hale", "Dover", "100", "1", "10560060"}), WriteOutcome::Failed);
+    QTest::mouseClick(control<QToolButton>(*control<DataControl>(*live, "Data1"), "Next"),
+                      Qt::LeftButton);
+    EXPECT_THAT(said(), StartsWith("The distance server cannot be reached, so the record could "
+                                   "not be shown."));
+    live.reset();
     const DistanceLookup lookup = store.distance("ann hale", "dover");
     EXPECT_EQ(lookup.text, "10560000\r\n") << lookup.error.toStdString();
     EXPECT_TRUE(store.offline());
@@ -334,7 +340,7 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     }
     {
         frmdistances editor(dir.path(), &dialogs);
-        EXPECT_THAT(said(), HasSubstr("cannot be changed until the server"));
+        EXPECT_THAT(said(), HasSubstr("Nothing in them can be changed while the copy is used"));
         EXPECT_EQ(control<QLineEdit>(editor, "txtFields(0)")->text(), "Ann Hale");
         EXPECT_TRUE(control<QLineEdit>(editor, "txtFields(0)")->isReadOnly());
         for (const char* button :
