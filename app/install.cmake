@@ -8,7 +8,11 @@ if(NOT "$ENV{DESTDIR}" STREQUAL "")
   set(folder "$ENV{DESTDIR}${staged}")
 endif()
 if(NOT EXISTS "${folder}/distances.mdb")
-  file(INSTALL "${PELLAMY_EMPTY_DATABASE}" DESTINATION "${CMAKE_INSTALL_PREFIX}")
+  # Copied, not installed: it is the club's from now on, and an uninstall
+  # by the install manifest must never take the club's distances with it.
+  message(STATUS "Installing: ${folder}/distances.mdb")
+  file(MAKE_DIRECTORY "${folder}")
+  file(COPY_FILE "${PELLAMY_EMPTY_DATABASE}" "${folder}/distances.mdb")
 else()
   message(STATUS "Kept: ${folder}/distances.mdb")
 endif()
@@ -38,3 +42,4 @@ Icon=${plain}/pellamy.svg
 Terminal=false
 Categories=Office;
 ")
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${folder}/pellamy.desktop")

@@ -23,6 +23,10 @@ done
 desktop-file-validate "$folder/pellamy.desktop" || fail "pellamy.desktop is not valid"
 exec=$(printf '%s' "$folder/pellamy" | sed -e 's/["`$]/\\\\&/g' -e 's/%/%%/g')
 grep -qxF "Exec=\"$exec\"" "$folder/pellamy.desktop" || fail "pellamy.desktop runs another program"
+# The manifest (what an uninstall removes) holds the desktop entry, never
+# the club's distances.
+grep -qxF "$folder/pellamy.desktop" "$build/install_manifest.txt" || fail "the manifest lacks pellamy.desktop"
+! grep -q 'distances\.mdb' "$build/install_manifest.txt" || fail "the manifest holds distances.mdb"
 
 echo "the club's own" >"$folder/distances.mdb"
 cmake --install "$build" --prefix "$folder" >/dev/null
