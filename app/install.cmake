@@ -42,4 +42,5 @@ Icon=${plain}/pellamy.svg
 Terminal=false
 Categories=Office;
 ")
-list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${folder}/pellamy.desktop")
+# As CMake lists what it installs: under the prefix, without a stage.
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/pellamy.desktop")

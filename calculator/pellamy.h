@@ -137,6 +137,9 @@ private:
     // the same folder (numbered as its recovery record): each copy's e-mail
     // carries its own race, however late the e-mail program reads the file.
     QString resultFileName() const;
+    // Where the result goes when the program folder takes no result.txt:
+    // Pellamy's own folder in the user's documents. Empty without one.
+    QString resultElsewhere() const;
     // The fields that clocking a bird reads, as they stand.
     CalculatorFields gatherFields() const;
     void copyTime(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds);

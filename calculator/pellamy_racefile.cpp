@@ -95,8 +95,11 @@ bool Pellamy::saveRace() {
         {QStringLiteral("server.txt"), "the federation server's address"}};
     for (int n = 2; n <= kMostRecoveryRecords; ++n)
         own.push_back({QStringLiteral("result-%1.txt").arg(n), "the result it e-mails"});
+    const QString elsewhere = resultElsewhere();
     for (const auto& [name, what] : own)
-        if (sameFile(path, fileInFolder(folder_, name))) {
+        if (sameFile(path, fileInFolder(folder_, name)) ||
+            (!elsewhere.isEmpty() && QFileInfo(elsewhere).fileName() == name &&
+             sameFile(path, elsewhere))) {
             dialogs_->message(QStringLiteral("The race was not saved: %1 is where Pellamy keeps "
                                              "%2. Please save the race under another name.")
                                   .arg(QDir::toNativeSeparators(path), QString::fromLatin1(what)),

@@ -101,6 +101,13 @@ QString Pellamy::resultFileName() const {
                : QStringLiteral("result-%1.txt").arg(recovery_->recordNumber());
 }
 
+QString Pellamy::resultElsewhere() const {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty()
+               ? QString()
+               : fileInFolder(fileInFolder(documents, QStringLiteral("Pellamy")), resultFileName());
+}
+
 void Pellamy::Command2_Click() {
     entries_.renumber();
     QString path = QDir::toNativeSeparators(fileInFolder(folder_, resultFileName()));
@@ -109,16 +116,22 @@ void Pellamy::Command2_Click() {
     const QByteArray result = resultText(sheetDetails(), entries_.rows());
     const FileWrite written = writeWholeFile(path, result);
     if (!written.ok()) {
-        // Beside a program installed by another user: in the user's own
-        // documents folder, so that the result can still be sent.
-        const QString documents =
-            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        const QString instead = QDir::toNativeSeparators(fileInFolder(documents, resultFileName()));
-        if (documents.isEmpty() || QFileInfo(instead) == QFileInfo(path) ||
-            !QDir().mkpath(documents) || !writeWholeFile(instead, result).ok()) {
+        // Beside a program installed by another user: in a folder of
+        // Pellamy's own in the user's documents, so that the result can
+        // still be sent.
+        const QString instead = QDir::toNativeSeparators(resultElsewhere());
+        FileWrite there;
+        if (instead.isEmpty() || QFileInfo(instead) == QFileInfo(path))
+            there.problem = QStringLiteral("there is no documents folder");
+        else if (!QDir().mkpath(QFileInfo(instead).absolutePath()))
+            there.problem = QStringLiteral("its folder could not be made");
+        else
+            there = writeWholeFile(instead, result);
+        if (!there.ok()) {
             dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, "
-                                             "so no e-mail has been started.")
-                                  .arg(path, written.problem),
+                                             "nor to %3, because %4, so no e-mail has been "
+                                             "started.")
+                                  .arg(path, written.problem, instead, there.problem),
                               kTitle);
             return;
         }

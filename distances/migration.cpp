@@ -118,8 +118,8 @@ QStringList rowDoubts(const QJsonArray& values) {
 
 // The rows whose values look damaged or disagree, or that hold the member
 // and race point of a row before them, one line each, numbered as they
-// were read.
-QStringList doubtfulRows(const QJsonArray& rows) {
+// were read; *incomplete counts those without a name or race point.
+QStringList doubtfulRows(const QJsonArray& rows, int* incomplete) {
     QStringList lines;
     QHash<QString, int> firstOfPair;
     for (int i = 0; i < rows.size(); ++i) {
@@ -133,6 +133,8 @@ QStringList doubtfulRows(const QJsonArray& rows) {
             doubts << QStringLiteral("Name is empty");
         if (racepoint.trimmed().isEmpty())
             doubts << QStringLiteral("Racepoint is empty");
+        if (name.trimmed().isEmpty() || racepoint.trimmed().isEmpty())
+            ++*incomplete;
         const QString pair = nocaseKey(name) + u'\n' + nocaseKey(racepoint);
         if (!name.isEmpty() && !racepoint.isEmpty()) {
             if (const int first = firstOfPair.value(pair); first > 0)
@@ -309,7 +311,7 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
 
     // The rows come over as the club kept them; those that look wrong are
     // named, so that the secretary can check them in the editor.
-    const QStringList doubts = doubtfulRows(rows);
+    const QStringList doubts = doubtfulRows(rows, &m.incompleteRows);
     m.doubtfulRows = int(doubts.size());
     if (!doubts.isEmpty()) {
         const QString report = folder.filePath(QStringLiteral("distances-access-report.txt"));

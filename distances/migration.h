@@ -20,9 +20,10 @@ struct Migration {
     };
     Outcome outcome = Outcome::NotNeeded;
     int rows = 0;
-    int doubtfulRows = 0; // rows listed in distances-access-report.txt
-    QString keptAs;       // the Access file's new name
-    QString message;      // for the user, when migrated or failed
+    int doubtfulRows = 0;   // rows listed in distances-access-report.txt
+    int incompleteRows = 0; // of those, rows without a name or race point
+    QString keptAs;         // the Access file's new name
+    QString message;        // for the user, when migrated or failed
 };
 
 // The reader beside the running program (or in the build's program folder).

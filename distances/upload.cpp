@@ -97,16 +97,17 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
 
     RowBatch insert = distanceInserts(db);
     for (const Row& row : rows) {
+        // A name or race point of blanks only is as empty.
+        const bool noName = row.name.trimmed().isEmpty();
+        const bool noRacepoint = row.racepoint.trimmed().isEmpty();
         const QString none = QStringLiteral("(none)");
         const QString at = QStringLiteral("%1 at %2")
-                               .arg(row.name.isEmpty() ? none : row.name,
-                                    row.racepoint.isEmpty() ? none : row.racepoint);
-        if (row.name.isEmpty() || row.racepoint.isEmpty() || row.sixtieths.isEmpty()) {
-            upload.refused << at + QStringLiteral(": the %1 is empty")
-                                       .arg(row.name.isEmpty() ? QStringLiteral("name")
-                                            : row.racepoint.isEmpty()
-                                                ? QStringLiteral("race point")
-                                                : QStringLiteral("Sixtieths"));
+                               .arg(noName ? none : row.name, noRacepoint ? none : row.racepoint);
+        if (noName || noRacepoint || row.sixtieths.isEmpty()) {
+            const QString field = noName        ? QStringLiteral("name")
+                                  : noRacepoint ? QStringLiteral("race point")
+                                                : QStringLiteral("Sixtieths");
+            upload.refused << at + QStringLiteral(": the %1 is empty").arg(field);
             continue;
         }
         QStringList others = inFile.value(pairKey(row.name, row.racepoint));

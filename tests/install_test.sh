@@ -6,7 +6,10 @@
 set -euo pipefail
 build=$1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The build's own install manifest is put back as it was.
+manifest="$build/install_manifest.txt"
+[ -e "$manifest" ] && cp -p "$manifest" "$work/manifest"
+trap '[ -e "$work/manifest" ] && cp -p "$work/manifest" "$manifest" || rm -f "$manifest"; rm -rf "$work"' EXIT
 # A folder name holding what a desktop entry must escape.
 folder="$work/Club Results 100% \$ave/Pellamy"
 
@@ -25,8 +28,8 @@ exec=$(printf '%s' "$folder/pellamy" | sed -e 's/["`$]/\\\\&/g' -e 's/%/%%/g')
 grep -qxF "Exec=\"$exec\"" "$folder/pellamy.desktop" || fail "pellamy.desktop runs another program"
 # The manifest (what an uninstall removes) holds the desktop entry, never
 # the club's distances.
-grep -qxF "$folder/pellamy.desktop" "$build/install_manifest.txt" || fail "the manifest lacks pellamy.desktop"
-! grep -q 'distances\.mdb' "$build/install_manifest.txt" || fail "the manifest holds distances.mdb"
+grep -qxF "$folder/pellamy.desktop" "$manifest" || fail "the manifest lacks pellamy.desktop"
+! grep -q 'distances\.mdb' "$manifest" || fail "the manifest holds distances.mdb"
 
 echo "the club's own" >"$folder/distances.mdb"
 cmake --install "$build" --prefix "$folder" >/dev/null
@@ -34,4 +37,5 @@ cmake --install "$build" --prefix "$folder" >/dev/null
 # A packager's staged install: everything under DESTDIR, once.
 DESTDIR="$work/stage" cmake --install "$build" --prefix /opt/pellamy >/dev/null
 [ -e "$work/stage/opt/pellamy/distances.mdb" ] || fail "distances.mdb is missing under DESTDIR"
+grep -qxF "/opt/pellamy/pellamy.desktop" "$manifest" || fail "the staged manifest names another desktop entry"
 echo "install_folder: passed"

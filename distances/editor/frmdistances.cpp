@@ -357,9 +357,10 @@ void frmdistances::cmdUpload_Click() {
         return;
     }
     // Rows the conversion found doubtful would go to every club of the
-    // server: they are checked first.
+    // server: they are checked first. (One without a name or race point is
+    // never brought up, and is listed then.)
     if (migration.outcome == Migration::Outcome::Migrated) {
-        if (migration.doubtfulRows > 0) {
+        if (migration.doubtfulRows > migration.incompleteRows) {
             say(migration.message +
                 QStringLiteral("\n\nNothing has been brought up to the server yet. Please look "
                                "at those rows first: when \"Bring to the server…\" is pressed "

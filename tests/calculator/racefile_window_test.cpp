@@ -78,7 +78,14 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     dialogs.clear();
     for (const char* name : {"race 24.05", "club", "result.txt", "result-2.txt", "server"})
         saveFile(dir.filePath(name));
-    EXPECT_EQ(dialogs.messages().size(), 4);
+    // Nor where the result goes when the program folder takes none.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", dir.filePath("home").toUtf8());
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("home/Documents/Pellamy")));
+    saveFile(dir.filePath("home/Documents/Pellamy/result.txt"));
+    qputenv("HOME", home);
+    EXPECT_FALSE(QFile::exists(dir.filePath("home/Documents/Pellamy/result.txt")));
+    EXPECT_EQ(dialogs.messages().size(), 5);
     EXPECT_EQ(QDir(dir.path()).entryList({"race *", "club*", "result*", "server*"}),
               QStringList({"race 24.05.txt"}));
 

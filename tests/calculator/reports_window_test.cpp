@@ -138,16 +138,19 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     ASSERT_TRUE(QFile::remove(path));
     ASSERT_TRUE(QFile::link("/dev/full", path));
     const QString full = "The result could not be written to " + QDir::toNativeSeparators(path) +
-                         ", because the disk is full, so ";
-    const QString documents = QDir::toNativeSeparators(dir.filePath("home/Documents/result.txt"));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("home")));
-    writeFile(dir.filePath("home/Documents"), "a file in the way");
+                         ", because the disk is full, ";
+    const QString documents =
+        QDir::toNativeSeparators(dir.filePath("home/Documents/Pellamy/result.txt"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("home/Documents")));
+    writeFile(dir.filePath("home/Documents/Pellamy"), "a file in the way");
     window->Command2_Click();
-    ASSERT_TRUE(QFile::remove(dir.filePath("home/Documents")));
+    ASSERT_TRUE(QFile::remove(dir.filePath("home/Documents/Pellamy")));
     window->Command2_Click();
     EXPECT_EQ(dialogs.messages(),
-              QStringList({full + "no e-mail has been started.",
-                           full + "it was written to " + documents + " instead."}));
+              QStringList({full + "nor to " + documents +
+                               ", because its folder could not be made, so no e-mail has been "
+                               "started.",
+                           full + "so it was written to " + documents + " instead."}));
     EXPECT_EQ(mailer.attachments, QStringList({QDir::toNativeSeparators(path), documents}));
     EXPECT_TRUE(fileBytes(documents).contains("Łukasz"));
 

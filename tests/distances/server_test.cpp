@@ -436,6 +436,16 @@ TEST_F(ServerTest, DoubtfulRowsOfAnAccessFileAreNotBroughtUp) {
     EXPECT_THAT(said(), AllOf(HasSubstr("2 of the rows should be checked"),
                               HasSubstr("Nothing has been brought up to the server yet")));
     EXPECT_TRUE(DistanceStore(source()).racepoints().values.isEmpty());
+    // A row without a race point alone stops nothing: it is never brought
+    // up, and is named then.
+    writeFile(path(), fileBytes(PELLAMY_ACCESS_TESTDATA "/distances-text-jet4.mdb"));
+    dialogs.answerYesNo(true);
+    editor.cmdUpload_Click();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_THAT(dialogs.messages()[1].toStdString(),
+                HasSubstr("C. Jones at (none): the race point is empty"));
+    dialogs.clear();
+    EXPECT_FALSE(DistanceStore(source()).racepoints().values.isEmpty());
 }
 
 // Coordinates on the server: saved with the rule of the stale list, and
