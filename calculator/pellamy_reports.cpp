@@ -121,8 +121,10 @@ void Pellamy::Command2_Click() {
         // still be sent.
         const QString instead = QDir::toNativeSeparators(resultElsewhere());
         FileWrite there;
-        if (instead.isEmpty() || QFileInfo(instead) == QFileInfo(path))
+        if (instead.isEmpty())
             there.problem = QStringLiteral("there is no documents folder");
+        else if (QFileInfo(instead) == QFileInfo(path))
+            there.problem = written.problem; // the program's folder is that one
         else if (!QDir().mkpath(QFileInfo(instead).absolutePath()))
             there.problem = QStringLiteral("its folder could not be made");
         else
