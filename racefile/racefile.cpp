@@ -29,7 +29,6 @@ RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries) {
     };
     for (int i = 0; i < entries.size(); ++i) {
         const RaceEntryRow& entry = entries[i];
-        const qsizetype start = text.size();
         bool comma = false, control = false;
         for (int c = 0; c < entry.size(); ++c) {
             if (c > 0)
@@ -49,16 +48,6 @@ RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries) {
             comma = comma || hasComma;
             control = control || hasControl;
         }
-        // The longest piece of the entry between line breaks of its comments.
-        qsizetype longest = 0;
-        for (qsizetype at = start, next; at <= text.size(); at = next + 1) {
-            next = text.indexOf(u'\n', at);
-            if (next < 0)
-                next = text.size();
-            longest = std::max(longest, next - at);
-        }
-        if (longest > kLongestRaceFileLine)
-            out.tooLongEntries << i + 1;
         text += recordEnd;
         if (comma)
             out.commaEntries << i + 1;
@@ -67,24 +56,22 @@ RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries) {
     }
 
     out.bytes = toWindows1252OrUtf8(text);
-    if (out.bytes.startsWith(kUtf8Mark)) {
-        // Rare: a letter takes more than one byte in UTF-8, and the reader
-        // measures a line in bytes, the mark included.
-        out.tooLongEntries.clear();
-        qsizetype at = 0;
-        for (int i = 0; i < entries.size(); ++i) {
-            const qsizetype end = out.bytes.indexOf("\r\n\r\n", at);
-            for (qsizetype piece = at, next; piece < end; piece = next + 1) {
-                next = out.bytes.indexOf('\n', piece);
-                if (next < 0 || next > end)
-                    next = end;
-                if (next - piece > kLongestRaceFileLine) {
-                    out.tooLongEntries << i + 1;
-                    break;
-                }
+    // Each entry's pieces between line breaks of its comments, in bytes as
+    // the reader measures them (a letter may take two in UTF-8, and the
+    // mark counts in the first line).
+    qsizetype at = 0;
+    for (int i = 0; i < entries.size(); ++i) {
+        const qsizetype end = out.bytes.indexOf("\r\n\r\n", at);
+        for (qsizetype piece = at, next; piece < end; piece = next + 1) {
+            next = out.bytes.indexOf('\n', piece);
+            if (next < 0 || next > end)
+                next = end;
+            if (next - piece > kLongestRaceFileLine) {
+                out.tooLongEntries << i + 1;
+                break;
             }
-            at = end + 4;
         }
+        at = end + 4;
     }
     return out;
 }
