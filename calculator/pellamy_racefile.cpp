@@ -337,8 +337,13 @@ void Pellamy::startRecovery() {
             restoreRaceDetails(entries_.entry(0));
             markPrintedDetailsKept();
             restored = true;
-        } else {
-            recovery_->keepFoundAside();
+        } else if (const QString why = recovery_->keepFoundAside(); !why.isEmpty()) {
+            dialogs_->message(
+                QStringLiteral("The race not brought back could not be kept as %1, because %2. "
+                               "It stays in %3 only until the race on screen is changed.")
+                    .arg(QDir::toNativeSeparators(recovery_->path() + QStringLiteral(".old")), why,
+                         QDir::toNativeSeparators(recovery_->path())),
+                kTitle);
         }
     }
     recovery_->start(restored);

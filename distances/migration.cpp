@@ -19,6 +19,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -60,7 +61,9 @@ bool writeDatabase(const QString& path, const QJsonArray& rows, QString& error) 
         db.setDatabaseName(path);
         if (!db.open()) {
             error = QStringLiteral("cannot be created");
-        } else if (db.transaction() && runSqlScript(db, distanceSchema(), &error)) {
+        } else if (!db.transaction()) {
+            error = db.lastError().text();
+        } else if (runSqlScript(db, distanceSchema(), &error)) {
             QSqlQuery insert(db);
             insert.prepare(QStringLiteral("INSERT INTO Distances (Name, Racepoint, Miles, Yards, "
                                           "Sixtieths) VALUES (?, ?, ?, ?, ?)"));

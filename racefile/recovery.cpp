@@ -379,12 +379,23 @@ bool RaceRecovery::firstRunning() const {
     return true;
 }
 
-void RaceRecovery::keepFoundAside() {
-    if (path_.isEmpty())
-        return;
-    QFile::remove(path_ + QStringLiteral(".old"));
-    QFile::rename(path_, path_ + QStringLiteral(".old"));
+QString RaceRecovery::keepFoundAside() {
     found_ = {};
+    if (path_.isEmpty())
+        return {};
+    // Copied whole before the record goes, so that an earlier .old is
+    // replaced only by a complete one and a record that cannot be set aside
+    // is said rather than written over by the next change.
+    QFile record(path_);
+    const QByteArray bytes = record.open(QIODevice::ReadOnly) ? record.readAll() : QByteArray();
+    if (record.error() != QFileDevice::NoError)
+        return QStringLiteral("the recovery file could not be read (%1)").arg(record.errorString());
+    record.close();
+    const FileWrite kept = writeWholeFile(path_ + QStringLiteral(".old"), bytes);
+    if (!kept.ok())
+        return kept.problem;
+    QFile::remove(path_);
+    return {};
 }
 
 void RaceRecovery::start(bool unsaved) {

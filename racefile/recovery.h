@@ -90,8 +90,9 @@ public:
     // race brought back).
     void start(bool unsaved);
     // Keeps the record left by an earlier run as <name>.old, so that a race
-    // the user declined to bring back is not destroyed at once.
-    void keepFoundAside();
+    // the user declined to bring back is not destroyed at once. Returns why
+    // it could not be kept, or nothing when it was.
+    QString keepFoundAside();
 
     // The race on screen was saved to a file, or replaced from one: it has
     // no unsaved changes.

@@ -158,13 +158,15 @@ QVector<Place> frmcoordinates::places(const List& list) const {
     return result;
 }
 
-void frmcoordinates::commitTyping() {
+bool frmcoordinates::commitTyping() {
     // A cell being typed into holds its text in its editor until the focus
     // leaves it; a button's access key, or the window's close box, does not
     // move the focus. What is typed counts all the same.
+    refused_ = false;
     for (QTableWidget* table : {ui_->lstLofts, ui_->lstRacepoints})
         if (QWidget* editor = table->indexWidget(table->currentIndex()))
             emit table->itemDelegate()->commitData(editor);
+    return !refused_;
 }
 
 PlaceLists frmcoordinates::shown() const {
@@ -204,8 +206,10 @@ void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
         item->setText(before);
     }
     showing_ = false;
-    if (!refusal.isEmpty())
+    if (!refusal.isEmpty()) {
+        refused_ = true;
         say(refusal);
+    }
 }
 
 void frmcoordinates::add(List& list) {
@@ -235,7 +239,8 @@ void frmcoordinates::remove(List& list) {
 }
 
 void frmcoordinates::import(List& list) {
-    commitTyping();
+    if (!commitTyping())
+        return;
     const QString path =
         dialogs_->openFileName(QStringLiteral("CSV Files (*.csv *.txt);;All Files (*)"));
     if (path.isEmpty())
@@ -299,7 +304,8 @@ void frmcoordinates::import(List& list) {
 }
 
 bool frmcoordinates::save() {
-    commitTyping();
+    if (!commitTyping())
+        return false;
     // Every row complete and readable before anything is stored.
     for (List* list : {lofts_.get(), racepoints_.get()}) {
         const QVector<Place> rows = places(*list);
@@ -380,8 +386,7 @@ void frmcoordinates::cmdSave_Click() {
 }
 
 void frmcoordinates::cmdWorkOut_Click() {
-    commitTyping();
-    if (hasUnsavedChanges() && !save())
+    if (!commitTyping() || (hasUnsavedChanges() && !save()))
         return;
     if (stored_.lofts.isEmpty() || stored_.racepoints.isEmpty()) {
         say(QStringLiteral("Working out distances needs at least one loft and one race point "
@@ -507,8 +512,8 @@ void frmcoordinates::closeWithoutSaving() {
 }
 
 void frmcoordinates::closeEvent(QCloseEvent* event) {
-    if (!discardOnClose_)
-        commitTyping();
+    if (!discardOnClose_ && !commitTyping())
+        return event->ignore(); // the refused cell is still there to put right
     if (discardOnClose_ || !hasUnsavedChanges())
         return event->accept();
     // Cancel (and Escape) keeps the window open with the changes in it.

@@ -66,8 +66,9 @@ private:
     void showList(List& list, const QVector<Place>& places);
     QVector<Place> places(const List& list) const;
     PlaceLists shown() const;
-    // Takes what is typed into a cell's open editor into the list.
-    void commitTyping();
+    // Takes in what is typed in an open cell; false when it was refused
+    // (and said), so that nothing goes on with the value it replaced.
+    bool commitTyping();
     // Checks and stores the lists; false, after saying why, when nothing was
     // stored.
     bool save();
@@ -82,6 +83,7 @@ private:
     DistanceSource source_;
     PlaceLists stored_; // as read, or as last saved
     bool showing_ = false;
+    bool refused_ = false; // a typed cell was refused since commitTyping began
     bool discardOnClose_ = false;
 };
 

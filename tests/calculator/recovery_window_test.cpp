@@ -50,10 +50,23 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     EXPECT_EQ(window->entries().count(), 11);
 
     // Brought back but not yet saved: offered again after another failure.
+    // Declined where it cannot be set aside (a folder holds the name), it is
+    // said, and offered again while nothing has changed; then kept aside.
+    const QString old = window->recovery().path() + ".old";
+    ASSERT_TRUE(QDir().mkdir(old));
     reopen(false);
-    EXPECT_EQ(shown(), QStringList({kOffer.arg("Berwick, 24/05/2006, 11 entries")}));
+    const QString offer = kOffer.arg("Berwick, 24/05/2006, 11 entries");
+    ASSERT_EQ(shown().size(), 2);
+    EXPECT_EQ(shown()[0], offer);
+    EXPECT_TRUE(shown()[1].startsWith("message|Pellamy|The race not brought back could not be "
+                                      "kept as " +
+                                      QDir::toNativeSeparators(old) + ", because "))
+        << shown()[1].toStdString();
+    ASSERT_TRUE(QDir().rmdir(old));
+    reopen(false);
+    EXPECT_EQ(shown(), QStringList({offer}));
     EXPECT_EQ(window->entries().count(), 0);
-    EXPECT_TRUE(QFile::exists(window->recovery().path() + ".old"));
+    EXPECT_TRUE(QFile::exists(old));
     reopen(std::nullopt); // declined: not offered again (an offer would go unanswered)
 }
 

@@ -443,6 +443,17 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     QTest::keyClicks(points->indexWidget(points->currentIndex()), "-2.0054");
     w.cmdSave_Click();
     EXPECT_EQ(readPlaces(path()).lists.racepoints.value(0).longitude, "2°00'19.44\"W");
+    // One refused there stops the save: the rest is not stored as if it
+    // had been put right.
+    w.cmdAddRacepoint_Click();
+    type(points, 1, {"Ypres", "50.85", "2.885"});
+    points->setCurrentCell(0, 1);
+    points->editItem(points->item(0, 1));
+    QTest::keyClicks(points->indexWidget(points->currentIndex()), "95");
+    w.cmdSave_Click();
+    EXPECT_TRUE(dialogs.messages().last().startsWith("The latitude \"95\" lies outside"));
+    EXPECT_EQ(readPlaces(path()).lists.racepoints.size(), 1);
+    dialogs.clear();
 
     // A file far too large is not read; one that fails part-way is not
     // imported in part.
@@ -450,13 +461,13 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kLargestPlaceFile + 1));
     dialogs.answerFile(huge.fileName());
     w.cmdImportRacepoints_Click();
-    EXPECT_EQ(dialogs.messages().value(1),
+    EXPECT_EQ(dialogs.messages().value(0),
               "backup.zip is far larger than a list of places (16 MB). Nothing was imported.");
     if (!QFile("/proc/self/mem").open(QIODevice::ReadOnly))
         GTEST_SKIP() << "/proc/self/mem cannot be opened here: a file whose read fails is wanted";
     dialogs.answerFile("/proc/self/mem");
     w.cmdImportRacepoints_Click();
-    EXPECT_EQ(dialogs.messages().value(2),
+    EXPECT_EQ(dialogs.messages().value(1),
               "mem could not be read whole (Input/output error). Nothing was imported.");
     w.closeWithoutSaving();
 }
