@@ -104,6 +104,18 @@ void placeCopiesBox(QLineEdit* box, QPushButton* onButton) {
     layout->addWidget(box);
 }
 
+// The calculator's form in a window smaller than itself. The focus moved
+// by Tab is brought into view by setUpControls' own rule; Qt's step after it
+// would bring only a box's text cursor into view, and the right end of a
+// control wider than the view.
+class FormScroll : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
+
 } // namespace
 
 void Pellamy::setUpControls() {
@@ -215,6 +227,7 @@ void Pellamy::setUpControls() {
     ui.Picture1->setPicture(QStringLiteral(":/calculator/calculate.svg"));
     enterPressesButtons(this);
     clickSelectsDatePart(this);
+    dayWaitsForItsMonth(this);
     oneLineTyping(this);
     showEmptyCaption(this);
 
@@ -234,7 +247,7 @@ void Pellamy::setUpControls() {
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (child != form)
             child->setParent(form);
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = new FormScroll(this);
     formScroll_ = scroll;
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setFocusPolicy(Qt::NoFocus);
@@ -255,8 +268,15 @@ void Pellamy::setUpControls() {
                     return;
                 const bool back = !fromForm && now == leftFrom;
                 leftFrom.clear();
-                if (!back)
-                    scroll->ensureWidgetVisible(now, 0, 0);
+                if (back)
+                    return;
+                // The whole control, not only its text cursor (all a box
+                // would ask for): a clock time half in view cannot be read.
+                // One larger than the view shows its top left.
+                const QSize room = scroll->viewport()->size() - QSize(4, 4);
+                const QRect r(now->mapTo(form, QPoint(0, 0)), now->size().boundedTo(room));
+                scroll->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 2,
+                                      r.height() / 2 + 2);
             });
     wheelOnlyWhenFocused(this);
     auto* whole = new QVBoxLayout(this);

@@ -141,6 +141,101 @@ void clickSelectsDatePart(QWidget* window) {
 
 namespace {
 
+// One date picker's day typed before its month. Qt's picker cuts a day the
+// month shown lacks to that month's last day as soon as it is typed, and
+// the month typed next keeps the cut day (31/10 typed over 01/11 became
+// 30/10; 29/02/2028 over November became 28/02); here a day past the 28th
+// is held and put in once the month typed has it.
+class DayWaitsForItsMonth : public QObject {
+public:
+    explicit DayWaitsForItsMonth(QDateTimeEdit* picker) : QObject(picker), picker_(picker) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QString text = key->text();
+            if (text.size() != 1 || !text[0].isDigit()) {
+                if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab && !text.isEmpty())
+                    held_ = 0; // another key changes the date itself
+                break;
+            }
+            if (picker_->currentSection() == QDateTimeEdit::DaySection) {
+                const QLineEdit* line = picker_->findChild<QLineEdit*>();
+                if (line && line->hasSelectedText()) { // the day typed afresh
+                    day_.clear();
+                    before_ = picker_->dateTime();
+                }
+                day_ += text;
+                const int day = day_.toInt();
+                // Any day past the 28th: the month typed next may lack it.
+                held_ = day_.size() == 2 && day > 28 && day <= 31 ? day : 0;
+            } else if (held_ && picker_->currentSection() == QDateTimeEdit::MonthSection) {
+                // Once the key is taken, the month may be whole.
+                QTimer::singleShot(0, this, [this] { settle(false); });
+            }
+            break;
+        }
+        case QEvent::MouseButtonPress:
+            held_ = 0; // a date chosen from the calendar, or a part clicked
+            break;
+        case QEvent::FocusOut: {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                settle(true);
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    // Puts the day held into the date once its month (and, leaving, its
+    // year: 29 February) has it; leaving a date that never has it (31/11),
+    // the picker beeps and shows the date it showed before the day was
+    // typed, never one nobody typed.
+    void settle(bool leaving) {
+        if (!held_ || (!leaving && picker_->currentSection() == QDateTimeEdit::MonthSection))
+            return;
+        const QDate shown = picker_->date();
+        if (shown.day() == held_) {
+            held_ = 0;
+        } else if (held_ <= shown.daysInMonth()) {
+            const QDateTimeEdit::Section section = picker_->currentSection();
+            picker_->setDate(QDate(shown.year(), shown.month(), held_));
+            if (!leaving)
+                picker_->setCurrentSection(section);
+            held_ = 0;
+        } else if (leaving) {
+            QApplication::beep();
+            picker_->setDateTime(before_);
+            held_ = 0;
+        }
+    }
+
+    QDateTimeEdit* picker_;
+    QString day_;      // the day's figures typed so far
+    QDateTime before_; // the date shown before the day was typed
+    int held_ = 0;     // a day past the 28th typed, until its month has it
+};
+
+} // namespace
+
+void dayWaitsForItsMonth(QWidget* window) {
+    for (QDateTimeEdit* picker : window->findChildren<QDateTimeEdit*>())
+        if (!qobject_cast<QTimeEdit*>(picker)) {
+            auto* filter = new DayWaitsForItsMonth(picker);
+            picker->installEventFilter(filter);
+            if (auto* text = picker->findChild<QLineEdit*>())
+                text->installEventFilter(filter);
+        }
+}
+
+namespace {
+
 qsizetype firstLineBreak(const QString& text) {
     qsizetype cut = 0;
     while (cut < text.size() && text[cut] != u'\r' && text[cut] != u'\n')

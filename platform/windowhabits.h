@@ -27,6 +27,13 @@ void enterPressesButtons(QWidget* window);
 // sign. Guards every date picker in the window as it is now (not the times).
 void clickSelectsDatePart(QWidget* window);
 
+// A day typed into a date picker that the month it shows lacks (31 over
+// 01/11, typed for 31/10) waits for the month typed after it, instead of
+// being cut to the month's last day unseen; a date that never has it
+// (31/11) is refused with a beep, the picker keeping the date it showed.
+// Guards every date picker in the window as it is now (not the times).
+void dayWaitsForItsMonth(QWidget* window);
+
 // Text pasted into a one-line box (a cell copied from a spreadsheet ends in
 // a line break) is taken up to its first line break, as a one-line box
 // takes it: a break kept in a name or race point would make it another
