@@ -8,6 +8,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTextEdit>
 
 #include <algorithm>
 
@@ -20,26 +22,38 @@ QString titleOrProgramName(const QString& title) {
 }
 
 // Every box shows its text as plain text (a member named "Smith <S>" as
-// typed), and one taller than the screen keeps its buttons on it.
+// typed), and one taller than the screen keeps its buttons on it, with its
+// details too: the room is the screen's, at the text size the box shows.
 void prepare(QMessageBox& box, const QString& text) {
     box.setTextFormat(Qt::PlainText);
-    const QString shown = shownOfLongText(text);
+    const QScreen* screen = box.screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    const QFontMetrics metrics(box.font());
+    // A box wraps its text about half a screen wide, at most 500 points;
+    // its title, margins and buttons take about eight lines.
+    const int lineLength = std::clamp(
+        std::min(free.width() / 2, 500) / std::max(1, metrics.averageCharWidth()), 30, 70);
+    const int roomLines = std::clamp(free.height() / metrics.lineSpacing() - 8, 6, 24);
+    const QString shown = shownOfLongText(text, roomLines, lineLength);
     if (shown == text)
         return;
     box.setText(shown);
     box.setDetailedText(text);
+    if (auto* details = box.findChild<QTextEdit*>())
+        details->setMaximumHeight(free.height() / 3);
 }
 
 } // namespace
 
-QString shownOfLongText(const QString& text) {
-    // Lines as a box about 70 characters wide shows them; 24 fit a screen
-    // 720 high with the box's buttons.
+QString shownOfLongText(const QString& text, int roomLines, int lineLength) {
+    // Lines as a box lineLength characters wide shows them.
     const QStringList lines = text.split(u'\n');
     qsizetype shownLines = 0;
     for (const QString& line : lines)
-        shownLines += std::max<qsizetype>(1, (line.size() + 69) / 70);
-    if (shownLines <= 24)
+        shownLines += std::max<qsizetype>(1, (line.size() + lineLength - 1) / lineLength);
+    if (shownLines <= roomLines)
         return text;
     // Every paragraph keeps its first lines (what it is about), a closing
     // question is kept whole and stays last.

@@ -47,9 +47,10 @@ QString withFilterSuffix(DialogService& dialogs, const QString& path, const QStr
 QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QString& title);
 
 // What a message box shows of a text: the text itself, or for a text taller
-// than a small screen (a long list of rows) its first paragraph and its
-// closing question, the whole being under the box's "Show Details...".
-QString shownOfLongText(const QString& text);
+// than its room (a long list of rows) each paragraph's first lines and its
+// closing question, the whole being under the box's "Show Details...". The
+// room is in lines of so many characters: 24 of 70 fit a screen 720 high.
+QString shownOfLongText(const QString& text, int roomLines = 24, int lineLength = 70);
 
 // The real dialogs, shown over a parent window.
 class QtDialogService : public DialogService {

@@ -88,6 +88,7 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         table->setColumnWidth(0, 220);
         table->setColumnWidth(1, 170);
+        table->horizontalHeader()->setStretchLastSection(true); // the longitude in reach
         connect(table, &QTableWidget::itemChanged, this,
                 [this, table](QTableWidgetItem* item) { edited(listOf(table), item); });
     }

@@ -23,8 +23,6 @@
 
 namespace pellamy {
 
-namespace {} // namespace
-
 frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::frmdistances>()),
       ownDialogs_(dialogs ? nullptr : std::make_unique<QtDialogService>(this)),
@@ -49,6 +47,12 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
         if (i < 4)
             txtFields_[i]->setFont(boxFont);
     }
+    // Room for a distance's figures at the desktop's text size: squeezed by
+    // a larger one, Miles showed "98" for 498.
+    for (QLineEdit* figures : {ui_->miles, ui_->yards})
+        figures->setMinimumWidth(
+            figures->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    resize(size().expandedTo(minimumSizeHint()));
 
     connect(ui_->cmdAdd, &QPushButton::clicked, this, &frmdistances::cmdAdd_Click);
     connect(ui_->cmdDelete, &QPushButton::clicked, this, &frmdistances::cmdDelete_Click);

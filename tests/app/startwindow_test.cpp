@@ -150,6 +150,16 @@ TEST(Dialogs, ALongTextKeepsEachParagraphAndItsQuestionOnTheScreen) {
         "Show Details.)\n\nWrite these distances?");
     EXPECT_EQ(shownOfLongText("Short.\n\nWrite these distances?"),
               "Short.\n\nWrite these distances?");
+    // Twenty files fit a screen's 24 lines of 70 characters, not 12 of 36
+    // (twice the text size on a small laptop).
+    const QString files =
+        "Please look at these files:\n\n" +
+        QStringList(20, "race-17.txt is not a race file, and is left out.").join(u'\n');
+    EXPECT_EQ(shownOfLongText(files), files);
+    EXPECT_EQ(shownOfLongText(files, 12, 36),
+              "Please look at these files:\n\nrace-17.txt is not a race file, and is left "
+              "out.\nrace-17.txt is not a race file, and is left out.\n…\n\n(The whole text "
+              "is under Show Details.)");
 }
 
 // A form that scrolls up and down on a low screen is given its scroll bar's
