@@ -95,6 +95,9 @@ void TimeOverlay::attach(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes
     stack_->addWidget(boxPanel_);
     stack_->addWidget(picker_);
     stack_->setCurrentWidget(picker_);
+    // Room for a whole time at the desktop's text size: a form squeezed to
+    // its least width cut the last figure of the seconds.
+    setMinimumWidth(std::max(minimumWidth(), picker_->minimumSizeHint().width()));
 }
 
 bool TimeOverlay::boxesOnTop() const {
