@@ -144,19 +144,34 @@ QString QtDialogService::chosen(const QString& file) {
     return file;
 }
 
-QString QtDialogService::openFileName(const QString& filter) {
-    return chosen(QFileDialog::getOpenFileName(over(), QString(), folder(), filter));
-}
-
-QString QtDialogService::saveFileName(const QString& filter) {
-    return chosen(QFileDialog::getSaveFileName(over(), QString(), folder(), filter));
-}
-
-QStringList QtDialogService::openFileNames(const QString& filter) {
-    const QStringList files = QFileDialog::getOpenFileNames(over(), QString(), folder(), filter);
+QStringList QtDialogService::chooseFiles(bool save, bool several, const QString& filter) {
+    QFileDialog dialog(over(), QString(), folder(), filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save      ? QFileDialog::AnyFile
+                       : several ? QFileDialog::ExistingFiles
+                                 : QFileDialog::ExistingFile);
+    // Qt's own dialog (where the desktop has none) opens larger than a small
+    // screen at a large text size, with Cancel below its edge.
+    if (const QScreen* screen = dialog.screen())
+        dialog.resize(dialog.sizeHint().boundedTo(screen->availableGeometry().size() * 9 / 10));
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
     if (!files.isEmpty())
         chosen(files.first());
     return files;
+}
+
+QString QtDialogService::openFileName(const QString& filter) {
+    return chooseFiles(false, false, filter).value(0);
+}
+
+QString QtDialogService::saveFileName(const QString& filter) {
+    return chooseFiles(true, false, filter).value(0);
+}
+
+QStringList QtDialogService::openFileNames(const QString& filter) {
+    return chooseFiles(false, true, filter);
 }
 
 void ScriptedDialogService::message(const QString& text, const QString& title) {

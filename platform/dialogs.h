@@ -75,6 +75,9 @@ private:
     // and results are kept, until a file is chosen elsewhere.
     QString folder();
     QString chosen(const QString& file);
+    // A file dialog of the given kind, sized to fit the screen; the files
+    // chosen, none when it was cancelled.
+    QStringList chooseFiles(bool save, bool several, const QString& filter);
 
     QWidget* parent_;
     QString folder_;
