@@ -60,7 +60,8 @@ bool writeDatabase(const QString& path, const QJsonArray& rows, QString& error) 
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         if (!db.open()) {
-            error = QStringLiteral("cannot be created");
+            error =
+                QStringLiteral("the database could not be created (%1)").arg(db.lastError().text());
         } else if (!db.transaction()) {
             error = db.lastError().text();
         } else if (runSqlScript(db, distanceSchema(), &error)) {
@@ -74,11 +75,15 @@ bool writeDatabase(const QString& path, const QJsonArray& rows, QString& error) 
                     insert.addBindValue(values.at(k).toString());
                 if (!insert.exec()) {
                     ok = false;
+                    error = insert.lastError().text();
                     break;
                 }
             }
             insert.finish();
-            ok = ok && db.commit();
+            if (ok && !db.commit()) {
+                ok = false;
+                error = db.lastError().text();
+            }
         }
         db.close();
     }

@@ -31,7 +31,7 @@ void prepare(QMessageBox& box, const QString& text) {
         return;
     const QRect free = screen->availableGeometry();
     const QFontMetrics metrics(box.font());
-    // A box wraps its text about half a screen wide, at most 500 points;
+    // A box wraps its text about half a screen wide, at most 500 pixels;
     // its title, margins and buttons take about eight lines.
     const int lineLength = std::clamp(
         std::min(free.width() / 2, 500) / std::max(1, metrics.averageCharWidth()), 30, 70);
@@ -152,8 +152,10 @@ QStringList QtDialogService::chooseFiles(bool save, bool several, const QString&
                                  : QFileDialog::ExistingFile);
     // Qt's own dialog (where the desktop has none) opens larger than a small
     // screen at a large text size, with Cancel below its edge.
-    if (const QScreen* screen = dialog.screen())
-        dialog.resize(dialog.sizeHint().boundedTo(screen->availableGeometry().size() * 9 / 10));
+    // (A desktop's own dialog gives no size to fit.)
+    const QSize wanted = dialog.sizeHint();
+    if (const QScreen* screen = dialog.screen(); screen && wanted.isValid())
+        dialog.resize(wanted.boundedTo(screen->availableGeometry().size() * 9 / 10));
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList files = dialog.selectedFiles();

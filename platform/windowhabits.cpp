@@ -156,28 +156,42 @@ protected:
         case QEvent::KeyPress: {
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
-            if (text.size() != 1 || !text[0].isDigit()) {
-                if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab && !text.isEmpty())
-                    held_ = 0; // another key changes the date itself
-                break;
-            }
-            if (picker_->currentSection() == QDateTimeEdit::DaySection) {
+            const bool figure = text.size() == 1 && text[0].isDigit();
+            const bool separator = text.size() == 1 && (text[0].isPunct() || text[0] == u' ');
+            const QDateTimeEdit::Section section = picker_->currentSection();
+            if (figure && section == QDateTimeEdit::DaySection) {
                 const QLineEdit* line = picker_->findChild<QLineEdit*>();
-                if (line && line->hasSelectedText()) { // the day typed afresh
-                    day_.clear();
+                if (line && line->hasSelectedText())
+                    day_.clear(); // the day typed afresh
+                if (day_.isEmpty())
                     before_ = picker_->dateTime();
-                }
                 day_ += text;
                 const int day = day_.toInt();
                 // Any day past the 28th: the month typed next may lack it.
                 held_ = day_.size() == 2 && day > 28 && day <= 31 ? day : 0;
-            } else if (held_ && picker_->currentSection() == QDateTimeEdit::MonthSection) {
-                // Once the key is taken, the month may be whole.
-                QTimer::singleShot(0, this, [this] { settle(false); });
+            } else if (figure || separator) {
+                day_.clear();
+                // Once the key is taken, the month may be whole (its second
+                // figure, or a separator after its first).
+                if (held_ && section == QDateTimeEdit::MonthSection)
+                    QTimer::singleShot(0, this, [this] { settle(false); });
+            } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                day_.clear();
+                settle(true);
+            } else if (!isTabOrModifier(key->key())) {
+                // Backspace, the arrows, Page Up and Down: the date is
+                // changed otherwise than by typing it.
+                day_.clear();
+                held_ = 0;
             }
             break;
         }
+        case QEvent::Wheel:
+            day_.clear();
+            held_ = 0;
+            break;
         case QEvent::MouseButtonPress:
+            day_.clear();
             held_ = 0; // a date chosen from the calendar, or a part clicked
             break;
         case QEvent::FocusOut: {
@@ -193,6 +207,21 @@ protected:
     }
 
 private:
+    static bool isTabOrModifier(int key) {
+        switch (key) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     // Puts the day held into the date once its month (and, leaving, its
     // year: 29 February) has it; leaving a date that never has it (31/11),
     // the picker beeps and shows the date it showed before the day was
@@ -207,7 +236,7 @@ private:
             const QDateTimeEdit::Section section = picker_->currentSection();
             picker_->setDate(QDate(shown.year(), shown.month(), held_));
             if (!leaving)
-                picker_->setCurrentSection(section);
+                picker_->setSelectedSection(section); // typing goes on over it
             held_ = 0;
         } else if (leaving) {
             QApplication::beep();

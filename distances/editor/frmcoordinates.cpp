@@ -514,7 +514,7 @@ void frmcoordinates::closeWithoutSaving() {
 
 void frmcoordinates::closeEvent(QCloseEvent* event) {
     if (!discardOnClose_ && !commitTyping())
-        return event->ignore(); // the refused cell is still there to put right
+        return event->ignore(); // the window stays, on the cell refused
     if (discardOnClose_ || !hasUnsavedChanges())
         return event->accept();
     // Cancel (and Escape) keeps the window open with the changes in it.

@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
+
 #include <QWheelEvent>
+#include <map>
 
 namespace {
 
@@ -133,20 +135,29 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
 
 // A date is typed after one click on it, as after Tab; a day the month
 // shown lacks waits for the month typed after it, and a date that never has
-// it leaves the date shown as it was.
-TEST_F(EntryTest, ADateIsTypedAfterOneClick) {
+// it leaves the date shown as it was. (\b is Backspace, < Shift+Tab, v the
+// down arrow, \r Enter.)
+TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     auto* day = control<QDateTimeEdit>(*window, "DaybirdClocked");
-    const std::tuple<QDate, const char*, QDate> cases[] = {
-        {{2026, 11, 1}, "04122026", {2026, 12, 4}}, {{2026, 11, 1}, "31102026", {2026, 10, 31}},
-        {{2026, 11, 1}, "3112", {2026, 12, 31}},    {{2026, 11, 1}, "29022028", {2028, 2, 29}},
-        {{2026, 11, 1}, "31112026", {2026, 11, 1}}, {{2026, 11, 1}, "31", {2026, 11, 1}}};
-    for (const auto& [shown, typed, date] : cases) {
-        day->setDate(shown);
+    const std::pair<const char*, QDate> cases[] = {
+        {"04122026", {2026, 12, 4}}, {"31102027", {2027, 10, 31}},  {"3112", {2026, 12, 31}},
+        {"29022028", {2028, 2, 29}}, {"29022028\r", {2028, 2, 29}}, {"311/2027", {2027, 1, 31}},
+        {"2\b910", {2026, 10, 9}},   {"31<v", {2026, 11, 29}},      {"31112026", {2026, 11, 1}},
+        {"31", {2026, 11, 1}}};
+    const std::map<char, Qt::Key> keyOf = {{'\b', Qt::Key_Backspace},
+                                           {'<', Qt::Key_Backtab},
+                                           {'v', Qt::Key_Down},
+                                           {'\r', Qt::Key_Return}};
+    for (const auto& [typed, date] : cases) {
+        day->setDate({2026, 11, 1});
         QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
                           QPoint(6, day->height() / 2));
         QCoreApplication::processEvents();
-        for (const char figure : std::string(typed)) { // as typed, one key at a time
-            keys(QString(QChar(figure)));
+        for (const char c : std::string(typed)) { // as typed, one key at a time
+            if (keyOf.count(c))
+                key(keyOf.at(c));
+            else
+                keys(QString(QChar(c)));
             QCoreApplication::processEvents();
         }
         for (int part = 0; part < 3 && day->hasFocus(); ++part)
