@@ -1,10 +1,14 @@
 // A season of 30 race files of 2,000 entries each (300 members): reading
 // them all and working out both tables, as the season window does when the
-// files are chosen; beside it, reading the files alone.
+// files are chosen; beside it, reading the files alone; and the window
+// shown, its averaging rule changed.
 #include "racefile/racefile.h"
 #include "season/season.h"
+#include "season/window/frmseason.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -67,3 +71,24 @@ static void BM_SeasonFilesReadOnly(benchmark::State& state) {
         }
 }
 BENCHMARK(BM_SeasonFilesReadOnly)->Unit(benchmark::kMillisecond);
+
+// The averaging rule changed on the window shown, the 30 races chosen: the
+// tables worked out and filled again, each round one way and back. The
+// arithmetic alone is BM_SeasonOf30RacesBothTables, in the same run.
+static void BM_SeasonWindowRuleChanged(benchmark::State& state) {
+    ScriptedDialogService dialogs;
+    frmseason window([] { return QStringLiteral("Northfield Homing Society"); }, &dialogs);
+    window.show();
+    dialogs.answerFiles(seasonFiles());
+    window.cmdChoose_Click();
+    dialogs.clear();
+    auto* everyRace = window.findChild<QRadioButton*>(QStringLiteral("optEveryRace"));
+    auto* racesClocked = window.findChild<QRadioButton*>(QStringLiteral("optRacesClocked"));
+    for (auto _ : state) {
+        for (QRadioButton* rule : {racesClocked, everyRace}) {
+            rule->setChecked(true);
+            QApplication::processEvents();
+        }
+    }
+}
+BENCHMARK(BM_SeasonWindowRuleChanged)->Unit(benchmark::kMillisecond);

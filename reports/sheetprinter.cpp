@@ -5,7 +5,9 @@
 #include "calc/filewrite.h"
 
 #include <QBuffer>
+#include <QCursor>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -22,6 +24,22 @@ QPrinterInfo printerToUse() {
         return chosen;
     const QStringList names = QPrinterInfo::availablePrinterNames();
     return names.size() == 1 ? QPrinterInfo::printerInfo(names.first()) : QPrinterInfo();
+}
+
+// The wait cursor while a sheet is drawn: a federation's race of 20,000
+// birds takes over a second, on the window's own time.
+class Drawing {
+public:
+    Drawing() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~Drawing() { QGuiApplication::restoreOverrideCursor(); }
+    Drawing(const Drawing&) = delete;
+    Drawing& operator=(const Drawing&) = delete;
+};
+
+// The document drawn on a printer or PDF writer; the lines drawn.
+QVector<RenderedLine> draw(const PrintDocument& document, QPagedPaintDevice& device) {
+    const Drawing drawing;
+    return renderDocument(document, device);
 }
 
 } // namespace
@@ -47,7 +65,7 @@ bool QtSheetPrinter::print(const PrintDocument& document, QString& error) {
     printer.setPageOrientation(document.orientation);
     printer.setCopyCount(document.copies);
     printer.setDocName(QStringLiteral("Pellamy result"));
-    if (renderDocument(document, printer).isEmpty() && !document.lines.isEmpty()) {
+    if (draw(document, printer).isEmpty() && !document.lines.isEmpty()) {
         error = QStringLiteral("The printer %1 could not be used.").arg(printer.printerName());
         return false;
     }
@@ -67,7 +85,7 @@ bool QtSheetPrinter::printToPdf(const PrintDocument& document, const QString& pa
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), document.orientation,
                                       QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
         pdf.setTitle(QStringLiteral("Pellamy result"));
-        drawn = !renderDocument(document, pdf).isEmpty();
+        drawn = !draw(document, pdf).isEmpty();
     }
     const FileWrite written = drawn ? writeWholeFile(path, bytes.data()) : FileWrite{};
     if (!written.ok()) {
