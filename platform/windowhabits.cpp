@@ -141,11 +141,15 @@ void clickSelectsDatePart(QWidget* window) {
 
 namespace {
 
-// One date picker's day typed before its month. Qt's picker cuts a day the
-// month shown lacks to that month's last day as soon as it is typed, and
-// the month typed next keeps the cut day (31/10 typed over 01/11 became
-// 30/10; 29/02/2028 over November became 28/02); here a day past the 28th
-// is held and put in once the month typed has it.
+// One date picker's date typed figure by figure, as the secretary means it.
+// Qt's picker cuts a day the month shown lacks to that month's last day as
+// soon as it is typed, and the month typed next keeps the cut day (31/10
+// typed over 01/11 became 30/10; 29/02/2028 over November became 28/02);
+// here a day past the 28th is held and put in once the month typed has it.
+// Over February, Qt takes a 3 as the whole day (31 became the 3rd); here the
+// figure after it is waited for. And where Qt moves on to the next part by
+// itself after a whole day or month, a separator or Tab typed after it is
+// taken as that move, not as a second one (08/12/2027 became 08/11/2027).
 class DayWaitsForItsMonth : public QObject {
 public:
     explicit DayWaitsForItsMonth(QDateTimeEdit* picker) : QObject(picker), picker_(picker) {}
@@ -153,51 +157,23 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
-        case QEvent::KeyPress: {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const QString text = key->text();
-            const bool figure = text.size() == 1 && text[0].isDigit();
-            const bool separator = text.size() == 1 && (text[0].isPunct() || text[0] == u' ');
-            const QDateTimeEdit::Section section = picker_->currentSection();
-            if (figure && section == QDateTimeEdit::DaySection) {
-                const QLineEdit* line = picker_->findChild<QLineEdit*>();
-                if (line && line->hasSelectedText())
-                    day_.clear(); // the day typed afresh
-                if (day_.isEmpty())
-                    before_ = picker_->dateTime();
-                day_ += text;
-                const int day = day_.toInt();
-                // Any day past the 28th: the month typed next may lack it.
-                held_ = day_.size() == 2 && day > 28 && day <= 31 ? day : 0;
-            } else if (figure || separator) {
-                day_.clear();
-                // Once the key is taken, the month may be whole (its second
-                // figure, or a separator after its first).
-                if (held_ && section == QDateTimeEdit::MonthSection)
-                    QTimer::singleShot(0, this, [this] { settle(false); });
-            } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                day_.clear();
-                settle(true);
-            } else if (!isTabOrModifier(key->key())) {
-                // Backspace, the arrows, Page Up and Down: the date is
-                // changed otherwise than by typing it.
-                day_.clear();
-                held_ = 0;
-            }
-            break;
-        }
+        case QEvent::KeyPress:
+            return keyPressed(*static_cast<QKeyEvent*>(event));
         case QEvent::Wheel:
-            day_.clear();
-            held_ = 0;
+            forget();
             break;
         case QEvent::MouseButtonPress:
-            day_.clear();
-            held_ = 0; // a date chosen from the calendar, or a part clicked
+            // A date chosen from the calendar, or a part clicked: what was
+            // typed is taken as it stands.
+            takeThree();
+            forget();
             break;
         case QEvent::FocusOut: {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                takeThree();
                 settle(true);
+            }
             break;
         }
         default:
@@ -207,6 +183,74 @@ protected:
     }
 
 private:
+    using Section = QDateTimeEdit::Section;
+
+    // True when the key is taken here, not passed to the picker.
+    bool keyPressed(const QKeyEvent& key) {
+        const QString text = key.text();
+        const bool figure = text.size() == 1 && text[0].isDigit();
+        const bool separator = text.size() == 1 && (text[0].isPunct() || text[0] == u' ');
+        const bool tab = key.key() == Qt::Key_Tab && !key.modifiers().testFlag(Qt::ShiftModifier);
+        const Section section = picker_->currentSection();
+        const Section typedIn = typedIn_;
+        typedIn_ = Section::NoSection;
+        if (three_) {
+            three_ = false;
+            if (figure && (text == u'0' || text == u'1')) {
+                const QDate shown = picker_->date();
+                held_ = 30 + text.toInt();
+                picker_->setDate(QDate(shown.year(), shown.month(), shown.daysInMonth()));
+                picker_->setSelectedSection(Section::MonthSection);
+                typedIn_ = Section::DaySection;
+                return true;
+            }
+            putDay(3);
+            if (figure)
+                return false; // the month's first figure
+            if (separator || tab)
+                return true; // the move on to the month
+        }
+        if (figure && section == Section::DaySection) {
+            const QLineEdit* line = picker_->findChild<QLineEdit*>();
+            if (line && line->hasSelectedText())
+                day_.clear(); // the day typed afresh
+            if (day_.isEmpty())
+                before_ = picker_->dateTime();
+            day_ += text;
+            if (day_ == u'3' && picker_->date().daysInMonth() < 30) {
+                three_ = true; // a 30th or 31st, or the 3rd: the next key says
+                return true;
+            }
+            const int day = day_.toInt();
+            // Any day past the 28th: the month typed next may lack it.
+            held_ = day_.size() == 2 && day > 28 && day <= 31 ? day : 0;
+            typedIn_ = section;
+            return false;
+        }
+        if ((separator || tab) && typedIn != Section::NoSection &&
+            section != typedIn) // the picker has moved on by itself
+            return true;
+        if (figure || separator) {
+            day_.clear();
+            typedIn_ = figure ? section : Section::NoSection;
+            // Once the key is taken, the month may be whole (its second
+            // figure, or a separator after its first).
+            if (held_ && section == Section::MonthSection)
+                QTimer::singleShot(0, this, [this] { settle(false); });
+        } else if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
+            day_.clear();
+            settle(true);
+        } else if ((key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete) &&
+                   section == Section::MonthSection) {
+            // The month put right: the day typed still waits for it.
+        } else if (!isTabOrModifier(key.key())) {
+            // Backspace in the day, the arrows, Page Up and Down: the date
+            // is changed otherwise than by typing it.
+            forget();
+        }
+        return false;
+    }
+
     static bool isTabOrModifier(int key) {
         switch (key) {
         case Qt::Key_Tab:
@@ -222,18 +266,41 @@ private:
         }
     }
 
+    void forget() {
+        day_.clear();
+        held_ = 0;
+        three_ = false;
+        typedIn_ = Section::NoSection;
+    }
+
+    // A 3 waiting for the figure after it, taken as the 3rd.
+    void takeThree() {
+        if (three_) {
+            three_ = false;
+            putDay(3);
+        }
+    }
+
+    void putDay(int day) {
+        const QDate shown = picker_->date();
+        picker_->setDate(QDate(shown.year(), shown.month(), day));
+        picker_->setSelectedSection(Section::MonthSection);
+    }
+
     // Puts the day held into the date once its month (and, leaving, its
     // year: 29 February) has it; leaving a date that never has it (31/11),
     // the picker beeps and shows the date it showed before the day was
     // typed, never one nobody typed.
     void settle(bool leaving) {
-        if (!held_ || (!leaving && picker_->currentSection() == QDateTimeEdit::MonthSection))
+        if (!held_ || (!leaving && picker_->currentSection() == Section::MonthSection))
             return;
+        if (leaving)
+            picker_->interpretText(); // a month of one figure, not yet taken
         const QDate shown = picker_->date();
         if (shown.day() == held_) {
             held_ = 0;
         } else if (held_ <= shown.daysInMonth()) {
-            const QDateTimeEdit::Section section = picker_->currentSection();
+            const Section section = picker_->currentSection();
             picker_->setDate(QDate(shown.year(), shown.month(), held_));
             if (!leaving)
                 picker_->setSelectedSection(section); // typing goes on over it
@@ -246,9 +313,11 @@ private:
     }
 
     QDateTimeEdit* picker_;
-    QString day_;      // the day's figures typed so far
-    QDateTime before_; // the date shown before the day was typed
-    int held_ = 0;     // a day past the 28th typed, until its month has it
+    QString day_;                          // the day's figures typed so far
+    QDateTime before_;                     // the date shown before the day was typed
+    int held_ = 0;                         // a day past the 28th typed, until its month has it
+    bool three_ = false;                   // a 3 typed over February, its next figure awaited
+    Section typedIn_ = Section::NoSection; // where the last figure was typed
 };
 
 } // namespace
