@@ -173,6 +173,7 @@ protected:
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
                 takeThree();
                 settle(true);
+                forget(); // typing ends; coming back, Tab steps as it does
             }
             break;
         }

@@ -173,6 +173,17 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
             key(Qt::Key_Tab);
         EXPECT_EQ(day->date(), date) << typed;
     }
+    // Left by a click after typing, then come back to by Tab: Tab steps
+    // through the day, month and year and leaves, as before.
+    QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
+                      QPoint(6, day->height() / 2));
+    QCoreApplication::processEvents();
+    keys("3110");
+    box("ringno")->setFocus(Qt::MouseFocusReason);
+    day->setFocus(Qt::TabFocusReason);
+    for (int part = 0; part < 3; ++part)
+        key(Qt::Key_Tab);
+    EXPECT_FALSE(day->hasFocus());
 }
 
 TEST_F(EntryTest, ADoubleClickOnAPickerOpensTheBoxBeneath) {
