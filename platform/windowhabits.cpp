@@ -188,15 +188,26 @@ private:
 
     // True when the key is taken here, not passed to the picker.
     bool keyPressed(const QKeyEvent& key) {
+        if (isModifier(key.key()))
+            return false; // Shift alone, as a figure or "/" on many keyboards needs
         const QString text = key.text();
         const bool figure = text.size() == 1 && text[0].isDigit();
         const bool separator = text.size() == 1 && (text[0].isPunct() || text[0] == u' ');
+        if (separator && text != u'/') {
+            // 31.10.2026 or 31 10 2026: the picker knows only its own "/".
+            QKeyEvent slash(QEvent::KeyPress, Qt::Key_Slash, Qt::NoModifier, QStringLiteral("/"));
+            QCoreApplication::sendEvent(picker_, &slash);
+            return true;
+        }
         const bool tab = key.key() == Qt::Key_Tab && !key.modifiers().testFlag(Qt::ShiftModifier);
+        const bool erase = key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete;
         const Section section = picker_->currentSection();
         const Section typedIn = typedIn_;
         typedIn_ = Section::NoSection;
         if (three_) {
             three_ = false;
+            if (erase)
+                return true; // the 3 taken back: it never reached the picker
             if (figure && (text == u'0' || text == u'1')) {
                 const QDate shown = picker_->date();
                 held_ = 30 + text.toInt();
@@ -212,19 +223,21 @@ private:
                 return true; // the move on to the month
         }
         if (figure && section == Section::DaySection) {
+            // The day as it will stand: typed afresh over the part selected,
+            // or after what the part holds.
             const QLineEdit* line = picker_->findChild<QLineEdit*>();
-            if (line && line->hasSelectedText())
-                day_.clear(); // the day typed afresh
-            if (day_.isEmpty())
+            const QString was = line && line->hasSelectedText()
+                                    ? QString()
+                                    : picker_->sectionText(Section::DaySection).trimmed();
+            if (was.isEmpty())
                 before_ = picker_->dateTime();
-            day_ += text;
-            if (day_ == u'3' && picker_->date().daysInMonth() < 30) {
+            const QString day = was + text;
+            if (day == u'3' && picker_->date().daysInMonth() < 30) {
                 three_ = true; // a 30th or 31st, or the 3rd: the next key says
                 return true;
             }
-            const int day = day_.toInt();
             // Any day past the 28th: the month typed next may lack it.
-            held_ = day_.size() == 2 && day > 28 && day <= 31 ? day : 0;
+            held_ = day.size() == 2 && day.toInt() > 28 && day.toInt() <= 31 ? day.toInt() : 0;
             typedIn_ = section;
             return false;
         }
@@ -232,30 +245,28 @@ private:
             section != typedIn) // the picker has moved on by itself
             return true;
         if (figure || separator) {
-            day_.clear();
             typedIn_ = figure ? section : Section::NoSection;
             // Once the key is taken, the month may be whole (its second
             // figure, or a separator after its first).
             if (held_ && section == Section::MonthSection)
                 QTimer::singleShot(0, this, [this] { settle(false); });
         } else if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) {
-            day_.clear();
             settle(true);
-        } else if ((key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete) &&
-                   section == Section::MonthSection) {
-            // The month put right: the day typed still waits for it.
-        } else if (!isTabOrModifier(key.key())) {
-            // Backspace in the day, the arrows, Page Up and Down: the date
-            // is changed otherwise than by typing it.
+        } else if (erase) {
+            // The month or year put right: the day typed still waits for
+            // them. The day put right is typed again.
+            if (section == Section::DaySection)
+                held_ = 0;
+        } else if (key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) {
+            // The arrows, Page Up and Down: the date is changed otherwise
+            // than by typing it.
             forget();
         }
         return false;
     }
 
-    static bool isTabOrModifier(int key) {
+    static bool isModifier(int key) {
         switch (key) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
         case Qt::Key_Shift:
         case Qt::Key_Control:
         case Qt::Key_Alt:
@@ -268,7 +279,6 @@ private:
     }
 
     void forget() {
-        day_.clear();
         held_ = 0;
         three_ = false;
         typedIn_ = Section::NoSection;
@@ -314,7 +324,6 @@ private:
     }
 
     QDateTimeEdit* picker_;
-    QString day_;                          // the day's figures typed so far
     QDateTime before_;                     // the date shown before the day was typed
     int held_ = 0;                         // a day past the 28th typed, until its month has it
     bool three_ = false;                   // a 3 typed over February, its next figure awaited

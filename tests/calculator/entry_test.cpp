@@ -137,25 +137,41 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
 // picker showed: a day the month shown lacks waits for the month typed after
 // it, a separator or Tab after a part the picker moved on from by itself
 // does not skip the next, and a date that never is leaves the date shown as
-// it was. (\b is Backspace, \t Tab, < Shift+Tab, v the down arrow, \r
-// Enter.)
+// it was. (\b is Backspace, D Delete, S Shift alone, as a keyboard that
+// needs it for figures sends it, \t Tab, < Shift+Tab, v the down arrow,
+// \r Enter.)
 TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     auto* day = control<QDateTimeEdit>(*window, "DaybirdClocked");
     const QDate november(2026, 11, 1), february(2026, 2, 1);
     const std::tuple<QDate, const char*, QDate> cases[] = {
-        {november, "04122026", {2026, 12, 4}},    {november, "31102027", {2027, 10, 31}},
-        {november, "3112", {2026, 12, 31}},       {november, "29022028", {2028, 2, 29}},
-        {november, "29022028\r", {2028, 2, 29}},  {november, "311/2027", {2027, 1, 31}},
-        {november, "311\r", {2026, 1, 31}},       {november, "311\b102026", {2026, 10, 31}},
-        {november, "08/12/2027", {2027, 12, 8}},  {november, "08\t12\t2027", {2027, 12, 8}},
-        {november, "31/10/2026", {2026, 10, 31}}, {february, "31032026", {2026, 3, 31}},
-        {february, "30042027", {2027, 4, 30}},    {february, "3/4/2026", {2026, 4, 3}},
-        {november, "2\b910", {2026, 10, 9}},      {november, "31<v", {2026, 11, 29}},
-        {november, "31112026", november},         {november, "31", november}};
-    const std::map<char, Qt::Key> keyOf = {{'\b', Qt::Key_Backspace},
-                                           {'\t', Qt::Key_Tab},
-                                           {'<', Qt::Key_Backtab},
-                                           {'v', Qt::Key_Down},
+        {november, "04122026", {2026, 12, 4}},
+        {november, "31102027", {2027, 10, 31}},
+        {november, "3112", {2026, 12, 31}},
+        {november, "29022028", {2028, 2, 29}},
+        {november, "29022028\r", {2028, 2, 29}},
+        {november, "311/2027", {2027, 1, 31}},
+        {november, "311\r", {2026, 1, 31}},
+        {november, "311\b102026", {2026, 10, 31}},
+        {november, "08/12/2027", {2027, 12, 8}},
+        {november, "08\t12\t2027", {2027, 12, 8}},
+        {november, "31/10/2026", {2026, 10, 31}},
+        {february, "31032026", {2026, 3, 31}},
+        {february, "30042027", {2027, 4, 30}},
+        {february, "3/4/2026", {2026, 4, 3}},
+        {november, "2\b910", {2026, 10, 9}},
+        {november, "31<v", {2026, 11, 29}},
+        {november, "31112026", november},
+        {november, "31", november},
+        {february, "S3S1S0S3S2S0S2S6", {2026, 3, 31}},
+        {november, "08S/12S/2027", {2027, 12, 8}},
+        {february, "3\b28/1/2027", {2027, 1, 28}},
+        {november, "1.2.2027", {2027, 2, 1}},
+        {november, "31 1 2027", {2027, 1, 31}},
+        {november, "29022029\b8", {2028, 2, 29}},
+        {november, "3D1102026", {2026, 10, 31}}};
+    const std::map<char, Qt::Key> keyOf = {{'\b', Qt::Key_Backspace}, {'D', Qt::Key_Delete},
+                                           {'S', Qt::Key_Shift},      {'\t', Qt::Key_Tab},
+                                           {'<', Qt::Key_Backtab},    {'v', Qt::Key_Down},
                                            {'\r', Qt::Key_Return}};
     for (const auto& [shown, typed, date] : cases) {
         day->setDate(shown);
