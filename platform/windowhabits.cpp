@@ -155,7 +155,7 @@ public:
     explicit DayWaitsForItsMonth(QDateTimeEdit* picker) : QObject(picker), picker_(picker) {}
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
         case QEvent::KeyPress:
             return keyPressed(*static_cast<QKeyEvent*>(event));
@@ -163,10 +163,12 @@ protected:
             forget();
             break;
         case QEvent::MouseButtonPress:
-            // A date chosen from the calendar, or a part clicked: what was
-            // typed is taken as it stands.
+            // A part clicked to type into: a day held still waits for its
+            // month. A date chosen from the calendar is taken as it stands.
             takeThree();
-            forget();
+            typedIn_ = Section::NoSection;
+            if (watched == picker_)
+                forget();
             break;
         case QEvent::FocusOut: {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -308,9 +310,11 @@ private:
         if (leaving)
             picker_->interpretText(); // a month of one figure, not yet taken
         const QDate shown = picker_->date();
+        const QDate typed(shown.year(), shown.month(), std::min(held_, shown.daysInMonth()));
+        const bool inRange = typed >= picker_->minimumDate() && typed <= picker_->maximumDate();
         if (shown.day() == held_) {
             held_ = 0;
-        } else if (held_ <= shown.daysInMonth()) {
+        } else if (held_ <= shown.daysInMonth() && inRange) {
             const Section section = picker_->currentSection();
             picker_->setDate(QDate(shown.year(), shown.month(), held_));
             if (!leaving)
