@@ -383,19 +383,21 @@ QString RaceRecovery::keepFoundAside() {
     found_ = {};
     if (path_.isEmpty())
         return {};
-    // Copied whole before the record goes, so that an earlier .old is
-    // replaced only by a complete one and a record that cannot be set aside
-    // is said rather than written over by the next change.
+    // Copied whole before the record goes, so that a record that cannot be
+    // set aside is said rather than written over by the next change.
+    const QString problem = copyAside(QStringLiteral(".old"));
+    if (problem.isEmpty())
+        QFile::remove(path_);
+    return problem;
+}
+
+QString RaceRecovery::copyAside(const QString& suffix) const {
     QFile record(path_);
     const QByteArray bytes = record.open(QIODevice::ReadOnly) ? record.readAll() : QByteArray();
     if (record.error() != QFileDevice::NoError)
         return QStringLiteral("the recovery file could not be read (%1)").arg(record.errorString());
-    record.close();
-    const FileWrite kept = writeWholeFile(path_ + QStringLiteral(".old"), bytes);
-    if (!kept.ok())
-        return kept.problem;
-    QFile::remove(path_);
-    return {};
+    // Written whole: an earlier copy is replaced only by a complete one.
+    return writeWholeFile(path_ + suffix, bytes).problem;
 }
 
 void RaceRecovery::start(bool unsaved) {
@@ -491,16 +493,8 @@ void RaceRecovery::record(const RaceChange& change) {
 }
 
 void RaceRecovery::keepCleared() {
-    QFile record(path_);
-    const QByteArray bytes = record.open(QIODevice::ReadOnly) ? record.readAll() : QByteArray();
-    if (record.error() != QFileDevice::NoError) {
-        emit clearedNotKept(
-            QStringLiteral("the recovery file could not be read (%1)").arg(record.errorString()));
-        return;
-    }
-    const FileWrite kept = writeWholeFile(path_ + QStringLiteral(".cleared"), bytes);
-    if (!kept.ok())
-        emit clearedNotKept(kept.problem);
+    if (const QString problem = copyAside(QStringLiteral(".cleared")); !problem.isEmpty())
+        emit clearedNotKept(problem);
 }
 
 RecoveryGroup::RecoveryGroup(RaceRecovery& recovery) : recovery_(recovery) {

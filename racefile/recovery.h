@@ -127,6 +127,9 @@ private:
     // cleared, as <record>.cleared: an earlier one is replaced only by a
     // whole copy.
     void keepCleared();
+    // Copies the record whole to <name><suffix>; why it could not, or
+    // nothing.
+    QString copyAside(const QString& suffix) const;
     void record(const RaceChange& change);
     // Writes the list as it stands, followed by a marker line, as a new
     // record replacing the old one whole.
