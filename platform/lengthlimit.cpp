@@ -2,7 +2,9 @@
 
 #include "windowhabits.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QToolTip>
 #include <QValidator>
 
 namespace pellamy {
@@ -27,6 +29,14 @@ private:
 
 void limitTyping(QLineEdit* box, int characters) {
     box->setValidator(new LengthLimit(characters, box));
+    // A key or a paste the limit refuses changes nothing in the box: say so,
+    // or a long name pasted seems to have been lost on the way.
+    QObject::connect(box, &QLineEdit::inputRejected, box, [box, characters] {
+        QApplication::beep();
+        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())),
+                           QStringLiteral("This box takes at most %1 characters.").arg(characters),
+                           box);
+    });
 }
 
 int typingLimit(const QLineEdit* box) {

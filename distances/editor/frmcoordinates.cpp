@@ -4,6 +4,7 @@
 #include "distances/coordinates.h"
 #include "distances/placecsv.h"
 #include "distances/workout.h"
+#include "platform/lengthlimit.h"
 #include "platform/windowhabits.h"
 
 #include "ui_frmcoordinates.h"
@@ -25,7 +26,8 @@ namespace pellamy {
 
 namespace {
 
-// Names are held to the Distances table's entry limits as they are typed.
+// Names are held to the Distances table's entry limits as they are typed
+// (a name pasted too long is refused whole, not cut).
 // Tab from a longitude (Shift+Tab from a name) ends the typing there, where
 // the table would open the next row's name (the previous row's longitude)
 // to be typed over.
@@ -36,7 +38,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() == 0)
-            line->setMaxLength(limit_);
+            limitTyping(line, limit_);
         return editor;
     }
 

@@ -494,5 +494,12 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     w.cmdAddLoft_Click();
     QTest::keyClick(lofts->indexWidget(lofts->currentIndex()), Qt::Key_Backtab);
     EXPECT_EQ(lofts->indexWidget(lofts->model()->index(0, 2)), nullptr);
+    // A name pasted too long for the distances is refused whole, not cut.
+    lofts->editItem(lofts->item(1, 0));
+    QGuiApplication::clipboard()->setText("Bo Example of Northfield");
+    auto* name = qobject_cast<QLineEdit*>(lofts->indexWidget(lofts->currentIndex()));
+    ASSERT_TRUE(name);
+    name->paste();
+    EXPECT_EQ(name->text(), "");
     w.closeWithoutSaving();
 }

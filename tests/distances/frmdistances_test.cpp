@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 
 #include <QSqlQuery>
+#include <QToolTip>
 
 namespace {
 
@@ -112,6 +113,11 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     box(*w, "txtFields(0)")->selectAll();
     QGuiApplication::clipboard()->setText("Smith, O'Brien & Son\r\n");
     box(*w, "txtFields(0)")->paste();
+    // One longer still is refused whole, and the box says why.
+    QGuiApplication::clipboard()->setText("Smith, O'Brien & Sons");
+    box(*w, "txtFields(0)")->selectAll();
+    box(*w, "txtFields(0)")->paste();
+    EXPECT_EQ(QToolTip::text(), "This box takes at most 20 characters.");
     click(*w, "cmdUpdate");
     const QStringList stored = {"Smith, O'Brien & Son", "Dover", "100", "880", "10612800"};
     EXPECT_EQ(distanceRows(path()).last(), stored);
