@@ -260,6 +260,14 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
     // put right in one of two rows already held is saved.
     const bool newPair = insert || nocaseKey(record.name) != nocaseKey(current_.name) ||
                          nocaseKey(record.racepoint) != nocaseKey(current_.racepoint);
+    // On the server two clubs' editors may add one pair at the same moment:
+    // the table is held against other writers from the check to the commit,
+    // as the club's own file is by its write lock.
+    if (server && newPair &&
+        !query.exec(QStringLiteral("LOCK TABLE distances IN SHARE ROW EXCLUSIVE MODE"))) {
+        fail(query.lastError());
+        return rollBack(WriteOutcome::Failed);
+    }
     QSqlQuery twice(db);
     twice.prepare(server ? QStringLiteral("SELECT count(*) FROM distances WHERE name_key = ? AND "
                                           "racepoint_key = ? AND id <> ?")

@@ -17,6 +17,10 @@
 #include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
+
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -203,6 +207,28 @@ TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
     }
     QSqlDatabase::removeDatabase("holder"); // closed: the rows are free again
     EXPECT_EQ(mine.save({"Ann Hale", "Dover", "100", "3", "10560180"}), WriteOutcome::Done);
+
+    // Another club adding the same pair meanwhile: the save waits for that
+    // write and refuses a second row.
+    std::promise<void> inserted;
+    std::thread other([&] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "other");
+            db.setConnectOptions(serverString());
+            QSqlQuery q(db);
+            EXPECT_TRUE(db.open() && q.exec("BEGIN") &&
+                        q.exec("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) "
+                               "VALUES ('Di Moss', 'Dover', '5', '0', '528000')"));
+            inserted.set_value();
+            QThread::msleep(500);
+            q.exec("COMMIT");
+        }
+        QSqlDatabase::removeDatabase("other");
+    });
+    inserted.get_future().wait();
+    mine.addNew();
+    EXPECT_EQ(mine.save({"Di Moss", "Dover", "5", "0", "528000"}), WriteOutcome::HeldTwice);
+    other.join();
 
     // A club's user reads only: a save is refused in words.
     serverExec(QStringLiteral("DO $$ BEGIN CREATE ROLE club_reader LOGIN IN ROLE pellamy_club; "
