@@ -52,5 +52,9 @@ CREATE TABLE IF NOT EXISTS racepoints (
 -- they are made once and kept.)
 DO $$ BEGIN CREATE ROLE pellamy_club NOLOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$;
 DO $$ BEGIN CREATE ROLE pellamy_officer NOLOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$;
+-- Before PostgreSQL 15 every user could make functions in schema public,
+-- where the officer's queries would find and run them: nobody but the
+-- database's owner may.
+REVOKE CREATE ON SCHEMA public FROM PUBLIC;
 GRANT SELECT ON distances, lofts, racepoints TO pellamy_club;
 GRANT SELECT, INSERT, UPDATE, DELETE ON distances, lofts, racepoints TO pellamy_officer;

@@ -84,11 +84,13 @@ bool DistanceWorkOut::fail(const QSqlError& error) {
 
 bool DistanceWorkOut::dataVersion(QString* version) {
     // SQLite counts the writes of other connections. The server has no such
-    // count: there the version is a digest of the three tables' rows.
+    // count: there the version is a digest of the three tables' rows. concat
+    // is named with its schema: a function of that name that a user made in
+    // schema public, taking the arguments exactly, would be run before it.
     QSqlQuery query(connection_->database());
     const QString text =
         connection_->engine() == Engine::Postgres
-            ? QStringLiteral("SELECT md5(concat("
+            ? QStringLiteral("SELECT md5(pg_catalog.concat("
                              " (SELECT string_agg(d::text, chr(30) ORDER BY id) FROM distances d),"
                              " chr(29), (SELECT string_agg(l::text, chr(30) ORDER BY name_key)"
                              "  FROM lofts l),"
