@@ -101,13 +101,27 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
         const bool noName = row.name.trimmed().isEmpty();
         const bool noRacepoint = row.racepoint.trimmed().isEmpty();
         const QString none = QStringLiteral("(none)");
+        // A control character (a nought byte from a damaged file) is not
+        // text: the server's driver would end the statement at a nought and
+        // refuse every row.
+        const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
+        const auto shown = [&](QString text) {
+            std::replace_if(text.begin(), text.end(), isControl, u'?');
+            return text.isEmpty() ? none : text;
+        };
         const QString at = QStringLiteral("%1 at %2")
-                               .arg(noName ? none : row.name, noRacepoint ? none : row.racepoint);
+                               .arg(shown(noName ? QString() : row.name),
+                                    shown(noRacepoint ? QString() : row.racepoint));
         if (noName || noRacepoint || row.sixtieths.isEmpty()) {
             const QString field = noName        ? QStringLiteral("name")
                                   : noRacepoint ? QStringLiteral("race point")
                                                 : QStringLiteral("Sixtieths");
             upload.refused << at + QStringLiteral(": the %1 is empty").arg(field);
+            continue;
+        }
+        if (std::any_of(row.name.cbegin(), row.name.cend(), isControl) ||
+            std::any_of(row.racepoint.cbegin(), row.racepoint.cend(), isControl)) {
+            upload.refused << at + QStringLiteral(": a character in it is not text");
             continue;
         }
         QStringList others = inFile.value(pairKey(row.name, row.racepoint));

@@ -428,20 +428,23 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
                                   {"Ed Moss", "Dover", "70", "0", "7392000"},
                                   {"Ed Moss", "Dover", "71", "0", "7497600"},
                                   {"Fay Lund", "Dover", "10", "0", "1056001"}});
+    execSql(path(), "INSERT INTO Distances VALUES ('Gus' || char(0) || 'Tail', 'Dover', '1', "
+                    "'0', '105600')"); // as a damaged file may hold
     frmdistances editor(dir.path(), &dialogs);
     ASSERT_TRUE(control<QPushButton>(editor, "cmdUpload")->isVisibleTo(&editor));
     dialogs.answerYesNo(true);
     QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
     EXPECT_EQ(said(),
               "1 distance was added to the server; 2 were there already.\n\n"
-              "5 were not brought up, and the server's distances are as they were:\n"
+              "6 were not brought up, and the server's distances are as they were:\n"
               "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
               "Di Reyes at (none): the race point is empty\n"
               "Ed Moss at Dover: distances.mdb holds 7392000 sixtieths here and 7497600 in another "
               "row\n"
               "Ed Moss at Dover: distances.mdb holds 7497600 sixtieths here and 7392000 in another "
               "row\n"
-              "Fay Lund at Dover: Sixtieths is 1056001, but 10 miles 0 yards make 1056000\n\n"
+              "Fay Lund at Dover: Sixtieths is 1056001, but 10 miles 0 yards make 1056000\n"
+              "Gus?Tail at Dover: a character in it is not text\n\n"
               "Where the server's distance is another club's member of the same name, give "
               "yours a name of its own.");
     DistanceRecordSet onServer(source());
