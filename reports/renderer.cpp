@@ -29,6 +29,42 @@ bool isRule(const QString& text) {
 
 } // namespace
 
+QString sheetLineAsDrawn(const QString& text) {
+    constexpr QChar mark(0x200E); // left-to-right mark
+    const auto rightToLeft = [](QChar c) {
+        return c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
+    };
+    QString drawn(1, mark);
+    bool inName = false; // within a run of right-to-left letters
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        switch (c.direction()) {
+        case QChar::DirLRE:
+        case QChar::DirRLE:
+        case QChar::DirLRO:
+        case QChar::DirRLO:
+        case QChar::DirPDF:
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            continue;
+        case QChar::DirNSM:
+            break;
+        default:
+            if (rightToLeft(c))
+                inName = true;
+            // One blank between two words of a name keeps them one run.
+            else if (inName && !(c == u' ' && i + 1 < text.size() && rightToLeft(text[i + 1])))
+                drawn += mark, inName = false;
+        }
+        drawn += c;
+    }
+    if (inName)
+        drawn += mark;
+    return drawn;
+}
+
 QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintDevice& device) {
     QVector<RenderedLine> placed;
     QPainter painter;
@@ -100,7 +136,7 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
                 painter.setClipRect(QRectF(0, y, lineRoom, heights[i]));
             painter.translate(x, y + metrics.ascent());
             painter.scale(squeeze, 1);
-            painter.drawText(QPointF(0, 0), line.text);
+            painter.drawText(QPointF(0, 0), sheetLineAsDrawn(line.text));
             painter.restore();
         }
         const double drawn =

@@ -26,6 +26,14 @@ struct RenderedLine {
     double squeeze; // 1, or the measure it was drawn narrower by
 };
 
+// A sheet line as it is drawn: read left to right, column by column,
+// whatever script a name is written in. A Hebrew or Arabic name keeps its
+// own order, and a left-to-right mark at the line's start and after the
+// name keeps the figures after it in their columns; the characters that
+// would turn the rest of a line around (U+202A to U+202E, U+2066 to U+2069)
+// are not drawn.
+QString sheetLineAsDrawn(const QString& text);
+
 // The device must already carry the document's orientation. Returns the
 // place of every line drawn, in the order drawn; empty when the device could
 // not be painted on.

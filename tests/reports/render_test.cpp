@@ -1,3 +1,4 @@
+#include "reports/renderer.h"
 #include "reports/sheetprinter.h"
 #include "reports/sheets.h"
 
@@ -7,6 +8,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTextLayout>
 
 // With no printer the sheet is a PDF file, written whole or not at all; read
 // back, its columns stand where the sheet's own lines put them.
@@ -61,4 +63,27 @@ TEST(Renderer, ASheetSavedAsPdfIsWholeAndReadsBackWithItsColumns) {
             if (qGray(page.pixel(x, y)) < 128)
                 left = std::min(left, x), right = std::max(right, x);
     EXPECT_GE(page.width() - 1 - right, left / 2) << left << " " << right;
+}
+
+// A row reads left to right, column by column, whatever script a name is
+// written in: each letter or figure not of a right-to-left script stands
+// right of the ones before it.
+TEST(Renderer, ANameInARightToLeftScriptLeavesTheColumnsInPlace) {
+    for (const char16_t* name : {u"דוד כהן", u"علي", u"A\u202EB Evans", u"J. Smith"}) {
+        const QString row = QStringLiteral("  1  %1  1300.111  150-1234  GB06N12345")
+                                .arg(QString::fromUtf16(name).leftJustified(20));
+        QTextLayout layout(sheetLineAsDrawn(row), QFont("Liberation Mono"));
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        double before = -1;
+        for (qsizetype i = 0; i < layout.text().size(); ++i) {
+            const QChar c = layout.text()[i];
+            if (c.isSpace() || c.category() == QChar::Other_Format ||
+                c.direction() == QChar::DirR || c.direction() == QChar::DirAL)
+                continue;
+            EXPECT_GT(line.cursorToX(i), before) << row.toStdString() << " at " << i;
+            before = line.cursorToX(i);
+        }
+    }
 }
