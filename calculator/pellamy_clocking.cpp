@@ -35,7 +35,7 @@ void Pellamy::Picture1_Click() {
     QString noEntry;
     QPersistentModelIndex added; // the entry made, wherever the list puts it
     const DistanceLookup lookup = [&] {
-        const WaitCursor wait(store_.source().onServer());
+        const WaitCursor wait;
         return store_.distance(ui_->member->currentText(), ui_->racepoint->currentText());
     }();
     reportDamage(lookup.fault);

@@ -132,7 +132,7 @@ void Pellamy::Form_Load() {
     // A database that is missing or cannot be read leaves both lists empty
     // without a message; rows without a race point are reported once.
     const NameList points = [&] {
-        const WaitCursor wait(store_.source().onServer());
+        const WaitCursor wait;
         return store_.racepoints();
     }();
     reportDamage(points.fault);
@@ -171,7 +171,7 @@ void Pellamy::racepoint_Click() {
     ui_->member->clear();
     ui_->member->clearEditText();
     const NameList members = [&] {
-        const WaitCursor wait(store_.source().onServer());
+        const WaitCursor wait;
         return store_.members(ui_->racepoint->currentText());
     }();
     reportOffline();

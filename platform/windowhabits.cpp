@@ -406,14 +406,12 @@ void showEmptyCaption(QWidget* window) {
     window->installEventFilter(new EmptyCaption(window));
 }
 
-WaitCursor::WaitCursor(bool wanted) : on_(wanted) {
-    if (on_)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 WaitCursor::~WaitCursor() {
-    if (on_)
-        QApplication::restoreOverrideCursor();
+    QApplication::restoreOverrideCursor();
 }
 
 namespace {

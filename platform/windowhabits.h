@@ -51,19 +51,15 @@ QString firstLine(const QString& text);
 QString oneLineText(const QString& text, qsizetype cursor);
 
 // The wait cursor while a window waits on something that may be slow (the
-// federation's server on a poor line, a long work-out), from construction
-// to destruction; nothing when not wanted (a club's own file answers at
-// once). Keep it around the wait only: a message shown meanwhile would show
-// it too.
+// federation's server on a poor line, a long work-out, a club's file that
+// another copy of Pellamy is writing), from construction to destruction.
+// Keep it around the wait only: a message shown meanwhile would show it too.
 class WaitCursor {
 public:
-    explicit WaitCursor(bool wanted = true);
+    WaitCursor();
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool on_;
 };
 
 // Places the window in the middle of its screen's free area, made smaller

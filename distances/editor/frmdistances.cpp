@@ -250,7 +250,10 @@ QString frmdistances::saveTyped() {
         return damagedDatabaseMessage();
     record.sixtieths = *sixtieths;
     txtFields_[4]->setText(record.sixtieths);
-    const WriteOutcome outcome = records_->save(record);
+    const WriteOutcome outcome = [&] {
+        const WaitCursor wait;
+        return records_->save(record);
+    }();
     // Saved, or read afresh after another program's change: shown as stored.
     // Refused, the record typed stays to be put right.
     if (outcome != WriteOutcome::Failed && outcome != WriteOutcome::HeldTwice)
@@ -293,7 +296,11 @@ void frmdistances::cmdDelete_Click() {
         dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
         return;
     }
-    const QString why = whyNotWritten(records_->removeCurrent(), true);
+    const WriteOutcome removed = [&] {
+        const WaitCursor wait;
+        return records_->removeCurrent();
+    }();
+    const QString why = whyNotWritten(removed, true);
     if (!why.isEmpty())
         say(why);
     showCurrent();
@@ -476,7 +483,7 @@ void frmdistances::Data1_Move(DataControl::Move move) {
         to = now;
     bool moved = false;
     {
-        const WaitCursor wait(source_.onServer());
+        const WaitCursor wait;
         moved = records_->moveTo(to);
     }
     if (!moved && records_->fault() == DatabaseFault::Unreachable)
