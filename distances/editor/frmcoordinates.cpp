@@ -456,12 +456,15 @@ void frmcoordinates::cmdWorkOut_Click() {
         question += plan.changedRows.join(u'\n');
     }
     if (!plan.newNames.isEmpty())
-        question += QStringLiteral("\n\nNew to the distances, so added under these names (check "
-                                   "that none is a member or race point spelt otherwise):\n") +
+        question += QStringLiteral("\n\nNew to the distances (%1), so added under these names "
+                                   "(check that none is a member or race point spelt "
+                                   "otherwise):\n")
+                        .arg(countText(plan.newNames.size(), "name", "names")) +
                     plan.newNames.join(u'\n');
     if (!plan.besideAlike.isEmpty())
-        question += QStringLiteral("\n\nAdded beside a member written almost alike (check that "
-                                   "none is that member under another name):\n") +
+        question += QStringLiteral("\n\nAdded beside a member written almost alike (%1; check "
+                                   "that none is that member under another name):\n")
+                        .arg(countText(plan.besideAlike.size(), "row", "rows")) +
                     plan.besideAlike.join(u'\n');
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
     // A distance typed by hand is changed, and a member perhaps added under

@@ -18,7 +18,7 @@
 
 namespace {
 
-using testing::HasSubstr;
+using testing::AllOf, testing::HasSubstr;
 constexpr Axis La = Axis::Latitude, Lo = Axis::Longitude;
 
 struct Pair {
@@ -113,7 +113,7 @@ TEST(Coordinates, WhatCannotBeReadIsRefusedQuotingIt) {
         const CoordinateReading r = readCoordinate(QString::fromUtf8(text), axis);
         EXPECT_FALSE(r.nanoArcseconds) << text;
         EXPECT_THAT(r.error.toStdString(),
-                    testing::AllOf(HasSubstr(says), HasSubstr('"' + std::string(text) + '"')));
+                    AllOf(HasSubstr(says), HasSubstr('"' + std::string(text) + '"')));
     }
     EXPECT_EQ(readCoordinate("  ", La).error, "The latitude is empty.");
 }
@@ -383,7 +383,9 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_TRUE(dialogs.shown()[3].text.startsWith(
         "Worked out from the coordinates: 2 rows to add, 0 rows to change"));
     EXPECT_THAT(dialogs.shown()[3].text.toStdString(),
-                HasSubstr("another name):\nAnn Sample at Berwick (beside Ann. Sample)\n"));
+                AllOf(HasSubstr("New to the distances (2 names)"),
+                      HasSubstr("almost alike (1 row; check that none is that member under "
+                                "another name):\nAnn Sample at Berwick (beside Ann. Sample)\n")));
     EXPECT_EQ(dialogs.noByDefault(), QStringList{dialogs.shown()[3].text});
     EXPECT_EQ(dialogs.shown()[4].text,
               "The distances have been written: 2 rows added, 0 rows changed.");
