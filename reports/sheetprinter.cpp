@@ -12,6 +12,14 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <algorithm>
+
+#ifdef __GLIBC__
+#include <clocale>
+#include <cstdint>
+#include <langinfo.h>
+#endif
+
 namespace pellamy {
 
 namespace {
@@ -24,6 +32,19 @@ QPrinterInfo printerToUse() {
         return chosen;
     const QStringList names = QPrinterInfo::availablePrinterNames();
     return names.size() == 1 ? QPrinterInfo::printerInfo(names.first()) : QPrinterInfo();
+}
+
+// The paper of the desktop this runs on.
+QPageSize::PageSizeId pdfPaperHere() {
+    QString paperLocale;
+    int widthMm = 0;
+#ifdef __GLIBC__
+    if (const char* name = std::setlocale(LC_PAPER, nullptr)) {
+        paperLocale = QString::fromLatin1(name);
+        widthMm = int(reinterpret_cast<std::intptr_t>(nl_langinfo(_NL_PAPER_WIDTH)));
+    }
+#endif
+    return pdfPaper(paperLocale, widthMm, QLocale::system().territory());
 }
 
 // The wait cursor while a sheet is drawn: a federation's race of 20,000
@@ -82,7 +103,7 @@ bool QtSheetPrinter::printToPdf(const PrintDocument& document, const QString& pa
     {
         QPdfWriter pdf(&bytes); // 1,200 dots an inch, as a printer's high resolution
         // Narrow margins, as a printer's own, so that the widest table lines fit.
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), document.orientation,
+        pdf.setPageLayout(QPageLayout(QPageSize(pdfPaperHere()), document.orientation,
                                       QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
         pdf.setTitle(QStringLiteral("Pellamy result"));
         drawn = !draw(document, pdf).isEmpty();
@@ -95,6 +116,25 @@ bool QtSheetPrinter::printToPdf(const PrintDocument& document, const QString& pa
         return false;
     }
     return true;
+}
+
+QPageSize::PageSizeId pdfPaper(const QString& paperLocale, int paperWidthMm,
+                               QLocale::Territory territory) {
+    // The C locale's paper is A4 whatever the country: a setting not made.
+    const bool set = !paperLocale.isEmpty() && paperLocale != QLatin1String("POSIX") &&
+                     paperLocale != QLatin1String("C") &&
+                     !paperLocale.startsWith(QLatin1String("C."));
+    if (set)
+        return paperWidthMm == 216 ? QPageSize::Letter : QPageSize::A4;
+    // Not QLocale's measurement system, which counts Canada metric.
+    static const QLocale::Territory letter[] = {
+        QLocale::UnitedStates, QLocale::Canada,           QLocale::Mexico,    QLocale::Philippines,
+        QLocale::Chile,        QLocale::Colombia,         QLocale::Venezuela, QLocale::PuertoRico,
+        QLocale::Guatemala,    QLocale::CostaRica,        QLocale::Panama,    QLocale::ElSalvador,
+        QLocale::Nicaragua,    QLocale::DominicanRepublic};
+    return std::find(std::begin(letter), std::end(letter), territory) != std::end(letter)
+               ? QPageSize::Letter
+               : QPageSize::A4;
 }
 
 QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,

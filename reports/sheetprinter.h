@@ -4,6 +4,8 @@
 
 #include "printdocument.h"
 
+#include <QLocale>
+#include <QPageSize>
 #include <QString>
 
 #include <functional>
@@ -31,6 +33,13 @@ public:
 QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,
                        const std::function<bool(const QString&)>& askYesNo,
                        const std::function<QString()>& choosePdfPath);
+
+// The paper a sheet saved as a PDF is laid out on: the desktop's own paper
+// setting where one is made (on Linux LC_PAPER, given by its locale's name
+// and its paper's width in millimetres), otherwise the country's: Letter in
+// North and Central America and the Philippines, A4 elsewhere.
+QPageSize::PageSizeId pdfPaper(const QString& paperLocale, int paperWidthMm,
+                               QLocale::Territory territory);
 
 // The system's default printer, and PDF files.
 class QtSheetPrinter : public SheetPrinter {

@@ -87,3 +87,19 @@ TEST(Renderer, ANameInARightToLeftScriptLeavesTheColumnsInPlace) {
         }
     }
 }
+
+// A sheet saved as a PDF is on the paper the desktop is set to, or else the
+// country's: a club in Canada prints on Letter, though its measures are
+// metric.
+TEST(Renderer, APdfIsOnThePaperOfTheDesktopOrElseOfTheCountry) {
+    const std::tuple<const char*, int, QLocale::Territory, QPageSize::PageSizeId> cases[] = {
+        {"en_US.UTF-8", 216, QLocale::UnitedStates, QPageSize::Letter},
+        {"en_GB.UTF-8", 210, QLocale::UnitedKingdom, QPageSize::A4},
+        {"en_US.UTF-8", 216, QLocale::UnitedKingdom, QPageSize::Letter}, // LC_PAPER set apart
+        {"C.UTF-8", 210, QLocale::Canada, QPageSize::Letter},            // A4 only as C's
+        {"C", 210, QLocale::Australia, QPageSize::A4},
+        {"", 0, QLocale::UnitedStates, QPageSize::Letter}, // a system without LC_PAPER
+    };
+    for (const auto& [paperLocale, widthMm, territory, paper] : cases)
+        EXPECT_EQ(pdfPaper(paperLocale, widthMm, territory), paper) << paperLocale << territory;
+}
