@@ -124,9 +124,14 @@ QVector<RenderedLine> renderDocument(const PrintDocument& document, QPagedPaintD
         painter.setFont(font);
         const QFontMetricsF metrics(font, &device);
         // A centred line starts at (full page width - text width) / 2,
-        // measured like every other line from the printable area's left edge.
+        // measured like every other line from the printable area's left edge;
+        // moved left no further than to end at the printable area's edge,
+        // which it passes where a printer's margins are wide.
+        const double textWidth = metrics.horizontalAdvance(line.text);
         const double x =
-            line.centred ? (full.width() - metrics.horizontalAdvance(line.text)) / 2 : 0;
+            line.centred
+                ? std::max(0.0, std::min((full.width() - textWidth) / 2, lineRoom - textWidth))
+                : 0;
         const double squeeze = squeezes[i];
         if (!line.text.isEmpty()) {
             painter.save();

@@ -130,14 +130,18 @@ TEST(SheetPages, ALineWiderThanThePaperIsDrawnNarrowerToFit) {
     longRing[0][Col::RingNo] = "DV-02202-2021-123456", longRing[0][Col::RubberIn] = "12345";
     SheetDetails longPoint = sampleDetails();
     longPoint.racepoint = "Berwick Upon Tweed";
+    SheetDetails longFed = sampleDetails(); // a centred line of 59 characters
+    longFed.fed = "Northfield and District Federation of Homing Pigeon Societ";
     const struct {
         bool federation, letter;
         QVector<QStringList> race;
         SheetDetails details;
+        double margin = 6.35; // millimetres
     } cases[] = {{true, false, longRing, sampleDetails()},
                  {true, true, sampleRace(2), sampleDetails()},
                  {true, false, sampleRace(2), longPoint},
-                 {false, false, sampleRace(2), longPoint}};
+                 {false, false, sampleRace(2), longPoint},
+                 {true, true, sampleRace(2), longFed, 10}};
     QTemporaryDir dir;
     for (const auto& c : cases) {
         const PrintDocument sheet = c.federation ? federationSheet(c.details, toRows(c.race), 1)
@@ -146,6 +150,8 @@ TEST(SheetPages, ALineWiderThanThePaperIsDrawnNarrowerToFit) {
         setUpA4(pdf, c.federation ? QPageLayout::Landscape : QPageLayout::Portrait);
         if (c.letter)
             pdf.setPageSize(QPageSize(QPageSize::Letter));
+        pdf.setPageMargins(QMarginsF(c.margin, c.margin, c.margin, c.margin),
+                           QPageLayout::Millimeter);
         const double room = pdf.pageLayout().paintRectPixels(300).width();
         QSet<double> tableSqueezes; // of the rows and the heading over them
         for (const RenderedLine& p : renderDocument(sheet, pdf)) {
