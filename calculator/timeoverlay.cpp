@@ -12,6 +12,7 @@
 #include <QStackedLayout>
 #include <QTime>
 #include <QTimeEdit>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -118,11 +119,22 @@ bool TimeOverlay::typed(QChar c) {
     typing_ += c;
     const std::optional<QTime> time = typedTime(typing_);
     if (!time) {
-        QApplication::beep();
+        refuseTyped();
         return false;
     }
     picker_->setTime(*time); // its change handler fills the boxes
     return true;
+}
+
+void TimeOverlay::refuseTyped() const {
+    // The picker still shows the time last taken: the figures refused are
+    // named, so that a Tab that only beeps is understood.
+    QApplication::beep();
+    QToolTip::showText(picker_->mapToGlobal(QPoint(0, picker_->height())),
+                       QStringLiteral("\"%1\" is not a time: hours go up to 23, minutes and "
+                                      "seconds up to 59. Backspace takes the last figure back.")
+                           .arg(typing_),
+                       picker_);
 }
 
 void TimeOverlay::keepTyped() {
@@ -227,7 +239,7 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             // a figure typed that was not taken, whose time was never typed.
             if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
                 if (!typing_.isEmpty() && !typedTime(typing_)) {
-                    QApplication::beep();
+                    refuseTyped();
                     return true;
                 }
                 const bool back =

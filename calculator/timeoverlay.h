@@ -41,6 +41,8 @@ private:
     void follow();
     // A figure or colon typed into the picker; false when it makes no time.
     bool typed(QChar c);
+    // Beeps, and says beside the picker why the figures typed are refused.
+    void refuseTyped() const;
     // Figures typed that make no time, put into the boxes as typed.
     void keepTyped();
     // The boxes on top, the focus in the one under a point on the screen.

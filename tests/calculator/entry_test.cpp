@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <QWheelEvent>
 #include <map>
@@ -111,6 +112,8 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
     key(Qt::Key_Tab); // nor is the time carried on until the figure is put right
     EXPECT_EQ(focusName(), "DTPicker7");
+    EXPECT_TRUE(QToolTip::text().startsWith("\"240015\" is not a time")); // not 02:00:00 shown
+
     // Left by a click, figures refused stand in the boxes as typed, for
     // CALCULATE to refuse: never the time last taken, nor one nobody typed.
     const std::pair<const char*, QStringList> left[] = {{"240015", {"24", "00", "15"}},
