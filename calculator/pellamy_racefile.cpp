@@ -79,15 +79,15 @@ bool Pellamy::saveRace() {
                           kTitle);
         return false;
     }
-    // A name that does not end in ".txt" gets it, so that the race is listed
-    // where races are opened.
-    path = withFilterSuffix(*dialogs_, path, kFilter, kTitle);
-    if (path.isEmpty())
-        return false;
     // Pellamy's own text files beside it are no place for a race: the next
     // Email Result writes over result.txt (result-2.txt for a second copy
     // running), the sheets are headed with what club.txt and fed.txt hold,
-    // and server.txt says how to reach the federation's server.
+    // and server.txt says how to reach the federation's server. Refused as
+    // the name will be with ".txt", before replacing it is asked about.
+    const QString named =
+        QFileInfo(path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0
+            ? path
+            : path + QStringLiteral(".txt");
     std::vector<std::pair<QString, const char*>> own = {
         {QStringLiteral("result.txt"), "the result it e-mails"},
         {QStringLiteral("club.txt"), "the club's name"},
@@ -97,15 +97,20 @@ bool Pellamy::saveRace() {
         own.push_back({QStringLiteral("result-%1.txt").arg(n), "the result it e-mails"});
     const QString elsewhere = resultElsewhere();
     for (const auto& [name, what] : own)
-        if (sameFile(path, fileInFolder(folder_, name)) ||
+        if (sameFile(named, fileInFolder(folder_, name)) ||
             (!elsewhere.isEmpty() && QFileInfo(elsewhere).fileName() == name &&
-             sameFile(path, elsewhere))) {
+             sameFile(named, elsewhere))) {
             dialogs_->message(QStringLiteral("The race was not saved: %1 is where Pellamy keeps "
                                              "%2. Please save the race under another name.")
-                                  .arg(QDir::toNativeSeparators(path), QString::fromLatin1(what)),
+                                  .arg(QDir::toNativeSeparators(named), QString::fromLatin1(what)),
                               kTitle);
             return false;
         }
+    // A name that does not end in ".txt" gets it, so that the race is listed
+    // where races are opened.
+    path = withFilterSuffix(*dialogs_, path, kFilter, kTitle);
+    if (path.isEmpty())
+        return false;
     takeTypedDetails();
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.

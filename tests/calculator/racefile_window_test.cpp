@@ -74,8 +74,10 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
 
     // A name typed without ".txt" gets it, so that the race is listed where
     // races are opened; but not over the club's name, nor where the next
-    // Email Result would write (one message each).
+    // Email Result would write (one message each, and no question first
+    // whether to replace it).
     dialogs.clear();
+    writeFile(dir.filePath("club.txt"), "\"Northfield HS\"\r\n");
     for (const char* name : {"race 24.05", "club", "result.txt", "result-2.txt", "server"})
         saveFile(dir.filePath(name));
     // Nor where the result goes when the program folder takes none.
@@ -87,7 +89,7 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     EXPECT_FALSE(QFile::exists(dir.filePath("home/Documents/Pellamy/result.txt")));
     EXPECT_EQ(dialogs.messages().size(), 5);
     EXPECT_EQ(QDir(dir.path()).entryList({"race *", "club*", "result*", "server*"}),
-              QStringList({"race 24.05.txt"}));
+              QStringList({"club.txt", "race 24.05.txt"}));
 
     // A folder Pellamy may not write in is said as such, not as no name.
     QTemporaryDir locked;
