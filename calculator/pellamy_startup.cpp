@@ -13,6 +13,8 @@
 
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -144,7 +146,10 @@ void Pellamy::Form_Load() {
     // where a club's own missing file is not.
     if (store_.source().onServer() && !points.ok() && points.fault != DatabaseFault::Unreachable)
         dialogs_->message(QStringLiteral("The race points could not be read from the distance "
-                                         "server: %1")
+                                         "server: %1. The server.txt beside Pellamy may name "
+                                         "another database than the federation's distances, or "
+                                         "your user may not be allowed to read them: please show "
+                                         "this to the federation's distance officer.")
                               .arg(points.error),
                           QStringLiteral("Pellamy"));
     if (points.hadEmpty)
@@ -210,10 +215,16 @@ void Pellamy::reportOffline() {
     if (!notice.isEmpty())
         dialogs_->message(notice, QStringLiteral("Pellamy"));
     if (!copyFailure_.isEmpty())
-        dialogs_->message(QStringLiteral("The copy of the distances kept for when the server "
-                                         "cannot be reached could not be made: %1")
-                              .arg(std::exchange(copyFailure_, QString())),
-                          QStringLiteral("Pellamy"));
+        dialogs_->message(
+            QStringLiteral("The copy of the distances kept for when the server "
+                           "cannot be reached could not be made in %1 (%2). "
+                           "Without it no distances can be read while the server is "
+                           "out of reach: please make sure that this folder may be "
+                           "written and the disk is not full, then start Pellamy "
+                           "again.")
+                .arg(QDir::toNativeSeparators(QFileInfo(store_.source().copyPath).absolutePath()),
+                     std::exchange(copyFailure_, QString())),
+            QStringLiteral("Pellamy"));
 }
 
 void Pellamy::keepServerCopy() {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -283,9 +284,29 @@ Engine engineOf(const QSqlDatabase& db) {
 }
 
 QString serverReason(const QSqlError& error) {
-    // libpq words a reason over indented lines; the user reads one line.
-    const QString reason = error.databaseText().simplified();
-    return reason.isEmpty() ? error.text().simplified() : reason;
+    // libpq words a reason over indented lines, and the server's error ends
+    // with the statement it came from ("LINE 1: ..." under a caret) and its
+    // code in brackets: the user reads the reason alone, its lines joined
+    // as sentences.
+    static const QRegularExpression statement(QStringLiteral("\\bLINE \\d+:.*"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression jargon(QStringLiteral("\\b(ERROR|FATAL):\\s*|fe_sendauth: "));
+    static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)\\s*$"));
+    QString text = error.databaseText();
+    if (text.trimmed().isEmpty())
+        text = error.text();
+    text.remove(statement).remove(jargon).remove(code);
+    QString reason;
+    for (const QString& line : text.split(u'\n')) {
+        const QString words = line.simplified();
+        if (words.isEmpty())
+            continue;
+        if (!reason.isEmpty())
+            reason +=
+                QString(".:;!?").contains(reason.back()) ? QLatin1String(" ") : QLatin1String(". ");
+        reason += words;
+    }
+    return reason;
 }
 
 QString errorText(const QSqlError& error, Engine engine) {

@@ -83,7 +83,8 @@ DistanceStore::Rows DistanceStore::read(const QString& sqlite, const QString& po
             return rows;
         server_.reset();
         const QDateTime made = copyMade(source_.copyPath);
-        notice_ = offlineNotice(rows.error, source_.copyPath, made);
+        notice_ =
+            offlineNotice(rows.error, source_.copyPath, made, QStringLiteral("Pellamy is closed"));
         copyUsable_ = made.isValid();
         offline_ = true;
     }

@@ -143,26 +143,28 @@ QDateTime copyMade(const QString& copyPath) {
     return QDateTime::fromString(query.value(0).toString(), Qt::ISODate);
 }
 
-QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made) {
+QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made,
+                      const QString& usedUntil) {
     QString notice = QStringLiteral("The distance server cannot be reached, or would not let "
                                     "this computer sign in:\n%1\n\n")
                          .arg(reason);
     // A copy there but unreadable (damaged, or cut short) is not "no copy":
     // it is made afresh at the next start with the server in reach.
     if (!made.isValid() && QFileInfo::exists(copyPath))
-        return notice + QStringLiteral("This computer's copy of the distances (%1) cannot be "
-                                       "read, so no distances can be read until the server can be "
-                                       "reached. The copy is made afresh the next time Pellamy "
-                                       "starts with the server in reach.")
+        return notice + QStringLiteral(
+                            "This computer's copy of the distances (%1) cannot be "
+                            "read, so no distances can be read until Pellamy can reach "
+                            "the server and sign in. The copy is made afresh the next time Pellamy "
+                            "starts with the server in reach.")
                             .arg(QFileInfo(copyPath).fileName());
     if (!made.isValid())
         return notice + QStringLiteral("There is no copy of the distances on this computer yet, "
-                                       "so no distances can be read until the server can be "
-                                       "reached.");
+                                       "so no distances can be read until Pellamy can reach the "
+                                       "server and sign in.");
     return notice + QStringLiteral("Pellamy is using this computer's copy of the distances, made "
-                                   "on %1, until this window is closed. Nothing in them can be "
-                                   "changed while the copy is used.")
-                        .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")));
+                                   "on %1, until %2. Nothing in them can be changed while the "
+                                   "copy is used.")
+                        .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")), usedUntil);
 }
 
 } // namespace pellamy

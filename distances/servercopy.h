@@ -22,8 +22,9 @@ QString copyServerRows(const DistanceSource& source);
 QDateTime copyMade(const QString& copyPath);
 
 // What the user is told when the server cannot be reached: the reason, and
-// the copy read instead, made when copyMade says (or that there is none, or
-// that it cannot be read).
-QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made);
+// the copy read instead, made when copyMade says, until when it is used
+// ("Pellamy is closed"), or that there is none, or that it cannot be read.
+QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made,
+                      const QString& usedUntil);
 
 } // namespace pellamy

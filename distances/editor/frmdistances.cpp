@@ -120,8 +120,7 @@ void frmdistances::loadFromServer() {
                            "may read them but not change them. The federation's distance officer "
                            "makes the changes."));
     } else if (records_->fault() != DatabaseFault::Unreachable) {
-        Data1_Error(records_->error());
-        return;
+        Data1_Error(records_->error()); // and nothing to change in
     } else {
         // The server out of reach: the club's copy is shown, if it is whole,
         // and nothing can be changed until the server is back.
@@ -130,7 +129,8 @@ void frmdistances::loadFromServer() {
         {
             const WaitCursor wait;
             const QDateTime made = copyMade(source_.copyPath);
-            notice = offlineNotice(records_->error(), source_.copyPath, made);
+            notice = offlineNotice(records_->error(), source_.copyPath, made,
+                                   QStringLiteral("this window is closed"));
             usable = made.isValid();
         }
         say(notice);
@@ -386,9 +386,12 @@ void frmdistances::cmdUpload_Click() {
     if (!upload.ok()) {
         const QString fault =
             faultMessage(upload.fault, QStringLiteral("nothing has been brought up."));
+        // The reason is added where the message alone does not say it.
         say(fault.isEmpty()
                 ? QStringLiteral("Nothing has been brought up to the server: ") + upload.error
-                : fault + QStringLiteral("\n\n") + upload.error);
+            : upload.fault == DatabaseFault::Unreachable
+                ? fault + QStringLiteral("\n\n") + upload.error
+                : fault);
         return;
     }
     say(uploadReport(upload));
