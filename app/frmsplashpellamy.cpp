@@ -149,12 +149,15 @@ void frmSplashPellamy::editName(QLineEdit* box, const QString& file, const QStri
                           QStringLiteral("Error"));
     // Stored in every case, so an empty name replaces the stored one.
     const QString path = fileInFolder(program_.folder(), file);
-    const bool saved = writeNameFile(path, box->text());
-    program_.nameTyped(file, box->text(), saved);
-    if (!saved)
+    const FileWrite saved = writeNameFile(path, box->text());
+    program_.nameTyped(file, box->text(), saved.ok());
+    if (!saved.ok())
         dialogs_->message(QStringLiteral("The %1 name could not be saved: the file %2 cannot be "
-                                         "written. The name is shown until Pellamy is closed.")
-                              .arg(what.toLower(), QDir::toNativeSeparators(path)),
+                                         "written%3. The name is shown until Pellamy is closed.")
+                              .arg(what.toLower(), QDir::toNativeSeparators(path),
+                                   saved.problem.isEmpty()
+                                       ? QString()
+                                       : QStringLiteral(", because ") + saved.problem),
                           QStringLiteral("Pellamy"));
 }
 

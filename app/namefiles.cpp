@@ -45,9 +45,9 @@ QString readNameFile(const QString& path) {
     return readNameText(fromUtf8OrWindows1252(bytes));
 }
 
-bool writeNameFile(const QString& path, const QString& name) {
+FileWrite writeNameFile(const QString& path, const QString& name) {
     const QString line = u'"' + name + QStringLiteral("\"\r\n");
-    return writeWholeFile(path, toWindows1252OrUtf8(line)).ok();
+    return writeWholeFile(path, toWindows1252OrUtf8(line));
 }
 
 } // namespace pellamy

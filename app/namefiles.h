@@ -7,6 +7,8 @@
 // end, when there is none); an unquoted one to the first comma or line end,
 // with trailing blanks removed.
 
+#include "calc/filewrite.h"
+
 #include <QString>
 
 namespace pellamy {
@@ -18,7 +20,7 @@ QString readNameFile(const QString& path);
 // The name read from a file's text by the read form.
 QString readNameText(const QString& text);
 
-// Writes the name, replacing the file. False when it cannot be written.
-bool writeNameFile(const QString& path, const QString& name);
+// Writes the name, replacing the file; what went wrong when it could not.
+FileWrite writeNameFile(const QString& path, const QString& name);
 
 } // namespace pellamy

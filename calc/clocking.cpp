@@ -67,7 +67,10 @@ QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
     if (r.fault == VelocityFault::NotANumber && r.failedField == QLatin1String("sixtieths")) {
         const qsizetype rows = distances.count(u'\n');
         if (rows == 0)
-            return QStringLiteral("there is no distance for %1 from %2.").arg(member, racepoint);
+            return QStringLiteral("there is no distance for %1 from %2. Please choose the "
+                                  "member from the list, or add the distance under Enter Members "
+                                  "Distances.")
+                .arg(member, racepoint);
         if (rows > 1)
             return QStringLiteral("there are %1 distances for %2 from %3, so Pellamy cannot tell "
                                   "which is right. Please keep one of them in the distances.")

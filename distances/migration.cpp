@@ -338,7 +338,8 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         m.message +=
             written
                 ? QStringLiteral(" They are listed in %1.").arg(QDir::toNativeSeparators(report))
-                : QStringLiteral(" The list could not be written beside it: ") + doubts.join(u' ');
+                : QStringLiteral(" The list could not be written beside it:\n") +
+                      doubts.join(u'\n');
     }
     return m;
 }

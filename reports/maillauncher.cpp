@@ -22,7 +22,7 @@ QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) 
             reason = QStringLiteral("xdg-email did not understand what it was asked");
             break;
         case 2:
-            reason = QStringLiteral("xdg-email could not find result.txt");
+            reason = QStringLiteral("xdg-email could not find the result file");
             break;
         case 3:
             reason = QStringLiteral("no e-mail program is set up on this computer");

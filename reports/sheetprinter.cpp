@@ -80,14 +80,16 @@ QString QtSheetPrinter::noPrinterReason() const {
 bool QtSheetPrinter::print(const PrintDocument& document, QString& error) {
     QPrinter printer(printerToUse(), QPrinter::HighResolution);
     if (!printer.isValid()) {
-        error = QStringLiteral("No printer is available.");
+        error = QStringLiteral("no printer is available.");
         return false;
     }
     printer.setPageOrientation(document.orientation);
     printer.setCopyCount(document.copies);
     printer.setDocName(QStringLiteral("Pellamy result"));
     if (draw(document, printer).isEmpty() && !document.lines.isEmpty()) {
-        error = QStringLiteral("The printer %1 could not be used.").arg(printer.printerName());
+        error = QStringLiteral("the printer %1 could not be used. Please check that it is "
+                               "switched on and ready, or make another printer the default.")
+                    .arg(printer.printerName());
         return false;
     }
     return true;

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -449,10 +450,15 @@ void frmcoordinates::cmdWorkOut_Click() {
                                            QString::number(plan.longestYards % 1760)),
                          plan.longestPair);
     if (plan.changed > 0) {
+        // Six figures of yards are hard to judge: a change of a mile or more
+        // (coordinates typed wrong) is said in miles and yards.
+        const qint64 change = std::llround(plan.largestChange);
         question += QStringLiteral(" The largest change is %1.\n\nThese rows hold a "
                                    "different distance, typed by hand or worked out before, and "
                                    "will be changed:\n")
-                        .arg(countText(std::llround(plan.largestChange), "yard", "yards"));
+                        .arg(change < 1760 ? countText(change, "yard", "yards")
+                                           : milesAndYardsText(QString::number(change / 1760),
+                                                               QString::number(change % 1760)));
         question += plan.changedRows.join(u'\n');
     }
     if (!plan.newNames.isEmpty())
@@ -485,8 +491,11 @@ void frmcoordinates::cmdWorkOut_Click() {
                 .arg(countText(plan.added, "row", "rows"), countText(plan.changed, "row", "rows")) +
             (workOut.keptAs().isEmpty()
                  ? QString()
-                 : QStringLiteral(" The distances as they were are kept in %1.")
-                       .arg(workOut.keptAs())));
+                 : QStringLiteral(" The distances as they were are kept in %1: to go back to "
+                                  "them, close Pellamy and put that file in the place of %2.")
+                       .arg(QDir::toNativeSeparators(
+                                QFileInfo(source_.databasePath).dir().filePath(workOut.keptAs())),
+                            QFileInfo(source_.databasePath).fileName())));
         return;
     case WriteOutcome::Changed:
     case WriteOutcome::Deleted:

@@ -19,7 +19,7 @@ TEST(NameFiles, WrittenNamesReadBackWhole) {
     for (const auto& [text, bytes] : cases) {
         SCOPED_TRACE(text);
         const QString name = QString::fromUtf8(text);
-        ASSERT_TRUE(writeNameFile(path, name));
+        ASSERT_TRUE(writeNameFile(path, name).ok());
         EXPECT_EQ(fileBytes(path), bytes);
         EXPECT_EQ(readNameFile(path), name);
     }
@@ -47,7 +47,7 @@ TEST(NameFiles, MissingUnwritableAndHandSavedFiles) {
     EXPECT_EQ(readNameFile(club), "");
     ASSERT_TRUE(QDir(dir.path()).mkdir("fed.txt")); // a folder where the file should be
     EXPECT_EQ(readNameFile(dir.filePath("fed.txt")), "");
-    EXPECT_FALSE(writeNameFile(dir.filePath("no such folder/club.txt"), "Name"));
+    EXPECT_FALSE(writeNameFile(dir.filePath("no such folder/club.txt"), "Name").ok());
     // Saved by a text editor as UTF-8 without a mark.
     writeFile(club, "\"Ynys M\xC3\xB4n Flyers\"\r\n");
     EXPECT_EQ(readNameFile(club), QString::fromUtf8("Ynys M\xC3\xB4n Flyers"));
@@ -60,6 +60,6 @@ TEST(NameFiles, MissingUnwritableAndHandSavedFiles) {
     ReadOnly folder(dir.path());
     if (!folder.ok())
         GTEST_SKIP() << "this file system cannot make a folder read-only";
-    EXPECT_TRUE(writeNameFile(club, "Rose"));
+    EXPECT_TRUE(writeNameFile(club, "Rose").ok());
     EXPECT_EQ(readNameFile(club), "Rose");
 }

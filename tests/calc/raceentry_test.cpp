@@ -107,7 +107,8 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
         {"a field that is no number", [](CalculatorFields& f) { f.CrMin = ""; }, ticked,
          "a Clock Read box does not hold a number."},
         {"no distance", [](CalculatorFields& f) { f.sixtieths.clear(); }, ticked,
-         "there is no distance for J. Smith from Berwick."},
+         "there is no distance for J. Smith from Berwick. Please choose the member from the "
+         "list, or add the distance under Enter Members Distances."},
         {"an empty distance", [](CalculatorFields& f) { f.sixtieths = "\r\n"; }, ticked,
          "the distance for J. Smith from Berwick is empty. Please fill it in with the distances "
          "editor."},
