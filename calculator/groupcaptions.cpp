@@ -3,9 +3,12 @@
 #include "calc/raceentry.h"
 
 #include <QAbstractScrollArea>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace pellamy {
 
@@ -29,11 +32,28 @@ QRect GroupCaptions::groupRect(int group) const {
     return QRect(origin.x() + left, 0, right - left, height());
 }
 
+QFont GroupCaptions::captionFont() const {
+    QFont shown = font();
+    if (!header_)
+        return shown;
+    const QFontMetricsF metrics(shown, this);
+    double room = 1;
+    for (std::size_t i = 0; i < columnGroups().size(); ++i)
+        room = std::min(
+            room, groupRect(int(i)).width() /
+                      metrics.horizontalAdvance(QString::fromLatin1(columnGroups()[i].caption)));
+    if (room < 1 && shown.pointSizeF() > 0)
+        shown.setPointSizeF(std::max(1.0, shown.pointSizeF() * room * 0.98));
+    else if (room < 1)
+        shown.setPixelSize(std::max(1, int(shown.pixelSize() * room * 0.98)));
+    return shown;
+}
+
 void GroupCaptions::paintEvent(QPaintEvent*) {
     if (!header_)
         return;
     QPainter painter(this);
-    painter.setFont(font());
+    painter.setFont(captionFont());
     painter.setPen(palette().color(QPalette::WindowText));
     const QRect clip = header_->viewport()->geometry().translated(
         header_->mapTo(window(), QPoint(0, 0)) - mapTo(window(), QPoint(0, 0)));

@@ -1,6 +1,7 @@
 #include "calculatorfixture.h"
 
 #include "calc/raceentry.h"
+#include "calculator/groupcaptions.h"
 
 #include <array>
 
@@ -159,6 +160,17 @@ TEST_F(CalculatorTest, ControlsStartAsTheFormHasThem) {
     EXPECT_GE(header->sectionViewportPosition(18),
               control<QTreeView>(w, "ListView1")->viewport()->width());
     EXPECT_EQ(control<QLabel>(w, "Label12")->text().size(), 250);
+    // At a large desktop font each group's caption still fits over its
+    // columns, which keep their widths.
+    auto* captions = control<GroupCaptions>(w, "Label12");
+    QFont large = captions->font();
+    large.setPointSize(16);
+    captions->setFont(large);
+    for (std::size_t i = 0; i < columnGroups().size(); ++i)
+        EXPECT_LE(QFontMetrics(captions->captionFont())
+                      .horizontalAdvance(QString::fromLatin1(columnGroups()[i].caption)),
+                  captions->groupRect(int(i)).width())
+            << columnGroups()[i].caption;
 
     for (const char* name : {"sixtieths", "variation", "birdlibsecs", "txtdateset", "midnight"})
         EXPECT_FALSE(box(name)->isVisible()) << name;
