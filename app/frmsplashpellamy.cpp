@@ -20,11 +20,14 @@ namespace pellamy {
 namespace {
 
 // A name box: the window-background colour on the desktop colour. The
-// desktop has no colour of its own here: the classic desktop blue.
+// desktop has no colour of its own here: the classic desktop blue. Under a
+// dark theme the window background is dark too, and would hardly show on
+// the blue: white is the classic window background.
 void nameLook(QLineEdit* box, double points) {
     box->setFont(windowFont(QStringLiteral("Arial"), points, true));
     QPalette p = box->palette();
-    p.setColor(QPalette::Text, p.color(QPalette::Base));
+    const QColor background = p.color(QPalette::Base);
+    p.setColor(QPalette::Text, background.lightness() >= 160 ? background : QColor(Qt::white));
     p.setColor(QPalette::Base, QColor(0x3a, 0x6e, 0xa5));
     box->setPalette(p);
 }

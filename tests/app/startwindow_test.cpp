@@ -66,6 +66,22 @@ TEST_F(StartWindowTest, ShowsTheStoredNamesAndEditsThem) {
     EXPECT_EQ(fileBytes(dir.filePath("fed.txt")), "\"\"\r\n");
 }
 
+// The names stand out on the desktop blue under a light theme and a dark one.
+TEST_F(StartWindowTest, TheNamesReadOnALightOrADarkDesktop) {
+    const QPalette before = QApplication::palette();
+    for (const QColor& base : {QColor(Qt::white), QColor(0x23, 0x26, 0x29)}) {
+        QPalette palette = before;
+        palette.setColor(QPalette::Base, base);
+        QApplication::setPalette(palette);
+        Program other(dir.path(), &dialogs);
+        const QPalette shown = other.start()->findChild<QLineEdit*>("txtclub")->palette();
+        EXPECT_GT(shown.color(QPalette::Text).lightness() - shown.color(QPalette::Base).lightness(),
+                  100)
+            << base.name().toStdString();
+    }
+    QApplication::setPalette(before);
+}
+
 // Made lower than itself, as on a small screen at a large text size, the
 // window draws its picture smaller and keeps every button inside it.
 TEST_F(StartWindowTest, ShrinksToAScreenLowerThanItself) {
