@@ -1,5 +1,6 @@
 #include "datacontrol.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -62,7 +63,6 @@ DataControl::DataControl(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(buttons[i].name));
-        button->setIcon(arrowIcon(buttons[i].move, palette().color(QPalette::ButtonText)));
         button->setIconSize(QSize(16, 16));
         button->setToolTip(QString::fromLatin1(buttons[i].tip));
         button->setAccessibleName(QString::fromLatin1(buttons[i].tip));
@@ -75,6 +75,19 @@ DataControl::DataControl(QWidget* parent) : QWidget(parent) {
             layout->addWidget(caption_, 1);
         layout->addWidget(button);
     }
+    drawArrows();
+}
+
+void DataControl::drawArrows() {
+    const Move moves[] = {Move::First, Move::Previous, Move::Next, Move::Last};
+    for (int i = 0; i < 4; ++i)
+        buttons_[i]->setIcon(arrowIcon(moves[i], palette().color(QPalette::ButtonText)));
+}
+
+void DataControl::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        drawArrows();
+    QWidget::changeEvent(event);
 }
 
 void DataControl::setCaption(const QString& caption) {

@@ -24,7 +24,14 @@ public:
 signals:
     void moveRequested(pellamy::DataControl::Move move);
 
+protected:
+    // The arrows drawn again in the button text's colour when the colours
+    // change (a style sheet applied, the desktop turned dark).
+    void changeEvent(QEvent* event) override;
+
 private:
+    void drawArrows();
+
     QLabel* caption_;
     QToolButton* buttons_[4];
 };

@@ -208,6 +208,13 @@ TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
         const QToolButton* b = control<QToolButton>(*w, name);
         EXPECT_TRUE(b && b->text().isEmpty() && !b->icon().isNull()) << name;
     }
+    // Drawn again in the button text's colour when the colours change.
+    QPalette light = w->palette();
+    light.setColor(QPalette::ButtonText, Qt::white);
+    w->setPalette(light);
+    const QImage arrow = control<QToolButton>(*w, "First")->icon().pixmap(16, 16).toImage();
+    EXPECT_EQ(arrow.pixelColor(arrow.width() / 2, arrow.height() / 2).rgb(),
+              QColor(Qt::white).rgb());
 
     QStringList order;
     for (QWidget* widget = box(*w, "txtFields(0)"); order.size() < 8;
