@@ -79,6 +79,7 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     enterPressesButtons(this);
     oneLineTyping(this);
     showEmptyCaption(this);
+    setAccessibleName(QStringLiteral("Pellamy")); // what a screen reader says for it
     Form_Load();
 }
 

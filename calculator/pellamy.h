@@ -112,6 +112,7 @@ private:
     // The form's controls as the form cannot set them: fonts, entry limits,
     // the list's columns, the pickers over their boxes.
     void setUpControls();
+    void nameForScreenReaders();
     void connectHandlers();
 
     // The text boxes of the race details and of every field clocking reads,

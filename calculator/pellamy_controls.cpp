@@ -41,6 +41,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 
 // The calculator's pictures, compiled into the program.
 static void initCalculatorResources() {
@@ -117,6 +118,54 @@ protected:
 };
 
 } // namespace
+
+void Pellamy::nameForScreenReaders() {
+    // Each box by the label beside it; a time's boxes by the part they hold.
+    // A screen reader would otherwise read a frame's caption for every box in
+    // it, and nothing for the time pickers, which lie over their boxes.
+    Ui::Pellamy& ui = *ui_;
+    const std::pair<QWidget*, QLabel*> labelled[] = {
+        {ui.txtmember, ui.Label26},    {ui.txtbirds, ui.Label25},    {ui.txtwind, ui.Label22},
+        {ui.racepoint, ui.Label33},    {ui.DayClockSet, ui.Label21}, {ui.RaceDay, ui.Label27},
+        {ui.DayClockOpen, ui.Label29}, {ui.mtdetailset, ui.Label13}, {ui.mtreadset, ui.Label17},
+        {ui.mtdetailrake, ui.Label14}, {ui.mtreadrake, ui.Label18},  {ui.comcol, ui.Label19},
+        {ui.ringno, ui.Label1},        {ui.birdedit, ui.Label37},    {ui.coledit, ui.Label36},
+        {ui.sexedit, ui.Label38},      {ui.rubinedit, ui.Label39}};
+    for (const auto& [box, label] : labelled)
+        nameAfterLabel(box, label);
+    nameAfterLabel(ui.ruboutedit, ui.Label2, ui.Label40->text());
+    nameAfterLabel(ui.Rubin, ui.Label2, ui.Label5->text());
+    nameAfterLabel(ui.Rubout, ui.Label2, ui.Label6->text());
+    const QString parts[] = {QStringLiteral("hours"), QStringLiteral("minutes"),
+                             QStringLiteral("seconds")};
+    const std::pair<QLabel*, std::array<QWidget*, 4>> times[] = {
+        {ui.Label7, {ui.DTPicker1, ui.MTSetHr, ui.MTSetMin, ui.MTSetSec}},
+        {ui.Label9, {ui.DTPicker5, ui.CsHr, ui.CsMin, ui.CsSec}},
+        {ui.Label8, {ui.DTPicker4, ui.MTRakeHr, ui.MTRakeMin, ui.MTRakeSec}},
+        {ui.Label10, {ui.DTPicker6, ui.CrHr, ui.CrMin, ui.CrSec}},
+        {ui.Label28, {nullptr, ui.birdlibhrs, ui.birdlibmins, nullptr}}};
+    for (const auto& [label, controls] : times) {
+        if (controls[0])
+            nameAfterLabel(controls[0], label);
+        for (std::size_t i = 1; i < 4; ++i)
+            if (controls[i])
+                nameAfterLabel(controls[i], label, parts[i - 1]);
+    }
+    nameAfterLabel(ui.HODhr, ui.Label30, QStringLiteral("from hours"));
+    nameAfterLabel(ui.HODmin, ui.Label30, QStringLiteral("from minutes"));
+    nameAfterLabel(ui.HOLhr, ui.Label30, QStringLiteral("to hours"));
+    nameAfterLabel(ui.HOLmin, ui.Label30, QStringLiteral("to minutes"));
+    ui.DaybirdClocked->setAccessibleName(QStringLiteral("Date bird clocked"));
+    ui.DTPicker7->setAccessibleName(QStringLiteral("Time bird clocked"));
+    const std::array<QWidget*, 3> clocked = {ui.birdclockhrs, ui.birdclockmins, ui.birdclocksecs};
+    for (std::size_t i = 0; i < 3; ++i)
+        clocked[i]->setAccessibleName(QStringLiteral("Time bird clocked ") + parts[i]);
+    ui.txtcopies2->setAccessibleName(ui.Clubprint->text().simplified() + QStringLiteral(" copies"));
+    ui.txtcopies->setAccessibleName(ui.CmdPrint->text().simplified() + QStringLiteral(" copies"));
+    ui.member->setAccessibleName(QStringLiteral("Member"));
+    ui.ListView1->setAccessibleName(QStringLiteral("Birds entered"));
+    ui.txtcomments->setAccessibleName(QStringLiteral("Race comments"));
+}
 
 void Pellamy::setUpControls() {
     Ui::Pellamy& ui = *ui_;
@@ -224,12 +273,14 @@ void Pellamy::setUpControls() {
 
     placeCopiesBox(ui.txtcopies2, ui.Clubprint);
     placeCopiesBox(ui.txtcopies, ui.CmdPrint);
+    nameForScreenReaders();
     ui.Picture1->setPicture(QStringLiteral(":/calculator/calculate.svg"));
     enterPressesButtons(this);
     clickSelectsDatePart(this);
     dayWaitsForItsMonth(this);
     oneLineTyping(this);
     showEmptyCaption(this);
+    setAccessibleName(QStringLiteral("Pellamy calculator")); // for screen readers
 
     // The form scrolls in a window smaller than itself (a small laptop
     // screen at a large text size keeps every control in reach); at its own

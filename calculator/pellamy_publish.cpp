@@ -25,9 +25,9 @@ const QString kTitle = QStringLiteral("Pellamy");
 
 void Pellamy::ListView1_ContextMenu(const QPoint& at) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Copy Result"), this, &Pellamy::copyResult);
-    menu.addAction(QStringLiteral("Save Result as CSV…"), this, &Pellamy::saveResultAsCsv);
-    menu.addAction(QStringLiteral("Save Result as Web Page…"), this, &Pellamy::saveResultAsWebPage);
+    menu.addAction(QStringLiteral("&Copy Result"), this, &Pellamy::copyResult);
+    menu.addAction(QStringLiteral("Save Result as C&SV…"), this, &Pellamy::saveResultAsCsv);
+    menu.addAction(QStringLiteral("Save Result as &Web Page…"), this, &Pellamy::saveResultAsWebPage);
     menu.exec(ui_->ListView1->viewport()->mapToGlobal(at));
 }
 

@@ -61,8 +61,12 @@ void PictureButton::paintEvent(QPaintEvent*) {
         option.initFrom(this);
         option.rect = rect().adjusted(2, 2, -2, -2);
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
-        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+        // A ring that shows over the picture's sky and field whatever the
+        // theme's highlight colour: black within white.
+        painter.setPen(QPen(Qt::white, 4));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
     }
 }
 

@@ -7,9 +7,11 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QObject>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -401,6 +403,17 @@ protected:
 };
 
 } // namespace
+
+void nameAfterLabel(QWidget* control, QLabel* label, const QString& more) {
+    static const QRegularExpression leaders(QStringLiteral("[.-]{2,}"));
+    QString words = label->text();
+    words.remove(leaders);
+    control->setAccessibleName((words + u' ' + more).simplified());
+    // On Linux a list box is read by the label it is the buddy of (its name
+    // is its value); a label without an access key takes no key from it.
+    if (more.isEmpty() && !label->text().contains(u'&') && label->parent() == control->parent())
+        label->setBuddy(control);
+}
 
 void showEmptyCaption(QWidget* window) {
     window->installEventFilter(new EmptyCaption(window));

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QLabel;
 class QWidget;
 
 namespace pellamy {
@@ -67,6 +68,13 @@ public:
 // screen at a large text size) has its top left corner on the screen, so
 // that its title bar can be reached to move it.
 void centreOnScreen(QWidget* window);
+
+// Names a control for screen readers after the label beside it: the
+// label's words without the dots that lead the eye to the box ("Members
+// ......" says "Members"), then any words given; with none given, the label
+// is made its buddy as well. A box without a name takes its frame's
+// caption, or none.
+void nameAfterLabel(QWidget* control, QLabel* label, const QString& more = QString());
 
 // A window whose caption is empty shows an empty title bar. (The platform
 // would otherwise put the program's name there.)

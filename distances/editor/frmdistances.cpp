@@ -32,8 +32,10 @@ frmdistances::frmdistances(const QString& folder, DialogService* dialogs, QWidge
     // The control arrays' names, which a form cannot hold.
     lblLabels_ = {ui_->lblLabels_0_, ui_->lblLabels_1_, ui_->lblLabels_2_, ui_->lblLabels_3_};
     txtFields_ = {ui_->txtFields_0_, ui_->txtFields_1_, ui_->miles, ui_->yards, ui_->txtFields_4_};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         lblLabels_[i]->setObjectName(QStringLiteral("lblLabels(%1)").arg(i));
+        nameAfterLabel(txtFields_[i], lblLabels_[i]); // for screen readers
+    }
     for (int i : {0, 1, 4})
         txtFields_[i]->setObjectName(QStringLiteral("txtFields(%1)").arg(i));
 

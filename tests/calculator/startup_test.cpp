@@ -3,6 +3,9 @@
 #include "calc/raceentry.h"
 #include "calculator/groupcaptions.h"
 
+#include <QAccessible>
+#include <QScrollArea>
+
 #include <array>
 
 namespace {
@@ -171,6 +174,28 @@ TEST_F(CalculatorTest, ControlsStartAsTheFormHasThem) {
                       .horizontalAdvance(QString::fromLatin1(columnGroups()[i].caption)),
                   captions->groupRect(int(i)).width())
             << columnGroups()[i].caption;
+
+    // A screen reader names each box it can reach, each one otherwise (on
+    // Linux a list box by the label it is the buddy of).
+    QStringList spoken;
+    for (QWidget* c : w.findChildren<QWidget*>())
+        if (c->isVisible() && (c->focusPolicy() & Qt::TabFocus) && !c->objectName().isEmpty() &&
+            !c->objectName().startsWith("qt_") && !qobject_cast<QScrollArea*>(c) &&
+            (qobject_cast<QLineEdit*>(c) || qobject_cast<QAbstractSpinBox*>(c) ||
+             qobject_cast<QComboBox*>(c) || qobject_cast<QAbstractScrollArea*>(c)))
+            spoken << (qobject_cast<QComboBox*>(c)
+                           ? c->accessibleName()
+                           : QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name));
+    EXPECT_EQ(spoken.size(), 47);
+    EXPECT_FALSE(spoken.contains(QString()));
+    EXPECT_EQ(QSet<QString>(spoken.begin(), spoken.end()).size(), spoken.size())
+        << spoken.join(", ").toStdString();
+    QStringList colourLabels; // its frame's caption too
+    for (const auto& [label, relation] :
+         QAccessible::queryAccessibleInterface(list("comcol"))->relations(QAccessible::Label))
+        colourLabels << label->text(QAccessible::Name);
+    EXPECT_TRUE(colourLabels.contains("Colour ..........."))
+        << colourLabels.join(", ").toStdString();
 
     for (const char* name : {"sixtieths", "variation", "birdlibsecs", "txtdateset", "midnight"})
         EXPECT_FALSE(box(name)->isVisible()) << name;
