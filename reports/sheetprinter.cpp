@@ -148,8 +148,15 @@ QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,
                    ? QString()
                    : QStringLiteral("The sheet was not printed: %1").arg(error);
     // No printer: the sheet can still be had as a PDF file.
+    // The copies asked for are not in the file: said, or the count is lost.
+    const QString copies =
+        document.copies > 1
+            ? QStringLiteral(" (The file holds one copy: print it %1 times for the %1 copies.)")
+                  .arg(document.copies)
+            : QString();
     if (!askYesNo(printer.noPrinterReason() +
-                  QStringLiteral(" Would you like to save the sheet as a PDF file instead?")))
+                  QStringLiteral(" Would you like to save the sheet as a PDF file instead?") +
+                  copies))
         return QString();
     const QString path = choosePdfPath();
     if (path.isEmpty() || printer.printToPdf(document, path, error))

@@ -88,8 +88,11 @@ TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {
     EXPECT_EQ(printer.pdfPaths, QStringList({folder->filePath("club.pdf")}));
 
     dialogs.answerYesNo(false);
+    box("txtcopies")->setText("3"); // not in the file: said
     window->CmdPrint_Click();
     EXPECT_EQ(printer.printed.size(), 1);
+    EXPECT_TRUE(dialogs.shown().last().text.endsWith(
+        "instead? (The file holds one copy: print it 3 times for the 3 copies.)"));
 }
 
 TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
