@@ -142,9 +142,16 @@ SeasonRace readSeasonRace(const QString& path) {
     // one with no line reaching a race entry's race point (a note typed in
     // Notepad) was never a race.
     if (endsPartWayThroughAnEntry(bytes)) {
+        // A race cut short in its first entry still begins as one does: its
+        // place, a comma and a member.
         const bool entryBefore =
             std::any_of(read.entries.cbegin(), read.entries.cend(),
-                        [](const RaceEntryRow& entry) { return entry.size() > Col::Racepoint; });
+                        [](const RaceEntryRow& entry) { return entry.size() > Col::Racepoint; }) ||
+            (!read.entries.isEmpty() && read.entries.first().size() > Col::Name && [&] {
+                bool number = false;
+                read.entries.first().text(Col::Pos).trimmed().toUInt(&number);
+                return number;
+            }());
         race.error = entryBefore ? QStringLiteral("ends part-way through a line, as a file cut "
                                                   "short when it was copied does")
                                  : QStringLiteral("is not a race file: its lines do not hold "

@@ -46,11 +46,12 @@ protected:
         put("notes.txt", "Dear members, the dinner is on Friday\r\n");
         put("i.txt", bytes("b.txt").left(bytes("b.txt").indexOf('\r') - 60)); // its one bird cut
         put("photo.jpg", QByteArray("\xFF\xD8\xFF\x00JFIF", 8));
-        put("j.txt", bytes("a.txt") + QByteArray(4096, '\0')); // copied as the power went
-        put("k.txt", QByteArray("\xFF\xFEn\0o\0", 6));         // Notepad's "Unicode"
+        put("j.txt", bytes("a.txt") + QByteArray(4096, '\0'));     // copied as the power went
+        put("k.txt", QByteArray("\xFF\xFEn\0o\0", 6));             // Notepad's "Unicode"
+        put("l.txt", "1, Bo Finch, 19-30-02, 19-30-00, 02, 19-0"); // cut in its first entry
         for (const char* name :
              {"a.txt", "b.txt", "notes.txt", "c.txt", "photo.jpg", "d.txt", "e.txt", "a copy.txt",
-              "f.txt", "g.txt", "h.txt", "i.txt", "j.txt", "k.txt"})
+              "f.txt", "g.txt", "h.txt", "i.txt", "j.txt", "k.txt", "l.txt"})
             read << readSeasonRace(dir.filePath(name));
         leaveOutRepeatedRaces(read);
         races = seasonOrder(read);
@@ -101,6 +102,7 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_TRUE(read[6].error.startsWith("ends part-way through a line"));
     EXPECT_TRUE(read[8].error.startsWith("ends part-way through a line"));
     EXPECT_TRUE(read[11].error.startsWith("ends part-way through a line"));
+    EXPECT_TRUE(read[14].error.startsWith("ends part-way through a line"));
     EXPECT_TRUE(read[12].error.startsWith("ends in bytes of nought"));
     EXPECT_EQ(read[13].error, "is not a race file: it is a Unicode (UTF-16) text file");
     EXPECT_EQ(read[7].error, "is the same race as " + QDir::toNativeSeparators(read[0].file));
