@@ -33,15 +33,20 @@ QRect GroupCaptions::groupRect(int group) const {
 }
 
 QFont GroupCaptions::captionFont() const {
+    // Measured against the columns' own widths, not as they stand: a column
+    // dragged narrow cuts its own caption, as it always did, and does not
+    // make every caption small.
     QFont shown = font();
-    if (!header_)
-        return shown;
     const QFontMetricsF metrics(shown, this);
+    const double dotsPerMm = logicalDpiX() / 25.4;
     double room = 1;
-    for (std::size_t i = 0; i < columnGroups().size(); ++i)
-        room = std::min(
-            room, groupRect(int(i)).width() /
-                      metrics.horizontalAdvance(QString::fromLatin1(columnGroups()[i].caption)));
+    for (const ColumnGroup& group : columnGroups()) {
+        double width = 0;
+        for (int c = group.first; c <= group.last; ++c)
+            width += raceEntryColumns()[std::size_t(c)].width / 100.0 * dotsPerMm;
+        room =
+            std::min(room, width / metrics.horizontalAdvance(QString::fromLatin1(group.caption)));
+    }
     if (room < 1 && shown.pointSizeF() > 0)
         shown.setPointSizeF(std::max(1.0, shown.pointSizeF() * room * 0.98));
     else if (room < 1)

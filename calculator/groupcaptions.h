@@ -22,7 +22,8 @@ public:
     // Where a group's caption is drawn, in this label's coordinates.
     QRect groupRect(int group) const;
     // The label's font, made smaller where a caption would not fit over its
-    // columns (a large desktop font over columns of fixed widths).
+    // columns at their own widths (a large desktop font over columns of
+    // fixed widths).
     QFont captionFont() const;
 
 protected:

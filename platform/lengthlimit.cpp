@@ -30,13 +30,20 @@ private:
 void limitTyping(QLineEdit* box, int characters) {
     box->setValidator(new LengthLimit(characters, box));
     // A key or a paste the limit refuses changes nothing in the box: say so,
-    // or a long name pasted seems to have been lost on the way.
-    QObject::connect(box, &QLineEdit::inputRejected, box, [box, characters] {
-        QApplication::beep();
-        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())),
-                           QStringLiteral("This box takes at most %1 characters.").arg(characters),
-                           box);
-    });
+    // or a long name pasted seems to have been lost on the way. A longer
+    // text the program shows is "refused" too, but stays whole in the box:
+    // looked at once the change is over, that one is not said.
+    QObject::connect(
+        box, &QLineEdit::inputRejected, box,
+        [box, characters] {
+            if (box->text().size() > characters)
+                return;
+            QApplication::beep();
+            QToolTip::showText(
+                box->mapToGlobal(QPoint(0, box->height())),
+                QStringLiteral("This box takes at most %1 characters.").arg(characters), box);
+        },
+        Qt::QueuedConnection);
 }
 
 int typingLimit(const QLineEdit* box) {

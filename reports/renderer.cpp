@@ -34,6 +34,32 @@ QString sheetLineAsDrawn(const QString& text) {
     const auto rightToLeft = [](QChar c) {
         return c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
     };
+    // Within a name: a blank, a hyphen, a full stop, an apostrophe or a
+    // non-joiner between two of its words; two blanks end the column.
+    const auto joinsWords = [](QChar c) {
+        switch (c.direction()) {
+        case QChar::DirWS:
+        case QChar::DirCS:
+        case QChar::DirES:
+        case QChar::DirET:
+        case QChar::DirON:
+        case QChar::DirBN:
+        case QChar::DirNSM:
+            return true;
+        default:
+            return false;
+        }
+    };
+    const auto nameGoesOn = [&](qsizetype from) {
+        for (qsizetype k = from; k < text.size(); ++k) {
+            if (rightToLeft(text[k]))
+                return true;
+            if (!joinsWords(text[k]) ||
+                (text[k] == u' ' && k + 1 < text.size() && text[k + 1] == u' '))
+                return false;
+        }
+        return false;
+    };
     QString drawn(1, mark);
     bool inName = false; // within a run of right-to-left letters
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -49,13 +75,10 @@ QString sheetLineAsDrawn(const QString& text) {
         case QChar::DirFSI:
         case QChar::DirPDI:
             continue;
-        case QChar::DirNSM:
-            break;
         default:
             if (rightToLeft(c))
                 inName = true;
-            // One blank between two words of a name keeps them one run.
-            else if (inName && !(c == u' ' && i + 1 < text.size() && rightToLeft(text[i + 1])))
+            else if (inName && !nameGoesOn(i))
                 drawn += mark, inName = false;
         }
         drawn += c;

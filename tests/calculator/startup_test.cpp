@@ -164,8 +164,13 @@ TEST_F(CalculatorTest, ControlsStartAsTheFormHasThem) {
               control<QTreeView>(w, "ListView1")->viewport()->width());
     EXPECT_EQ(control<QLabel>(w, "Label12")->text().size(), 250);
     // At a large desktop font each group's caption still fits over its
-    // columns, which keep their widths.
+    // columns, which keep their widths; a column dragged narrow makes no
+    // caption smaller.
     auto* captions = control<GroupCaptions>(w, "Label12");
+    const int birdColumn = columnGroups()[2].first, birdWidth = header->sectionSize(birdColumn);
+    header->resizeSection(birdColumn, 8);
+    EXPECT_EQ(captions->captionFont(), captions->font());
+    header->resizeSection(birdColumn, birdWidth);
     QFont large = captions->font();
     large.setPointSize(16);
     captions->setFont(large);

@@ -67,9 +67,12 @@ TEST(Renderer, ASheetSavedAsPdfIsWholeAndReadsBackWithItsColumns) {
 
 // A row reads left to right, column by column, whatever script a name is
 // written in: each letter or figure not of a right-to-left script stands
-// right of the ones before it.
+// right of the ones before it, and a Hebrew or Arabic name reads right to
+// left whole, its words joined by a blank, a hyphen, a full stop or a
+// non-joiner.
 TEST(Renderer, ANameInARightToLeftScriptLeavesTheColumnsInPlace) {
-    for (const char16_t* name : {u"דוד כהן", u"علي", u"A\u202EB Evans", u"J. Smith"}) {
+    for (const char16_t* name : {u"דוד כהן", u"בן-דוד", u"ד. כהן", u"علی\u200Cرضا", u"علي",
+                                 u"A\u202EB Evans", u"J. Smith"}) {
         const QString row = QStringLiteral("  1  %1  1300.111  150-1234  GB06N12345")
                                 .arg(QString::fromUtf16(name).leftJustified(20));
         QTextLayout layout(sheetLineAsDrawn(row), QFont("Liberation Mono"));
@@ -77,13 +80,21 @@ TEST(Renderer, ANameInARightToLeftScriptLeavesTheColumnsInPlace) {
         const QTextLine line = layout.createLine();
         layout.endLayout();
         double before = -1;
+        QVector<qsizetype> rightToLeft;
         for (qsizetype i = 0; i < layout.text().size(); ++i) {
             const QChar c = layout.text()[i];
-            if (c.isSpace() || c.category() == QChar::Other_Format ||
-                c.direction() == QChar::DirR || c.direction() == QChar::DirAL)
-                continue;
-            EXPECT_GT(line.cursorToX(i), before) << row.toStdString() << " at " << i;
-            before = line.cursorToX(i);
+            if (c.direction() == QChar::DirR || c.direction() == QChar::DirAL) {
+                rightToLeft << i;
+            } else if (!c.isSpace() && c.category() != QChar::Other_Format) {
+                EXPECT_GT(line.cursorToX(i), before) << row.toStdString() << " at " << i;
+                before = line.cursorToX(i);
+            }
+        }
+        // Right to left: the place after its first letter right of the place
+        // before its last (both within the name, where a place is one).
+        if (!rightToLeft.isEmpty()) {
+            EXPECT_GT(line.cursorToX(rightToLeft.first() + 1), line.cursorToX(rightToLeft.last()))
+                << row.toStdString();
         }
     }
 }
