@@ -57,7 +57,13 @@ QString boxLabel(const QString& field) {
 } // namespace
 
 QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
-                      const QString& member, const QString& racepoint) {
+                      const QString& member, const QString& racepoint, bool onServer) {
+    // On a federation's server a club changes no distance: its officer does.
+    const auto please = [onServer](const char* club, const char* officer) {
+        return onServer ? QStringLiteral("Please ask the federation's distance officer to %1.")
+                              .arg(QLatin1String(officer))
+                        : QString::fromLatin1(club);
+    };
     if (!outcome.resets.isEmpty())
         return QStringLiteral("a time over its limit was put back as the box now shows. Please "
                               "check it and click CALCULATE again.");
@@ -68,18 +74,19 @@ QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
         const qsizetype rows = distances.count(u'\n');
         if (rows == 0)
             return QStringLiteral("there is no distance for %1 from %2. Please choose the "
-                                  "member from the list, or add the distance under Enter Members "
-                                  "Distances.")
-                .arg(member, racepoint);
+                                  "member from the list, or %3")
+                .arg(member, racepoint,
+                     onServer ? QStringLiteral("ask the federation's distance officer to add it.")
+                              : QStringLiteral("add the distance under Enter Members Distances."));
         if (rows > 1)
             return QStringLiteral("there are %1 distances for %2 from %3, so Pellamy cannot tell "
-                                  "which is right. Please keep one of them in the distances.")
-                .arg(rows)
-                .arg(member, racepoint);
+                                  "which is right. ")
+                       .arg(rows)
+                       .arg(member, racepoint) +
+                   please("Please keep one of them in the distances.", "keep one of them");
         if (distances.trimmed().isEmpty())
-            return QStringLiteral("the distance for %1 from %2 is empty. Please fill it in with "
-                                  "the distances editor.")
-                .arg(member, racepoint);
+            return QStringLiteral("the distance for %1 from %2 is empty. ").arg(member, racepoint) +
+                   please("Please fill it in with the distances editor.", "fill it in");
         return QStringLiteral("the distance for %1 from %2 is not a number.")
             .arg(member, racepoint);
     }

@@ -44,8 +44,10 @@ struct ClockingOutcome {
 ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& choices);
 
 // Why no entry was made, in words that follow "No entry was made for this
-// bird: ", given the distance lookup's text; the boxes are named by label.
+// bird: ", given the distance lookup's text; the boxes are named by label,
+// and who puts a distance right (the club, or the federation's distance
+// officer when the distances are on its server).
 QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
-                      const QString& member, const QString& racepoint);
+                      const QString& member, const QString& racepoint, bool onServer = false);
 
 } // namespace pellamy

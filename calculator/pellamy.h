@@ -192,7 +192,8 @@ private:
     bool exitConfirmed_ = false;
     std::unique_ptr<RaceRecovery> recovery_;
     std::unique_ptr<QThread> copying_;
-    QString copyFailure_; // why the copy was not made, until it is said
+    QString copyFailure_;             // why the copy was not made, until it is said
+    bool copyFailedOnServer_ = false; // the server broke it off, not the folder
 };
 
 } // namespace pellamy

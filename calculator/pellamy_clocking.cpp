@@ -84,7 +84,7 @@ void Pellamy::Picture1_Click() {
             entries_.sortByVelocity();
         } else {
             noEntry = noEntryReason(out, lookup.text, ui_->member->currentText(),
-                                    ui_->racepoint->currentText());
+                                    ui_->racepoint->currentText(), store_.source().onServer());
         }
         ui_->ringno->setText(out.fields.ringno);
         ui_->Rubin->setText(out.fields.Rubin);

@@ -146,11 +146,13 @@ void Pellamy::Form_Load() {
     // where a club's own missing file is not.
     if (store_.source().onServer() && !points.ok() && points.fault != DatabaseFault::Unreachable)
         dialogs_->message(QStringLiteral("The race points could not be read from the distance "
-                                         "server: %1. The server.txt beside Pellamy may name "
+                                         "server: %1%2 The server.txt beside Pellamy may name "
                                          "another database than the federation's distances, or "
                                          "your user may not be allowed to read them: please show "
                                          "this to the federation's distance officer.")
-                              .arg(points.error),
+                              .arg(points.error, QString(".?!").contains(points.error.back())
+                                                     ? QString()
+                                                     : QStringLiteral(".")),
                           QStringLiteral("Pellamy"));
     if (points.hadEmpty)
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
@@ -214,7 +216,18 @@ void Pellamy::reportOffline() {
     const QString notice = store_.takeNotice();
     if (!notice.isEmpty())
         dialogs_->message(notice, QStringLiteral("Pellamy"));
-    if (!copyFailure_.isEmpty())
+    if (copyFailure_.isEmpty())
+        return;
+    const QString reason = std::exchange(copyFailure_, QString());
+    if (copyFailedOnServer_)
+        dialogs_->message(QStringLiteral("The copy of the distances kept for when the server "
+                                         "cannot be reached could not be made, because the "
+                                         "distance server broke it off (%1). The last copy "
+                                         "made, if any, is kept; a new one is made the next "
+                                         "time Pellamy starts.")
+                              .arg(reason),
+                          QStringLiteral("Pellamy"));
+    else
         dialogs_->message(
             QStringLiteral("The copy of the distances kept for when the server "
                            "cannot be reached could not be made in %1 (%2). "
@@ -223,7 +236,7 @@ void Pellamy::reportOffline() {
                            "written and the disk is not full, then start Pellamy "
                            "again.")
                 .arg(QDir::toNativeSeparators(QFileInfo(store_.source().copyPath).absolutePath()),
-                     std::exchange(copyFailure_, QString())),
+                     reason),
             QStringLiteral("Pellamy"));
 }
 
@@ -234,10 +247,16 @@ void Pellamy::keepServerCopy() {
     // or bird, not at whatever moment it fails): otherwise the club would
     // find out only on the day the server cannot be reached.
     copying_.reset(QThread::create([this, source = store_.source()] {
-        const QString error = copyServerRows(source);
+        bool onServer = false;
+        const QString error = copyServerRows(source, &onServer);
         if (!error.isEmpty())
             QMetaObject::invokeMethod(
-                this, [this, error] { copyFailure_ = error; }, Qt::QueuedConnection);
+                this,
+                [this, error, onServer] {
+                    copyFailure_ = error;
+                    copyFailedOnServer_ = onServer;
+                },
+                Qt::QueuedConnection);
     }));
     copying_->start(QThread::LowPriority);
 }

@@ -123,6 +123,7 @@ bool TimeOverlay::typed(QChar c) {
         return false;
     }
     picker_->setTime(*time); // its change handler fills the boxes
+    QToolTip::hideText();    // figures refused before are put right
     return true;
 }
 
@@ -130,10 +131,18 @@ void TimeOverlay::refuseTyped() const {
     // The picker still shows the time last taken: the figures refused are
     // named, so that a Tab that only beeps is understood.
     QApplication::beep();
+    const QStringList parts = typedParts(typing_);
+    const bool inPlaces =
+        parts.size() <= 3 && std::all_of(parts.cbegin(), parts.cend(),
+                                         [](const QString& part) { return part.size() <= 2; });
     QToolTip::showText(picker_->mapToGlobal(QPoint(0, picker_->height())),
-                       QStringLiteral("\"%1\" is not a time: hours go up to 23, minutes and "
-                                      "seconds up to 59. Backspace takes the last figure back.")
-                           .arg(typing_),
+                       QStringLiteral("\"%1\" is not a time: %2. Backspace takes the last figure "
+                                      "back.")
+                           .arg(typing_, inPlaces ? QStringLiteral("hours go up to 23, minutes and "
+                                                                   "seconds up to 59")
+                                                  : QStringLiteral("a time has six figures at "
+                                                                   "most (hhmmss), or three parts "
+                                                                   "(hh:mm:ss)")),
                        picker_);
 }
 
@@ -249,8 +258,10 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             }
             if (key->key() == Qt::Key_Backspace && !typing_.isEmpty()) {
                 typing_.chop(1);
-                if (const std::optional<QTime> time = typedTime(typing_))
+                if (const std::optional<QTime> time = typedTime(typing_)) {
                     picker_->setTime(*time);
+                    QToolTip::hideText();
+                }
                 return true;
             }
         }

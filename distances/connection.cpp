@@ -288,9 +288,10 @@ QString serverReason(const QSqlError& error) {
     // with the statement it came from ("LINE 1: ..." under a caret) and its
     // code in brackets: the user reads the reason alone, its lines joined
     // as sentences.
-    static const QRegularExpression statement(QStringLiteral("\\bLINE \\d+:.*"),
-                                              QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression jargon(QStringLiteral("\\b(ERROR|FATAL):\\s*|fe_sendauth: "));
+    static const QRegularExpression statement(
+        QStringLiteral("\\bLINE \\d+:[^\\n]*(\\n[ \\t]*\\^)?"));
+    static const QRegularExpression jargon(
+        QStringLiteral("\\b(ERROR|FATAL|DETAIL|HINT):\\s*|fe_sendauth: "));
     static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)\\s*$"));
     QString text = error.databaseText();
     if (text.trimmed().isEmpty())

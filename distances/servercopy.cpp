@@ -36,7 +36,8 @@ const CopiedTable kTables[] = {
      "INSERT INTO Racepoints (Racepoint, Latitude, Longitude) VALUES (?, ?, ?)", 3},
 };
 
-QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceSource& source) {
+QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceSource& source,
+                 bool* onServer) {
     QString error;
     QSqlError sqlError;
     if (!runSqlScript(copy, distanceSchema(), &error))
@@ -54,8 +55,10 @@ QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceS
     for (const CopiedTable& table : kTables) {
         QSqlQuery read(server);
         read.setForwardOnly(true);
-        if (!read.exec(QString::fromLatin1(table.read)))
+        if (!read.exec(QString::fromLatin1(table.read))) {
+            *onServer = true;
             return serverReason(read.lastError());
+        }
         QSqlQuery write(copy);
         write.prepare(QString::fromLatin1(table.write));
         while (read.next()) {
@@ -72,18 +75,26 @@ QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceS
             if (!write.exec())
                 return write.lastError().text();
         }
-        if (read.lastError().isValid())
+        if (read.lastError().isValid()) {
+            *onServer = true;
             return serverReason(read.lastError());
+        }
     }
     return QString();
 }
 
 } // namespace
 
-QString copyServerRows(const DistanceSource& source) {
+QString copyServerRows(const DistanceSource& source, bool* onServer) {
+    bool serverFailed = false;
+    if (onServer)
+        *onServer = false;
     const DistanceConnection server(source, DistanceConnection::Mode::Read);
-    if (!server.isOpen())
+    if (!server.isOpen()) {
+        if (onServer)
+            *onServer = true;
         return server.error();
+    }
     QSqlDatabase db = server.database();
     // One snapshot of every table: the copy is as the server stood at one
     // moment, never half of an edit.
@@ -113,7 +124,7 @@ QString copyServerRows(const DistanceSource& source) {
             error = copy.lastError().text();
         } else {
             copy.transaction();
-            error = copyInto(db, copy, source);
+            error = copyInto(db, copy, source, &serverFailed);
             if (error.isEmpty() && !copy.commit())
                 error = copy.lastError().text();
             copy.close();
@@ -126,6 +137,8 @@ QString copyServerRows(const DistanceSource& source) {
     }
     if (!error.isEmpty())
         QFile::remove(partial);
+    if (onServer)
+        *onServer = serverFailed;
     return error;
 }
 

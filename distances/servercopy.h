@@ -14,8 +14,9 @@
 namespace pellamy {
 
 // Copies every row of the server's distances and coordinates to the source's
-// copyPath. Empty when done, else why not. Runs on any thread.
-QString copyServerRows(const DistanceSource& source);
+// copyPath. Empty when done, else why not, and whether the server (not the
+// copy's folder) was the cause. Runs on any thread.
+QString copyServerRows(const DistanceSource& source, bool* onServer = nullptr);
 
 // When the copy at a path was made; invalid when there is no copy, or one
 // that is damaged.

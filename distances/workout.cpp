@@ -66,7 +66,9 @@ QString lookAlikeKey(const QString& name) {
 } // namespace
 
 QString milesAndYardsText(const QString& miles, const QString& yards) {
-    return QStringLiteral("%1 miles %2 yards").arg(miles, yards);
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(miles, miles == QLatin1String("1") ? QStringLiteral("mile") : QStringLiteral("miles"),
+             yards, yards == QLatin1String("1") ? QStringLiteral("yard") : QStringLiteral("yards"));
 }
 
 DistanceWorkOut::DistanceWorkOut(DistanceSource source) : source_(std::move(source)) {}

@@ -388,12 +388,16 @@ void frmdistances::cmdUpload_Click() {
     if (!upload.ok()) {
         const QString fault =
             faultMessage(upload.fault, QStringLiteral("nothing has been brought up."));
-        // The reason is added where the message alone does not say it.
+        // The server's own words are added (a server that takes no writes
+        // at all says so only in them); the club file's faults are said
+        // whole by the message alone.
+        const bool clubFile = upload.fault == DatabaseFault::Damaged ||
+                              upload.fault == DatabaseFault::ReadOnly ||
+                              upload.fault == DatabaseFault::Busy;
         say(fault.isEmpty()
                 ? QStringLiteral("Nothing has been brought up to the server: ") + upload.error
-            : upload.fault == DatabaseFault::Unreachable
-                ? fault + QStringLiteral("\n\n") + upload.error
-                : fault);
+            : clubFile ? fault
+                       : fault + QStringLiteral("\n\n") + upload.error);
         return;
     }
     say(uploadReport(upload));

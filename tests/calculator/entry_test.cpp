@@ -112,7 +112,11 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
     key(Qt::Key_Tab); // nor is the time carried on until the figure is put right
     EXPECT_EQ(focusName(), "DTPicker7");
-    EXPECT_TRUE(QToolTip::text().startsWith("\"240015\" is not a time")); // not 02:00:00 shown
+    EXPECT_TRUE(QToolTip::text().startsWith("\"240015\" is not a time: hours")); // not 02:00:00
+    typedInto("1234567");
+    EXPECT_TRUE(QToolTip::text().startsWith("\"1234567\" is not a time: a time has six figures"));
+    key(Qt::Key_Backspace); // 12:34:56 taken
+    EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::text().isEmpty(); }));
 
     // Left by a click, figures refused stand in the boxes as typed, for
     // CALCULATE to refuse: never the time last taken, nor one nobody typed.

@@ -246,8 +246,8 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     EXPECT_EQ(QString::number(plan.longestYards * 60) + " " + plan.longestPair,
               expectedRow(2, 2)[4] + " Cy Invented at Thurso");
     const QStringList ann = expectedRow(0, 0, "ann sample ", "berwick");
-    EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample  at berwick: 1 miles 1 "
-                                                           "yards, becomes %1 miles %2 yards")
+    EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample  at berwick: 1 mile 1 "
+                                                           "yard, becomes %1 miles %2 yards")
                                                 .arg(ann[2], ann[3])});
     EXPECT_DOUBLE_EQ(plan.largestChange, ann[4].toDouble() / 60 - 1761);
     const QVector<QStringList> typed = distanceRows(path());
