@@ -1,5 +1,7 @@
 #include "raceentrylist.h"
 
+#include "textforms.h"
+
 #include "raceentry.h"
 
 #include <algorithm>
@@ -26,7 +28,7 @@ QVariant RaceEntryList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= count())
         return {};
     if (role == Qt::DisplayRole) {
-        const QString all = rows_[index.row()].text(index.column());
+        const QString all = withoutDirectionControls(rows_[index.row()].text(index.column()));
         if (all.size() <= kShownColumnLength)
             return all;
         return all.left(kShownColumnLength - 1) + QChar(0x2026); // "…"

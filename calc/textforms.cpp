@@ -398,4 +398,25 @@ QString countText(qsizetype count, const QString& one, const QString& many) {
     return QString::number(count) + u' ' + (count == 1 ? one : many);
 }
 
+QString withoutDirectionControls(const QString& text) {
+    QString shown = text;
+    shown.removeIf([](QChar c) {
+        switch (c.direction()) {
+        case QChar::DirLRE:
+        case QChar::DirRLE:
+        case QChar::DirLRO:
+        case QChar::DirRLO:
+        case QChar::DirPDF:
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return true;
+        default:
+            return false;
+        }
+    });
+    return shown;
+}
+
 } // namespace pellamy

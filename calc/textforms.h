@@ -51,4 +51,9 @@ QString eightDigitDate(const QDate& date);
 // A count and its noun in the message's words: "1 row", "2 rows", "0 rows".
 QString countText(qsizetype count, const QString& one, const QString& many);
 
+// A text as it is shown or printed: without the characters that turn the
+// direction of what follows them (U+202A to U+202E, U+2066 to U+2069), which
+// no name needs and which would show a ring or the figures after it mirrored.
+QString withoutDirectionControls(const QString& text);
+
 } // namespace pellamy

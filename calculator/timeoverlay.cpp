@@ -132,17 +132,19 @@ void TimeOverlay::refuseTyped() const {
     // named, so that a Tab that only beeps is understood.
     QApplication::beep();
     const QStringList parts = typedParts(typing_);
-    const bool inPlaces =
-        parts.size() <= 3 && std::all_of(parts.cbegin(), parts.cend(),
-                                         [](const QString& part) { return part.size() <= 2; });
+    QString why = QStringLiteral("hours go up to 23, minutes and seconds up to 59");
+    if (!typing_.contains(u':') && parts.size() > 3)
+        why = QStringLiteral("there are more figures than hours, minutes and seconds take "
+                             "(hhmmss, or hmmss from 3 to 9 o'clock)");
+    else if (parts.size() > 3)
+        why = QStringLiteral("a time has three parts at most (hh:mm:ss)");
+    else if (std::any_of(parts.cbegin(), parts.cend(),
+                         [](const QString& part) { return part.size() > 2; }))
+        why = QStringLiteral("hours, minutes and seconds have two figures at most");
     QToolTip::showText(picker_->mapToGlobal(QPoint(0, picker_->height())),
                        QStringLiteral("\"%1\" is not a time: %2. Backspace takes the last figure "
                                       "back.")
-                           .arg(typing_, inPlaces ? QStringLiteral("hours go up to 23, minutes and "
-                                                                   "seconds up to 59")
-                                                  : QStringLiteral("a time has six figures at "
-                                                                   "most (hhmmss), or three parts "
-                                                                   "(hh:mm:ss)")),
+                           .arg(typing_, why),
                        picker_);
 }
 

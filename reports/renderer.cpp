@@ -1,5 +1,7 @@
 #include "renderer.h"
 
+#include "calc/textforms.h"
+
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -29,7 +31,8 @@ bool isRule(const QString& text) {
 
 } // namespace
 
-QString sheetLineAsDrawn(const QString& text) {
+QString sheetLineAsDrawn(const QString& line) {
+    const QString text = withoutDirectionControls(line);
     constexpr QChar mark(0x200E); // left-to-right mark
     const auto rightToLeft = [](QChar c) {
         return c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
@@ -54,7 +57,8 @@ QString sheetLineAsDrawn(const QString& text) {
         for (qsizetype k = from; k < text.size(); ++k) {
             if (rightToLeft(text[k]))
                 return true;
-            if (!joinsWords(text[k]) ||
+            // Two blanks end the column, as does "…" ending a text cut short.
+            if (!joinsWords(text[k]) || text[k] == QChar(0x2026) ||
                 (text[k] == u' ' && k + 1 < text.size() && text[k + 1] == u' '))
                 return false;
         }
@@ -64,23 +68,10 @@ QString sheetLineAsDrawn(const QString& text) {
     bool inName = false; // within a run of right-to-left letters
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        switch (c.direction()) {
-        case QChar::DirLRE:
-        case QChar::DirRLE:
-        case QChar::DirLRO:
-        case QChar::DirRLO:
-        case QChar::DirPDF:
-        case QChar::DirLRI:
-        case QChar::DirRLI:
-        case QChar::DirFSI:
-        case QChar::DirPDI:
-            continue;
-        default:
-            if (rightToLeft(c))
-                inName = true;
-            else if (inName && !nameGoesOn(i))
-                drawn += mark, inName = false;
-        }
+        if (rightToLeft(c))
+            inName = true;
+        else if (inName && c.direction() != QChar::DirNSM && !nameGoesOn(i))
+            drawn += mark, inName = false; // a mark over a letter stays with it
         drawn += c;
     }
     if (inName)

@@ -93,4 +93,7 @@ TEST(RaceEntryList, TheViewShowsALongTextCutAndTheEntryKeepsItWhole) {
     EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
     EXPECT_EQ(list.text(0, Col::Comments), comment);
     EXPECT_EQ(list.data(list.index(0, Col::Name)).toString(), "A");
+    // A ring holding a right-to-left override shows as typed, not mirrored.
+    list.setText(0, Col::RingNo, QStringLiteral("GB26\u202EN999"));
+    EXPECT_EQ(list.data(list.index(0, Col::RingNo)).toString(), "GB26N999");
 }

@@ -207,3 +207,22 @@ TEST(DistanceSource, TheServerIsShownWithoutItsPasswords) {
         EXPECT_EQ(source.serverShown(), QString::fromUtf8(shown));
     }
 }
+
+// The server's reason as the user reads it: its own words, joined as
+// sentences, without the statement it came from, its level or its code.
+TEST(ServerReason, TheServersWordsWithoutItsStatementOrCode) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"ERROR:  relation \"distances\" does not exist\nLINE 1: SELECT x FROM distances\n"
+         "                      ^\n(42P01)",
+         "relation \"distances\" does not exist"},
+        {"ERROR:  function f(integer) does not exist\nLINE 1: SELECT f(1)\n               ^\n"
+         "HINT:  No function matches the given name.\n(42883)",
+         "function f(integer) does not exist. No function matches the given name."},
+        {"connection to server on socket \"/s\" failed: No such file or directory\n\tIs the "
+         "server running locally?\n",
+         "connection to server on socket \"/s\" failed: No such file or directory. Is the server "
+         "running locally?"},
+    };
+    for (const auto& [text, said] : cases)
+        EXPECT_EQ(serverReason(QSqlError("QPSQL: Unable to run", text)), said);
+}

@@ -227,8 +227,9 @@ TEST_F(ServerTest, EditorWritesAndNeverOverwritesAnotherWriter) {
             // Committed once the save waits for it (after 2 s when it does
             // not: the save has gone on past the check by then).
             for (int i = 0; i < 200; ++i) {
-                if (q.exec("SELECT count(*) FROM pg_locks WHERE NOT granted") && q.next() &&
-                    q.value(0).toInt() > 0)
+                if (q.exec("SELECT count(*) FROM pg_locks WHERE NOT granted AND relation = "
+                           "'distances'::regclass") &&
+                    q.next() && q.value(0).toInt() > 0)
                     break;
                 QThread::msleep(10);
             }
