@@ -120,10 +120,16 @@ void Pellamy::Command2_Click() {
         // Pellamy's own in the user's documents, so that the result can
         // still be sent.
         const QString instead = QDir::toNativeSeparators(resultElsewhere());
+        // Compared by their folders: two files that are not there yet would
+        // be taken for one.
+        const auto folderOf = [](const QString& file) {
+            const QFileInfo folder(QFileInfo(file).absolutePath());
+            return folder.exists() ? folder.canonicalFilePath() : folder.absoluteFilePath();
+        };
         FileWrite there;
         if (instead.isEmpty())
             there.problem = QStringLiteral("there is no documents folder");
-        else if (QFileInfo(instead) == QFileInfo(path))
+        else if (folderOf(instead) == folderOf(path))
             there.problem = written.problem; // the program's folder is that one
         else if (!QDir().mkpath(QFileInfo(instead).absolutePath()))
             there.problem = QStringLiteral("its folder could not be made");

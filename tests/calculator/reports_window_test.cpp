@@ -170,6 +170,15 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     EXPECT_EQ(mailer.attachments.size(), 3); // and nothing said
     EXPECT_TRUE(fileBytes(path).startsWith("\r\n                      "));
     EXPECT_FALSE(fileBytes(path).contains('#'));
+    // With no result.txt there yet, it goes to the documents folder.
+    ASSERT_TRUE(QFile::remove(path) && QFile::remove(documents));
+    {
+        ReadOnly readOnly(folder->path());
+        window->Command2_Click();
+    }
+    EXPECT_EQ(mailer.attachments.value(3), documents);
+    EXPECT_TRUE(fileBytes(documents).contains("Lukasz"));
+    dialogs.clear(); // it was said
 }
 
 // A second copy of Pellamy on the folder e-mails its own race while the
