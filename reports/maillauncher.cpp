@@ -1,8 +1,14 @@
 #include "maillauncher.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #ifdef Q_OS_WIN
 #include "mail_windows.h"
@@ -43,6 +49,46 @@ QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) 
     return said.isEmpty() ? reason + u'.' : QStringLiteral("%1 (it said: %2).").arg(reason, said);
 }
 
+namespace {
+
+bool quotesOrCommas(const QString& path) {
+    return path.contains(u'\'') || path.contains(u',');
+}
+
+} // namespace
+
+QString attachmentForXdgEmail(const QString& attachment) {
+    const QString real = QFileInfo(attachment).canonicalFilePath();
+    if (real.isEmpty() || !quotesOrCommas(real))
+        return attachment;
+    const QString name = QFileInfo(attachment).fileName();
+    // In the user's cache, a folder of its own for each message: a message
+    // not yet sent keeps its own result when the next race is e-mailed.
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    const QDir mail(cache + QStringLiteral("/mail"));
+    if (!cache.isEmpty() && mail.mkpath(QStringLiteral(".")) &&
+        !quotesOrCommas(mail.canonicalPath())) {
+        const QDateTime weekAgo = QDateTime::currentDateTime().addDays(-7);
+        for (const QFileInfo& old : mail.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
+            if (old.lastModified() < weekAgo)
+                QDir(old.filePath()).removeRecursively();
+        QTemporaryDir folder(mail.filePath(QStringLiteral("XXXXXX")));
+        folder.setAutoRemove(false);
+        if (folder.isValid() && QFile::copy(attachment, folder.filePath(name)))
+            return folder.filePath(name);
+        folder.remove();
+    }
+    // A home folder whose path holds them too: the temporary folder, emptied
+    // when the computer starts.
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/pellamy-mail-XXXXXX"));
+    folder.setAutoRemove(false);
+    if (folder.isValid() && !quotesOrCommas(QDir(folder.path()).canonicalPath()) &&
+        QFile::copy(attachment, folder.filePath(name)))
+        return folder.filePath(name);
+    folder.remove();
+    return attachment;
+}
+
 void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                const QString& attachment, Failed failed) {
 #ifdef Q_OS_WIN
@@ -56,13 +102,15 @@ void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                         [failed, text] { failed(text); }, Qt::QueuedConnection);
                                 });
 #else
-    // The arguments go to xdg-email as a list, without a shell between. It
-    // is never waited for: an e-mail program that keeps xdg-email running
-    // while its message is open leaves the calculator free all the same.
+    // The arguments go to xdg-email as a list, without a shell between.
+    // Handing Thunderbird the file, xdg-email puts its path between single
+    // quotes in a list that commas divide, so a path holding either is
+    // attached from a copy of its own. It is never waited for: an e-mail program that keeps
+    // xdg-email running while its message is open leaves the calculator free all the same.
     auto* process = new QProcess;
     process->setProgram(QStringLiteral("xdg-email"));
     process->setArguments({QStringLiteral("--subject"), subject, QStringLiteral("--body"), body,
-                           QStringLiteral("--attach"), attachment});
+                           QStringLiteral("--attach"), attachmentForXdgEmail(attachment)});
     QObject::connect(
         process, &QProcess::errorOccurred, process,
         [process, failed](QProcess::ProcessError error) {

@@ -28,6 +28,13 @@ public:
               Failed failed) override;
 };
 
+// The file xdg-email is to attach: the attachment itself, or where its
+// path holds a single quote or a comma (which the hand-off to Thunderbird
+// breaks on), a copy under the same name in a fresh folder whose path holds
+// neither, in the user's cache (where copies a week old are removed) or
+// else the temporary folder. The attachment itself when no copy is made.
+QString attachmentForXdgEmail(const QString& attachment);
+
 // Why xdg-email ended as it did, in words; empty when it succeeded.
 QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput);
 

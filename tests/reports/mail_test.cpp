@@ -4,6 +4,7 @@
 
 #include "support/testing.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTest>
 
@@ -66,4 +67,33 @@ TEST(MailHandOff, AFailureIsSaidInWords) {
     qputenv("PATH", path);
     EXPECT_TRUE(failure->endsWith("on Debian it comes with the package xdg-utils."))
         << failure->toStdString();
+}
+
+// Thunderbird takes xdg-email's attachment between single quotes in a list
+// that commas divide: a result whose path holds either goes as a copy, each
+// message's its own, from a folder whose path holds neither.
+TEST(MailHandOff, AResultIsAttachedFromAPathThunderbirdReadsWhole) {
+    FakeXdgEmail fake("while [ \"$1\" != --attach ]; do shift; done\n"
+                      "printf '%s\\n' \"$2\" >> \"$(dirname \"$0\")/attached\"\n");
+    QTemporaryDir cache;
+    const QByteArray cacheWas = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    QStringList sent;
+    for (const char* folder :
+         {"Northfield HS", "O'Hara's loft", "Northfield, Ayton", "O'Hara's loft"}) {
+        const QString result = fake.dir.filePath(QString::fromUtf8(folder) + "/result.txt");
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(result).path()));
+        writeFile(result, QByteArray("result of ") + folder);
+        DesktopMailLauncher().send("subject", "body", result, [](const QString&) {});
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return fileBytes(fake.dir.filePath("attached")).count('\n') > sent.size(); }));
+        sent = QString::fromUtf8(fileBytes(fake.dir.filePath("attached"))).trimmed().split(u'\n');
+        const QString attached = sent.last();
+        EXPECT_EQ(attached == result, folder == std::string("Northfield HS")) << folder;
+        EXPECT_FALSE(attached.contains(u'\'') || attached.contains(u',')) << folder;
+        EXPECT_EQ(QFileInfo(attached).fileName(), "result.txt");
+        EXPECT_EQ(fileBytes(attached), QByteArray("result of ") + folder);
+    }
+    EXPECT_NE(sent[1], sent[3]) << "a message not yet sent keeps its own result";
+    cacheWas.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cacheWas);
 }
