@@ -313,7 +313,7 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     m.rows = int(rows.size());
     m.keptAs = keptAs;
     m.message = QStringLiteral("Your Access database distances.mdb has been brought over to "
-                               "Pellamy: %1. The Access file has been kept as %2.")
+                               "Pellamy: %1. The Access file has been kept beside it as %2.")
                     .arg(countText(m.rows, "row", "rows"))
                     .arg(keptAs);
 

@@ -80,10 +80,11 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
         const Migration m = migrateAccessDatabase(path());
         ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
         // C. Jones has no race point: listed to be checked.
-        EXPECT_TRUE(m.message.startsWith("Your Access database distances.mdb has been brought "
-                                          "over to Pellamy: 9 rows. The Access file has been kept "
-                                          "as distances-access.mdb. 1 of the rows should be "
-                                          "checked"));
+        EXPECT_TRUE(
+            m.message.startsWith("Your Access database distances.mdb has been brought "
+                                 "over to Pellamy: 9 rows. The Access file has been kept beside it "
+                                 "as distances-access.mdb. 1 of the rows should be "
+                                 "checked"));
         QVector<QStringList> rows = distanceRows(path());
         std::sort(rows.begin(), rows.end());
         EXPECT_EQ(rows, kNineRows);
