@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <vector>
 
 namespace pellamy {
 
@@ -33,6 +34,37 @@ QString lettersAndFigures(const QString& name) {
     QString key = name.toCaseFolded();
     key.removeIf([](QChar c) { return !c.isLetterOrNumber(); });
     return key;
+}
+
+// Whether two names' letters and figures are a slip or two apart: a
+// letter added, left out or changed, or two swapped; one slip in a name of
+// under ten, two in a longer one. The restricted edit distance, given up
+// once past the slips allowed.
+bool slipsApart(const QString& a, const QString& b) {
+    const qsizetype allowed = std::min(a.size(), b.size()) < 10 ? 1 : 2;
+    if (std::abs(a.size() - b.size()) > allowed)
+        return false;
+    // Three rows of the table: the one before last, the last and this one.
+    thread_local std::vector<qsizetype> table;
+    const qsizetype width = b.size() + 1;
+    table.resize(3 * width);
+    qsizetype *before = table.data(), *last = before + width, *now = last + width;
+    std::iota(last, last + width, 0);
+    for (qsizetype i = 1; i <= a.size(); ++i) {
+        now[0] = i;
+        qsizetype least = i;
+        for (qsizetype j = 1; j <= b.size(); ++j) {
+            now[j] = std::min({last[j] + 1, now[j - 1] + 1, last[j - 1] + (a[i - 1] != b[j - 1])});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                now[j] = std::min(now[j], before[j - 2] + 1);
+            least = std::min(least, now[j]);
+        }
+        if (least > allowed)
+            return false;
+        std::swap(before, last);
+        std::swap(last, now);
+    }
+    return last[b.size()] <= allowed;
 }
 
 std::optional<qint64> thousandths(const QString& velocity) {
@@ -358,6 +390,32 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
     for (const QStringList& names : alike)
         if (names.size() > 1)
             table.alikeNames << names.join(QStringLiteral(", "));
+    // A name put right part-way through the season (in the distances
+    // editor, say) leaves its member two names a slip apart that never
+    // clock in one race; names whose first letters differ (A. Smith, J.
+    // Smith) are taken for two members. The races each member clocked in,
+    // as bits, tell those pairs apart quickly in a federation's season.
+    const qsizetype words = (raceCount + 63) / 64;
+    QVector<quint64> clocked(members.names.size() * words);
+    for (int m = 0; m < members.names.size(); ++m)
+        for (int r = 0; r < raceCount; ++r)
+            if (best[m][r])
+                clocked[m * words + r / 64] |= quint64(1) << (r % 64);
+    const auto neverTogether = [&](int a, int b) {
+        for (qsizetype w = 0; w < words; ++w)
+            if (clocked[a * words + w] & clocked[b * words + w])
+                return false;
+        return true;
+    };
+    QVector<QString> forms;
+    for (const QString& name : members.names)
+        forms << lettersAndFigures(name);
+    for (int a = 0; a < forms.size(); ++a)
+        for (int b = a + 1; b < forms.size(); ++b)
+            if (neverTogether(a, b) && forms[a] != forms[b] && !forms[a].isEmpty() &&
+                !forms[b].isEmpty() && forms[a][0] == forms[b][0] && slipsApart(forms[a], forms[b]))
+                table.alikeNames
+                    << QStringLiteral("“%1”, “%2”").arg(members.names[a], members.names[b]);
     for (int m = 0; m < members.names.size(); ++m) {
         if (members.spellings[m].size() > 1) {
             QStringList quoted;

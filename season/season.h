@@ -75,7 +75,8 @@ struct SeasonTable {
     // spacing), each as "“A”, “a”", shown as one under the first spelling.
     QStringList mergedNames;
     // Members counted apart whose names differ only in punctuation, each as
-    // "“J. Smith”, “J Smith”": perhaps one member written otherwise.
+    // "“J. Smith”, “J Smith”", then pairs a slip of typing apart that never
+    // clocked in one race: perhaps one member written otherwise.
     QStringList alikeNames;
     // The rules the table was worked out by, in words for the sheet.
     QString averagesRule, pointsRule;

@@ -184,6 +184,13 @@ PrintDocument seasonSheet(const QString& club, const QVector<SeasonRace>& races,
         for (const QString& names : table.mergedNames)
             add(QStringLiteral("    ") + names, 10);
     }
+    if (!table.alikeNames.isEmpty()) {
+        add(QString(), 10);
+        add(QStringLiteral("  Counted apart, though written almost alike:"), 10);
+        for (const QString& names : table.alikeNames)
+            add(QStringLiteral("    ") + names, 10);
+        add(QStringLiteral("  If they are one member, put the race files right."), 10);
+    }
     return document;
 }
 

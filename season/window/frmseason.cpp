@@ -23,8 +23,8 @@ QString mergedNote(const SeasonTable& table) {
                                 "or spacing: ") +
                      table.mergedNames.join(QStringLiteral("; ")) + u'.';
     if (!table.alikeNames.isEmpty())
-        notes << QStringLiteral("Counted apart, though their names differ only in "
-                                "punctuation: ") +
+        notes << QStringLiteral("Counted apart, though their names are written almost "
+                                "alike: ") +
                      table.alikeNames.join(QStringLiteral("; ")) +
                      QStringLiteral(". If they are one, put the race files right.");
     return notes.join(u'\n');

@@ -140,6 +140,32 @@ TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
     dotted[2].birds.push_back({"Cy. Dunn", 900000});
     EXPECT_EQ(seasonTable(dotted, {}, {}).alikeNames, QStringList({"“Cy Dunn”, “Cy. Dunn”"}));
     EXPECT_TRUE(every.alikeNames.isEmpty());
+    // A name put right part-way through the season: a slip of typing apart
+    // (two in a long name), and never in one race. Named, and printed.
+    const std::tuple<const char*, const char*, bool, bool> spelt[] = {
+        {"Jo Smith", "Jo Smyth", false, true},
+        {"Jo Smith", "Jo Smyth", true, false},
+        {"Jo Smith", "Jo Simth", false, true},
+        {"Jo Smith", "Jo Smiths", false, true},
+        {"Al Hale", "Al Cole", false, false},
+        {"A Smith", "J Smith", false, false},
+        {"Di Fenwright & Son", "Di Fenwricht & Sons", false, true},
+        {"Di Fenwright & Son", "Di Fenwricke & Son", false, false},
+    };
+    for (const auto& [before, after, together, named] : spelt) {
+        QVector<SeasonRace> season(2);
+        season[0].birds = {{before, 1000000}};
+        season[1].birds = {{after, 1000000}};
+        if (together)
+            season[1].birds.push_back({before, 900000});
+        const SeasonTable table = seasonTable(season, {}, {});
+        EXPECT_EQ(table.alikeNames.size(), named ? 1 : 0) << before << " " << after;
+        QString printed;
+        for (const PrintLine& line : seasonSheet("Club", season, table, Competition::Points).lines)
+            printed += line.text + u'\n';
+        EXPECT_EQ(printed.contains(QStringLiteral("“%1”, “%2”").arg(before, after)), named)
+            << after;
+    }
 
     EXPECT_EQ(
         averages(seasonTable(races, {true, 2}, {})),
