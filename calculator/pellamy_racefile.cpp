@@ -111,6 +111,14 @@ bool Pellamy::saveRace() {
     path = withFilterSuffix(*dialogs_, path, kFilter, kTitle);
     if (path.isEmpty())
         return false;
+    // An empty list saved over a race (after Pellamy was started afresh, or
+    // Clear List) would leave an empty file where the race was.
+    if (entries_.count() == 0 && QFileInfo(path).size() > 0 &&
+        !dialogs_->askYesNo(QStringLiteral("There are no birds in the list. Replace %1, which "
+                                           "holds a race, with an empty race file?")
+                                .arg(QDir::toNativeSeparators(path)),
+                            kTitle, false))
+        return false;
     takeTypedDetails();
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.

@@ -178,6 +178,14 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     openFile(path);
     EXPECT_EQ(window->entries().count(), 0);
     EXPECT_EQ(window->windowTitle(), ""); // the last race's heading goes
+    // The empty list saved over a race asks first; No, the default, keeps it.
+    writeFile(dir.filePath("kept.txt"), "a race");
+    for (const bool replace : {false, true}) {
+        dialogs.answerYesNo(replace);
+        saveFile(dir.filePath("kept.txt"));
+        EXPECT_EQ(fileBytes(dir.filePath("kept.txt")).isEmpty(), replace);
+    }
+    EXPECT_EQ(dialogs.noByDefault().size(), 2);
 
     QStringList shortEntry = raceEntry("A", "1.000").mid(0, 22); // up to the set date
     shortEntry[Col::SetDate] = "not a date";
