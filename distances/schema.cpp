@@ -1,6 +1,8 @@
 #include "schema.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -17,6 +19,31 @@ QString distanceSchema() {
     QFile file(QStringLiteral(":/distances/schema.sql"));
     file.open(QIODevice::ReadOnly);
     return QString::fromUtf8(file.readAll());
+}
+
+QString createDistanceDatabase(const QString& path) {
+    const QString making =
+        QStringLiteral("%1.%2.new").arg(path).arg(QCoreApplication::applicationPid());
+    const QString name = QStringLiteral("pellamy-create-") + making;
+    QString error;
+    QFile::remove(making); // left by a copy killed part-way under this number
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(making);
+        if (!db.open())
+            error = db.lastError().text();
+        else
+            runSqlScript(db, distanceSchema(), &error);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (error.isEmpty() && QFileInfo::exists(path))
+        error = QStringLiteral("another copy of Pellamy has made one meanwhile");
+    QFile made(making);
+    if (error.isEmpty() && !made.rename(path))
+        error = made.errorString();
+    QFile::remove(making);
+    return error;
 }
 
 bool runSqlScript(QSqlDatabase& db, const QString& script, QString* error) {

@@ -10,6 +10,12 @@ namespace pellamy {
 // The text of schema.sql.
 QString distanceSchema();
 
+// Makes an empty distance database at path, where there is none: written
+// whole beside it first, so that a copy of Pellamy reading meanwhile finds
+// no half-made file, and never put over a file there. Empty when made; else
+// why not.
+QString createDistanceDatabase(const QString& path);
+
 // Runs the statements of a script (each ending with ";" at a line end;
 // lines starting with "--" are comments). False, with the reason, at the
 // first statement that fails.

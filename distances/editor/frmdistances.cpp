@@ -1,9 +1,11 @@
 #include "frmdistances.h"
 
 #include "calc/numbers.h"
+#include "distances/connection.h"
 #include "distances/editor/frmcoordinates.h"
 #include "distances/geodesic.h"
 #include "distances/migration.h"
+#include "distances/schema.h"
 #include "distances/servercopy.h"
 #include "distances/sixtieths.h"
 #include "distances/upload.h"
@@ -14,6 +16,8 @@
 #include "ui_frmdistances.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,9 +108,32 @@ void frmdistances::Form_Load() {
                               QStringLiteral("Pellamy"));
         } else if (migration.outcome != Migration::Outcome::Failed) {
             Data1_Error(records_->error());
+            offerNewDatabase();
         }
     }
     showCurrent();
+}
+
+// A program folder without distances.mdb (the program copied on its own)
+// would leave nothing typed here anywhere to go: an empty database is made
+// there on a Yes.
+void frmdistances::offerNewDatabase() {
+    if (databaseKind(source_.databasePath) != DatabaseKind::Missing)
+        return;
+    const QString folder = QDir::toNativeSeparators(QFileInfo(source_.databasePath).absolutePath());
+    if (!dialogs_->askYesNo(QStringLiteral("There is no distances.mdb in %1. Make a new, empty "
+                                           "one there, for the distances you type in this window?")
+                                .arg(folder),
+                            QStringLiteral("Pellamy")))
+        return;
+    if (const QString why = createDistanceDatabase(source_.databasePath); !why.isEmpty()) {
+        dialogs_->message(
+            QStringLiteral("A new distances.mdb could not be made in %1 (%2).").arg(folder, why),
+            QStringLiteral("Pellamy"));
+        return;
+    }
+    if (!records_->open())
+        Data1_Error(records_->error());
 }
 
 void frmdistances::loadFromServer() {

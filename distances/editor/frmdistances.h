@@ -63,6 +63,7 @@ private:
 
     // Opens the server's records, or the club's copy for reading only when
     // the server cannot be reached.
+    void offerNewDatabase();
     void loadFromServer();
     // Nothing can be typed or changed: the distances are shown as they are.
     void makeReadOnly();

@@ -177,17 +177,31 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
     EXPECT_EQ(distanceRows(path())[2][3], "1000");
 }
 
+// A missing database is said, and made empty only on a Yes (the program
+// copied without it); a foreign one is left alone.
 TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
-    {
+    for (const bool make : {false, true}) {
+        dialogs.answerYesNo(make);
         auto w = open();
         const QStringList said = shown(); // the data control's report has no title
-        ASSERT_EQ(said.size(), 1);
+        ASSERT_EQ(said.size(), 2);
         EXPECT_TRUE(said[0].startsWith("message||Data error event hit err:Could not find"));
+        EXPECT_TRUE(said[1].startsWith("question|Pellamy|There is no distances.mdb in "));
         EXPECT_EQ(fields(*w), QStringList({"", "", "", "", ""}));
         EXPECT_EQ(caption(*w), "Record: 0");
         EXPECT_TRUE(w->isVisible());
-        EXPECT_FALSE(QFileInfo::exists(path()));
+        EXPECT_EQ(QFileInfo::exists(path()), make);
+        dialogs.clear();
     }
+    auto made = open(); // what is typed now is kept
+    retype(*made, "txtFields(0)", "Ann Hale");
+    retype(*made, "txtFields(1)", "Dover");
+    retype(*made, "miles", "1");
+    retype(*made, "yards", "0");
+    click(*made, "cmdClose");
+    EXPECT_EQ(distanceRows(path()),
+              (QVector<QStringList>{{"Ann Hale", "Dover", "1", "0", "105600"}}));
+    QFile::remove(path());
     const QByteArray garbage("this is not a database\r\n");
     writeFile(path(), garbage);
     dialogs.clear();
