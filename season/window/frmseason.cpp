@@ -140,10 +140,19 @@ void frmseason::workOut() {
     points.forPlace = forPlace_;
     points.firstBirdOnly = ui_->chkFirstBirdOnly->isChecked();
     table_ = seasonTable(races_, averages, points);
-    fill(ui_->tblAverages, seasonHeader(races_, Competition::Averages),
-         seasonRows(table_, Competition::Averages));
-    fill(ui_->tblPoints, seasonHeader(races_, Competition::Points),
-         seasonRows(table_, Competition::Points));
+    // The season's figure (Average, Total) stands beside the member's own
+    // columns, seen without scrolling past every race; the sheet and the
+    // CSV keep it last.
+    for (const auto& [table, competition] : {std::pair{ui_->tblAverages, Competition::Averages},
+                                             {ui_->tblPoints, Competition::Points}}) {
+        QStringList header = seasonHeader(races_, competition);
+        QVector<QStringList> rows = seasonRows(table_, competition);
+        const qsizetype leading = header.size() - races_.size() - 1;
+        header.insert(leading, header.takeLast());
+        for (QStringList& row : rows)
+            row.insert(leading, row.takeLast());
+        fill(table, header, rows);
+    }
     ui_->lblAveragesNote->setText(mergedNote(table_));
     ui_->lblPointsNote->setText(mergedNote(table_));
 }
