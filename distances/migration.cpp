@@ -312,10 +312,12 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
     m.outcome = Migration::Outcome::Migrated;
     m.rows = int(rows.size());
     m.keptAs = keptAs;
-    m.message = QStringLiteral("Your Access database distances.mdb has been brought over to "
-                               "Pellamy: %1. The Access file has been kept beside it as %2.")
-                    .arg(countText(m.rows, "row", "rows"))
-                    .arg(keptAs);
+    m.message =
+        QStringLiteral(
+            "Your Access database distances.mdb has been brought over to "
+            "Pellamy: %1. The Access file has been kept as %2, beside the new distances.mdb.")
+            .arg(countText(m.rows, "row", "rows"))
+            .arg(keptAs);
 
     // The rows come over as the club kept them; those that look wrong are
     // named, so that the secretary can check them in the editor.

@@ -37,10 +37,9 @@ QString createDistanceDatabase(const QString& path) {
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    if (error.isEmpty() && QFileInfo::exists(path))
-        error = QStringLiteral("another copy of Pellamy has made one meanwhile");
+    // One made meanwhile by another copy of Pellamy is the one used.
     QFile made(making);
-    if (error.isEmpty() && !made.rename(path))
+    if (error.isEmpty() && !QFileInfo::exists(path) && !made.rename(path))
         error = made.errorString();
     QFile::remove(making);
     return error;

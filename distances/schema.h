@@ -12,8 +12,8 @@ QString distanceSchema();
 
 // Makes an empty distance database at path, where there is none: written
 // whole beside it first, so that a copy of Pellamy reading meanwhile finds
-// no half-made file, and never put over a file there. Empty when made; else
-// why not.
+// no half-made file, and never put over a file there (one another copy
+// made meanwhile stands). Empty when a file stands there; else why not.
 QString createDistanceDatabase(const QString& path);
 
 // Runs the statements of a script (each ending with ";" at a line end;

@@ -7,6 +7,7 @@
 #include "calc/textforms.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -95,6 +96,18 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
             values << row.sixtieths;
     }
 
+    // A name the server holds with another distance at one race point may
+    // be another club's member: none of its rows is added, lest this loft's
+    // distance from a new race point be read for that member.
+    QSet<QString> clashing;
+    for (const Row& row : rows) {
+        const QStringList there = held.value(pairKey(row.name, row.racepoint));
+        if (!row.sixtieths.isEmpty() && !there.isEmpty() &&
+            std::none_of(there.cbegin(), there.cend(),
+                         [&](const QString& s) { return sameDistance(s, row.sixtieths); }))
+            clashing.insert(nocaseKey(row.name.trimmed()));
+    }
+
     RowBatch insert = distanceInserts(db);
     for (const Row& row : rows) {
         // A name or race point of blanks only is as empty.
@@ -139,9 +152,21 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
             upload.refused << at + QStringLiteral(": ") + why;
             continue;
         }
+        // The editor's rule too: no distance below nought.
+        if (textToNumber(row.miles).value_or(0) < 0 || textToNumber(row.yards).value_or(0) < 0) {
+            upload.refused << at + QStringLiteral(": the distance is below nought");
+            continue;
+        }
         QStringList& there = held[pairKey(row.name, row.racepoint)];
-        if (there.isEmpty()) {
-            if (!insert.add({row.name, row.racepoint, row.miles, row.yards, row.sixtieths}))
+        if (there.isEmpty() && clashing.contains(nocaseKey(row.name.trimmed()))) {
+            upload.refused << at + QStringLiteral(": the server holds another distance for this "
+                                                  "name from another race point");
+        } else if (there.isEmpty()) {
+            // Stored without blanks at either end, as the editor stores a
+            // name: the calculator's list would show "J Smith " beside
+            // "J Smith" as two.
+            if (!insert.add({row.name.trimmed(), row.racepoint.trimmed(), row.miles, row.yards,
+                             row.sixtieths}))
                 return fail(insert.error());
             there << row.sixtieths;
             ++upload.added;

@@ -51,15 +51,15 @@ QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) 
 
 namespace {
 
-bool quotesOrCommas(const QString& path) {
-    return path.contains(u'\'') || path.contains(u',');
+bool breaksXdgEmail(const QString& path) {
+    return path.contains(u'\'') || path.contains(u',') || path.contains(u'\\');
 }
 
 } // namespace
 
 QString attachmentForXdgEmail(const QString& attachment) {
     const QString real = QFileInfo(attachment).canonicalFilePath();
-    if (real.isEmpty() || !quotesOrCommas(real))
+    if (real.isEmpty() || !breaksXdgEmail(real))
         return attachment;
     const QString name = QFileInfo(attachment).fileName();
     // In the user's cache, a folder of its own for each message: a message
@@ -67,7 +67,7 @@ QString attachmentForXdgEmail(const QString& attachment) {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     const QDir mail(cache + QStringLiteral("/mail"));
     if (!cache.isEmpty() && mail.mkpath(QStringLiteral(".")) &&
-        !quotesOrCommas(mail.canonicalPath())) {
+        !breaksXdgEmail(mail.canonicalPath())) {
         const QDateTime weekAgo = QDateTime::currentDateTime().addDays(-7);
         for (const QFileInfo& old : mail.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
             if (old.lastModified() < weekAgo)
@@ -82,7 +82,7 @@ QString attachmentForXdgEmail(const QString& attachment) {
     // when the computer starts.
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/pellamy-mail-XXXXXX"));
     folder.setAutoRemove(false);
-    if (folder.isValid() && !quotesOrCommas(QDir(folder.path()).canonicalPath()) &&
+    if (folder.isValid() && !breaksXdgEmail(QDir(folder.path()).canonicalPath()) &&
         QFile::copy(attachment, folder.filePath(name)))
         return folder.filePath(name);
     folder.remove();
@@ -104,7 +104,8 @@ void DesktopMailLauncher::send(const QString& subject, const QString& body,
 #else
     // The arguments go to xdg-email as a list, without a shell between.
     // Handing Thunderbird the file, xdg-email puts its path between single
-    // quotes in a list that commas divide, so a path holding either is
+    // quotes in a list that commas divide, after reading backslashes as
+    // escapes, so a path holding any of them is
     // attached from a copy of its own. It is never waited for: an e-mail program that keeps
     // xdg-email running while its message is open leaves the calculator free all the same.
     auto* process = new QProcess;

@@ -29,8 +29,8 @@ public:
 };
 
 // The file xdg-email is to attach: the attachment itself, or where its
-// path holds a single quote or a comma (which the hand-off to Thunderbird
-// breaks on), a copy under the same name in a fresh folder whose path holds
+// path holds a single quote, a comma or a backslash (which the hand-off to
+// Thunderbird breaks on), a copy under the same name in a fresh folder whose path holds
 // neither, in the user's cache (where copies a week old are removed) or
 // else the temporary folder. The attachment itself when no copy is made.
 QString attachmentForXdgEmail(const QString& attachment);

@@ -392,8 +392,9 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
             table.alikeNames << names.join(QStringLiteral(", "));
     // A name put right part-way through the season (in the distances
     // editor, say) leaves its member two names a slip apart that never
-    // clock in one race; names whose first letters differ (A. Smith, J.
-    // Smith) are taken for two members. The races each member clocked in,
+    // clock in one race. Names whose first letters or initials differ (A.
+    // Smith, J. Smith; Smith A, Smith J), and short ones (T Hall, T Hill),
+    // are taken for two members. The races each member clocked in,
     // as bits, tell those pairs apart quickly in a federation's season.
     const qsizetype words = (raceCount + 63) / 64;
     QVector<quint64> clocked(members.names.size() * words);
@@ -408,12 +409,20 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
         return true;
     };
     QVector<QString> forms;
-    for (const QString& name : members.names)
+    QVector<QStringList> initials;
+    static const QRegularExpression between(QStringLiteral("[^\\p{L}\\p{N}]+"));
+    for (const QString& name : members.names) {
         forms << lettersAndFigures(name);
+        QStringList single = name.toCaseFolded().split(between, Qt::SkipEmptyParts);
+        single.removeIf([](const QString& word) { return word.size() > 1; });
+        single.sort();
+        initials << single;
+    }
     for (int a = 0; a < forms.size(); ++a)
         for (int b = a + 1; b < forms.size(); ++b)
-            if (neverTogether(a, b) && forms[a] != forms[b] && !forms[a].isEmpty() &&
-                !forms[b].isEmpty() && forms[a][0] == forms[b][0] && slipsApart(forms[a], forms[b]))
+            if (neverTogether(a, b) && forms[a] != forms[b] && forms[a].size() >= 7 &&
+                forms[b].size() >= 7 && forms[a][0] == forms[b][0] && initials[a] == initials[b] &&
+                slipsApart(forms[a], forms[b]))
                 table.alikeNames
                     << QStringLiteral("“%1”, “%2”").arg(members.names[a], members.names[b]);
     for (int m = 0; m < members.names.size(); ++m) {

@@ -120,15 +120,25 @@ void frmdistances::Form_Load() {
 void frmdistances::offerNewDatabase() {
     if (databaseKind(source_.databasePath) != DatabaseKind::Missing)
         return;
-    const QString folder = QDir::toNativeSeparators(QFileInfo(source_.databasePath).absolutePath());
+    const QFileInfo folder(QFileInfo(source_.databasePath).absolutePath());
+    const QString shown = QDir::toNativeSeparators(folder.filePath());
+    if (!folder.isWritable()) {
+        dialogs_->message(QStringLiteral("There is no distances.mdb in %1, and Pellamy may not "
+                                         "write there to make one. Please copy the club's "
+                                         "distances.mdb there, or put Pellamy in a folder of "
+                                         "your own.")
+                              .arg(shown),
+                          QStringLiteral("Pellamy"));
+        return;
+    }
     if (!dialogs_->askYesNo(QStringLiteral("There is no distances.mdb in %1. Make a new, empty "
                                            "one there, for the distances you type in this window?")
-                                .arg(folder),
+                                .arg(shown),
                             QStringLiteral("Pellamy")))
         return;
     if (const QString why = createDistanceDatabase(source_.databasePath); !why.isEmpty()) {
         dialogs_->message(
-            QStringLiteral("A new distances.mdb could not be made in %1 (%2).").arg(folder, why),
+            QStringLiteral("A new distances.mdb could not be made in %1 (%2).").arg(shown, why),
             QStringLiteral("Pellamy"));
         return;
     }

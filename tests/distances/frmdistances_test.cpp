@@ -212,6 +212,18 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     EXPECT_TRUE(box(*w, "txtFields(0)")->isReadOnly());
     EXPECT_FALSE(control<QPushButton>(*w, "cmdUpdate")->isEnabled());
     EXPECT_EQ(fileBytes(path()), garbage);
+
+    // Missing from a folder Pellamy may not write in: said, nothing asked.
+    QFile::remove(path());
+    ReadOnly readOnly(dir.path());
+    if (!readOnly.ok())
+        GTEST_SKIP() << "this file system cannot make a folder read-only";
+    dialogs.clear();
+    open();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[1].endsWith("Pellamy may not write there to make one. Please "
+                                               "copy the club's distances.mdb there, or put "
+                                               "Pellamy in a folder of your own."));
 }
 
 TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {

@@ -82,8 +82,9 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
         // C. Jones has no race point: listed to be checked.
         EXPECT_TRUE(
             m.message.startsWith("Your Access database distances.mdb has been brought "
-                                 "over to Pellamy: 9 rows. The Access file has been kept beside it "
-                                 "as distances-access.mdb. 1 of the rows should be "
+                                 "over to Pellamy: 9 rows. The Access file has been kept as "
+                                 "distances-access.mdb, beside the new distances.mdb. 1 of the "
+                                 "rows should be "
                                  "checked"));
         QVector<QStringList> rows = distanceRows(path());
         std::sort(rows.begin(), rows.end());

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <optional>
@@ -78,9 +79,12 @@ TEST(MailHandOff, AResultIsAttachedFromAPathThunderbirdReadsWhole) {
     QTemporaryDir cache;
     const QByteArray cacheWas = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    const auto restore = qScopeGuard([&] {
+        cacheWas.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cacheWas);
+    });
     QStringList sent;
     for (const char* folder :
-         {"Northfield HS", "O'Hara's loft", "Northfield, Ayton", "O'Hara's loft"}) {
+         {"Northfield HS", "O'Hara's loft", "Northfield, Ayton", "O'Hara's loft", "Club\\new"}) {
         const QString result = fake.dir.filePath(QString::fromUtf8(folder) + "/result.txt");
         ASSERT_TRUE(QDir().mkpath(QFileInfo(result).path()));
         writeFile(result, QByteArray("result of ") + folder);
@@ -90,10 +94,11 @@ TEST(MailHandOff, AResultIsAttachedFromAPathThunderbirdReadsWhole) {
         sent = QString::fromUtf8(fileBytes(fake.dir.filePath("attached"))).trimmed().split(u'\n');
         const QString attached = sent.last();
         EXPECT_EQ(attached == result, folder == std::string("Northfield HS")) << folder;
-        EXPECT_FALSE(attached.contains(u'\'') || attached.contains(u',')) << folder;
+        EXPECT_FALSE(attached.contains(u'\'') || attached.contains(u',') ||
+                     attached.contains(u'\\'))
+            << folder;
         EXPECT_EQ(QFileInfo(attached).fileName(), "result.txt");
         EXPECT_EQ(fileBytes(attached), QByteArray("result of ") + folder);
     }
     EXPECT_NE(sent[1], sent[3]) << "a message not yet sent keeps its own result";
-    cacheWas.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cacheWas);
 }

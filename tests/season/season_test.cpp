@@ -149,6 +149,8 @@ TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
         {"Jo Smith", "Jo Smiths", false, true},
         {"Al Hale", "Al Cole", false, false},
         {"A Smith", "J Smith", false, false},
+        {"Smith A", "Smith J", false, false},
+        {"T Hall", "T Hill", false, false},
         {"Di Fenwright & Son", "Di Fenwricht & Sons", false, true},
         {"Di Fenwright & Son", "Di Fenwricke & Son", false, false},
     };
