@@ -23,6 +23,30 @@
 
 namespace pellamy {
 
+// A member's birds in one race are worked out at one distance; a distance
+// put right in the distances during the race (on a federation's server, by
+// its officer), or a copy read once the server was gone, gives a bird
+// another. Said, with what to do, when the entry made differs so from the
+// member's birds already in the list.
+QString Pellamy::otherDistance(const QStringList& entry) const {
+    int birds = 0;
+    QString before;
+    for (int i = 0; i < entries_.count(); ++i)
+        if (entries_.text(i, Col::Name) == entry[Col::Name] &&
+            entries_.text(i, Col::Racepoint) == entry[Col::Racepoint] &&
+            entries_.text(i, Col::Distance) != entry[Col::Distance])
+            ++birds, before = entries_.text(i, Col::Distance);
+    if (birds == 0)
+        return QString();
+    return QStringLiteral("This bird was worked out at a distance of %1 for %2 from %3, but %4 "
+                          "entered before for %2 %5 worked out at %6: the distance has been "
+                          "changed in the distances meanwhile. Please check which is right, "
+                          "and clear and enter again the birds worked out at the wrong one.")
+        .arg(entry[Col::Distance], entry[Col::Name], entry[Col::Racepoint],
+             birds == 1 ? QStringLiteral("the bird") : QStringLiteral("%1 birds").arg(birds),
+             birds == 1 ? QStringLiteral("was") : QStringLiteral("were"), before);
+}
+
 void Pellamy::Picture1_Click() {
     // The set and race dates as eight digits, for the printed results.
     ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
@@ -32,7 +56,7 @@ void Pellamy::Picture1_Click() {
 
     // From here any failure skips to the closing steps, with what was
     // written so far kept and one message saying why no entry was made.
-    QString noEntry;
+    QString noEntry, differentDistance;
     QPersistentModelIndex added; // the entry made, wherever the list puts it
     const DistanceLookup lookup = [&] {
         const WaitCursor wait;
@@ -78,6 +102,7 @@ void Pellamy::Picture1_Click() {
             ui_->txtcol->setText(out.fields.txtcol);
         }
         if (out.entryMade) {
+            differentDistance = otherDistance(out.entry);
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
             added = entries_.index(entries_.count() - 1, Col::Pos);
@@ -103,6 +128,8 @@ void Pellamy::Picture1_Click() {
         noEntry = QStringLiteral("its distance could not be read from the distances: %1")
                       .arg(lookup.error);
     }
+    if (!differentDistance.isEmpty())
+        dialogs_->message(differentDistance, QStringLiteral("Pellamy"));
     // A bird left out is said: the question alone would read as if it had
     // been entered. Without a race point chosen the message below says it.
     // A server out of reach with no copy read lists no race point either:

@@ -43,6 +43,25 @@ TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
         EXPECT_FALSE(tick(name)->isChecked()) << name;
 }
 
+// A distance put right while the race is entered (by the federation's
+// officer on its server, say) gives the member's next bird another: said.
+TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
+    clock();
+    execSql(path(), "UPDATE Distances SET Miles = '151', Sixtieths = '16019640' WHERE Name = "
+                    "'J. Smith'");
+    clock();
+    EXPECT_EQ(dialogs.messages(),
+              QStringList{"This bird was worked out at a distance of 151-1234 for J. Smith from "
+                          "Berwick, but the bird entered before for J. Smith was worked out at "
+                          "150-1234: the distance has been changed in the distances meanwhile. "
+                          "Please check which is right, and clear and enter again the birds "
+                          "worked out at the wrong one."});
+    dialogs.clear();
+    clock(); // said again at each bird until the list is put right
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    dialogs.clear();
+}
+
 // While the next bird is asked for, the one just entered is in view: its
 // row in a long list, and the list on a form scrolled down to CALCULATE.
 TEST_F(ClockingTest, TheBirdJustEnteredIsInView) {
