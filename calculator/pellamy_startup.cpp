@@ -145,14 +145,7 @@ void Pellamy::Form_Load() {
     // made, a user not granted them) is a federation's fault to mend: said,
     // where a club's own missing file is not.
     if (store_.source().onServer() && !points.ok() && points.fault != DatabaseFault::Unreachable)
-        dialogs_->message(QStringLiteral("The race points could not be read from the distance "
-                                         "server: %1%2 The server.txt beside Pellamy may name "
-                                         "another database than the federation's distances, or "
-                                         "your user may not be allowed to read them: please show "
-                                         "this to the federation's distance officer.")
-                              .arg(points.error, QString(".?!").contains(points.error.back())
-                                                     ? QString()
-                                                     : QStringLiteral(".")),
+        dialogs_->message(serverNotReadMessage(QStringLiteral("The race points"), points.error),
                           QStringLiteral("Pellamy"));
     if (points.hadEmpty)
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));

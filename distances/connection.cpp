@@ -26,8 +26,12 @@ namespace {
 // only on the program's error output).
 QString signInReason(const QString& reason) {
     if (reason.contains(QLatin1String("connection info string")) ||
-        reason.contains(QLatin1String("invalid connection option")))
+        reason.contains(QLatin1String("invalid connection option")) ||
+        (reason.startsWith(QLatin1String("invalid ")) && reason.contains(QLatin1String(" value"))))
         return QStringLiteral("server.txt: ") + reason;
+    if (reason.contains(QLatin1String("password authentication failed")))
+        return reason + QStringLiteral(". Please check the password kept for this computer, or "
+                                       "ask the federation's distance officer for it.");
     if (!reason.contains(QLatin1String("no password supplied")))
         return reason;
     QString file = qEnvironmentVariable("PGPASSFILE");
@@ -50,7 +54,11 @@ QString signInReason(const QString& reason) {
                                        "it readable by its owner only (chmod 600 %1).")
                             .arg(shown);
 #endif
-    return reason;
+    // The file is there but none of its lines is this server's.
+    return reason + QStringLiteral(". No line of %1 (host:port:dbname:user:password) names the "
+                                   "host, port, database and user that server.txt names: check "
+                                   "that they are spelt alike in both.")
+                        .arg(shown);
 }
 
 } // namespace
@@ -368,6 +376,16 @@ bool firstReportOfDamage(const QString& path) {
         return false;
     reported.insert(key);
     return true;
+}
+
+QString serverNotReadMessage(const QString& what, const QString& reason) {
+    return QStringLiteral("%1 could not be read from the distance server: %2%3 The server.txt "
+                          "beside Pellamy may name another database than the federation's "
+                          "distances, or your user may not be allowed to read them: please show "
+                          "this to the federation's distance officer.")
+        .arg(what, reason,
+             !reason.isEmpty() && QString(".?!").contains(reason.back()) ? QString()
+                                                                         : QStringLiteral("."));
 }
 
 QString faultMessage(DatabaseFault fault, const QString& notDone, const QString& retry) {

@@ -85,6 +85,11 @@ QString errorText(const QSqlError& error, Engine engine);
 QString damagedDatabaseMessage();
 bool firstReportOfDamage(const QString& path);
 
+// A server that answers but cannot give what was asked for (its tables
+// not made, a user not granted them), a federation's fault to mend: what
+// was not read ("The race points"), the server's reason and who can help.
+QString serverNotReadMessage(const QString& what, const QString& reason);
+
 // Why nothing was written, for the faults the user can do something about:
 // a damaged file, a read-only file or folder, a file in use, a server that
 // cannot be reached, is busy or lets the user only read. notDone says

@@ -159,7 +159,8 @@ void frmdistances::loadFromServer() {
                            "may read them but not change them. The federation's distance officer "
                            "makes the changes."));
     } else if (records_->fault() != DatabaseFault::Unreachable) {
-        Data1_Error(records_->error()); // and nothing to change in
+        // Nothing to change in, and said as the calculator says it.
+        say(serverNotReadMessage(QStringLiteral("The distances"), records_->error()));
     } else {
         // The server out of reach: the club's copy is shown, if it is whole,
         // and nothing can be changed until the server is back.

@@ -276,7 +276,9 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
         {"host=a;b", "holds a \";\""},
         {"postgresql://host/db", "holds an address"},
         {"host=/nonexistent-folder port=5432 dbname=x", "No such file or directory"},
-        {serverString(QStringLiteral("pellamy_password")), "password authentication failed"},
+        {"host=/tmp sslmode=requre", "server.txt: invalid sslmode value"},
+        {serverString(QStringLiteral("pellamy_password")),
+         "Please check the password kept for this computer"},
         {serverString(QStringLiteral("pellamy_password")) + " password=wrong-secret",
          "password authentication failed"},
     };
@@ -291,17 +293,20 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
         store.members("Dover");
         EXPECT_EQ(store.takeNotice(), QString()) << "said once";
     }
-    // A password file libpq passes over is named, with what to do.
+    // A password file libpq passes over, or one without this server's
+    // line, is named, with what to do.
     QFile::setPermissions(dir.filePath("pgpass"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
-    for (const char* file : {"pgpass", "missing"}) {
+    writeFile(dir.filePath("other"), "*:*:*:pellamy_other:right-horse\n");
+    QFile::setPermissions(dir.filePath("other"), QFile::ReadOwner | QFile::WriteOwner);
+    for (const auto& [file, says] : {std::pair{"pgpass", "(chmod 600 "},
+                                     {"missing", "which is not there"},
+                                     {"other", "No line of"}}) {
         qputenv("PGPASSFILE", dir.filePath(file).toUtf8());
         useServer(serverString(QStringLiteral("pellamy_password")));
         const DistanceStore store(source());
         store.racepoints();
-        EXPECT_THAT(
-            store.takeNotice().toStdString(),
-            HasSubstr(file == std::string("pgpass") ? "(chmod 600 " : "which is not there"));
+        EXPECT_THAT(store.takeNotice().toStdString(), HasSubstr(says));
     }
     qunsetenv("PGPASSFILE");
 
@@ -325,6 +330,9 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
     EXPECT_THAT(said(), AllOf(HasSubstr("could not be read from the distance server: relation "
                                         "\"distances\" does not exist. The server.txt"),
                               testing::Not(HasSubstr("LINE"))));
+    frmdistances editor(dir.path(), &dialogs); // the same words
+    EXPECT_THAT(said(), StartsWith("The distances could not be read from the distance server: "
+                                   "relation \"distances\" does not exist. The server.txt"));
 }
 
 // A copy made at start-up serves when the server stops mid-session: the
