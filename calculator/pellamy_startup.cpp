@@ -215,9 +215,11 @@ void Pellamy::reportOffline() {
     if (copyFailedOnServer_)
         dialogs_->message(QStringLiteral("The copy of the distances kept for when the server "
                                          "cannot be reached could not be made, because the "
-                                         "distance server broke it off (%1). The last copy "
-                                         "made, if any, is kept; a new one is made the next "
-                                         "time Pellamy starts.")
+                                         "distance server refused it or broke it off (%1). The "
+                                         "last copy made, if any, is kept and read while the "
+                                         "server cannot be reached. If this is said again when "
+                                         "Pellamy next starts, please show it to the "
+                                         "federation's distance officer.")
                               .arg(reason),
                           QStringLiteral("Pellamy"));
     else
