@@ -47,6 +47,10 @@ QString signInReason(const QString& reason) {
     if (!info.exists())
         return reason +
                QStringLiteral(". The password is looked for in %1, which is not there.").arg(shown);
+    if (!info.isReadable())
+        return reason + QStringLiteral(". %1 cannot be read by your user (made by another, such "
+                                       "as root): make it yours and readable by you only.")
+                            .arg(shown);
 #ifndef Q_OS_WIN
     if (info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                               QFile::ReadOther | QFile::WriteOther | QFile::ExeOther))

@@ -39,7 +39,7 @@ QString createDistanceDatabase(const QString& path) {
     QSqlDatabase::removeDatabase(name);
     // One made meanwhile by another copy of Pellamy is the one used.
     QFile made(making);
-    if (error.isEmpty() && !QFileInfo::exists(path) && !made.rename(path))
+    if (error.isEmpty() && !made.rename(path) && !QFileInfo::exists(path))
         error = made.errorString();
     QFile::remove(making);
     return error;

@@ -7,7 +7,6 @@
 #include "calc/textforms.h"
 
 #include <QHash>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -96,71 +95,72 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
             values << row.sixtieths;
     }
 
+    // Why a row is not brought up whatever the server holds; empty when it
+    // may be.
+    const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
+    const auto where = [&](const Row& row) {
+        // A control character (a nought byte from a damaged file) is shown
+        // as "?"; a name or race point of blanks only is as empty.
+        const auto shown = [&](QString text) {
+            std::replace_if(text.begin(), text.end(), isControl, u'?');
+            return text.trimmed().isEmpty() ? QStringLiteral("(none)") : text;
+        };
+        return QStringLiteral("%1 at %2").arg(shown(row.name), shown(row.racepoint));
+    };
+    const auto refusal = [&](const Row& row) -> QString {
+        const bool noName = row.name.trimmed().isEmpty();
+        const bool noRacepoint = row.racepoint.trimmed().isEmpty();
+        if (noName || noRacepoint || row.sixtieths.isEmpty())
+            return QStringLiteral("the %1 is empty")
+                .arg(noName        ? QStringLiteral("name")
+                     : noRacepoint ? QStringLiteral("race point")
+                                   : QStringLiteral("Sixtieths"));
+        // Not text: the server's driver would end the statement at a nought
+        // and refuse every row.
+        if (std::any_of(row.name.cbegin(), row.name.cend(), isControl) ||
+            std::any_of(row.racepoint.cbegin(), row.racepoint.cend(), isControl))
+            return QStringLiteral("a character in it is not text");
+        QStringList others = inFile.value(pairKey(row.name, row.racepoint));
+        others.removeIf([&](const QString& s) { return sameDistance(s, row.sixtieths); });
+        if (!others.isEmpty())
+            return QStringLiteral("distances.mdb holds %1 sixtieths here and %2 in another row")
+                .arg(row.sixtieths, others.join(QStringLiteral(" and ")));
+        // The rules the editor keeps: a Sixtieths that is not what its miles
+        // and yards make (a digit damaged in an old file) is not sent out,
+        // nor a distance below nought.
+        if (const QString why = sixtiethsDisagreement(row.miles, row.yards, row.sixtieths);
+            !why.isEmpty())
+            return why;
+        if (textToNumber(row.miles).value_or(0) < 0 || textToNumber(row.yards).value_or(0) < 0)
+            return QStringLiteral("the distance is below nought");
+        return QString();
+    };
+
     // A name the server holds with another distance at one race point may
     // be another club's member: none of its rows is added, lest this loft's
     // distance from a new race point be read for that member.
-    QSet<QString> clashing;
+    QHash<QString, QString> clashAt; // name → the race point where it clashes
     for (const Row& row : rows) {
         const QStringList there = held.value(pairKey(row.name, row.racepoint));
-        if (!row.sixtieths.isEmpty() && !there.isEmpty() &&
+        if (refusal(row).isEmpty() && !there.isEmpty() &&
             std::none_of(there.cbegin(), there.cend(),
-                         [&](const QString& s) { return sameDistance(s, row.sixtieths); }))
-            clashing.insert(nocaseKey(row.name.trimmed()));
+                         [&](const QString& s) { return sameDistance(s, row.sixtieths); }) &&
+            !clashAt.contains(nocaseKey(row.name.trimmed())))
+            clashAt.insert(nocaseKey(row.name.trimmed()), row.racepoint.trimmed());
     }
 
     RowBatch insert = distanceInserts(db);
     for (const Row& row : rows) {
-        // A name or race point of blanks only is as empty.
-        const bool noName = row.name.trimmed().isEmpty();
-        const bool noRacepoint = row.racepoint.trimmed().isEmpty();
-        const QString none = QStringLiteral("(none)");
-        // A control character (a nought byte from a damaged file) is not
-        // text: the server's driver would end the statement at a nought and
-        // refuse every row.
-        const auto isControl = [](QChar c) { return c.category() == QChar::Other_Control; };
-        const auto shown = [&](QString text) {
-            std::replace_if(text.begin(), text.end(), isControl, u'?');
-            return text.isEmpty() ? none : text;
-        };
-        const QString at = QStringLiteral("%1 at %2")
-                               .arg(shown(noName ? QString() : row.name),
-                                    shown(noRacepoint ? QString() : row.racepoint));
-        if (noName || noRacepoint || row.sixtieths.isEmpty()) {
-            const QString field = noName        ? QStringLiteral("name")
-                                  : noRacepoint ? QStringLiteral("race point")
-                                                : QStringLiteral("Sixtieths");
-            upload.refused << at + QStringLiteral(": the %1 is empty").arg(field);
-            continue;
-        }
-        if (std::any_of(row.name.cbegin(), row.name.cend(), isControl) ||
-            std::any_of(row.racepoint.cbegin(), row.racepoint.cend(), isControl)) {
-            upload.refused << at + QStringLiteral(": a character in it is not text");
-            continue;
-        }
-        QStringList others = inFile.value(pairKey(row.name, row.racepoint));
-        others.removeIf([&](const QString& s) { return sameDistance(s, row.sixtieths); });
-        if (!others.isEmpty()) {
-            upload.refused << QStringLiteral("%1: distances.mdb holds %2 sixtieths here and %3 in "
-                                             "another row")
-                                  .arg(at, row.sixtieths, others.join(QStringLiteral(" and ")));
-            continue;
-        }
-        // The rule the editor keeps: a Sixtieths that is not what its miles
-        // and yards make (a digit damaged in an old file) is not sent out.
-        if (const QString why = sixtiethsDisagreement(row.miles, row.yards, row.sixtieths);
-            !why.isEmpty()) {
+        const QString at = where(row);
+        if (const QString why = refusal(row); !why.isEmpty()) {
             upload.refused << at + QStringLiteral(": ") + why;
             continue;
         }
-        // The editor's rule too: no distance below nought.
-        if (textToNumber(row.miles).value_or(0) < 0 || textToNumber(row.yards).value_or(0) < 0) {
-            upload.refused << at + QStringLiteral(": the distance is below nought");
-            continue;
-        }
         QStringList& there = held[pairKey(row.name, row.racepoint)];
-        if (there.isEmpty() && clashing.contains(nocaseKey(row.name.trimmed()))) {
+        if (there.isEmpty() && clashAt.contains(nocaseKey(row.name.trimmed()))) {
             upload.refused << at + QStringLiteral(": the server holds another distance for this "
-                                                  "name from another race point");
+                                                  "name at %1")
+                                       .arg(clashAt.value(nocaseKey(row.name.trimmed())));
         } else if (there.isEmpty()) {
             // Stored without blanks at either end, as the editor stores a
             // name: the calculator's list would show "J Smith " beside

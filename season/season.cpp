@@ -420,8 +420,8 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
     }
     for (int a = 0; a < forms.size(); ++a)
         for (int b = a + 1; b < forms.size(); ++b)
-            if (neverTogether(a, b) && forms[a] != forms[b] && forms[a].size() >= 7 &&
-                forms[b].size() >= 7 && forms[a][0] == forms[b][0] && initials[a] == initials[b] &&
+            if (neverTogether(a, b) && forms[a] != forms[b] && forms[a].size() >= 6 &&
+                forms[b].size() >= 6 && forms[a][0] == forms[b][0] && initials[a] == initials[b] &&
                 slipsApart(forms[a], forms[b]))
                 table.alikeNames
                     << QStringLiteral("“%1”, “%2”").arg(members.names[a], members.names[b]);

@@ -124,11 +124,11 @@ void frmdistances::offerNewDatabase() {
     const QString shown = QDir::toNativeSeparators(folder.filePath());
     if (!folder.isWritable()) {
         dialogs_->message(QStringLiteral("There is no distances.mdb in %1, and Pellamy may not "
-                                         "write there to make one. Please copy the club's "
-                                         "distances.mdb there, or put Pellamy in a folder of "
-                                         "your own.")
+                                         "write there to make one. Please put Pellamy, with the "
+                                         "club's distances.mdb, in a folder of your own.")
                               .arg(shown),
                           QStringLiteral("Pellamy"));
+        makeReadOnly(); // nothing typed here could be kept
         return;
     }
     if (!dialogs_->askYesNo(QStringLiteral("There is no distances.mdb in %1. Make a new, empty "
@@ -397,8 +397,10 @@ void frmdistances::cmdUpload_Click() {
                            "holds a different distance for a member and race point, the server's "
                            "distance is kept and the row is listed; so is a row with an empty "
                            "name, race point or Sixtieths, one this file holds twice with "
-                           "different distances, or one whose Sixtieths is not what its miles "
-                           "and yards make."),
+                           "different distances, one whose Sixtieths is not what its miles "
+                           "and yards make, or one below nought. A name the server holds with "
+                           "another distance (perhaps another club's member) brings up none of "
+                           "its rows."),
             QStringLiteral("Pellamy")))
         return;
     // A club's Access file is brought over to Pellamy's own form first.

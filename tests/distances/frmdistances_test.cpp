@@ -222,8 +222,8 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     open();
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_TRUE(dialogs.messages()[1].endsWith("Pellamy may not write there to make one. Please "
-                                               "copy the club's distances.mdb there, or put "
-                                               "Pellamy in a folder of your own."));
+                                               "put Pellamy, with the club's distances.mdb, in a "
+                                               "folder of your own."));
 }
 
 TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {

@@ -452,7 +452,8 @@ TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
 TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     serverExec(QStringLiteral("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) "
                               "VALUES ('Ann Hale', 'Dover', '100', '0', '10560000'), "
-                              "('Bo Finch', 'Dover', '90', '0', '9504000');"));
+                              "('Bo Finch', 'Dover', '90', '0', '9504000'), "
+                              "('Fay Lund', 'Dover', '10', '0', '1056000');"));
     makeDistanceDatabase(path(), {{"ann hale ", "DOVER", "100", "0", "10560000"},
                                   {"Bo Finch", "Dover", "91", "0", "9609600"},
                                   {"Cy Dunn", "Dover", "80", "0", "8448000"},
@@ -463,7 +464,8 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
                                   {"Fay Lund", "Dover", "10", "0", "1056001"},
                                   {"Bo Finch", "Hull", "50", "0", "5280000"},
                                   {"Hal Webb", "Dover", "-5", "0", "-528000"},
-                                  {" Ivy Nash ", "Hull ", "60", "0", "6336000"}});
+                                  {" Ivy Nash ", "Hull ", "60", "0", "6336000"},
+                                  {"Fay Lund", "Hull", "20", "0", "2112000"}});
     execSql(path(), "INSERT INTO Distances VALUES ('Gus' || char(0) || 'Tail', 'Dover', '1', "
                     "'0', '105600')"); // as a damaged file may hold
     frmdistances editor(dir.path(), &dialogs);
@@ -471,7 +473,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     dialogs.answerYesNo(true);
     QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
     EXPECT_EQ(said(),
-              "2 distances were added to the server; 2 were there already.\n\n"
+              "3 distances were added to the server; 2 were there already.\n\n"
               "8 were not brought up, and the server's distances are as they were:\n"
               "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
               "Di Reyes at (none): the race point is empty\n"
@@ -480,8 +482,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
               "Ed Moss at Dover: distances.mdb holds 7497600 sixtieths here and 7392000 in another "
               "row\n"
               "Fay Lund at Dover: Sixtieths is 1056001, but 10 miles 0 yards make 1056000\n"
-              "Bo Finch at Hull: the server holds another distance for this name from another "
-              "race point\n"
+              "Bo Finch at Hull: the server holds another distance for this name at Dover\n"
               "Hal Webb at Dover: the distance is below nought\n"
               "Gus?Tail at Dover: a character in it is not text\n\n"
               "Where the server's distance is another club's member of the same name, give "
@@ -490,7 +491,8 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     ASSERT_TRUE(onServer.open()) << onServer.error().toStdString();
     EXPECT_EQ(recordsInOrder(onServer),
               QStringList({"Ann Hale|Dover|100|0|10560000", "Bo Finch|Dover|90|0|9504000",
-                           "Cy Dunn|Dover|80|0|8448000", "Ivy Nash|Hull|60|0|6336000"}));
+                           "Cy Dunn|Dover|80|0|8448000", "Fay Lund|Dover|10|0|1056000",
+                           "Fay Lund|Hull|20|0|2112000", "Ivy Nash|Hull|60|0|6336000"}));
     EXPECT_EQ(editor.recordPosition(), 0); // the server's records shown afresh
 }
 
