@@ -1,5 +1,9 @@
 #include "clocking.h"
 
+#include "numbers.h"
+
+#include <cmath>
+
 namespace pellamy {
 
 ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& choices) {
@@ -36,6 +40,22 @@ ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& cho
     f.Rubout.clear();
     out.choices.pooled = out.choices.noms = false;
     return out;
+}
+
+QString clockDoubt(const ClockingOutcome& outcome) {
+    if (!outcome.entryMade || !outcome.result.setError || !outcome.result.variation)
+        return QString();
+    const double setError = *outcome.result.setError;
+    const double variation = textToNumber(*outcome.result.variation).value_or(0);
+    if (std::abs(setError) <= 3600 && std::abs(variation) <= 3600)
+        return QString();
+    return QStringLiteral("This bird's clock was %1 seconds out from the master clock when set, "
+                          "and varied %2 seconds by the time it was clocked: far more than a "
+                          "racing clock gains or loses. Please check the clock times and dates "
+                          "(a clock set or read either side of midnight, say). The bird has been "
+                          "entered as they stand.")
+        .arg(qRound64(setError))
+        .arg(qRound64(variation));
 }
 
 namespace {

@@ -43,6 +43,12 @@ struct ClockingOutcome {
 
 ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& choices);
 
+// A doubt about an entry made: the member's clock more than an hour out
+// from the master clock when set, or a variation of more than an hour, far
+// beyond what a racing clock gains or loses (a clock set or read either side
+// of midnight gives about a day). Empty when there is none.
+QString clockDoubt(const ClockingOutcome& outcome);
+
 // Why no entry was made, in words that follow "No entry was made for this
 // bird: ", given the distance lookup's text; the boxes are named by label,
 // and who puts a distance right (the club, or the federation's distance

@@ -56,7 +56,7 @@ void Pellamy::Picture1_Click() {
 
     // From here any failure skips to the closing steps, with what was
     // written so far kept and one message saying why no entry was made.
-    QString noEntry, differentDistance;
+    QString noEntry, differentDistance, doubt;
     QPersistentModelIndex added; // the entry made, wherever the list puts it
     const DistanceLookup lookup = [&] {
         const WaitCursor wait;
@@ -103,6 +103,7 @@ void Pellamy::Picture1_Click() {
         }
         if (out.entryMade) {
             differentDistance = otherDistance(out.entry);
+            doubt = clockDoubt(out);
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
             added = entries_.index(entries_.count() - 1, Col::Pos);
@@ -128,8 +129,9 @@ void Pellamy::Picture1_Click() {
         noEntry = QStringLiteral("its distance could not be read from the distances: %1")
                       .arg(lookup.error);
     }
-    if (!differentDistance.isEmpty())
-        dialogs_->message(differentDistance, QStringLiteral("Pellamy"));
+    for (const QString& said : {doubt, differentDistance})
+        if (!said.isEmpty())
+            dialogs_->message(said, QStringLiteral("Pellamy"));
     // A bird left out is said: the question alone would read as if it had
     // been entered. Without a race point chosen the message below says it.
     // A server out of reach with no copy read lists no race point either:

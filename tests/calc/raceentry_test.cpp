@@ -150,4 +150,16 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     CalculatorFields f = workedExample();
     f.CsSec = "75";
     EXPECT_TRUE(clockBird(clockBird(f, ticked).fields, ticked).entryMade);
+
+    // A clock read just after midnight, the master clock just before: as
+    // described, a day's error; entered, and doubted.
+    EXPECT_EQ(clockDoubt(clockBird(workedExample(), ticked)), "");
+    f = workedExample();
+    f.CrHr = "0", f.CrMin = "0", f.CrSec = "5", f.MTRakeHr = "23", f.MTRakeMin = "59",
+    f.MTRakeSec = "50";
+    const ClockingOutcome late = clockBird(f, ticked);
+    EXPECT_TRUE(late.entryMade);
+    EXPECT_TRUE(clockDoubt(late).startsWith("This bird's clock was 2 seconds out from the master "
+                                            "clock when set, and varied -312045 seconds"))
+        << clockDoubt(late).toStdString();
 }

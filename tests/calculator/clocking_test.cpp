@@ -62,6 +62,18 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
     dialogs.clear();
 }
 
+// A clock read just after midnight against a master clock just before it:
+// entered as the times stand, and doubted (the core's ClockBird test).
+TEST_F(ClockingTest, AClockFarOutFromTheMasterClockIsDoubted) {
+    type("CrHr", "0"), type("CrMin", "0"), type("CrSec", "5");
+    type("MTRakeHr", "23"), type("MTRakeMin", "59"), type("MTRakeSec", "50");
+    clock();
+    EXPECT_EQ(window->entries().count(), 1);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("This bird's clock was 2 seconds out"));
+    dialogs.clear();
+}
+
 // While the next bird is asked for, the one just entered is in view: its
 // row in a long list, and the list on a form scrolled down to CALCULATE.
 TEST_F(ClockingTest, TheBirdJustEnteredIsInView) {
