@@ -47,7 +47,7 @@ QString clockDoubt(const ClockingOutcome& outcome) {
         return QString();
     const double setError = *outcome.result.setError;
     const double variation = textToNumber(*outcome.result.variation).value_or(0);
-    if (std::abs(setError) <= 3600 && std::abs(variation) <= 3600)
+    if (std::abs(setError) < 1800 && std::abs(variation) < 1800)
         return QString();
     return QStringLiteral("This bird's clock was %1 seconds out from the master clock when set, "
                           "and varied %2 seconds by the time it was clocked: far more than a "

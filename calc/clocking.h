@@ -43,10 +43,11 @@ struct ClockingOutcome {
 
 ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& choices);
 
-// A doubt about an entry made: the member's clock more than an hour out
-// from the master clock when set, or a variation of more than an hour, far
-// beyond what a racing clock gains or loses (a clock set or read either side
-// of midnight gives about a day). Empty when there is none.
+// A doubt about an entry made: the member's clock half an hour or more out
+// from the master clock when set, or a variation of half an hour or more,
+// far beyond what a racing clock gains or loses (a clock set an hour out at
+// a change of summer time gives an hour; one set or read either side of
+// midnight, about a day). Empty when there is none.
 QString clockDoubt(const ClockingOutcome& outcome);
 
 // Why no entry was made, in words that follow "No entry was made for this

@@ -155,6 +155,9 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     // described, a day's error; entered, and doubted.
     EXPECT_EQ(clockDoubt(clockBird(workedExample(), ticked)), "");
     f = workedExample();
+    f.CsHr = "20"; // set an hour out, as at a change of summer time
+    EXPECT_TRUE(clockDoubt(clockBird(f, ticked)).startsWith("This bird's clock was 3602 seconds"));
+    f = workedExample();
     f.CrHr = "0", f.CrMin = "0", f.CrSec = "5", f.MTRakeHr = "23", f.MTRakeMin = "59",
     f.MTRakeSec = "50";
     const ClockingOutcome late = clockBird(f, ticked);
