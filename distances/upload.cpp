@@ -139,10 +139,14 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
     // A name the server holds with another distance at one race point may
     // be another club's member: none of its rows is added, lest this loft's
     // distance from a new race point be read for that member.
+    QStringList refusals;
+    for (const Row& row : rows)
+        refusals << refusal(row);
     QHash<QString, QString> clashAt; // name → the race point where it clashes
-    for (const Row& row : rows) {
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
         const QStringList there = held.value(pairKey(row.name, row.racepoint));
-        if (refusal(row).isEmpty() && !there.isEmpty() &&
+        if (refusals[i].isEmpty() && !there.isEmpty() &&
             std::none_of(there.cbegin(), there.cend(),
                          [&](const QString& s) { return sameDistance(s, row.sixtieths); }) &&
             !clashAt.contains(nocaseKey(row.name.trimmed())))
@@ -150,9 +154,10 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
     }
 
     RowBatch insert = distanceInserts(db);
-    for (const Row& row : rows) {
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
         const QString at = where(row);
-        if (const QString why = refusal(row); !why.isEmpty()) {
+        if (const QString& why = refusals[i]; !why.isEmpty()) {
             upload.refused << at + QStringLiteral(": ") + why;
             continue;
         }

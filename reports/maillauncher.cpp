@@ -61,32 +61,34 @@ QString attachmentForXdgEmail(const QString& attachment) {
     const QString real = QFileInfo(attachment).canonicalFilePath();
     if (real.isEmpty() || !breaksXdgEmail(real))
         return attachment;
-    const QString name = QFileInfo(attachment).fileName();
+    // A copy under the attachment's own name, in a new folder made from the
+    // template; empty where none can be made or its path breaks it too.
+    const auto copyIn = [&](const QString& folderTemplate) {
+        QTemporaryDir folder(folderTemplate);
+        folder.setAutoRemove(false);
+        const QString copy = folder.filePath(QFileInfo(attachment).fileName());
+        if (folder.isValid() && !breaksXdgEmail(QDir(folder.path()).canonicalPath()) &&
+            QFile::copy(attachment, copy))
+            return copy;
+        folder.remove();
+        return QString();
+    };
     // In the user's cache, a folder of its own for each message: a message
     // not yet sent keeps its own result when the next race is e-mailed.
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     const QDir mail(cache + QStringLiteral("/mail"));
-    if (!cache.isEmpty() && mail.mkpath(QStringLiteral(".")) &&
-        !breaksXdgEmail(mail.canonicalPath())) {
+    if (!cache.isEmpty() && mail.mkpath(QStringLiteral("."))) {
         const QDateTime weekAgo = QDateTime::currentDateTime().addDays(-7);
         for (const QFileInfo& old : mail.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
             if (old.lastModified() < weekAgo)
                 QDir(old.filePath()).removeRecursively();
-        QTemporaryDir folder(mail.filePath(QStringLiteral("XXXXXX")));
-        folder.setAutoRemove(false);
-        if (folder.isValid() && QFile::copy(attachment, folder.filePath(name)))
-            return folder.filePath(name);
-        folder.remove();
+        if (const QString copy = copyIn(mail.filePath(QStringLiteral("XXXXXX"))); !copy.isEmpty())
+            return copy;
     }
     // A home folder whose path holds them too: the temporary folder, emptied
     // when the computer starts.
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/pellamy-mail-XXXXXX"));
-    folder.setAutoRemove(false);
-    if (folder.isValid() && !breaksXdgEmail(QDir(folder.path()).canonicalPath()) &&
-        QFile::copy(attachment, folder.filePath(name)))
-        return folder.filePath(name);
-    folder.remove();
-    return attachment;
+    const QString copy = copyIn(QDir::tempPath() + QStringLiteral("/pellamy-mail-XXXXXX"));
+    return copy.isEmpty() ? attachment : copy;
 }
 
 void DesktopMailLauncher::send(const QString& subject, const QString& body,
