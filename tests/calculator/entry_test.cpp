@@ -73,8 +73,8 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     ASSERT_EQ(window->entries().count(), 1);
     const QStringList bird = window->entries().entry(0);
     EXPECT_EQ((QStringList{bird[Col::BirdClocked], bird[Col::RingNo], bird[Col::RubberIn],
-                           bird[Col::Sex], bird[Col::PoolNom]}),
-              (QStringList{"11-45-30", "GB06N12345", "12", "C", "P"}));
+                           bird[Col::RubberOut], bird[Col::Sex], bird[Col::PoolNom]}),
+              (QStringList{"11-45-30", "GB06N12345", "12", "345", "C", "P"}));
 
     // Yes: the next bird's time is typed at once (the keys below go to the
     // picker), and the member's name stands where the hidden list stood (it

@@ -81,9 +81,9 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     for (const char* name : {"race 24.05", "club", "result.txt", "result-2.txt", "server"})
         saveFile(dir.filePath(name));
     // Nor where the result goes when the program folder takes none.
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("home/Documents/Pellamy")));
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", dir.filePath("home").toUtf8());
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("home/Documents/Pellamy")));
     saveFile(dir.filePath("home/Documents/Pellamy/result.txt"));
     qputenv("HOME", home);
     EXPECT_FALSE(QFile::exists(dir.filePath("home/Documents/Pellamy/result.txt")));
@@ -98,7 +98,8 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
         GTEST_SKIP() << "this file system cannot make a folder read-only";
     dialogs.clear();
     saveFile(locked.filePath("race.txt"));
-    EXPECT_TRUE(dialogs.messages().value(0).contains(
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains(
         ", because Pellamy may not write there: the file, or the folder it is in, is "
         "read-only."));
 }

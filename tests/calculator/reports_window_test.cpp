@@ -178,7 +178,9 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     }
     EXPECT_EQ(mailer.attachments.value(3), documents);
     EXPECT_TRUE(fileBytes(documents).contains("Lukasz"));
-    dialogs.clear(); // it was said
+    ASSERT_EQ(dialogs.messages().size(), 3); // said, after the two above
+    EXPECT_TRUE(
+        dialogs.messages()[2].endsWith(", so it was written to " + documents + " instead."));
 }
 
 // A second copy of Pellamy on the folder e-mails its own race while the

@@ -11,7 +11,7 @@ namespace {
 
 const QString kTestData = QStringLiteral(PELLAMY_ACCESS_TESTDATA);
 
-class MigrationTest : public FolderTest {
+class MigrationTest : public DialogTest {
 protected:
     // An Access 2000 file's first page as far as the signature goes: enough for
     // everything that looks at a file before its reader does.
@@ -80,12 +80,10 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
         const Migration m = migrateAccessDatabase(path());
         ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
         // C. Jones has no race point: listed to be checked.
-        EXPECT_TRUE(
-            m.message.startsWith("Your Access database distances.mdb has been brought "
-                                 "over to Pellamy: 9 rows. The Access file has been kept as "
-                                 "distances-access.mdb, beside the new distances.mdb. 1 of the "
-                                 "rows should be "
-                                 "checked"));
+        EXPECT_TRUE(m.message.startsWith(
+            "Your Access database distances.mdb has been brought over to Pellamy: 9 rows. The "
+            "Access file has been kept as distances-access.mdb, beside the new distances.mdb. 1 "
+            "of the rows should be checked"));
         QVector<QStringList> rows = distanceRows(path());
         std::sort(rows.begin(), rows.end());
         EXPECT_EQ(rows, kNineRows);
@@ -96,13 +94,9 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
 
 TEST_F(AccessFileTest, TheCalculatorBringsItOverAndListsTheRacePoints) {
     copyIn("distances-numeric-jet4.mdb");
-    ScriptedDialogService dialogs;
     Pellamy window(dir.path(), &dialogs);
     EXPECT_TRUE(dialogs.messages().value(0).contains("9 rows"));
-    const QComboBox* racepoint = control<QComboBox>(window, "racepoint");
-    EXPECT_EQ(racepoint->count(), 3); // Berwick, Lerwick, Thurso
-    EXPECT_EQ(racepoint->currentText(), "Berwick");
-    expectDialogsHandled(dialogs);
+    EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 3); // Berwick, Lerwick, Thurso
 }
 
 TEST_F(AccessFileTest, ATakenBackupNameMovesToTheNext) {

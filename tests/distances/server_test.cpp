@@ -362,7 +362,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
         EXPECT_FALSE(QFileInfo::exists(name)) << name.toStdString();
     EXPECT_EQ(distanceRows(copy), distanceRows(path()));
     EXPECT_EQ(readPlaces(copy).lists.lofts.size(), 1);
-    EXPECT_TRUE(copyMade(copy).secsTo(QDateTime::currentDateTime()) < 120);
+    const QDateTime made = copyMade(copy);
+    EXPECT_TRUE(made.isValid() && qAbs(made.secsTo(QDateTime::currentDateTime())) < 120);
 
     const DistanceStore store(source());
     ASSERT_EQ(store.racepoints().values, QStringList({"Calais", "Dover"}));
@@ -553,7 +554,8 @@ TEST_F(ServerTest, CoordinatesAndWorkedOutDistancesOnTheServer) {
     EXPECT_EQ(workOut.write(plan), WriteOutcome::Changed);
     ASSERT_TRUE(workOut.plan(&plan));
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done) << workOut.error().toStdString();
-    EXPECT_NE(DistanceStore(source()).distance("Ann Hale", "Dover").text, "105600\r\n");
+    EXPECT_EQ(DistanceStore(source()).distance("Ann Hale", "Dover").text,
+              QString::number(plan.longestYards * 60) + "\r\n");
 }
 
 } // namespace

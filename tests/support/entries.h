@@ -40,17 +40,12 @@ inline QStringList names(const pellamy::RaceEntryList& list) {
     return out;
 }
 
-struct Bird {
-    const char* name;
-    const char* velocity;
-};
-
-// A race file of birds in list order, at a race point on a race date.
+// A race file of birds (name, velocity) in list order, at a race point on a race date.
 inline void writeRace(const QString& path, const char* racepoint, const char* date,
-                      std::initializer_list<Bird> birds) {
+                      std::initializer_list<std::pair<const char*, const char*>> birds) {
     QVector<pellamy::RaceEntryRow> rows;
-    for (const Bird& bird : birds) {
-        QStringList e = entry(QString::fromUtf8(bird.name), bird.velocity);
+    for (const auto& [name, velocity] : birds) {
+        QStringList e = entry(QString::fromUtf8(name), velocity);
         e[pellamy::Col::Racepoint] = racepoint;
         e[pellamy::Col::RaceDate] = date;
         rows << pellamy::RaceEntryRow(e);
