@@ -55,14 +55,14 @@ Engine DistanceRecordSet::engine() const {
     return connection_ ? connection_->engine() : Engine::Sqlite;
 }
 
-bool DistanceRecordSet::reconnectedAfter(const QSqlError& error) {
+bool DistanceRecordSet::reconnectedAfter(const QSqlError& error, bool pressed) {
     if (engine() != Engine::Postgres ||
         faultOf(withLostLine(error), Engine::Postgres) != DatabaseFault::Unreachable)
         return false;
     // A server that could not be reached a moment ago is not tried at every
-    // click (each try may wait out the connection's timeout), and one just
+    // move (each try may wait out the connection's timeout), and one just
     // reached again is not tried again at once.
-    if ((failedReconnect_.isValid() && failedReconnect_.elapsed() < 30000) ||
+    if ((!pressed && failedReconnect_.isValid() && failedReconnect_.elapsed() < 30000) ||
         (reconnected_.isValid() && reconnected_.elapsed() < 1000))
         return false;
     auto fresh = std::make_unique<DistanceConnection>(source_, mode_);
@@ -80,7 +80,7 @@ bool DistanceRecordSet::beginWriting() {
     QSqlQuery begin(connection_->database());
     if (begin.exec(beginWrite()))
         return true;
-    if (!reconnectedAfter(begin.lastError()))
+    if (!reconnectedAfter(begin.lastError(), true))
         return fail(begin.lastError());
     QSqlQuery again(connection_->database());
     return again.exec(beginWrite()) || fail(again.lastError());

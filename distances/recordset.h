@@ -102,8 +102,10 @@ private:
     QSqlError withLostLine(const QSqlError& error) const;
     // After a statement failed because the server connection was dropped (a
     // restart, say), the connection is opened afresh once, and true is
-    // returned so that the statement is tried again.
-    bool reconnectedAfter(const QSqlError& error);
+    // returned so that the statement is tried again. A write the user asked
+    // for (pressed) tries the server every time, so that Update pressed once
+    // the server is back saves the record.
+    bool reconnectedAfter(const QSqlError& error, bool pressed = false);
     // Begins a write (BEGIN, or SQLite's Begin Immediate), on a connection
     // opened afresh when the server had dropped it. False, with error().
     bool beginWriting();
