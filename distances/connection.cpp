@@ -27,6 +27,7 @@ namespace {
 QString signInReason(const QString& reason) {
     if (reason.contains(QLatin1String("connection info string")) ||
         reason.contains(QLatin1String("invalid connection option")) ||
+        reason.startsWith(QLatin1String("invalid port number")) ||
         (reason.startsWith(QLatin1String("invalid ")) && reason.contains(QLatin1String(" value"))))
         return QStringLiteral("server.txt: ") + reason;
     if (reason.contains(QLatin1String("password authentication failed")))

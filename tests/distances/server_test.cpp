@@ -277,6 +277,7 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
         {"postgresql://host/db", "holds an address"},
         {"host=/nonexistent-folder port=5432 dbname=x", "No such file or directory"},
         {"host=/tmp sslmode=requre", "server.txt: invalid sslmode value"},
+        {"host=/tmp port=99999", "server.txt: invalid port number"},
         {serverString(QStringLiteral("pellamy_password")),
          "Please check the password kept for this computer"},
         {serverString(QStringLiteral("pellamy_password")) + " password=wrong-secret",
