@@ -19,11 +19,12 @@ bool readList(const QSqlDatabase& db, const QString& table, const QString& nameC
     places->clear();
     const bool server = engineOf(db) == Engine::Postgres;
     // On the server the tables are made with the rest of the schema; a file
-    // made before coordinates were kept has neither.
+    // made before coordinates were kept has neither. A table's name is found
+    // in any case, as SQLite reads it (one made by hand as lofts is Lofts).
     if (!server) {
         QSqlQuery exists(db);
-        exists.prepare(
-            QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        exists.prepare(QStringLiteral(
+            "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
         exists.addBindValue(table);
         if (!exists.exec())
             return *error = exists.lastError(), false;

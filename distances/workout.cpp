@@ -297,7 +297,16 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
         QString kept = QStringLiteral("distances-before-workout.mdb");
         for (int n = 2; file.dir().exists(kept); ++n)
             kept = QStringLiteral("distances-before-workout-%1.mdb").arg(n);
-        if (!QFile::copy(file.absoluteFilePath(), file.dir().filePath(kept))) {
+        // Copied by SQLite, not as a file: distances saved lately may stand
+        // in the file's write-ahead log (a file another program set so), which
+        // a copy of distances.mdb alone would leave out.
+        const QString keptPath = file.dir().filePath(kept);
+        const DistanceConnection reader(source_, DistanceConnection::Mode::Read);
+        QSqlQuery copy(reader.database());
+        copy.prepare(QStringLiteral("VACUUM INTO ?"));
+        copy.addBindValue(keptPath);
+        if (!reader.isOpen() || !copy.exec()) {
+            QFile::remove(keptPath); // a copy cut short is no copy
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             error_ = QStringLiteral("the distances as they are could not be kept as %1 in %2")
                          .arg(kept, QDir::toNativeSeparators(file.absolutePath()));

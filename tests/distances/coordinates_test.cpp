@@ -13,6 +13,8 @@
 
 #include <gmock/gmock.h>
 
+#include <QSqlQuery>
+
 #include <cmath>
 #include <tuple>
 
@@ -225,7 +227,12 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
               {"ann sample ", "berwick", "1", "1", "105660"},
               {"Bob Example", "Thurso", "0", "0", "0"},
               {"Cy. Invented", "Berwick", "1", "0", "105600"}});
-    // The same distance typed by hand needs no change.
+    // The same distance typed by hand needs no change. It is typed while
+    // another program reads the file in write-ahead mode, so that it stands
+    // in the file's log, not yet in distances.mdb.
+    SqlConnection other(path(), "other");
+    for (const char* statement : {"PRAGMA journal_mode=WAL", "BEGIN", "SELECT * FROM Distances"})
+        ASSERT_TRUE(QSqlQuery(other.db).exec(statement)) << statement;
     const QStringList right = expectedRow(1, 2);
     execSql(path(), QStringLiteral("UPDATE Distances SET Miles = '%1', Yards = '%2', Sixtieths = "
                                    "'%3' WHERE Name = 'Bob Example'")
@@ -291,6 +298,22 @@ TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {
     EXPECT_EQ(savePlaces(path(), {}, {{{"Dee Sample", "50", "1"}}, {}}).outcome,
               WriteOutcome::Changed);
     EXPECT_EQ(readPlaces(path()).lists, stored);
+}
+
+// Tables made by hand in another case (lofts, RACEPOINTS) are the tables
+// Pellamy keeps: read, and added to, never emptied as if not there.
+TEST_F(WorkOutTest, TablesNamedInAnotherCaseAreRead) {
+    makeDistanceDatabase(path());
+    execSql(path(), "CREATE TABLE lofts (Name TEXT, Latitude TEXT, Longitude TEXT)");
+    execSql(path(), "CREATE TABLE RACEPOINTS (Racepoint TEXT, Latitude TEXT, Longitude TEXT)");
+    execSql(path(), "INSERT INTO lofts VALUES ('Ann Sample', '51.5', '0')");
+    execSql(path(), "INSERT INTO RACEPOINTS VALUES ('Berwick', '55.8', '-2')");
+    PlaceLists lists = readPlaces(path()).lists;
+    EXPECT_EQ(lists, (PlaceLists{{{"Ann Sample", "51.5", "0"}}, {{"Berwick", "55.8", "-2"}}}));
+    const PlaceLists before = lists;
+    lists.lofts.push_back({"Bob Example", "52", "0"});
+    ASSERT_EQ(savePlaces(path(), before, lists).outcome, WriteOutcome::Done);
+    EXPECT_EQ(readPlaces(path()).lists, lists);
 }
 
 TEST_F(WorkOutTest, AProcessKilledHalfWayWritesNothing) {

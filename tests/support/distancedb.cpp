@@ -12,17 +12,18 @@
 
 namespace testsupport {
 
-SqlConnection::SqlConnection(const QString& path)
-    : db(QSqlDatabase::addDatabase("QSQLITE", "testsupport")) {
+SqlConnection::SqlConnection(const QString& path, const QString& name)
+    : db(QSqlDatabase::addDatabase("QSQLITE", name)) {
     db.setDatabaseName(path);
     if (!db.open())
         throw std::runtime_error(db.lastError().text().toStdString());
 }
 
 SqlConnection::~SqlConnection() {
+    const QString name = db.connectionName();
     db.close();
     db = QSqlDatabase();
-    QSqlDatabase::removeDatabase("testsupport");
+    QSqlDatabase::removeDatabase(name);
 }
 
 void makeDistanceDatabase(const QString& path, const QVector<Row>& rows) {

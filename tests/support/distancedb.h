@@ -12,9 +12,9 @@ namespace testsupport {
 using Row = std::array<const char*, 5>; // Name, Racepoint, Miles, Yards, Sixtieths; nullptr = NULL
 
 // A connection of the test's own to the file, as another program holds one.
-// One at a time: the helpers below use the same connection name.
+// One at a time by a name: the helpers below use the default one.
 struct SqlConnection {
-    explicit SqlConnection(const QString& path);
+    explicit SqlConnection(const QString& path, const QString& name = "testsupport");
     ~SqlConnection();
     QSqlDatabase db;
 };
