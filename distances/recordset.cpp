@@ -123,16 +123,28 @@ bool DistanceRecordSet::readOrder() {
     // with the rowid of each row taken for its address. On the server the
     // key orders as the file's NOCASE does, an empty name first, and the
     // rows of one name and race point in the order they were added.
+    // A Distances another program made a view, or a table without row
+    // numbers, has no address for a record (a view's rowid is NULL).
+    const QString noAddresses =
+        QStringLiteral("the Distances table of distances.mdb has been changed by another "
+                       "program into one whose records cannot be told apart (a view, or a table "
+                       "without row numbers), so they cannot be shown or changed here. Please ask "
+                       "whoever changed it to put it back as it was.");
     QSqlQuery query(connection_->database());
     query.setForwardOnly(true);
     if (!query.exec(engine() == Engine::Postgres
                         ? QStringLiteral("SELECT id FROM distances ORDER BY name_key NULLS FIRST, "
                                          "racepoint_key NULLS FIRST, id")
                         : QStringLiteral("Select rowid From distances Order By name, racepoint")))
-        return fail(query.lastError());
+        return query.lastError().databaseText() == QLatin1String("no such column: rowid")
+                   ? fail(noAddresses)
+                   : fail(query.lastError());
     QVector<qint64> order;
-    while (query.next())
+    while (query.next()) {
+        if (query.value(0).isNull())
+            return fail(noAddresses);
         order.push_back(query.value(0).toLongLong());
+    }
     if (query.lastError().isValid())
         return fail(query.lastError());
     order_ = std::move(order);
@@ -153,6 +165,7 @@ bool DistanceRecordSet::moveTo(int position) {
         // Deleted by another window or copy since the order was read: the
         // order is read again and the record now standing at that place is
         // shown, so that moving on is never stuck on a record that is gone.
+        const qint64 missing = order_[position];
         if (!readOrder())
             return false;
         if (order_.isEmpty()) { // none left: nothing is shown
@@ -160,7 +173,12 @@ bool DistanceRecordSet::moveTo(int position) {
             current_ = {};
             return true;
         }
-        return moveTo(std::clamp(position, 0, count() - 1));
+        // Tried again only at another address, never round again at the one
+        // that was not found.
+        const int at = std::clamp(position, 0, count() - 1);
+        if (order_[at] == missing)
+            return fail(QStringLiteral("the record could not be read again"));
+        return moveTo(at);
     }
     current_ = recordOf(query);
     position_ = position;

@@ -1,5 +1,6 @@
 #include "distances/connection.h"
 #include "distances/distancestore.h"
+#include "distances/recordset.h"
 #include "distances/sixtieths.h"
 
 #include "support/distancedb.h"
@@ -93,6 +94,27 @@ TEST_F(DistanceStoreTest, FilesThatAreNoDatabaseAreReportedAndNeverTouched) {
         EXPECT_FALSE(store.racepoints().ok()); // members() reads as racepoints() does
         EXPECT_FALSE(store.distance("A", "Dover").ok());
         EXPECT_EQ(fileBytes(path()), bytes);
+    }
+}
+
+// A Distances another program made a view, or a table without row
+// numbers: the calculator reads it; the editor says it cannot tell its
+// records apart, where it went round for ever looking for them.
+TEST_F(DistanceStoreTest, ADistancesTableWithoutRowNumbersIsSaidByTheEditor) {
+    for (const char* changed :
+         {"ALTER TABLE Distances RENAME TO Kept; CREATE VIEW Distances AS SELECT * FROM Kept",
+          "CREATE TABLE Kept (Name TEXT PRIMARY KEY, Racepoint, Miles, Yards, Sixtieths) WITHOUT "
+          "ROWID; INSERT INTO Kept SELECT * FROM Distances; DROP TABLE Distances; ALTER TABLE "
+          "Kept RENAME TO Distances"}) {
+        makeDistanceDatabase(path(), {{"Ann Hale", "Dover", "1", "0", "105600"}});
+        for (const QString& statement : QString::fromLatin1(changed).split(u';'))
+            execSql(path(), statement);
+        EXPECT_EQ(DistanceStore(path()).distance("Ann Hale", "Dover").text, "105600\r\n");
+        DistanceRecordSet records{DistanceSource(path())};
+        EXPECT_FALSE(records.open());
+        EXPECT_TRUE(records.error().startsWith("the Distances table of distances.mdb has been "
+                                               "changed by another program"))
+            << records.error().toStdString();
     }
 }
 
