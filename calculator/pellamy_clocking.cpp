@@ -31,9 +31,14 @@ namespace pellamy {
 QString Pellamy::otherDistance(const QStringList& entry) const {
     int birds = 0;
     QString before;
+    // Names kept with a blank before or after them, or in other letters'
+    // case, are the member's too.
+    const auto same = [](const QString& a, const QString& b) {
+        return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+    };
     for (int i = 0; i < entries_.count(); ++i)
-        if (entries_.text(i, Col::Name) == entry[Col::Name] &&
-            entries_.text(i, Col::Racepoint) == entry[Col::Racepoint] &&
+        if (same(entries_.text(i, Col::Name), entry[Col::Name]) &&
+            same(entries_.text(i, Col::Racepoint), entry[Col::Racepoint]) &&
             entries_.text(i, Col::Distance) != entry[Col::Distance])
             ++birds, before = entries_.text(i, Col::Distance);
     if (birds == 0)

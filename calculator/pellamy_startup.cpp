@@ -198,6 +198,25 @@ void Pellamy::racepoint_Click() {
         return;
     ui_->member->addItems(members.values);
     ui_->member->setCurrentIndex(0);
+    // A name kept twice, once with a blank before or after it (typed so in
+    // another program), is listed twice alike, each with its own distance:
+    // the one chosen may be the wrong one.
+    QHash<QString, QString> seen;
+    QStringList twice;
+    for (const QString& name : members.values) {
+        const QString key = name.trimmed().toCaseFolded();
+        if (seen.contains(key) && !twice.contains(seen[key]))
+            twice << seen[key];
+        seen.insert(key, name.trimmed());
+    }
+    if (!twice.isEmpty())
+        dialogs_->message(
+            QStringLiteral("The distances hold %1 more than once from %2, with a blank before or "
+                           "after the name in one record, each with a distance of its own, so the "
+                           "list shows the name more than once. Please delete the wrong record "
+                           "under Enter Members Distances before entering these birds.")
+                .arg(twice.join(QStringLiteral(", ")), racepoint),
+            QStringLiteral("Pellamy"));
 }
 
 void Pellamy::reportDamage(DatabaseFault fault) {

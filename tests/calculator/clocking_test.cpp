@@ -62,6 +62,25 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
     dialogs.clear();
 }
 
+// A name kept again with a blank after it (typed so in another program) is
+// said when the race point is chosen, and a bird at its distance too.
+TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
+    clock();
+    execSql(path(),
+            "INSERT INTO Distances VALUES ('J. Smith ', 'Berwick', '100', '0', '10560000')");
+    choose(list("racepoint"), 0);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("The distances hold J. Smith more than once from "
+                                                 "Berwick, with a blank"));
+    dialogs.clear();
+    choose(list("member"), list("member")->findText("J. Smith "));
+    clock();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("This bird was worked out at a distance of "
+                                                 "100-0000 for J. Smith  from Berwick"));
+    dialogs.clear();
+}
+
 // A clock read just after midnight against a master clock just before it:
 // entered as the times stand, and doubted (the core's ClockBird test).
 TEST_F(ClockingTest, AClockFarOutFromTheMasterClockIsDoubted) {
