@@ -7,6 +7,8 @@
 #include <QToolTip>
 #include <QValidator>
 
+#include <limits>
+
 namespace pellamy {
 
 namespace {
@@ -29,6 +31,7 @@ private:
 
 void limitTyping(QLineEdit* box, int characters) {
     box->setValidator(new LengthLimit(characters, box));
+    box->setMaxLength(std::numeric_limits<int>::max()); // its own limit would cut at 32,767
     // A key or a paste the limit refuses changes nothing in the box: say so,
     // or a long name pasted seems to have been lost on the way. A longer
     // text the program shows is "refused" too, but stays whole in the box:
