@@ -402,7 +402,9 @@ QString faultMessage(DatabaseFault fault, const QString& notDone, const QString&
                               "in, is read-only. ") +
                notDone.front().toUpper() + notDone.mid(1);
     case DatabaseFault::Busy:
-        return QStringLiteral("distances.mdb is in use by another program, so %1 %2")
+        return QStringLiteral("distances.mdb is in use by another program, so %1 %2 If a "
+                              "database program has it open with changes not yet written, write "
+                              "or cancel them there first.")
             .arg(notDone, retry);
     case DatabaseFault::ServerBusy:
         return QStringLiteral("The distance server is busy with another change to these "

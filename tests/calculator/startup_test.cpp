@@ -71,7 +71,9 @@ TEST_F(CalculatorTest, ADamagedOrBusyDatabaseIsSaidOnce) {
     open();
     EXPECT_EQ(dialogs.messages(), QStringList({"distances.mdb is in use by another program, so the "
                                                "race points could not be read. Please close "
-                                               "Pellamy and start it again in a moment."}));
+                                               "Pellamy and start it again in a moment. If a "
+                                               "database program has it open with changes not "
+                                               "yet written, write or cancel them there first."}));
     QSqlQuery(other.db).exec("ROLLBACK");
 }
 

@@ -264,8 +264,10 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
     }
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_EQ(dialogs.messages()[0], "distances.mdb is in use by another program, so the record "
-                                     "has not been saved. Please try again in a moment.");
-    EXPECT_TRUE(dialogs.messages()[1].endsWith("the records could not be read. Please close this "
+                                     "has not been saved. Please try again in a moment. If a "
+                                     "database program has it open with changes not yet "
+                                     "written, write or cancel them there first.");
+    EXPECT_TRUE(dialogs.messages()[1].contains("the records could not be read. Please close this "
                                                "window and open it again in a moment."));
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
     click(*w, "cmdUpdate"); // free again: saved now
