@@ -6,6 +6,7 @@
 
 #include "calc/clocking.h"
 #include "calc/textforms.h"
+#include "distances/coordinates.h"
 #include "platform/windowhabits.h"
 #include "racefile/recovery.h"
 
@@ -29,27 +30,32 @@ namespace pellamy {
 // another. Said, with what to do, when the entry made differs so from the
 // member's birds already in the list.
 QString Pellamy::otherDistance(const QStringList& entry) const {
+    // A name kept again with a blank before or after it is the member's too.
+    const auto same = [](const QString& a, const QString& b) {
+        return nocaseKey(a.trimmed()) == nocaseKey(b.trimmed());
+    };
     int birds = 0;
     QString before;
-    // Names kept with a blank before or after them, or in other letters'
-    // case, are the member's too.
-    const auto same = [](const QString& a, const QString& b) {
-        return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
-    };
+    bool keptTwice = false;
     for (int i = 0; i < entries_.count(); ++i)
         if (same(entries_.text(i, Col::Name), entry[Col::Name]) &&
             same(entries_.text(i, Col::Racepoint), entry[Col::Racepoint]) &&
-            entries_.text(i, Col::Distance) != entry[Col::Distance])
+            entries_.text(i, Col::Distance) != entry[Col::Distance]) {
             ++birds, before = entries_.text(i, Col::Distance);
+            keptTwice = keptTwice || entries_.text(i, Col::Name) != entry[Col::Name];
+        }
     if (birds == 0)
         return QString();
     return QStringLiteral("This bird was worked out at a distance of %1 for %2 from %3, but %4 "
-                          "entered before for %2 %5 worked out at %6: the distance has been "
-                          "changed in the distances meanwhile. Please check which is right, "
-                          "and clear and enter again the birds worked out at the wrong one.")
-        .arg(entry[Col::Distance], entry[Col::Name], entry[Col::Racepoint],
+                          "entered before for %2 %5 worked out at %6: %7. Please check which is "
+                          "right, and clear and enter again the birds worked out at the wrong one.")
+        .arg(entry[Col::Distance], entry[Col::Name].trimmed(), entry[Col::Racepoint],
              birds == 1 ? QStringLiteral("the bird") : QStringLiteral("%1 birds").arg(birds),
-             birds == 1 ? QStringLiteral("was") : QStringLiteral("were"), before);
+             birds == 1 ? QStringLiteral("was") : QStringLiteral("were"), before,
+             keptTwice ? QStringLiteral("the distances hold the name more than once, with a "
+                                        "blank before or after it in one record")
+                       : QStringLiteral("the distance has been changed in the distances "
+                                        "meanwhile"));
 }
 
 void Pellamy::Picture1_Click() {

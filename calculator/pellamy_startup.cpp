@@ -6,6 +6,7 @@
 
 #include "calc/nightcounts.h"
 #include "calc/raceentry.h"
+#include "distances/coordinates.h"
 #include "distances/migration.h"
 #include "distances/servercopy.h"
 #include "picturebutton.h"
@@ -200,11 +201,12 @@ void Pellamy::racepoint_Click() {
     ui_->member->setCurrentIndex(0);
     // A name kept twice, once with a blank before or after it (typed so in
     // another program), is listed twice alike, each with its own distance:
-    // the one chosen may be the wrong one.
+    // the one chosen may be the wrong one. Letters' case counts as the
+    // distances' own lookup counts it.
     QHash<QString, QString> seen;
     QStringList twice;
     for (const QString& name : members.values) {
-        const QString key = name.trimmed().toCaseFolded();
+        const QString key = nocaseKey(name.trimmed());
         if (seen.contains(key) && !twice.contains(seen[key]))
             twice << seen[key];
         seen.insert(key, name.trimmed());
@@ -213,9 +215,13 @@ void Pellamy::racepoint_Click() {
         dialogs_->message(
             QStringLiteral("The distances hold %1 more than once from %2, with a blank before or "
                            "after the name in one record, each with a distance of its own, so the "
-                           "list shows the name more than once. Please delete the wrong record "
-                           "under Enter Members Distances before entering these birds.")
-                .arg(twice.join(QStringLiteral(", ")), racepoint),
+                           "list shows the name more than once. %3")
+                .arg(twice.join(QStringLiteral(", ")), racepoint,
+                     store_.source().onServer()
+                         ? QStringLiteral("Please ask the federation's distance officer to "
+                                          "delete the wrong record before entering these birds.")
+                         : QStringLiteral("Please delete the wrong record under Enter Members "
+                                          "Distances before entering these birds.")),
             QStringLiteral("Pellamy"));
 }
 

@@ -344,6 +344,13 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
         return fail(updates.error()), WriteOutcome::Failed;
     if (!query.exec(QStringLiteral("COMMIT")))
         return fail(query.lastError()), WriteOutcome::Failed;
+    // A file in write-ahead mode gets the new distances into distances.mdb
+    // itself, so that the kept copy put in its place is not overlaid by them
+    // from the log beside it; not waiting for a program reading it meanwhile.
+    if (!server)
+        for (const char* statement : {"PRAGMA busy_timeout = 0", "PRAGMA wal_checkpoint(TRUNCATE)",
+                                      "PRAGMA busy_timeout = 3000"})
+            query.exec(QString::fromLatin1(statement));
     plannedVersion_.clear();
     return WriteOutcome::Done;
 }

@@ -492,7 +492,8 @@ void frmcoordinates::cmdWorkOut_Click() {
             (workOut.keptAs().isEmpty()
                  ? QString()
                  : QStringLiteral(" The distances as they were are kept in %1: to go back to "
-                                  "them, close Pellamy and put that file in the place of %2.")
+                                  "them, close Pellamy and any other program that has %2 "
+                                  "open, and put that file in its place.")
                        .arg(QDir::toNativeSeparators(
                                 QFileInfo(source_.databasePath).dir().filePath(workOut.keptAs())),
                             QFileInfo(source_.databasePath).fileName())));

@@ -108,6 +108,9 @@ void frmdistances::Form_Load() {
                               QStringLiteral("Pellamy"));
         } else if (migration.outcome != Migration::Outcome::Failed) {
             Data1_Error(records_->error());
+            // A file there whose records cannot be read takes nothing typed.
+            if (databaseKind(source_.databasePath) != DatabaseKind::Missing)
+                makeReadOnly();
             offerNewDatabase();
         }
     }

@@ -66,8 +66,11 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
 // said when the race point is chosen, and a bird at its distance too.
 TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
     clock();
-    execSql(path(),
-            "INSERT INTO Distances VALUES ('J. Smith ', 'Berwick', '100', '0', '10560000')");
+    // Names alike but for letters' case beyond A to Z are two names, as the
+    // distances look them up.
+    execSql(path(), "INSERT INTO Distances VALUES ('J. Smith ', 'Berwick', '100', '0', "
+                    "'10560000'), ('Zoë Hart', 'Berwick', '1', '0', '105600'), ('ZOË HART', "
+                    "'Berwick', '1', '0', '105600')");
     choose(list("racepoint"), 0);
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("The distances hold J. Smith more than once from "
@@ -77,7 +80,8 @@ TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
     clock();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("This bird was worked out at a distance of "
-                                                 "100-0000 for J. Smith  from Berwick"));
+                                                 "100-0000 for J. Smith from Berwick"));
+    EXPECT_TRUE(dialogs.messages()[0].contains(": the distances hold the name more than once"));
     dialogs.clear();
 }
 

@@ -281,6 +281,11 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     EXPECT_EQ(plan.changed, 1);
     EXPECT_EQ(plan.largestChange, 27);
     EXPECT_THAT(plan.changedRows.value(0).toStdString(), HasSubstr(": Sixtieths is"));
+    // Written into distances.mdb itself, not left in the log beside it for a
+    // kept copy put in its place to be overlaid with.
+    QSqlQuery(other.db).exec("ROLLBACK");
+    ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
+    EXPECT_EQ(QFileInfo(path() + "-wal").size(), 0);
 }
 
 TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {

@@ -206,6 +206,15 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     EXPECT_TRUE(box(*w, "txtFields(0)")->isReadOnly());
     EXPECT_FALSE(control<QPushButton>(*w, "cmdUpdate")->isEnabled());
     EXPECT_EQ(fileBytes(path()), garbage);
+    // A Distances another program made a view: said, and nothing typed is taken.
+    makeDistanceDatabase(path(), {{"Ann Hale", "Dover", "1", "0", "105600"}});
+    execSql(path(), "ALTER TABLE Distances RENAME TO Kept");
+    execSql(path(), "CREATE VIEW Distances AS SELECT * FROM Kept");
+    dialogs.clear();
+    auto view = open();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains("cannot be told apart"));
+    EXPECT_FALSE(control<QPushButton>(*view, "cmdUpdate")->isEnabled());
 
     // Missing from a folder Pellamy may not write in: said, nothing asked.
     QFile::remove(path());
