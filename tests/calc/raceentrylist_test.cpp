@@ -97,3 +97,19 @@ TEST(RaceEntryList, TheViewShowsALongTextCutAndTheEntryKeepsItWhole) {
     list.setText(0, Col::RingNo, QStringLiteral("GB26\u202EN999"));
     EXPECT_EQ(list.data(list.index(0, Col::RingNo)).toString(), "GB26N999");
 }
+
+// However few the birds, the faster is first.
+TEST(RaceEntryList, TwoOrThreeBirdsAreSortedToo) {
+    const std::pair<QStringList, QStringList> cases[] = {
+        {{"0987.600", "1176.859"}, {"B", "A"}},
+        {{"1176.859", "0987.600"}, {"A", "B"}},
+        {{"0987.600", "1000.000", "1176.859"}, {"C", "B", "A"}},
+    };
+    for (const auto& [velocities, order] : cases) {
+        TestedList list;
+        for (int i = 0; i < velocities.size(); ++i)
+            list.append(entry(QString(QChar(u'A' + i)), velocities[i]));
+        list.sortByVelocity();
+        EXPECT_EQ(names(list), order) << velocities.join(' ').toStdString();
+    }
+}

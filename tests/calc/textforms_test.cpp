@@ -136,3 +136,12 @@ TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
         EXPECT_EQ(wholeDivide(a, b), quotient) << a << " \\ " << b;
     EXPECT_EQ(truncateNumber(-3.7), -3);
 }
+
+// A typed minus nought is nought: no "-00" in a clock column.
+TEST(PatternText, MinusNoughtIsNought) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"-0", "00"}, {"-00", "00"}, {"0", "00"}, {"-7", "-07"}, {"-07", "-07"}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(patternText(text, "00"), QString::fromLatin1(expected)) << text;
+    EXPECT_EQ(hmsText("-0", "5", "-00"), "00-05-00");
+}

@@ -233,6 +233,15 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
     EXPECT_TRUE(
         dialogs.messages()[1].contains("not text (pasted from another program) in entry 1"));
     EXPECT_TRUE(fileBytes(path).contains("Łukasz")); // kept, in a file in UTF-8
+    // Comments longer than a race file's line may be: refused, the file kept.
+    const QByteArray saved = fileBytes(path);
+    control<QPlainTextEdit>(*window, "txtcomments")
+        ->insertPlainText(QString(kLongestRaceFileLine, 'x')); // as typed
+    dialogs.clear();
+    saveFile(path);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("The race was not saved: "));
+    EXPECT_EQ(fileBytes(path), saved);
 }
 
 TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheControls) {

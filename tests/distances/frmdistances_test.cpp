@@ -135,6 +135,14 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     click(*again, "cmdUpdate");
     EXPECT_TRUE(dialogs.shown().isEmpty());
     EXPECT_EQ(distanceRows(path())[1][2], "249");
+    // A record changed into a pair another record holds is refused as one
+    // added would be.
+    retype(*again, "txtFields(0)", "smith");
+    click(*again, "cmdUpdate");
+    EXPECT_TRUE(
+        dialogs.messages().value(0).startsWith("smith already has a distance from Berwick"));
+    EXPECT_EQ(distanceRows(path())[1][0], "Brown");
+    dialogs.clear();
 }
 
 TEST_F(DistancesEditorTest, MovingOntoARecordDeletedElsewhereShowsTheOneNowInItsPlace) {
@@ -281,6 +289,19 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
     click(*w, "cmdUpdate"); // free again: saved now
     EXPECT_EQ(distanceRows(path())[1][0], "Browne");
+    { // A program reading it keeps the write from being finished: said so too.
+        SqlConnection other(path());
+        for (const char* statement : {"BEGIN", "SELECT count(*) FROM Distances"})
+            QSqlQuery(other.db).exec(statement);
+        retype(*w, "txtFields(0)", "Browner");
+        dialogs.clear();
+        click(*w, "cmdUpdate");
+    }
+    EXPECT_TRUE(dialogs.messages().value(0).startsWith("distances.mdb is in use by another "
+                                                       "program, so the record has not been"));
+    EXPECT_EQ(distanceRows(path())[1][0], "Browne");
+    click(*w, "cmdUpdate");
+    EXPECT_EQ(distanceRows(path())[1][0], "Browner");
 }
 
 TEST_F(DistancesEditorTest, StoredTextsLongerThanTheEntryLimitsAreShownWholeAndKeptSo) {

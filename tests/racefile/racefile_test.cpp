@@ -188,3 +188,20 @@ TEST(RaceFile, ResultHeadingFromTheFirstEntry) {
               "     Sent 240  Birds     Liberated at 0800     Into a SW Wind");
     EXPECT_EQ(resultHeading(first.mid(0, 25)), "");
 }
+
+// A file written by another program: commas with no blank after them,
+// empty fields, and comments on two lines.
+TEST(RaceFile, FieldsWithoutBlanksAndCommentsOnTwoLinesReadBackWhole) {
+    const std::pair<QByteArray, QVector<QStringList>> read[] = {
+        {"1,Ann,987.5\r\n", {{"1", "Ann", "987.5"}}},
+        {"1,,987.5\r\n", {{"1", "", "987.5"}}},
+        {"1, Ann ,  987.5\r\n", {{"1", "Ann", "987.5"}}},
+    };
+    for (const auto& [bytes, entries] : read)
+        EXPECT_EQ(columnsOf(readRaceFile(bytes).entries), entries) << bytes.constData();
+    QStringList e = entry("Ann", "0987.500");
+    e[Col::Comments] = "Good race\nWind west";
+    const RaceFileWrite written = raceFileBytes(toRows({e}));
+    EXPECT_TRUE(written.controlEntries.isEmpty());
+    EXPECT_EQ(columnsOf(readRaceFile(written.bytes).entries), QVector<QStringList>{e});
+}
