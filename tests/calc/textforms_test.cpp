@@ -119,6 +119,7 @@ TEST(TextToNumber, ReadsNumbersAndRefusesEverythingElse) {
     };
     for (const auto& [text, value] : numbers)
         EXPECT_EQ(textToNumber(QString::fromLatin1(text)), value) << text;
+    EXPECT_EQ(textToNumber("12.5" + QString(60, u'0')), 12.5); // decimals as a program wrote them
     // Two distance rows (a member listed twice for a race point) are no
     // number, nor is a comma decimal or a value beyond the double range.
     for (const char* text : {"26474040\r\n26474040\r\n", "1,5", "1e999", "", "   ", "12a", "1 000",
