@@ -1,5 +1,6 @@
 #include "raceentrylist.h"
 
+#include "numbers.h"
 #include "textforms.h"
 
 #include "raceentry.h"
@@ -10,8 +11,33 @@
 
 namespace pellamy {
 
+namespace {
+
+// Whether the text stands as the calculation writes a velocity: "0000.000".
+bool calculatedForm(QStringView v) {
+    if (v.size() != 8 || v[4] != u'.')
+        return false;
+    return std::all_of(v.begin(), v.end(), [](QChar c) { return c == u'.' || c.isDigit(); });
+}
+
+// The text the list orders a velocity by. The calculation's own text stands
+// as it is; a velocity of 0 to 9999.999 written otherwise (987.5, by a
+// spreadsheet or by hand) takes the calculation's form, so that it is
+// ordered by its value as the calculation's texts are.
+QString velocityKey(QStringView v) {
+    const std::optional<double> value = textToNumber(v.toString());
+    if (!value || *value < 0 || *value >= 9999.9995)
+        return v.toString();
+    return QString::asprintf("%08.3f", *value);
+}
+
+} // namespace
+
 bool fasterEntry(const RaceEntryRow& a, const RaceEntryRow& b) {
-    return a.view(Col::Velocity).compare(b.view(Col::Velocity), Qt::CaseSensitive) > 0;
+    const QStringView va = a.view(Col::Velocity), vb = b.view(Col::Velocity);
+    if (calculatedForm(va) && calculatedForm(vb))
+        return va.compare(vb, Qt::CaseSensitive) > 0;
+    return velocityKey(va).compare(velocityKey(vb), Qt::CaseSensitive) > 0;
 }
 
 RaceEntryList::RaceEntryList(QObject* parent) : QAbstractTableModel(parent) {}

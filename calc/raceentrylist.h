@@ -12,7 +12,9 @@
 namespace pellamy {
 
 // The velocity order: true when entry a is faster than entry b (column 10
-// compared as text, greater first).
+// compared as text, greater first; a velocity below 10000 written otherwise
+// than the calculation writes it, as 987.5, compared in the calculation's
+// form 0987.500).
 bool fasterEntry(const RaceEntryRow& a, const RaceEntryRow& b);
 
 // The most characters of one column the list view shows; the entry keeps

@@ -115,6 +115,13 @@ int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine, bool utf8)
         ++lineNumber;
         if (line.isEmpty())
             continue;
+        // A line of commas and blanks alone, as a spreadsheet saves the empty
+        // line between entries, holds no entry (one of blanks alone is an
+        // empty entry, as ever).
+        if (line.contains(u',') && std::all_of(line.begin(), line.end(), [](QChar c) {
+                return c == u',' || c == u' ' || c == u'\t';
+            }))
+            continue;
 
         QStringView fields[kRaceFileFields];
         int count = 0;

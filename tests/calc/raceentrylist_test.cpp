@@ -100,10 +100,15 @@ TEST(RaceEntryList, TheViewShowsALongTextCutAndTheEntryKeepsItWhole) {
 
 // However few the birds, the faster is first.
 TEST(RaceEntryList, TwoOrThreeBirdsAreSortedToo) {
+    // Velocities a spreadsheet or a hand wrote otherwise take their place by
+    // value; 10000 and more, and texts that are no number, by their text.
     const std::pair<QStringList, QStringList> cases[] = {
         {{"0987.600", "1176.859"}, {"B", "A"}},
         {{"1176.859", "0987.600"}, {"A", "B"}},
         {{"0987.600", "1000.000", "1176.859"}, {"C", "B", "A"}},
+        {{"987.5", "1012.345", "0955.020"}, {"B", "A", "C"}},
+        {{" 998.1", "0998.100", "\n1176.859", ""}, {"C", "A", "B", "D"}},
+        {{"9999.000", "10000.000"}, {"A", "B"}},
     };
     for (const auto& [velocities, order] : cases) {
         TestedList list;

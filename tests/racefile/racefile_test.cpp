@@ -190,12 +190,15 @@ TEST(RaceFile, ResultHeadingFromTheFirstEntry) {
 }
 
 // A file written by another program: commas with no blank after them,
-// empty fields, and comments on two lines.
+// empty fields, lines of commas alone, and comments on two lines.
 TEST(RaceFile, FieldsWithoutBlanksAndCommentsOnTwoLinesReadBackWhole) {
     const std::pair<QByteArray, QVector<QStringList>> read[] = {
         {"1,Ann,987.5\r\n", {{"1", "Ann", "987.5"}}},
         {"1,,987.5\r\n", {{"1", "", "987.5"}}},
         {"1, Ann ,  987.5\r\n", {{"1", "Ann", "987.5"}}},
+        // The empty line between entries as a spreadsheet saves it.
+        {"1,Ann,987.5\r\n,,,,\r\n , ,\t\r\n2,Bo,955\r\n",
+         {{"1", "Ann", "987.5"}, {"2", "Bo", "955"}}},
     };
     for (const auto& [bytes, entries] : read)
         EXPECT_EQ(columnsOf(readRaceFile(bytes).entries), entries) << bytes.constData();
