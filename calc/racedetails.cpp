@@ -44,6 +44,12 @@ int readRaceDetails(const QStringList& entry, RaceDetails& details,
             break;
         if (c.text) {
             details.*c.text = entry[column];
+            // The liberation time as the calculation writes it: a spreadsheet
+            // that saved the file again gives "8" for "08", and the sheets
+            // would print it "at 80".
+            if ((column == Col::LibHour || column == Col::LibMinute) && entry[column].size() == 1 &&
+                entry[column][0].isDigit())
+                (details.*c.text).prepend(u'0');
         } else {
             const std::optional<QDateTime> date = readDateText(entry[column]);
             if (!date || !takes(column, *date))

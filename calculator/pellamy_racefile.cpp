@@ -433,7 +433,9 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
     }
     ui_->extraday->setText(
         nightCount(ui_->DayClockOpen->dateTime(), ui_->DaybirdClocked->dateTime()));
-    setWindowTitle(resultHeading(first));
+    QStringList heading = first; // with the liberation time as restored
+    heading[Col::LibHour] = details.birdlibhrs, heading[Col::LibMinute] = details.birdlibmins;
+    setWindowTitle(resultHeading(heading));
     ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
     ui_->txtdaterace->setText(eightDigitDate(ui_->RaceDay->date()));
 }

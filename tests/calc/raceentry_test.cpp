@@ -76,6 +76,10 @@ TEST(RaceDetails, ColumnsReadBackIntoTheSameDetailsAndStopAtABadDate) {
     RaceDetails back;
     EXPECT_EQ(readRaceDetails(entry, back, any), 21);
     EXPECT_EQ(back.columns(), d.columns());
+    // A liberation time a spreadsheet wrote without its leading noughts.
+    entry[Col::LibHour] = "8", entry[Col::LibMinute] = "0";
+    readRaceDetails(entry, back, any);
+    EXPECT_EQ(back.birdlibhrs + back.birdlibmins, "0800");
 
     // A date the picker would refuse stops the reading there.
     RaceDetails partial;
