@@ -273,6 +273,27 @@ void Pellamy::openRace() {
                                          "be incomplete. Please check it.")
                               .arg(QDir::toNativeSeparators(path)),
                           kTitle);
+    // Entries short of a race entry's fields before the last: a line broken
+    // in a text editor or a spreadsheet, whose pieces would stand as birds.
+    QVector<int> shortEntries;
+    const QVector<RaceEntryRow>& rows = entries_.rows();
+    for (int i = 0; i < rows.size() - (zeroFilled || cutShort ? 1 : 0); ++i)
+        if (rows[i].size() < kRaceFileFields && !(rows[i].size() == 1 && rows[i].view(0).isEmpty()))
+            shortEntries << i + 1;
+    if (!shortEntries.isEmpty()) {
+        QString text = entriesText(shortEntries, entries_.count());
+        text.front() = text.front().toUpper();
+        const bool many = text.startsWith(QLatin1String("Entries"));
+        dialogs_->message(QStringLiteral("%1 of the race file %2 %3 fewer than a race entry's 39 "
+                                         "fields (a line broken in a text editor or a "
+                                         "spreadsheet, say), and %4 shown as read, with figures "
+                                         "perhaps in the wrong columns. Please put the file right "
+                                         "before printing or saving the race.")
+                              .arg(text, QDir::toNativeSeparators(path),
+                                   many ? QStringLiteral("hold") : QStringLiteral("holds"),
+                                   many ? QStringLiteral("are") : QStringLiteral("is")),
+                          kTitle);
+    }
     if (read.overlongLines.isEmpty())
         return;
     dialogs_->message(

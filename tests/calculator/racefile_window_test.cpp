@@ -225,6 +225,14 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     EXPECT_EQ(window->entries().count(), 2);
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_TRUE(dialogs.messages()[1].contains("ends in bytes of nought, as a file copied"));
+    // A line broken in a text editor: its pieces are read, and said.
+    writeFile(path, two.left(100) + "\r\n" + two.mid(100));
+    dialogs.clear();
+    openFile(path);
+    EXPECT_EQ(window->entries().count(), 3);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Entries 1, 2 of the race file " +
+                                                 QDir::toNativeSeparators(path) + " hold fewer"));
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
