@@ -208,6 +208,10 @@ QString notARaceFile(const QByteArray& bytes) {
     }
     // Text without a comma (a letter, the club's name file) holds no entry
     // but blanks; an empty file is an empty race.
+    if (!bytes.contains(',') && bytes.count(';') >= kRaceFileFields - 1)
+        return QStringLiteral("holds its fields divided by semicolons, as a spreadsheet set for "
+                              "decimal commas saves it: please save it again with commas between "
+                              "the fields, or open the race as Pellamy saved it");
     if (!bytes.contains(',') && !bytes.trimmed().isEmpty())
         return QStringLiteral("holds no race entries");
     return QString();

@@ -173,6 +173,10 @@ TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
         {QByteArray(kLongestRaceFileLine, ',') + "\r\n" + QByteArray(kLongestRaceFileLine, ','),
          ""},
         {"Northfield Homing Society\r\n", "holds no race entries"},
+        {QByteArray(38, ';') + "\r\n",
+         "holds its fields divided by semicolons, as a spreadsheet set for decimal commas saves "
+         "it: please save it again with commas between the fields, or open the race as Pellamy "
+         "saved it"},
         {" \r\n\r\n", ""}, // an empty race, as an empty list saves
         {"", ""},
         {QByteArray(kLongestRaceFileLine + 1, 'x'), "has a line longer than 65536 characters"},
