@@ -294,6 +294,25 @@ void Pellamy::openRace() {
                                    many ? QStringLiteral("are") : QStringLiteral("is")),
                           kTitle);
     }
+    // Clock times a spreadsheet made dates of (10/05/1930 for 10-05-30) in
+    // whole entries: shown and printed as they stand, so said.
+    QVector<int> datedTimes;
+    for (int i = 0; i < rows.size(); ++i)
+        for (const int column : {Col::MemberSet, Col::MasterSet, Col::MemberRead, Col::MasterRead,
+                                 Col::BirdClocked, Col::FlyingTime})
+            if (rows[i].size() >= kRaceFileFields &&
+                (rows[i].view(column).contains(u'/') || rows[i].view(column).contains(u':'))) {
+                datedTimes << i + 1;
+                break;
+            }
+    if (!datedTimes.isEmpty())
+        dialogs_->message(
+            QStringLiteral("The clock times of %1 of the race file %2 are not written "
+                           "as Pellamy writes them (a spreadsheet may have made "
+                           "dates of them): please check them against the clock "
+                           "sheets before printing the race.")
+                .arg(entriesText(datedTimes, entries_.count()), QDir::toNativeSeparators(path)),
+            kTitle);
     if (read.overlongLines.isEmpty())
         return;
     dialogs_->message(

@@ -233,6 +233,12 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages()[0].startsWith("Entries 1, 2 of the race file " +
                                                  QDir::toNativeSeparators(path) + " hold fewer"));
+    // A clock time a spreadsheet made a date of.
+    writeFile(path, QByteArray(two).replace("11-45-30", "11/45/1930"));
+    dialogs.clear();
+    openFile(path);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("The clock times of every entry of the race"));
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
