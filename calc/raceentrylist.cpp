@@ -15,9 +15,14 @@ namespace {
 
 // Whether the text stands as the calculation writes a velocity: "0000.000".
 bool calculatedForm(QStringView v) {
-    if (v.size() != 8 || v[4] != u'.')
+    if (v.size() != 8)
         return false;
-    return std::all_of(v.begin(), v.end(), [](QChar c) { return c == u'.' || c.isDigit(); });
+    for (int i = 0; i < 8; ++i) {
+        const char16_t c = v[i].unicode();
+        if (i == 4 ? c != u'.' : c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
 }
 
 // The text the list orders a velocity by. The calculation's own text stands
