@@ -46,6 +46,12 @@ QString Pellamy::otherDistance(const QStringList& entry) const {
         }
     if (birds == 0)
         return QString();
+    // Held twice by the distances too when the member list shows the name
+    // twice (a race file read again has the blanks trimmed from its names).
+    int listed = 0;
+    for (int i = 0; i < ui_->member->count(); ++i)
+        listed += same(ui_->member->itemText(i), entry[Col::Name]);
+    keptTwice = keptTwice || listed > 1;
     return QStringLiteral("This bird was worked out at a distance of %1 for %2 from %3, but %4 "
                           "entered before for %2 %5 worked out at %6: %7. Please check which is "
                           "right, and clear and enter again the birds worked out at the wrong one.")

@@ -278,7 +278,8 @@ void Pellamy::openRace() {
     QVector<int> shortEntries;
     const QVector<RaceEntryRow>& rows = entries_.rows();
     for (int i = 0; i < rows.size() - (zeroFilled || cutShort ? 1 : 0); ++i)
-        if (rows[i].size() < kRaceFileFields && !(rows[i].size() == 1 && rows[i].view(0).isEmpty()))
+        if (rows[i].size() < kRaceFileFields &&
+            !(rows[i].size() == 1 && rows[i].view(0).trimmed().isEmpty()))
             shortEntries << i + 1;
     if (!shortEntries.isEmpty()) {
         QString text = entriesText(shortEntries, entries_.count());

@@ -208,7 +208,20 @@ QString notARaceFile(const QByteArray& bytes) {
     }
     // Text without a comma (a letter, the club's name file) holds no entry
     // but blanks; an empty file is an empty race.
-    if (!bytes.contains(',') && bytes.count(';') >= kRaceFileFields - 1)
+    // A line of a race entry's fields divided by semicolons, not commas (a
+    // comma or two may stand in its figures or comments).
+    const auto semicolonLine = [](QByteArrayView line) {
+        return line.count(';') >= kRaceFileFields - 1 && line.count(',') < kRaceFileFields - 1;
+    };
+    bool semicolons = false;
+    for (qsizetype start = 0; start < bytes.size() && !semicolons;) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        semicolons = semicolonLine(QByteArrayView(bytes).sliced(start, end - start));
+        start = end + 1;
+    }
+    if (semicolons)
         return QStringLiteral("holds its fields divided by semicolons, as a spreadsheet set for "
                               "decimal commas saves it: please save it again with commas between "
                               "the fields, or open the race as Pellamy saved it");

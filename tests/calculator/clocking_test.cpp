@@ -83,6 +83,14 @@ TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
                                                  "100-0000 for J. Smith from Berwick"));
     EXPECT_TRUE(dialogs.messages()[0].contains(": the distances hold the name more than once"));
     dialogs.clear();
+    // Read again from a race file, whose names lose their blanks: still so.
+    for (int i = 0; i < window->entries().count(); ++i)
+        window->entries().setText(i, Col::Name, "J. Smith");
+    choose(list("member"), list("member")->findText("J. Smith"));
+    clock();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].contains(": the distances hold the name more than once"));
+    dialogs.clear();
 }
 
 // A clock read just after midnight against a master clock just before it:

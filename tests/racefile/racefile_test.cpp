@@ -173,7 +173,7 @@ TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
         {QByteArray(kLongestRaceFileLine, ',') + "\r\n" + QByteArray(kLongestRaceFileLine, ','),
          ""},
         {"Northfield Homing Society\r\n", "holds no race entries"},
-        {QByteArray(38, ';') + "\r\n",
+        {"1, A\r\n" + QByteArray(38, ';') + "987,5\r\n",
          "holds its fields divided by semicolons, as a spreadsheet set for decimal commas saves "
          "it: please save it again with commas between the fields, or open the race as Pellamy "
          "saved it"},
