@@ -119,7 +119,8 @@ void rollBackWriteCutShort(const QString& path) {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(fileUri(path, DistanceConnection::Mode::ReadWrite));
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000"));
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kFileBusyTimeoutMs));
         if (db.open())
             QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
         db.close();
@@ -220,7 +221,7 @@ void DistanceConnection::openFile(const QString& path, Mode mode) {
         rollBackWriteCutShort(path);
     db_.setDatabaseName(fileUri(path, mode));
     db_.setConnectOptions(
-        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=3000") +
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kFileBusyTimeoutMs) +
         (mode == Mode::Read ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
     if (!db_.open()) {
         error_ = db_.lastError().text();

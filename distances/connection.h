@@ -71,6 +71,10 @@ private:
     DatabaseFault fault_ = DatabaseFault::None;
 };
 
+// How long a write to the club's file waits for another program's lock
+// before it is refused as busy, in milliseconds.
+constexpr int kFileBusyTimeoutMs = 3000;
+
 // The engine of an open database.
 Engine engineOf(const QSqlDatabase& db);
 DatabaseFault faultOf(const QSqlError& error, Engine engine = Engine::Sqlite);

@@ -348,9 +348,11 @@ WriteOutcome DistanceWorkOut::write(const WorkOutPlan& plan,
     // itself, so that the kept copy put in its place is not overlaid by them
     // from the log beside it; not waiting for a program reading it meanwhile.
     if (!server)
-        for (const char* statement : {"PRAGMA busy_timeout = 0", "PRAGMA wal_checkpoint(TRUNCATE)",
-                                      "PRAGMA busy_timeout = 3000"})
-            query.exec(QString::fromLatin1(statement));
+        for (const QString& statement :
+             {QStringLiteral("PRAGMA busy_timeout = 0"),
+              QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"),
+              QStringLiteral("PRAGMA busy_timeout = %1").arg(kFileBusyTimeoutMs)})
+            query.exec(statement);
     plannedVersion_.clear();
     return WriteOutcome::Done;
 }
