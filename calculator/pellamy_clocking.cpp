@@ -42,7 +42,8 @@ QString Pellamy::otherDistance(const QStringList& entry) const {
             same(entries_.text(i, Col::Racepoint), entry[Col::Racepoint]) &&
             entries_.text(i, Col::Distance) != entry[Col::Distance]) {
             ++birds, before = entries_.text(i, Col::Distance);
-            keptTwice = keptTwice || entries_.text(i, Col::Name) != entry[Col::Name];
+            keptTwice = keptTwice || nocaseKey(entries_.text(i, Col::Name)) !=
+                                         nocaseKey(entry[Col::Name]); // blanks apart
         }
     if (birds == 0)
         return QString();

@@ -60,6 +60,10 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
     clock(); // said again at each bird until the list is put right
     EXPECT_EQ(dialogs.messages().size(), 1);
     dialogs.clear();
+    list("member")->setEditText("j. smith"); // typed in other letters: the same record
+    clock();
+    EXPECT_TRUE(dialogs.messages().value(0).contains("changed in the distances meanwhile"));
+    dialogs.clear();
 }
 
 // A name kept again with a blank after it (typed so in another program) is
