@@ -273,16 +273,12 @@ void Pellamy::openRace() {
                                          "be incomplete. Please check it.")
                               .arg(QDir::toNativeSeparators(path)),
                           kTitle);
-    // Entries short of a race entry's fields before the last: a line broken
-    // in a text editor or a spreadsheet, whose pieces would stand as birds.
-    QVector<int> shortEntries;
-    const QVector<RaceEntryRow>& rows = entries_.rows();
-    for (int i = 0; i < rows.size() - (zeroFilled || cutShort ? 1 : 0); ++i)
-        if (rows[i].size() < kRaceFileFields &&
-            !(rows[i].size() == 1 && rows[i].view(0).trimmed().isEmpty()))
-            shortEntries << i + 1;
-    if (!shortEntries.isEmpty()) {
-        QString text = entriesText(shortEntries, entries_.count());
+    // Lines broken in a text editor or a spreadsheet, whose pieces would
+    // stand as birds, and clock times a spreadsheet made dates of.
+    const QVector<int> cut = shortEntries(entries_.rows(), zeroFilled || cutShort);
+    const QVector<int> datedTimes = entriesWithDatedTimes(entries_.rows());
+    if (!cut.isEmpty()) {
+        QString text = entriesText(cut, entries_.count());
         text.front() = text.front().toUpper();
         const bool many = text.startsWith(QLatin1String("Entries"));
         dialogs_->message(QStringLiteral("%1 of the race file %2 %3 fewer than a race entry's 39 "
@@ -295,17 +291,6 @@ void Pellamy::openRace() {
                                    many ? QStringLiteral("are") : QStringLiteral("is")),
                           kTitle);
     }
-    // Clock times a spreadsheet made dates of (10/05/1930 for 10-05-30) in
-    // whole entries: shown and printed as they stand, so said.
-    QVector<int> datedTimes;
-    for (int i = 0; i < rows.size(); ++i)
-        for (const int column : {Col::MemberSet, Col::MasterSet, Col::MemberRead, Col::MasterRead,
-                                 Col::BirdClocked, Col::FlyingTime})
-            if (rows[i].size() >= kRaceFileFields &&
-                (rows[i].view(column).contains(u'/') || rows[i].view(column).contains(u':'))) {
-                datedTimes << i + 1;
-                break;
-            }
     if (!datedTimes.isEmpty())
         dialogs_->message(
             QStringLiteral("The clock times of %1 of the race file %2 are not written "

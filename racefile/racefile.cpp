@@ -230,6 +230,28 @@ QString notARaceFile(const QByteArray& bytes) {
     return QString();
 }
 
+QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut) {
+    QVector<int> out;
+    for (int i = 0; i < entries.size() - (lastCut ? 1 : 0); ++i)
+        if (entries[i].size() < kRaceFileFields &&
+            !(entries[i].size() == 1 && entries[i].view(0).trimmed().isEmpty()))
+            out << i + 1;
+    return out;
+}
+
+QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries) {
+    QVector<int> out;
+    for (int i = 0; i < entries.size(); ++i)
+        for (const int column : {Col::MemberSet, Col::MasterSet, Col::MemberRead, Col::MasterRead,
+                                 Col::BirdClocked, Col::FlyingTime})
+            if (entries[i].size() >= kRaceFileFields && (entries[i].view(column).contains(u'/') ||
+                                                         entries[i].view(column).contains(u':'))) {
+                out << i + 1;
+                break;
+            }
+    return out;
+}
+
 bool hasBareLineFeeds(const QByteArray& bytes) {
     // An LF in a file whose lines end in CR LF is a line break typed into a
     // field (the comments), which reads as part of that field.

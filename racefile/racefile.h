@@ -91,6 +91,14 @@ bool needsRaceFileLines(const QByteArray& bytes);
 // is not.
 bool endsPartWayThroughAnEntry(const QByteArray& bytes);
 
+// The entries read from a file that do not stand as Pellamy writes them, by
+// number from 1: those short of a race entry's fields (a line broken in a
+// text editor or a spreadsheet; a line of blanks alone and, when lastCut,
+// the last entry are not counted), and whole entries whose clock times hold
+// a '/' or ':' (made dates or times of day by a spreadsheet).
+QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut);
+QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries);
+
 // How many bytes of a file come before a run of NUL bytes that ends it, as
 // a file copied while the power went or a memory stick was pulled out keeps
 // its length with its last blocks filled with nought: the entries before
