@@ -242,7 +242,9 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
             if (text.size() == 1 && (text[0].isDigit() || text[0] == u':')) {
-                typed(text[0]);
+                // A figure of another script (an input method's full-width
+                // or Arabic-Indic figures) is taken as the figure it is.
+                typed(text[0] == u':' ? text[0] : QChar(u'0' + text[0].digitValue()));
                 return true;
             }
             // Tab leaves the picker for the next control at once, instead of

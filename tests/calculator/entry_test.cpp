@@ -101,14 +101,17 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
 // refused, and the figures after it do not slide into its place.
 TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     const auto clocked = {"birdclockhrs", "birdclockmins", "birdclocksecs"};
-    const auto typedInto = [&](const char* figures) {
+    const auto typedInto = [&](const QString& figures) {
         box("ringno")->setFocus();
         picker("DTPicker7")->setTime(QTime(12, 0));
         picker("DTPicker7")->setFocus();
-        keys(figures);
+        for (const QChar figure : figures) // as a keyboard of any script sends it
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                                QString(figure), Qt::NoModifier);
         return texts(clocked);
     };
     EXPECT_EQ(typedInto("93015"), QStringList({"9", "30", "15"}));
+    EXPECT_EQ(typedInto("\u0661\u0660\u0663\u0660"), QStringList({"10", "30", "0"})); // not 00:00
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
     key(Qt::Key_Tab); // nor is the time carried on until the figure is put right
     EXPECT_EQ(focusName(), "DTPicker7");
