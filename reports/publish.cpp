@@ -27,9 +27,10 @@ constexpr Published kColumns[] = {
 };
 
 // "150-1234" as miles, yards and the whole distance in yards; empty texts
-// when it is not such a distance.
+// when it is not such a distance, or one too long to count in yards (a
+// figure held down in the distances editor).
 QStringList distanceNumbers(const QString& text) {
-    static const QRegularExpression form(QStringLiteral("^\\s*(\\d+)-(\\d+)\\s*$"));
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\d{1,15})-(\\d{1,15})\\s*$"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return {QString(), QString(), QString()};

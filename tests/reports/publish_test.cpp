@@ -62,6 +62,9 @@ TEST(Publish, CsvReadsBackInPythonFieldForField) {
     // times it reads as times, not as the date "12-01-00" looks like.
     EXPECT_EQ(rows[1].mid(0, 9), QStringList({"2", "<script>alert(\"x\")</script>", "987.5", "150",
                                               "1234", "265234", "c7", "12:01:00", "25:10:05"}));
+    QStringList far = entry("Far", "0001.000"); // a distance past counting is left out
+    far[Col::Distance] = "10000000000000000000-0";
+    EXPECT_EQ(resultRows({RaceEntryRow(far)})[0].mid(3, 3), QStringList({"", "", ""}));
 }
 
 TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
