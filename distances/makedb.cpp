@@ -57,12 +57,16 @@ int main(int argc, char* argv[]) {
         if (!db.open()) {
             error = db.lastError().text();
         } else {
-            QSqlQuery(db).exec(QStringLiteral("BEGIN"));
+            // A statement or commit that fails (a full disk) fails the build,
+            // never leaves an empty database in the file's place.
+            QSqlQuery query(db);
+            if (!query.exec(QStringLiteral("BEGIN")))
+                error = query.lastError().text();
             for (const QString& sql : args)
-                if (!runSqlFile(db, sql, error))
+                if (!error.isEmpty() || !runSqlFile(db, sql, error))
                     break;
-            if (error.isEmpty())
-                QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+            if (error.isEmpty() && !query.exec(QStringLiteral("COMMIT")))
+                error = query.lastError().text();
             db.close();
         }
     }
