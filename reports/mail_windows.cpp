@@ -126,7 +126,12 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
         addKey(inputs, key, false);
         addKey(inputs, key, true);
     }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) !=
+        inputs.size()) {
+        error = "Windows did not let Pellamy type into its new message, so the result was not "
+                "attached.";
+        return false;
+    }
     return true;
 }
 
