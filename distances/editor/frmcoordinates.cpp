@@ -45,11 +45,13 @@ public:
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        const auto* table = static_cast<QTableWidget*>(parent());
         const int key =
             event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
-        if ((key == Qt::Key_Tab && table->currentColumn() == table->columnCount() - 1) ||
-            (key == Qt::Key_Backtab && table->currentColumn() == 0)) {
+        // The table is looked at only for a key: the editor's other events
+        // come also while the table is being destroyed.
+        const auto* table = key ? qobject_cast<const QTableWidget*>(parent()) : nullptr;
+        if (table && ((key == Qt::Key_Tab && table->currentColumn() == table->columnCount() - 1) ||
+                      (key == Qt::Key_Backtab && table->currentColumn() == 0))) {
             auto* editor = static_cast<QWidget*>(object);
             emit commitData(editor);
             emit closeEditor(editor, QAbstractItemDelegate::NoHint);
