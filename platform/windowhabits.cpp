@@ -169,8 +169,10 @@ protected:
             // month. A date chosen from the calendar is taken as it stands.
             takeThree();
             typedIn_ = Section::NoSection;
-            if (watched == picker_)
+            if (watched == picker_) {
+                settle(true);
                 forget();
+            }
             break;
         case QEvent::FocusOut: {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
@@ -261,9 +263,15 @@ private:
             // them. The day put right is typed again.
             if (section == Section::DaySection)
                 held_ = 0;
-        } else if (key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) {
-            // The arrows, Page Up and Down: the date is changed otherwise
-            // than by typing it.
+        } else if (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down ||
+                   key.key() == Qt::Key_PageUp || key.key() == Qt::Key_PageDown) {
+            // The date is changed otherwise than by typing it.
+            forget();
+        } else if (key.key() == Qt::Key_Escape) {
+            // The typing given up: a day its month lacks is refused now, as
+            // on leaving, not left cut to the month's last. (The left and
+            // right arrows, Home and End only move between the parts.)
+            settle(true);
             forget();
         }
         return false;

@@ -149,7 +149,7 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
 // does not skip the next, and a date that never is leaves the date shown as
 // it was. (\b is Backspace, D Delete, S Shift alone, as a keyboard that
 // needs it for figures sends it, \t Tab, < Shift+Tab, v the down arrow,
-// \r Enter.)
+// L the left arrow, \r Enter, \x1b Escape.)
 TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     auto* day = control<QDateTimeEdit>(*window, "DaybirdClocked");
     const QDate november(2026, 11, 1), february(2026, 2, 1);
@@ -171,6 +171,8 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {november, "2\b910", {2026, 10, 9}},
         {november, "31<v", {2026, 11, 29}},
         {november, "31112026", november},
+        {november, "3111\x1b", november},
+        {november, "3111L", november},
         {november, "31", november},
         {february, "S3S1S0S3S2S0S2S6", {2026, 3, 31}},
         {november, "08S/12S/2027", {2027, 12, 8}},
@@ -179,10 +181,10 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {november, "31 1 2027", {2027, 1, 31}},
         {november, "29022029\b8", {2028, 2, 29}},
         {november, "3D1102026", {2026, 10, 31}}};
-    const std::map<char, Qt::Key> keyOf = {{'\b', Qt::Key_Backspace}, {'D', Qt::Key_Delete},
-                                           {'S', Qt::Key_Shift},      {'\t', Qt::Key_Tab},
-                                           {'<', Qt::Key_Backtab},    {'v', Qt::Key_Down},
-                                           {'\r', Qt::Key_Return}};
+    const std::map<char, Qt::Key> keyOf = {
+        {'\b', Qt::Key_Backspace}, {'D', Qt::Key_Delete},  {'S', Qt::Key_Shift},
+        {'\t', Qt::Key_Tab},       {'<', Qt::Key_Backtab}, {'v', Qt::Key_Down},
+        {'L', Qt::Key_Left},       {'\r', Qt::Key_Return}, {'\x1b', Qt::Key_Escape}};
     for (const auto& [shown, typed, date] : cases) {
         day->setDate(shown);
         QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},

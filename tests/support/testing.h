@@ -30,6 +30,10 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
     *os << '}';
 }
 
+inline void PrintTo(const QDate& value, std::ostream* os) {
+    *os << value.toString(Qt::ISODate).toStdString();
+}
+
 inline void PrintTo(const QDateTime& value, std::ostream* os) {
     *os << value.toString(Qt::ISODate).toStdString();
 }
