@@ -51,10 +51,11 @@ DistanceSource distanceSourceInFolder(const QString& folder) {
 
 QString DistanceSource::serverShown() const {
     QString shown = server;
-    // password=secret, password='a b' and password = secret alike, and the
-    // client key's sslpassword
+    // password=secret, password='a b', password=a\ b (a blank kept by its
+    // backslash) and password = secret alike, and the client key's
+    // sslpassword
     static const QRegularExpression password(
-        QStringLiteral(R"(\b(ssl)?password\s*=\s*('(?:[^'\\]|\\.)*'|\S*))"));
+        QStringLiteral(R"(\b(ssl)?password\s*=\s*('(?:[^'\\]|\\.)*'|(?:[^\s\\]|\\.)*))"));
     shown.replace(password, QStringLiteral("\\1password=…"));
     return shown;
 }

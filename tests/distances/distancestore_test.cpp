@@ -220,6 +220,7 @@ TEST(DistanceSource, TheServerIsShownWithoutItsPasswords) {
     const std::pair<const char*, const char*> cases[] = {
         {"host=h password = 'a b' user=u", "host=h password=… user=u"},
         {"host=h sslpassword=Key-Phrase", "host=h sslpassword=…"},
+        {"host=h password=wild\\ heron user=u", "host=h password=… user=u"},
     };
     for (const auto& [server, shown] : cases) {
         DistanceSource source;
