@@ -15,7 +15,11 @@ std::optional<QString> sixtiethsText(const QString& miles, const QString& yards)
     const double sixtieths = *m * 1760 * 60 + *y * 60;
     if (!std::isfinite(sixtieths))
         return std::nullopt;
-    return generalNumberText(sixtieths);
+    // Just below the largest number, the fifteen figures round past it.
+    QString text = generalNumberText(sixtieths);
+    if (!textToNumber(text))
+        return std::nullopt;
+    return text;
 }
 
 QString sixtiethsDisagreement(const QString& miles, const QString& yards,

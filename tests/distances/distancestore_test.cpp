@@ -126,8 +126,11 @@ TEST(Sixtieths, MilesAndYardsGiveSixtiethsOfAYard) {
     };
     for (const auto& [miles, yards, text] : cases)
         EXPECT_EQ(sixtiethsText(miles, yards), QString::fromLatin1(text)) << text;
-    for (const auto& [miles, yards] :
-         {std::pair{"", "880"}, {"100", ""}, {"ten", "0"}, {"1e400", "0"}, {"1e308", "0"}})
+    const std::pair<const char*, const char*> notDistances[] = {
+        {"", "880"},    {"100", ""},    {"ten", "0"},
+        {"1e400", "0"}, {"1e308", "0"}, {"1.7023609231650716e303", "0"}, // past the largest
+    };
+    for (const auto& [miles, yards] : notDistances)
         EXPECT_EQ(sixtiethsText(miles, yards), std::nullopt) << miles << " " << yards;
     EXPECT_EQ(sixtiethsDisagreement("10", "0", ""), "Sixtieths is empty, but 10 miles 0 yards make "
                                                     "1056000");
