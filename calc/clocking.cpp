@@ -1,6 +1,7 @@
 #include "clocking.h"
 
 #include "numbers.h"
+#include "textforms.h"
 
 #include <cmath>
 
@@ -54,8 +55,8 @@ QString clockDoubt(const ClockingOutcome& outcome) {
                           "racing clock gains or loses. Please check the clock times and dates "
                           "(a clock set or read either side of midnight, say). The bird has been "
                           "entered as they stand.")
-        .arg(qRound64(setError))
-        .arg(qRound64(variation));
+        .arg(generalNumberText(std::round(setError)), // a figure past 64 bits as it is
+             generalNumberText(std::round(variation)));
 }
 
 namespace {
