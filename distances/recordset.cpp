@@ -375,7 +375,10 @@ WriteOutcome DistanceRecordSet::removeCurrent() {
                 current_ = {};
                 return WriteOutcome::Done;
             }
-            moveTo(std::min(position_, count() - 1));
+            // As after a save: a read that fails now shows the records as
+            // they can be read, never the record deleted.
+            if (!moveTo(std::min(position_, count() - 1)))
+                reread();
             return WriteOutcome::Done;
         }
     }

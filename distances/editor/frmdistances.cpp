@@ -343,7 +343,12 @@ void frmdistances::cmdDelete_Click() {
         const WaitCursor wait;
         return records_->removeCurrent();
     }();
-    const QString why = whyNotWritten(removed, true);
+    QString why = whyNotWritten(removed, true);
+    // Deleted, but the records left could not be read again at once.
+    if (removed == WriteOutcome::Done && records_->position() < 0 && records_->count() > 0)
+        why = QStringLiteral("The record has been deleted, but the records could not be read "
+                             "again: %1")
+                  .arg(records_->error());
     if (!why.isEmpty())
         say(why);
     showCurrent();

@@ -565,4 +565,26 @@ TEST_F(ServerTest, CoordinatesAndWorkedOutDistancesOnTheServer) {
               QString::number(plan.longestYards * 60) + "\r\n");
 }
 
+// A delete whose next read fails (the line lost just after the commit)
+// shows no record rather than the one deleted, and says so.
+TEST_F(ServerTest, ADeleteWhoseNextReadFailsIsSaidAndShowsNotTheRecord) {
+    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
+             {"Bo Finch", "Dover", "90", "0", "9504000"}});
+    serverExec(QStringLiteral(
+        "DO $$ BEGIN CREATE ROLE cut_officer LOGIN IN ROLE pellamy_officer; EXCEPTION WHEN "
+        "duplicate_object THEN NULL; END $$; GRANT pellamy_officer TO cut_officer; "
+        "CREATE FUNCTION cut_off() RETURNS trigger LANGUAGE "
+        "plpgsql SECURITY DEFINER AS $$ BEGIN REVOKE pellamy_officer FROM cut_officer; RETURN "
+        "NULL; END $$; CREATE TRIGGER cut AFTER DELETE ON distances EXECUTE FUNCTION cut_off();"));
+    useServer(serverString(QStringLiteral("cut_officer")));
+    {
+        frmdistances editor(dir.path(), &dialogs);
+        QTest::mouseClick(control<QPushButton>(editor, "cmdDelete"), Qt::LeftButton);
+        EXPECT_THAT(said(), StartsWith("The record has been deleted, but the records could not "
+                                       "be read again: "));
+        EXPECT_EQ(control<QLineEdit>(editor, "txtFields(0)")->text(), "");
+    }
+    serverExec(QStringLiteral("DROP TRIGGER cut ON distances; DROP FUNCTION cut_off();"));
+}
+
 } // namespace
