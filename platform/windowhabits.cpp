@@ -263,18 +263,23 @@ private:
             // them. The day put right is typed again.
             if (section == Section::DaySection)
                 held_ = 0;
-        } else if (key.key() == Qt::Key_Up || key.key() == Qt::Key_Down ||
-                   key.key() == Qt::Key_PageUp || key.key() == Qt::Key_PageDown) {
-            // The date is changed otherwise than by typing it.
-            forget();
         } else if (key.key() == Qt::Key_Escape) {
             // The typing given up: a day its month lacks is refused now, as
-            // on leaving, not left cut to the month's last. (The left and
-            // right arrows, Home and End only move between the parts.)
+            // on leaving, not left cut to the month's last.
             settle(true);
+            forget();
+        } else if (!isMove(key.key())) {
+            // The arrows up and down, Page Up and Down, a paste: the date is
+            // changed otherwise than by typing it.
             forget();
         }
         return false;
+    }
+
+    // Keys that move between the parts, changing nothing.
+    static bool isMove(int key) {
+        return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home ||
+               key == Qt::Key_End || key == Qt::Key_Tab || key == Qt::Key_Backtab;
     }
 
     static bool isModifier(int key) {
