@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -32,6 +33,16 @@ std::optional<QTime> boxTime(QLineEdit* const (&boxes)[3]) {
         parts[i] = int(*value);
     }
     return QTime(parts[0], parts[1], parts[2]);
+}
+
+// A figure or colon as typed in any script (an input method's full-width
+// ones, Arabic-Indic figures) as the plain one it stands for; none for any
+// other character.
+std::optional<QChar> clockCharacter(QChar typed) {
+    const QString plain = QString(typed).normalized(QString::NormalizationForm_KC);
+    if (plain.size() != 1 || (!plain[0].isDigit() && plain[0] != u':'))
+        return std::nullopt;
+    return plain[0] == u':' ? plain[0] : QChar(u'0' + plain[0].digitValue());
 }
 
 // A clock reading as typed, in its hours, minutes and seconds: "10:05:30",
@@ -237,14 +248,27 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         break;
+    case QEvent::InputMethod:
+        // Figures an input method puts together and hands over at once.
+        if (onPicker) {
+            QString figures;
+            for (const QChar c : static_cast<QInputMethodEvent*>(event)->commitString())
+                if (const auto figure = clockCharacter(c))
+                    figures += *figure;
+                else
+                    return false;
+            for (const QChar figure : figures)
+                typed(figure);
+            if (!figures.isEmpty())
+                return true;
+        }
+        break;
     case QEvent::KeyPress:
         if (onPicker) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
-            if (text.size() == 1 && (text[0].isDigit() || text[0] == u':')) {
-                // A figure of another script (an input method's full-width
-                // or Arabic-Indic figures) is taken as the figure it is.
-                typed(text[0] == u':' ? text[0] : QChar(u'0' + text[0].digitValue()));
+            if (const auto figure = text.size() == 1 ? clockCharacter(text[0]) : std::nullopt) {
+                typed(*figure);
                 return true;
             }
             // Tab leaves the picker for the next control at once, instead of

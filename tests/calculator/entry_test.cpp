@@ -112,6 +112,13 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     };
     EXPECT_EQ(typedInto("93015"), QStringList({"9", "30", "15"}));
     EXPECT_EQ(typedInto("\u0661\u0660\u0663\u0660"), QStringList({"10", "30", "0"})); // not 00:00
+    EXPECT_EQ(typedInto("\uFF11\uFF1A\uFF13\uFF10"), QStringList({"1", "30", "0"}));  // full width
+    box("ringno")->setFocus(); // as an input method hands them over, at once
+    picker("DTPicker7")->setFocus();
+    QInputMethodEvent composed;
+    composed.setCommitString("\uFF12\uFF1A\uFF10\uFF15");
+    QApplication::sendEvent(QApplication::focusWidget(), &composed);
+    EXPECT_EQ(texts(clocked), QStringList({"2", "5", "0"}));
     EXPECT_EQ(typedInto("240015"), QStringList({"2", "0", "0"}));
     key(Qt::Key_Tab); // nor is the time carried on until the figure is put right
     EXPECT_EQ(focusName(), "DTPicker7");
@@ -149,7 +156,7 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
 // does not skip the next, and a date that never is leaves the date shown as
 // it was. (\b is Backspace, D Delete, S Shift alone, as a keyboard that
 // needs it for figures sends it, \t Tab, < Shift+Tab, v the down arrow,
-// L the left arrow, \r Enter, \x1b Escape.)
+// L the left arrow, \r Enter, \x1b Escape, P the whole date pasted over.)
 TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     auto* day = control<QDateTimeEdit>(*window, "DaybirdClocked");
     const QDate november(2026, 11, 1), february(2026, 2, 1);
@@ -173,6 +180,7 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {november, "31112026", november},
         {november, "3111\x1b", november},
         {november, "3111L", november},
+        {november, "31P", {2026, 10, 15}},
         {november, "31", november},
         {february, "S3S1S0S3S2S0S2S6", {2026, 3, 31}},
         {november, "08S/12S/2027", {2027, 12, 8}},
@@ -185,13 +193,17 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {'\b', Qt::Key_Backspace}, {'D', Qt::Key_Delete},  {'S', Qt::Key_Shift},
         {'\t', Qt::Key_Tab},       {'<', Qt::Key_Backtab}, {'v', Qt::Key_Down},
         {'L', Qt::Key_Left},       {'\r', Qt::Key_Return}, {'\x1b', Qt::Key_Escape}};
+    QGuiApplication::clipboard()->setText("15/10/2026");
     for (const auto& [shown, typed, date] : cases) {
         day->setDate(shown);
         QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
                           QPoint(6, day->height() / 2));
         QCoreApplication::processEvents();
         for (const char c : std::string(typed)) { // as typed, one key at a time
-            if (keyOf.count(c))
+            if (c == 'P')
+                for (const Qt::Key k : {Qt::Key_A, Qt::Key_V})
+                    QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier);
+            else if (keyOf.count(c))
                 key(keyOf.at(c));
             else
                 keys(QString(QChar(c)));
