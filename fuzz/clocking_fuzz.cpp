@@ -4,8 +4,8 @@
 //
 // Each input line is one box, in the order below; boxes past the input
 // keep the texts the window starts with. Whatever is typed, clocking ends
-// in an entry or a reason, and every figure it stores reads back as the
-// number it stands for.
+// in an entry or a reason, and every figure it stores reads back as a
+// number.
 
 #include "calc/clocking.h"
 #include "calc/numbers.h"

@@ -4,7 +4,7 @@
 //
 // The input is one race file. A race read holds only birds with a member
 // and a velocity above nought; read twice, the second copy is left out; the
-// table over it and a race of other birds places every member.
+// table over it and a race of other birds places in turn, none below nought.
 
 #include "season/season.h"
 
@@ -47,7 +47,10 @@ void checkTable(const QVector<pellamy::SeasonRace>& races, const pellamy::Averag
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const QString path = racePath("race.txt");
+    static const QString path = [] {
+        std::atexit([] { QFile::remove(racePath("race.txt")); }); // a run leaves nothing behind
+        return racePath("race.txt");
+    }();
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -157,7 +157,7 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     EXPECT_EQ(clockDoubt(clockBird(f, ticked)), "");
     f.CsHr = "20", f.CsMin = "0", f.CsSec = "0";
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked)).startsWith("This bird's clock was 1800 seconds"));
-    f.CsHr = "-3000000000000000"; // a negative hour passes the check, as described
+    f.CsHr = "-3000000000000000"; // a negative hour passes the time check
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
                     .startsWith("This bird's clock was -1.08000000000001E+19 seconds"));
     // A clock read just after midnight, the master clock just before: as
