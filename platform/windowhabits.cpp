@@ -198,6 +198,16 @@ private:
             return false; // Shift alone, as a figure or "/" on many keyboards needs
         const QString text = key.text();
         const bool figure = text.size() == 1 && text[0].isDigit();
+        if (figure && text != ownFigure(text[0].digitValue())) {
+            // A figure of another script (an input method's full-width one,
+            // an Arabic-Indic one over Western figures), which the picker
+            // would refuse without a sign: typed as the picker's own.
+            const int value = text[0].digitValue();
+            QKeyEvent own(QEvent::KeyPress, Qt::Key(Qt::Key_0 + value), Qt::NoModifier,
+                          ownFigure(value));
+            QCoreApplication::sendEvent(picker_, &own);
+            return true;
+        }
         const bool separator = text.size() == 1 && (text[0].isPunct() || text[0] == u' ');
         if (separator && text != u'/') {
             // 31.10.2026 or 31 10 2026: the picker knows only its own "/".
@@ -214,9 +224,9 @@ private:
             three_ = false;
             if (erase)
                 return true; // the 3 taken back: it never reached the picker
-            if (figure && (text == u'0' || text == u'1')) {
+            if (figure && text[0].digitValue() <= 1) {
                 const QDate shown = picker_->date();
-                held_ = 30 + text.toInt();
+                held_ = 30 + text[0].digitValue();
                 picker_->setDate(QDate(shown.year(), shown.month(), shown.daysInMonth()));
                 picker_->setSelectedSection(Section::MonthSection);
                 typedIn_ = Section::DaySection;
@@ -237,7 +247,7 @@ private:
                                     : picker_->sectionText(Section::DaySection).trimmed();
             if (was.isEmpty())
                 before_ = picker_->dateTime();
-            const QString day = was + text;
+            const QString day = plainFigures(was + text);
             if (day == u'3' && picker_->date().daysInMonth() < 30) {
                 three_ = true; // a 30th or 31st, or the 3rd: the next key says
                 return true;
@@ -274,6 +284,22 @@ private:
             forget();
         }
         return false;
+    }
+
+    // The figure for a value as the picker writes it (a desktop set to
+    // Arabic shows Arabic-Indic figures).
+    QString ownFigure(int value) const {
+        const QString zero = picker_->locale().zeroDigit();
+        return zero.size() == 1 ? QString(QChar(zero[0].unicode() + value))
+                                : QString::number(value);
+    }
+
+    // Figures of any script as plain ones, to be counted.
+    static QString plainFigures(QString figures) {
+        for (QChar& c : figures)
+            if (c.isDigit())
+                c = QChar(u'0' + c.digitValue());
+        return figures;
     }
 
     // Keys that move between the parts, changing nothing.

@@ -188,31 +188,42 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {november, "1.2.2027", {2027, 2, 1}},
         {november, "31 1 2027", {2027, 1, 31}},
         {november, "29022029\b8", {2028, 2, 29}},
-        {november, "3D1102026", {2026, 10, 31}}};
+        {november, "3D1102026", {2026, 10, 31}},
+        {november, "\u0663\u0661\u0661\u0660\u0662\u0660\u0662\u0667", {2027, 10, 31}},
+        {november, "\uFF13\uFF11\uFF11\uFF12", {2026, 12, 31}},
+        {november, "\u0660\u0664\u0661\u0662\u0662\u0660\u0662\u0666", {2026, 12, 4}}};
     const std::map<char, Qt::Key> keyOf = {
         {'\b', Qt::Key_Backspace}, {'D', Qt::Key_Delete},  {'S', Qt::Key_Shift},
         {'\t', Qt::Key_Tab},       {'<', Qt::Key_Backtab}, {'v', Qt::Key_Down},
         {'L', Qt::Key_Left},       {'\r', Qt::Key_Return}, {'\x1b', Qt::Key_Escape}};
     QGuiApplication::clipboard()->setText("15/10/2026");
-    for (const auto& [shown, typed, date] : cases) {
+    const auto typedOver = [&](QDate shown, const char* typed) {
         day->setDate(shown);
         QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
                           QPoint(6, day->height() / 2));
         QCoreApplication::processEvents();
-        for (const char c : std::string(typed)) { // as typed, one key at a time
-            if (c == 'P')
+        for (const QChar c : QString::fromUtf8(typed)) { // as typed, one key at a time
+            if (c == u'P')
                 for (const Qt::Key k : {Qt::Key_A, Qt::Key_V})
                     QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier);
-            else if (keyOf.count(c))
-                key(keyOf.at(c));
-            else
-                keys(QString(QChar(c)));
+            else if (c.unicode() < 128 && keyOf.count(char(c.unicode())))
+                key(keyOf.at(char(c.unicode())));
+            else // as a keyboard of any script sends it
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                                    QString(c), Qt::NoModifier);
             QCoreApplication::processEvents();
         }
         for (int part = 0; part < 3 && day->hasFocus(); ++part)
             key(Qt::Key_Tab);
-        EXPECT_EQ(day->date(), date) << typed;
-    }
+        return day->date();
+    };
+    for (const auto& [shown, typed, date] : cases)
+        EXPECT_EQ(typedOver(shown, typed), date) << typed;
+    // A desktop set to Arabic, its pickers showing Arabic-Indic figures.
+    day->setLocale(QLocale(QLocale::Arabic, QLocale::Egypt));
+    for (const auto& [shown, typed, date] : cases)
+        EXPECT_EQ(typedOver(shown, typed), date) << typed << " in Arabic";
+    day->unsetLocale();
     // Left by a click after typing, then come back to by Tab: Tab steps
     // through the day, month and year and leaves, as before.
     QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
