@@ -7,7 +7,12 @@ class QLineEdit;
 
 namespace pellamy {
 
-void limitTyping(QLineEdit* box, int characters);
+// What the limit counts: the text up to its first line break (a cell pasted
+// from a spreadsheet), or in a box whose pasted row is shared out cell by
+// cell, up to the first tab as well.
+enum class LimitCounts { FirstLine, FirstCell };
+
+void limitTyping(QLineEdit* box, int characters, LimitCounts counts = LimitCounts::FirstLine);
 
 // The limit set on a box; 0 when it has none.
 int typingLimit(const QLineEdit* box);

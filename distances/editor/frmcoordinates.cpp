@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStyledItemDelegate>
 
 namespace pellamy {
@@ -39,7 +40,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() == 0)
-            limitTyping(line, limit_);
+            limitTyping(line, limit_, LimitCounts::FirstCell);
         return editor;
     }
 
@@ -183,33 +184,59 @@ bool frmcoordinates::hasUnsavedChanges() const {
     return !(shown() == stored_);
 }
 
+QString frmcoordinates::refusal(const List& list, int row, int column, QString& text) const {
+    if (column == 0) {
+        for (int other = 0; other < list.table->rowCount(); ++other) {
+            const QTableWidgetItem* name = list.table->item(other, 0);
+            if (other != row && name && !text.isEmpty() &&
+                nocaseKey(name->text()) == nocaseKey(text))
+                return QStringLiteral("There is already a %1 for \"%2\".").arg(list.one, text);
+        }
+    } else if (!text.isEmpty()) {
+        const Axis axis = kAxes[column - 1];
+        const CoordinateReading reading = readCoordinate(text, axis);
+        if (!reading.nanoArcseconds)
+            return reading.error;
+        text = coordinateText(*reading.nanoArcseconds, axis);
+    }
+    return QString();
+}
+
 void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
     if (showing_)
         return;
-    const QString before = item->data(Qt::UserRole).toString();
-    QString text = item->text().trimmed();
+    const int row = item->row(), column = item->column();
+    // A row copied from a spreadsheet and pasted into a cell fills the cells
+    // from there on, all of them or, when one is refused, none; a cell copied
+    // comes with a line break, which is not kept.
+    QStringList lines = item->text().split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    while (lines.size() > 1 && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    QStringList cells = lines.value(0).split(u'\t');
+    while (column + cells.size() > 3 && cells.last().trimmed().isEmpty())
+        cells.removeLast(); // a whole row copied, empty after the longitude
     QString refusal;
-    if (item->column() == 0) {
-        for (int row = 0; row < list.table->rowCount(); ++row) {
-            const QTableWidgetItem* other = list.table->item(row, 0);
-            if (row != item->row() && other && !text.isEmpty() &&
-                nocaseKey(other->text()) == nocaseKey(text))
-                refusal = QStringLiteral("There is already a %1 for \"%2\".").arg(list.one, text);
-        }
-    } else if (!text.isEmpty()) {
-        const Axis axis = kAxes[item->column() - 1];
-        const CoordinateReading reading = readCoordinate(text, axis);
-        if (reading.nanoArcseconds)
-            text = coordinateText(*reading.nanoArcseconds, axis);
-        else
-            refusal = reading.error;
+    if (lines.size() > 1)
+        refusal = QStringLiteral("%1 rows were pasted into one cell. Paste one %2 at a time, or "
+                                 "import the %3 from a CSV file with Import.")
+                      .arg(QString::number(lines.size()), list.one, list.many);
+    else if (column + cells.size() > 3)
+        refusal = QStringLiteral("The row pasted has %1 cells, where the list has %2 from this "
+                                 "cell on (a %3's name, latitude and longitude).")
+                      .arg(QString::number(cells.size()), QString::number(3 - column), list.one);
+    for (int i = 0; i < cells.size() && refusal.isEmpty(); ++i) {
+        cells[i] = cells[i].trimmed();
+        refusal = this->refusal(list, row, column + i, cells[i]);
     }
     showing_ = true;
     if (refusal.isEmpty()) {
-        item->setText(text);
-        item->setData(Qt::UserRole, text);
+        for (int i = 0; i < cells.size(); ++i) {
+            QTableWidgetItem* cell = list.table->item(row, column + i);
+            cell->setText(cells[i]);
+            cell->setData(Qt::UserRole, cells[i]);
+        }
     } else {
-        item->setText(before);
+        item->setText(item->data(Qt::UserRole).toString());
     }
     showing_ = false;
     if (!refusal.isEmpty()) {

@@ -63,6 +63,9 @@ private:
     void remove(List& list);
     void import(List& list);
     void edited(List& list, QTableWidgetItem* item);
+    // Why the text cannot stand in the cell; none when it can, the text then
+    // put in the form the list shows.
+    QString refusal(const List& list, int row, int column, QString& text) const;
     void showList(List& list, const QVector<Place>& places);
     QVector<Place> places(const List& list) const;
     PlaceLists shown() const;

@@ -526,5 +526,37 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     ASSERT_TRUE(name);
     name->paste();
     EXPECT_EQ(name->text(), "");
+    // A row copied from a spreadsheet fills the row from the cell it is
+    // pasted into, all of it or, when a cell is refused, none of it.
+    const QString lat = QString::fromUtf8("51°30'00\"N"), lon = QString::fromUtf8("0°06'00\"W");
+    const std::tuple<int, const char*, QStringList, const char*> pastes[] = {
+        {0, "Cy Instance\t52.25\t1.5E\r\n", {"Cy Instance", "52°15'00\"N", "1°30'00\"E"}, ""},
+        {0, "Cy Instance of Northfield\t52.25", {"Ann Sample", lat, lon}, ""}, // name too long
+        {1, "52.25\t1.5E\t\t\r\n", {"Ann Sample", "52°15'00\"N", "1°30'00\"E"}, ""},
+        {0, "Dee Model\r\n", {"Dee Model", lat, lon}, ""},
+        {0, "Cy Instance\t95\t1.5E", {"Ann Sample", lat, lon}, "The latitude \"95\" lies"},
+        {0, "Bo Example\t52\t1E", {"Ann Sample", lat, lon}, "There is already a loft"},
+        {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, where"},
+        {0, "Cy Instance\t52\t1E\nDee Model\t53\t1E", {"Ann Sample", lat, lon}, "2 rows were"}};
+    type(lofts, 1, {"Bo Example"});
+    for (const auto& [column, pasted, row, said] : pastes) {
+        lofts->setCurrentCell(0, column);
+        lofts->editItem(lofts->item(0, column));
+        auto* cell = qobject_cast<QLineEdit*>(lofts->indexWidget(lofts->currentIndex()));
+        ASSERT_TRUE(cell);
+        cell->selectAll();
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(pasted));
+        cell->paste();
+        QTest::keyClick(cell, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(QStringList({lofts->item(0, 0)->text(), lofts->item(0, 1)->text(),
+                               lofts->item(0, 2)->text()}),
+                  QStringList(row))
+            << pasted;
+        EXPECT_EQ(dialogs.messages().value(0).left(int(strlen(said))), QString(said)) << pasted;
+        dialogs.clear();
+        // Back to the row typed, for the next paste.
+        type(lofts, 0, {"Ann Sample", "51.5", "0.1W"});
+    }
     w.closeWithoutSaving();
 }
