@@ -161,6 +161,21 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
             return keyPressed(*static_cast<QKeyEvent*>(event));
+        case QEvent::InputMethod: {
+            // Figures an input method puts together and hands over at once
+            // (a Japanese one's full-width figures): typed key by key.
+            const auto* composed = static_cast<QInputMethodEvent*>(event);
+            const QString figures = composed->commitString();
+            if (figures.isEmpty() || !composed->preeditString().isEmpty() ||
+                !std::all_of(figures.begin(), figures.end(),
+                             [](QChar c) { return c.isDigit() || c.isPunct() || c == u' '; }))
+                break;
+            for (const QChar c : figures) {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QCoreApplication::sendEvent(picker_, &key);
+            }
+            return true;
+        }
         case QEvent::Wheel:
             forget();
             break;

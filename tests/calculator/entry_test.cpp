@@ -224,6 +224,16 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     for (const auto& [shown, typed, date] : cases)
         EXPECT_EQ(typedOver(shown, typed), date) << typed << " in Arabic";
     day->unsetLocale();
+    // A date an input method hands over at once, in full-width figures.
+    day->setDate(november);
+    QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
+                      QPoint(6, day->height() / 2));
+    QCoreApplication::processEvents();
+    QInputMethodEvent composed;
+    composed.setCommitString("\uFF13\uFF11\uFF0F\uFF11\uFF10\uFF0F\uFF12\uFF10\uFF12\uFF17");
+    QApplication::sendEvent(day, &composed);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(day->date(), QDate(2027, 10, 31));
     // Left by a click after typing, then come back to by Tab: Tab steps
     // through the day, month and year and leaves, as before.
     QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
