@@ -103,7 +103,7 @@ bool isPlace(const Record& record) {
 // How a heading names a longitude column.
 constexpr const char* kLongitudeWords[] = {"lon", "lng", "läng"};
 
-PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
+PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& whole) {
     const QString text = decoded(bytes);
     // The separator under which most records read as places; a decimal
     // comma splits a comma-separated reading so that it reads as none. When
@@ -125,7 +125,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
         }
     }
     if (best.isEmpty())
-        return {{}, QStringLiteral("The file holds no lines.")};
+        return {{}, QStringLiteral("There are no places in %1.").arg(whole)};
     // A first line is a heading when its latitude and longitude hold no
     // figure; a first line with figures that do not read is named as a
     // fault like any other.
@@ -207,7 +207,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
             problems << where + QStringLiteral("the name \"%1\" is longer than %2 characters.")
                                     .arg(name, QString::number(nameLimit));
         else if (names.contains(nocaseKey(name)))
-            problems << where + QStringLiteral("\"%1\" is in the file twice.").arg(name);
+            problems << where + QStringLiteral("\"%1\" is in %2 twice.").arg(name, whole);
         else if (!latitude.nanoArcseconds)
             problems << where + latitude.error;
         else if (!longitude.nanoArcseconds)
@@ -221,10 +221,10 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit) {
     if (problems.isEmpty())
         return import;
     const qsizetype shown = std::min<qsizetype>(problems.size(), 5);
-    QString error =
-        QStringLiteral("Nothing was imported, because %1 of the file cannot be read:\n")
-            .arg(problems.size() == 1 ? QStringLiteral("one line")
-                                      : QStringLiteral("%1 lines").arg(problems.size()));
+    QString error = QStringLiteral("Nothing was imported, because %1 of %2 cannot be read:\n")
+                        .arg(problems.size() == 1 ? QStringLiteral("one line")
+                                                  : QStringLiteral("%1 lines").arg(problems.size()),
+                             whole);
     error += problems.mid(0, shown).join(u'\n');
     if (problems.size() > shown)
         error += QStringLiteral("\n(and %1 more)").arg(problems.size() - shown);

@@ -19,7 +19,9 @@ struct PlaceImport {
 // The largest file taken as a list of places.
 constexpr qint64 kLargestPlaceFile = qint64(16) << 20;
 
-// nameLimit: the longest name the Distances table's entry limit allows.
-PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit);
+// nameLimit: the longest name the Distances table's entry limit allows;
+// whole: what the lines are, as the messages name it ("the rows pasted").
+PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit,
+                         const QString& whole = QStringLiteral("the file"));
 
 } // namespace pellamy

@@ -10,8 +10,11 @@
 #include "ui_frmcoordinates.h"
 
 #include <cmath>
+#include <utility>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -97,6 +100,17 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
         table->horizontalHeader()->setStretchLastSection(true); // the longitude in reach
         connect(table, &QTableWidget::itemChanged, this,
                 [this, table](QTableWidgetItem* item) { edited(listOf(table), item); });
+        // Rows copied from a spreadsheet and pasted on the list (no cell
+        // open) are imported.
+        auto* paste = new QAction(table);
+        paste->setShortcut(QKeySequence::Paste);
+        paste->setShortcutContext(Qt::WidgetShortcut);
+        table->addAction(paste);
+        connect(paste, &QAction::triggered, this, [this, table] {
+            const QString text = QGuiApplication::clipboard()->text();
+            if (!text.trimmed().isEmpty())
+                this->paste(listOf(table), text, table->currentRow());
+        });
     }
 
     connect(ui_->cmdAddLoft, &QPushButton::clicked, this, &frmcoordinates::cmdAddLoft_Click);
@@ -208,19 +222,25 @@ void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
     const int row = item->row(), column = item->column();
     // A row copied from a spreadsheet and pasted into a cell fills the cells
     // from there on, all of them or, when one is refused, none; a cell copied
-    // comes with a line break, which is not kept.
+    // comes with a line break, which is not kept. Several rows are imported.
     QStringList lines = item->text().split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     while (lines.size() > 1 && lines.last().trimmed().isEmpty())
         lines.removeLast();
     QStringList cells = lines.value(0).split(u'\t');
     while (column + cells.size() > 3 && cells.last().trimmed().isEmpty())
         cells.removeLast(); // a whole row copied, empty after the longitude
+    if (lines.size() > 1) {
+        // Several rows: taken in as from a file, the cell left as it was.
+        const QString pasted = item->text();
+        showing_ = true;
+        item->setText(item->data(Qt::UserRole).toString());
+        showing_ = false;
+        if (!paste(list, pasted, row))
+            refused_ = true;
+        return;
+    }
     QString refusal;
-    if (lines.size() > 1)
-        refusal = QStringLiteral("%1 rows were pasted into one cell. Paste one %2 at a time, or "
-                                 "import the %3 from a CSV file with Import.")
-                      .arg(QString::number(lines.size()), list.one, list.many);
-    else if (column + cells.size() > 3)
+    if (column + cells.size() > 3)
         refusal = QStringLiteral("The row pasted has %1 cells, where the list has %2 from this "
                                  "cell on (a %3's name, latitude and longitude).")
                       .arg(QString::number(cells.size()), QString::number(3 - column), list.one);
@@ -297,13 +317,22 @@ void frmcoordinates::import(List& list) {
                 .arg(QFileInfo(path).fileName(), file.errorString()));
         return;
     }
-    const PlaceImport imported = readPlaceCsv(bytes, list.table == ui_->lstLofts ? 20 : 15);
+    takeIn(list, bytes, QFileInfo(path).fileName());
+}
+
+bool frmcoordinates::takeIn(List& list, const QByteArray& bytes, const QString& fileName,
+                            int emptyRow) {
+    const PlaceImport imported = readPlaceCsv(bytes, list.table == ui_->lstLofts ? 20 : 15,
+                                              fileName.isEmpty() ? QStringLiteral("the rows pasted")
+                                                                 : QStringLiteral("the file"));
     if (!imported.error.isEmpty()) {
-        say(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), imported.error));
-        return;
+        say(fileName.isEmpty() ? imported.error
+                               : QStringLiteral("%1: %2").arg(fileName, imported.error));
+        return false;
     }
-    // A place already listed takes the file's coordinates; the others are
-    // added at the end.
+    // A place already listed takes the coordinates read; the others go into
+    // the empty row given (where the rows were pasted), then at the end.
+    // Cells are written in place: the one pasted into is still being set.
     int added = 0, changed = 0;
     QHash<QString, int> rowOf;
     for (int row = 0; row < list.table->rowCount(); ++row)
@@ -312,28 +341,42 @@ void frmcoordinates::import(List& list) {
     showing_ = true;
     for (const Place& place : imported.places) {
         const auto listed = rowOf.constFind(nocaseKey(place.name));
-        const int row = listed == rowOf.cend() ? list.table->rowCount() : *listed;
+        int row = listed == rowOf.cend() ? list.table->rowCount() : *listed;
         QString name = place.name;
-        if (listed == rowOf.cend()) {
-            list.table->insertRow(row);
-            rowOf.insert(nocaseKey(place.name), row);
-            ++added;
-        } else {
+        if (listed != rowOf.cend()) {
             name = list.table->item(row, 0)->text(); // as the list has it
             ++changed;
+        } else {
+            if (emptyRow >= 0)
+                row = std::exchange(emptyRow, -1);
+            else
+                list.table->insertRow(row);
+            rowOf.insert(nocaseKey(place.name), row);
+            ++added;
         }
         const QString texts[] = {name, place.latitude, place.longitude};
         for (int column = 0; column < 3; ++column) {
-            auto* item = new QTableWidgetItem(texts[column]);
+            QTableWidgetItem* item = list.table->item(row, column);
+            if (!item)
+                list.table->setItem(row, column, item = new QTableWidgetItem);
+            item->setText(texts[column]);
             item->setData(Qt::UserRole, texts[column]);
-            list.table->setItem(row, column, item);
         }
     }
     showing_ = false;
     say(QStringLiteral("From %1: %2 added, %3 given new coordinates. They are stored when you "
                        "press Save.")
-            .arg(QFileInfo(path).fileName(), countText(added, list.one, list.many),
-                 QString::number(changed)));
+            .arg(fileName.isEmpty() ? QStringLiteral("the rows pasted") : fileName,
+                 countText(added, list.one, list.many), QString::number(changed)));
+    return true;
+}
+
+bool frmcoordinates::paste(List& list, const QString& text, int row) {
+    bool empty = row >= 0;
+    for (int column = 0; column < 3 && empty; ++column)
+        if (const QTableWidgetItem* item = list.table->item(row, column))
+            empty = item->data(Qt::UserRole).toString().isEmpty();
+    return takeIn(list, text.toUtf8(), QString(), empty ? row : -1);
 }
 
 bool frmcoordinates::save() {

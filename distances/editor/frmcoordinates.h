@@ -62,6 +62,12 @@ private:
     void add(List& list);
     void remove(List& list);
     void import(List& list);
+    // Takes in the places of a CSV file (or, with no file name, rows
+    // pasted), the first new one into emptyRow when there is one; false,
+    // after saying why, when nothing was taken in.
+    bool takeIn(List& list, const QByteArray& bytes, const QString& fileName, int emptyRow = -1);
+    // Rows pasted, the first new one into the row given if it is empty.
+    bool paste(List& list, const QString& text, int row);
     void edited(List& list, QTableWidgetItem* item);
     // Why the text cannot stand in the cell; none when it can, the text then
     // put in the form the list shows.

@@ -536,8 +536,7 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         {0, "Dee Model\r\n", {"Dee Model", lat, lon}, ""},
         {0, "Cy Instance\t95\t1.5E", {"Ann Sample", lat, lon}, "The latitude \"95\" lies"},
         {0, "Bo Example\t52\t1E", {"Ann Sample", lat, lon}, "There is already a loft"},
-        {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, where"},
-        {0, "Cy Instance\t52\t1E\nDee Model\t53\t1E", {"Ann Sample", lat, lon}, "2 rows were"}};
+        {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, where"}};
     type(lofts, 1, {"Bo Example"});
     for (const auto& [column, pasted, row, said] : pastes) {
         lofts->setCurrentCell(0, column);
@@ -558,5 +557,30 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         // Back to the row typed, for the next paste.
         type(lofts, 0, {"Ann Sample", "51.5", "0.1W"});
     }
+    // Several rows are imported: the first new one into the empty row they
+    // were pasted into, the rest at the end; pasted on the list too.
+    w.cmdAddLoft_Click();
+    QGuiApplication::clipboard()->setText("Eve Pattern\t53\t2W\r\nFay Figure\t54\t2W\r\n");
+    qobject_cast<QLineEdit*>(lofts->indexWidget(lofts->currentIndex()))->paste();
+    QTest::keyClick(lofts->indexWidget(lofts->currentIndex()), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QGuiApplication::clipboard()->setText("Eve Pattern\t50\t2W\nGus Sample\t51\t1W");
+    QTest::keyClick(lofts, Qt::Key_V, Qt::ControlModifier);
+    QGuiApplication::clipboard()->setText("Hal Sample\t95\t1W");
+    QTest::keyClick(lofts, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.messages(),
+              QStringList({"From the rows pasted: 2 lofts added, 0 given new coordinates. They "
+                           "are stored when you press Save.",
+                           "From the rows pasted: 1 loft added, 1 given new coordinates. They "
+                           "are stored when you press Save.",
+                           "Nothing was imported, because one line of the rows pasted cannot be "
+                           "read:\nLine 1: The latitude \"95\" lies outside 90°S to 90°N."}));
+    QStringList names;
+    for (int row = 0; row < lofts->rowCount(); ++row)
+        names << lofts->item(row, 0)->text() + ' ' + lofts->item(row, 1)->text();
+    EXPECT_EQ(names, QStringList({"Ann Sample " + lat, "Bo Example ",
+                                  QString::fromUtf8("Eve Pattern 50°00'00\"N"),
+                                  QString::fromUtf8("Fay Figure 54°00'00\"N"),
+                                  QString::fromUtf8("Gus Sample 51°00'00\"N")}));
     w.closeWithoutSaving();
 }
