@@ -23,7 +23,7 @@ QString distanceSchema() {
 
 QString createDistanceDatabase(const QString& path) {
     const QString making =
-        QStringLiteral("%1.%2.new").arg(path).arg(QCoreApplication::applicationPid());
+        QStringLiteral("%1.%2.new").arg(path, QString::number(QCoreApplication::applicationPid()));
     const QString name = QStringLiteral("pellamy-create-") + making;
     QString error;
     QFile::remove(making); // left by a copy killed part-way under this number

@@ -72,7 +72,9 @@ protected:
         }
     }
     QString path() const { return dir.filePath("distances.mdb"); }
-    QTemporaryDir dir;
+    // A blank and a "%1" in the folder's name, as a secretary's folders may
+    // have: every path is taken as it stands.
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/pellamy %1 test-XXXXXX")};
 };
 
 } // namespace testsupport
