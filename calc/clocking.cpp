@@ -93,6 +93,8 @@ QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
     const VelocityResult& r = outcome.result;
     if (r.fault == VelocityFault::NotANumber && r.failedField == QLatin1String("sixtieths")) {
         const qsizetype rows = distances.count(u'\n');
+        if (rows == 0 && member.trimmed().isEmpty())
+            return QStringLiteral("no member is chosen. Please choose the member from the list.");
         if (rows == 0)
             return QStringLiteral("there is no distance for %1 from %2. Please choose the "
                                   "member from the list, or %3")
@@ -104,10 +106,12 @@ QString noEntryReason(const ClockingOutcome& outcome, const QString& distances,
                                   "which is right. ")
                        .arg(rows)
                        .arg(member, racepoint) +
-                   please("Please keep one of them in the distances.", "keep one of them");
+                   please("Please keep the right one and delete the others under Enter Members "
+                          "Distances.",
+                          "keep one of them");
         if (distances.trimmed().isEmpty())
             return QStringLiteral("the distance for %1 from %2 is empty. ").arg(member, racepoint) +
-                   please("Please fill it in with the distances editor.", "fill it in");
+                   please("Please fill it in under Enter Members Distances.", "fill it in");
         return QStringLiteral("the distance for %1 from %2 is not a number.")
             .arg(member, racepoint);
     }

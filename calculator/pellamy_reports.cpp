@@ -136,10 +136,13 @@ void Pellamy::Command2_Click() {
         else
             there = writeWholeFile(instead, result);
         if (!there.ok()) {
+            const QString neither =
+                instead.isEmpty()
+                    ? QStringLiteral("and there is no documents folder to write it to instead")
+                    : QStringLiteral("nor to %1, because %2").arg(instead, there.problem);
             dialogs_->message(QStringLiteral("The result could not be written to %1, because %2, "
-                                             "nor to %3, because %4, so no e-mail has been "
-                                             "started.")
-                                  .arg(path, written.problem, instead, there.problem),
+                                             "%3, so no e-mail has been started.")
+                                  .arg(path, written.problem, neither),
                               kTitle);
             return;
         }

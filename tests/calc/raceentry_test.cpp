@@ -111,11 +111,11 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
          "there is no distance for J. Smith from Berwick. Please choose the member from the "
          "list, or add the distance under Enter Members Distances."},
         {"an empty distance", [](CalculatorFields& f) { f.sixtieths = "\r\n"; }, ticked,
-         "the distance for J. Smith from Berwick is empty. Please fill it in with the distances "
-         "editor."},
+         "the distance for J. Smith from Berwick is empty. Please fill it in under Enter Members "
+         "Distances."},
         {"two distances", [](CalculatorFields& f) { f.sixtieths += f.sixtieths; }, ticked,
          "there are 2 distances for J. Smith from Berwick, so Pellamy cannot tell which is "
-         "right. Please keep one of them in the distances."},
+         "right. Please keep the right one and delete the others under Enter Members Distances."},
         // Reset and written back, but not used: a second click takes it.
         {"a clock field over its limit", [](CalculatorFields& f) { f.CsSec = "75"; }, ticked,
          "a time over its limit was put back as the box now shows. Please check it and click "
@@ -145,6 +145,11 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
         EXPECT_EQ(out.fields.Rubin, entryMade ? "" : "12");
         EXPECT_EQ(out.entry, entryMade ? entered : QStringList());
     }
+    // With no member chosen, that is what is said.
+    CalculatorFields none = workedExample();
+    none.sixtieths.clear();
+    EXPECT_EQ(noEntryReason(clockBird(none, ticked), none.sixtieths, " ", "Berwick"),
+              "no member is chosen. Please choose the member from the list.");
     // The fields written back hold the reset time, which a second click takes.
     CalculatorFields f = workedExample();
     f.CsSec = "75";

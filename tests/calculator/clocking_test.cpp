@@ -154,7 +154,8 @@ TEST_F(ClockingTest, AFailureMakesNoEntryKeepsTheBirdAndTheQuestionStillFollows)
     EXPECT_EQ(shown(),
               QStringList({"message|Pellamy|No entry was made for this bird: there are 2 "
                            "distances for O'Brien from Berwick, so Pellamy cannot tell which is "
-                           "right. Please keep one of them in the distances.",
+                           "right. Please keep the right one and delete the others under Enter "
+                           "Members Distances.",
                            kQuestion + "O'Brien"}));
     // The figures worked out before the velocity are shown; the bird's own
     // details stay for a second try.
