@@ -44,7 +44,17 @@ ClockingOutcome clockBird(const CalculatorFields& fields, const BirdChoices& cho
 }
 
 QString clockDoubt(const ClockingOutcome& outcome) {
-    if (!outcome.entryMade || !outcome.result.setError || !outcome.result.variation)
+    if (!outcome.entryMade)
+        return QString();
+    // A bird clocked, by the dates and times given, before it was liberated
+    // (the date it was clocked left at an earlier race's, say) would go onto
+    // the sheets with its velocity below nought.
+    if (textToNumber(outcome.result.velocity.value_or(QString())).value_or(0) < 0)
+        return QStringLiteral("This bird's flying time comes out below nought: by the dates and "
+                              "times given, it was clocked before it was liberated. Please check "
+                              "the race dates and the date and time the bird was clocked. The "
+                              "bird has been entered as they stand.");
+    if (!outcome.result.setError || !outcome.result.variation)
         return QString();
     const double setError = *outcome.result.setError;
     const double variation = textToNumber(*outcome.result.variation).value_or(0);

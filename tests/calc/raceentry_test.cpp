@@ -165,6 +165,11 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     f.CsHr = "-3000000000000000"; // a negative hour passes the time check
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
                     .startsWith("This bird's clock was -1.08000000000001E+19 seconds"));
+    f = workedExample(); // clocked, by the times given, before liberation
+    f.birdclockhrs = "7";
+    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
+                    .startsWith("This bird's flying time comes out "
+                                "below nought"));
     // A clock read just after midnight, the master clock just before: as
     // described, a day's error; entered, and doubted.
     f = workedExample();
