@@ -134,8 +134,13 @@ void frmseason::workOut() {
     if (!forPlace.isEmpty()) {
         forPlace_ = forPlace;
         ui_->txtPoints->setModified(false);
-    } else if (sender() == ui_->txtPoints)
+    } else if (sender() == ui_->txtPoints) {
         dialogs_->message(error, kTitle);
+        // Back to the points to put them right, not on to the tick box
+        // beside them, which the blanks typed next would tick and untick.
+        ui_->txtPoints->setFocus();
+        ui_->txtPoints->selectAll();
+    }
     PointsRule points;
     points.forPlace = forPlace_;
     points.firstBirdOnly = ui_->chkFirstBirdOnly->isChecked();

@@ -62,10 +62,13 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
 
     control<QTabWidget>(window, "tabCompetitions")->setCurrentIndex(1);
     auto* pointsBox = control<QLineEdit>(window, "txtPoints");
+    pointsBox->setFocus();
     pointsBox->selectAll();
     QTest::keyClicks(pointsBox, "5 x");
-    QTest::keyClick(pointsBox, Qt::Key_Return);
+    QTest::keyClick(pointsBox, Qt::Key_Tab);
     EXPECT_THAT(dialogs.messages().value(0).toStdString(), testing::HasSubstr("\"x\" is not one"));
+    EXPECT_EQ(QApplication::focusWidget(), pointsBox); // to be put right there
+    EXPECT_EQ(pointsBox->selectedText(), "5 x");
     dialogs.clear();
     pointsBox->selectAll();
     QTest::keyClicks(pointsBox, "5 3");
