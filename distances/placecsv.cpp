@@ -150,6 +150,10 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
                         .arg(first.fields.join(bestSeparator))};
         headingFields = first.fields.size();
         best.removeFirst();
+        if (best.isEmpty()) // a heading alone, or one line taken for one
+            return {{},
+                    QStringLiteral("There are no places in %1, only a heading: \"%2\".")
+                        .arg(whole, first.fields.join(bestSeparator))};
     }
 
     PlaceImport import;

@@ -100,15 +100,20 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
         table->horizontalHeader()->setStretchLastSection(true); // the longitude in reach
         connect(table, &QTableWidget::itemChanged, this,
                 [this, table](QTableWidgetItem* item) { edited(listOf(table), item); });
-        // Rows copied from a spreadsheet and pasted on the list (no cell
-        // open) are imported.
+        // Pasted on the list with no cell open: one row goes into the
+        // current cell as if pasted there; several rows are imported.
         auto* paste = new QAction(table);
         paste->setShortcut(QKeySequence::Paste);
         paste->setShortcutContext(Qt::WidgetShortcut);
         table->addAction(paste);
         connect(paste, &QAction::triggered, this, [this, table] {
             const QString text = QGuiApplication::clipboard()->text();
-            if (!text.trimmed().isEmpty())
+            if (text.trimmed().isEmpty())
+                return;
+            if (QTableWidgetItem* cell = table->currentItem();
+                cell && !text.trimmed().contains(u'\n') && !text.trimmed().contains(u'\r'))
+                cell->setText(text); // shared out by edited()
+            else
                 this->paste(listOf(table), text, table->currentRow());
         });
     }
@@ -241,13 +246,16 @@ void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
     }
     QString refusal;
     if (column + cells.size() > 3)
-        refusal = QStringLiteral("The row pasted has %1 cells, where the list has %2 from this "
-                                 "cell on (a %3's name, latitude and longitude).")
+        refusal = QStringLiteral("The row pasted has %1 cells, more than the %2 from this cell to "
+                                 "the longitude. A row of name, latitude and longitude is pasted "
+                                 "into a %3's name.")
                       .arg(QString::number(cells.size()), QString::number(3 - column), list.one);
     for (int i = 0; i < cells.size() && refusal.isEmpty(); ++i) {
         cells[i] = cells[i].trimmed();
         refusal = this->refusal(list, row, column + i, cells[i]);
     }
+    if (!refusal.isEmpty() && cells.size() > 1)
+        refusal += QStringLiteral(" Nothing of the row pasted has been kept.");
     showing_ = true;
     if (refusal.isEmpty()) {
         for (int i = 0; i < cells.size(); ++i) {

@@ -163,6 +163,9 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
     // decimal commas left unquoted in a comma-separated file are refused.
     EXPECT_THAT(readPlaceCsv("Ann Sample,95.1,-1.25\nBob Sample,52.1,-1\n", 20).error.toStdString(),
                 HasSubstr("Line 1: The latitude \"95.1\""));
+    // A heading alone is said, not taken as no places to import.
+    EXPECT_EQ(readPlaceCsv("Name,Latitude,Longitude\n", 20).error,
+              "There are no places in the file, only a heading: \"Name,Latitude,Longitude\".");
     // A heading with the longitude first is refused, not read the wrong way.
     EXPECT_EQ(readPlaceCsv("Member;Long;Lat\nAnn Sample;-0,0015;51,4778\n", 20).error,
               "The heading \"Member;Long;Lat\" puts the longitude before the latitude. Please "
@@ -536,7 +539,7 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         {0, "Dee Model\r\n", {"Dee Model", lat, lon}, ""},
         {0, "Cy Instance\t95\t1.5E", {"Ann Sample", lat, lon}, "The latitude \"95\" lies"},
         {0, "Bo Example\t52\t1E", {"Ann Sample", lat, lon}, "There is already a loft"},
-        {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, where"}};
+        {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, more than the 2"}};
     type(lofts, 1, {"Bo Example"});
     for (const auto& [column, pasted, row, said] : pastes) {
         lofts->setCurrentCell(0, column);
@@ -566,21 +569,26 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     QCoreApplication::processEvents();
     QGuiApplication::clipboard()->setText("Eve Pattern\t50\t2W\nGus Sample\t51\t1W");
     QTest::keyClick(lofts, Qt::Key_V, Qt::ControlModifier);
-    QGuiApplication::clipboard()->setText("Hal Sample\t95\t1W");
-    QTest::keyClick(lofts, Qt::Key_V, Qt::ControlModifier);
+    // One row pasted on the list goes into the current cell as into an open one.
+    for (const auto& [row, pasted] : {std::pair{3, "52.45\t0.6W\n"}, {1, "95\t1W"}}) {
+        lofts->setCurrentCell(row, 1);
+        QGuiApplication::clipboard()->setText(pasted);
+        QTest::keyClick(lofts, Qt::Key_V, Qt::ControlModifier);
+    }
     EXPECT_EQ(dialogs.messages(),
               QStringList({"From the rows pasted: 2 lofts added, 0 given new coordinates. They "
                            "are stored when you press Save.",
                            "From the rows pasted: 1 loft added, 1 given new coordinates. They "
                            "are stored when you press Save.",
-                           "Nothing was imported, because one line of the rows pasted cannot be "
-                           "read:\nLine 1: The latitude \"95\" lies outside 90°S to 90°N."}));
+                           "The latitude \"95\" lies outside 90°S to 90°N. Nothing of the row "
+                           "pasted has been kept."}));
+    EXPECT_EQ(lofts->item(3, 2)->text(), QString::fromUtf8("0°36'00\"W"));
     QStringList names;
     for (int row = 0; row < lofts->rowCount(); ++row)
         names << lofts->item(row, 0)->text() + ' ' + lofts->item(row, 1)->text();
     EXPECT_EQ(names, QStringList({"Ann Sample " + lat, "Bo Example ",
                                   QString::fromUtf8("Eve Pattern 50°00'00\"N"),
-                                  QString::fromUtf8("Fay Figure 54°00'00\"N"),
+                                  QString::fromUtf8("Fay Figure 52°27'00\"N"),
                                   QString::fromUtf8("Gus Sample 51°00'00\"N")}));
     w.closeWithoutSaving();
 }
