@@ -158,11 +158,15 @@ QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& ent
     html += QStringLiteral(
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n");
-    html +=
-        QStringLiteral("<title>%1</title>\n")
-            .arg(escaped(QStringLiteral("%1: %2 %3")
-                             .arg(d.club.trimmed(), d.racepoint.trimmed(), slashDate(d.txtdaterace))
-                             .trimmed()));
+    // A club without a name yet (a new install) has no heading, and its
+    // race alone names the page.
+    const QString club = d.club.trimmed(), fed = d.fed.trimmed();
+    const QString race =
+        QStringLiteral("%1 %2").arg(d.racepoint.trimmed(), slashDate(d.txtdaterace)).trimmed();
+    html += QStringLiteral("<title>%1</title>\n")
+                .arg(escaped(club.isEmpty()   ? race
+                             : race.isEmpty() ? club
+                                              : QStringLiteral("%1: %2").arg(club, race)));
     html += QStringLiteral(
         "<style>\n"
         "body { font-family: sans-serif; margin: 1em; color: #111; }\n"
@@ -178,8 +182,10 @@ QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& ent
         "th.n, td.n { text-align: right; }\n"
         "p.comments { white-space: pre-line; }\n"
         "</style>\n</head>\n<body>\n");
-    html += QStringLiteral("<h1>%1</h1>\n").arg(escaped(d.club));
-    html += QStringLiteral("<p class=\"fed\">%1</p>\n").arg(escaped(d.fed));
+    if (!club.isEmpty())
+        html += QStringLiteral("<h1>%1</h1>\n").arg(escaped(d.club));
+    if (!fed.isEmpty())
+        html += QStringLiteral("<p class=\"fed\">%1</p>\n").arg(escaped(d.fed));
     html += QStringLiteral("<p>%1<br>%2</p>\n")
                 .arg(escaped(clubSheetRaceLine(d).trimmed()), escaped(slashDate(d.txtdaterace)));
     html += QStringLiteral("<div class=\"table\">\n<table>\n<thead>\n<tr>");

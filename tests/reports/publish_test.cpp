@@ -74,10 +74,17 @@ TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
     details.racepoint = "Berwick";
     details.txtdaterace = "24052026";
     details.txtcomments = "Well flown.\nNext race: Thurso";
+    // A club with no name yet: no empty heading, nor ": " before the race.
+    SheetDetails newClub;
+    newClub.racepoint = "Berwick", newClub.txtdaterace = "24052026";
+    const QByteArray unnamed = resultWebPage(newClub, awkwardRace());
+    EXPECT_TRUE(unnamed.contains("<title>Berwick 24/05/26</title>"));
     const QByteArray page = resultWebPage(details, awkwardRace());
-    const auto [code, out] = run("tidy", {"-errors", "-quiet"}, page);
-    EXPECT_EQ(out, QByteArray()) << out.toStdString();
-    EXPECT_LT(code, 2);
+    for (const QByteArray& html : {unnamed, page}) {
+        const auto [code, out] = run("tidy", {"-errors", "-quiet"}, html);
+        EXPECT_EQ(out, QByteArray()) << out.toStdString();
+        EXPECT_LT(code, 2);
+    }
     EXPECT_TRUE(page.contains("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;"));
     EXPECT_TRUE(page.contains("Northfield &amp; District &lt;Homing&gt; Society"));
     EXPECT_TRUE(page.contains("Zoë Müller"));
