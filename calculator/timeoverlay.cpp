@@ -145,16 +145,18 @@ void TimeOverlay::refuseTyped() const {
     const QStringList parts = typedParts(typing_);
     QString why = QStringLiteral("hours go up to 23, minutes and seconds up to 59");
     if (!typing_.contains(u':') && parts.size() > 3)
-        why = QStringLiteral("there are more figures than hours, minutes and seconds take "
+        why = QStringLiteral("there are more figures than hours, minutes and seconds take\n"
                              "(hhmmss, or hmmss from 3 to 9 o'clock)");
     else if (parts.size() > 3)
         why = QStringLiteral("a time has three parts at most (hh:mm:ss)");
     else if (std::any_of(parts.cbegin(), parts.cend(),
                          [](const QString& part) { return part.size() > 2; }))
         why = QStringLiteral("hours, minutes and seconds have two figures at most");
+    // In short lines: a long one would be moved clear of the picker to fit
+    // the screen (to its left edge on a small screen).
     QToolTip::showText(picker_->mapToGlobal(QPoint(0, picker_->height())),
-                       QStringLiteral("\"%1\" is not a time: %2. Backspace takes the last figure "
-                                      "back.")
+                       QStringLiteral("\"%1\" is not a time: %2.\nBackspace takes the last "
+                                      "figure back.")
                            .arg(typing_, why),
                        picker_);
 }
