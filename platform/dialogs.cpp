@@ -62,9 +62,18 @@ QString shownOfLongText(const QString& text, int roomLines, int lineLength) {
     if (paragraphs.size() > 1 && !paragraphs.last().contains(u'\n') &&
         paragraphs.last().endsWith(u'?'))
         question = paragraphs.takeLast();
-    for (QString& paragraph : paragraphs)
-        if (paragraph.count(u'\n') >= 3)
-            paragraph = paragraph.section(u'\n', 0, 1) + QStringLiteral("\n…");
+    for (QString& paragraph : paragraphs) {
+        QStringList kept = paragraph.split(u'\n');
+        if (kept.size() >= 4)
+            kept = kept.mid(0, 2) << QStringLiteral("…");
+        // A line as long as a paragraph (a list of entries) keeps its start.
+        for (QString& line : kept)
+            if (line.size() > 3 * lineLength) {
+                const qsizetype blank = line.lastIndexOf(u' ', 2 * lineLength);
+                line = line.left(blank > 0 ? blank : 2 * lineLength) + QStringLiteral(" …");
+            }
+        paragraph = kept.join(u'\n');
+    }
     paragraphs << QStringLiteral("(The whole text is under Show Details.)");
     if (!question.isEmpty())
         paragraphs << question;

@@ -177,6 +177,14 @@ TEST(Dialogs, ALongTextKeepsEachParagraphAndItsQuestionOnTheScreen) {
               "Please look at these files:\n\nrace-17.txt is not a race file, and is left "
               "out.\nrace-17.txt is not a race file, and is left out.\n…\n\n(The whole text "
               "is under Show Details.)");
+    // One line as long as a paragraph (every entry of a race named) keeps
+    // its start.
+    QString entries = "Lines";
+    for (int line = 1; line < 600; line += 2)
+        entries += QString(" %1,").arg(line);
+    EXPECT_EQ(shownOfLongText(entries + " of the race file are too long.", 24, 30),
+              "Lines 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, …\n\n(The whole "
+              "text is under Show Details.)");
 }
 
 // A form that scrolls up and down on a low screen is given its scroll bar's
