@@ -299,15 +299,20 @@ void Pellamy::openRace() {
                            "sheets before printing the race.")
                 .arg(entriesText(datedTimes, entries_.count()), QDir::toNativeSeparators(path)),
             kTitle);
-    if (read.overlongLines.isEmpty())
+    if (read.overlongEntries.isEmpty())
         return;
-    dialogs_->message(
-        QStringLiteral("%1 %2 of the race file had more than 39 fields "
-                       "(a comma inside a name or comment); only the first 39 "
-                       "fields were read.")
-            .arg(read.overlongLines.size() == 1 ? QStringLiteral("Line") : QStringLiteral("Lines"),
-                 numberList(read.overlongLines)),
-        kTitle);
+    QString text = entriesText(read.overlongEntries, entries_.count());
+    text.front() = text.front().toUpper();
+    const bool many = read.overlongEntries.size() > 1;
+    dialogs_->message(QStringLiteral("%1 of the race file %2 %3 more than a race entry's 39 fields "
+                                     "(a comma typed inside a name or comment, say), and %4 shown "
+                                     "with the first 39: what follows that comma may stand in "
+                                     "the wrong columns. Please put the file right before "
+                                     "printing or saving the race.")
+                          .arg(text, QDir::toNativeSeparators(path),
+                               many ? QStringLiteral("hold") : QStringLiteral("holds"),
+                               many ? QStringLiteral("are") : QStringLiteral("is")),
+                      kTitle);
 }
 
 void Pellamy::startRecovery() {

@@ -129,7 +129,7 @@ int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine, bool utf8)
         while (true) {
             const qsizetype comma = line.indexOf(u',', start);
             if (count == kRaceFileFields) {
-                out.overlongLines << lineNumber;
+                out.overlongEntries << int(out.entries.size()) + 1;
                 break;
             }
             fields[count++] =

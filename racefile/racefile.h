@@ -37,9 +37,9 @@ RaceFileWrite raceFileBytes(const QVector<RaceEntryRow>& entries);
 
 struct RaceFileRead {
     QVector<RaceEntryRow> entries;
-    // Lines (1 = first line of the file) that held more than 39 fields:
-    // their entries keep the first 39.
-    QVector<int> overlongLines;
+    // Entries (1 = the first) whose lines held more than 39 fields: they
+    // keep the first 39.
+    QVector<int> overlongEntries;
 };
 
 // The longest line a race file may hold: 39 fields of any sensible length

@@ -196,13 +196,15 @@ SeasonRace readSeasonRace(const QString& path) {
     }
     // A comma typed into a name by hand moves the velocity of that line out
     // of its column: the bird would go missing from the season unseen.
-    if (!read.overlongLines.isEmpty()) {
-        QStringList lines;
-        for (int line : read.overlongLines)
-            lines << QString::number(line);
-        race.error = QStringLiteral("has more fields than a race entry holds on line %1 (a comma "
-                                    "in a name or comment?)")
-                         .arg(lines.join(QStringLiteral(", ")));
+    if (!read.overlongEntries.isEmpty()) {
+        QStringList entries;
+        for (int entry : read.overlongEntries)
+            entries << QString::number(entry);
+        race.error =
+            QStringLiteral("has more fields than a race entry holds in %1 %2 (a comma "
+                           "in a name or comment?)")
+                .arg(entries.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"),
+                     entries.join(QStringLiteral(", ")));
         return race;
     }
     if (read.entries.first().size() <= Col::Racepoint) {

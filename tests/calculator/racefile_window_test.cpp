@@ -135,7 +135,9 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     EXPECT_EQ(names(window->entries()), QStringList({"A"}));
     ASSERT_EQ(dialogs.messages().size(), 2); // the fields moved: "windy" is no date
     EXPECT_TRUE(dialogs.messages()[0].contains("\"windy\" is not a date"));
-    EXPECT_TRUE(dialogs.messages()[1].startsWith("Line 1 of the race file had more than 39"));
+    EXPECT_TRUE(dialogs.messages()[1].startsWith("Entry 1 of the race file " +
+                                                 QDir::toNativeSeparators(path) +
+                                                 " holds more than a race entry's 39 fields"));
 
     // A file whose line ends were changed to Linux ones reads whole, with
     // nothing to say (the fixture fails on a message left unlooked at).

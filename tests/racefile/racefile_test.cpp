@@ -154,12 +154,12 @@ TEST(RaceFile, RecordsWithTooManyFieldsKeepTheirFirst39AndReadingGoesOn) {
     bytes += longLine + raceFileBytes(toRows({entry("C", "3.000")})).bytes;
     const RaceFileRead read = readRaceFile(bytes);
     ASSERT_EQ(read.entries.size(), 3);
-    EXPECT_EQ(read.overlongLines, QVector<int>({3}));
+    EXPECT_EQ(read.overlongEntries, QVector<int>({2}));
     EXPECT_EQ(read.entries[1].size(), 39);
     EXPECT_EQ(read.entries[1].text(36), "Wet");
     EXPECT_EQ(read.entries[1].text(38), "c37");
     EXPECT_EQ(read.entries[2].text(Col::Name), "C");
-    EXPECT_EQ(readInPieces(bytes, 3).overlongLines, read.overlongLines); // counted across pieces
+    EXPECT_EQ(readInPieces(bytes, 3).overlongEntries, read.overlongEntries); // across pieces
 }
 
 TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {

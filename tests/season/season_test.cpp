@@ -100,7 +100,7 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
                              "(Dee Vast), entry 5 (Eve Moss)");
     EXPECT_EQ(read[2].error, "is not a race file: its lines do not hold race entries");
     EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
-    EXPECT_TRUE(read[5].error.startsWith("has more fields than a race entry holds on line 1"));
+    EXPECT_TRUE(read[5].error.startsWith("has more fields than a race entry holds in entry 1"));
     EXPECT_TRUE(read[6].error.startsWith("ends part-way through a line"));
     EXPECT_TRUE(read[8].error.startsWith("ends part-way through a line"));
     EXPECT_TRUE(read[11].error.startsWith("ends part-way through a line"));
