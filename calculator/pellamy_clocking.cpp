@@ -151,11 +151,14 @@ void Pellamy::Picture1_Click() {
         if (!said.isEmpty())
             dialogs_->message(said, QStringLiteral("Pellamy"));
     // A bird left out is said: the question alone would read as if it had
-    // been entered. Without a race point chosen the message below says it.
-    // A server out of reach with no copy read lists no race point either:
-    // that is said instead, the database holding its entries all along.
+    // been entered. With no race point at all the message below says it; a
+    // race point typed, not chosen, gives that message to a bird entered
+    // too (its distance found all the same), so why this one was not is
+    // said before it. A server out of reach with no copy read lists no race
+    // point either: that is said instead, the database holding its entries
+    // all along.
     const bool unreachable = lookup.fault == DatabaseFault::Unreachable;
-    if (!noEntry.isEmpty() && (chosenIndex(ui_->racepoint) >= 0 || unreachable))
+    if (!noEntry.isEmpty() && (!ui_->racepoint->currentText().trimmed().isEmpty() || unreachable))
         dialogs_->message(QStringLiteral("No entry was made for this bird: ") + noEntry,
                           QStringLiteral("Pellamy"));
 
