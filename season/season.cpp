@@ -243,8 +243,11 @@ SeasonRace readSeasonRace(const QString& path) {
             notCounted << which;
     }
     if (!notCounted.isEmpty())
-        race.note = QStringLiteral("not counted, having no member or no velocity above nought: %1")
-                        .arg(notCounted.join(QStringLiteral(", ")));
+        // Said of the entries: the race itself is counted.
+        race.note = QStringLiteral("%1 %2 not counted, having no member or no velocity above "
+                                   "nought")
+                        .arg(notCounted.join(QStringLiteral(", ")),
+                             notCounted.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
     return race;
 }
 

@@ -96,8 +96,8 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
                     .arg(race.birds.size());
     ASSERT_EQ(seen,
               QStringList({"Berwick 2026-05-02 4", "Lerwick 2026-05-09 3", "Thurso 2026-05-16 3"}));
-    EXPECT_EQ(races[2].note, "not counted, having no member or no velocity above nought: entry 4 "
-                             "(Dee Vast), entry 5 (Eve Moss)");
+    EXPECT_EQ(races[2].note, "entry 4 (Dee Vast), entry 5 (Eve Moss) are not counted, having no "
+                             "member or no velocity above nought");
     EXPECT_EQ(read[2].error, "is not a race file: its lines do not hold race entries");
     EXPECT_TRUE(read[4].error.startsWith("is not a race file: it ")) << read[4].error.toStdString();
     EXPECT_TRUE(read[5].error.startsWith("has more fields than a race entry holds in entry 1"));
