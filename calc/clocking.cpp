@@ -60,13 +60,20 @@ QString clockDoubt(const ClockingOutcome& outcome) {
     const double variation = textToNumber(*outcome.result.variation).value_or(0);
     if (std::abs(setError) < 1800 && std::abs(variation) < 1800)
         return QString();
-    return QStringLiteral("This bird's clock was %1 seconds out from the master clock when set, "
-                          "and varied %2 seconds by the time it was clocked: far more than a "
-                          "racing clock gains or loses. Please check the clock times and dates "
-                          "(a clock set or read either side of midnight, say). The bird has been "
-                          "entered as they stand.")
-        .arg(generalNumberText(std::round(setError)), // a figure past 64 bits as it is
-             generalNumberText(std::round(variation)));
+    // A figure past 64 bits as it is.
+    const auto seconds = [](double value) {
+        const QString figure = generalNumberText(value);
+        return figure +
+               (std::abs(value) == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
+    };
+    return QStringLiteral("This bird's clock was %1 %2 the master clock when set, and varied %3 "
+                          "by the time it was clocked: far more than a racing clock gains or "
+                          "loses. Please check the clock times and dates (a clock set or read "
+                          "either side of midnight, say). The bird has been entered as they "
+                          "stand.")
+        .arg(seconds(std::abs(std::round(setError))),
+             setError < 0 ? QStringLiteral("behind") : QStringLiteral("ahead of"),
+             seconds(std::round(variation)));
 }
 
 namespace {

@@ -161,10 +161,12 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     f.CsMin = "59", f.CsSec = "59";
     EXPECT_EQ(clockDoubt(clockBird(f, ticked)), "");
     f.CsHr = "20", f.CsMin = "0", f.CsSec = "0";
-    EXPECT_TRUE(clockDoubt(clockBird(f, ticked)).startsWith("This bird's clock was 1800 seconds"));
+    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
+                    .startsWith("This bird's clock was 1800 seconds ahead of the master clock "
+                                "when set, and varied -1226 seconds by"));
     f.CsHr = "-3000000000000000"; // a negative hour passes the time check
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
-                    .startsWith("This bird's clock was -1.08000000000001E+19 seconds"));
+                    .startsWith("This bird's clock was 1.08000000000001E+19 seconds behind"));
     f = workedExample(); // clocked, by the times given, before liberation
     f.birdclockhrs = "7";
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
@@ -176,7 +178,7 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     f.CrHr = "0", f.CrMin = "0", f.CrSec = "5", f.MTRakeHr = "23", f.MTRakeMin = "59",
     f.MTRakeSec = "50";
     const ClockingOutcome late = clockBird(f, ticked);
-    EXPECT_TRUE(clockDoubt(late).startsWith("This bird's clock was 2 seconds out from the master "
+    EXPECT_TRUE(clockDoubt(late).startsWith("This bird's clock was 2 seconds ahead of the master "
                                             "clock when set, and varied -312045 seconds"))
         << clockDoubt(late).toStdString();
 }

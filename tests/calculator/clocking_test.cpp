@@ -105,7 +105,7 @@ TEST_F(ClockingTest, AClockFarOutFromTheMasterClockIsDoubted) {
     clock();
     EXPECT_EQ(window->entries().count(), 1);
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("This bird's clock was 2 seconds out"));
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("This bird's clock was 2 seconds ahead of"));
     dialogs.clear();
 }
 
