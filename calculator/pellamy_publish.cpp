@@ -27,7 +27,8 @@ void Pellamy::ListView1_ContextMenu(const QPoint& at) {
     QMenu menu(this);
     menu.addAction(QStringLiteral("&Copy Result"), this, &Pellamy::copyResult);
     menu.addAction(QStringLiteral("Save Result as C&SV…"), this, &Pellamy::saveResultAsCsv);
-    menu.addAction(QStringLiteral("Save Result as &Web Page…"), this, &Pellamy::saveResultAsWebPage);
+    menu.addAction(QStringLiteral("Save Result as &Web Page…"), this,
+                   &Pellamy::saveResultAsWebPage);
     menu.exec(ui_->ListView1->viewport()->mapToGlobal(at));
 }
 
@@ -68,7 +69,8 @@ void Pellamy::savePublished(const QString& filter, const QByteArray& bytes) {
         return;
     const FileWrite written = writeWholeFile(path, bytes);
     if (!written.ok())
-        dialogs_->message(QStringLiteral("The result was not saved to %1 because %2.")
+        dialogs_->message(QStringLiteral("The result was not saved to %1, because %2. Please save "
+                                         "it somewhere else.")
                               .arg(QDir::toNativeSeparators(path), written.problem),
                           kTitle);
 }

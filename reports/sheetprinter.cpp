@@ -112,7 +112,7 @@ bool QtSheetPrinter::printToPdf(const PrintDocument& document, const QString& pa
     }
     const FileWrite written = drawn ? writeWholeFile(path, bytes.data()) : FileWrite{};
     if (!written.ok()) {
-        error = QStringLiteral("The file %1 could not be written, because %2.")
+        error = QStringLiteral("%1 could not be written, because %2.")
                     .arg(QDir::toNativeSeparators(path),
                          drawn ? written.problem : QStringLiteral("the sheet could not be drawn"));
         return false;
