@@ -73,9 +73,12 @@ void Pellamy::printSheet(bool federation) {
     QLineEdit* copiesBox = federation ? ui_->txtcopies : ui_->txtcopies2;
     const Copies copies = copiesFrom(copiesBox->text());
     if (!copies.ok) {
-        dialogs_->message(QStringLiteral("The number of copies must be a number from 1 to "
-                                         "32767. Nothing has been printed."),
-                          kTitle);
+        // Which of the two boxes (nought or less prints one copy).
+        dialogs_->message(
+            QStringLiteral("The number of copies of the %1 sheet must be a number up "
+                           "to 32767. Nothing has been printed.")
+                .arg(federation ? QStringLiteral("federation") : QStringLiteral("club")),
+            kTitle);
         return;
     }
     if (copies.resetToOne)

@@ -72,8 +72,8 @@ TEST_F(ReportsWindowTest, BothSheetsPrintWithTheCopiesAskedAndClubPrintRenumbers
 
     box("txtcopies2")->setText("two");
     window->Clubprint_Click();
-    EXPECT_EQ(dialogs.messages(), QStringList({"The number of copies must be a number from 1 to "
-                                               "32767. Nothing has been printed."}));
+    EXPECT_EQ(dialogs.messages(), QStringList({"The number of copies of the club sheet must be a "
+                                               "number up to 32767. Nothing has been printed."}));
     EXPECT_EQ(printer.printed.size(), 2);
 }
 
