@@ -154,9 +154,8 @@ QString printOrSavePdf(SheetPrinter& printer, const PrintDocument& document,
             ? QStringLiteral(" (The file holds one copy: print it %1 times for the %1 copies.)")
                   .arg(document.copies)
             : QString();
-    if (!askYesNo(printer.noPrinterReason() +
-                  QStringLiteral(" Would you like to save the sheet as a PDF file instead?") +
-                  copies))
+    if (!askYesNo(printer.noPrinterReason() + copies +
+                  QStringLiteral(" Would you like to save the sheet as a PDF file instead?")))
         return QString();
     const QString path = choosePdfPath();
     if (path.isEmpty() || printer.printToPdf(document, path, error))

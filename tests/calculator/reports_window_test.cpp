@@ -92,7 +92,8 @@ TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {
     window->CmdPrint_Click();
     EXPECT_EQ(printer.printed.size(), 1);
     EXPECT_TRUE(dialogs.shown().last().text.endsWith(
-        "instead? (The file holds one copy: print it 3 times for the 3 copies.)"));
+        " (The file holds one copy: print it 3 times for the 3 copies.) Would you like to save "
+        "the sheet as a PDF file instead?"));
 }
 
 TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
