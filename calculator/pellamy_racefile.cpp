@@ -455,10 +455,13 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
                                  : QStringLiteral("date the bird was clocked");
         if (column < first.size())
             dialogs_->message(
-                QStringLiteral("The race details were read only up to the %1: \"%2\" is not a "
-                               "date Pellamy can take. The details after it are not this race's; "
-                               "please check them before printing or clocking more birds.")
-                    .arg(date, first[column]),
+                QStringLiteral("The race details were read only up to the %1: %2. The details "
+                               "after it are not this race's; please check them before printing "
+                               "or clocking more birds.")
+                    .arg(date, first[column].trimmed().isEmpty()
+                                   ? QStringLiteral("it is empty in the file")
+                                   : QStringLiteral("\"%1\" is not a date Pellamy can take")
+                                         .arg(first[column])),
                 kTitle);
         return;
     }
