@@ -195,8 +195,22 @@ bool frmcoordinates::commitTyping() {
     return !refused_;
 }
 
+namespace {
+
+// A row added and left empty: it holds nothing to keep or to refuse.
+bool blank(const Place& place) {
+    return place.name.trimmed().isEmpty() && place.latitude.isEmpty() && place.longitude.isEmpty();
+}
+
+QVector<Place> withoutBlanks(QVector<Place> places) {
+    places.removeIf(blank);
+    return places;
+}
+
+} // namespace
+
 PlaceLists frmcoordinates::shown() const {
-    return {places(*lofts_), places(*racepoints_)};
+    return {withoutBlanks(places(*lofts_)), withoutBlanks(places(*racepoints_))};
 }
 
 bool frmcoordinates::hasUnsavedChanges() const {
@@ -396,6 +410,8 @@ bool frmcoordinates::save() {
         for (int row = 0; row < rows.size(); ++row) {
             QString problem;
             const Place& place = rows[row];
+            if (blank(place))
+                continue;
             if (place.name.trimmed().isEmpty())
                 problem = QStringLiteral("Row %1 of the %2 has no %3 name.")
                               .arg(row + 1)

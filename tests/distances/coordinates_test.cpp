@@ -456,6 +456,8 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     frmcoordinates w(path(), &dialogs);
     ASSERT_TRUE(w.load());
     w.show();
+    w.cmdAddLoft_Click(); // left empty: nothing to keep, nothing refused
+    EXPECT_FALSE(w.hasUnsavedChanges());
     w.cmdAddRacepoint_Click();
     type(control<QTableWidget>(w, "lstRacepoints"), 0, {"Berwick", "55.771"});
     w.cmdSave_Click();
