@@ -149,11 +149,11 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
                                    "longitude in the third. Nothing was imported.")
                         .arg(first.fields.join(bestSeparator))};
         headingFields = first.fields.size();
-        best.removeFirst();
-        if (best.isEmpty()) // a heading alone, or one line taken for one
+        if (best.size() == 1) // a heading alone, or one line taken for one
             return {{},
                     QStringLiteral("There are no places in %1, only a heading: \"%2\".")
                         .arg(whole, first.fields.join(bestSeparator))};
+        best.removeFirst(); // and with it the heading "first" stands for
     }
 
     PlaceImport import;
