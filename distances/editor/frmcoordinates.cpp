@@ -74,9 +74,10 @@ const Axis kAxes[] = {Axis::Latitude, Axis::Longitude};
 
 struct frmcoordinates::List {
     QTableWidget* table;
-    QString one;  // "loft", "race point"
-    QString many; // "lofts", "race points"
-    QString name; // what the first column holds: "member", "race point"
+    QString one;   // "loft", "race point"
+    QString many;  // "lofts", "race points"
+    QString name;  // what the first column holds: "member", "race point"
+    int nameLimit; // the Distances table's entry limit for that name
 };
 
 frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dialogs,
@@ -87,12 +88,12 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
     ui_->setupUi(this);
     enterPressesButtons(this);
     lofts_ = std::make_unique<List>(List{ui_->lstLofts, QStringLiteral("loft"),
-                                         QStringLiteral("lofts"), QStringLiteral("member")});
-    racepoints_ =
-        std::make_unique<List>(List{ui_->lstRacepoints, QStringLiteral("race point"),
-                                    QStringLiteral("race points"), QStringLiteral("race point")});
-    ui_->lstLofts->setItemDelegate(new NameLimit(20, ui_->lstLofts));
-    ui_->lstRacepoints->setItemDelegate(new NameLimit(15, ui_->lstRacepoints));
+                                         QStringLiteral("lofts"), QStringLiteral("member"), 20});
+    racepoints_ = std::make_unique<List>(List{ui_->lstRacepoints, QStringLiteral("race point"),
+                                              QStringLiteral("race points"),
+                                              QStringLiteral("race point"), 15});
+    for (const List* list : {lofts_.get(), racepoints_.get()})
+        list->table->setItemDelegate(new NameLimit(list->nameLimit, list->table));
     for (QTableWidget* table : {ui_->lstLofts, ui_->lstRacepoints}) {
         table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
         table->setColumnWidth(0, 220);
@@ -110,8 +111,13 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
             const QString text = QGuiApplication::clipboard()->text();
             if (text.trimmed().isEmpty())
                 return;
-            if (QTableWidgetItem* cell = table->currentItem();
-                cell && !text.trimmed().contains(u'\n') && !text.trimmed().contains(u'\r'))
+            QTableWidgetItem* cell = table->currentItem();
+            const bool oneLine = !text.trimmed().contains(u'\n') && !text.trimmed().contains(u'\r');
+            // A whole place on a place's name is added, or matched by its
+            // name, not put over that place.
+            const bool wholePlace = cell && cell->column() == 0 && text.contains(u'\t') &&
+                                    !cell->data(Qt::UserRole).toString().isEmpty();
+            if (cell && oneLine && !wholePlace)
                 cell->setText(text); // shared out by edited()
             else
                 this->paste(listOf(table), text, table->currentRow());
@@ -219,6 +225,10 @@ bool frmcoordinates::hasUnsavedChanges() const {
 
 QString frmcoordinates::refusal(const List& list, int row, int column, QString& text) const {
     if (column == 0) {
+        // Pasted on the list, a name meets no limit as it is typed.
+        if (text.size() > list.nameLimit)
+            return QStringLiteral("The name \"%1\" is longer than %2 characters.")
+                .arg(text, QString::number(list.nameLimit));
         for (int other = 0; other < list.table->rowCount(); ++other) {
             const QTableWidgetItem* name = list.table->item(other, 0);
             if (other != row && name && !text.isEmpty() &&
@@ -246,6 +256,10 @@ void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
     while (lines.size() > 1 && lines.last().trimmed().isEmpty())
         lines.removeLast();
     QStringList cells = lines.value(0).split(u'\t');
+    // A spreadsheet row may go on past the longitude (notes, say), as a
+    // file imported may.
+    if (column == 0)
+        cells = cells.mid(0, 3);
     while (column + cells.size() > 3 && cells.last().trimmed().isEmpty())
         cells.removeLast(); // a whole row copied, empty after the longitude
     if (lines.size() > 1) {
@@ -260,10 +274,10 @@ void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
     }
     QString refusal;
     if (column + cells.size() > 3)
-        refusal = QStringLiteral("The row pasted has %1 cells, more than the %2 from this cell to "
-                                 "the longitude. A row of name, latitude and longitude is pasted "
-                                 "into a %3's name.")
-                      .arg(QString::number(cells.size()), QString::number(3 - column), list.one);
+        refusal = QStringLiteral("The row pasted has %1 cells, more than this cell and those after "
+                                 "it take. A row of name, latitude and longitude is pasted into a "
+                                 "%2's name.")
+                      .arg(QString::number(cells.size()), list.one);
     for (int i = 0; i < cells.size() && refusal.isEmpty(); ++i) {
         cells[i] = cells[i].trimmed();
         refusal = this->refusal(list, row, column + i, cells[i]);
@@ -273,6 +287,10 @@ void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
     showing_ = true;
     if (refusal.isEmpty()) {
         for (int i = 0; i < cells.size(); ++i) {
+            // An empty cell of a row pasted leaves the one it lands on as
+            // it is: no coordinate is lost to a stray tab.
+            if (cells.size() > 1 && cells[i].isEmpty())
+                continue;
             QTableWidgetItem* cell = list.table->item(row, column + i);
             cell->setText(cells[i]);
             cell->setData(Qt::UserRole, cells[i]);
@@ -344,7 +362,7 @@ void frmcoordinates::import(List& list) {
 
 bool frmcoordinates::takeIn(List& list, const QByteArray& bytes, const QString& fileName,
                             int emptyRow) {
-    const PlaceImport imported = readPlaceCsv(bytes, list.table == ui_->lstLofts ? 20 : 15,
+    const PlaceImport imported = readPlaceCsv(bytes, list.nameLimit,
                                               fileName.isEmpty() ? QStringLiteral("the rows pasted")
                                                                  : QStringLiteral("the file"));
     if (!imported.error.isEmpty()) {

@@ -541,7 +541,10 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         {0, "Dee Model\r\n", {"Dee Model", lat, lon}, ""},
         {0, "Cy Instance\t95\t1.5E", {"Ann Sample", lat, lon}, "The latitude \"95\" lies"},
         {0, "Bo Example\t52\t1E", {"Ann Sample", lat, lon}, "There is already a loft"},
-        {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, more than the 2"}};
+        {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, more than this"},
+        {0, "Cy Instance\t52.25\t1.5E\tnotes", {"Cy Instance", "52°15'00\"N", "1°30'00\"E"}, ""},
+        {0, "Ann Sample\t", {"Ann Sample", lat, lon}, ""}, // a stray tab empties nothing
+        {1, "52.25\t", {"Ann Sample", "52°15'00\"N", lon}, ""}};
     type(lofts, 1, {"Bo Example"});
     for (const auto& [column, pasted, row, said] : pastes) {
         lofts->setCurrentCell(0, column);
@@ -571,9 +574,14 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     QCoreApplication::processEvents();
     QGuiApplication::clipboard()->setText("Eve Pattern\t50\t2W\nGus Sample\t51\t1W");
     QTest::keyClick(lofts, Qt::Key_V, Qt::ControlModifier);
-    // One row pasted on the list goes into the current cell as into an open one.
-    for (const auto& [row, pasted] : {std::pair{3, "52.45\t0.6W\n"}, {1, "95\t1W"}}) {
-        lofts->setCurrentCell(row, 1);
+    // One row pasted on the list goes into the current cell as into an open
+    // one; a whole place on a place's name is matched by its name.
+    const std::tuple<int, int, const char*> onTheList[] = {{3, 1, "52.45\t0.6W\n"},
+                                                           {1, 1, "95\t1W"},
+                                                           {1, 0, "Cy Instance of Northfield"},
+                                                           {0, 0, "Gus Sample\t51\t1W"}};
+    for (const auto& [row, column, pasted] : onTheList) {
+        lofts->setCurrentCell(row, column);
         QGuiApplication::clipboard()->setText(pasted);
         QTest::keyClick(lofts, Qt::Key_V, Qt::ControlModifier);
     }
@@ -583,7 +591,10 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
                            "From the rows pasted: 1 loft added, 1 given new coordinates. They "
                            "are stored when you press Save.",
                            "The latitude \"95\" lies outside 90°S to 90°N. Nothing of the row "
-                           "pasted has been kept."}));
+                           "pasted has been kept.",
+                           "The name \"Cy Instance of Northfield\" is longer than 20 characters.",
+                           "From the rows pasted: 0 lofts added, 1 given new coordinates. They "
+                           "are stored when you press Save."}));
     EXPECT_EQ(lofts->item(3, 2)->text(), QString::fromUtf8("0°36'00\"W"));
     QStringList names;
     for (int row = 0; row < lofts->rowCount(); ++row)
