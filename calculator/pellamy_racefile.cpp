@@ -30,22 +30,6 @@ namespace {
 const QString kFilter = QStringLiteral("Text Files (*.txt)");
 const QString kTitle = QStringLiteral("Pellamy");
 
-QString numberList(const QVector<int>& numbers) {
-    QStringList texts;
-    for (int n : numbers)
-        texts << QString::number(n);
-    return texts.join(QStringLiteral(", "));
-}
-
-// "entry 3", "entries 2, 5", or "every entry" when it is all of them (the
-// race details every entry holds, such as the comments).
-QString entriesText(const QVector<int>& numbers, int entryCount) {
-    if (entryCount > 1 && numbers.size() == entryCount)
-        return QStringLiteral("every entry");
-    return (numbers.size() == 1 ? QStringLiteral("entry ") : QStringLiteral("entries ")) +
-           numberList(numbers);
-}
-
 // Whether two names stand for one file, there or not yet (letter case aside
 // where the file system ignores it).
 bool sameFile(const QString& a, const QString& b) {
@@ -277,20 +261,23 @@ void Pellamy::openRace() {
     // stand as birds, and clock times a spreadsheet made dates of.
     const QVector<int> cut = shortEntries(entries_.rows(), zeroFilled || cutShort);
     const QVector<int> datedTimes = entriesWithDatedTimes(entries_.rows());
-    if (!cut.isEmpty()) {
-        QString text = entriesText(cut, entries_.count());
+    // "Entry 2 of the race file … holds … and is", "Entries 2, 5 … hold … and
+    // are", "Every entry … holds … and is".
+    const auto sayOfEntries = [&](const QVector<int>& numbers, const QString& message) {
+        QString text = entriesText(numbers, entries_.count());
         text.front() = text.front().toUpper();
         const bool many = text.startsWith(QLatin1String("Entries"));
-        dialogs_->message(QStringLiteral("%1 of the race file %2 %3 fewer than a race entry's 39 "
+        dialogs_->message(message.arg(text, QDir::toNativeSeparators(path),
+                                      many ? QStringLiteral("hold") : QStringLiteral("holds"),
+                                      many ? QStringLiteral("are") : QStringLiteral("is")),
+                          kTitle);
+    };
+    if (!cut.isEmpty())
+        sayOfEntries(cut, QStringLiteral("%1 of the race file %2 %3 fewer than a race entry's 39 "
                                          "fields (a line broken in a text editor or a "
                                          "spreadsheet, say), and %4 shown as read, with figures "
                                          "perhaps in the wrong columns. Please put the file right "
-                                         "before printing or saving the race.")
-                              .arg(text, QDir::toNativeSeparators(path),
-                                   many ? QStringLiteral("hold") : QStringLiteral("holds"),
-                                   many ? QStringLiteral("are") : QStringLiteral("is")),
-                          kTitle);
-    }
+                                         "before printing or saving the race."));
     if (!datedTimes.isEmpty())
         dialogs_->message(
             QStringLiteral("The clock times of %1 of the race file %2 are not written "
@@ -299,20 +286,13 @@ void Pellamy::openRace() {
                            "sheets before printing the race.")
                 .arg(entriesText(datedTimes, entries_.count()), QDir::toNativeSeparators(path)),
             kTitle);
-    if (read.overlongEntries.isEmpty())
-        return;
-    QString text = entriesText(read.overlongEntries, entries_.count());
-    text.front() = text.front().toUpper();
-    const bool many = read.overlongEntries.size() > 1;
-    dialogs_->message(QStringLiteral("%1 of the race file %2 %3 more than a race entry's 39 fields "
-                                     "(a comma typed inside a name or comment, say), and %4 shown "
-                                     "with the first 39: what follows that comma may stand in "
-                                     "the wrong columns. Please put the file right before "
-                                     "printing or saving the race.")
-                          .arg(text, QDir::toNativeSeparators(path),
-                               many ? QStringLiteral("hold") : QStringLiteral("holds"),
-                               many ? QStringLiteral("are") : QStringLiteral("is")),
-                      kTitle);
+    if (!read.overlongEntries.isEmpty())
+        sayOfEntries(read.overlongEntries,
+                     QStringLiteral("%1 of the race file %2 %3 more than a race entry's 39 fields "
+                                    "(a comma typed inside a name or comment, say), and %4 shown "
+                                    "with the first 39: what follows that comma may stand in the "
+                                    "wrong columns. Please put the file right before printing or "
+                                    "saving the race."));
 }
 
 void Pellamy::startRecovery() {

@@ -146,6 +146,16 @@ int readLines(QByteArrayView bytes, RaceFileRead& out, int firstLine, bool utf8)
 
 } // namespace
 
+QString entriesText(const QVector<int>& numbers, int entryCount) {
+    if (entryCount > 1 && numbers.size() == entryCount)
+        return QStringLiteral("every entry");
+    QStringList texts;
+    for (int n : numbers)
+        texts << QString::number(n);
+    return (numbers.size() == 1 ? QStringLiteral("entry ") : QStringLiteral("entries ")) +
+           texts.join(QStringLiteral(", "));
+}
+
 RaceFileRead readRaceFile(const QByteArray& bytes) {
     RaceFileRead out;
     out.entries.reserve(bytes.count('\r') + 1);

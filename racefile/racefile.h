@@ -42,6 +42,11 @@ struct RaceFileRead {
     QVector<int> overlongEntries;
 };
 
+// Entries of a race file named in a message: "entry 3", "entries 2, 5", or
+// "every entry" when it is all of them (the race details every entry holds,
+// such as the comments).
+QString entriesText(const QVector<int>& numbers, int entryCount);
+
 // The longest line a race file may hold: 39 fields of any sensible length
 // fit many times over.
 constexpr qsizetype kLongestRaceFileLine = 64 * 1024;

@@ -197,14 +197,9 @@ SeasonRace readSeasonRace(const QString& path) {
     // A comma typed into a name by hand moves the velocity of that line out
     // of its column: the bird would go missing from the season unseen.
     if (!read.overlongEntries.isEmpty()) {
-        QStringList entries;
-        for (int entry : read.overlongEntries)
-            entries << QString::number(entry);
-        race.error =
-            QStringLiteral("has more fields than a race entry holds in %1 %2 (a comma "
-                           "in a name or comment?)")
-                .arg(entries.size() == 1 ? QStringLiteral("entry") : QStringLiteral("entries"),
-                     entries.join(QStringLiteral(", ")));
+        race.error = QStringLiteral("has more fields than a race entry holds in %1 (a comma in a "
+                                    "name or comment?)")
+                         .arg(entriesText(read.overlongEntries, int(read.entries.size())));
         return race;
     }
     if (read.entries.first().size() <= Col::Racepoint) {

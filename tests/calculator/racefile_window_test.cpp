@@ -128,14 +128,18 @@ TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
 
 // What such a record keeps is the core's (RaceFile.RecordsWithTooManyFields...).
 TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) {
-    QStringList wet = raceEntry("A", "1200.000");
-    wet[Col::Comments] = "Wet, windy";
-    writeFile(path, wet.join(", ").toLatin1() + "\r\n\r\n");
+    QByteArray bytes;
+    for (const char* name : {"A", "B"}) {
+        QStringList wet = raceEntry(name, "1200.000");
+        wet[Col::Comments] = "Wet, windy";
+        bytes += wet.join(", ").toLatin1() + "\r\n\r\n";
+    }
+    writeFile(path, bytes);
     openFile(path);
-    EXPECT_EQ(names(window->entries()), QStringList({"A"}));
+    EXPECT_EQ(names(window->entries()), QStringList({"A", "B"}));
     ASSERT_EQ(dialogs.messages().size(), 2); // the fields moved: "windy" is no date
     EXPECT_TRUE(dialogs.messages()[0].contains("\"windy\" is not a date"));
-    EXPECT_TRUE(dialogs.messages()[1].startsWith("Entry 1 of the race file " +
+    EXPECT_TRUE(dialogs.messages()[1].startsWith("Every entry of the race file " +
                                                  QDir::toNativeSeparators(path) +
                                                  " holds more than a race entry's 39 fields"));
 
