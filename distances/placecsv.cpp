@@ -134,8 +134,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
         return std::any_of(field.cbegin(), field.cend(), [](QChar c) { return c.isDigit(); });
     };
     qsizetype headingFields = 0;
-    if (!isPlace(first) &&
-        !(first.fields.size() >= 3 && (hasFigure(first.fields[1]) || hasFigure(first.fields[2])))) {
+    if (!isPlace(first) && !hasFigure(first.fields.value(1)) && !hasFigure(first.fields.value(2))) {
         // A heading that puts the longitude before the latitude, as mapping
         // programs export them, would put every place on another continent.
         const QString second = first.fields.value(1).trimmed();

@@ -163,6 +163,9 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
     // decimal commas left unquoted in a comma-separated file are refused.
     EXPECT_THAT(readPlaceCsv("Ann Sample,95.1,-1.25\nBob Sample,52.1,-1\n", 20).error.toStdString(),
                 HasSubstr("Line 1: The latitude \"95.1\""));
+    // Rows of only a latitude and longitude: the first is no heading either.
+    EXPECT_THAT(readPlaceCsv("52\t1E\n53\t2E\n", 20, "the rows pasted").error.toStdString(),
+                AllOf(HasSubstr("because 2 lines of the rows pasted"), HasSubstr("Line 1: ")));
     // A heading alone is said, not taken as no places to import.
     EXPECT_EQ(readPlaceCsv("Name,Latitude,Longitude\n", 20).error,
               "There are no places in the file, only a heading: \"Name,Latitude,Longitude\".");
