@@ -60,20 +60,30 @@ QString clockDoubt(const ClockingOutcome& outcome) {
     const double variation = textToNumber(*outcome.result.variation).value_or(0);
     if (std::abs(setError) < 1800 && std::abs(variation) < 1800)
         return QString();
-    // A figure past 64 bits as it is.
+    // In words, each figure without its sign (a figure past 64 bits as it
+    // is); the variation is what the clock gained on the master clock.
     const auto seconds = [](double value) {
-        const QString figure = generalNumberText(value);
-        return figure +
-               (std::abs(value) == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
+        value = std::abs(std::round(value));
+        return generalNumberText(value) +
+               (value == 1 ? QStringLiteral(" second") : QStringLiteral(" seconds"));
     };
-    return QStringLiteral("This bird's clock was %1 %2 the master clock when set, and varied %3 "
-                          "by the time it was clocked: far more than a racing clock gains or "
-                          "loses. Please check the clock times and dates (a clock set or read "
-                          "either side of midnight, say). The bird has been entered as they "
-                          "stand.")
-        .arg(seconds(std::abs(std::round(setError))),
-             setError < 0 ? QStringLiteral("behind") : QStringLiteral("ahead of"),
-             seconds(std::round(variation)));
+    const QString set =
+        std::round(setError) == 0
+            ? QStringLiteral("was set to the master clock")
+            : QStringLiteral("was %1 %2 the master clock when set")
+                  .arg(seconds(setError),
+                       setError < 0 ? QStringLiteral("behind") : QStringLiteral("ahead of"));
+    const QString varied =
+        std::round(variation) == 0
+            ? QStringLiteral("kept to it")
+            : QStringLiteral("had %1 %2")
+                  .arg(variation < 0 ? QStringLiteral("lost") : QStringLiteral("gained"),
+                       seconds(variation));
+    return QStringLiteral("This bird's clock %1, and %2 by the time it was clocked: far more "
+                          "than a racing clock gains or loses. Please check the clock times and "
+                          "dates (a clock set or read either side of midnight, say). The bird "
+                          "has been entered as they stand.")
+        .arg(set, varied);
 }
 
 namespace {

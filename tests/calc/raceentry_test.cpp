@@ -163,7 +163,7 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     f.CsHr = "20", f.CsMin = "0", f.CsSec = "0";
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
                     .startsWith("This bird's clock was 1800 seconds ahead of the master clock "
-                                "when set, and varied -1226 seconds by"));
+                                "when set, and had lost 1226 seconds by"));
     f.CsHr = "-3000000000000000"; // a negative hour passes the time check
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
                     .startsWith("This bird's clock was 1.08000000000001E+19 seconds behind"));
@@ -179,6 +179,9 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     f.MTRakeSec = "50";
     const ClockingOutcome late = clockBird(f, ticked);
     EXPECT_TRUE(clockDoubt(late).startsWith("This bird's clock was 2 seconds ahead of the master "
-                                            "clock when set, and varied -312045 seconds"))
+                                            "clock when set, and had lost 312045 seconds"))
         << clockDoubt(late).toStdString();
+    f.CsSec = "0"; // set right to the second
+    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
+                    .startsWith("This bird's clock was set to the master clock, and had lost"));
 }
