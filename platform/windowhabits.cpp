@@ -166,13 +166,19 @@ protected:
             // (a Japanese one's full-width figures): typed key by key.
             const auto* composed = static_cast<QInputMethodEvent*>(event);
             const QString figures = composed->commitString();
-            if (figures.isEmpty() || !composed->preeditString().isEmpty() ||
-                !std::all_of(figures.begin(), figures.end(),
-                             [](QChar c) { return c.isDigit() || c.isPunct() || c == u' '; }))
+            if (figures.isEmpty() || !std::all_of(figures.begin(), figures.end(), [](QChar c) {
+                    return c.isDigit() || c.isPunct() || c == u' ';
+                }))
                 break;
+            QInputMethodEvent ended; // the figures shown while put together go
+            QCoreApplication::sendEvent(picker_, &ended);
             for (const QChar c : figures) {
                 QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
                 QCoreApplication::sendEvent(picker_, &key);
+            }
+            if (!composed->preeditString().isEmpty()) { // the next ones begun
+                QInputMethodEvent next(composed->preeditString(), composed->attributes());
+                QCoreApplication::sendEvent(picker_, &next);
             }
             return true;
         }

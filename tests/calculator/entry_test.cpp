@@ -229,6 +229,8 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     QTest::mouseClick(day->findChild<QLineEdit*>(), Qt::LeftButton, {},
                       QPoint(6, day->height() / 2));
     QCoreApplication::processEvents();
+    QInputMethodEvent composing("\uFF13\uFF11", {}); // underlined while being put together
+    QApplication::sendEvent(day, &composing);
     QInputMethodEvent composed;
     composed.setCommitString("\uFF13\uFF11\uFF0F\uFF11\uFF10\uFF0F\uFF12\uFF10\uFF12\uFF17");
     QApplication::sendEvent(day, &composed);
