@@ -1,6 +1,7 @@
 #include "timeoverlay.h"
 
 #include "calc/numbers.h"
+#include "platform/windowhabits.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -39,10 +40,10 @@ std::optional<QTime> boxTime(QLineEdit* const (&boxes)[3]) {
 // ones, Arabic-Indic figures) as the plain one it stands for; none for any
 // other character.
 std::optional<QChar> clockCharacter(QChar typed) {
-    const QString plain = QString(typed).normalized(QString::NormalizationForm_KC);
+    const QString plain = plainFigures(QString(typed));
     if (plain.size() != 1 || (!plain[0].isDigit() && plain[0] != u':'))
         return std::nullopt;
-    return plain[0] == u':' ? plain[0] : QChar(u'0' + plain[0].digitValue());
+    return plain[0];
 }
 
 // A clock reading as typed, in its hours, minutes and seconds: "10:05:30",

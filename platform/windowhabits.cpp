@@ -315,14 +315,6 @@ private:
                                 : QString::number(value);
     }
 
-    // Figures of any script as plain ones, to be counted.
-    static QString plainFigures(QString figures) {
-        for (QChar& c : figures)
-            if (c.isDigit())
-                c = QChar(u'0' + c.digitValue());
-        return figures;
-    }
-
     // Keys that move between the parts, changing nothing.
     static bool isMove(int key) {
         return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home ||
@@ -418,6 +410,14 @@ qsizetype firstLineBreak(const QString& text) {
 }
 
 } // namespace
+
+QString plainFigures(const QString& text) {
+    QString plain = text.normalized(QString::NormalizationForm_KC);
+    for (QChar& c : plain)
+        if (c.isDigit())
+            c = QChar(u'0' + c.digitValue());
+    return plain;
+}
 
 QString firstLine(const QString& text) {
     return text.left(firstLineBreak(text));

@@ -43,6 +43,11 @@ void dayWaitsForItsMonth(QWidget* window);
 // is now; text the program sets is shown as it stands.
 void oneLineTyping(QWidget* window);
 
+// Figures typed in any script (an input method's full-width ones,
+// Arabic-Indic ones) as the plain figures they stand for, and full-width
+// punctuation (an input method's colon) as the plain marks.
+QString plainFigures(const QString& text);
+
 // A text as a one-line box takes it: up to its first line break.
 QString firstLine(const QString& text);
 
