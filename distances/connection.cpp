@@ -385,13 +385,17 @@ bool firstReportOfDamage(const QString& path) {
 }
 
 QString serverNotReadMessage(const QString& what, const QString& reason) {
-    return QStringLiteral("%1 could not be read from the distance server: %2%3 The server.txt "
-                          "beside Pellamy may name another database than the federation's "
-                          "distances, or your user may not be allowed to read them: please show "
-                          "this to the federation's distance officer.")
-        .arg(what, reason,
-             !reason.isEmpty() && QString(".?!").contains(reason.back()) ? QString()
-                                                                         : QStringLiteral("."));
+    // The server's reason as it gave it, ended as a sentence; none, none.
+    const QString given = reason.trimmed();
+    const QString why = given.isEmpty() ? QStringLiteral(".")
+                        : QString(".?!").contains(given.back())
+                            ? QStringLiteral(": ") + given
+                            : QStringLiteral(": %1.").arg(given);
+    return QStringLiteral("%1 could not be read from the distance server%2 The server.txt beside "
+                          "Pellamy may name another database than the federation's distances, or "
+                          "your user may not be allowed to read them: please show this to the "
+                          "federation's distance officer.")
+        .arg(what, why);
 }
 
 QString faultMessage(DatabaseFault fault, const QString& notDone, const QString& retry) {

@@ -247,3 +247,14 @@ TEST(ServerReason, TheServersWordsWithoutItsStatementOrCode) {
     for (const auto& [text, said] : cases)
         EXPECT_EQ(serverReason(QSqlError("QPSQL: Unable to run", text)), said);
 }
+
+// The server's reason, whatever it ends in or when it gives none, ends one
+// sentence before the advice.
+TEST(DistanceSource, AServerReasonIsSaidAsOneSentence) {
+    for (const auto& [reason, said] :
+         {std::pair{"", "The members could not be read from the distance server. The"},
+          {"permission denied", "The members could not be read from the distance server: "
+                                "permission denied. The"},
+          {"gone away?", "The members could not be read from the distance server: gone away? The"}})
+        EXPECT_TRUE(serverNotReadMessage("The members", reason).startsWith(said)) << reason;
+}
