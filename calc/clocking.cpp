@@ -75,14 +75,14 @@ QString clockDoubt(const ClockingOutcome& outcome) {
                        setError < 0 ? QStringLiteral("behind") : QStringLiteral("ahead of"));
     const QString varied =
         std::round(variation) == 0
-            ? QStringLiteral("kept to it")
+            ? QStringLiteral("had neither gained nor lost")
             : QStringLiteral("had %1 %2")
                   .arg(variation < 0 ? QStringLiteral("lost") : QStringLiteral("gained"),
                        seconds(variation));
-    return QStringLiteral("This bird's clock %1, and %2 by the time it was clocked: far more "
-                          "than a racing clock gains or loses. Please check the clock times and "
-                          "dates (a clock set or read either side of midnight, say). The bird "
-                          "has been entered as they stand.")
+    return QStringLiteral("This bird's clock %1, and %2 by the time it was clocked. Half an "
+                          "hour is far more than a racing clock is ever out, gains or loses: "
+                          "please check the clock times and dates (a clock set or read either "
+                          "side of midnight, say). The bird has been entered as they stand.")
         .arg(set, varied);
 }
 

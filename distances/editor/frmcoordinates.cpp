@@ -115,7 +115,7 @@ frmcoordinates::frmcoordinates(const DistanceSource& source, DialogService* dial
             const bool oneLine = !text.trimmed().contains(u'\n') && !text.trimmed().contains(u'\r');
             // A whole place on a place's name is added, or matched by its
             // name, not put over that place.
-            const bool wholePlace = cell && cell->column() == 0 && text.contains(u'\t') &&
+            const bool wholePlace = cell && cell->column() == 0 && text.trimmed().contains(u'\t') &&
                                     !cell->data(Qt::UserRole).toString().isEmpty();
             if (cell && oneLine && !wholePlace)
                 cell->setText(text); // shared out by edited()
@@ -289,8 +289,11 @@ void frmcoordinates::edited(List& list, QTableWidgetItem* item) {
         for (int i = 0; i < cells.size(); ++i) {
             // An empty cell of a row pasted leaves the one it lands on as
             // it is: no coordinate is lost to a stray tab.
-            if (cells.size() > 1 && cells[i].isEmpty())
+            if (cells.size() > 1 && cells[i].isEmpty()) {
+                if (i == 0) // the cell pasted into, which holds the row
+                    item->setText(item->data(Qt::UserRole).toString());
                 continue;
+            }
             QTableWidgetItem* cell = list.table->item(row, column + i);
             cell->setText(cells[i]);
             cell->setData(Qt::UserRole, cells[i]);

@@ -164,6 +164,11 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
                     .startsWith("This bird's clock was 1800 seconds ahead of the master clock "
                                 "when set, and had lost 1226 seconds by"));
+    f.CrMin = "30", f.CrSec = "0"; // and read as far out: set out, it kept time
+    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
+                    .startsWith("This bird's clock was 1800 seconds ahead of the master clock "
+                                "when set, and had neither gained nor lost by"));
+    f.CrMin = "0", f.CrSec = "10";
     f.CsHr = "-3000000000000000"; // a negative hour passes the time check
     EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
                     .startsWith("This bird's clock was 1.08000000000001E+19 seconds behind"));

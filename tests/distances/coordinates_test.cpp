@@ -547,7 +547,8 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         {1, "52\t1E\t7", {"Ann Sample", lat, lon}, "The row pasted has 3 cells, more than this"},
         {0, "Cy Instance\t52.25\t1.5E\tnotes", {"Cy Instance", "52°15'00\"N", "1°30'00\"E"}, ""},
         {0, "Ann Sample\t", {"Ann Sample", lat, lon}, ""}, // a stray tab empties nothing
-        {1, "52.25\t", {"Ann Sample", "52°15'00\"N", lon}, ""}};
+        {1, "52.25\t", {"Ann Sample", "52°15'00\"N", lon}, ""},
+        {1, "\t1E", {"Ann Sample", lat, "1°00'00\"E"}, ""}};
     type(lofts, 1, {"Bo Example"});
     for (const auto& [column, pasted, row, said] : pastes) {
         lofts->setCurrentCell(0, column);
@@ -582,6 +583,7 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     const std::tuple<int, int, const char*> onTheList[] = {{3, 1, "52.45\t0.6W\n"},
                                                            {1, 1, "95\t1W"},
                                                            {1, 0, "Cy Instance of Northfield"},
+                                                           {1, 0, "Bo Example\t"},
                                                            {0, 0, "Gus Sample\t51\t1W"}};
     for (const auto& [row, column, pasted] : onTheList) {
         lofts->setCurrentCell(row, column);
