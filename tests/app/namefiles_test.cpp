@@ -13,8 +13,7 @@ TEST(NameFiles, WrittenNamesReadBackWhole) {
         {"", "\"\"\r\n"},
         {"M\xc3\xbcller's Loft", "\"M\xfcller's Loft\"\r\n"},
         // Beyond Windows-1252: kept whole, as marked UTF-8.
-        {"Łódź Racing", "\xEF\xBB\xBF\"Łódź Racing\"\r\n"},
-    };
+        {"Łódź Racing", "\xEF\xBB\xBF\"Łódź Racing\"\r\n"}};
     for (const auto& [text, bytes] : cases) {
         SCOPED_TRACE(text);
         const QString name = QString::fromUtf8(text);
@@ -34,8 +33,7 @@ TEST(NameFiles, ReadFormOfHandEditedFiles) {
         {"\"Two\r\nlines\" x\r\n", "Two\r\nlines"},
         {"", ""},
         {"\r\n", ""},
-        {",first field empty", ""},
-    };
+        {",first field empty", ""}};
     for (const auto& [text, name] : cases)
         EXPECT_EQ(readNameText(QString::fromLatin1(text)), QString::fromLatin1(name)) << text;
 }

@@ -156,35 +156,29 @@ TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor
 // A message taller than a small screen shows the first lines of each
 // paragraph and its question; the rest is under Show Details.
 TEST(Dialogs, ALongTextKeepsEachParagraphAndItsQuestionOnTheScreen) {
-    const QString rows =
-        QStringList(30, "Ann Hale at Dover: 100 miles 1 yards, becomes 101 miles").join(u'\n');
-    const QString asked = "Worked out: 30 rows to change.\n\nThese rows change:\n" + rows +
+    const QString details = "\n\n(The whole text is under Show Details.)";
+    const QString row = "Ann Hale at Dover: 100 miles 1 yards, becomes 101 miles";
+    const QString asked = "Worked out: 30 rows to change.\n\nThese rows change:\n" +
+                          QStringList(30, row).join(u'\n') +
                           "\n\nNew names:\nCy Dunn\n\nWrite these distances?";
-    EXPECT_EQ(
-        shownOfLongText(asked),
-        "Worked out: 30 rows to change.\n\nThese rows change:\nAnn Hale at Dover: 100 miles 1 "
-        "yards, becomes 101 miles\n…\n\nNew names:\nCy Dunn\n\n(The whole text is under "
-        "Show Details.)\n\nWrite these distances?");
+    EXPECT_EQ(shownOfLongText(asked), "Worked out: 30 rows to change.\n\nThese rows change:\n" +
+                                          row + "\n…\n\nNew names:\nCy Dunn" + details +
+                                          "\n\nWrite these distances?");
     EXPECT_EQ(shownOfLongText("Short.\n\nWrite these distances?"),
               "Short.\n\nWrite these distances?");
     // Twenty files fit a screen's 24 lines of 70 characters, not 12 of 36
     // (twice the text size on a small laptop).
-    const QString files =
-        "Please look at these files:\n\n" +
-        QStringList(20, "race-17.txt is not a race file, and is left out.").join(u'\n');
+    const QString file = "race-17.txt is not a race file, and is left out.";
+    const QString files = "Please look at these files:\n\n" + QStringList(20, file).join(u'\n');
     EXPECT_EQ(shownOfLongText(files), files);
     EXPECT_EQ(shownOfLongText(files, 12, 36),
-              "Please look at these files:\n\nrace-17.txt is not a race file, and is left "
-              "out.\nrace-17.txt is not a race file, and is left out.\n…\n\n(The whole text "
-              "is under Show Details.)");
-    // One line as long as a paragraph (every entry of a race named) keeps
-    // its start.
+              "Please look at these files:\n\n" + file + "\n" + file + "\n…" + details);
+    // One line as long as a paragraph (every entry of a race named) keeps its start.
     QString entries = "Lines";
     for (int line = 1; line < 600; line += 2)
         entries += QString(" %1,").arg(line);
     EXPECT_EQ(shownOfLongText(entries + " of the race file are too long.", 24, 30),
-              "Lines 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, …\n\n(The whole "
-              "text is under Show Details.)");
+              "Lines 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, …" + details);
 }
 
 // A form that scrolls up and down on a low screen is given its scroll bar's

@@ -4,17 +4,19 @@
 #include "support/testing.h"
 #include "worked_example.h"
 
-namespace {
+#include <gmock/gmock.h>
+
+#include <tuple>
+
+using testing::StartsWith;
 
 // Each reset as one text: "field to reset text: message shown".
-QStringList resets(const TimeFieldCheck& check) {
+static QStringList resets(const TimeFieldCheck& check) {
     QStringList out;
     for (const TimeFieldReset& r : check.resets)
         out << r.field + " to " + r.resetText + ": " + r.message;
     return out;
 }
-
-} // namespace
 
 TEST(RaceEntry, SetErrorAndVariationTexts) {
     // Only the variation's first five characters count: "-12.5" rounds away
@@ -133,12 +135,11 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
             EXPECT_EQ(noEntryReason(out, f.sixtieths, "J. Smith", "Berwick"), c.noEntry);
         }
         if (QString(c.what).contains("distance")) { // on a server its officer changes them
-            EXPECT_TRUE(noEntryReason(out, f.sixtieths, "J. Smith", "Berwick", true)
-                            .contains("ask the federation's distance officer to "));
+            EXPECT_THAT(noEntryReason(out, f.sixtieths, "J. Smith", "Berwick", true).toStdString(),
+                        testing::HasSubstr("ask the federation's distance officer to "));
         }
-        EXPECT_EQ(out.choices.pooled, c.after.pooled);
-        EXPECT_EQ(out.choices.noms, c.after.noms);
-        EXPECT_EQ(out.choices.cock, c.after.cock);
+        EXPECT_EQ(std::tie(out.choices.pooled, out.choices.noms, out.choices.cock),
+                  std::tie(c.after.pooled, c.after.noms, c.after.cock));
         // The bird's own fields are emptied for the next bird only when it
         // was entered; otherwise they stay for a second try.
         EXPECT_EQ(out.fields.ringno, entryMade ? "" : "GB06N12345");
@@ -159,34 +160,27 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     // doubted; a second less is not.
     f = workedExample();
     f.CsMin = "59", f.CsSec = "59";
-    EXPECT_EQ(clockDoubt(clockBird(f, ticked)), "");
+    const auto doubt = [&] { return clockDoubt(clockBird(f, ticked)).toStdString(); };
+    EXPECT_EQ(doubt(), "");
     f.CsHr = "20", f.CsMin = "0", f.CsSec = "0";
-    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
-                    .startsWith("This bird's clock was 1800 seconds ahead of the master clock "
-                                "when set, and had lost 1226 seconds by"));
+    EXPECT_THAT(doubt(), StartsWith("This bird's clock was 1800 seconds ahead of the master clock "
+                                    "when set, and had lost 1226 seconds by"));
     f.CrMin = "30", f.CrSec = "0"; // and read as far out: set out, it kept time
-    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
-                    .startsWith("This bird's clock was 1800 seconds ahead of the master clock "
-                                "when set, and had neither gained nor lost by"));
+    EXPECT_THAT(doubt(), StartsWith("This bird's clock was 1800 seconds ahead of the master clock "
+                                    "when set, and had neither gained nor lost by"));
     f.CrMin = "0", f.CrSec = "10";
     f.CsHr = "-3000000000000000"; // a negative hour passes the time check
-    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
-                    .startsWith("This bird's clock was 1.08000000000001E+19 seconds behind"));
+    EXPECT_THAT(doubt(), StartsWith("This bird's clock was 1.08000000000001E+19 seconds behind"));
     f = workedExample(); // clocked, by the times given, before liberation
     f.birdclockhrs = "7";
-    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
-                    .startsWith("This bird's flying time comes out "
-                                "below nought"));
-    // A clock read just after midnight, the master clock just before: as
-    // described, a day's error; entered, and doubted.
+    EXPECT_THAT(doubt(), StartsWith("This bird's flying time comes out below nought"));
+    // A clock read just after midnight, the master clock just before: a
+    // day's error, doubted.
     f = workedExample();
     f.CrHr = "0", f.CrMin = "0", f.CrSec = "5", f.MTRakeHr = "23", f.MTRakeMin = "59",
     f.MTRakeSec = "50";
-    const ClockingOutcome late = clockBird(f, ticked);
-    EXPECT_TRUE(clockDoubt(late).startsWith("This bird's clock was 2 seconds ahead of the master "
-                                            "clock when set, and had lost 312045 seconds"))
-        << clockDoubt(late).toStdString();
+    EXPECT_THAT(doubt(), StartsWith("This bird's clock was 2 seconds ahead of the master clock "
+                                    "when set, and had lost 312045 seconds"));
     f.CsSec = "0"; // set right to the second
-    EXPECT_TRUE(clockDoubt(clockBird(f, ticked))
-                    .startsWith("This bird's clock was set to the master clock, and had lost"));
+    EXPECT_THAT(doubt(), StartsWith("This bird's clock was set to the master clock, and had lost"));
 }

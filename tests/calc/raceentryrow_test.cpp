@@ -2,16 +2,12 @@
 
 #include "support/entries.h"
 
-namespace {
-
-QStringList numbered(int count) {
+static QStringList numbered(int count) {
     QStringList columns;
     for (int c = 0; c < count; ++c)
         columns << QStringLiteral("col %1").arg(c);
     return columns;
 }
-
-} // namespace
 
 TEST(RaceEntryRow, KeepsEveryColumnAsGiven) {
     QStringList awkward = numbered(kColumnCount);

@@ -23,7 +23,8 @@ TEST(GeneralNumberText, ShortestFormWithFifteenDigits) {
 }
 
 // 1100.1235 as a double lies just below .1235; no minus sign stands before
-// a zero; texts that are no number stand as they are.
+// a zero (no "-00" in a clock column); texts that are no number stand as
+// they are.
 TEST(PatternText, RoundsHalfAwayFromZeroOnTheDecimalDigits) {
     const std::pair<const char*, const char*> velocities[] = {
         {"1100.1235", "1100.124"}, {"987.6", "0987.600"},  {"10000.5", "10000.500"},
@@ -35,10 +36,12 @@ TEST(PatternText, RoundsHalfAwayFromZeroOnTheDecimalDigits) {
     const std::pair<const char*, const char*> twoDigits[] = {
         {"2", "02"},    {"-5", "-05"},    {"125", "125"},  {"0.5", "01"},  {"2.5", "03"},
         {"23.5", "24"}, {"-23.5", "-24"}, {"99.5", "100"}, {"0.49", "00"}, {"-0.3", "00"},
-        {" 7 ", "07"},  {"abc", "abc"},   {"", ""},
+        {" 7 ", "07"},  {"abc", "abc"},   {"", ""},        {"-0", "00"},   {"-00", "00"},
+        {"0", "00"},    {"-7", "-07"},    {"-07", "-07"},
     };
     for (const auto& [text, expected] : twoDigits)
         EXPECT_EQ(patternText(text, "00"), QString::fromLatin1(expected)) << text;
+    EXPECT_EQ(hmsText("-0", "5", "-00"), "00-05-00");
 }
 
 TEST(DateText, WritesReadsBackAndRefusesTextsThatAreNoDate) {
@@ -136,13 +139,4 @@ TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
     for (const auto& [a, b, quotient] : cases)
         EXPECT_EQ(wholeDivide(a, b), quotient) << a << " \\ " << b;
     EXPECT_EQ(truncateNumber(-3.7), -3);
-}
-
-// A typed minus nought is nought: no "-00" in a clock column.
-TEST(PatternText, MinusNoughtIsNought) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"-0", "00"}, {"-00", "00"}, {"0", "00"}, {"-7", "-07"}, {"-07", "-07"}};
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(patternText(text, "00"), QString::fromLatin1(expected)) << text;
-    EXPECT_EQ(hmsText("-0", "5", "-00"), "00-05-00");
 }

@@ -5,12 +5,10 @@
 
 #include <QLocale>
 
-namespace {
-
 using F = CalculatorFields&;
 
 // Every field a calculation writes, in the order it writes them.
-QStringList written(const VelocityResult& r) {
+static QStringList written(const VelocityResult& r) {
     QStringList out;
     for (const auto* field : {&r.variation, &r.FTHrs, &r.FTMins, &r.FTSecs, &r.velocity, &r.Text1,
                               &r.Textcon2, &r.miles, &r.textcon4, &r.textcon5, &r.yards})
@@ -18,15 +16,13 @@ QStringList written(const VelocityResult& r) {
     return out;
 }
 
-void expectWorkedExample(const VelocityResult& r) {
+static void expectWorkedExample(const VelocityResult& r) {
     ASSERT_TRUE(r.ok()) << r.failedStep;
     EXPECT_EQ(r.setError, 2.0);
     EXPECT_EQ(written(r), QStringList({"5.53403933434191", "3", "45", "22.4659606656587",
                                        "1176.85931296045", "40.1202038509244", "150.701136363636",
                                        "150", "15840000", "74040", "1234"}));
 }
-
-} // namespace
 
 // The same in a locale whose decimal mark is a comma.
 TEST(Velocity, WorkedExampleGivesEveryResultFieldInAnyLocale) {

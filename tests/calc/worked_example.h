@@ -16,8 +16,7 @@ inline pellamy::CalculatorFields workedExample() {
     f.birdclockhrs = "11", f.birdclockmins = "45", f.birdclocksecs = "30";
     f.midnight = "1", f.midnight2 = "0", f.extraday = "0";
     f.sixtieths = "15914040\r\n";
-    f.member = "J. Smith";
-    f.racepoint = "Berwick";
+    f.member = "J. Smith", f.racepoint = "Berwick";
     f.txtmember = "12", f.txtbirds = "240", f.txtwind = "SW";
     f.mtdetailset = "Master clock 7", f.mtreadset = "19:30:00";
     f.mtdetailrake = "Master clock 7", f.mtreadrake = "19:00:00";

@@ -61,6 +61,7 @@ protected:
     QCheckBox* tick(const char* name) const { return control<QCheckBox>(*window, name); }
     QDateTimeEdit* picker(const char* name) const { return control<QDateTimeEdit>(*window, name); }
     QLineEdit* box(const char* name) const { return control<QLineEdit>(*window, name); }
+    QPlainTextEdit* comments() const { return control<QPlainTextEdit>(*window, "txtcomments"); }
     // The texts of boxes, in the order named.
     QStringList texts(std::initializer_list<const char*> names) const {
         QStringList out;
@@ -88,15 +89,12 @@ protected:
         emit list->activated(index);
     }
 
-    // Opens (or saves) a race file as the user does, the chooser answered
-    // with it.
-    void openFile(const QString& file) {
+    // Opens (or saves) a race file as the user does, the chooser answered with it.
+    void openFile(const QString& file) { clickWithFile("cmdopen", file); }
+    void saveFile(const QString& file) { clickWithFile("cmdsave", file); }
+    void clickWithFile(const char* button, const QString& file) {
         dialogs.answerFile(file);
-        window->cmdopen_Click();
-    }
-    void saveFile(const QString& file) {
-        dialogs.answerFile(file);
-        window->cmdsave_Click();
+        click(button);
     }
 
     // Clocks the bird on screen, answering the member question.

@@ -4,15 +4,8 @@
 #include "calc/raceentryrow.h"
 #include "calc/worked_example.h"
 
-#include <QScrollArea>
-#include <QScrollBar>
-
-namespace {
-
 const QString kQuestion = "question|Pellamy|Another Bird for ";
 const QString kNoEntries = "message|Pellamy|You have no entries in your Database, please check.";
-
-} // namespace
 
 class ClockingTest : public CalculatorTest {
 protected:
@@ -30,6 +23,13 @@ protected:
     }
 
     QStringList row(int i) const { return window->entries().entry(i); }
+    // The one message shown since the test last looked.
+    QString message() {
+        const QStringList messages = dialogs.messages();
+        EXPECT_EQ(messages.size(), 1) << messages.join('\n').toStdString();
+        dialogs.clear();
+        return messages.value(0);
+    }
 };
 
 TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
@@ -50,51 +50,42 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
     execSql(path(), "UPDATE Distances SET Miles = '151', Sixtieths = '16019640' WHERE Name = "
                     "'J. Smith'");
     clock();
-    EXPECT_EQ(dialogs.messages(),
-              QStringList{"This bird was worked out at a distance of 151-1234 for J. Smith from "
-                          "Berwick, but the bird entered before for J. Smith was worked out at "
-                          "150-1234: the distance has been changed in the distances meanwhile. "
-                          "Please check which is right, and clear and enter again the birds "
-                          "worked out at the wrong one."});
-    dialogs.clear();
+    const QString changed = "This bird was worked out at a distance of 151-1234 for J. Smith from "
+                            "Berwick, but the bird entered before for J. Smith was worked out at "
+                            "150-1234: the distance has been changed in the distances meanwhile. "
+                            "Please check which is right, and clear and enter again the birds "
+                            "worked out at the wrong one.";
+    EXPECT_EQ(message(), changed);
     clock(); // said again at each bird until the list is put right
-    EXPECT_EQ(dialogs.messages().size(), 1);
-    dialogs.clear();
+    EXPECT_EQ(message(), changed);
     list("member")->setEditText("j. smith"); // typed in other letters: the same record
     clock();
-    EXPECT_TRUE(dialogs.messages().value(0).contains("changed in the distances meanwhile"));
-    dialogs.clear();
+    EXPECT_TRUE(message().contains("changed in the distances meanwhile"));
 }
 
 // A name kept again with a blank after it (typed so in another program) is
 // said when the race point is chosen, and a bird at its distance too.
 TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
     clock();
-    // Names alike but for letters' case beyond A to Z are two names, as the
-    // distances look them up.
+    // Names alike but for letters' case beyond A to Z are two names, as the distances look them up.
     execSql(path(), "INSERT INTO Distances VALUES ('J. Smith ', 'Berwick', '100', '0', "
                     "'10560000'), ('Zoë Hart', 'Berwick', '1', '0', '105600'), ('ZOË HART', "
                     "'Berwick', '1', '0', '105600')");
     choose(list("racepoint"), 0);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("The distances hold J. Smith more than once from "
-                                                 "Berwick, with a blank"));
-    dialogs.clear();
+    EXPECT_TRUE(message().startsWith("The distances hold J. Smith more than once from Berwick, "
+                                     "with a blank"));
     choose(list("member"), list("member")->findText("J. Smith "));
     clock();
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("This bird was worked out at a distance of "
-                                                 "100-0000 for J. Smith from Berwick"));
-    EXPECT_TRUE(dialogs.messages()[0].contains(": the distances hold the name more than once"));
-    dialogs.clear();
+    const QString bird = message();
+    EXPECT_TRUE(bird.startsWith("This bird was worked out at a distance of 100-0000 for J. Smith "
+                                "from Berwick"));
+    EXPECT_TRUE(bird.contains(": the distances hold the name more than once"));
     // Read again from a race file, whose names lose their blanks: still so.
     for (int i = 0; i < window->entries().count(); ++i)
         window->entries().setText(i, Col::Name, "J. Smith");
     choose(list("member"), list("member")->findText("J. Smith"));
     clock();
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].contains(": the distances hold the name more than once"));
-    dialogs.clear();
+    EXPECT_TRUE(message().contains(": the distances hold the name more than once"));
 }
 
 // A clock read just after midnight against a master clock just before it:
@@ -104,18 +95,15 @@ TEST_F(ClockingTest, AClockFarOutFromTheMasterClockIsDoubted) {
     type("MTRakeHr", "23"), type("MTRakeMin", "59"), type("MTRakeSec", "50");
     clock();
     EXPECT_EQ(window->entries().count(), 1);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("This bird's clock was 2 seconds ahead of"));
-    dialogs.clear();
+    EXPECT_TRUE(message().startsWith("This bird's clock was 2 seconds ahead of"));
 }
 
 // While the next bird is asked for, the one just entered is in view: its
 // row in a long list, and the list on a form scrolled down to CALCULATE.
 TEST_F(ClockingTest, TheBirdJustEnteredIsInView) {
-    QVector<RaceEntryRow> faster(40, RaceEntryRow(workedExampleEntry()));
-    for (RaceEntryRow& row : faster)
-        row.setText(Col::Velocity, "9999.000");
-    window->entries().appendAll(faster);
+    QStringList faster = workedExampleEntry();
+    faster[Col::Velocity] = "9999.000";
+    window->entries().appendAll(QVector<RaceEntryRow>(40, RaceEntryRow(faster)));
     window->resize(420, 300);
     auto* form = window->findChild<QScrollArea*>();
     for (QScrollBar* bar : {form->verticalScrollBar(), form->horizontalScrollBar()})

@@ -86,13 +86,12 @@ TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
 }
 
 TEST_F(EditingTest, ExitEndsTheProgramOnlyOnYesAndWritesNoFile) {
-    dialogs.answerYesNo(false);
-    click("CmdExit");
-    EXPECT_FALSE(ended);
-    dialogs.answerYesNo(true);
-    click("CmdExit");
+    for (const bool yes : {false, true}) {
+        dialogs.answerYesNo(yes);
+        click("CmdExit");
+        EXPECT_EQ(ended, yes);
+    }
     EXPECT_EQ(shown(), QStringList(2, "question||Have you saved race to file?"));
-    EXPECT_TRUE(ended);
     // No race file and no result; only the recovery record, which offers
     // nothing (the recovery window test opens it again).
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
@@ -107,13 +106,12 @@ TEST_F(EditingTest, ClosingTheWindowWithARaceOnScreenAsksFirst) {
 
     window->show();
     window->entries().appendAll(race);
-    dialogs.answerYesNo(false);
-    window->close();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(shown(), QStringList({"question|Pellamy|The race on screen has changes that have "
-                                    "not been saved to a file. Close Pellamy without saving "
-                                    "them?"}));
-    dialogs.answerYesNo(true);
-    window->close();
-    EXPECT_FALSE(window->isVisible());
+    for (const bool yes : {false, true}) {
+        dialogs.answerYesNo(yes);
+        window->close();
+        EXPECT_EQ(window->isVisible(), !yes);
+    }
+    EXPECT_EQ(shown(), QStringList(2, "question|Pellamy|The race on screen has changes that have "
+                                      "not been saved to a file. Close Pellamy without saving "
+                                      "them?"));
 }

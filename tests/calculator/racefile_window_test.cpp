@@ -6,15 +6,26 @@
 #include "support/entries.h"
 #include "support/readonly.h"
 
+#include <gmock/gmock.h>
+
+using testing::_, testing::ElementsAre, testing::EndsWith, testing::HasSubstr, testing::StartsWith;
+
 namespace {
 
 // An entry as a race file holds it: the worked example's, at Exeter, with
 // the bird clocked a day after the race.
-QStringList raceEntry(const QString& name, const QString& velocity) {
+QStringList raceEntry(const QString& name, const QString& velocity,
+                      const char* comments = nullptr) {
     QStringList e = workedExampleEntry();
     e[Col::Name] = name, e[Col::Velocity] = velocity, e[Col::Racepoint] = "Exeter";
     e[Col::DayBird] = "25/05/2006 19:45:12";
+    if (comments)
+        e[Col::Comments] = comments;
     return e;
+}
+
+QByteArray fileOf(const QVector<QStringList>& entries) {
+    return raceFileBytes(toRows(entries)).bytes;
 }
 
 class RaceFileWindowTest : public CalculatorTest {
@@ -27,10 +38,23 @@ protected:
         window->entries().appendAll(toRows(
             {raceEntry("A", "1200.000"), raceEntry("B", "1100.000"), raceEntry("C", "1000.000")}));
         window->recovery().markSaved(); // as if it came from a file
-        path = dir.filePath("race one.txt");
     }
 
-    QString path;
+    // Writes the race file with the bytes given, and opens it.
+    void openBytes(const QByteArray& bytes) {
+        writeFile(path, bytes);
+        openFile(path);
+    }
+
+    // The messages shown, each looked at, as gmock's string matchers take them.
+    std::vector<std::string> said() const {
+        std::vector<std::string> out;
+        for (const QString& text : dialogs.messages())
+            out.push_back(text.toStdString());
+        return out;
+    }
+
+    const QString path = dir.filePath("race one.txt");
 };
 
 } // namespace
@@ -39,28 +63,25 @@ protected:
 // this proves the list, the heading and what is worked out on opening.
 TEST_F(RaceFileWindowTest, SavingAndOpeningBringBackTheListAndTheRaceDetails) {
     window->entries().setText(0, Col::LibHour, "8"); // as a spreadsheet writes it
-    dialogs.answerFile(path);
-    click("cmdsave");
+    saveFile(path);
     EXPECT_EQ(shown(), QStringList({"save||Text Files (*.txt)"}));
     window->entries().clear();
 
-    dialogs.answerFile(path);
-    click("cmdopen");
+    openFile(path);
     EXPECT_EQ(names(window->entries()), QStringList({"A", "B", "C"}));
     QStringList heading = window->entries().entry(0);
     heading[Col::LibHour] = "08"; // as the calculation writes it, on screen and printed
     EXPECT_EQ(window->windowTitle(), resultHeading(heading));
-    EXPECT_EQ(box("birdlibhrs")->text(), "08");
     EXPECT_EQ(list("member")->currentText(), "J. Smith"); // Exeter's members are loaded
     // midnight2 as the file has it; extraday worked out from the dates.
-    EXPECT_EQ(texts({"midnight", "midnight2", "extraday", "txtdateset", "txtdaterace"}),
-              QStringList({"1", "0", "-1", "23052006", "24052006"}));
+    EXPECT_EQ(
+        texts({"birdlibhrs", "midnight", "midnight2", "extraday", "txtdateset", "txtdaterace"}),
+        QStringList({"08", "1", "0", "-1", "23052006", "24052006"}));
 }
 
 TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     list("member")->hide();
-    dialogs.answerFile(QString()); // the file chooser cancelled
-    click("cmdsave");
+    saveFile(QString()); // the file chooser cancelled
     EXPECT_TRUE(list("member")->isVisible());
     EXPECT_EQ(window->entries().text(0, Col::Pos), "1"); // renumbered all the same
     saveFile(dir.filePath("no such folder/race.txt"));
@@ -102,10 +123,8 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
         GTEST_SKIP() << "this file system cannot make a folder read-only";
     dialogs.clear();
     saveFile(locked.filePath("race.txt"));
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].contains(
-        ", because Pellamy may not write there: the file, or the folder it is in, is "
-        "read-only."));
+    EXPECT_THAT(said(), ElementsAre(HasSubstr(", because Pellamy may not write there: the file, "
+                                              "or the folder it is in, is read-only.")));
 }
 
 // Why bytes are no race file is the core's table (RaceFile.SaysWhyBytesAreNoRaceFile).
@@ -115,8 +134,7 @@ TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
     list("member")->hide();
     openFile(dir.filePath("missing.txt"));
     EXPECT_TRUE(list("member")->isVisible());
-    writeFile(path, raceFileBytes(toRows({raceEntry("X", "1.0")})).bytes.replace("SW", "S\x01W"));
-    openFile(path);
+    openBytes(fileOf({raceEntry("X", "1.0")}).replace("SW", "S\x01W"));
     EXPECT_EQ(dialogs.messages(),
               QStringList({"You have chosen a wrong race date, Please try again.",
                            QDir::toNativeSeparators(path) +
@@ -129,33 +147,24 @@ TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
 // What such a record keeps is the core's (RaceFile.RecordsWithTooManyFields...).
 TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) {
     QByteArray bytes;
-    for (const char* name : {"A", "B"}) {
-        QStringList wet = raceEntry(name, "1200.000");
-        wet[Col::Comments] = "Wet, windy";
-        bytes += wet.join(", ").toLatin1() + "\r\n\r\n";
-    }
-    writeFile(path, bytes);
-    openFile(path);
+    for (const char* name : {"A", "B"})
+        bytes += raceEntry(name, "1200.000", "Wet, windy").join(", ").toLatin1() + "\r\n\r\n";
+    openBytes(bytes);
     EXPECT_EQ(names(window->entries()), QStringList({"A", "B"}));
-    ASSERT_EQ(dialogs.messages().size(), 2); // the fields moved: "windy" is no date
-    EXPECT_TRUE(dialogs.messages()[0].contains("\"windy\" is not a date"));
-    EXPECT_TRUE(dialogs.messages()[1].startsWith("Every entry of the race file " +
-                                                 QDir::toNativeSeparators(path) +
-                                                 " holds more than a race entry's 39 fields"));
+    // The fields moved: "windy" is no date.
+    EXPECT_THAT(said(), ElementsAre(HasSubstr("\"windy\" is not a date"),
+                                    StartsWith("Every entry of the race file " +
+                                               QDir::toNativeSeparators(path).toStdString() +
+                                               " holds more than a race entry's 39 fields")));
 
     // A file whose line ends were changed to Linux ones reads whole, with
     // nothing to say (the fixture fails on a message left unlooked at).
-    const QByteArray two =
-        raceFileBytes(toRows({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")})).bytes;
-    writeFile(path, QByteArray(two).replace("\r\n", "\n"));
-    openFile(path);
+    const QByteArray two = fileOf({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")});
+    openBytes(QByteArray(two).replace("\r\n", "\n"));
     EXPECT_EQ(raceFileBytes(window->entries().rows()).bytes, two);
     // So does one whose comments an older program kept on two lines, CR LF inside.
-    QStringList fog = raceEntry("A", "1200.000");
-    fog[Col::Comments] = "Fog";
-    writeFile(path, raceFileBytes(toRows({fog, raceEntry("B", "1100.000")}))
-                        .bytes.replace(", Fog, ", ", Fog\r\nlate, "));
-    openFile(path);
+    const QByteArray fog = fileOf({raceEntry("A", "1200.000", "Fog"), raceEntry("B", "1100.000")});
+    openBytes(QByteArray(fog).replace(", Fog, ", ", Fog\r\nlate, "));
     EXPECT_EQ(window->entries().count(), 2);
     EXPECT_EQ(window->entries().text(0, Col::Comments), "Fog\nlate");
 }
@@ -184,9 +193,8 @@ TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
 }
 
 TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
-    writeFile(path, "");
     window->setWindowTitle("Result for last week's race");
-    openFile(path);
+    openBytes("");
     EXPECT_EQ(window->entries().count(), 0);
     EXPECT_EQ(window->windowTitle(), ""); // the last race's heading goes
     // The empty list saved over a race asks first; No, the default, keeps it.
@@ -203,73 +211,60 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
          {std::pair{"", "it is empty in the file."},
           {"not a date", "\"not a date\" is not a date Pellamy can take."}}) {
         shortEntry[Col::SetDate] = date;
-        writeFile(path, raceFileBytes(toRows({shortEntry})).bytes);
         dialogs.clear();
-        openFile(path);
+        openBytes(fileOf({shortEntry}));
         EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date, and said
-        const QString said =
-            "The race details were read only up to the date the clocks were set: " + QString(why);
-        EXPECT_EQ(dialogs.messages().value(0).left(said.size()), said);
+        const std::string upTo =
+            "The race details were read only up to the date the clocks were set: ";
+        EXPECT_THAT(said(), ElementsAre(StartsWith(upTo + why), _));
     }
     // Saved again: what was not restored stays as the entry holds it.
     QStringList unreadDate = raceEntry("A", "1.000");
     unreadDate[Col::Pos] = "1", unreadDate[Col::SetDate] = "5/23/2026 6:00:00 PM";
-    writeFile(path, raceFileBytes(toRows({unreadDate})).bytes);
-    openFile(path);
+    openBytes(fileOf({unreadDate}));
     saveFile(dir.filePath("again.txt"));
     EXPECT_EQ(fileBytes(dir.filePath("again.txt")), fileBytes(path));
     dialogs.clear();
 
     // Cut short part-way through its last entry: read, and said. (Which
     // files end part-way is the core's: RaceFile.AnLfTypedInTheComments...)
-    const QByteArray two =
-        raceFileBytes(toRows({raceEntry("A", "1.000"), raceEntry("B", "2.000")})).bytes;
-    writeFile(path, two.chopped(30));
-    openFile(path);
+    const QByteArray two = fileOf({raceEntry("A", "1.000"), raceEntry("B", "2.000")});
+    openBytes(two.chopped(30));
     EXPECT_EQ(window->entries().count(), 2);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(
-        dialogs.messages()[0].endsWith("its last entry may be incomplete. Please check it."));
+    EXPECT_THAT(said(),
+                ElementsAre(EndsWith("its last entry may be incomplete. Please check it.")));
     // Its last blocks filled with nought (a power cut): the entries before them read.
-    writeFile(path, two.chopped(30) + QByteArray(4096, '\0'));
-    openFile(path);
+    openBytes(two.chopped(30) + QByteArray(4096, '\0'));
     EXPECT_EQ(window->entries().count(), 2);
-    ASSERT_EQ(dialogs.messages().size(), 2);
-    EXPECT_TRUE(dialogs.messages()[1].contains("ends in bytes of nought, as a file copied"));
+    EXPECT_THAT(said(), ElementsAre(_, HasSubstr("ends in bytes of nought, as a file copied")));
     // A line broken in a text editor: its pieces are read, and said.
-    writeFile(path, two.left(100) + "\r\n" + two.mid(100));
     dialogs.clear();
-    openFile(path);
+    openBytes(two.left(100) + "\r\n" + two.mid(100));
     EXPECT_EQ(window->entries().count(), 3);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("Entries 1, 2 of the race file " +
-                                                 QDir::toNativeSeparators(path) + " hold fewer"));
+    EXPECT_THAT(said(), ElementsAre(StartsWith("Entries 1, 2 of the race file " +
+                                               QDir::toNativeSeparators(path).toStdString() +
+                                               " hold fewer")));
     // A clock time a spreadsheet made a date of.
-    writeFile(path, QByteArray(two).replace("11-45-30", "11/45/1930"));
     dialogs.clear();
-    openFile(path);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("The clock times of every entry of the race"));
+    openBytes(QByteArray(two).replace("11-45-30", "11/45/1930"));
+    EXPECT_THAT(said(), ElementsAre(StartsWith("The clock times of every entry of the race")));
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
-    QTest::keyClicks(control<QPlainTextEdit>(*window, "txtcomments"), "Wet, windy"); // typed
+    QTest::keyClicks(comments(), "Wet, windy"); // typed
     window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
     window->entries().setText(0, Col::RingNo, "GB\f06"); // a form feed
     saveFile(path);
-    ASSERT_EQ(dialogs.messages().size(), 2);
-    EXPECT_TRUE(dialogs.messages()[0].contains("In every entry a comma was saved as a semicolon"));
-    EXPECT_TRUE(
-        dialogs.messages()[1].contains("not text (pasted from another program) in entry 1"));
+    EXPECT_THAT(said(),
+                ElementsAre(HasSubstr("In every entry a comma was saved as a semicolon"),
+                            HasSubstr("not text (pasted from another program) in entry 1")));
     EXPECT_TRUE(fileBytes(path).contains("Łukasz")); // kept, in a file in UTF-8
     // Comments longer than a race file's line may be: refused, the file kept.
     const QByteArray saved = fileBytes(path);
-    control<QPlainTextEdit>(*window, "txtcomments")
-        ->insertPlainText(QString(kLongestRaceFileLine, 'x')); // as typed
+    comments()->insertPlainText(QString(kLongestRaceFileLine, 'x')); // as typed
     dialogs.clear();
     saveFile(path);
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages()[0].startsWith("The race was not saved: "));
+    EXPECT_THAT(said(), ElementsAre(StartsWith("The race was not saved: ")));
     EXPECT_EQ(fileBytes(path), saved);
 }
 
@@ -277,13 +272,11 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
     window->entries().clear();
     choose(list("racepoint"), list("racepoint")->findText("Exeter"));
     const std::pair<const char*, const char*> typed[] = {
-        {"txtmember", "14"},     {"txtbirds", "310"},
-        {"txtwind", "NW"},       {"birdlibhrs", "07"},
-        {"birdlibmins", "15"},   {"HODhr", "21"},
-        {"HODmin", "50"},        {"HOLhr", "5"},
-        {"HOLmin", "10"},        {"mtdetailset", "Master clock 7"},
-        {"mtreadset", "19:31"},  {"mtdetailrake", "Master clock 8"},
-        {"mtreadrake", "19:02"},
+        {"txtmember", "14"},   {"txtbirds", "310"},  {"mtdetailset", "Master clock 7"},
+        {"txtwind", "NW"},     {"birdlibhrs", "07"}, {"mtdetailrake", "Master clock 8"},
+        {"birdlibmins", "15"}, {"HODhr", "21"},      {"mtreadset", "19:31"},
+        {"HODmin", "50"},      {"HOLhr", "5"},       {"mtreadrake", "19:02"},
+        {"HOLmin", "10"},
     };
     for (const auto& [name, text] : typed)
         type(name, text);
@@ -292,7 +285,7 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
     clock();
     ASSERT_EQ(window->entries().count(), 1);
     // Typed once the birds are in, as the sheet is made ready: kept all the same.
-    QTest::keyClicks(control<QPlainTextEdit>(*window, "txtcomments"), "Wet start");
+    QTest::keyClicks(comments(), "Wet start");
     saveFile(path);
 
     ScriptedDialogService otherDialogs;

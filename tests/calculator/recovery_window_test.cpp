@@ -41,7 +41,8 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     saved >> expected;
 
     reopen(true);
-    EXPECT_EQ(shown(), QStringList({kOffer.arg("Berwick, 24/05/2006, 11 entries")}));
+    const QString offer = kOffer.arg("Berwick, 24/05/2006, 11 entries");
+    EXPECT_EQ(shown(), QStringList({offer}));
     EXPECT_EQ(columnsOf(window->entries().rows()), expected);
     window.reset(); // Escape brings it back too
     dialogs.answerYesNoCancel(std::nullopt);
@@ -54,7 +55,6 @@ TEST_F(RecoveryWindowTest, TheRaceOfAKilledProcessIsOfferedAndComesBackWhole) {
     const QString old = window->recovery().path() + ".old";
     ASSERT_TRUE(QDir().mkdir(old));
     reopen(false);
-    const QString offer = kOffer.arg("Berwick, 24/05/2006, 11 entries");
     ASSERT_EQ(shown().size(), 2);
     EXPECT_EQ(shown()[0], offer);
     EXPECT_TRUE(shown()[1].startsWith("message|Pellamy|The race not brought back could not be "
@@ -86,17 +86,15 @@ TEST_F(RecoveryWindowTest, ADamagedRecordIsKeptWholeAndSaid) {
         writeFile(path, damaged);
         reopen(head ? std::nullopt : std::optional(false));
         const QString kept = path + (head ? ".damaged-2" : ".damaged");
-        const QString whole = " The file is kept whole as " + QDir::toNativeSeparators(kept) + ".";
-        EXPECT_EQ(
-            shown(),
-            QStringList(
-                {head ? "message|Pellamy|The recovery file " + QDir::toNativeSeparators(path) +
-                            " was damaged, and no race could be read from it." + whole
-                      : kOffer.arg("Berwick, 24/05/2006, 1 entry") +
-                            "\n\nPart of the recovery file " + QDir::toNativeSeparators(path) +
-                            " was damaged, so the race in it could be read only as "
-                            "far as the damage." +
-                            whole}));
+        const QString file = QDir::toNativeSeparators(path);
+        const QString text = head ? "message|Pellamy|The recovery file " + file +
+                                        " was damaged, and no race could be read from it."
+                                  : kOffer.arg("Berwick, 24/05/2006, 1 entry") +
+                                        "\n\nPart of the recovery file " + file +
+                                        " was damaged, so the race in it could be read only as "
+                                        "far as the damage.";
+        EXPECT_EQ(shown(), QStringList({text + " The file is kept whole as " +
+                                        QDir::toNativeSeparators(kept) + "."}));
         EXPECT_EQ(fileBytes(kept), damaged);
         if (!head)
             window->entries().appendAll(toRows({a, b})); // a record again, for its head
@@ -113,13 +111,11 @@ TEST_F(RecoveryWindowTest, DetailsTypedAfterTheBirdsComeBackToo) {
     clock(false);
     saveFile(dir.filePath("race.txt"));
     type("txtwind", "SW 10");
-    QTest::keyClicks(control<QPlainTextEdit>(*window, "txtcomments"), "Convoyer: Al Invented");
+    QTest::keyClicks(comments(), "Convoyer: Al Invented");
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->entries().entry(0)[Col::Wind] == "SW 10"; }));
     reopen(true);
     EXPECT_EQ(box("txtwind")->text(), "SW 10");
-    EXPECT_TRUE(control<QPlainTextEdit>(*window, "txtcomments")
-                    ->toPlainText()
-                    .contains("Convoyer: Al Invented"));
+    EXPECT_TRUE(comments()->toPlainText().contains("Convoyer: Al Invented"));
 }
 
 // A race ended unsaved is offered at the next start, whatever the user

@@ -20,8 +20,7 @@ public:
 class ReportsWindowTest : public CalculatorTest {
 protected:
     void SetUp() override {
-        folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/Pellamy program XXXXXX");
-        window = std::make_unique<Pellamy>(folder->path(), &dialogs);
+        window = std::make_unique<Pellamy>(folder.path(), &dialogs);
         window->setPrinter(&printer);
         window->setNamesSource([] {
             return std::pair<QString, QString>("Rose, Crown and Anchor", "North East Federation");
@@ -43,7 +42,7 @@ protected:
 
     const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
 
-    std::unique_ptr<QTemporaryDir> folder;
+    QTemporaryDir folder{QDir::tempPath() + "/Pellamy program XXXXXX"};
     RecordingPrinter printer;
 };
 
@@ -51,8 +50,7 @@ protected:
 
 // The copies texts refused and corrected are the core's table (Copies).
 TEST_F(ReportsWindowTest, BothSheetsPrintWithTheCopiesAskedAndClubPrintRenumbers) {
-    box("txtcopies2")->setText("2.5");
-    box("txtcopies2")->setFocus();
+    type("txtcopies2", "2.5");
     QTest::keyClick(box("txtcopies2"), Qt::Key_Return); // a box in the button: no press
     EXPECT_FALSE(control<QPushButton>(*window, "Clubprint")->isDown());
     click("Clubprint");
@@ -80,12 +78,12 @@ TEST_F(ReportsWindowTest, BothSheetsPrintWithTheCopiesAskedAndClubPrintRenumbers
 TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {
     printer.available = false;
     dialogs.answerYesNo(true);
-    dialogs.answerFile(folder->filePath("club")); // ".pdf" is added
+    dialogs.answerFile(folder.filePath("club")); // ".pdf" is added
     window->Clubprint_Click();
     EXPECT_EQ(shown(), QStringList({"question|Pellamy|No printer is available. Would you like to "
                                     "save the sheet as a PDF file instead?",
                                     "save||PDF Files (*.pdf)"}));
-    EXPECT_EQ(printer.pdfPaths, QStringList({folder->filePath("club.pdf")}));
+    EXPECT_EQ(printer.pdfPaths, QStringList({folder.filePath("club.pdf")}));
 
     dialogs.answerYesNo(false);
     box("txtcopies")->setText("3"); // not in the file: said
@@ -113,7 +111,7 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return QFileInfo(record).size() > 0; })); // the shell makes the file, then writes it
 
-    const QString path = QDir::toNativeSeparators(folder->filePath("result.txt"));
+    const QString path = QDir::toNativeSeparators(folder.filePath("result.txt"));
     const QByteArray written = fileBytes(path);
     EXPECT_TRUE(written.startsWith("\r\n                      Northpoint     24052006"));
     EXPECT_TRUE(written.contains("      3")); // renumbered first
@@ -128,7 +126,7 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
 TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSaidSo) {
     RecordingMailer mailer;
     window->setMailLauncher(&mailer);
-    const QString path = folder->filePath("result.txt");
+    const QString path = folder.filePath("result.txt");
 
     // A name Windows-1252 cannot hold is kept: the file is written in UTF-8.
     window->entries().setText(0, Col::Name, QString::fromUtf8("Łukasz"));
@@ -163,7 +161,7 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     writeFile(path, QByteArray(4000, '#')); // longer than this week's
     window->entries().setText(0, Col::Name, "Lukasz");
     {
-        ReadOnly readOnly(folder->path());
+        ReadOnly readOnly(folder.path());
         if (!readOnly.ok())
             GTEST_SKIP() << "this file system cannot make a folder read-only";
         window->Command2_Click();
@@ -174,7 +172,7 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     // With no result.txt there yet, it goes to the documents folder.
     ASSERT_TRUE(QFile::remove(path) && QFile::remove(documents));
     {
-        ReadOnly readOnly(folder->path());
+        ReadOnly readOnly(folder.path());
         window->Command2_Click();
     }
     EXPECT_EQ(mailer.attachments.value(3), documents);
@@ -188,7 +186,7 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
 // first runs, and result.txt once it is the first of those running.
 TEST_F(ReportsWindowTest, ASecondCopyEmailsItsOwnResultWhileTheFirstRuns) {
     ScriptedDialogService otherDialogs;
-    Pellamy second(folder->path(), &otherDialogs), third(folder->path(), &otherDialogs);
+    Pellamy second(folder.path(), &otherDialogs), third(folder.path(), &otherDialogs);
     RecordingMailer mailer;
     second.setMailLauncher(&mailer), third.setMailLauncher(&mailer);
     second.Command2_Click();
@@ -197,7 +195,7 @@ TEST_F(ReportsWindowTest, ASecondCopyEmailsItsOwnResultWhileTheFirstRuns) {
     third.Command2_Click();
     QStringList expected;
     for (const char* name : {"result-2.txt", "result.txt", "result-3.txt"})
-        expected << QDir::toNativeSeparators(folder->filePath(name));
+        expected << QDir::toNativeSeparators(folder.filePath(name));
     EXPECT_EQ(mailer.attachments, expected);
     expectDialogsHandled(otherDialogs);
 }
@@ -208,20 +206,20 @@ TEST_F(ReportsWindowTest, ResultCopiedAndSavedAsCsvAndWebPage) {
     window->copyResult();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), resultTabText(window->entries().rows()));
 
-    dialogs.answerFile(folder->filePath("result"));
+    dialogs.answerFile(folder.filePath("result"));
     window->saveResultAsCsv();
     const QByteArray csv = resultCsv(window->entries().rows());
-    EXPECT_EQ(fileBytes(folder->filePath("result.csv")), csv);
+    EXPECT_EQ(fileBytes(folder.filePath("result.csv")), csv);
     // "result" again: result.csv is there now, and is kept when the user says No.
     window->entries().setText(0, Col::Name, "Changed");
-    dialogs.answerFile(folder->filePath("result"));
+    dialogs.answerFile(folder.filePath("result"));
     dialogs.answerYesNo(false);
     window->saveResultAsCsv();
     EXPECT_EQ(dialogs.shown().last().text.section(u'\n', 1), "Do you want to replace it?");
-    EXPECT_EQ(fileBytes(folder->filePath("result.csv")), csv);
-    dialogs.answerFile(folder->filePath("result.html"));
+    EXPECT_EQ(fileBytes(folder.filePath("result.csv")), csv);
+    dialogs.answerFile(folder.filePath("result.html"));
     window->saveResultAsWebPage();
-    EXPECT_TRUE(fileBytes(folder->filePath("result.html")).contains("Rose, Crown and Anchor"));
+    EXPECT_TRUE(fileBytes(folder.filePath("result.html")).contains("Rose, Crown and Anchor"));
     EXPECT_EQ(window->entries().text(0, Col::Pos), "c0"); // the list is left as it was
 
     window->entries().clear();

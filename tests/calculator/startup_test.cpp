@@ -3,9 +3,6 @@
 #include "calc/raceentry.h"
 #include "calculator/groupcaptions.h"
 
-#include <QAccessible>
-#include <QScrollArea>
-
 #include <array>
 
 namespace {
@@ -24,13 +21,11 @@ const QString kMissedField =
 } // namespace
 
 TEST_F(CalculatorTest, EmptyRowsAreSaidAndChoosingARacePointReplacesTheMembers) {
-    makeDatabase({
-        {"A", "", "1", "0", "105600"}, // a NULL one too: the store's
-        {"J. Smith", "Berwick", "250", "1234", "26474040"},
-        {"O'Brien", "Berwick", "251", "0", "26505600"},
-        {"Müller", "Lerwick", "500", "5", "52800300"},
-        {"", "Thurso", "1", "0", "105600"},
-    });
+    makeDatabase({{"A", "", "1", "0", "105600"}, // a NULL one too: the store's
+                  {"J. Smith", "Berwick", "250", "1234", "26474040"},
+                  {"O'Brien", "Berwick", "251", "0", "26505600"},
+                  {"Müller", "Lerwick", "500", "5", "52800300"},
+                  {"", "Thurso", "1", "0", "105600"}});
     open(); // the row without a race point is said, and the rest loads
     EXPECT_EQ(shown(), QStringList({"message|Pellamy|" + kMissedField}));
     EXPECT_EQ(items(list("member")), QStringList({"J. Smith", "O'Brien"}));
@@ -85,9 +80,8 @@ TEST_F(CalculatorTest, NightCountsFollowTheDatePickers) {
     EXPECT_EQ(texts({"midnight", "midnight2", "extraday"}), QStringList({"2", "0", "1"}));
     picker("DaybirdClocked")->setDate(QDate(2006, 5, 28)); // keeps the time of day
     EXPECT_EQ(texts({"midnight2", "extraday"}), QStringList({"1", "0"}));
-    // 01:30 was skipped on 28 March 2027 in Britain, where the tests run:
-    // the pickers keep it, and the nights stay whole. Their range is the
-    // form's, whatever the zone.
+    // 01:30 was skipped on 28 March 2027 in Britain, where the tests run: the pickers keep it, and
+    // the nights stay whole. Their range is the form's, whatever the zone.
     const QDateTime gap(QDate(2027, 3, 28), QTime(1, 30));
     ASSERT_TRUE(!gap.isValid() || gap.time() != QTime(1, 30))
         << "run with TZ=Europe/London, as ctest does";
@@ -107,8 +101,7 @@ TEST_F(CalculatorTest, TimePickersAndTheirBoxesAlwaysAgree) {
         {"DTPicker4", "MTRakeHr", "MTRakeMin", "MTRakeSec"},
         {"DTPicker5", "CsHr", "CsMin", "CsSec"},
         {"DTPicker6", "CrHr", "CrMin", "CrSec"},
-        {"DTPicker7", "birdclockhrs", "birdclockmins", "birdclocksecs"},
-    };
+        {"DTPicker7", "birdclockhrs", "birdclockmins", "birdclocksecs"}};
     for (const auto& [name, h, m, s] : rows) {
         SCOPED_TRACE(name);
         QTimeEdit* edit = control<QTimeEdit>(*window, name);
@@ -119,11 +112,10 @@ TEST_F(CalculatorTest, TimePickersAndTheirBoxesAlwaysAgree) {
     }
 }
 
-// On an empty database, without a message (a missing one is where every
-// EditingTest and ReportsWindowTest starts). Boxes take two characters; the
-// copies boxes show one; the race details lie beyond the list's right edge
-// until it is scrolled; hidden holders are never shown and the frames start
-// right.
+// On an empty database, without a message (a missing one is where every EditingTest and
+// ReportsWindowTest starts). Boxes take two characters; the copies boxes show one; the race details
+// lie beyond the list's right edge until it is scrolled; hidden holders are never shown and the
+// frames start right.
 TEST_F(CalculatorTest, ControlsStartAsTheFormHasThem) {
     makeDatabase({});
     Pellamy& w = open();
@@ -150,9 +142,8 @@ TEST_F(CalculatorTest, ControlsStartAsTheFormHasThem) {
     EXPECT_GE(header->sectionViewportPosition(18),
               control<QTreeView>(w, "ListView1")->viewport()->width());
     EXPECT_EQ(control<QLabel>(w, "Label12")->text().size(), 250);
-    // At a large desktop font each group's caption still fits over its
-    // columns, which keep their widths; a column dragged narrow makes no
-    // caption smaller.
+    // At a large desktop font each group's caption still fits over its columns, which keep their
+    // widths; a column dragged narrow makes no caption smaller.
     auto* captions = control<GroupCaptions>(w, "Label12");
     const int birdColumn = columnGroups()[2].first, birdWidth = header->sectionSize(birdColumn);
     header->resizeSection(birdColumn, 8);

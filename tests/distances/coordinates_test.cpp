@@ -58,10 +58,9 @@ TEST(Geodesic, AgreesWithProjGeodToTheMillimetre) {
     };
     // clang-format on
     const QVector<double> reference = geodMetres(pairs);
-    ASSERT_EQ(reference.size(), pairs.size());
     for (int i = 0; i < pairs.size(); ++i) {
-        const Pair& p = pairs[i];
-        EXPECT_NEAR(*geodesicMetres(p.lat1, p.lon1, p.lat2, p.lon2), reference[i], 0.0005) << i;
+        const auto [lat1, lon1, lat2, lon2] = pairs[i];
+        EXPECT_NEAR(*geodesicMetres(lat1, lon1, lat2, lon2), reference.value(i), 0.0005) << i;
     }
 }
 
@@ -116,39 +115,34 @@ TEST(Coordinates, WhatCannotBeReadIsRefusedQuotingIt) {
 }
 
 TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
-    const std::pair<QByteArray, QStringList> cases[] = {
+    const Place zoe = {"Zoë Example", "51°28'40.08\"N", "0°00'05.4\"W"};
+    const Place ann = {"Ann Sample", "52°06'00\"N", "1°15'00\"W"};
+    const std::pair<QByteArray, QVector<Place>> cases[] = {
         // Semicolons, decimal commas, a heading and Windows-1252.
         {"Loft;Lat;Lon\r\n" + toWindows1252("Zoë Example;51,4778;-0,0015\r\n") +
              "Ann Sample;52,1;-1,25\r\n",
-         {"Zoë Example", "Ann Sample"}},
+         {zoe, ann}},
         // Tabs, UTF-8 with a byte-order mark, no heading, a blank line.
-        {"\xEF\xBB\xBFZoë Example\t51 28.668N\t0 0.09W\n\nAnn Sample\t52.1\t-1.25\n",
-         {"Zoë Example", "Ann Sample"}},
+        {"\xEF\xBB\xBFZoë Example\t51 28.668N\t0 0.09W\n\nAnn Sample\t52.1\t-1.25\n", {zoe, ann}},
         // Commas, a quoted name holding a comma and a quote, an extra column,
         // a spreadsheet's emptied row.
         {"name,latitude,longitude,notes\n\"Example, \"\"Zoë\"\"\",51.4778,-0.0015,x\n,,,\n",
-         {"Example, \"Zoë\""}},
+         {{"Example, \"Zoë\"", zoe.latitude, zoe.longitude}}},
         // UTF-16 with its mark, as spreadsheets save "Unicode text".
         {QByteArray("\xFF\xFE") + QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(
                                       u"Zoë Example\t51.4778\t-0.0015\r\n")),
-         {"Zoë Example"}}};
+         {zoe}}};
     for (const auto& [bytes, expected] : cases) {
         const PlaceImport read = readPlaceCsv(bytes, 20);
         EXPECT_EQ(read.error, QString());
-        QStringList names;
-        for (const Place& p : read.places)
-            names << p.name;
-        ASSERT_EQ(names, expected);
-        EXPECT_EQ(read.places[0].latitude, QString::fromUtf8("51°28'40.08\"N"));
-        EXPECT_EQ(read.places[0].longitude, QString::fromUtf8("0°00'05.4\"W"));
+        EXPECT_EQ(read.places, expected);
     }
 }
 
 TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
-    const PlaceImport read = readPlaceCsv("name,lat,lon\nAnn Sample,52.1,-1.25\n"
-                                          "Bob Sample,95,1\nann sample,52,1\n"
-                                          "A name much longer than twenty,52,1\nJust a name\n"
-                                          "\"Cy\nSample\",52,1\n",
+    const PlaceImport read = readPlaceCsv("name,lat,lon\nAnn Sample,52.1,-1.25\nBob Sample,95,1\n"
+                                          "ann sample,52,1\nA name much longer than twenty,52,1\n"
+                                          "Just a name\n\"Cy\nSample\",52,1\n",
                                           20);
     EXPECT_TRUE(read.places.isEmpty());
     EXPECT_TRUE(read.error.startsWith("Nothing was imported, because 5 lines"))
@@ -206,12 +200,11 @@ protected:
 
     // The pair's row with Miles, Yards and Sixtieths from geod's distance, by
     // hand; under the names given, where the stored row spells them otherwise.
-    QStringList expectedRow(int loft, int point, const char* name = nullptr,
-                            const char* racepoint = nullptr) {
+    QStringList expectedRow(int loft, int point, const char* name = {}, const char* at = {}) {
         const qint64 yards = qint64(std::floor(geod.value(loft * 4 + point) / 0.9144 + 0.5));
-        return {name ? name : lists.lofts[loft].name,
-                racepoint ? racepoint : lists.racepoints[point].name, QString::number(yards / 1760),
-                QString::number(yards % 1760), QString::number(yards * 60)};
+        return {name ? name : lists.lofts[loft].name, at ? at : lists.racepoints[point].name,
+                QString::number(yards / 1760), QString::number(yards % 1760),
+                QString::number(yards * 60)};
     }
 
     const PlaceLists lists = {
@@ -233,16 +226,14 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
               {"ann sample ", "berwick", "1", "1", "105660"},
               {"Bob Example", "Thurso", "0", "0", "0"},
               {"Cy. Invented", "Berwick", "1", "0", "105600"}});
-    // The same distance typed by hand needs no change. It is typed while
-    // another program reads the file in write-ahead mode, so that it stands
-    // in the file's log, not yet in distances.mdb.
+    // The same distance typed by hand needs no change. It is typed while another program reads the
+    // file in write-ahead mode, so that it stands in the file's log, not yet in distances.mdb.
     SqlConnection other(path(), "other");
     for (const char* statement : {"PRAGMA journal_mode=WAL", "BEGIN", "SELECT * FROM Distances"})
         ASSERT_TRUE(QSqlQuery(other.db).exec(statement)) << statement;
     const QStringList right = expectedRow(1, 2);
-    execSql(path(), QStringLiteral("UPDATE Distances SET Miles = '%1', Yards = '%2', Sixtieths = "
-                                   "'%3' WHERE Name = 'Bob Example'")
-                        .arg(right[2], right[3], right[4]));
+    execSql(path(), "UPDATE Distances SET Miles = '" + right[2] + "', Yards = '" + right[3] +
+                        "', Sixtieths = '" + right[4] + "' WHERE Name = 'Bob Example'");
 
     DistanceWorkOut workOut(path());
     WorkOutPlan plan;
@@ -254,9 +245,8 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     EXPECT_EQ(QString::number(plan.longestYards * 60) + " " + plan.longestPair,
               expectedRow(2, 2)[4] + " Cy Invented at Thurso");
     const QStringList ann = expectedRow(0, 0, "ann sample ", "berwick");
-    EXPECT_EQ(plan.changedRows, QStringList{QStringLiteral("ann sample  at berwick: 1 mile 1 "
-                                                           "yard, becomes %1 miles %2 yards")
-                                                .arg(ann[2], ann[3])});
+    EXPECT_EQ(plan.changedRows, QStringList{"ann sample  at berwick: 1 mile 1 yard, becomes " +
+                                            ann[2] + " miles " + ann[3] + " yards"});
     EXPECT_DOUBLE_EQ(plan.largestChange, ann[4].toDouble() / 60 - 1761);
     const QVector<QStringList> typed = distanceRows(path());
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
@@ -264,8 +254,7 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     EXPECT_EQ(workOut.keptAs(), "distances-before-workout.mdb");
     EXPECT_EQ(distanceRows(dir.filePath(workOut.keptAs())), typed);
 
-    // The new rows follow, race point by race point, spelt as the member's
-    // other rows are.
+    // The new rows follow, race point by race point, spelt as the member's other rows are.
     QVector<QStringList> rows = {{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
                                  ann,
                                  right,
@@ -359,16 +348,29 @@ protected:
     // Types into the cells as a user does: the cell's editor, then Enter.
     static void type(QTableWidget* list, int row, const QStringList& texts) {
         for (int column = 0; column < texts.size(); ++column) {
-            list->setCurrentCell(row, column);
-            if (!list->indexWidget(list->currentIndex()))
-                list->editItem(list->item(row, column));
-            auto* editor = qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+            QLineEdit* editor = openCell(list, row, column);
             ASSERT_TRUE(editor) << "no editor on row " << row << " column " << column;
             editor->selectAll();
             QTest::keyClicks(editor, texts[column]);
             QTest::keyClick(editor, Qt::Key_Return);
             QCoreApplication::processEvents(); // Enter commits the cell from the event queue
         }
+    }
+
+    // The cell's editor, opened as a double-click does (or the one open there).
+    static QLineEdit* openCell(QTableWidget* list, int row, int column) {
+        list->setCurrentCell(row, column);
+        list->editItem(list->item(row, column));
+        return qobject_cast<QLineEdit*>(list->indexWidget(list->currentIndex()));
+    }
+
+    // The texts of the list's cells, row by row.
+    static QVector<QStringList> rows(const QTableWidget* list) {
+        QVector<QStringList> rows(list->rowCount());
+        for (int row = 0; row < list->rowCount(); ++row)
+            for (int column = 0; column < list->columnCount(); ++column)
+                rows[row] << list->item(row, column)->text();
+        return rows;
     }
 };
 
@@ -387,9 +389,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     button("cmdAddLoft");
     type(lofts, 0, {"Ann Sample", "51 28.668N", "0.0015W"});
     const QString lat = "51°28'40.08\"N", lon = "0°00'05.4\"W";
-    EXPECT_EQ(QStringList({lofts->item(0, 0)->text(), lofts->item(0, 1)->text(),
-                           lofts->item(0, 2)->text()}),
-              QStringList({"Ann Sample", lat, lon}));
+    EXPECT_EQ(rows(lofts), QVector<QStringList>({{"Ann Sample", lat, lon}}));
     // A coordinate that cannot be read is refused and the cell keeps its value.
     type(lofts, 0, {"Ann Sample", "51.4778X"});
     EXPECT_EQ(dialogs.messages().value(0).left(32), "The latitude \"51.4778X\" cannot b");
@@ -419,7 +419,6 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_EQ(dialogs.shown()[4].text,
               "The distances have been written: 2 rows added, 0 rows changed.");
     EXPECT_FALSE(w->hasUnsavedChanges());
-    // The editor shows the rows written.
     EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
     // A distance typed by hand since is changed only on a Yes: Enter says No.
     // A pair typed twice is named: race night would refuse its birds.
@@ -440,8 +439,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_TRUE(dialogs.shown().last().text.startsWith(
         "The coordinates have been changed by another window or another copy"));
 
-    // Closing with an unsaved change asks; Cancel (Escape) stays, No throws
-    // it away.
+    // Closing with an unsaved change asks; Cancel (Escape) stays, No throws it away.
     lofts->setCurrentCell(0, 0);
     button("cmdRemoveLoft");
     for (const std::optional<bool> answer : {std::optional<bool>(), std::optional<bool>(false)}) {
@@ -471,25 +469,19 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     // Typed without Enter, then saved while the cell is still open (as by the
     // access key, which leaves the focus there): what is typed counts.
     auto* points = control<QTableWidget>(w, "lstRacepoints");
-    points->setCurrentCell(0, 2);
-    points->editItem(points->item(0, 2));
-    QTest::keyClicks(points->indexWidget(points->currentIndex()), "-2.0054");
+    QTest::keyClicks(openCell(points, 0, 2), "-2.0054");
     w.cmdSave_Click();
     EXPECT_EQ(readPlaces(path()).lists.racepoints.value(0).longitude, "2°00'19.44\"W");
-    // One refused there stops the save: the rest is not stored as if it
-    // had been put right.
+    // One refused there stops the save: the rest is not stored as if it had been put right.
     w.cmdAddRacepoint_Click();
     type(points, 1, {"Ypres", "50.85", "2.885"});
-    points->setCurrentCell(0, 1);
-    points->editItem(points->item(0, 1));
-    QTest::keyClicks(points->indexWidget(points->currentIndex()), "95");
+    QTest::keyClicks(openCell(points, 0, 1), "95");
     w.cmdSave_Click();
     EXPECT_TRUE(dialogs.messages().last().startsWith("The latitude \"95\" lies outside"));
     EXPECT_EQ(readPlaces(path()).lists.racepoints.size(), 1);
     dialogs.clear();
 
-    // A file far too large is not read; one that fails part-way is not
-    // imported in part.
+    // A file far too large is not read; one that fails part-way is not imported in part.
     QFile huge(dir.filePath("backup.zip"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kLargestPlaceFile + 1));
     dialogs.answerFile(huge.fileName());
@@ -505,9 +497,8 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     w.closeWithoutSaving();
 }
 
-// Typed on as in a datasheet, the Tab after a longitude opens no other
-// loft's name to be typed over, and a letter typed on the list finds a loft
-// instead of renaming one.
+// Typed on as in a datasheet, the Tab after a longitude opens no other loft's name to be typed
+// over, and a letter typed on the list finds a loft instead of renaming one.
 TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     makeDistanceDatabase(path());
     frmcoordinates w(path(), &dialogs);
@@ -520,23 +511,20 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         QTest::keyClicks(editor ? editor : lofts, text);
         QTest::keyClick(editor ? editor : lofts, Qt::Key_Tab);
     }
-    EXPECT_EQ(lofts->rowCount(), 1);
-    EXPECT_EQ(lofts->item(0, 0)->text(), "Ann Sample");
-    EXPECT_EQ(lofts->item(0, 2)->text(), QString::fromUtf8("0°06'00\"W"));
+    const QString lat = "51°30'00\"N", lon = "0°06'00\"W";
+    EXPECT_EQ(rows(lofts), QVector<QStringList>({{"Ann Sample", lat, lon}}));
     // Shift+Tab from a new loft's name opens no longitude above it.
     w.cmdAddLoft_Click();
     QTest::keyClick(lofts->indexWidget(lofts->currentIndex()), Qt::Key_Backtab);
     EXPECT_EQ(lofts->indexWidget(lofts->model()->index(0, 2)), nullptr);
     // A name pasted too long for the distances is refused whole, not cut.
-    lofts->editItem(lofts->item(1, 0));
-    QGuiApplication::clipboard()->setText("Bo Example of Northfield");
-    auto* name = qobject_cast<QLineEdit*>(lofts->indexWidget(lofts->currentIndex()));
+    QLineEdit* name = openCell(lofts, 1, 0);
     ASSERT_TRUE(name);
+    QGuiApplication::clipboard()->setText("Bo Example of Northfield");
     name->paste();
     EXPECT_EQ(name->text(), "");
     // A row copied from a spreadsheet fills the row from the cell it is
     // pasted into, all of it or, when a cell is refused, none of it.
-    const QString lat = QString::fromUtf8("51°30'00\"N"), lon = QString::fromUtf8("0°06'00\"W");
     const std::tuple<int, const char*, QStringList, const char*> pastes[] = {
         {0, "Cy Instance\t52.25\t1.5E\r\n", {"Cy Instance", "52°15'00\"N", "1°30'00\"E"}, ""},
         {0, "Cy Instance of Northfield\t52.25", {"Ann Sample", lat, lon}, ""}, // name too long
@@ -551,19 +539,14 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         {1, "\t1E", {"Ann Sample", lat, "1°00'00\"E"}, ""}};
     type(lofts, 1, {"Bo Example"});
     for (const auto& [column, pasted, row, said] : pastes) {
-        lofts->setCurrentCell(0, column);
-        lofts->editItem(lofts->item(0, column));
-        auto* cell = qobject_cast<QLineEdit*>(lofts->indexWidget(lofts->currentIndex()));
+        QLineEdit* cell = openCell(lofts, 0, column);
         ASSERT_TRUE(cell);
         cell->selectAll();
         QGuiApplication::clipboard()->setText(QString::fromUtf8(pasted));
         cell->paste();
         QTest::keyClick(cell, Qt::Key_Return);
         QCoreApplication::processEvents();
-        EXPECT_EQ(QStringList({lofts->item(0, 0)->text(), lofts->item(0, 1)->text(),
-                               lofts->item(0, 2)->text()}),
-                  QStringList(row))
-            << pasted;
+        EXPECT_EQ(rows(lofts).value(0), row) << pasted;
         EXPECT_EQ(dialogs.messages().value(0).left(int(strlen(said))), QString(said)) << pasted;
         dialogs.clear();
         // Back to the row typed, for the next paste.
@@ -600,13 +583,10 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
                            "The name \"Cy Instance of Northfield\" is longer than 20 characters.",
                            "From the rows pasted: 0 lofts added, 1 given new coordinates. They "
                            "are stored when you press Save."}));
-    EXPECT_EQ(lofts->item(3, 2)->text(), QString::fromUtf8("0°36'00\"W"));
-    QStringList names;
-    for (int row = 0; row < lofts->rowCount(); ++row)
-        names << lofts->item(row, 0)->text() + ' ' + lofts->item(row, 1)->text();
-    EXPECT_EQ(names, QStringList({"Ann Sample " + lat, "Bo Example ",
-                                  QString::fromUtf8("Eve Pattern 50°00'00\"N"),
-                                  QString::fromUtf8("Fay Figure 52°27'00\"N"),
-                                  QString::fromUtf8("Gus Sample 51°00'00\"N")}));
+    EXPECT_EQ(rows(lofts), QVector<QStringList>({{"Ann Sample", lat, lon},
+                                                 {"Bo Example", "", ""},
+                                                 {"Eve Pattern", "50°00'00\"N", "2°00'00\"W"},
+                                                 {"Fay Figure", "52°27'00\"N", "0°36'00\"W"},
+                                                 {"Gus Sample", "51°00'00\"N", "1°00'00\"W"}}));
     w.closeWithoutSaving();
 }

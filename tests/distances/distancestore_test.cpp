@@ -49,19 +49,17 @@ TEST_F(DistanceStoreTest, ListsRacePointsAndMembersOnceAndGivesEveryMatchingDist
     }
 }
 
-// The race points are what SELECT DISTINCT ... ORDER BY gives: letter case
-// and a trailing blank as the engine compares them. Empty or NULL race
-// points and members are skipped, and that is reported.
+// In SELECT DISTINCT ... ORDER BY's order, letter case and trailing blanks as the engine
+// compares them; empty or NULL race points and members are skipped, and that is reported.
 TEST_F(DistanceStoreTest, RacePointsInEngineOrderWithoutEmptyRows) {
-    makeDistanceDatabase(path(), {{"A", "dover", "1", "0", "105600"},
-                                  {"B", "Thurso", "1", "0", "105600"},
-                                  {"C", "DOVER", "1", "0", "105600"},
-                                  {"D", nullptr, "1", "0", "105600"},
-                                  {"E", "", "1", "0", "105600"},
-                                  {"F", "ayr", "1", "0", "105600"},
-                                  {"G", "Ayr ", "1", "0", "105600"},
-                                  {"H", "Zürich", "1", "0", "105600"},
-                                  {"", "Thurso", "1", "0", "105600"}});
+    const QVector<Row> rows = {
+        {"A", "dover", "1", "0", "105600"}, {"B", "Thurso", "1", "0", "105600"},
+        {"C", "DOVER", "1", "0", "105600"}, {"D", nullptr, "1", "0", "105600"},
+        {"E", "", "1", "0", "105600"},      {"F", "ayr", "1", "0", "105600"},
+        {"G", "Ayr ", "1", "0", "105600"},  {"H", "Zürich", "1", "0", "105600"},
+        {"", "Thurso", "1", "0", "105600"},
+    };
+    makeDistanceDatabase(path(), rows);
     const DistanceStore store(path());
     const NameList points = store.racepoints();
     EXPECT_EQ(points.values, QStringList({"ayr", "Ayr ", "dover", "Thurso", "Zürich"}));
@@ -71,17 +69,13 @@ TEST_F(DistanceStoreTest, RacePointsInEngineOrderWithoutEmptyRows) {
     EXPECT_TRUE(members.hadEmpty);
 }
 
-TEST_F(DistanceStoreTest, AMissingDatabaseIsReportedAndNotCreatedAndAnEmptyOneGivesEmptyLists) {
+TEST_F(DistanceStoreTest, MissingFilesAndFilesThatAreNoDatabaseAreReportedAndNeverTouched) {
     const QString missing = DistanceStore(path()).racepoints().error;
     EXPECT_TRUE(missing.contains("distances.mdb")) << missing.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path()));
-
     makeDistanceDatabase(path());
-    const DistanceStore empty(path());
-    EXPECT_TRUE(empty.racepoints().ok());
-}
+    EXPECT_TRUE(DistanceStore(path()).racepoints().ok()); // an empty one is read
 
-TEST_F(DistanceStoreTest, FilesThatAreNoDatabaseAreReportedAndNeverTouched) {
     const QByteArray contents[] = {
         QByteArray(),
         QByteArray("not a database at all\n"),
@@ -97,9 +91,8 @@ TEST_F(DistanceStoreTest, FilesThatAreNoDatabaseAreReportedAndNeverTouched) {
     }
 }
 
-// A Distances another program made a view, or a table without row
-// numbers: the calculator reads it; the editor says it cannot tell its
-// records apart, where it went round for ever looking for them.
+// A Distances another program made a view, or a table without row numbers: the calculator
+// reads it; the editor says it cannot tell its records apart (it once looped for ever).
 TEST_F(DistanceStoreTest, ADistancesTableWithoutRowNumbersIsSaidByTheEditor) {
     for (const char* changed :
          {"ALTER TABLE Distances RENAME TO Kept; CREATE VIEW Distances AS SELECT * FROM Kept",
@@ -149,9 +142,8 @@ TEST_F(DistanceStoreTest, ADamagedFileIsNeverHalfRead) {
     EXPECT_GT(failed, 0);
 }
 
-// The files as a power cut leaves them in the middle of a write: the
-// database half written and its journal beside it. The calculator's
-// read-only reads see the distances as they were before that write.
+// A power cut in the middle of a write leaves the database half written and
+// its journal beside it: the calculator's reads see the distances as before.
 TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
     makeDistanceDatabase(path());
     execSql(path(), "INSERT INTO Distances WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
@@ -194,8 +186,7 @@ TEST_F(DistanceStoreTest, AFolderOnANetworkShareIsAddressedAsAPath) {
     QSqlDatabase::removeDatabase("share");
 }
 
-// Rows sent a group at a time arrive whole and in order, the last group
-// short; a statement the database refuses is said.
+// Whole and in order, the last group short; a statement the database refuses is said.
 TEST_F(DistanceStoreTest, RowsWrittenInGroupsArriveInOrder) {
     makeDistanceDatabase(path(), {});
     const DistanceConnection connection(path(), DistanceConnection::Mode::ReadWrite);
@@ -218,7 +209,7 @@ TEST_F(DistanceStoreTest, RowsWrittenInGroupsArriveInOrder) {
     EXPECT_TRUE(wrong.error().isValid());
 }
 
-// The server is named in messages and in the club's copy without a password.
+// Neither in messages nor in the club's copy.
 TEST(DistanceSource, TheServerIsShownWithoutItsPasswords) {
     const std::pair<const char*, const char*> cases[] = {
         {"host=h password = 'a b' user=u", "host=h password=… user=u"},
@@ -232,8 +223,7 @@ TEST(DistanceSource, TheServerIsShownWithoutItsPasswords) {
     }
 }
 
-// The server's reason as the user reads it: its own words, joined as
-// sentences, without the statement it came from, its level or its code.
+// Its own words, joined as sentences, without the statement, level or code.
 TEST(ServerReason, TheServersWordsWithoutItsStatementOrCode) {
     const std::pair<const char*, const char*> cases[] = {
         {"ERROR:  function f(integer) does not exist\nLINE 1: SELECT f(1)\n               ^\n"
@@ -248,8 +238,7 @@ TEST(ServerReason, TheServersWordsWithoutItsStatementOrCode) {
         EXPECT_EQ(serverReason(QSqlError("QPSQL: Unable to run", text)), said);
 }
 
-// The server's reason, whatever it ends in or when it gives none, ends one
-// sentence before the advice.
+// Whatever the reason ends in, or with none, one sentence ends before the advice.
 TEST(DistanceSource, AServerReasonIsSaidAsOneSentence) {
     for (const auto& [reason, said] :
          {std::pair{"", "The members could not be read from the distance server. The"},

@@ -42,11 +42,10 @@ class AccessFileTest : public MigrationTest {
 protected:
     void SetUp() override { REQUIRE_ACCESS_FILES(); }
 
-    void copyIn(const QString& name, qsizetype truncateTo = -1) const {
-        QByteArray bytes = fileBytes(kTestData + "/" + name);
-        if (truncateTo >= 0)
-            bytes.truncate(truncateTo);
-        writeFile(path(), bytes);
+    static QByteArray testFile(const QString& name) { return fileBytes(kTestData + '/' + name); }
+
+    void copyIn(const QString& name, qsizetype keptBytes = 1 << 30) const {
+        writeFile(path(), testFile(name).left(keptBytes));
     }
 };
 
@@ -107,7 +106,7 @@ TEST_F(AccessFileTest, ATakenBackupNameMovesToTheNext) {
     EXPECT_EQ(m.keptAs, "distances-access-3.mdb");
     EXPECT_EQ(fileBytes(dir.filePath("distances-access.mdb")), "keep me");
     EXPECT_EQ(fileBytes(dir.filePath("distances-access-3.mdb")),
-              fileBytes(kTestData + "/distances-text-jet4.mdb"));
+              testFile("distances-text-jet4.mdb"));
 }
 
 TEST_F(AccessFileTest, AccessFilesWithoutADistancesTableAreLeftAlone) {
@@ -128,7 +127,7 @@ TEST_F(AccessFileTest, AReadOnlyFolderIsSaidAsSuch) {
 }
 
 TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
-    const qsizetype pages = fileBytes(kTestData + "/distances-text-jet4.mdb").size() / 4096;
+    const qsizetype pages = testFile("distances-text-jet4.mdb").size() / 4096;
     for (qsizetype kept = 1; kept < pages; ++kept) {
         SCOPED_TRACE(kept);
         copyIn("distances-text-jet4.mdb", kept * 4096);
@@ -137,7 +136,7 @@ TEST_F(AccessFileTest, AFileWithPagesMissingIsRefusedWhereverItWasCut) {
 }
 
 TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
-    QByteArray bytes = fileBytes(kTestData + "/distances-text-jet4.mdb");
+    QByteArray bytes = testFile("distances-text-jet4.mdb");
     QStringEncoder utf16(QStringEncoder::Utf16LE);
     // One digit of a Sixtieths changed, a control character in a name, and
     // a member's second distance from one race point.
@@ -165,12 +164,10 @@ TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
 }
 
 TEST_F(MigrationTest, WhatIsNoAccessFileOfAKindItReadsIsLeftAlone) {
-    QByteArray ace = jet4Page();
-    ace.replace(4, 15, "Standard ACE DB");
     const std::pair<QByteArray, const char*> cases[] = {
         {"", "neither a Pellamy"},
         {"just some text", "neither a Pellamy"},
-        {ace, "Access 2007"},
+        {jet4Page().replace(4, 15, "Standard ACE DB"), "Access 2007"},
         {jet4Page().left(3000), "may be damaged"}, // not a whole number of pages
     };
     for (const auto& [bytes, says] : cases) {

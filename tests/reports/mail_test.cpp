@@ -6,22 +6,27 @@
 
 #include <QDir>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <optional>
 
 namespace {
 
+// An environment variable set for as long as the object lives.
+struct EnvSet {
+    EnvSet(const char* variable, const QByteArray& value) : name(variable) { qputenv(name, value); }
+    ~EnvSet() { was.isNull() ? qunsetenv(name) : qputenv(name, was); }
+    const char* name;
+    const QByteArray was = qgetenv(name);
+};
+
 // An xdg-email of the test's own, first on the PATH.
 struct FakeXdgEmail {
     explicit FakeXdgEmail(const QByteArray& body) {
         writeFile(dir.filePath("xdg-email"), "#!/bin/sh\n" + body, true);
-        qputenv("PATH", dir.path().toUtf8() + ":" + path);
     }
-    ~FakeXdgEmail() { qputenv("PATH", path); }
-    const QByteArray path = qgetenv("PATH");
     QTemporaryDir dir{programsFolderTemplate()};
+    EnvSet path{"PATH", dir.path().toUtf8() + ":" + qgetenv("PATH")};
 };
 
 } // namespace
@@ -49,8 +54,7 @@ TEST(MailHandOff, AFailureIsSaidInWords) {
          "no e-mail program is set up on this computer."},
         {"echo 'noise' >&2; echo 'gio: no handler' >&2; exit 4\n",
          "the e-mail program could not open a new message (it said: gio: no handler)."},
-        {"kill -9 $$\n", "xdg-email stopped before it could open a message."},
-    };
+        {"kill -9 $$\n", "xdg-email stopped before it could open a message."}};
     for (const auto& c : cases) {
         FakeXdgEmail fake(c.script);
         std::optional<QString> failure;
@@ -59,13 +63,10 @@ TEST(MailHandOff, AFailureIsSaidInWords) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return failure.has_value(); }));
         EXPECT_EQ(*failure, c.reason);
     }
-    // No xdg-email at all.
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", "/nonexistent");
+    const EnvSet noXdgEmail("PATH", "/nonexistent");
     std::optional<QString> failure;
     DesktopMailLauncher().send("s", "b", "a", [&](const QString& reason) { failure = reason; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return failure.has_value(); }));
-    qputenv("PATH", path);
     EXPECT_TRUE(failure->endsWith("on Debian it comes with the package xdg-utils."))
         << failure->toStdString();
 }
@@ -77,11 +78,7 @@ TEST(MailHandOff, AResultIsAttachedFromAPathThunderbirdReadsWhole) {
     FakeXdgEmail fake("while [ \"$1\" != --attach ]; do shift; done\n"
                       "printf '%s\\n' \"$2\" >> \"$(dirname \"$0\")/attached\"\n");
     QTemporaryDir cache;
-    const QByteArray cacheWas = qgetenv("XDG_CACHE_HOME");
-    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
-    const auto restore = qScopeGuard([&] {
-        cacheWas.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cacheWas);
-    });
+    const EnvSet cacheHome("XDG_CACHE_HOME", cache.path().toUtf8());
     QStringList sent;
     for (const char* folder :
          {"Northfield HS", "O'Hara's loft", "Northfield, Ayton", "O'Hara's loft", "Club\\new"}) {

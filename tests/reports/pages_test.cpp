@@ -35,9 +35,8 @@ TEST(SheetColumns, LongValuesAreCutOrPrintedWholeAndTheColumnsStayInPlace) {
             }
         }
     }
-    // Position 100 takes one of the two blanks after the position; 1000
-    // takes both and one character of the name, still marked as cut, and
-    // what follows the name stays in place.
+    // Position 100 takes one of the two blanks after the position; 1000 takes both and one
+    // character of the name, still marked as cut, and what follows the name stays in place.
     RaceEntryRow hundredth = usual, longName = usual;
     hundredth.setText(Col::Pos, "100");
     longName.setText(Col::Name, "Christopher Montgomery-Smythe");
@@ -121,10 +120,9 @@ TEST(SheetPages, EachTableRunsOnWithItsOwnHeading) {
         }
 }
 
-// Ring and rubber numbers printed whole, a long race point or Letter paper
-// can take a line past the printable width: it is drawn narrower, and no
-// character is lost; a table's heading and rows by one measure, so that the
-// columns stay under their headings.
+// Ring and rubber numbers printed whole, a long race point or Letter paper can take a line past the
+// printable width: it is drawn narrower, and no character is lost; a table's heading and rows by
+// one measure, so that the columns stay under their headings.
 TEST(SheetPages, ALineWiderThanThePaperIsDrawnNarrowerToFit) {
     QVector<QStringList> longRing = sampleRace(2);
     longRing[0][Col::RingNo] = "DV-02202-2021-123456", longRing[0][Col::RubberIn] = "12345";

@@ -17,8 +17,7 @@ QVector<RaceEntryRow> awkwardRace() {
     const std::tuple<const char*, const char*, const char*> birds[] = {
         {"O'Brien, Sons & Co", "1176.859", "GB26 N 12345"},
         {"<script>alert(\"x\")</script>", "0987.500", "26.1234"},
-        {"Zoë Müller \"Zed\"", "0100.000", "GB26 N 12346"},
-    };
+        {"Zoë Müller \"Zed\"", "0100.000", "GB26 N 12346"}};
     for (const auto& [name, velocity, ring] : birds) {
         QStringList e = entry(QString::fromUtf8(name), velocity);
         e[Col::Distance] = "150-1234";
@@ -68,15 +67,13 @@ TEST(Publish, CsvReadsBackInPythonFieldForField) {
 }
 
 TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
-    SheetDetails details;
-    details.club = "Northfield & District <Homing> Society";
-    details.fed = "North East Federation";
-    details.racepoint = "Berwick";
-    details.txtdaterace = "24052026";
-    details.txtcomments = "Well flown.\nNext race: Thurso";
     // A club with no name yet: no empty heading, nor ": " before the race.
     SheetDetails newClub;
     newClub.racepoint = "Berwick", newClub.txtdaterace = "24052026";
+    SheetDetails details = newClub;
+    details.club = "Northfield & District <Homing> Society";
+    details.fed = "North East Federation";
+    details.txtcomments = "Well flown.\nNext race: Thurso";
     const QByteArray unnamed = resultWebPage(newClub, awkwardRace());
     EXPECT_TRUE(unnamed.contains("<title>Berwick 24/05/26</title>"));
     const QByteArray page = resultWebPage(details, awkwardRace());

@@ -1,6 +1,5 @@
 #pragma once
-// A race of any size and the race details, for the sheet tests and the
-// sheet benchmarks.
+// A race of any size and the race details, for the sheet tests and the sheet benchmarks.
 
 #include "reports/printdocument.h"
 

@@ -18,8 +18,7 @@ QVector<RaceEntryRow> threeEntries() {
          "11-50-01", "03-50-05", "1100.500", "7", "88", "Y", "H", "GB06N999", "148-0880", "P"},
         {"3", "Christopher Montgomery-Smythe", "19-29-55", "19-30-00", "-05", "19-00-05",
          "19-00-00", "00", "12-01-00", "04-01-05", "0987.600", "", "", "", "", "NEHU2006X1234567",
-         "150-0000", ""},
-    };
+         "150-0000", ""}};
     for (QStringList& e : entries)
         e += QStringList(kColumnCount - e.size(), "detail");
     return toRows(entries);
@@ -48,8 +47,7 @@ TEST(Copies, BelowOneIsOneAndHalvesGoToEven) {
         {"-2", true, 1, true},        {"0.5", true, 1, true},        {"2.5", true, 2, false},
         {"3.5", true, 4, false},      {"32767", true, 32767, false}, {"32767.4", true, 32767, false},
         {"32767.5", false, 1, false}, {"40000", false, 1, false},    {"", false, 1, false},
-        {"two", false, 1, false},
-    };
+        {"two", false, 1, false}};
     // clang-format on
     for (const auto& [text, ok, count, reset] : cases) {
         const Copies copies = copiesFrom(text);
@@ -61,8 +59,7 @@ TEST(Copies, BelowOneIsOneAndHalvesGoToEven) {
 
 TEST(ClubSheet, LinesCharacterForCharacter) {
     const PrintDocument sheet = clubSheet(sampleDetails(), threeEntries(), 2);
-    EXPECT_EQ(sheet.orientation, QPageLayout::Portrait);
-    EXPECT_EQ(sheet.copies, 2);
+    EXPECT_EQ(std::pair(sheet.orientation, sheet.copies), std::pair(QPageLayout::Portrait, 2));
     const QString rule = "  " + QString(126, u'.');
     // clang-format off
     const QStringList expected = {
