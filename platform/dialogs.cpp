@@ -268,7 +268,7 @@ QStringList ScriptedDialogService::messages() const {
 }
 
 QStringList ScriptedDialogService::unchecked() const {
-    QStringList texts;
+    QStringList texts = overlooked_;
     for (qsizetype i = seen_; i < shown_.size(); ++i)
         if (shown_[i].kind == QLatin1String("message"))
             texts << shown_[i].text;
@@ -293,6 +293,7 @@ QStringList ScriptedDialogService::unused() const {
 }
 
 void ScriptedDialogService::clear() {
+    overlooked_ << unchecked().mid(overlooked_.size());
     shown_.clear();
     seen_ = 0;
 }

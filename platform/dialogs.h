@@ -86,9 +86,10 @@ private:
 // Dialogs answered from a script, for tests and benchmarks. Every dialog is
 // recorded; a question, input or file choice with no answer queued is
 // recorded as unanswered and gets No, an empty text or no file, so a test
-// never waits on a real dialog. What was shown since the test last looked
-// (shown(), messages() or clear()) is unchecked(): a test ends with nothing
-// unanswered, nothing unchecked and no scripted answer left unused.
+// never waits on a real dialog. A message shown since the test last looked
+// (shown() or messages()) is unchecked(), forgotten by clear() or not: a test
+// ends with nothing unanswered, nothing unchecked and no scripted answer left
+// unused.
 class ScriptedDialogService : public DialogService {
 public:
     struct Shown {
@@ -126,7 +127,8 @@ public:
     QStringList unused() const;
     // The texts of the messages shown since the test last looked.
     QStringList unchecked() const;
-    // Forgets what was shown; dialogs that went unanswered stay recorded.
+    // Forgets what was shown; dialogs that went unanswered, and messages not
+    // looked at, stay recorded.
     void clear();
 
 private:
@@ -137,6 +139,7 @@ private:
     std::deque<QStringList> fileLists_;
     QVector<Shown> shown_;
     QStringList unanswered_;
+    QStringList overlooked_;
     QStringList noByDefault_;
     mutable qsizetype seen_ = 0;
 };

@@ -224,6 +224,7 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     openBytes(fileOf({unreadDate}));
     saveFile(dir.filePath("again.txt"));
     EXPECT_EQ(fileBytes(dir.filePath("again.txt")), fileBytes(path));
+    EXPECT_THAT(said(), ElementsAre(_, _, HasSubstr("\"5/23/2026 6:00:00 PM\" is not a date")));
     dialogs.clear();
 
     // Cut short part-way through its last entry: read, and said. (Which

@@ -95,6 +95,7 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     // Chosen again, none of the files can be counted: said so at Print.
     dialogs.answerFiles({dir.filePath("notes.txt")});
     window.cmdChoose_Click();
+    EXPECT_EQ(dialogs.messages().size(), 1); // it is no race file, as before
     dialogs.clear();
     window.cmdPrint_Click();
     EXPECT_THAT(dialogs.messages().value(0).toStdString(),
