@@ -143,6 +143,8 @@ void Pellamy::Picture1_Click() {
     } else if (lookup.fault == DatabaseFault::Busy || lookup.fault == DatabaseFault::Unreachable) {
         noEntry = faultMessage(lookup.fault, QStringLiteral("its distance could not be read."));
         noEntry[0] = noEntry[0].toLower();
+    } else if (store_.source().onServer()) {
+        noEntry = serverNotReadMessage(QStringLiteral("its distance"), lookup.error);
     } else {
         noEntry = QStringLiteral("its distance could not be read from the distances: %1")
                       .arg(lookup.error);

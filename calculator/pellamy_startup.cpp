@@ -190,8 +190,11 @@ void Pellamy::racepoint_Click() {
             QStringLiteral("Pellamy"));
     else if (!members.ok() && members.fault != DatabaseFault::Unreachable)
         dialogs_->message(
-            QStringLiteral("The members of %1 could not be read from the distances: %2")
-                .arg(racepoint, members.error),
+            store_.source().onServer()
+                ? serverNotReadMessage(QStringLiteral("The members of %1").arg(racepoint),
+                                       members.error)
+                : QStringLiteral("The members of %1 could not be read from the distances: %2")
+                      .arg(racepoint, members.error),
             QStringLiteral("Pellamy"));
     else if (members.hadEmpty)
         showMemberLoadProblem();

@@ -15,6 +15,7 @@
 #include <gmock/gmock.h>
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -325,6 +326,23 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
     frmdistances editor(dir.path(), &dialogs); // the same words
     EXPECT_THAT(said(), StartsWith("The distances could not be read from the distance server: "
                                    "relation \"distances\" does not exist. The server.txt"));
+}
+
+// The table taken away on race night, after the race points were read: the
+// members and a bird's distance are said as start-up says the race points.
+TEST_F(ServerTest, ReadsThatFailOnRaceNightGiveTheServersAdvice) {
+    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"}});
+    Pellamy window(dir.path(), &dialogs);
+    serverExec("ALTER TABLE distances RENAME TO kept;");
+    const auto putBack = qScopeGuard([] { serverExec("ALTER TABLE kept RENAME TO distances;"); });
+    const std::string reason = "could not be read from the distance server: relation "
+                               "\"distances\" does not exist. The server.txt beside Pellamy";
+    window.racepoint_Click();
+    EXPECT_THAT(said(), StartsWith("The members of Dover " + reason));
+    control<QComboBox>(window, "member")->setEditText("Ann Hale");
+    dialogs.answerYesNo(false);
+    window.Picture1_Click();
+    EXPECT_THAT(said(), StartsWith("No entry was made for this bird: its distance " + reason));
 }
 
 // A copy made at start-up serves when the server stops mid-session: the
