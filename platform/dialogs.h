@@ -125,7 +125,8 @@ public:
     const QStringList& unanswered() const { return unanswered_; }
     // Scripted answers no dialog took: a question the test expected was not asked.
     QStringList unused() const;
-    // The texts of the messages shown since the test last looked.
+    // The texts of the messages shown since the test last looked, and of
+    // those clear() forgot before they were looked at.
     QStringList unchecked() const;
     // Forgets what was shown; dialogs that went unanswered, and messages not
     // looked at, stay recorded.

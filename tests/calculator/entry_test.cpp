@@ -70,10 +70,10 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     }
     // Another window is active while the bird is clocked, as the question on the screen is: the
     // focus comes back to the picker with the window, and the next bird's figures start afresh.
-    awayAndBack([&] {
+    ASSERT_NO_FATAL_FAILURE(awayAndBack([&] {
         dialogs.answerYesNo(true);
         QTest::keyClick(control<QAbstractButton>(*window, "Picture1"), Qt::Key_Space);
-    });
+    }));
     ASSERT_EQ(window->entries().count(), 1);
     const QStringList bird = window->entries().entry(0);
     EXPECT_EQ((QStringList{bird[Col::BirdClocked], bird[Col::RingNo], bird[Col::RubberIn],
@@ -176,6 +176,7 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {nov, "08S/12S/2027", {2027, 12, 8}}, {feb, "3\b28/1/2027", {2027, 1, 28}},
         {nov, "1.2.2027", {2027, 2, 1}},      {nov, "31 1 2027", {2027, 1, 31}},
         {nov, "29022029\b8", {2028, 2, 29}},  {nov, "3D1102026", {2026, 10, 31}}};
+    // Figures of other scripts, one date to a line.
     cases.insert(cases.end(),
                  {{nov, "\u0663\u0661\u0661\u0660\u0662\u0660\u0662\u0667", {2027, 10, 31}},
                   {nov, "\uFF13\uFF11\uFF11\uFF12", {2026, 12, 31}},
@@ -279,7 +280,7 @@ TEST_F(EntryTest, ComingBackKeepsTheFormAsScrolled) {
     box("mtdetailrake")->setFocus();
     ASSERT_GT(upDown->value(), 0);
     upDown->setValue(0);
-    awayAndBack();
+    ASSERT_NO_FATAL_FAILURE(awayAndBack());
     EXPECT_EQ(QApplication::focusWidget(), box("mtdetailrake"));
     EXPECT_EQ(upDown->value(), 0);
 }

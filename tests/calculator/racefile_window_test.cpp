@@ -47,7 +47,7 @@ protected:
     }
 
     // The messages shown, each looked at, as gmock's string matchers take them.
-    std::vector<std::string> said() const {
+    std::vector<std::string> saidSoFar() const {
         std::vector<std::string> out;
         for (const QString& text : dialogs.messages())
             out.push_back(text.toStdString());
@@ -123,8 +123,9 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
         GTEST_SKIP() << "this file system cannot make a folder read-only";
     dialogs.clear();
     saveFile(locked.filePath("race.txt"));
-    EXPECT_THAT(said(), ElementsAre(HasSubstr(", because Pellamy may not write there: the file, "
-                                              "or the folder it is in, is read-only.")));
+    EXPECT_THAT(saidSoFar(),
+                ElementsAre(HasSubstr(", because Pellamy may not write there: the file, "
+                                      "or the folder it is in, is read-only.")));
 }
 
 // Why bytes are no race file is the core's table (RaceFile.SaysWhyBytesAreNoRaceFile).
@@ -152,10 +153,10 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     openBytes(bytes);
     EXPECT_EQ(names(window->entries()), QStringList({"A", "B"}));
     // The fields moved: "windy" is no date.
-    EXPECT_THAT(said(), ElementsAre(HasSubstr("\"windy\" is not a date"),
-                                    StartsWith("Every entry of the race file " +
-                                               QDir::toNativeSeparators(path).toStdString() +
-                                               " holds more than a race entry's 39 fields")));
+    EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("\"windy\" is not a date"),
+                                         StartsWith("Every entry of the race file " +
+                                                    QDir::toNativeSeparators(path).toStdString() +
+                                                    " holds more than a race entry's 39 fields")));
 
     // A file whose line ends were changed to Linux ones reads whole, with
     // nothing to say (the fixture fails on a message left unlooked at).
@@ -216,15 +217,16 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
         EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date, and said
         const std::string upTo =
             "The race details were read only up to the date the clocks were set: ";
-        EXPECT_THAT(said(), ElementsAre(StartsWith(upTo + why), _));
+        EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith(upTo + why), _));
     }
     // Saved again: what was not restored stays as the entry holds it.
     QStringList unreadDate = raceEntry("A", "1.000");
     unreadDate[Col::Pos] = "1", unreadDate[Col::SetDate] = "5/23/2026 6:00:00 PM";
+    dialogs.clear();
     openBytes(fileOf({unreadDate}));
     saveFile(dir.filePath("again.txt"));
     EXPECT_EQ(fileBytes(dir.filePath("again.txt")), fileBytes(path));
-    EXPECT_THAT(said(), ElementsAre(_, _, HasSubstr("\"5/23/2026 6:00:00 PM\" is not a date")));
+    EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("\"5/23/2026 6:00:00 PM\" is not a date")));
     dialogs.clear();
 
     // Cut short part-way through its last entry: read, and said. (Which
@@ -232,23 +234,24 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     const QByteArray two = fileOf({raceEntry("A", "1.000"), raceEntry("B", "2.000")});
     openBytes(two.chopped(30));
     EXPECT_EQ(window->entries().count(), 2);
-    EXPECT_THAT(said(),
+    EXPECT_THAT(saidSoFar(),
                 ElementsAre(EndsWith("its last entry may be incomplete. Please check it.")));
     // Its last blocks filled with nought (a power cut): the entries before them read.
     openBytes(two.chopped(30) + QByteArray(4096, '\0'));
     EXPECT_EQ(window->entries().count(), 2);
-    EXPECT_THAT(said(), ElementsAre(_, HasSubstr("ends in bytes of nought, as a file copied")));
+    EXPECT_THAT(saidSoFar(),
+                ElementsAre(_, HasSubstr("ends in bytes of nought, as a file copied")));
     // A line broken in a text editor: its pieces are read, and said.
     dialogs.clear();
     openBytes(two.left(100) + "\r\n" + two.mid(100));
     EXPECT_EQ(window->entries().count(), 3);
-    EXPECT_THAT(said(), ElementsAre(StartsWith("Entries 1, 2 of the race file " +
-                                               QDir::toNativeSeparators(path).toStdString() +
-                                               " hold fewer")));
+    EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("Entries 1, 2 of the race file " +
+                                                    QDir::toNativeSeparators(path).toStdString() +
+                                                    " hold fewer")));
     // A clock time a spreadsheet made a date of.
     dialogs.clear();
     openBytes(QByteArray(two).replace("11-45-30", "11/45/1930"));
-    EXPECT_THAT(said(), ElementsAre(StartsWith("The clock times of every entry of the race")));
+    EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("The clock times of every entry of the race")));
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
@@ -256,7 +259,7 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
     window->entries().setText(2, Col::Name, QString::fromUtf8("Łukasz"));
     window->entries().setText(0, Col::RingNo, "GB\f06"); // a form feed
     saveFile(path);
-    EXPECT_THAT(said(),
+    EXPECT_THAT(saidSoFar(),
                 ElementsAre(HasSubstr("In every entry a comma was saved as a semicolon"),
                             HasSubstr("not text (pasted from another program) in entry 1")));
     EXPECT_TRUE(fileBytes(path).contains("Łukasz")); // kept, in a file in UTF-8
@@ -265,7 +268,7 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
     comments()->insertPlainText(QString(kLongestRaceFileLine, 'x')); // as typed
     dialogs.clear();
     saveFile(path);
-    EXPECT_THAT(said(), ElementsAre(StartsWith("The race was not saved: ")));
+    EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("The race was not saved: ")));
     EXPECT_EQ(fileBytes(path), saved);
 }
 
@@ -273,11 +276,13 @@ TEST_F(RaceFileWindowTest, RaceDetailsGoFromTheControlsThroughAFileBackToTheCont
     window->entries().clear();
     choose(list("racepoint"), list("racepoint")->findText("Exeter"));
     const std::pair<const char*, const char*> typed[] = {
-        {"txtmember", "14"},   {"txtbirds", "310"},  {"mtdetailset", "Master clock 7"},
-        {"txtwind", "NW"},     {"birdlibhrs", "07"}, {"mtdetailrake", "Master clock 8"},
-        {"birdlibmins", "15"}, {"HODhr", "21"},      {"mtreadset", "19:31"},
-        {"HODmin", "50"},      {"HOLhr", "5"},       {"mtreadrake", "19:02"},
-        {"HOLmin", "10"},
+        {"txtmember", "14"},     {"txtbirds", "310"},
+        {"txtwind", "NW"},       {"birdlibhrs", "07"},
+        {"birdlibmins", "15"},   {"HODhr", "21"},
+        {"HODmin", "50"},        {"HOLhr", "5"},
+        {"HOLmin", "10"},        {"mtdetailset", "Master clock 7"},
+        {"mtreadset", "19:31"},  {"mtdetailrake", "Master clock 8"},
+        {"mtreadrake", "19:02"},
     };
     for (const auto& [name, text] : typed)
         type(name, text);

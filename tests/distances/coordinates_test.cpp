@@ -419,7 +419,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_EQ(dialogs.shown()[4].text,
               "The distances have been written: 2 rows added, 0 rows changed.");
     EXPECT_FALSE(w->hasUnsavedChanges());
-    EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick");
+    EXPECT_EQ(control<QLineEdit>(editor, "txtFields(1)")->text(), "Berwick"); // the rows written
     // A distance typed by hand since is changed only on a Yes: Enter says No.
     // A pair typed twice is named: race night would refuse its birds.
     execSql(path(), "UPDATE Distances SET Yards = '1'");

@@ -49,8 +49,9 @@ TEST_F(DistanceStoreTest, ListsRacePointsAndMembersOnceAndGivesEveryMatchingDist
     }
 }
 
-// In SELECT DISTINCT ... ORDER BY's order, letter case and trailing blanks as the engine
-// compares them; empty or NULL race points and members are skipped, and that is reported.
+// The race points in SELECT DISTINCT ... ORDER BY's order, letter case and trailing blanks as
+// the engine compares them; empty or NULL race points and members are skipped, and that is
+// reported.
 TEST_F(DistanceStoreTest, RacePointsInEngineOrderWithoutEmptyRows) {
     const QVector<Row> rows = {
         {"A", "dover", "1", "0", "105600"}, {"B", "Thurso", "1", "0", "105600"},
@@ -142,8 +143,8 @@ TEST_F(DistanceStoreTest, ADamagedFileIsNeverHalfRead) {
     EXPECT_GT(failed, 0);
 }
 
-// A power cut in the middle of a write leaves the database half written and
-// its journal beside it: the calculator's reads see the distances as before.
+// A power cut in the middle of a write leaves the database half written and its journal beside
+// it: the calculator's read-only reads see the distances as they were before that write.
 TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
     makeDistanceDatabase(path());
     execSql(path(), "INSERT INTO Distances WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
@@ -186,7 +187,8 @@ TEST_F(DistanceStoreTest, AFolderOnANetworkShareIsAddressedAsAPath) {
     QSqlDatabase::removeDatabase("share");
 }
 
-// Whole and in order, the last group short; a statement the database refuses is said.
+// Rows sent a group at a time arrive whole and in order, the last group short; a statement the
+// database refuses is said.
 TEST_F(DistanceStoreTest, RowsWrittenInGroupsArriveInOrder) {
     makeDistanceDatabase(path(), {});
     const DistanceConnection connection(path(), DistanceConnection::Mode::ReadWrite);
@@ -209,7 +211,7 @@ TEST_F(DistanceStoreTest, RowsWrittenInGroupsArriveInOrder) {
     EXPECT_TRUE(wrong.error().isValid());
 }
 
-// Neither in messages nor in the club's copy.
+// The server is named in messages and in the club's copy without a password.
 TEST(DistanceSource, TheServerIsShownWithoutItsPasswords) {
     const std::pair<const char*, const char*> cases[] = {
         {"host=h password = 'a b' user=u", "host=h password=… user=u"},

@@ -27,7 +27,7 @@ protected:
     }
     QVector<QStringList> rows() const { return distanceRows(path()); }
     // The texts of the message boxes shown since the last look, forgotten now.
-    QStringList said() {
+    QStringList takeSaid() {
         const QStringList texts = dialogs.messages();
         dialogs.clear();
         return texts;
@@ -63,7 +63,11 @@ protected:
     static QString where(frmdistances& w) {
         return caption(w) + ' ' + fields(w).mid(0, 2).join(' ');
     }
-    static QString after(frmdistances& w, const char* button) { return click(w, button), where(w); }
+    // Presses the button, then says where the window stands.
+    static QString after(frmdistances& w, const char* button) {
+        click(w, button);
+        return where(w);
+    }
 };
 
 const QVector<Row> threeRecords = {{"Smith", "Thurso", "412", "17", "43508220"},
@@ -107,7 +111,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
          "Miles must be a number. The record has not been saved."}};
     for (const auto& [texts, why] : refused) {
         typeRecord(*w, texts, "cmdUpdate");
-        EXPECT_THAT(said().value(0).toStdString(), testing::StartsWith(why));
+        EXPECT_THAT(takeSaid().value(0).toStdString(), testing::StartsWith(why));
     }
     EXPECT_EQ(rows().size(), 3);
 
@@ -141,7 +145,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     EXPECT_EQ(rows()[1][2], "249");
     // Changed into a pair another record holds: refused as one added would be.
     retype(*again, "txtFields(0)", "smith", "cmdUpdate");
-    EXPECT_TRUE(said().value(0).startsWith("smith already has a distance from Berwick"));
+    EXPECT_TRUE(takeSaid().value(0).startsWith("smith already has a distance from Berwick"));
     EXPECT_EQ(rows()[1][0], "Brown");
 }
 
@@ -165,7 +169,7 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
     EXPECT_EQ(caption(*w), "Record: 2");
 
     retype(*w, "yards", "far", "Next");
-    EXPECT_EQ(said(), QStringList({"Yards must be a number. The record has not been saved."}));
+    EXPECT_EQ(takeSaid(), QStringList({"Yards must be a number. The record has not been saved."}));
     EXPECT_EQ(caption(*w), "Record: 2");
     EXPECT_EQ(box(*w, "yards")->text(), "far"); // nothing typed is lost
     EXPECT_EQ(rows()[2][3], "1234");
@@ -194,11 +198,12 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     auto made = open(); // what is typed now is kept
     typeRecord(*made, {"Ann Hale", "Dover", "1", "0"}, "cmdClose");
     EXPECT_EQ(rows(), (QVector<QStringList>{{"Ann Hale", "Dover", "1", "0", "105600"}}));
+    QFile::remove(path());
     const QByteArray garbage("this is not a database\r\n");
     writeFile(path(), garbage);
     auto w = open(); // said once, and nothing typed is taken
-    EXPECT_EQ(said(), QStringList({"distances.mdb is neither a Pellamy distance database nor "
-                                   "an Access database. The file has not been changed."}));
+    EXPECT_EQ(takeSaid(), QStringList({"distances.mdb is neither a Pellamy distance database nor "
+                                       "an Access database. The file has not been changed."}));
     EXPECT_TRUE(box(*w, "txtFields(0)")->isReadOnly());
     EXPECT_FALSE(control<QPushButton>(*w, "cmdUpdate")->isEnabled());
     EXPECT_EQ(fileBytes(path()), garbage);
@@ -208,7 +213,7 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     execSql(path(), "CREATE VIEW Distances AS SELECT * FROM Kept");
     auto view = open();
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(said()[0].contains("cannot be told apart"));
+    EXPECT_TRUE(takeSaid()[0].contains("cannot be told apart"));
     EXPECT_FALSE(control<QPushButton>(*view, "cmdUpdate")->isEnabled());
 
     // Missing from a folder Pellamy may not write in: said, nothing asked.
@@ -218,14 +223,15 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
         GTEST_SKIP() << "this file system cannot make a folder read-only";
     open();
     ASSERT_EQ(dialogs.messages().size(), 2);
-    EXPECT_TRUE(said()[1].endsWith("Pellamy may not write there to make one. Please put Pellamy, "
-                                   "with the club's distances.mdb, in a folder of your own."));
+    EXPECT_TRUE(
+        takeSaid()[1].endsWith("Pellamy may not write there to make one. Please put Pellamy, "
+                               "with the club's distances.mdb, in a folder of your own."));
 }
 
 TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
     auto w = open(threeRecords);
     const int limits[] = {20, 15, 50, 50, 9}; // of the boxes in their order
-    for (int i = 0; i < 5; ++i)
+    for (size_t i = 0; i < std::size(boxes); ++i)
         EXPECT_EQ(typingLimit(box(*w, boxes[i])), limits[i]) << boxes[i];
     EXPECT_FALSE(box(*w, "txtFields(4)")->isVisible());
     // The record arrows are drawn pictures: no font has to hold them.
@@ -263,8 +269,8 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
     }
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_EQ(dialogs.messages()[0], inUse);
-    EXPECT_TRUE(said()[1].contains("the records could not be read. Please close this "
-                                   "window and open it again in a moment."));
+    EXPECT_TRUE(takeSaid()[1].contains("the records could not be read. Please close this "
+                                       "window and open it again in a moment."));
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
     click(*w, "cmdUpdate"); // free again: saved now
     EXPECT_EQ(rows()[1][0], "Browne");
@@ -274,7 +280,7 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
             QSqlQuery(other.db).exec(statement);
         retype(*w, "txtFields(0)", "Browner", "cmdUpdate");
     }
-    EXPECT_EQ(said().value(0), inUse);
+    EXPECT_EQ(takeSaid().value(0), inUse);
     EXPECT_EQ(rows()[1][0], "Browne");
     click(*w, "cmdUpdate");
     EXPECT_EQ(rows()[1][0], "Browner");
@@ -297,7 +303,8 @@ TEST_F(DistancesEditorTest, TwoWritersOnOneFileNeverWriteOverAnotherRecord) {
                             "of Pellamy, since it was shown here, so your change has not been "
                             "saved. The records are now shown as they are stored.";
 
-    // Another program deletes Brown/Berwick while A shows it: A's change is never written.
+    // Another program deletes Brown/Berwick while A shows it: A's change is never written, however
+    // often A presses Update or moves.
     execSql(path(), "DELETE FROM Distances WHERE Name = 'Brown'");
     retype(*a, "miles", "777", "cmdUpdate");
     EXPECT_EQ(shown(), QStringList({"message|Pellamy|" + deleted}));
@@ -313,7 +320,7 @@ TEST_F(DistancesEditorTest, TwoWritersOnOneFileNeverWriteOverAnotherRecord) {
     retype(*b, "yards", "18", "cmdUpdate");
     dialogs.clear();
     retype(*a, "txtFields(0)", "Smyth", "cmdUpdate");
-    EXPECT_EQ(said(),
+    EXPECT_EQ(takeSaid(),
               QStringList({"This record has been changed, by another window or another copy "
                            "of Pellamy, since it was shown here, so your change has not "
                            "been saved. It is now shown as it is stored."}));
@@ -375,8 +382,9 @@ TEST_F(DistancesEditorTest, AReadOnlyDatabaseGetsOnePlainMessageAndTheWindowClos
         auto w = open();
         dialogs.clear();
         retype(*w, "miles", "249", "cmdUpdate");
-        EXPECT_EQ(said(), QStringList({"distances.mdb cannot be changed: the file, or the folder "
-                                       "it is in, is read-only. The record has not been saved."}));
+        EXPECT_EQ(takeSaid(),
+                  QStringList({"distances.mdb cannot be changed: the file, or the folder "
+                               "it is in, is read-only. The record has not been saved."}));
         dialogs.answerYesNo(true);
         w->close();
         EXPECT_FALSE(w->isVisible());
@@ -393,7 +401,7 @@ TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
     auto w = open();
     EXPECT_EQ(dialogs.messages(), QStringList({damaged}));
     auto second = open(); // a second window: already said
-    EXPECT_EQ(said().size(), 1);
+    EXPECT_EQ(takeSaid().size(), 1);
 
     typeRecord(*w, {"Jones", "Point 1", "1", "1"}, "cmdUpdate"); // told why nothing is saved
     EXPECT_EQ(dialogs.messages(), QStringList({damaged}));

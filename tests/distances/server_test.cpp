@@ -367,6 +367,7 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
         // A window closed sooner stops the copy.
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(copy); }, 30000));
     }
+    ASSERT_TRUE(QFileInfo::exists(copy)) << "the copy outlives the window";
     for (const QString& name : staleFiles)
         EXPECT_FALSE(QFileInfo::exists(name)) << name.toStdString();
     EXPECT_EQ(distanceRows(copy), distanceRows(path()));
@@ -433,8 +434,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     EXPECT_EQ(officer.save({"Bo Finch", "Calais", "90", "1", "9504060"}), WriteOutcome::Done);
 }
 
-// Said while the server is there: the folder named where it stands in the way, the server
-// where it broke the copy off.
+// A copy that cannot be made is said while the server is there: the folder named where it stands in
+// the way, the server where it broke the copy off.
 TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
     putRows({{"Ann Hale", "Dover", "100", "0", "10560000"}});
     QDir(dir.path()).mkdir("distances-copy.mdb"); // a folder stands in its place
@@ -458,7 +459,7 @@ TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
 }
 
 // A club's file brought up from the editor: new pairs added, pairs held alike left, pairs held
-// with another distance refused and listed.
+// with another distance refused and listed, never overwritten.
 TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     serverExec("INSERT INTO distances (name, racepoint, miles, yards, sixtieths) VALUES "
                "('Ann Hale', 'Dover', '100', '0', '10560000'), "
@@ -565,7 +566,7 @@ TEST_F(ServerTest, CoordinatesAndWorkedOutDistancesOnTheServer) {
               QString::number(plan.longestYards * 60) + "\r\n");
 }
 
-// The line lost just after a delete's commit: no record shown, not the one deleted.
+// The line lost just after a delete's commit: no record shown, not the one deleted, and said.
 TEST_F(ServerTest, ADeleteWhoseNextReadFailsIsSaidAndShowsNotTheRecord) {
     putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
              {"Bo Finch", "Dover", "90", "0", "9504000"}});

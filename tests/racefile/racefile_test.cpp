@@ -8,6 +8,7 @@
 
 #include <tuple>
 
+// Reads bytes as from a file, a piece of the given size at a time.
 static RaceFileRead readInPieces(QByteArray bytes, qsizetype piece) {
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);

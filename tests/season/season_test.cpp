@@ -210,7 +210,8 @@ TEST_F(SeasonTest, PointsForPlacesWithTiesShownAsTies) {
     }
 }
 
-// Each table within the page, with every race and each member's average.
+// A season too long for one table across the paper is printed in several, each within the page,
+// with every race and each member's average in each.
 TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
     for (const int count : {3, 10, 28, 30, 60}) {
         SCOPED_TRACE(count);

@@ -95,7 +95,10 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     // Chosen again, none of the files can be counted: said so at Print.
     dialogs.answerFiles({dir.filePath("notes.txt")});
     window.cmdChoose_Click();
-    EXPECT_EQ(dialogs.messages().size(), 1); // it is no race file, as before
+    const QStringList chosen = dialogs.messages(); // it is no race file, as before
+    EXPECT_EQ(chosen.size(), 1);
+    EXPECT_TRUE(chosen.value(0).contains("notes.txt is not a race file"))
+        << chosen.join('\n').toStdString();
     dialogs.clear();
     window.cmdPrint_Click();
     EXPECT_THAT(dialogs.messages().value(0).toStdString(),
