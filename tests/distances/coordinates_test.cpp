@@ -392,7 +392,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_EQ(rows(lofts), QVector<QStringList>({{"Ann Sample", lat, lon}}));
     // A coordinate that cannot be read is refused and the cell keeps its value.
     type(lofts, 0, {"Ann Sample", "51.4778X"});
-    EXPECT_EQ(dialogs.messages().value(0).left(32), "The latitude \"51.4778X\" cannot b");
+    EXPECT_EQ(onlyMessage(dialogs.messages()).left(32), "The latitude \"51.4778X\" cannot b");
     EXPECT_EQ(lofts->item(0, 1)->text(), lat);
 
     writeFile(dir.filePath("points.csv"),
@@ -465,6 +465,7 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     EXPECT_EQ(dialogs.messages(),
               QStringList{"The race point \"Berwick\" has no longitude. Nothing has been saved."});
     EXPECT_TRUE(readPlaces(path()).lists.racepoints.isEmpty());
+    dialogs.clear();
 
     // Typed without Enter, then saved while the cell is still open (as by the
     // access key, which leaves the focus there): what is typed counts.
@@ -477,7 +478,7 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     type(points, 1, {"Ypres", "50.85", "2.885"});
     QTest::keyClicks(openCell(points, 0, 1), "95");
     w.cmdSave_Click();
-    EXPECT_TRUE(dialogs.messages().last().startsWith("The latitude \"95\" lies outside"));
+    EXPECT_TRUE(onlyMessage(dialogs.messages()).startsWith("The latitude \"95\" lies outside"));
     EXPECT_EQ(readPlaces(path()).lists.racepoints.size(), 1);
     dialogs.clear();
 
@@ -486,7 +487,7 @@ TEST_F(CoordinatesWindowTest, AnIncompleteRowIsNotSaved) {
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kLargestPlaceFile + 1));
     dialogs.answerFile(huge.fileName());
     w.cmdImportRacepoints_Click();
-    EXPECT_EQ(dialogs.messages().value(0),
+    EXPECT_EQ(onlyMessage(dialogs.messages()),
               "backup.zip is far larger than a list of places (16 MB). Nothing was imported.");
     if (!QFile("/proc/self/mem").open(QIODevice::ReadOnly))
         GTEST_SKIP() << "/proc/self/mem cannot be opened here: a file whose read fails is wanted";
@@ -547,7 +548,9 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
         QTest::keyClick(cell, Qt::Key_Return);
         QCoreApplication::processEvents();
         EXPECT_EQ(rows(lofts).value(0), row) << pasted;
-        EXPECT_EQ(dialogs.messages().value(0).left(int(strlen(said))), QString(said)) << pasted;
+        const QStringList messages = dialogs.messages();
+        EXPECT_EQ(messages.size(), *said ? 1 : 0) << pasted;
+        EXPECT_EQ(messages.value(0).left(int(strlen(said))), QString(said)) << pasted;
         dialogs.clear();
         // Back to the row typed, for the next paste.
         type(lofts, 0, {"Ann Sample", "51.5", "0.1W"});

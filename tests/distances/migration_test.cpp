@@ -94,7 +94,10 @@ TEST_F(AccessFileTest, BothDistanceFilesComeOverRowForRow) {
 TEST_F(AccessFileTest, TheCalculatorBringsItOverAndListsTheRacePoints) {
     copyIn("distances-numeric-jet4.mdb");
     Pellamy window(dir.path(), &dialogs);
-    EXPECT_TRUE(dialogs.messages().value(0).contains("9 rows"));
+    // The rows to check are said, then the message for a record with a field missed out.
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[0].contains("9 rows"));
+    EXPECT_TRUE(dialogs.messages()[1].startsWith("You have missed out a field /s"));
     EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 3); // Berwick, Lerwick, Thurso
 }
 

@@ -18,6 +18,12 @@ template <typename T> T* control(const QObject& window, const char* name) {
     return found;
 }
 
+// The one message of those given, the test failing on none or several.
+inline QString onlyMessage(const QStringList& messages) {
+    EXPECT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
+    return messages.value(0);
+}
+
 inline void expectDialogsHandled(const pellamy::ScriptedDialogService& dialogs) {
     EXPECT_EQ(dialogs.unanswered(), QStringList()) << "a dialog went unanswered";
     EXPECT_EQ(dialogs.unchecked(), QStringList()) << "a message the test did not look at";
