@@ -269,10 +269,14 @@ QStringList ScriptedDialogService::messages() const {
 
 QStringList ScriptedDialogService::unchecked() const {
     QStringList texts = overlooked_;
+    addUnseenMessages(texts);
+    return texts;
+}
+
+void ScriptedDialogService::addUnseenMessages(QStringList& texts) const {
     for (qsizetype i = seen_; i < shown_.size(); ++i)
         if (shown_[i].kind == QLatin1String("message"))
             texts << shown_[i].text;
-    return texts;
 }
 
 QStringList ScriptedDialogService::unused() const {
@@ -293,7 +297,7 @@ QStringList ScriptedDialogService::unused() const {
 }
 
 void ScriptedDialogService::clear() {
-    overlooked_ << unchecked().mid(overlooked_.size());
+    addUnseenMessages(overlooked_);
     shown_.clear();
     seen_ = 0;
 }

@@ -133,6 +133,8 @@ public:
     void clear();
 
 private:
+    void addUnseenMessages(QStringList& texts) const;
+
     std::deque<bool> yesNo_;
     std::deque<std::optional<bool>> yesNoCancel_;
     std::deque<QString> inputs_;
