@@ -89,6 +89,7 @@ TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {
     box("txtcopies")->setText("3"); // not in the file: said
     window->CmdPrint_Click();
     EXPECT_EQ(printer.printed.size(), 1);
+    EXPECT_EQ(dialogs.shown().size(), 3); // the question alone, no message with it
     EXPECT_TRUE(dialogs.shown().last().text.endsWith(
         " (The file holds one copy: print it 3 times for the 3 copies.) Would you like to save "
         "the sheet as a PDF file instead?"));
@@ -215,6 +216,7 @@ TEST_F(ReportsWindowTest, ResultCopiedAndSavedAsCsvAndWebPage) {
     dialogs.answerFile(folder.filePath("result"));
     dialogs.answerYesNo(false);
     window->saveResultAsCsv();
+    EXPECT_EQ(dialogs.shown().size(), 3);
     EXPECT_EQ(dialogs.shown().last().text.section(u'\n', 1), "Do you want to replace it?");
     EXPECT_EQ(fileBytes(folder.filePath("result.csv")), csv);
     dialogs.answerFile(folder.filePath("result.html"));

@@ -429,6 +429,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
                     "Distances WHERE Racepoint = 'Berwick'");
     dialogs.answerYesNo(false);
     button("cmdWorkOut");
+    ASSERT_EQ(dialogs.shown().size(), 6); // the question alone
     EXPECT_EQ(dialogs.noByDefault().last(), dialogs.shown().last().text);
     EXPECT_THAT(dialogs.shown().last().text.toStdString(),
                 HasSubstr("deleted in the distances editor:\nAnn Sample at Ypres\n\nWrite"));
@@ -436,6 +437,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     // Coordinates saved by another copy since are not worked out unseen.
     execSql(path(), "UPDATE Racepoints SET Latitude = '10' WHERE Racepoint = 'Ypres'");
     button("cmdWorkOut");
+    ASSERT_EQ(dialogs.shown().size(), 7);
     EXPECT_TRUE(dialogs.shown().last().text.startsWith(
         "The coordinates have been changed by another window or another copy"));
 
@@ -445,6 +447,7 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     for (const std::optional<bool> answer : {std::optional<bool>(), std::optional<bool>(false)}) {
         dialogs.answerYesNoCancel(answer);
         button("cmdClose");
+        EXPECT_EQ(dialogs.shown().size(), answer ? 9 : 8);
         EXPECT_EQ(dialogs.shown().last().text,
                   "Save the changes you have made to the coordinates?");
         EXPECT_EQ(w->isVisible(), !answer);
