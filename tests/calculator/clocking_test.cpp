@@ -25,10 +25,9 @@ protected:
     QStringList row(int i) const { return window->entries().entry(i); }
     // The one message shown since the test last looked.
     QString message() {
-        const QStringList messages = dialogs.messages();
-        EXPECT_EQ(messages.size(), 1) << messages.join('\n').toStdString();
+        const QString text = onlyMessage(dialogs.messages());
         dialogs.clear();
-        return messages.value(0);
+        return text;
     }
 };
 

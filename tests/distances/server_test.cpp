@@ -90,10 +90,9 @@ protected:
     DistanceSource source() const { return distanceSourceInFolder(dir.path()); }
     // The one message shown since the last look, which is then forgotten.
     std::string said() {
-        const QStringList messages = dialogs.messages();
+        const QString text = onlyMessage(dialogs.messages());
         dialogs.clear();
-        EXPECT_EQ(messages.size(), 1) << messages.join(u'\n').toStdString();
-        return messages.value(0).toStdString();
+        return text.toStdString();
     }
     // The same rows in the club's own file and on the server, in one order.
     void putRows(const QVector<Row>& rows) {
