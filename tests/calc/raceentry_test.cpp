@@ -8,7 +8,7 @@
 
 #include <tuple>
 
-using testing::StartsWith;
+using testing::HasSubstr, testing::StartsWith;
 
 // Each reset as one text: "field to reset text: message shown".
 static QStringList resets(const TimeFieldCheck& check) {
@@ -136,7 +136,7 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
         }
         if (QString(c.what).contains("distance")) { // on a server its officer changes them
             EXPECT_THAT(noEntryReason(out, f.sixtieths, "J. Smith", "Berwick", true).toStdString(),
-                        testing::HasSubstr("ask the federation's distance officer to "));
+                        HasSubstr("ask the federation's distance officer to "));
         }
         EXPECT_EQ(std::tie(out.choices.pooled, out.choices.noms, out.choices.cock),
                   std::tie(c.after.pooled, c.after.noms, c.after.cock));
@@ -171,9 +171,17 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     f.CrMin = "0", f.CrSec = "10";
     f.CsHr = "-3000000000000000"; // a negative hour passes the time check
     EXPECT_THAT(doubt(), StartsWith("This bird's clock was 1.08000000000001E+19 seconds behind"));
+    // Half an hour gained by the moment it was read, when the bird was clocked: doubted.
+    f = workedExample();
+    f.CsSec = "0", f.CrMin = "30", f.CrSec = "0", f.birdclockhrs = "19", f.birdclockmins = "30";
+    f.birdclocksecs = "0";
+    EXPECT_THAT(doubt(), HasSubstr("was set to the master clock, and had gained 1800 seconds by"));
     f = workedExample(); // clocked, by the times given, before liberation
     f.birdclockhrs = "7";
     EXPECT_THAT(doubt(), StartsWith("This bird's flying time comes out below nought"));
+    f = workedExample(); // a loft at the race point: a velocity of nought, no doubt
+    f.sixtieths = "0\r\n";
+    EXPECT_EQ(doubt(), "");
     // A clock read just after midnight, the master clock just before: a
     // day's error, doubted.
     f = workedExample();

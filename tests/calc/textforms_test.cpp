@@ -20,6 +20,9 @@ TEST(GeneralNumberText, ShortestFormWithFifteenDigits) {
     };
     for (const auto& [value, text] : cases)
         EXPECT_EQ(generalNumberText(value), QString::fromLatin1(text)) << text;
+    // Fifteen nines rounded up carry into a new first digit.
+    EXPECT_EQ(generalNumberText(0.99999999999999989), QStringLiteral("1"));
+    EXPECT_EQ(generalNumberText(-99.999999999999986), QStringLiteral("-100"));
 }
 
 // 1100.1235 as a double lies just below .1235; no minus sign stands before

@@ -48,6 +48,9 @@ TEST(Velocity, ClockErrorsDarknessAndTheSplitOfTheFlyingTime) {
              f.HODhr = "22", f.HODmin = "30", f.HOLhr = "4", f.HOLmin = "30";
          },
          {"0", "17", "10", "0"}},
+        {"liberated at 08:00:15",
+         [](F f) { f.birdlibsecs = "15"; },
+         {"5.53403933434191", "3", "45", "7.46596066565871"}},
         {"clock that lost time: negative variation lengthens the flight",
          [](F f) { f.CsSec = "10", f.CrSec = "2"; },
          {"-5.53432948742198", "3", "45", "25.5343294874219"}},

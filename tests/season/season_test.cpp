@@ -203,7 +203,7 @@ TEST_F(SeasonTest, PointsForPlacesWithTiesShownAsTies) {
         QStringList({"1 Cy Dunn 0+1+1 = 2", "2= Ann Hale 0+0+1 = 1", "2= Bo Finch 1+0+0 = 1"}));
 
     QString error;
-    EXPECT_EQ(readPointsList(" 10, 9 8;7 ", &error), QVector<int>({10, 9, 8, 7}));
+    EXPECT_EQ(readPointsList(" 10, 9 8;7 0", &error), QVector<int>({10, 9, 8, 7, 0}));
     for (const char* slip : {"nine", "2000000000", "-1"}) {
         EXPECT_TRUE(readPointsList(QStringLiteral("10 %1").arg(slip), &error).isEmpty());
         EXPECT_THAT(error.toStdString(), testing::HasSubstr(slip + std::string("\" is not one")));
