@@ -20,7 +20,7 @@
 
 namespace {
 
-using testing::AllOf, testing::HasSubstr;
+using testing::AllOf, testing::HasSubstr, testing::StartsWith;
 constexpr Axis La = Axis::Latitude, Lo = Axis::Longitude;
 
 struct Pair {
@@ -314,6 +314,14 @@ TEST_F(WorkOutTest, TablesNamedInAnotherCaseAreRead) {
     lists.lofts.push_back({"Bob Example", "52", "0"});
     ASSERT_EQ(savePlaces(path(), before, lists).outcome, WriteOutcome::Done);
     EXPECT_EQ(readPlaces(path()).lists, lists);
+    // A loft typed there whose longitude cannot be read is named, and given no distance.
+    execSql(path(), "INSERT INTO lofts VALUES ('Cy Sample', '52', 'east')");
+    DistanceWorkOut workOut(path());
+    WorkOutPlan plan;
+    ASSERT_TRUE(workOut.plan(&plan)) << workOut.error().toStdString();
+    EXPECT_THAT(plan.unreadable.join('|').toStdString(),
+                StartsWith("The loft of Cy Sample (The longitude \"east\" cannot be read."));
+    EXPECT_EQ(plan.added, 2);
 }
 
 TEST_F(WorkOutTest, AProcessKilledHalfWayWritesNothing) {
