@@ -379,6 +379,8 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     DistanceRecordSet officer(source()), typist(source()); // editors open all along
     ASSERT_TRUE(officer.open() && typist.open());
     auto live = std::make_unique<frmdistances>(dir.path(), &dialogs);
+    const DistanceStore steady(source()); // read again only once the server is back
+    ASSERT_TRUE(steady.racepoints().ok());
     serverControl("stop");
     // Pressed again, the server is tried again: the line is said to be gone,
     // not left as an empty error.
@@ -422,7 +424,10 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     writeFile(copy, whole);
     serverControl("start");
     EXPECT_EQ(fileBytes(copy), whole) << "nothing writes to the copy";
-    EXPECT_TRUE(DistanceStore(source()).racepoints().ok());
+    // Its connection dropped by the restart, a store reads from the server again unasked.
+    EXPECT_EQ(steady.members("Dover").values, QStringList{"Ann Hale"});
+    EXPECT_FALSE(steady.offline());
+    EXPECT_EQ(steady.takeNotice(), QString());
     // A move is not tried on the server again at once after a failed try;
     // Update pressed is, and saves.
     EXPECT_FALSE(typist.moveTo(1));
