@@ -77,6 +77,9 @@ TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
     QTest::keyClicks(box("birdedit"), "9");     // and nothing else takes the edit
     EXPECT_EQ(cell(0, Col::RingNo), "GB-A");
     EXPECT_EQ(cell(1, Col::RingNo), "GB-C");
+    clickRow(0); // the first entry as any other
+    remove->click();
+    EXPECT_EQ(cell(0, Col::RingNo), "GB-C");
 
     list("member")->hide();
     {
