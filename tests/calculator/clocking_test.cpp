@@ -179,6 +179,20 @@ TEST_F(ClockingTest, ARacePointTypedNotChosenGivesTheNoEntriesMessageBeforeTheQu
     EXPECT_EQ(window->entries().count(), 1); // Berwick's bird
 }
 
+// distances.mdb held by another program as the bird is clocked: left out, saying why.
+TEST_F(ClockingTest, ADatabaseHeldElsewhereLeavesTheBirdOutSayingWhy) {
+    SqlConnection other(path());
+    QSqlQuery(other.db).exec("BEGIN EXCLUSIVE");
+    clock();
+    EXPECT_EQ(shown(), QStringList({"message|Pellamy|No entry was made for this bird: "
+                                    "distances.mdb is in use by another program, so its distance "
+                                    "could not be read. Please try again in a moment. If a "
+                                    "database program has it open with changes not yet written, "
+                                    "write or cancel them there first.",
+                                    kQuestion + "J. Smith"}));
+    EXPECT_EQ(window->entries().count(), 0);
+}
+
 TEST_F(ClockingTest, SexAndColourCodes) {
     tick("Check3")->setChecked(false);
     tick("Check4")->setChecked(true);
