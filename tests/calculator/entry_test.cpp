@@ -128,8 +128,10 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     EXPECT_TRUE(QToolTip::text().startsWith("\"240015\" is not a time: hours")); // not 02:00:00
     typedInto("1234567");
     EXPECT_TRUE(QToolTip::text().startsWith("\"1234567\" is not a time: there are more figures"));
-    key(Qt::Key_Backspace); // 12:34:56 taken
+    key(Qt::Key_Backspace); // 12:34:56 taken, and kept as the picker is left
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::text().isEmpty(); }));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(texts(clocked), QStringList({"12", "34", "56"}));
 
     // Left by a click, figures refused stand in the boxes as typed, for
     // CALCULATE to refuse: never the time last taken, nor one nobody typed.
