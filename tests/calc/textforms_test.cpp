@@ -104,7 +104,7 @@ TEST(TextToNumber, ShortTextsReadExactlyAsTheGeneralConversion) {
 // file's (RaceFile.TextsAreWrittenAsWindows1252WithCommasAsSemicolons).
 TEST(Windows1252, EveryByteReadsAsTheSystemCodecReadsItAndWritesBackUnchanged) {
     // Names in UTF-8 with letters it has not are read as UTF-8.
-    const QString names = QString::fromUtf8("Łukasz Dvořák, Ödön Erdős, Ștefan Buț");
+    const QString names = QString::fromUtf8("Łucja Przykład, Jiří Vzorek, Bőske Minta, Ștefan Buț");
     EXPECT_EQ(fromUtf8OrWindows1252(names.toUtf8()), names);
     QStringDecoder reference("windows-1252"); // ICU's table, where Qt has it
     if (!reference.isValid())
