@@ -40,7 +40,11 @@ TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
 TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
     TestedList list;
     list.appendAll(toRows({entry("A", "1"), entry("B", "2"), entry("C", "3"), QStringList()}));
+    QSignalSpy numbered(&list, &RaceEntryList::dataChanged);
     list.renumber();
+    ASSERT_EQ(numbered.count(), 1); // the rows renumbered, first to last, for the view to show
+    EXPECT_EQ(numbered[0][0].toModelIndex().row(), 0);
+    EXPECT_EQ(numbered[0][1].toModelIndex().row(), 3);
     EXPECT_EQ(list.text(0, Col::Pos), "1");
     EXPECT_EQ(list.text(3, Col::Pos), "4");
 
