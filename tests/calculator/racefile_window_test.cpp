@@ -207,17 +207,20 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     }
     EXPECT_EQ(dialogs.noByDefault().size(), 2);
 
-    QStringList shortEntry = raceEntry("A", "1.000").mid(0, 22); // up to the set date
-    for (const auto& [date, why] :
-         {std::pair{"", "it is empty in the file."},
-          {"not a date", "\"not a date\" is not a date Pellamy can take."}}) {
-        shortEntry[Col::SetDate] = date;
+    const QStringList shortEntry = raceEntry("A", "1.000").mid(0, 23); // up to the race date
+    const std::tuple<int, const char*, std::string> badDates[] = {
+        {Col::SetDate, "", "date the clocks were set: it is empty in the file."},
+        {Col::SetDate, "not a date",
+         "date the clocks were set: \"not a date\" is not a date Pellamy can take."},
+        {Col::RaceDate, "31/02/2026", "race date: \"31/02/2026\" is not a date"}};
+    for (const auto& [column, date, why] : badDates) {
+        QStringList bad = shortEntry;
+        bad[column] = date;
         dialogs.clear();
-        openBytes(fileOf({shortEntry}));
+        openBytes(fileOf({bad}));
         EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date, and said
-        const std::string upTo =
-            "The race details were read only up to the date the clocks were set: ";
-        EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith(upTo + why), _));
+        EXPECT_THAT(saidSoFar(),
+                    ElementsAre(StartsWith("The race details were read only up to the " + why), _));
     }
     // Saved again: what was not restored stays as the entry holds it.
     QStringList unreadDate = raceEntry("A", "1.000");
