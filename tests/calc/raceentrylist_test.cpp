@@ -27,14 +27,18 @@ TEST(RaceEntryList, SelectionFollowsTheEntryWhenTheListIsSorted) {
     EXPECT_EQ(selected.row(), 2);
     EXPECT_EQ(selected.data().toString(), "B");
 
-    // Rows read from a file: several out of place, and a short row, which
-    // goes last and stays short.
-    list.appendAll(toRows({entry("D", "0800.000"), {"7", "short row"}, entry("E", "1200.000")}));
+    // Rows read from a file: several out of place, a velocity below 1 written
+    // as a spreadsheet writes it, and a short row, which goes last and stays short.
+    list.appendAll(toRows({entry("D", "0800.000"),
+                           {"7", "short row"},
+                           entry("E", "1200.000"),
+                           entry("F", "0000.400"),
+                           entry("G", "0.5")}));
     list.sortByVelocity();
-    EXPECT_EQ(names(list), QStringList({"E", "C", "A", "B", "D", "short row"}));
+    EXPECT_EQ(names(list), QStringList({"E", "C", "A", "B", "D", "G", "F", "short row"}));
     EXPECT_EQ(selected.data().toString(), "B");
-    EXPECT_EQ(list.entry(5).size(), 2);
-    EXPECT_EQ(list.text(5, Col::Velocity), "");
+    EXPECT_EQ(list.entry(7).size(), 2);
+    EXPECT_EQ(list.text(7, Col::Velocity), "");
 }
 
 TEST(RaceEntryList, RenumberRemoveChangeAndClear) {
