@@ -459,6 +459,8 @@ TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
                                         : "could not be made in " +
                                               QDir::toNativeSeparators(dir.path()).toStdString())));
         QDir(dir.path()).rmdir("distances-copy.mdb");
+        // Nor is the copy begun left behind in the club's folder.
+        EXPECT_EQ(QDir(dir.path()).entryList({"*.new*"}, QDir::Files), QStringList()) << user;
     }
 }
 
@@ -480,7 +482,8 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
                                   {"Bo Finch", "Hull", "50", "0", "5280000"},
                                   {"Hal Webb", "Dover", "-5", "0", "-528000"},
                                   {" Ivy Nash ", "Hull ", "60", "0", "6336000"},
-                                  {"Fay Lund", "Hull", "20", "0", "2112000"}});
+                                  {"Fay Lund", "Hull", "20", "0", "2112000"},
+                                  {"Jo Near", "Hull", "0", "880", "52800"}});
     execSql(path(), "INSERT INTO Distances VALUES ('Gus' || char(0) || 'Tail', 'Dover', '1', "
                     "'0', '105600')"); // as a damaged file may hold
     frmdistances editor(dir.path(), &dialogs);
@@ -488,7 +491,7 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     dialogs.answerYesNo(true);
     QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
     EXPECT_EQ(said(),
-              "3 distances were added to the server; 2 were there already.\n\n"
+              "4 distances were added to the server; 2 were there already.\n\n"
               "8 were not brought up, and the server's distances are as they were:\n"
               "Bo Finch at Dover: the server holds 9504000 sixtieths, distances.mdb holds 9609600\n"
               "Di Reyes at (none): the race point is empty\n"
@@ -507,7 +510,8 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
     EXPECT_EQ(recordsInOrder(onServer),
               QStringList({"Ann Hale|Dover|100|0|10560000", "Bo Finch|Dover|90|0|9504000",
                            "Cy Dunn|Dover|80|0|8448000", "Fay Lund|Dover|10|0|1056000",
-                           "Fay Lund|Hull|20|0|2112000", "Ivy Nash|Hull|60|0|6336000"}));
+                           "Fay Lund|Hull|20|0|2112000", "Ivy Nash|Hull|60|0|6336000",
+                           "Jo Near|Hull|0|880|52800"}));
     EXPECT_EQ(editor.recordPosition(), 0); // the server's records shown afresh
 }
 
