@@ -143,6 +143,23 @@ TEST_F(DistanceStoreTest, ADamagedFileIsNeverHalfRead) {
     EXPECT_GT(failed, 0);
 }
 
+// Damage beside the distances (in the coordinates' pages) is found by the editor, the one
+// writer, before it writes, though every distance still reads.
+TEST_F(DistanceStoreTest, TheEditorFindsDamageBesideTheDistances) {
+    makeDistanceDatabase(path(), {{"Ann Hale", "Dover", "1", "0", "105600"}});
+    execSql(path(), "CREATE TABLE Lofts (Name, Latitude, Longitude)");
+    execSql(path(), "INSERT INTO Lofts WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 "
+                    "FROM n WHERE i < 3999) SELECT 'Member ' || i, '51', '0' FROM n");
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(file.size() - 2 * 4096));
+    file.write(QByteArray(4096, '\xA5'));
+    file.close();
+    EXPECT_EQ(distanceRows(path()).size(), 1);
+    DistanceRecordSet records{DistanceSource(path())};
+    EXPECT_FALSE(records.open());
+    EXPECT_EQ(records.fault(), DatabaseFault::Damaged) << records.error().toStdString();
+}
+
 // A power cut in the middle of a write leaves the database half written and its journal beside
 // it: the calculator's read-only reads see the distances as they were before that write.
 TEST_F(DistanceStoreTest, AWriteCutShortIsRolledBackBeforeTheCalculatorReads) {
