@@ -8,8 +8,11 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
+#include <QFileDialog>
+#include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace {
 
@@ -179,6 +182,75 @@ TEST(Dialogs, ALongTextKeepsEachParagraphAndItsQuestionOnTheScreen) {
         entries += QString(" %1,").arg(line);
     EXPECT_EQ(shownOfLongText(entries + " of the race file are too long.", 24, 30),
               "Lines 1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, …" + details);
+}
+
+// Does what the user does in the next dialog, once it is up and active, and
+// only once. A dialog left up 10 s after it was asked for is closed, and the
+// test fails: it never waits on one.
+void inNextDialog(const std::function<void(QDialog*)>& act) {
+    struct State {
+        bool acted = false;
+        QPointer<QDialog> dialog;
+    };
+    auto state = std::make_shared<State>();
+    auto* poll = new QTimer;
+    const QDeadlineTimer deadline(10000);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto* up = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        const bool gone = state->acted && (!state->dialog || !state->dialog->isVisible());
+        if (!gone && deadline.hasExpired()) {
+            ADD_FAILURE() << "a dialog was left unanswered";
+            if (up)
+                up->reject();
+        } else if (!gone) {
+            if (!state->acted && up && up->isActiveWindow()) {
+                state->acted = true, state->dialog = up;
+                act(up);
+            }
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+    });
+    poll->start(10);
+}
+
+// The real dialogs answered as the user answers them: Enter takes the
+// default (No where Yes loses a file), Escape cancels, and the file chosen
+// comes back, the next chooser opening in its folder.
+TEST(Dialogs, TheRealDialogsGiveTheUsersAnswer) {
+    QtDialogService real;
+    const auto press = [](Qt::Key key) {
+        inNextDialog([key](QDialog* d) { QTest::keyClick(d, key); });
+    };
+    for (const bool yesByDefault : {true, false}) {
+        press(Qt::Key_Return);
+        EXPECT_EQ(real.askYesNo("Replace it?", "", yesByDefault), yesByDefault);
+    }
+    press(Qt::Key_Escape);
+    EXPECT_EQ(real.askYesNoCancel("Save the race?", ""), std::nullopt);
+    press(Qt::Key_Return);
+    EXPECT_EQ(real.askYesNoCancel("Save the race?", ""), true);
+
+    QTemporaryDir dir;
+    writeFile(dir.filePath("race.txt"), "");
+    QString openedIn;
+    const auto choose = [&](const QString& file) {
+        inNextDialog([&openedIn, file](QDialog* d) {
+            auto* chooser = static_cast<QFileDialog*>(d);
+            openedIn = chooser->directory().path();
+            // The name typed whole into the chooser's name box, then Open.
+            chooser->findChild<QLineEdit*>("fileNameEdit")->setText(file);
+            file.isEmpty() ? d->reject() : d->accept();
+        });
+    };
+    choose(dir.filePath("race.txt"));
+    EXPECT_EQ(real.openFileName("Text Files (*.txt)"), dir.filePath("race.txt"));
+    choose({});
+    EXPECT_EQ(real.openFileName("Text Files (*.txt)"), QString());
+    EXPECT_EQ(openedIn, dir.path());
+    choose(dir.filePath("new race.txt"));
+    EXPECT_EQ(real.saveFileName("Text Files (*.txt)"), dir.filePath("new race.txt"));
 }
 
 // A form that scrolls up and down on a low screen is given its scroll bar's

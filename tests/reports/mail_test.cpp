@@ -63,6 +63,7 @@ TEST(MailHandOff, AFailureIsSaidInWords) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return failure.has_value(); }));
         EXPECT_EQ(*failure, c.reason);
     }
+    EXPECT_EQ(xdgEmailFailure(0, false, "noise"), QString()); // handed over: nothing to say
     const EnvSet noXdgEmail("PATH", "/nonexistent");
     std::optional<QString> failure;
     DesktopMailLauncher().send("s", "b", "a", [&](const QString& reason) { failure = reason; });

@@ -99,7 +99,8 @@ TEST(SheetPages, TablesRunOnWithTheirHeadingAndTheFootKeepsARow) {
 }
 
 // A sheet of two tables (a long season's): a page a table runs on to starts
-// with that table's own heading.
+// with that table's own heading. A foot kept together but longer than a page
+// (a long comment) goes on over the pages line by line, none past the paper.
 TEST(SheetPages, EachTableRunsOnWithItsOwnHeading) {
     PrintDocument sheet;
     for (const char* table : {"First", "Second"}) {
@@ -108,16 +109,20 @@ TEST(SheetPages, EachTableRunsOnWithItsOwnHeading) {
         for (int row = 0; row < 150; ++row)
             sheet.lines.push_back({QString::number(row), 8, false, PrintLine::Role::Row});
     }
+    for (int line = 0; line < 200; ++line)
+        sheet.lines.push_back({"Comment", 8, false, PrintLine::Role::Plain, true});
     QTemporaryDir dir;
     QPdfWriter pdf(dir.filePath("sheet.pdf"));
     setUpA4(pdf, QPageLayout::Portrait);
     const QVector<RenderedLine> placed = renderDocument(sheet, pdf);
-    ASSERT_GT(placed.last().page, 3);
-    for (int i = 1; i < placed.size(); ++i)
-        if (placed[i].page != placed[i - 1].page) {
+    ASSERT_GT(placed.last().page, 4);
+    for (int i = 1; i < placed.size(); ++i) {
+        EXPECT_LE(placed[i].y, pdf.pageLayout().paintRectPixels(300).height()) << i;
+        if (placed[i].page != placed[i - 1].page && placed[i].line < 304) {
             const int ownHeading = placed[i].line < 152 ? 1 : 153;
             EXPECT_EQ(placed[i].line, ownHeading) << "page " << placed[i].page;
         }
+    }
 }
 
 // Ring and rubber numbers printed whole, a long race point or Letter paper can take a line past the

@@ -85,6 +85,7 @@ TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
     // Each row under its place: the second bird's, its name as text.
     EXPECT_TRUE(page.contains(
         "<tr><td class=\"n\">2</td><td>&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;</td>"));
+    EXPECT_EQ(page.count("<tr><td class=\"n\">"), 3);
     EXPECT_TRUE(page.contains("Northfield &amp; District &lt;Homing&gt; Society"));
     EXPECT_TRUE(page.contains("Zoë Müller"));
     EXPECT_TRUE(page.contains("24/05/26"));
