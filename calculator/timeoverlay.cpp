@@ -113,10 +113,6 @@ void TimeOverlay::attach(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes
     setMinimumWidth(std::max(minimumWidth(), picker_->minimumSizeHint().width()));
 }
 
-bool TimeOverlay::boxesOnTop() const {
-    return stack_ && stack_->currentWidget() == boxPanel_;
-}
-
 void TimeOverlay::follow() {
     if (const std::optional<QTime> time = boxTime(boxes_); time && *time != picker_->time()) {
         const QSignalBlocker quiet(picker_);

@@ -30,8 +30,6 @@ public:
     // Takes the picker and its three boxes into this place.
     void attach(QTimeEdit* picker, QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds);
 
-    bool boxesOnTop() const;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

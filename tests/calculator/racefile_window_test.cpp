@@ -103,8 +103,10 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     // whether to replace it).
     dialogs.clear();
     writeFile(dir.filePath("club.txt"), "\"Northfield HS\"\r\n");
-    for (const char* name : {"race 24.05", "club", "result.txt", "result-2.txt", "server"})
+    for (const char* name : {"club", "result.txt", "result-2.txt", "server"})
         saveFile(dir.filePath(name));
+    EXPECT_TRUE(window->recovery().unsaved()); // refused, the race is still to be saved
+    saveFile(dir.filePath("race 24.05"));
     // Nor where the result goes when the program folder takes none.
     ASSERT_TRUE(QDir().mkpath(dir.filePath("home/Documents/Pellamy")));
     const QByteArray home = qgetenv("HOME");
@@ -171,7 +173,9 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
 }
 
 TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
-    // A bird corrected, or the wind typed for the sheet, since the save.
+    // A bird corrected, or the wind typed for the sheet, since the save; a
+    // race of one bird as well.
+    openBytes(fileOf({raceEntry("A", "1200.000")}));
     for (const bool bird : {false, true}) {
         saveFile(path);
         if (bird)
