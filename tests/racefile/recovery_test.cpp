@@ -141,6 +141,15 @@ TEST_F(RecoveryTest, AWriteThatFailsPartWayNeverPutsTheRecordOutOfStep) {
     }
     list.setText(9, Col::RingNo, "after");
     EXPECT_EQ(read().entries, list.rows());
+    // A race cleared after a failed write is kept aside as far as it was written.
+    {
+        FileSizeLimit full(QFileInfo(recovery.path()).size());
+        list.setText(0, Col::RingNo, "not written");
+    }
+    const QVector<RaceEntryRow> asWritten = read().entries;
+    list.clear();
+    EXPECT_EQ(readRecovery(fileBytes(recovery.path() + ".cleared")).entries, asWritten);
+    list.appendAll(toRows(race));
     // Room again, nothing changed since a failed write, and Pellamy closed:
     // the race is written whole, to be offered as ended unsaved.
     list.removeEntry(0);
