@@ -122,8 +122,9 @@ TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
         {"Loft;Lat;Lon\r\n" + toWindows1252("Zoë Example;51,4778;-0,0015\r\n") +
              "Ann Sample;52,1;-1,25\r\n",
          {zoe, ann}},
-        // Tabs, UTF-8 with a byte-order mark, no heading, a blank line.
-        {"\xEF\xBB\xBFZoë Example\t51 28.668N\t0 0.09W\n\nAnn Sample\t52.1\t-1.25\n", {zoe, ann}},
+        // Tabs, UTF-8 with a byte-order mark, no heading, a blank line, the
+        // last line a tab and no line end.
+        {"\xEF\xBB\xBFZoë Example\t51 28.668N\t0 0.09W\n\nAnn Sample\t52.1\t-1.25\t", {zoe, ann}},
         // Commas, a quoted name holding a comma and a quote, an extra column,
         // a spreadsheet's emptied row.
         {"name,latitude,longitude,notes\n\"Example, \"\"Zoë\"\"\",51.4778,-0.0015,x\n,,,\n",
