@@ -231,6 +231,8 @@ TEST(SeasonSheet, ALongSeasonIsPrintedInTablesThatFitThePaper) {
             if (line.role == PrintLine::Role::Plain && !line.centred)
                 continue;
             EXPECT_LE(line.text.size() * 0.6 * line.points * 25.4 / 72, across + 1e-9);
+            // A heading goes over the page with its first row; the rows each alone.
+            EXPECT_EQ(line.keepWithNext, line.role == PrintLine::Role::Heading);
             if (line.role == PrintLine::Role::Heading && line.text.contains("Member"))
                 headings += line.text, ++tables;
             if (line.role == PrintLine::Role::Row)
