@@ -8,11 +8,15 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 
+#include <QDeadlineTimer>
 #include <QFileDialog>
 #include <QPointer>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <functional>
+#include <memory>
 
 namespace {
 

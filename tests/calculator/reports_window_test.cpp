@@ -221,8 +221,9 @@ TEST_F(ReportsWindowTest, ResultCopiedAndSavedAsCsvAndWebPage) {
     EXPECT_EQ(fileBytes(folder.filePath("result.csv")), csv);
     dialogs.answerFile(folder.filePath("result.html"));
     window->saveResultAsWebPage();
+    // Headed with the club and the race's own date, not the date picker's.
     const QByteArray page = fileBytes(folder.filePath("result.html"));
-    EXPECT_TRUE(page.contains("Rose, Crown and Anchor") && page.contains("24/05/06")); // the race's
+    EXPECT_TRUE(page.contains("Rose, Crown and Anchor") && page.contains("24/05/06"));
     EXPECT_EQ(window->entries().text(0, Col::Pos), "c0"); // the list is left as it was
 
     window->entries().clear();
