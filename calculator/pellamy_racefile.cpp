@@ -320,7 +320,7 @@ void Pellamy::startRecovery() {
     const bool cannotRecord = !recovery_->error().isEmpty();
 
     const RecoveredRace& found = recovery_->found();
-    const bool offered = found.unsaved && !found.entries.isEmpty();
+    const bool offered = found.toOffer();
     QString damaged;
     if (recovery_->foundDamaged()) {
         damaged = (offered ? QStringLiteral("Part of the recovery file %1 was damaged, so the race "

@@ -332,13 +332,13 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
         QFile old(path);
         RecoveredRace race =
             old.open(QIODevice::ReadOnly) ? readRecovery(old.readAll()) : RecoveredRace{};
-        if (race.unsaved || !lock_) {
+        if (race.toOffer() || !lock_) {
             path_ = path;
             number_ = n;
             lock_ = std::move(lock);
             found_ = std::move(race);
         }
-        if (found_.unsaved)
+        if (found_.toOffer())
             break;
     }
     if (!lock_) {

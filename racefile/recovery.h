@@ -32,6 +32,10 @@ struct RecoveredRace {
     // A damaged line ended the reading with whole lines after it (a failing
     // disk), not a line torn as the program stopped: the rest is lost to it.
     bool damaged = false;
+
+    // Whether there is a race to offer back: one not saved, with entries (a
+    // race cleared unsaved was kept aside as it was cleared).
+    bool toOffer() const { return unsaved && !entries.isEmpty(); }
 };
 
 // Reads a record's bytes; a torn or damaged line ends the reading.
@@ -66,8 +70,8 @@ public:
     RaceRecovery(const QString& folder, RaceEntryList& list, QObject* parent = nullptr);
     ~RaceRecovery() override;
 
-    // What the record held when it was taken: a race to offer back when it
-    // is unsaved and has entries.
+    // What the record held when it was taken (a race to offer back when
+    // toOffer()).
     const RecoveredRace& found() const { return found_; }
     // Whether the record taken was found damaged, and where it was kept
     // whole before anything could write over it: beside it when it offers

@@ -4,6 +4,7 @@
 #include "calculator/pellamy.h"
 #include "distances/editor/frmdistances.h"
 #include "platform/windowhabits.h"
+#include "season/window/frmseason.h"
 
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
@@ -134,17 +135,21 @@ TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
     EXPECT_EQ(program->names().fed, "Changed Federation"); // the same window, kept
 }
 
-TEST_F(StartWindowTest, ExitLeavesAnOpenDistancesEditorRunning) {
-    click(button("Command5"));
-    click(button("Command5")); // a second press brings the same editor to the front
-    EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy", "frmdistances"}));
+TEST_F(StartWindowTest, ExitLeavesAnOpenDistancesEditorAndSeasonWindowRunning) {
+    // A second press brings the same window to the front.
+    for (const char* name : {"Command5", "Command5", "cmdSeason", "cmdSeason"})
+        click(button(name));
+    EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy", "frmdistances", "frmseason"}));
     click(button("Command4"));
     QApplication::processEvents();
-    EXPECT_EQ(visibleWindows(), QStringList({"frmdistances"}));
+    EXPECT_EQ(visibleWindows(), QStringList({"frmdistances", "frmseason"}));
     EXPECT_FALSE(ended);
     program->distancesEditor()->close();
+    program->showSeasonResults()->close();
     QApplication::processEvents();
     EXPECT_TRUE(visibleWindows().isEmpty());
+    // Closed, a window is made afresh on the next press.
+    EXPECT_TRUE(program->showSeasonResults()->isVisible());
 }
 
 TEST_F(StartWindowTest, ExitOnTheCalculatorSavesNothingTypedInTheDistancesEditor) {

@@ -158,6 +158,16 @@ TEST_F(CalculatorTest, ControlsStartAsTheFormHasThem) {
                   captions->groupRect(int(i)).width())
             << columnGroups()[i].caption;
 
+    // The captions that wrap stand whole on their buttons, clear of a copies box inside one.
+    for (const char* name : {"cmdremove", "CmdClear", "CmdPrint", "Clubprint"}) {
+        const auto* button = control<QPushButton>(w, name);
+        const auto* copies = button->findChild<QLineEdit*>();
+        const int room = (copies ? copies->x() : button->width()) - 12;
+        const QRect caption = button->fontMetrics().boundingRect(
+            QRect(0, 0, room, 1000), Qt::TextWordWrap, button->text().trimmed());
+        EXPECT_TRUE(caption.width() <= room && caption.height() <= button->height() - 8) << name;
+    }
+
     // A screen reader names each box it can reach, each one otherwise (on
     // Linux a list box by the label it is the buddy of).
     QStringList spoken;

@@ -163,28 +163,32 @@ TEST_F(RecoveryTest, AWriteThatFailsPartWayNeverPutsTheRecordOutOfStep) {
 }
 
 TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
-    QTemporaryDir dir;
-    RaceEntryList first, second;
-    {
-        RaceRecovery one(dir.path(), first), two(dir.path(), second);
-        one.start(false), two.start(false);
-        first.append(entry("A", "2.000"));
-        second.append(entry("Z", "1.000"));
-        // A second copy of Pellamy records to a file of its own.
-        EXPECT_EQ(readRecovery(fileBytes(one.path())).entries, first.rows());
-        one.markSaved();
-    } // a power cut: the second copy's race was never saved
-    RaceEntryList next;
-    const RaceRecovery restarted(dir.path(), next);
-    EXPECT_TRUE(restarted.path().endsWith("race-recovery-2.journal"));
-    EXPECT_EQ(restarted.found().entries, second.rows());
+    // The first copy's race saved, or cleared: an empty list has nothing to offer.
+    for (const bool cleared : {false, true}) {
+        QTemporaryDir dir;
+        RaceEntryList first, second;
+        {
+            RaceRecovery one(dir.path(), first), two(dir.path(), second);
+            one.start(false), two.start(false);
+            first.append(entry("A", "2.000"));
+            second.append(entry("Z", "1.000"));
+            // A second copy of Pellamy records to a file of its own.
+            EXPECT_EQ(readRecovery(fileBytes(one.path())).entries, first.rows());
+            cleared ? first.clear() : one.markSaved();
+        } // a power cut: the second copy's race was never saved
+        RaceEntryList next;
+        const RaceRecovery restarted(dir.path(), next);
+        EXPECT_TRUE(restarted.path().endsWith("race-recovery-2.journal")) << cleared;
+        EXPECT_EQ(restarted.found().entries, second.rows()) << cleared;
+    }
 
     // A copy beyond the records says so, not that the folder is read-only.
-    std::array<RaceEntryList, kMostRecoveryRecords> lists;
+    QTemporaryDir dir;
+    std::array<RaceEntryList, kMostRecoveryRecords + 1> lists;
     std::vector<std::unique_ptr<RaceRecovery>> copies;
     for (RaceEntryList& list : lists)
         copies.push_back(std::make_unique<RaceRecovery>(dir.path(), list));
-    EXPECT_FALSE(copies[kMostRecoveryRecords - 2]->everyRecordHeld());
+    EXPECT_FALSE(copies[kMostRecoveryRecords - 1]->everyRecordHeld());
     EXPECT_TRUE(copies.back()->everyRecordHeld());
     EXPECT_TRUE(copies.back()->error().startsWith("9 other copies of Pellamy are running"));
 }
