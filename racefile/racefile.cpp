@@ -223,12 +223,15 @@ QString notARaceFile(const QByteArray& bytes) {
     const auto semicolonLine = [](QByteArrayView line) {
         return line.count(';') >= kRaceFileFields - 1 && line.count(',') < kRaceFileFields - 1;
     };
+    // Lines as the reader takes them: a line break typed in the comments
+    // (whose commas were saved as semicolons) ends no line.
+    const QByteArray lines = hasBareLineFeeds(bytes) ? withRaceLineEnds(bytes) : bytes;
     bool semicolons = false;
-    for (qsizetype start = 0; start < bytes.size() && !semicolons;) {
-        qsizetype end = bytes.indexOf('\n', start);
+    for (qsizetype start = 0; start < lines.size() && !semicolons;) {
+        qsizetype end = lines.indexOf('\r', start);
         if (end < 0)
-            end = bytes.size();
-        semicolons = semicolonLine(QByteArrayView(bytes).sliced(start, end - start));
+            end = lines.size();
+        semicolons = semicolonLine(QByteArrayView(lines).sliced(start, end - start));
         start = end + 1;
     }
     if (semicolons)

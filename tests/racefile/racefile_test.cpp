@@ -189,6 +189,13 @@ TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
     };
     for (const auto& [bytes, says] : cases)
         EXPECT_EQ(notARaceFile(bytes), QString::fromLatin1(says)) << bytes.left(20).toStdString();
+    // Pellamy's own file, its comments on two lines, the second a list whose commas were saved as
+    // semicolons; as saved, and with the line ends an editor may leave.
+    QStringList entry = workedExampleEntry();
+    entry[Col::Comments] = "Pools paid:\n" + QStringList(39, "a").join(", ");
+    const QByteArray saved = raceFileBytes(toRows({entry, entry})).bytes;
+    EXPECT_EQ(notARaceFile(saved), "");
+    EXPECT_EQ(notARaceFile(QByteArray(saved).replace("\r\n", "\n")), "");
 }
 
 TEST(RaceFile, ResultHeadingFromTheFirstEntry) {
