@@ -423,6 +423,10 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
     RaceDetails details = raceDetails();
     const int read = readRaceDetails(first, details, takes);
     showRaceDetails(details);
+    // The dates the sheets print, as the pickers now show them (those after
+    // a date the reading stopped at are the race's on screen before).
+    ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
+    ui_->txtdaterace->setText(eightDigitDate(ui_->RaceDay->date()));
     if (read < kColumnCount - Col::Members) {
         // Stopped at a date (a hand-edited file, another program's form):
         // what follows would print from the race on screen before, so it
@@ -450,8 +454,6 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
     QStringList heading = first; // with the liberation time as restored
     heading[Col::LibHour] = details.birdlibhrs, heading[Col::LibMinute] = details.birdlibmins;
     setWindowTitle(resultHeading(heading));
-    ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
-    ui_->txtdaterace->setText(eightDigitDate(ui_->RaceDay->date()));
 }
 
 void Pellamy::setRacepointText(const QString& text) {

@@ -226,6 +226,14 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
         EXPECT_THAT(saidSoFar(),
                     ElementsAre(StartsWith("The race details were read only up to the " + why), _));
     }
+    // Stopped at a later date, the set and race dates read before it are those the sheets print.
+    QStringList lateBad = raceEntry("A", "1.000");
+    lateBad[Col::ClockOpen] = "not a date";
+    dialogs.clear();
+    openBytes(fileOf({lateBad}));
+    EXPECT_EQ(texts({"txtdateset", "txtdaterace"}), QStringList({"23052006", "24052006"}));
+    EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("up to the date the clocks were opened")));
+    dialogs.clear();
     // Saved again: what was not restored stays as the entry holds it.
     QStringList unreadDate = raceEntry("A", "1.000");
     unreadDate[Col::Pos] = "1", unreadDate[Col::SetDate] = "5/23/2026 6:00:00 PM";
