@@ -246,10 +246,13 @@ QString notARaceFile(const QByteArray& bytes) {
 QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut) {
     QVector<int> out;
     for (int i = 0; i < entries.size() - (lastCut ? 1 : 0); ++i)
-        if (entries[i].size() < kRaceFileFields &&
-            !(entries[i].size() == 1 && entries[i].view(0).trimmed().isEmpty()))
+        if (entries[i].size() < kRaceFileFields && !isBlankLine(entries[i]))
             out << i + 1;
     return out;
+}
+
+bool isBlankLine(const RaceEntryRow& entry) {
+    return entry.size() <= 1 && entry.view(0).trimmed().isEmpty();
 }
 
 QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries) {

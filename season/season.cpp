@@ -190,7 +190,9 @@ SeasonRace readSeasonRace(const QString& path) {
                                                   "race entries");
         return race;
     }
-    if (read.entries.isEmpty()) {
+    // The race point and date from the first line that is not blanks.
+    const auto first = std::find_if_not(read.entries.cbegin(), read.entries.cend(), isBlankLine);
+    if (first == read.entries.cend()) {
         race.error = QStringLiteral("holds no race entries");
         return race;
     }
@@ -202,12 +204,12 @@ SeasonRace readSeasonRace(const QString& path) {
                          .arg(entriesText(read.overlongEntries, int(read.entries.size())));
         return race;
     }
-    if (read.entries.first().size() <= Col::Racepoint) {
+    if (first->size() <= Col::Racepoint) {
         race.error = QStringLiteral("is not a race file: its lines do not hold race entries");
         return race;
     }
-    race.racepoint = read.entries.first().text(Col::Racepoint).trimmed();
-    race.dateText = read.entries.first().text(Col::RaceDate);
+    race.racepoint = first->text(Col::Racepoint).trimmed();
+    race.dateText = first->text(Col::RaceDate);
     if (const std::optional<QDateTime> date = readDateText(race.dateText))
         race.date = date->date();
     // Every entry is a bird, or said: an entry cut short in the middle of
@@ -217,8 +219,8 @@ SeasonRace readSeasonRace(const QString& path) {
     for (qsizetype i = 0; i < read.entries.size(); ++i) {
         const RaceEntryRow& entry = read.entries[i];
         const QString member = entry.text(Col::Name).trimmed();
-        if (entry.size() <= 1 && entry.text(Col::Pos).isEmpty())
-            continue; // a line of blanks
+        if (isBlankLine(entry))
+            continue;
         const QString which =
             QStringLiteral("entry %1%2")
                 .arg(QString::number(i + 1),

@@ -104,7 +104,16 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_EQ(read[7].error, "is the same race as " + QDir::toNativeSeparators(read[0].file));
     EXPECT_TRUE(read[9].error.startsWith("is cut short at its entry 2 (Bo Finch)"))
         << read[9].error.toStdString();
-    EXPECT_EQ(read[10].error, read[7].error);          // the same birds as a.txt
+    EXPECT_EQ(read[10].error, read[7].error); // the same birds as a.txt
+    // Lines of blanks (a tab left by a text editor) hold no bird, first or between birds; a file
+    // of them, as an empty list is saved, no race.
+    const QString blanks = dir.filePath("m.txt");
+    writeFile(blanks, " \t\r\n" + fileBytes(read[0].file).replace("\r\n\r\n", "\r\n\t\r\n"));
+    const SeasonRace withBlanks = readSeasonRace(blanks);
+    EXPECT_EQ(withBlanks.error, "");
+    EXPECT_EQ(QString::number(withBlanks.birds.size()) + withBlanks.racepoint, "4Berwick");
+    writeFile(blanks, " \r\n\r\n");
+    EXPECT_EQ(readSeasonRace(blanks).error, "holds no race entries");
     const QString backup = dir.filePath("backup.txt"); // not read into memory
     writeFile(backup, "");
     ASSERT_TRUE(QFile::resize(backup, kLargestRaceFile + 1));
