@@ -159,7 +159,7 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
 // moved on from by itself does not skip the next, and a date that never is leaves the date shown as
 // it was. (\b is Backspace, D Delete, S Shift alone, as a keyboard that needs it for figures sends
 // it, \t Tab, < Shift+Tab, v the down arrow, L the left arrow, \r Enter, \x1b Escape, P the whole
-// date pasted over.)
+// date pasted over, A another window made active and then this one again.)
 TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     auto* day = control<QDateTimeEdit>(*window, "DaybirdClocked");
     const QDate nov(2026, 11, 1), feb(2026, 2, 1);
@@ -177,7 +177,8 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {nov, "31", {2026, 11, 1}},           {feb, "S3S1S0S3S2S0S2S6", {2026, 3, 31}},
         {nov, "08S/12S/2027", {2027, 12, 8}}, {feb, "3\b28/1/2027", {2027, 1, 28}},
         {nov, "1.2.2027", {2027, 2, 1}},      {nov, "31 1 2027", {2027, 1, 31}},
-        {nov, "29022029\b8", {2028, 2, 29}},  {nov, "3D1102026", {2026, 10, 31}}};
+        {nov, "29022029\b8", {2028, 2, 29}},  {nov, "3D1102026", {2026, 10, 31}},
+        {nov, "31A12", {2026, 12, 31}}};
     // Figures of other scripts, one date to a line.
     cases.insert(cases.end(),
                  {{nov, "\u0663\u0661\u0661\u0660\u0662\u0660\u0662\u0667", {2027, 10, 31}},
@@ -195,6 +196,8 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
             if (c == u'P')
                 for (const Qt::Key k : {Qt::Key_A, Qt::Key_V})
                     QTest::keyClick(QApplication::focusWidget(), k, Qt::ControlModifier);
+            else if (c == u'A')
+                awayAndBack();
             else if (c.unicode() < 128 && keyOf.count(char(c.unicode())))
                 key(keyOf.at(char(c.unicode())));
             else // as a keyboard of any script sends it
