@@ -58,8 +58,10 @@ bool breaksXdgEmail(const QString& path) {
 } // namespace
 
 QString attachmentForXdgEmail(const QString& attachment) {
-    const QString real = QFileInfo(attachment).canonicalFilePath();
-    if (real.isEmpty() || !breaksXdgEmail(real))
+    // The e-mail program reads the file when the message is sent, not when
+    // it is handed over: result.txt itself would be written over by the next
+    // race e-mailed meanwhile.
+    if (!QFileInfo::exists(attachment))
         return attachment;
     // A copy under the attachment's own name, in a new folder made from the
     // template; empty where none can be made or its path breaks it too.
@@ -85,8 +87,8 @@ QString attachmentForXdgEmail(const QString& attachment) {
         if (const QString copy = copyIn(mail.filePath(QStringLiteral("XXXXXX"))); !copy.isEmpty())
             return copy;
     }
-    // A home folder whose path holds them too: the temporary folder, emptied
-    // when the computer starts.
+    // Without a cache, or a home folder whose path breaks it: the temporary
+    // folder, emptied when the computer starts.
     const QString copy = copyIn(QDir::tempPath() + QStringLiteral("/pellamy-mail-XXXXXX"));
     return copy.isEmpty() ? attachment : copy;
 }
@@ -104,12 +106,10 @@ void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                         [failed, text] { failed(text); }, Qt::QueuedConnection);
                                 });
 #else
-    // The arguments go to xdg-email as a list, without a shell between.
-    // Handing Thunderbird the file, xdg-email puts its path between single
-    // quotes in a list that commas divide, after reading backslashes as
-    // escapes, so a path holding any of them is
-    // attached from a copy of its own. It is never waited for: an e-mail program that keeps
-    // xdg-email running while its message is open leaves the calculator free all the same.
+    // The arguments go to xdg-email as a list, without a shell between; the
+    // result is attached from a copy of its own (attachmentForXdgEmail). It
+    // is never waited for: an e-mail program that keeps xdg-email running
+    // while its message is open leaves the calculator free all the same.
     auto* process = new QProcess;
     process->setProgram(QStringLiteral("xdg-email"));
     process->setArguments({QStringLiteral("--subject"), subject, QStringLiteral("--body"), body,
