@@ -117,11 +117,15 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
     EXPECT_TRUE(written.startsWith("\r\n                      Northpoint     24052006"));
     EXPECT_TRUE(written.contains("      3")); // renumbered first
     const QString link = QString::fromUtf8(fileBytes(record));
-    // As xdg-email encodes it: all but letters, digits and "@.-/".
+    // As xdg-email encodes it: all but letters, digits and "@.-/". The message
+    // attaches a copy of its own.
     const QString encoded = QString::fromLatin1(QUrl::toPercentEncoding(path, "@.-/", "_~"));
-    EXPECT_EQ(link, "mailto:?subject=" + encoded +
-                        "&body=Please%20find%20attached%20this%20weeks%20race%20result&attach=" +
-                        encoded);
+    EXPECT_EQ(link.section("&attach=", 0, 0),
+              "mailto:?subject=" + encoded +
+                  "&body=Please%20find%20attached%20this%20weeks%20race%20result");
+    const QString attached = QUrl::fromPercentEncoding(link.section("&attach=", 1).toUtf8());
+    EXPECT_EQ(QFileInfo(attached).fileName(), "result.txt");
+    EXPECT_EQ(fileBytes(attached), written);
 }
 
 TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSaidSo) {
