@@ -87,13 +87,18 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
+            const auto* press = static_cast<QKeyEvent*>(event);
+            const int key = press->key();
             // Only the button's own focus: Enter in a box inside a button (a
             // print button's copies) is not a press.
             auto* button = static_cast<QPushButton*>(watched);
             if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
                 button->window()->focusWidget() == button) {
-                button->animateClick();
+                // One press for each press of the key, as Space gives: the
+                // repeats of a key held down would press again (a second
+                // record deleted, a question answered unread).
+                if (!press->isAutoRepeat())
+                    button->animateClick();
                 return true;
             }
         }

@@ -71,6 +71,10 @@ TEST_F(EditingTest, ClearItemRemovesTheSelectedEntryAndKeepsPositions) {
     remove->setFocus();
     QTest::keyClick(remove, Qt::Key_Return); // Enter on a button presses it, as Space does
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }));
+    // Enter held down: the keyboard's repeats press nothing more.
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r", true);
+    QApplication::sendEvent(remove, &repeat);
+    EXPECT_FALSE(remove->isDown());
     EXPECT_EQ(cell(1, Col::Pos), "3");
     EXPECT_TRUE(list("member")->isVisible());
     EXPECT_EQ(box("birdedit")->text(), "GB-B"); // not refilled by a removal
