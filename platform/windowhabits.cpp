@@ -372,7 +372,10 @@ private:
         const QDate typed(shown.year(), shown.month(), std::min(held_, shown.daysInMonth()));
         const bool inRange = typed >= picker_->minimumDate() && typed <= picker_->maximumDate();
         if (shown.day() == held_) {
-            held_ = 0;
+            // 29 February waits for its year too: a year typed after it
+            // may lack it.
+            if (leaving || held_ != 29 || shown.month() != 2)
+                held_ = 0;
         } else if (held_ <= shown.daysInMonth() && inRange) {
             const Section section = picker_->currentSection();
             picker_->setDate(QDate(shown.year(), shown.month(), held_));

@@ -162,7 +162,7 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
 // date pasted over, A another window made active and then this one again.)
 TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
     auto* day = control<QDateTimeEdit>(*window, "DaybirdClocked");
-    const QDate nov(2026, 11, 1), feb(2026, 2, 1);
+    const QDate nov(2026, 11, 1), feb(2026, 2, 1), leapFeb(2028, 2, 1);
     std::vector<std::tuple<QDate, const char*, QDate>> cases = {
         {nov, "04122026", {2026, 12, 4}},     {nov, "31102027", {2027, 10, 31}},
         {nov, "3112", {2026, 12, 31}},        {nov, "29022028", {2028, 2, 29}},
@@ -178,7 +178,8 @@ TEST_F(EntryTest, ADateIsTypedAfterOneClickWhateverMonthItShowed) {
         {nov, "08S/12S/2027", {2027, 12, 8}}, {feb, "3\b28/1/2027", {2027, 1, 28}},
         {nov, "1.2.2027", {2027, 2, 1}},      {nov, "31 1 2027", {2027, 1, 31}},
         {nov, "29022029\b8", {2028, 2, 29}},  {nov, "3D1102026", {2026, 10, 31}},
-        {nov, "31A12", {2026, 12, 31}}};
+        {nov, "31A12", {2026, 12, 31}},       {leapFeb, "29022027", leapFeb},
+        {leapFeb, "29022032", {2032, 2, 29}}};
     // Figures of other scripts, one date to a line.
     cases.insert(cases.end(),
                  {{nov, "\u0663\u0661\u0661\u0660\u0662\u0660\u0662\u0667", {2027, 10, 31}},
