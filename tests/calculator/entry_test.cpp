@@ -114,6 +114,7 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
         return texts(clocked);
     };
     EXPECT_EQ(typedInto("93015"), QStringList({"9", "30", "15"}));
+    EXPECT_EQ(typedInto("235959"), QStringList({"23", "59", "59"})); // the last second of a day
     EXPECT_EQ(typedInto("\u0661\u0660\u0663\u0660"), QStringList({"10", "30", "0"})); // not 00:00
     EXPECT_EQ(typedInto("\uFF11\uFF1A\uFF13\uFF10"), QStringList({"1", "30", "0"}));  // full width
     box("ringno")->setFocus(); // as an input method hands them over, at once
