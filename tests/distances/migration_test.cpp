@@ -118,6 +118,11 @@ TEST_F(AccessFileTest, AccessFilesWithoutADistancesTableAreLeftAlone) {
         copyIn(file);
         expectRefused("without a Distances table");
     }
+    // Nor one whose Distances table lacks a column (Yards renamed Yardz).
+    QStringEncoder utf16(QStringEncoder::Utf16LE);
+    writeFile(path(), testFile("distances-text-jet4.mdb")
+                          .replace(QByteArray(utf16(u"Yards")), QByteArray(utf16(u"Yardz"))));
+    expectRefused("whose Distances table lacks a column (the table Distances has no column Yards)");
 }
 
 TEST_F(AccessFileTest, AReadOnlyFolderIsSaidAsSuch) {
