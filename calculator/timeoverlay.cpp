@@ -124,6 +124,8 @@ bool TimeOverlay::typed(QChar c) {
     // A figure that makes no time is kept, with a beep, so that the figures
     // after it do not slide into its place: nothing more is taken until it
     // is taken back with Backspace.
+    if (typing_.isEmpty())
+        beforeTyping_ = picker_->time();
     typing_ += c;
     const std::optional<QTime> time = typedTime(typing_);
     if (!time) {
@@ -202,8 +204,15 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                 typing_.clear();
             if (!boxTime(boxes_)) {
                 // The boxes hold what the picker cannot show: they stay in
-                // view, and the focus passes on.
-                neighbour(reason == Qt::BacktabFocusReason)->setFocus(reason);
+                // view. Tab passes the focus on; the time asked for otherwise
+                // (the next bird's, after a Yes), it is typed into them.
+                if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+                    neighbour(reason == Qt::BacktabFocusReason)->setFocus(reason);
+                } else {
+                    stack_->setCurrentWidget(boxPanel_);
+                    boxes_[0]->setFocus(reason);
+                    boxes_[0]->selectAll();
+                }
                 return false;
             }
             stack_->setCurrentWidget(picker_);
@@ -284,8 +293,11 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (key->key() == Qt::Key_Backspace && !typing_.isEmpty()) {
+                // Every figure taken back: the time shown before, not one
+                // nobody typed (midnight).
                 typing_.chop(1);
-                if (const std::optional<QTime> time = typedTime(typing_)) {
+                if (const std::optional<QTime> time =
+                        typing_.isEmpty() ? beforeTyping_ : typedTime(typing_)) {
                     picker_->setTime(*time);
                     QToolTip::hideText();
                 }

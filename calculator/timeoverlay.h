@@ -14,6 +14,7 @@
 // in the box clicked on.
 
 #include <QString>
+#include <QTime>
 #include <QWidget>
 
 class QLineEdit;
@@ -53,7 +54,8 @@ private:
     QLineEdit* boxes_[3] = {};
     QWidget* boxPanel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
-    QString typing_; // what has been typed into the picker since it was entered
+    QString typing_;     // what has been typed into the picker since it was entered
+    QTime beforeTyping_; // the time the picker showed before the first figure
 };
 
 } // namespace pellamy

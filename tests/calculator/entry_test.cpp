@@ -133,6 +133,10 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     EXPECT_TRUE(QTest::qWaitFor([] { return QToolTip::text().isEmpty(); }));
     key(Qt::Key_Tab);
     EXPECT_EQ(texts(clocked), QStringList({"12", "34", "56"}));
+    typedInto("1"); // every figure taken back: the time shown before, not midnight
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Tab);
+    EXPECT_EQ(texts(clocked), QStringList({"12", "0", "0"}));
 
     // Left by a click, figures refused stand in the boxes as typed, for
     // CALCULATE to refuse: never the time last taken, nor one nobody typed.
@@ -144,10 +148,13 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
         box("ringno")->setFocus(Qt::MouseFocusReason);
         EXPECT_EQ(texts(clocked), shown) << figures;
     }
-    // Boxes that hold what the picker cannot show stay in view, and the
-    // focus passes on to the next control.
+    // Boxes that hold what the picker cannot show stay in view, and Tab
+    // passes the focus on to the next control; the next bird's time asked
+    // for (after Yes), the typing goes into them.
     picker("DTPicker7")->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(focusName(), "ringno");
+    picker("DTPicker7")->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(focusName(), "birdclockhrs");
     // A click on the picker over figures refused opens the boxes holding them.
     typedInto("1260");
     clickAt(picker("DTPicker7"), 4);
