@@ -164,7 +164,8 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
     QTest::keyClick(box(*w, "txtFields(0)"), Qt::Key_PageDown); // the arrows by keyboard too
     EXPECT_EQ(where(*w), "Record: 1 Smith Berwick");
     QTest::keyClick(box(*w, "txtFields(0)"), Qt::Key_PageDown, Qt::ControlModifier);
-    retype(*w, "txtFields(0)", "Brown", "First");
+    retype(*w, "txtFields(0)", "Brown ", "First");
+    EXPECT_EQ(where(*w), "Record: 1 Brown Berwick"); // stored without the blank typed after it
     retype(*w, "miles", "249", "Next");
     EXPECT_EQ(rows()[1], QStringList({"Brown", "Berwick", "249", "880", "26347200"}));
     EXPECT_EQ(caption(*w), "Record: 2");
