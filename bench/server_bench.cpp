@@ -28,7 +28,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
+
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace pellamy;
 using namespace benchsupport;
@@ -39,19 +43,54 @@ QString pgserver() {
     return QStringLiteral(PELLAMY_SOURCE_DIR "/scripts/pgserver");
 }
 
+// The folder of a server started here, stopped and removed however the run
+// ends: Ctrl+C and a failure as well as the end (the server runs in a
+// session of its own, which the terminal's Ctrl+C does not reach).
+char g_ownServerDir[256];
+
+void stopOwnServer() {
+    if (!*g_ownServerDir)
+        return;
+    if (const pid_t pid = fork(); pid == 0) {
+        execl("/bin/sh", "sh", "-c", "\"$0\" stop \"$1\"; rm -rf \"$1\"",
+              PELLAMY_SOURCE_DIR "/scripts/pgserver", g_ownServerDir, static_cast<char*>(nullptr));
+        _exit(127);
+    } else if (pid > 0) {
+        waitpid(pid, nullptr, 0);
+    }
+    *g_ownServerDir = 0;
+}
+
+[[noreturn]] void stopOwnServerAndEnd(int signal) {
+    stopOwnServer();
+    _exit(128 + signal);
+}
+
+[[noreturn]] void fail(const QString& why) {
+    stopOwnServer();
+    qFatal("%s", qPrintable(why));
+}
+
 // The server and a database of this run's own, filled once.
 class BenchServer {
 public:
     BenchServer() {
         admin_ = qEnvironmentVariable("PELLAMY_TEST_SERVER");
         if (admin_.isEmpty()) {
+            // A short folder without blanks, as scripts/test makes: a
+            // socket's path is limited to 107 bytes.
+            QTemporaryDir made(QStringLiteral("/tmp/pellamy-bench-XXXXXX"));
+            made.setAutoRemove(false); // removed as the server is stopped
+            const QString folder = made.path();
+            qstrncpy(g_ownServerDir, QFile::encodeName(folder).constData(), sizeof g_ownServerDir);
+            std::signal(SIGINT, stopOwnServerAndEnd);
+            std::signal(SIGTERM, stopOwnServerAndEnd);
             QProcess start;
-            start.start(pgserver(), {QStringLiteral("start"), serverDir_.path()});
+            start.start(pgserver(), {QStringLiteral("start"), folder});
             start.waitForFinished(120000);
             admin_ = QString::fromUtf8(start.readAllStandardOutput()).trimmed();
             if (admin_.isEmpty())
-                qFatal("%s", start.readAllStandardError().constData());
-            ownServer_ = true;
+                fail(QString::fromLocal8Bit(start.readAllStandardError()));
         }
         const QString name =
             QStringLiteral("pellamy_bench_%1").arg(QCoreApplication::applicationPid());
@@ -75,8 +114,7 @@ public:
     }
     ~BenchServer() {
         exec(admin_, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE);").arg(dropName_));
-        if (ownServer_)
-            QProcess::execute(pgserver(), {QStringLiteral("stop"), serverDir_.path()});
+        stopOwnServer();
     }
     const DistanceSource& source() const { return source_; }
     const QString& connection() const { return connection_; }
@@ -86,18 +124,17 @@ public:
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "bench-admin");
             db.setConnectOptions(server);
             if (!db.open())
-                qFatal("%s", qPrintable(db.lastError().text()));
+                fail(db.lastError().text());
             QString error;
             if (!runSqlScript(db, sql, &error))
-                qFatal("%s", qPrintable(error));
+                fail(error);
         }
         QSqlDatabase::removeDatabase("bench-admin");
     }
 
 private:
-    QTemporaryDir dir_, serverDir_;
+    QTemporaryDir dir_;
     QString admin_, connection_, dropName_;
-    bool ownServer_ = false;
     DistanceSource source_;
 };
 
