@@ -102,10 +102,10 @@ bool endsPartWayThroughAnEntry(const QByteArray& bytes);
 // the last entry are not counted), and whole entries whose clock times hold
 // a '/' or ':' (made dates or times of day by a spreadsheet).
 QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut);
+QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries);
 
 // Whether an entry is a line of blanks (spaces, tabs): no bird, nor short of one.
 bool isBlankLine(const RaceEntryRow& entry);
-QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries);
 
 // How many bytes of a file come before a run of NUL bytes that ends it, as
 // a file copied while the power went or a memory stick was pulled out keeps
