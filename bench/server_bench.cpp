@@ -39,9 +39,7 @@ using namespace benchsupport;
 
 namespace {
 
-QString pgserver() {
-    return QStringLiteral(PELLAMY_SOURCE_DIR "/scripts/pgserver");
-}
+constexpr char kPgserver[] = PELLAMY_SOURCE_DIR "/scripts/pgserver";
 
 // The folder of a server started here, stopped and removed however the run
 // ends: Ctrl+C and a failure as well as the end (the server runs in a
@@ -52,8 +50,8 @@ void stopOwnServer() {
     if (!*g_ownServerDir)
         return;
     if (const pid_t pid = fork(); pid == 0) {
-        execl("/bin/sh", "sh", "-c", "\"$0\" stop \"$1\"; rm -rf \"$1\"",
-              PELLAMY_SOURCE_DIR "/scripts/pgserver", g_ownServerDir, static_cast<char*>(nullptr));
+        execl("/bin/sh", "sh", "-c", "\"$0\" stop \"$1\"; rm -rf \"$1\"", kPgserver, g_ownServerDir,
+              static_cast<char*>(nullptr));
         _exit(127);
     } else if (pid > 0) {
         waitpid(pid, nullptr, 0);
@@ -86,7 +84,7 @@ public:
             std::signal(SIGINT, stopOwnServerAndEnd);
             std::signal(SIGTERM, stopOwnServerAndEnd);
             QProcess start;
-            start.start(pgserver(), {QStringLiteral("start"), folder});
+            start.start(QString::fromUtf8(kPgserver), {QStringLiteral("start"), folder});
             start.waitForFinished(120000);
             admin_ = QString::fromUtf8(start.readAllStandardOutput()).trimmed();
             if (admin_.isEmpty())
