@@ -126,15 +126,17 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
     }
     if (best.isEmpty())
         return {{}, QStringLiteral("There are no places in %1.").arg(whole)};
-    // A first line is a heading when its latitude and longitude hold no
-    // figure; a first line with figures that do not read is named as a
-    // fault like any other.
+    // A first line is a heading when its latitude and longitude columns hold
+    // words without a figure; a first line with figures that do not read, or
+    // with no latitude or longitude, is named as a fault like any other (not
+    // left out unsaid as a heading).
     const Record& first = best.front();
-    const auto hasFigure = [](const QString& field) {
-        return std::any_of(field.cbegin(), field.cend(), [](QChar c) { return c.isDigit(); });
+    const auto isWord = [](const QString& field) {
+        return !field.trimmed().isEmpty() &&
+               std::none_of(field.cbegin(), field.cend(), [](QChar c) { return c.isDigit(); });
     };
     qsizetype headingFields = 0;
-    if (!isPlace(first) && !hasFigure(first.fields.value(1)) && !hasFigure(first.fields.value(2))) {
+    if (!isPlace(first) && isWord(first.fields.value(1)) && isWord(first.fields.value(2))) {
         // A heading that puts the longitude before the latitude, as mapping
         // programs export them, would put every place on another continent.
         const QString second = first.fields.value(1).trimmed();

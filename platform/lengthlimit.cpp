@@ -15,27 +15,22 @@ namespace {
 
 class LengthLimit : public QValidator {
 public:
-    LengthLimit(int characters, LimitCounts counts, QObject* parent)
-        : QValidator(parent), characters_(characters), counts_(counts) {}
+    LengthLimit(int characters, QObject* parent) : QValidator(parent), characters_(characters) {}
     // Measured as the box keeps it: a cell pasted from a spreadsheet counts
-    // without its line break.
+    // without its line break, cells side by side as the first alone.
     State validate(QString& input, int& cursor) const override {
-        QString kept = oneLineText(input, cursor);
-        if (counts_ == LimitCounts::FirstCell)
-            kept = kept.section(u'\t', 0, 0);
-        return kept.size() <= characters_ ? Acceptable : Invalid;
+        return oneLineText(input, cursor).size() <= characters_ ? Acceptable : Invalid;
     }
     int characters() const { return characters_; }
 
 private:
     int characters_;
-    LimitCounts counts_;
 };
 
 } // namespace
 
-void limitTyping(QLineEdit* box, int characters, LimitCounts counts) {
-    box->setValidator(new LengthLimit(characters, counts, box));
+void limitTyping(QLineEdit* box, int characters) {
+    box->setValidator(new LengthLimit(characters, box));
     box->setMaxLength(std::numeric_limits<int>::max()); // its own limit would cut at 32,767
     // A key or a paste the limit refuses changes nothing in the box: say so,
     // or a long name pasted seems to have been lost on the way. A longer

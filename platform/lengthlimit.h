@@ -7,12 +7,10 @@ class QLineEdit;
 
 namespace pellamy {
 
-// What the limit counts: the text up to its first line break (a cell pasted
-// from a spreadsheet), or in a box whose pasted row is shared out cell by
-// cell, up to the first tab as well.
-enum class LimitCounts { FirstLine, FirstCell };
-
-void limitTyping(QLineEdit* box, int characters, LimitCounts counts = LimitCounts::FirstLine);
+// The limit counts the text up to its first line break or tab: what a one-line
+// box keeps of cells pasted from a spreadsheet (the coordinates lists share
+// the other cells of a pasted row out to the cells beside).
+void limitTyping(QLineEdit* box, int characters);
 
 // The limit set on a box; 0 when it has none.
 int typingLimit(const QLineEdit* box);

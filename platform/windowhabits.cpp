@@ -410,9 +410,12 @@ void dayWaitsForItsMonth(QWidget* window) {
 
 namespace {
 
-qsizetype firstLineBreak(const QString& text) {
+// Where a one-line box's text ends: at the first line break, or at the
+// first tab (cells copied side by side from a spreadsheet). A tab cannot be
+// typed into such a box, so one there was pasted, and would go into a name.
+qsizetype firstCellEnd(const QString& text) {
     qsizetype cut = 0;
-    while (cut < text.size() && text[cut] != u'\r' && text[cut] != u'\n')
+    while (cut < text.size() && text[cut] != u'\r' && text[cut] != u'\n' && text[cut] != u'\t')
         ++cut;
     return cut;
 }
@@ -428,11 +431,11 @@ QString plainFigures(const QString& text) {
 }
 
 QString firstLine(const QString& text) {
-    return text.left(firstLineBreak(text));
+    return text.left(firstCellEnd(text));
 }
 
 QString oneLineText(const QString& text, qsizetype cursor) {
-    const qsizetype cut = firstLineBreak(text);
+    const qsizetype cut = firstCellEnd(text);
     if (cut == text.size())
         return text;
     return text.left(cut) + (cursor > cut ? text.mid(cursor) : QString());
@@ -441,7 +444,7 @@ QString oneLineText(const QString& text, qsizetype cursor) {
 void oneLineTyping(QWidget* window) {
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         QObject::connect(box, &QLineEdit::textEdited, box, [box](const QString& text) {
-            const qsizetype cut = firstLineBreak(text);
+            const qsizetype cut = firstCellEnd(text);
             if (cut == text.size())
                 return;
             box->setText(oneLineText(text, box->cursorPosition()));

@@ -36,9 +36,10 @@ void clickSelectsDatePart(QWidget* window);
 void dayWaitsForItsMonth(QWidget* window);
 
 // Text pasted into a one-line box (a cell copied from a spreadsheet ends in
-// a line break) is taken up to its first line break, as a one-line box
-// takes it: a break kept in a name or race point would make it another
-// name, move its row on the sheets and break a line of result.txt. Guards
+// a line break, cells side by side have tabs between them) is taken up to
+// its first line break or tab, the first cell: a break or tab kept in a name
+// or race point would make it another name, move its row on the sheets and
+// break a line of result.txt. Guards
 // every text box in the window (and the ones inside its combo boxes) as it
 // is now; text the program sets is shown as it stands.
 void oneLineTyping(QWidget* window);
@@ -48,12 +49,12 @@ void oneLineTyping(QWidget* window);
 // punctuation (an input method's colon) as the plain marks.
 QString plainFigures(const QString& text);
 
-// A text as a one-line box takes it: up to its first line break.
+// A text as a one-line box takes it: up to its first line break or tab.
 QString firstLine(const QString& text);
 
 // What oneLineTyping leaves of a box's text with the cursor at the end of a
-// paste: the paste up to its first line break, and what stood after the
-// cursor.
+// paste: the paste up to its first line break or tab, and what stood after
+// the cursor.
 QString oneLineText(const QString& text, qsizetype cursor);
 
 // The wait cursor while a window waits on something that may be slow (the

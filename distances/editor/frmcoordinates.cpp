@@ -43,7 +43,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor); line && index.column() == 0)
-            limitTyping(line, limit_, LimitCounts::FirstCell);
+            limitTyping(line, limit_);
         return editor;
     }
 
@@ -388,7 +388,12 @@ bool frmcoordinates::takeIn(List& list, const QByteArray& bytes, const QString& 
         QString name = place.name;
         if (listed != rowOf.cend()) {
             name = list.table->item(row, 0)->text(); // as the list has it
-            ++changed;
+            // Counted only when a coordinate differs: a file imported again
+            // changes nothing, and is not said to.
+            const QTableWidgetItem* lat = list.table->item(row, 1);
+            const QTableWidgetItem* lon = list.table->item(row, 2);
+            if (!lat || !lon || lat->text() != place.latitude || lon->text() != place.longitude)
+                ++changed;
         } else {
             if (emptyRow >= 0)
                 row = std::exchange(emptyRow, -1);

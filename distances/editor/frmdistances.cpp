@@ -333,8 +333,13 @@ void frmdistances::cmdAdd_Click() {
 }
 
 void frmdistances::cmdDelete_Click() {
-    if (records_->position() < 0)
+    // A record being added is not in the file yet: Delete throws it away, as
+    // Escape does, rather than leave it to be saved by the next step.
+    if (records_->position() < 0) {
+        records_->cancelNew();
+        showCurrent();
         return;
+    }
     if (damaged_) {
         dialogs_->message(damagedDatabaseMessage(), QStringLiteral("Pellamy"));
         return;

@@ -117,9 +117,9 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     EXPECT_EQ(rows().size(), 3);
 
     QTest::keyClicks(box(*w, "miles"), "100");
-    // A cell pasted from a spreadsheet brings its line break, past the name's limit of 20.
+    // Cells pasted from a spreadsheet bring tabs and a line break, past the name's limit of 20.
     box(*w, "txtFields(0)")->selectAll();
-    QGuiApplication::clipboard()->setText("Smith, O'Brien & Son\r\n");
+    QGuiApplication::clipboard()->setText("Smith, O'Brien & Son\tDover\t100\r\n");
     box(*w, "txtFields(0)")->paste();
     // One longer still is refused whole, and the box says why.
     QGuiApplication::clipboard()->setText("Smith, O'Brien & Sons");
@@ -364,6 +364,10 @@ TEST_F(DistancesEditorTest, EscapeThrowsAwayTheEditAndCloseCanAlwaysLeave) {
     QTest::keyClicks(box(*w, "txtFields(0)"), "Half typed");
     QTest::keyClick(box(*w, "txtFields(0)"), Qt::Key_Escape);
     EXPECT_EQ(where(*w), "Record: 1 Brown Berwick");
+    click(*w, "Last"); // Delete on a record being added throws it away too
+    click(*w, "cmdAdd");
+    typeRecord(*w, {"Half typed", "Ayr", "1", "0"}, "cmdDelete");
+    EXPECT_EQ(where(*w), "Record: 3 Smith Thurso");
 
     // A record that cannot be saved: the user says whether to close without it.
     dialogs.answerYesNo(false);
