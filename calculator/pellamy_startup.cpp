@@ -72,10 +72,11 @@ void Pellamy::connectHandlers() {
                 ListView1_ItemClick(current);
             });
     // Enter on a member chosen by typing goes on to the bird's clock time,
-    // the next thing typed (Tab keeps the form's own order).
+    // the next thing typed (Tab keeps the form's own order). Not as a Tab:
+    // a time the picker cannot show is not passed over but asked for.
     connect(ui_->member->lineEdit(), &QLineEdit::returnPressed, this, [this] {
         if (ui_->member->findText(ui_->member->currentText(), Qt::MatchFixedString) >= 0)
-            ui_->DTPicker7->setFocus(Qt::TabFocusReason);
+            ui_->DTPicker7->setFocus(Qt::OtherFocusReason);
     });
     connect(ui_->birdedit, &QLineEdit::textChanged, this, &Pellamy::birdedit_Change);
     connect(ui_->coledit, &QLineEdit::textChanged, this, &Pellamy::coledit_Change);

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace pellamy {
 
@@ -125,7 +126,7 @@ bool TimeOverlay::typed(QChar c) {
     // after it do not slide into its place: nothing more is taken until it
     // is taken back with Backspace.
     if (typing_.isEmpty())
-        beforeTyping_ = picker_->time();
+        beforeTyping_ = {boxes_[0]->text(), boxes_[1]->text(), boxes_[2]->text()};
     typing_ += c;
     const std::optional<QTime> time = typedTime(typing_);
     if (!time) {
@@ -197,7 +198,7 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
         if (!onPicker) {
             stack_->setCurrentWidget(boxPanel_);
-        } else if (watched == picker_) {
+        } else if (watched == picker_ && !handingOver_) {
             // Back from another window, typing goes on where it was.
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
@@ -205,13 +206,12 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             if (!boxTime(boxes_)) {
                 // The boxes hold what the picker cannot show: they stay in
                 // view. Tab passes the focus on; the time asked for otherwise
-                // (the next bird's, after a Yes), it is typed into them.
+                // (the next bird's, after a Yes or a member chosen with
+                // Enter), it is typed over them as a whole.
                 if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
                     neighbour(reason == Qt::BacktabFocusReason)->setFocus(reason);
                 } else {
-                    stack_->setCurrentWidget(boxPanel_);
-                    boxes_[0]->setFocus(reason);
-                    boxes_[0]->selectAll();
+                    askWholeTime(reason);
                 }
                 return false;
             }
@@ -232,6 +232,7 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             else
                 keepTyped();
         } else if (!onPicker) {
+            wholeTimeAsked_ = false;
             // Leaving the boxes for another control (not for the next box).
             QWidget* next = QApplication::focusWidget();
             if (!next || !boxPanel_->isAncestorOf(next))
@@ -272,6 +273,22 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::KeyPress:
+        if (watched == boxes_[0] && std::exchange(wholeTimeAsked_, false)) {
+            // The first figure typed over the hours asked for: the reading
+            // goes on in the picker, figures running on from hours to
+            // seconds, not held to the hours' two.
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            const auto figure = text.size() == 1 ? clockCharacter(text[0]) : std::nullopt;
+            if (figure && boxes_[0]->selectedText() == boxes_[0]->text()) {
+                typing_.clear();
+                typed(*figure);
+                handingOver_ = true;
+                picker_->setFocus(Qt::OtherFocusReason);
+                handingOver_ = false;
+                arrange();
+                return true;
+            }
+        }
         if (onPicker) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
@@ -293,13 +310,18 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (key->key() == Qt::Key_Backspace && !typing_.isEmpty()) {
-                // Every figure taken back: the time shown before, not one
-                // nobody typed (midnight).
+                // Every figure taken back: what the boxes held before, not a
+                // time nobody typed (midnight); asked for again in the boxes
+                // when the picker cannot show it.
                 typing_.chop(1);
-                if (const std::optional<QTime> time =
-                        typing_.isEmpty() ? beforeTyping_ : typedTime(typing_)) {
+                QToolTip::hideText();
+                if (typing_.isEmpty()) {
+                    for (int i = 0; i < 3; ++i)
+                        boxes_[i]->setText(beforeTyping_.value(i));
+                    if (!boxTime(boxes_))
+                        askWholeTime(Qt::OtherFocusReason);
+                } else if (const std::optional<QTime> time = typedTime(typing_)) {
                     picker_->setTime(*time);
-                    QToolTip::hideText();
                 }
                 return true;
             }
@@ -309,6 +331,13 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TimeOverlay::askWholeTime(Qt::FocusReason reason) {
+    stack_->setCurrentWidget(boxPanel_);
+    boxes_[0]->setFocus(reason);
+    boxes_[0]->selectAll();
+    wholeTimeAsked_ = true;
 }
 
 QWidget* TimeOverlay::neighbour(bool back) const {

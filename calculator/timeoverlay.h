@@ -14,6 +14,7 @@
 // in the box clicked on.
 
 #include <QString>
+#include <QStringList>
 #include <QTime>
 #include <QWidget>
 
@@ -44,6 +45,8 @@ private:
     void refuseTyped() const;
     // Figures typed that make no time, put into the boxes as typed.
     void keepTyped();
+    // The boxes on top, the focus in the hours, a whole time asked for.
+    void askWholeTime(Qt::FocusReason reason);
     // The boxes on top, the focus in the one under a point on the screen.
     void openBoxAt(const QPoint& global);
     // The control the focus passes on to from the picker, forward or back:
@@ -54,8 +57,13 @@ private:
     QLineEdit* boxes_[3] = {};
     QWidget* boxPanel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
-    QString typing_;     // what has been typed into the picker since it was entered
-    QTime beforeTyping_; // the time the picker showed before the first figure
+    QString typing_;           // what has been typed into the picker since it was entered
+    QStringList beforeTyping_; // what the boxes held before the first figure
+    // The boxes hold what the picker cannot show and the next time is asked
+    // for in them: the first figure typed over the hours starts a clock
+    // reading typed into the picker, as a whole time.
+    bool wholeTimeAsked_ = false;
+    bool handingOver_ = false; // the focus going to the picker with a reading begun
 };
 
 } // namespace pellamy

@@ -93,11 +93,20 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     control<QAbstractButton>(*window, "Picture1")->setFocus();
     key(Qt::Key_Return); // CALCULATE by Return this time: the press animates first
     ASSERT_TRUE(QTest::qWaitFor([&] { return window->entries().count() == 2; }, 5000));
-    EXPECT_FALSE(name->isVisible()); // No: the list is back
+    EXPECT_FALSE(name->isVisible());    // No: the list is back
+    box("birdclockhrs")->setText("24"); // a time the picker cannot show (the last bird's)
     keys("A");           // letters choose the next member, not run on from the last name
-    key(Qt::Key_Return); // and Enter goes on to the bird's time
+    key(Qt::Key_Return); // and Enter goes on to the bird's time, typed whole over it
     EXPECT_EQ(list("member")->currentText(), "A. Brown");
+    for (const QChar figure : QString("1005")) // each to where the focus is then, as keys go
+        keys(figure);
     EXPECT_EQ(focusName(), "DTPicker7");
+    EXPECT_EQ(texts({"birdclockhrs", "birdclockmins", "birdclocksecs"}),
+              QStringList({"10", "5", "0"}));
+    for (int i = 0; i < 4; ++i) // every figure taken back: asked for again
+        key(Qt::Key_Backspace);
+    EXPECT_EQ(focusName(), "birdclockhrs");
+    EXPECT_EQ(box("birdclockhrs")->text(), "24");
 }
 
 // A morning time without its leading zero; a figure that makes no time is
