@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
@@ -44,6 +45,30 @@ void prepare(QMessageBox& box, const QString& text) {
     if (auto* details = box.findChild<QTextEdit*>())
         details->setMaximumHeight(free.height() / 3);
 }
+
+// A key held down as a dialog opens (Enter on the button that opened it, a
+// key repeating on a desktop slow to draw) would answer the dialog with its
+// repeats, unread: an empty club name accepted, the message after it
+// dismissed. Repeats are ignored while the dialog is up, until a key is
+// pressed or let go afresh.
+class HeldKeyIgnored : public QObject {
+public:
+    HeldKeyIgnored() { QCoreApplication::instance()->installEventFilter(this); }
+    ~HeldKeyIgnored() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (held_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+            if (static_cast<QKeyEvent*>(event)->isAutoRepeat())
+                return true;
+            held_ = false;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool held_ = true;
+};
 
 } // namespace
 
@@ -106,6 +131,7 @@ QString chooseFileToSave(DialogService& dialogs, const QString& filter, const QS
 void QtDialogService::message(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, titleOrProgramName(title), text, QMessageBox::Ok, over());
     prepare(box, text);
+    const HeldKeyIgnored held;
     box.exec();
 }
 
@@ -114,6 +140,7 @@ bool QtDialogService::askYesNo(const QString& text, const QString& title, bool y
                     QMessageBox::Yes | QMessageBox::No, over());
     prepare(box, text);
     box.setDefaultButton(yesByDefault ? QMessageBox::Yes : QMessageBox::No);
+    const HeldKeyIgnored held;
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -122,6 +149,7 @@ std::optional<bool> QtDialogService::askYesNoCancel(const QString& text, const Q
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, over());
     prepare(box, text);
     box.setDefaultButton(QMessageBox::Yes);
+    const HeldKeyIgnored held;
     const int answer = box.exec();
     if (answer == QMessageBox::Cancel)
         return std::nullopt;
@@ -130,6 +158,7 @@ std::optional<bool> QtDialogService::askYesNoCancel(const QString& text, const Q
 
 QString QtDialogService::input(const QString& prompt, const QString& title) {
     bool ok = false;
+    const HeldKeyIgnored held;
     const QString text = QInputDialog::getText(over(), titleOrProgramName(title), prompt,
                                                QLineEdit::Normal, QString(), &ok);
     return ok ? text : QString();
@@ -165,6 +194,7 @@ QStringList QtDialogService::chooseFiles(bool save, bool several, const QString&
     const QSize wanted = dialog.sizeHint();
     if (const QScreen* screen = dialog.screen(); screen && wanted.isValid())
         dialog.resize(wanted.boundedTo(screen->availableGeometry().size() * 9 / 10));
+    const HeldKeyIgnored held;
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList files = dialog.selectedFiles();

@@ -230,7 +230,13 @@ void inNextDialog(const std::function<void(QDialog*)>& act) {
 TEST(Dialogs, TheRealDialogsGiveTheUsersAnswer) {
     QtDialogService real;
     const auto press = [](Qt::Key key) {
-        inNextDialog([key](QDialog* d) { QTest::keyClick(d, key); });
+        inNextDialog([key](QDialog* d) {
+            // The key held down as the dialog opened: its repeats answer nothing.
+            QKeyEvent held(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(d, &held);
+            EXPECT_TRUE(d->isVisible());
+            QTest::keyClick(d, key);
+        });
     };
     for (const bool yesByDefault : {true, false}) {
         press(Qt::Key_Return);
