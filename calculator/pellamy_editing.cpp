@@ -99,13 +99,15 @@ void Pellamy::CmdExit_Click() {
 }
 
 void Pellamy::closeEvent(QCloseEvent* event) {
-    // The window's own close box ends the program as Exit does, so a race
-    // not saved is not lost by a slip of the mouse (and is offered at the
-    // next start all the same).
+    // The window's own close box asks before a race not saved to a file is
+    // closed, so that it is not lost from sight by a slip of the mouse (it is
+    // offered at the next start all the same). It closes the calculator
+    // alone: the distances editor or Season Results may still be open.
     if (!exitConfirmed_ && entries_.count() > 0 &&
         (recovery_->unsaved() || printedDetailsTyped()) &&
         !dialogs_->askYesNo(QStringLiteral("The race on screen has changes that have not been "
-                                           "saved to a file. Close Pellamy without saving them?"),
+                                           "saved to a file. Close the calculator without saving "
+                                           "them?"),
                             QStringLiteral("Pellamy"), false)) {
         event->ignore();
         return;

@@ -125,6 +125,6 @@ TEST_F(EditingTest, ClosingTheWindowWithARaceOnScreenAsksFirst) {
         EXPECT_EQ(window->isVisible(), !yes);
     }
     EXPECT_EQ(shown(), QStringList(2, "question|Pellamy|The race on screen has changes that have "
-                                      "not been saved to a file. Close Pellamy without saving "
-                                      "them?"));
+                                      "not been saved to a file. Close the calculator without "
+                                      "saving them?"));
 }
