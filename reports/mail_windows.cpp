@@ -9,6 +9,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <utility>
@@ -65,12 +66,44 @@ std::wstring linkText(const std::wstring& text) {
     return out;
 }
 
+// The top-level windows titled so, open now.
+std::vector<HWND> windowsTitled(const std::wstring& title) {
+    struct Search {
+        const std::wstring* title;
+        std::vector<HWND> found;
+    } search{&title, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            std::wstring text(s->title->size() + 2, L'\0');
+            const int length = GetWindowTextW(window, &text[0], int(text.size()));
+            if (length >= 0 && text.compare(0, std::size_t(length), *s->title) == 0 &&
+                std::size_t(length) == s->title->size())
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A window so titled that was not among those open before.
+HWND newWindowTitled(const std::wstring& title, const std::vector<HWND>& before) {
+    for (HWND window : windowsTitled(title))
+        if (std::find(before.begin(), before.end(), window) == before.end())
+            return window;
+    return nullptr;
+}
+
 } // namespace
 
 bool sendMailWindows(const std::string& subject, const std::string& body,
                      const std::string& attachment, std::string& error) {
     const std::wstring link =
         L"mailto:?subject=" + linkText(widen(subject)) + L"&body=" + linkText(widen(body));
+    // Every message has the same subject: one left unsent from the last
+    // result is still titled so, and must not be taken for the new one.
+    const std::wstring title = widen(subject);
+    const std::vector<HWND> before = windowsTitled(title);
     const INT_PTR opened = reinterpret_cast<INT_PTR>(
         ShellExecuteW(GetActiveWindow(), L"Open", link.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (opened == SE_ERR_NOASSOC || opened == SE_ERR_ASSOCINCOMPLETE) {
@@ -89,12 +122,11 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    const std::wstring title = widen(subject);
-    HWND window = FindWindowW(nullptr, title.c_str());
+    HWND window = newWindowTitled(title, before);
     const ULONGLONG deadline = GetTickCount64() + 30000;
     while (!window && GetTickCount64() < deadline) {
         Sleep(100);
-        window = FindWindowW(nullptr, title.c_str());
+        window = newWindowTitled(title, before);
     }
     if (!window) {
         error = "No e-mail window titled \"" + subject + "\" appeared within 30 seconds.";
@@ -138,11 +170,14 @@ bool sendMailWindows(const std::string& subject, const std::string& body,
 void sendMailWindowsInBackground(std::string subject, std::string body, std::string attachment,
                                  std::function<void(const std::string&)> failed) {
     // One hand-off at a time: a second (a double click) would type its keys
-    // into the first one's message. It is let go without a word, as the
-    // message asked for is being opened.
+    // into the first one's message. It is let go, and said: the message
+    // being opened is the one asked for before.
     static std::atomic<bool> busy{false};
-    if (busy.exchange(true))
+    if (busy.exchange(true)) {
+        failed("the e-mail program is still opening the message asked for before. Please wait "
+               "for it, then press Email Result again.");
         return;
+    }
     std::thread([subject = std::move(subject), body = std::move(body),
                  attachment = std::move(attachment), failed = std::move(failed)] {
         // The shell's mailto: handlers expect COM on the calling thread.

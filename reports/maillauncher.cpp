@@ -57,7 +57,7 @@ bool breaksXdgEmail(const QString& path) {
 
 } // namespace
 
-QString attachmentForXdgEmail(const QString& attachment) {
+QString attachmentCopy(const QString& attachment) {
     // The e-mail program reads the file when the message is sent, not when
     // it is handed over: result.txt itself would be written over by the next
     // race e-mailed meanwhile.
@@ -95,10 +95,14 @@ QString attachmentForXdgEmail(const QString& attachment) {
 
 void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                const QString& attachment, Failed failed) {
+    // The e-mail program reads the file when the message is sent: each
+    // message attaches a copy of its own.
+    const QString attached = attachmentCopy(attachment);
 #ifdef Q_OS_WIN
     // The hand-off waits for the message window on a thread of its own; a
     // failure is said on the window's thread.
-    sendMailWindowsInBackground(subject.toStdString(), body.toStdString(), attachment.toStdString(),
+    sendMailWindowsInBackground(subject.toStdString(), body.toStdString(),
+                                QDir::toNativeSeparators(attached).toStdString(),
                                 [failed](const std::string& reason) {
                                     const QString text = QString::fromStdString(reason);
                                     QMetaObject::invokeMethod(
@@ -106,14 +110,13 @@ void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                         [failed, text] { failed(text); }, Qt::QueuedConnection);
                                 });
 #else
-    // The arguments go to xdg-email as a list, without a shell between; the
-    // result is attached from a copy of its own (attachmentForXdgEmail). It
+    // The arguments go to xdg-email as a list, without a shell between. It
     // is never waited for: an e-mail program that keeps xdg-email running
     // while its message is open leaves the calculator free all the same.
     auto* process = new QProcess;
     process->setProgram(QStringLiteral("xdg-email"));
     process->setArguments({QStringLiteral("--subject"), subject, QStringLiteral("--body"), body,
-                           QStringLiteral("--attach"), attachmentForXdgEmail(attachment)});
+                           QStringLiteral("--attach"), attached});
     QObject::connect(
         process, &QProcess::errorOccurred, process,
         [process, failed](QProcess::ProcessError error) {

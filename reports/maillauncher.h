@@ -28,13 +28,13 @@ public:
               Failed failed) override;
 };
 
-// The file xdg-email is to attach: a copy of the attachment under the same
+// The file a message is to attach: a copy of the attachment under the same
 // name in a fresh folder of its own, so that a message not yet sent keeps
 // its own result, in the user's cache (where copies a week old are removed)
 // or else the temporary folder; never in a folder whose path holds a single
-// quote, a comma or a backslash, which the hand-off to Thunderbird breaks
-// on. The attachment itself when no copy can be made.
-QString attachmentForXdgEmail(const QString& attachment);
+// quote, a comma or a backslash, which xdg-email's hand-off to Thunderbird
+// breaks on. The attachment itself when no copy can be made.
+QString attachmentCopy(const QString& attachment);
 
 // Why xdg-email ended as it did, in words; empty when it succeeded.
 QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput);
