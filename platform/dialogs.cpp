@@ -170,20 +170,26 @@ QWidget* QtDialogService::over() const {
     return QApplication::activeWindow();
 }
 
-QString QtDialogService::folder() {
-    if (folder_.isEmpty())
-        folder_ = programFolder();
-    return folder_;
+namespace {
+
+// The kind of file a filter is for: its first patterns, "*.txt" for race
+// files whether opened, saved or taken into Season Results.
+QString fileKind(const QString& filter) {
+    return filter.section(u'(', 1, 1).section(u')', 0, 0);
 }
 
-QString QtDialogService::chosen(const QString& file) {
-    if (!file.isEmpty())
-        folder_ = QFileInfo(file).absolutePath();
-    return file;
+} // namespace
+
+QString QtDialogService::folder(const QString& filter) const {
+    return folders_.value(fileKind(filter), programFolder());
+}
+
+void QtDialogService::chosen(const QString& filter, const QString& file) {
+    folders_.insert(fileKind(filter), QFileInfo(file).absolutePath());
 }
 
 QStringList QtDialogService::chooseFiles(bool save, bool several, const QString& filter) {
-    QFileDialog dialog(over(), QString(), folder(), filter);
+    QFileDialog dialog(over(), QString(), folder(filter), filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save      ? QFileDialog::AnyFile
                        : several ? QFileDialog::ExistingFiles
@@ -199,7 +205,7 @@ QStringList QtDialogService::chooseFiles(bool save, bool several, const QString&
         return {};
     const QStringList files = dialog.selectedFiles();
     if (!files.isEmpty())
-        chosen(files.first());
+        chosen(filter, files.first());
     return files;
 }
 

@@ -2,6 +2,7 @@
 // Message boxes, questions, input boxes and file choosers, behind one small
 // interface so that windows can be driven by tests without a real dialog.
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -71,16 +72,18 @@ private:
     // before then (a window saying something as it opens) the window the
     // user is in, so that the dialog is not put in a corner of the screen.
     QWidget* over() const;
-    // The folder a file dialog opens in: the program folder, where the races
-    // and results are kept, until a file is chosen elsewhere.
-    QString folder();
-    QString chosen(const QString& file);
+    // The folder a file dialog for the filter's kind of file (race files,
+    // PDF sheets, CSV) opens in: the program folder, where the races and
+    // results are kept, until a file of that kind is chosen elsewhere. A
+    // sheet saved as a PDF elsewhere does not take the next race file there.
+    QString folder(const QString& filter) const;
+    void chosen(const QString& filter, const QString& file);
     // A file dialog of the given kind, sized to fit the screen; the files
     // chosen, none when it was cancelled.
     QStringList chooseFiles(bool save, bool several, const QString& filter);
 
     QWidget* parent_;
-    QString folder_;
+    QHash<QString, QString> folders_; // by the filter's first file patterns
 };
 
 // Dialogs answered from a script, for tests and benchmarks. Every dialog is

@@ -266,6 +266,13 @@ TEST(Dialogs, TheRealDialogsGiveTheUsersAnswer) {
     EXPECT_EQ(openedIn, dir.path());
     choose(dir.filePath("new race.txt"));
     EXPECT_EQ(real.saveFileName("Text Files (*.txt)"), dir.filePath("new race.txt"));
+    // A sheet saved as a PDF elsewhere: race files are still chosen where races were.
+    QTemporaryDir sheets;
+    choose(sheets.filePath("sheet.pdf"));
+    real.saveFileName("PDF Files (*.pdf)");
+    choose({});
+    real.openFileNames("Race Files (*.txt);;All Files (*)");
+    EXPECT_EQ(openedIn, dir.path());
 }
 
 // A form that scrolls up and down on a low screen is given its scroll bar's
