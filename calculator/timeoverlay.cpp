@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <utility>
 
 namespace pellamy {
 
@@ -126,7 +125,7 @@ bool TimeOverlay::typed(QChar c) {
     // after it do not slide into its place: nothing more is taken until it
     // is taken back with Backspace.
     if (typing_.isEmpty())
-        beforeTyping_ = {boxes_[0]->text(), boxes_[1]->text(), boxes_[2]->text()};
+        beforeTyping_ = picker_->time();
     typing_ += c;
     const std::optional<QTime> time = typedTime(typing_);
     if (!time) {
@@ -198,7 +197,7 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
         if (!onPicker) {
             stack_->setCurrentWidget(boxPanel_);
-        } else if (watched == picker_ && !handingOver_) {
+        } else if (watched == picker_) {
             // Back from another window, typing goes on where it was.
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
@@ -208,11 +207,10 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                 // view. Tab passes the focus on; the time asked for otherwise
                 // (the next bird's, after a Yes or a member chosen with
                 // Enter), it is typed over them as a whole.
-                if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+                if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
                     neighbour(reason == Qt::BacktabFocusReason)->setFocus(reason);
-                } else {
+                else
                     askWholeTime(reason);
-                }
                 return false;
             }
             stack_->setCurrentWidget(picker_);
@@ -232,7 +230,8 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             else
                 keepTyped();
         } else if (!onPicker) {
-            wholeTimeAsked_ = false;
+            if (watched == boxes_[0])
+                wholeTimeAsked_ = false, overBoxes_.clear();
             // Leaving the boxes for another control (not for the next box).
             QWidget* next = QApplication::focusWidget();
             if (!next || !boxPanel_->isAncestorOf(next))
@@ -273,22 +272,9 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
         }
         break;
     case QEvent::KeyPress:
-        if (watched == boxes_[0] && std::exchange(wholeTimeAsked_, false)) {
-            // The first figure typed over the hours asked for: the reading
-            // goes on in the picker, figures running on from hours to
-            // seconds, not held to the hours' two.
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            const auto figure = text.size() == 1 ? clockCharacter(text[0]) : std::nullopt;
-            if (figure && boxes_[0]->selectedText() == boxes_[0]->text()) {
-                typing_.clear();
-                typed(*figure);
-                handingOver_ = true;
-                picker_->setFocus(Qt::OtherFocusReason);
-                handingOver_ = false;
-                arrange();
-                return true;
-            }
-        }
+        if (watched == boxes_[0] && wholeTimeAsked_ &&
+            typedOverBoxes(*static_cast<QKeyEvent*>(event)))
+            return true;
         if (onPicker) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
@@ -310,18 +296,13 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
             if (key->key() == Qt::Key_Backspace && !typing_.isEmpty()) {
-                // Every figure taken back: what the boxes held before, not a
-                // time nobody typed (midnight); asked for again in the boxes
-                // when the picker cannot show it.
+                // Every figure taken back: the time shown before, not one
+                // nobody typed (midnight).
                 typing_.chop(1);
-                QToolTip::hideText();
-                if (typing_.isEmpty()) {
-                    for (int i = 0; i < 3; ++i)
-                        boxes_[i]->setText(beforeTyping_.value(i));
-                    if (!boxTime(boxes_))
-                        askWholeTime(Qt::OtherFocusReason);
-                } else if (const std::optional<QTime> time = typedTime(typing_)) {
+                if (const std::optional<QTime> time =
+                        typing_.isEmpty() ? beforeTyping_ : typedTime(typing_)) {
                     picker_->setTime(*time);
+                    QToolTip::hideText();
                 }
                 return true;
             }
@@ -338,6 +319,66 @@ void TimeOverlay::askWholeTime(Qt::FocusReason reason) {
     boxes_[0]->setFocus(reason);
     boxes_[0]->selectAll();
     wholeTimeAsked_ = true;
+    overBoxes_.clear();
+}
+
+bool TimeOverlay::typedOverBoxes(const QKeyEvent& key) {
+    // Shift alone, on a keyboard that needs it for figures, waits for them.
+    if (key.key() == Qt::Key_Shift || key.key() == Qt::Key_AltGr)
+        return false;
+    // The figures stand in the boxes as the picker would read them
+    // (100530, 93015, 10:05:30), a part not typed yet as nought; hours are
+    // not held to 23, which is why the boxes are typed in.
+    const auto show = [this] {
+        const QStringList parts = typedParts(overBoxes_);
+        for (int i = 0; i < 3; ++i)
+            boxes_[i]->setText(parts.value(i).isEmpty() ? QStringLiteral("0")
+                                                        : QString::number(parts[i].toInt()));
+    };
+    const QString text = key.text();
+    if (const auto figure = text.size() == 1 ? clockCharacter(text[0]) : std::nullopt) {
+        // Over the hours as asked for (all of them chosen), not where a
+        // click has put the cursor.
+        if (overBoxes_.isEmpty()) {
+            if (boxes_[0]->selectedText() != boxes_[0]->text()) {
+                wholeTimeAsked_ = false;
+                return false;
+            }
+            beforeOverBoxes_ = QStringList{boxes_[0]->text(), boxes_[1]->text(), boxes_[2]->text()};
+        }
+        const QStringList parts = typedParts(overBoxes_ + *figure);
+        if (parts.size() > 3 || std::any_of(parts.cbegin(), parts.cend(),
+                                            [](const QString& part) { return part.size() > 2; })) {
+            QApplication::beep();
+            return true;
+        }
+        overBoxes_ += *figure;
+        show();
+        return true;
+    }
+    if (key.key() == Qt::Key_Backspace && !overBoxes_.isEmpty()) {
+        // Every figure taken back: what the boxes held, asked for again.
+        overBoxes_.chop(1);
+        if (!overBoxes_.isEmpty()) {
+            show();
+        } else {
+            for (int i = 0; i < 3; ++i)
+                boxes_[i]->setText(beforeOverBoxes_.value(i));
+            boxes_[0]->selectAll();
+        }
+        return true;
+    }
+    // Tab after the time goes on to the next control, as from the picker.
+    if ((key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) && !overBoxes_.isEmpty()) {
+        const bool back =
+            key.key() == Qt::Key_Backtab || key.modifiers().testFlag(Qt::ShiftModifier);
+        neighbour(back)->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        return true;
+    }
+    // Any other key: the boxes are typed in one by one.
+    wholeTimeAsked_ = false;
+    overBoxes_.clear();
+    return false;
 }
 
 QWidget* TimeOverlay::neighbour(bool back) const {

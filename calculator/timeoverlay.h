@@ -11,13 +11,17 @@
 // Tab to it) and type 100530 or 10:05:30; Backspace takes back a figure.
 // Figures that make no time are refused, and left so by a click they stand
 // in the boxes as typed. A double-click brings the boxes up, with the cursor
-// in the box clicked on.
+// in the box clicked on. Where the boxes hold what the picker cannot show
+// (hour 24) and the next time is asked for (after "Another Bird" is answered
+// Yes, or a member chosen with Enter), the time is typed over them as a
+// whole, in the same figures, an hour past 23 too.
 
 #include <QString>
 #include <QStringList>
 #include <QTime>
 #include <QWidget>
 
+class QKeyEvent;
 class QLineEdit;
 class QPoint;
 class QStackedLayout;
@@ -47,6 +51,9 @@ private:
     void keepTyped();
     // The boxes on top, the focus in the hours, a whole time asked for.
     void askWholeTime(Qt::FocusReason reason);
+    // A key pressed in the hours while a whole time is asked for; false when
+    // it is left to the box (the time is then typed box by box).
+    bool typedOverBoxes(const QKeyEvent& key);
     // The boxes on top, the focus in the one under a point on the screen.
     void openBoxAt(const QPoint& global);
     // The control the focus passes on to from the picker, forward or back:
@@ -57,13 +64,11 @@ private:
     QLineEdit* boxes_[3] = {};
     QWidget* boxPanel_ = nullptr;
     QStackedLayout* stack_ = nullptr;
-    QString typing_;           // what has been typed into the picker since it was entered
-    QStringList beforeTyping_; // what the boxes held before the first figure
-    // The boxes hold what the picker cannot show and the next time is asked
-    // for in them: the first figure typed over the hours starts a clock
-    // reading typed into the picker, as a whole time.
-    bool wholeTimeAsked_ = false;
-    bool handingOver_ = false; // the focus going to the picker with a reading begun
+    QString typing_;              // what has been typed into the picker since it was entered
+    QTime beforeTyping_;          // the time the picker showed before the first figure
+    bool wholeTimeAsked_ = false; // a whole time asked for in the boxes
+    QString overBoxes_;           // its figures typed so far
+    QStringList beforeOverBoxes_; // what the boxes held before them
 };
 
 } // namespace pellamy

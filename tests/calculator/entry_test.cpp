@@ -98,15 +98,16 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     keys("A");           // letters choose the next member, not run on from the last name
     key(Qt::Key_Return); // and Enter goes on to the bird's time, typed whole over it
     EXPECT_EQ(list("member")->currentText(), "A. Brown");
-    for (const QChar figure : QString("1005")) // each to where the focus is then, as keys go
-        keys(figure);
-    EXPECT_EQ(focusName(), "DTPicker7");
-    EXPECT_EQ(texts({"birdclockhrs", "birdclockmins", "birdclocksecs"}),
-              QStringList({"10", "5", "0"}));
+    const auto clocked = {"birdclockhrs", "birdclockmins", "birdclocksecs"};
+    keys("2405");
     for (int i = 0; i < 4; ++i) // every figure taken back: asked for again
         key(Qt::Key_Backspace);
-    EXPECT_EQ(focusName(), "birdclockhrs");
-    EXPECT_EQ(box("birdclockhrs")->text(), "24");
+    EXPECT_EQ(texts(clocked), QStringList({"24", "50", "2"}));
+    key(Qt::Key_Shift); // as a keyboard that needs it for figures sends it
+    keys("240530");     // an hour past 23 again
+    key(Qt::Key_Tab);
+    EXPECT_EQ(texts(clocked), QStringList({"24", "5", "30"}));
+    EXPECT_EQ(focusName(), "ringno");
 }
 
 // A morning time without its leading zero; a figure that makes no time is
@@ -159,7 +160,7 @@ TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
     }
     // Boxes that hold what the picker cannot show stay in view, and Tab
     // passes the focus on to the next control; the next bird's time asked
-    // for (after Yes), the typing goes into them.
+    // for (after Yes), it is typed over them.
     picker("DTPicker7")->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(focusName(), "ringno");
     picker("DTPicker7")->setFocus(Qt::OtherFocusReason);
