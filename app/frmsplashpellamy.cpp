@@ -143,7 +143,7 @@ void frmSplashPellamy::cmdSeason_Click() {
 }
 
 void frmSplashPellamy::editName(QLineEdit* box, const QString& file, const QString& what) {
-    // A name pasted from a spreadsheet cell, taken up to its line break.
+    // A name pasted from a spreadsheet, taken up to its line break or tab.
     const QString name = firstLine(dialogs_->input(
         QStringLiteral("Please enter the %1 name").arg(what), QStringLiteral("Pellamy")));
     box->setText(name);

@@ -2,6 +2,7 @@
 #include "programfolder.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -50,7 +51,7 @@ void prepare(QMessageBox& box, const QString& text) {
 // key repeating on a desktop slow to draw) would answer the dialog with its
 // repeats, unread: an empty club name accepted, the message after it
 // dismissed. Repeats are ignored while the dialog is up, until a key is
-// pressed or let go afresh.
+// pressed or let go afresh after it (or a dialog it opens) is shown.
 class HeldKeyIgnored : public QObject {
 public:
     HeldKeyIgnored() { QCoreApplication::instance()->installEventFilter(this); }
@@ -58,6 +59,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // A dialog the dialog opens (a chooser's "replace it?") is guarded too.
+        if (event->type() == QEvent::Show && qobject_cast<QDialog*>(watched))
+            held_ = true;
         if (held_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
             if (static_cast<QKeyEvent*>(event)->isAutoRepeat())
                 return true;

@@ -72,10 +72,10 @@ private:
     // before then (a window saying something as it opens) the window the
     // user is in, so that the dialog is not put in a corner of the screen.
     QWidget* over() const;
-    // The folder a file dialog for the filter's kind of file (race files,
-    // PDF sheets, CSV) opens in: the program folder, where the races and
-    // results are kept, until a file of that kind is chosen elsewhere. A
-    // sheet saved as a PDF elsewhere does not take the next race file there.
+    // The folder a file dialog for the filter's kind of file (its first
+    // patterns: race files, PDF sheets, CSV files saved) opens in: the program folder, where the
+    // races and results are kept, until a file of that kind is chosen elsewhere. A sheet saved as a
+    // PDF elsewhere does not take the next race file there.
     QString folder(const QString& filter) const;
     void chosen(const QString& filter, const QString& file);
     // A file dialog of the given kind, sized to fit the screen; the files

@@ -75,6 +75,12 @@ std::vector<HWND> windowsTitled(const std::wstring& title) {
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
+            // Pellamy's own windows are never the message; asked for their
+            // titles from this thread, they would wait on the window's.
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == GetCurrentProcessId())
+                return TRUE;
             std::wstring text(s->title->size() + 2, L'\0');
             const int length = GetWindowTextW(window, &text[0], int(text.size()));
             if (length >= 0 && text.compare(0, std::size_t(length), *s->title) == 0 &&
@@ -174,8 +180,7 @@ void sendMailWindowsInBackground(std::string subject, std::string body, std::str
     // being opened is the one asked for before.
     static std::atomic<bool> busy{false};
     if (busy.exchange(true)) {
-        failed("the e-mail program is still opening the message asked for before. Please wait "
-               "for it, then press Email Result again.");
+        failed("the e-mail program is still opening the message asked for before.");
         return;
     }
     std::thread([subject = std::move(subject), body = std::move(body),

@@ -52,7 +52,12 @@ QString xdgEmailFailure(int exitCode, bool crashed, const QString& errorOutput) 
 namespace {
 
 bool breaksXdgEmail(const QString& path) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(path) // typed into the message whole: any folder serves
+    return false;
+#else
     return path.contains(u'\'') || path.contains(u',') || path.contains(u'\\');
+#endif
 }
 
 } // namespace
@@ -95,8 +100,6 @@ QString attachmentCopy(const QString& attachment) {
 
 void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                const QString& attachment, Failed failed) {
-    // The e-mail program reads the file when the message is sent: each
-    // message attaches a copy of its own.
     const QString attached = attachmentCopy(attachment);
 #ifdef Q_OS_WIN
     // The hand-off waits for the message window on a thread of its own; a
