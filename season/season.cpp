@@ -168,7 +168,10 @@ SeasonRace readSeasonRace(const QString& path) {
     // Linux computer, or web mail), or one whose comments were typed on two
     // lines by a program that kept CR LF inside them, still holds every
     // bird: its entries' lines are put together again.
-    bytes = raceFileLines(bytes);
+    // As the calculator reads it: a line break kept in a name (a table
+    // edited by hand) is part of the name.
+    if (needsRaceFileLines(bytes))
+        bytes = raceFileLines(bytes);
     const RaceFileRead read = readRaceFile(bytes);
     // A file cut short while it was copied would lose its last birds unseen;
     // one with no line reaching a race entry's race point (a note typed in
@@ -265,16 +268,25 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
     for (qsizetype i = 0; i < races.size(); ++i) {
         bool noted = false;
         for (qsizetype j = 0; j < i && races[i].error.isEmpty(); ++j) {
-            if (!races[j].error.isEmpty() || !sameDay(races[j], races[i]))
+            if (!races[j].error.isEmpty())
                 continue;
+            const bool day = sameDay(races[j], races[i]);
+            const bool birds = sameBirds(races[j], races[i]);
             const QString other = QDir::toNativeSeparators(races[j].file);
-            if (sameBirds(races[j], races[i]))
+            if (day && birds) {
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);
-            else if (!noted) {
+            } else if (!noted && (day || (birds && !races[i].birds.isEmpty()))) {
+                // Every bird at the same velocity to the thousandth is the
+                // same race, its date or race point put right in one copy:
+                // noted, as the birds would count twice.
                 noted = true;
-                QStringList notes{QStringLiteral("the same race point and day as %1: if it is the "
-                                                 "same race, choose one")
-                                      .arg(QFileInfo(races[j].file).fileName())};
+                const QString note =
+                    day ? QStringLiteral("the same race point and day as %1: if it is the same "
+                                         "race, choose one")
+                        : QStringLiteral("the same birds at the same velocities as %1, but "
+                                         "another race point or day: if it is the same race, "
+                                         "choose one");
+                QStringList notes{note.arg(QFileInfo(races[j].file).fileName())};
                 if (!races[i].note.isEmpty())
                     notes << races[i].note;
                 races[i].note = notes.join(QStringLiteral("; "));

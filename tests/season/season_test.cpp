@@ -108,7 +108,9 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     // Lines of blanks (a tab left by a text editor) hold no bird, first or between birds; a file
     // of them, as an empty list is saved, no race.
     const QString blanks = dir.filePath("m.txt");
-    writeFile(blanks, " \t\r\n" + fileBytes(read[0].file).replace("\r\n\r\n", "\r\n\t\r\n"));
+    writeFile(blanks, " \t\r\n" + fileBytes(read[0].file)
+                                      .replace("\r\n\r\n", "\r\n\t\r\n")
+                                      .replace("Cy Dunn", "Cy\nDunn")); // a name as kept by hand
     const SeasonRace withBlanks = readSeasonRace(blanks);
     EXPECT_EQ(withBlanks.error, "");
     EXPECT_EQ(QString::number(withBlanks.birds.size()) + withBlanks.racepoint, "4Berwick");
@@ -122,13 +124,17 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
 
     // Entered again later that day: the same race. Saved part-way through
     // the race, then again: counted, and noted.
-    QVector<SeasonRace> again = {read[0], read[0], read[0]};
+    // Its date put right in a copy: counted, and noted.
+    QVector<SeasonRace> again = {read[0], read[0], read[0], read[0]};
     again[1].dateText = "02/05/2026 21:00:00", again[2].birds.removeLast();
+    again[3].date = again[3].date.addDays(7);
     leaveOutRepeatedRaces(again);
     EXPECT_TRUE(again[1].error.startsWith("is the same race as"));
     EXPECT_EQ(again[2].error, "");
     EXPECT_EQ(again[2].note, "the same race point and day as a.txt: if it is the same race, "
                              "choose one");
+    EXPECT_EQ(again[3].error, "");
+    EXPECT_TRUE(again[3].note.startsWith("the same birds at the same velocities as a.txt, but"));
     // The same birds at other velocities (recalculated after a clock time
     // was put right): counted, and noted, never left out as a copy.
     QVector<SeasonRace> corrected = {read[0], read[0]};
