@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QRegularExpression>
 
 namespace pellamy {
 
@@ -53,14 +52,9 @@ void Pellamy::saveResultAsCsv() {
 void Pellamy::saveResultAsWebPage() {
     if (!haveResult())
         return;
-    // The race date as the sheets print it; before a bird is clocked or a
-    // race is opened it is the race date picker's.
-    SheetDetails details = sheetDetails();
-    static const QRegularExpression eightDigits(QStringLiteral("^\\d{8}$"));
-    if (!eightDigits.match(details.txtdaterace).hasMatch())
-        details.txtdaterace = eightDigitDate(ui_->RaceDay->date());
+    // The race date as the sheets print it.
     savePublished(QStringLiteral("Web Pages (*.html *.htm)"),
-                  resultWebPage(details, entries_.rows()));
+                  resultWebPage(sheetDetails(), entries_.rows()));
 }
 
 void Pellamy::savePublished(const QString& filter, const QByteArray& bytes) {

@@ -5,6 +5,7 @@
 #include "ui_pellamy.h"
 
 #include "calc/filewrite.h"
+#include "calc/textforms.h"
 #include "racefile/recovery.h"
 #include "reports/copies.h"
 #include "reports/maillauncher.h"
@@ -12,10 +13,12 @@
 #include "reports/sheets.h"
 
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace pellamy {
@@ -55,8 +58,16 @@ SheetDetails Pellamy::sheetDetails() const {
     static_cast<RaceDetails&>(d) = raceDetails();
     if (namesSource_)
         std::tie(d.club, d.fed) = namesSource_();
-    d.txtdaterace = ui_->txtdaterace->text();
-    d.txtdateset = ui_->txtdateset->text();
+    // The race and setting dates as worked out with the last bird; before a
+    // bird is clocked or a race is opened, the pickers' (the hidden boxes
+    // hold their own names then, which would print as a date).
+    static const QRegularExpression eightDigits(QStringLiteral("^\\d{8}$"));
+    const auto date = [](const QLineEdit* box, const QDateTimeEdit* picker) {
+        return eightDigits.match(box->text()).hasMatch() ? box->text()
+                                                         : eightDigitDate(picker->date());
+    };
+    d.txtdaterace = date(ui_->txtdaterace, ui_->RaceDay);
+    d.txtdateset = date(ui_->txtdateset, ui_->DayClockSet);
     return d;
 }
 

@@ -73,6 +73,12 @@ TEST_F(ReportsWindowTest, BothSheetsPrintWithTheCopiesAskedAndClubPrintRenumbers
     EXPECT_EQ(dialogs.messages(), QStringList({"The number of copies of the club sheet must be a "
                                                "number up to 32767. Nothing has been printed."}));
     EXPECT_EQ(printer.printed.size(), 2);
+    // Before a bird is worked out the hidden date box holds its own name: the picker's date prints.
+    box("txtcopies2")->setText("1");
+    box("txtdaterace")->setText("txtdaterace");
+    picker("RaceDay")->setDate(QDate(2026, 6, 13));
+    click("Clubprint");
+    EXPECT_EQ(printer.printed.last().lines[8].text.trimmed(), "13/06/26");
 }
 
 TEST_F(ReportsWindowTest, WithoutAPrinterTheSheetCanBeSavedAsPdf) {
