@@ -353,13 +353,14 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
         return;
     }
     // A damaged record is kept whole before the next change writes it
-    // anew, under a name no earlier one has.
+    // anew, under a name no earlier one has; moved there when it offers no
+    // race (a race cleared before the damage), so that it is said once.
     if (found_.damaged) {
         foundDamaged_ = true;
         QString kept = path_ + QStringLiteral(".damaged");
         for (int n = 2; QFileInfo::exists(kept); ++n)
             kept = path_ + QStringLiteral(".damaged-%1").arg(n);
-        if (found_.unsaved ? QFile::copy(path_, kept) : QFile::rename(path_, kept))
+        if (found_.toOffer() ? QFile::copy(path_, kept) : QFile::rename(path_, kept))
             damagedKeptAs_ = kept;
     }
     // A race that was saved or opened, or ended after it was saved, is not

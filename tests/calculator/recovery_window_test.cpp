@@ -100,6 +100,18 @@ TEST_F(RecoveryWindowTest, ADamagedRecordIsKeptWholeAndSaid) {
             window->entries().appendAll(toRows({a, b})); // a record again, for its head
     }
     reopen(std::nullopt); // moved aside when it offered nothing: said once
+    // Damaged in a race begun after a race not saved was cleared: nothing to offer, said once.
+    window->entries().appendAll(toRows({a}));
+    window->entries().clear();
+    window->entries().appendAll(toRows({b}));
+    window->entries().appendAll(toRows({a})); // a line after the damage: not a torn end
+    window.reset();
+    QByteArray damaged = fileBytes(path);
+    damaged[damaged.lastIndexOf("\tB\t") + 1] = 'x';
+    writeFile(path, damaged);
+    reopen(std::nullopt);
+    EXPECT_EQ(shown().size(), 1);
+    reopen(std::nullopt);
 }
 
 // Race details typed once the birds are in, even after a save, are in the
