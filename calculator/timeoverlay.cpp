@@ -230,8 +230,10 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
             else
                 keepTyped();
         } else if (!onPicker) {
-            if (watched == boxes_[0])
-                wholeTimeAsked_ = false, overBoxes_.clear();
+            if (watched == boxes_[0]) {
+                wholeTimeAsked_ = false;
+                overBoxes_.clear();
+            }
             // Leaving the boxes for another control (not for the next box).
             QWidget* next = QApplication::focusWidget();
             if (!next || !boxPanel_->isAncestorOf(next))
@@ -290,9 +292,7 @@ bool TimeOverlay::eventFilter(QObject* watched, QEvent* event) {
                     refuseTyped();
                     return true;
                 }
-                const bool back =
-                    key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
-                neighbour(back)->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+                passOn(*key);
                 return true;
             }
             if (key->key() == Qt::Key_Backspace && !typing_.isEmpty()) {
@@ -370,15 +370,18 @@ bool TimeOverlay::typedOverBoxes(const QKeyEvent& key) {
     }
     // Tab after the time goes on to the next control, as from the picker.
     if ((key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) && !overBoxes_.isEmpty()) {
-        const bool back =
-            key.key() == Qt::Key_Backtab || key.modifiers().testFlag(Qt::ShiftModifier);
-        neighbour(back)->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
+        passOn(key);
         return true;
     }
     // Any other key: the boxes are typed in one by one.
     wholeTimeAsked_ = false;
     overBoxes_.clear();
     return false;
+}
+
+void TimeOverlay::passOn(const QKeyEvent& tab) {
+    const bool back = tab.key() == Qt::Key_Backtab || tab.modifiers().testFlag(Qt::ShiftModifier);
+    neighbour(back)->setFocus(back ? Qt::BacktabFocusReason : Qt::TabFocusReason);
 }
 
 QWidget* TimeOverlay::neighbour(bool back) const {

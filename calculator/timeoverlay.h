@@ -59,6 +59,8 @@ private:
     // The control the focus passes on to from the picker, forward or back:
     // not one of the picker's own parts.
     QWidget* neighbour(bool back) const;
+    // Tab or Shift+Tab: the focus on to that neighbour.
+    void passOn(const QKeyEvent& tab);
 
     QTimeEdit* picker_ = nullptr;
     QLineEdit* boxes_[3] = {};
