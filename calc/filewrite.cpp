@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #if defined(Q_OS_UNIX)
+#include <sys/stat.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
 #include <io.h>
@@ -108,8 +109,18 @@ QString syncToDisk(QFileDevice& file) {
     if (!file.flush())
         return writeProblem(file);
 #if defined(Q_OS_UNIX)
-    if (::fdatasync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
-        return writeProblem(QFileDevice::WriteError, QString::fromLocal8Bit(std::strerror(errno)));
+    // A pipe or a device has nothing to sync and says EINVAL or EROFS. A
+    // file says EROFS too when its file system has put itself read-only after
+    // a fault, and then what was written may never reach the disk.
+    if (::fdatasync(file.handle()) != 0) {
+        const int failed = errno;
+        struct stat kind {};
+        const bool nothingToSync = (failed == EINVAL || failed == EROFS) &&
+                                   ::fstat(file.handle(), &kind) == 0 && !S_ISREG(kind.st_mode);
+        if (!nothingToSync)
+            return writeProblem(QFileDevice::WriteError,
+                                QString::fromLocal8Bit(std::strerror(failed)));
+    }
 #elif defined(Q_OS_WIN)
     // Asked of Windows itself: the C library's _commit says EBADF for every
     // failure, a full share's as well.

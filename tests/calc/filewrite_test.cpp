@@ -1,5 +1,6 @@
 // A whole-file write that fails part-way (here a file size limit, as a quota
-// or a full disk stops it) or that the disk refuses at the sync leaves the
+// or a full disk stops it) or that the disk refuses at the sync (a failing
+// disk, or a file system that has put itself read-only) leaves the
 // earlier file as it was, whether it was replaced through a new file or, in
 // a read-only folder, written in place.
 #include "calc/filewrite.h"
@@ -16,9 +17,9 @@
 
 TEST(WholeFileWrite, AWriteCutShortLeavesTheEarlierFileAsItWas) {
     for (const bool readOnlyFolder : {false, true})
-        for (const bool atTheSync : {false, true}) {
+        for (const int syncError : {0, EIO, EROFS}) { // EROFS: a file system gone read-only
             SCOPED_TRACE(readOnlyFolder ? "written in place" : "replaced");
-            SCOPED_TRACE(atTheSync ? "refused at the sync" : "cut short");
+            SCOPED_TRACE(syncError ? "refused at the sync" : "cut short");
             QTemporaryDir dir;
             const QString path = dir.filePath("race.txt");
             const QByteArray earlier(3000, 'e');
@@ -30,11 +31,13 @@ TEST(WholeFileWrite, AWriteCutShortLeavesTheEarlierFileAsItWas) {
             {
                 std::optional<FileSizeLimit> limit;
                 std::optional<FailingSync> refused;
-                atTheSync ? void(refused.emplace()) : void(limit.emplace(8192));
+                syncError ? void(refused.emplace(syncError)) : void(limit.emplace(8192));
                 write = writeWholeFile(path, QByteArray(100000, 'n'));
             }
             EXPECT_TRUE(write.opened);
-            EXPECT_THAT(write.problem.toStdString(), testing::StartsWith("the disk could not be"));
+            EXPECT_THAT(write.problem.toStdString(),
+                        testing::StartsWith(syncError == EROFS ? "Pellamy may not write there"
+                                                               : "the disk could not be"));
             EXPECT_EQ(fileBytes(path), earlier);
             EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"race.txt"}));
         }

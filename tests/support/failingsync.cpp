@@ -3,16 +3,15 @@
 #include "support/failingsync.h"
 
 #include <atomic>
-#include <cerrno>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
-std::atomic<bool> failing{false};
+std::atomic<int> failing{0}; // the error said, or none
 
 int syncOrFail(long call, int fd) {
     if (failing) {
-        errno = EIO;
+        errno = failing;
         return -1;
     }
     return int(::syscall(call, fd));
@@ -27,10 +26,10 @@ extern "C" int fdatasync(int fd) {
 }
 
 namespace testsupport {
-FailingSync::FailingSync() {
-    failing = true;
+FailingSync::FailingSync(int error) {
+    failing = error;
 }
 FailingSync::~FailingSync() {
-    failing = false;
+    failing = 0;
 }
 } // namespace testsupport
