@@ -46,11 +46,13 @@ protected:
         openFile(path);
     }
 
-    // The messages shown, each looked at, as gmock's string matchers take them.
-    std::vector<std::string> saidSoFar() const {
+    // The messages shown since it was last called, each looked at, as gmock's
+    // string matchers take them.
+    std::vector<std::string> saidSoFar() {
         std::vector<std::string> out;
         for (const QString& text : dialogs.messages())
             out.push_back(text.toStdString());
+        dialogs.clear();
         return out;
     }
 
@@ -114,7 +116,7 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     saveFile(dir.filePath("home/Documents/Pellamy/result.txt"));
     qputenv("HOME", home);
     EXPECT_FALSE(QFile::exists(dir.filePath("home/Documents/Pellamy/result.txt")));
-    EXPECT_EQ(dialogs.messages().size(), 5);
+    EXPECT_EQ(saidSoFar().size(), 5u);
     EXPECT_EQ(QDir(dir.path()).entryList({"race *", "club*", "result*", "server*"}),
               QStringList({"club.txt", "race 24.05.txt"}));
 
@@ -123,7 +125,6 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     ReadOnly readOnly(locked.path());
     if (!readOnly.ok())
         GTEST_SKIP() << "this file system cannot make a folder read-only";
-    dialogs.clear();
     saveFile(locked.filePath("race.txt"));
     EXPECT_THAT(saidSoFar(),
                 ElementsAre(HasSubstr(", because Pellamy may not write there: the file, "
@@ -214,13 +215,10 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     const QStringList shortEntry = raceEntry("A", "1.000").mid(0, 23); // up to the race date
     const std::tuple<int, const char*, std::string> badDates[] = {
         {Col::SetDate, "", "date the clocks were set: it is empty in the file."},
-        {Col::SetDate, "not a date",
-         "date the clocks were set: \"not a date\" is not a date Pellamy can take."},
-        {Col::RaceDate, "31/02/2026", "race date: \"31/02/2026\" is not a date"}};
+        {Col::RaceDate, "31/02/2026", "race date: \"31/02/2026\" is not a date Pellamy can take."}};
     for (const auto& [column, date, why] : badDates) {
         QStringList bad = shortEntry;
         bad[column] = date;
-        dialogs.clear();
         openBytes(fileOf({bad}));
         EXPECT_EQ(box("txtwind")->text(), "SW"); // restored up to the bad date, and said
         EXPECT_THAT(saidSoFar(),
@@ -229,20 +227,16 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     // Stopped at a later date, the set and race dates read before it are those the sheets print.
     QStringList lateBad = raceEntry("A", "1.000");
     lateBad[Col::ClockOpen] = "not a date";
-    dialogs.clear();
     openBytes(fileOf({lateBad}));
     EXPECT_EQ(texts({"txtdateset", "txtdaterace"}), QStringList({"23052006", "24052006"}));
     EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("up to the date the clocks were opened")));
-    dialogs.clear();
     // Saved again: what was not restored stays as the entry holds it.
     QStringList unreadDate = raceEntry("A", "1.000");
     unreadDate[Col::Pos] = "1", unreadDate[Col::SetDate] = "5/23/2026 6:00:00 PM";
-    dialogs.clear();
     openBytes(fileOf({unreadDate}));
     saveFile(dir.filePath("again.txt"));
     EXPECT_EQ(fileBytes(dir.filePath("again.txt")), fileBytes(path));
     EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("\"5/23/2026 6:00:00 PM\" is not a date")));
-    dialogs.clear();
 
     // Cut short part-way through its last entry: read, and said. (Which
     // files end part-way is the core's: RaceFile.AnLfTypedInTheComments...)
@@ -254,17 +248,14 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     // Its last blocks filled with nought (a power cut): the entries before them read.
     openBytes(two.chopped(30) + QByteArray(4096, '\0'));
     EXPECT_EQ(window->entries().count(), 2);
-    EXPECT_THAT(saidSoFar(),
-                ElementsAre(_, HasSubstr("ends in bytes of nought, as a file copied")));
+    EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("ends in bytes of nought, as a file copied")));
     // A line broken in a text editor: its pieces are read, and said.
-    dialogs.clear();
     openBytes(two.left(100) + "\r\n" + two.mid(100));
     EXPECT_EQ(window->entries().count(), 3);
     EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("Entries 1, 2 of the race file " +
                                                     QDir::toNativeSeparators(path).toStdString() +
                                                     " hold fewer")));
     // A clock time a spreadsheet made a date of.
-    dialogs.clear();
     openBytes(QByteArray(two).replace("11-45-30", "11/45/1930"));
     EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("The clock times of every entry of the race")));
 }
@@ -281,7 +272,6 @@ TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
     // Comments longer than a race file's line may be: refused, the file kept.
     const QByteArray saved = fileBytes(path);
     comments()->insertPlainText(QString(kLongestRaceFileLine, 'x')); // as typed
-    dialogs.clear();
     saveFile(path);
     EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("The race was not saved: ")));
     EXPECT_EQ(fileBytes(path), saved);

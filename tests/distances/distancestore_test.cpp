@@ -193,15 +193,10 @@ TEST_F(DistanceStoreTest, AFolderOnANetworkShareIsAddressedAsAPath) {
     EXPECT_EQ(sqliteFileUri("//club-pc/Pellamy/distances.mdb", DistanceConnection::Mode::Read),
               "file:////club-pc/Pellamy/distances.mdb?mode=ro");
     makeDistanceDatabase(path(), {{"Ann Hale", "Dover", "1", "0", "105600"}});
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "share");
-        db.setConnectOptions("QSQLITE_OPEN_URI");
-        db.setDatabaseName(sqliteFileUri("/" + path(), DistanceConnection::Mode::Read));
-        QSqlQuery q(db);
-        EXPECT_TRUE(db.open() && q.exec("SELECT Name FROM Distances") && q.next())
-            << db.lastError().text().toStdString();
-    }
-    QSqlDatabase::removeDatabase("share");
+    SqlConnection share(sqliteFileUri("/" + path(), DistanceConnection::Mode::Read), "share",
+                        "QSQLITE", "QSQLITE_OPEN_URI");
+    QSqlQuery q(share.db);
+    EXPECT_TRUE(q.exec("SELECT Name FROM Distances") && q.next());
 }
 
 // Rows sent a group at a time arrive whole and in order, the last group short; a statement the

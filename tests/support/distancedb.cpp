@@ -12,9 +12,11 @@
 
 namespace testsupport {
 
-SqlConnection::SqlConnection(const QString& path, const QString& name)
-    : db(QSqlDatabase::addDatabase("QSQLITE", name)) {
+SqlConnection::SqlConnection(const QString& path, const QString& name, const QString& driver,
+                             const QString& options)
+    : db(QSqlDatabase::addDatabase(driver, name)) {
     db.setDatabaseName(path);
+    db.setConnectOptions(options);
     if (!db.open())
         throw std::runtime_error(db.lastError().text().toStdString());
 }

@@ -12,9 +12,12 @@ namespace testsupport {
 using Row = std::array<const char*, 5>; // Name, Racepoint, Miles, Yards, Sixtieths; nullptr = NULL
 
 // A connection of the test's own to the file, as another program holds one.
-// One at a time by a name: the helpers below use the default one.
+// One at a time by a name: the helpers below use the default one. Another
+// driver's (a PostgreSQL server's) is named by its connect options alone.
+// Throws when it cannot be opened.
 struct SqlConnection {
-    explicit SqlConnection(const QString& path, const QString& name = "testsupport");
+    explicit SqlConnection(const QString& path, const QString& name = "testsupport",
+                           const QString& driver = "QSQLITE", const QString& options = {});
     ~SqlConnection();
     QSqlDatabase db;
 };
