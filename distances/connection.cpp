@@ -11,6 +11,7 @@
 #include <QMutex>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -300,13 +301,13 @@ Engine engineOf(const QSqlDatabase& db) {
 QString serverReason(const QSqlError& error) {
     // libpq words a reason over indented lines, and the server's error ends
     // with the statement it came from ("LINE 1: ..." under a caret) and its
-    // code in brackets: the user reads the reason alone, its lines joined
-    // as sentences.
+    // code in brackets (empty ones when libpq itself failed): the user reads
+    // the reason alone, its lines joined as sentences.
     static const QRegularExpression statement(
         QStringLiteral("\\bLINE \\d+:[^\\n]*(\\n[ \\t]*\\^)?"));
     static const QRegularExpression jargon(
         QStringLiteral("\\b(ERROR|FATAL|DETAIL|HINT):\\s*|fe_sendauth: "));
-    static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)\\s*$"));
+    static const QRegularExpression code(QStringLiteral("\\s*\\(([0-9A-Z]{5})?\\)\\s*$"));
     QString text = error.databaseText();
     if (text.trimmed().isEmpty())
         text = error.text();
@@ -316,9 +317,11 @@ QString serverReason(const QSqlError& error) {
         const QString words = line.simplified();
         if (words.isEmpty())
             continue;
+        // A line begun in small letters goes on with the sentence before.
         if (!reason.isEmpty())
-            reason +=
-                QString(".:;!?").contains(reason.back()) ? QLatin1String(" ") : QLatin1String(". ");
+            reason += QString(".:;!?").contains(reason.back()) || words.front().isLower()
+                          ? QLatin1String(" ")
+                          : QLatin1String(". ");
         reason += words;
     }
     return reason;
@@ -326,6 +329,20 @@ QString serverReason(const QSqlError& error) {
 
 QString errorText(const QSqlError& error, Engine engine) {
     return engine == Engine::Postgres ? serverReason(error) : error.text();
+}
+
+QSqlError lostLineError() {
+    return QSqlError(QStringLiteral("the connection to the distance server was lost"), QString(),
+                     QSqlError::ConnectionError);
+}
+
+QSqlError statementError(const QSqlQuery& query) {
+    if (query.lastError().type() != QSqlError::NoError)
+        return query.lastError();
+    return query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL
+               ? lostLineError()
+               : QSqlError(QStringLiteral("the statement could not be run"), QString(),
+                           QSqlError::UnknownError);
 }
 
 DatabaseFault faultOf(const QSqlError& error, Engine engine) {

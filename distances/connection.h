@@ -82,6 +82,13 @@ DatabaseFault faultOf(const QSqlError& error, Engine engine = Engine::Sqlite);
 QString serverReason(const QSqlError& error);
 // An error in words for the user: the server's reason, or the file's.
 QString errorText(const QSqlError& error, Engine engine);
+// The server's line lost, as a connection error. Once libpq has found the
+// line gone, Qt's driver refuses every statement as "not open" without an
+// error of its own.
+QSqlError lostLineError();
+// Why a statement failed: its error, or, when it has none, the line lost,
+// so that a read refused is never taken for one that found nothing.
+QSqlError statementError(const QSqlQuery& query);
 
 // The message for a damaged distances.mdb, and whether it is still to be
 // shown: a damaged file is reported once while the program runs, by the

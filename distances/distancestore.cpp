@@ -26,11 +26,11 @@ Rows runRead(const DistanceConnection& connection, const QString& text, const QS
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
     if (!query.prepare(text))
-        return fail(query.lastError());
+        return fail(statementError(query));
     for (const QString& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        return fail(query.lastError());
+        return fail(statementError(query));
     while (query.next())
         rows.values << query.value(0);
     if (query.lastError().isValid())

@@ -47,8 +47,7 @@ QSqlError DistanceRecordSet::withLostLine(const QSqlError& error) const {
     if (error.type() != QSqlError::NoError || engine() != Engine::Postgres ||
         connection_->database().isOpen())
         return error;
-    return QSqlError(QStringLiteral("the connection to the distance server was lost"), QString(),
-                     QSqlError::ConnectionError);
+    return lostLineError();
 }
 
 Engine DistanceRecordSet::engine() const {

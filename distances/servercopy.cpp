@@ -57,7 +57,7 @@ QString copyInto(const QSqlDatabase& server, QSqlDatabase& copy, const DistanceS
         read.setForwardOnly(true);
         if (!read.exec(QString::fromLatin1(table.read))) {
             *onServer = true;
-            return serverReason(read.lastError());
+            return serverReason(statementError(read));
         }
         QSqlQuery write(copy);
         write.prepare(QString::fromLatin1(table.write));
@@ -97,8 +97,15 @@ QString copyServerRows(const DistanceSource& source, bool* onServer) {
     }
     QSqlDatabase db = server.database();
     // One snapshot of every table: the copy is as the server stood at one
-    // moment, never half of an edit.
-    QSqlQuery(db).exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
+    // moment, never half of an edit. A line lost here would leave every
+    // read after it refused without a word, and an empty copy put in place
+    // of the last whole one.
+    QSqlQuery snapshot(db);
+    if (!snapshot.exec(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"))) {
+        if (onServer)
+            *onServer = true;
+        return serverReason(statementError(snapshot));
+    }
 
     // Copies cut short by a process that was killed, and their journals.
     const QFileInfo copyInfo(source.copyPath);

@@ -11,6 +11,7 @@
 #include "support/accessfiles.h"
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
+#include "support/droppedline.h"
 
 #include <gmock/gmock.h>
 
@@ -452,6 +453,21 @@ TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
         // Nor is the copy begun left behind in the club's folder.
         EXPECT_EQ(QDir(dir.path()).entryList({"*.new*"}, QDir::Files), QStringList()) << user;
     }
+    // The line lost as a copy begins: said, and the last whole copy kept,
+    // not an empty one put in its place.
+    const QString copy = dir.filePath("distances-copy.mdb");
+    useServer(serverString());
+    {
+        Pellamy window(dir.path(), &dialogs);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(copy); }, 30000));
+    }
+    const QByteArray whole = fileBytes(copy);
+    DroppedLine dropped("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    Pellamy window(dir.path(), &dialogs);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (window.racepoint_Click(), dialogs.messages().size() == 1); }));
+    EXPECT_THAT(said(), HasSubstr("broke it off (server closed the connection unexpectedly."));
+    EXPECT_EQ(fileBytes(copy), whole);
 }
 
 // A club's file brought up from the editor: new pairs added, pairs held alike left, pairs held
