@@ -140,7 +140,8 @@ void Pellamy::Picture1_Click() {
     } else if (lookup.fault == DatabaseFault::Damaged) {
         noEntry = QStringLiteral("its distance could not be read, because distances.mdb is "
                                  "damaged.");
-    } else if (lookup.fault == DatabaseFault::Busy || lookup.fault == DatabaseFault::Unreachable) {
+    } else if (lookup.fault == DatabaseFault::Busy || lookup.fault == DatabaseFault::ServerBusy ||
+               lookup.fault == DatabaseFault::Unreachable) {
         noEntry = faultMessage(lookup.fault, QStringLiteral("its distance could not be read."));
         noEntry[0] = noEntry[0].toLower();
     } else if (store_.source().onServer()) {

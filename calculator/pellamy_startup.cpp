@@ -143,17 +143,21 @@ void Pellamy::Form_Load() {
     reportOffline();
     if (store_.source().onServer() && points.ok() && !store_.offline())
         keepServerCopy();
+    // A file another program holds (a second copy writing distances), or a
+    // table held on the server, is not an empty one: the lists would stay
+    // empty all session unsaid.
+    const bool held =
+        points.fault == DatabaseFault::Busy || points.fault == DatabaseFault::ServerBusy;
     // A server that answers but cannot give the race points (its tables not
     // made, a user not granted them) is a federation's fault to mend: said,
     // where a club's own missing file is not.
-    if (store_.source().onServer() && !points.ok() && points.fault != DatabaseFault::Unreachable)
+    if (store_.source().onServer() && !points.ok() && !held &&
+        points.fault != DatabaseFault::Unreachable)
         dialogs_->message(serverNotReadMessage(QStringLiteral("The race points"), points.error),
                           QStringLiteral("Pellamy"));
     if (points.hadEmpty)
         dialogs_->message(kMissedField, QStringLiteral("Pellamy"));
-    // A file another program holds (a second copy writing distances) is
-    // not an empty one: the lists would stay empty all session unsaid.
-    if (points.fault == DatabaseFault::Busy)
+    if (held)
         dialogs_->message(faultMessage(points.fault,
                                        QStringLiteral("the race points could not be read."),
                                        QStringLiteral("Please close Pellamy and start it again in "
@@ -184,7 +188,7 @@ void Pellamy::racepoint_Click() {
     const QString racepoint = ui_->racepoint->currentText();
     if (members.fault == DatabaseFault::Damaged)
         reportDamage(members.fault);
-    else if (members.fault == DatabaseFault::Busy)
+    else if (members.fault == DatabaseFault::Busy || members.fault == DatabaseFault::ServerBusy)
         dialogs_->message(
             faultMessage(members.fault,
                          QStringLiteral("the members of %1 could not be read.").arg(racepoint)),

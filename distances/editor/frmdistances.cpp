@@ -161,6 +161,10 @@ void frmdistances::loadFromServer() {
         say(QStringLiteral("The distances are kept on the federation's server, where your user "
                            "may read them but not change them. The federation's distance officer "
                            "makes the changes."));
+    } else if (records_->fault() == DatabaseFault::ServerBusy) {
+        say(faultMessage(records_->fault(), QStringLiteral("the distances could not be read."),
+                         QStringLiteral("Please close this window and open it again in a "
+                                        "moment.")));
     } else if (records_->fault() != DatabaseFault::Unreachable) {
         // Nothing to change in, and said as the calculator says it.
         say(serverNotReadMessage(QStringLiteral("The distances"), records_->error()));

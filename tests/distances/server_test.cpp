@@ -335,6 +335,29 @@ TEST_F(ServerTest, ReadsThatFailOnRaceNightGiveTheServersAdvice) {
     EXPECT_THAT(said(), StartsWith("No entry was made for this bird: its distance " + reason));
 }
 
+// A table another session holds (an officer's psql altering it) is said as
+// a server busy, not as a server set up wrongly.
+TEST_F(ServerTest, ATableHeldOnTheServerIsSaidAsBusy) {
+    putRows({{"Ann Hale", "Dover", "100", "0", "10560000"}});
+    useServer(serverString() + " options='-c lock_timeout=100'");
+    Pellamy window(dir.path(), &dialogs);
+    SqlConnection officer({}, "officer", "QPSQL", serverString());
+    QSqlQuery(officer.db).exec("BEGIN");
+    ASSERT_TRUE(QSqlQuery(officer.db).exec("LOCK TABLE distances IN ACCESS EXCLUSIVE MODE"));
+    const std::string busy = "he distance server is busy with another change to these "
+                             "distances, so ";
+    window.racepoint_Click();
+    EXPECT_THAT(said(), StartsWith("T" + busy + "the members of Dover could not be read."));
+    control<QComboBox>(window, "member")->setEditText("Ann Hale");
+    dialogs.answerYesNo(false);
+    window.Picture1_Click();
+    EXPECT_THAT(said(), StartsWith("No entry was made for this bird: t" + busy + "its distance"));
+    Pellamy again(dir.path(), &dialogs);
+    EXPECT_THAT(said(), StartsWith("T" + busy + "the race points could not be read."));
+    frmdistances editor(dir.path(), &dialogs);
+    EXPECT_THAT(said(), StartsWith("T" + busy + "the distances could not be read."));
+}
+
 // A copy made at start-up serves when the server stops mid-session: the
 // calculator reads it after one message, and the editor shows it read-only.
 TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
