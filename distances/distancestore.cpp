@@ -82,10 +82,10 @@ DistanceStore::Rows DistanceStore::read(const QString& sqlite, const QString& po
         if (rows.fault != DatabaseFault::Unreachable)
             return rows;
         server_.reset();
-        const QDateTime made = copyMade(source_.copyPath);
-        notice_ =
-            offlineNotice(rows.error, source_.copyPath, made, QStringLiteral("Pellamy is closed"));
-        copyUsable_ = made.isValid();
+        const OfflineCopy copy =
+            offlineCopy(rows.error, source_, QStringLiteral("Pellamy is closed"));
+        notice_ = copy.notice;
+        copyUsable_ = copy.usable;
         offline_ = true;
     }
     // A copy found damaged is not read at all: part of it could leave a

@@ -149,7 +149,12 @@ QString copyServerRows(const DistanceSource& source, bool* onServer) {
     return error;
 }
 
-QDateTime copyMade(const QString& copyPath) {
+namespace {
+
+// When the copy at a path was made, and from which server as server.txt
+// named it then (its password left out); an invalid time when there is no
+// copy, or one that is damaged.
+std::pair<QDateTime, QString> copyDetails(const QString& copyPath) {
     const DistanceConnection copy(copyPath, DistanceConnection::Mode::Read);
     if (!copy.isOpen())
         return {};
@@ -158,33 +163,51 @@ QDateTime copyMade(const QString& copyPath) {
     if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next() ||
         query.value(0).toString() != QLatin1String("ok"))
         return {};
-    if (!query.exec(QStringLiteral("SELECT Made FROM CopyOfServer")) || !query.next())
+    if (!query.exec(QStringLiteral("SELECT Made, Server FROM CopyOfServer")) || !query.next())
         return {};
-    return QDateTime::fromString(query.value(0).toString(), Qt::ISODate);
+    return {QDateTime::fromString(query.value(0).toString(), Qt::ISODate),
+            query.value(1).toString()};
 }
 
-QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made,
-                      const QString& usedUntil) {
+} // namespace
+
+QDateTime copyMade(const QString& copyPath) {
+    return copyDetails(copyPath).first;
+}
+
+OfflineCopy offlineCopy(const QString& reason, const DistanceSource& source,
+                        const QString& usedUntil) {
+    const QString& copyPath = source.copyPath;
+    const auto [made, server] = copyDetails(copyPath);
     QString notice = QStringLiteral("The distance server cannot be reached, or would not let "
                                     "this computer sign in:\n%1\n\n")
                          .arg(reason);
     // A copy there but unreadable (damaged, or cut short) is not "no copy":
     // it is made afresh at the next start with the server in reach.
     if (!made.isValid() && QFileInfo::exists(copyPath))
-        return notice + QStringLiteral(
-                            "This computer's copy of the distances (%1) cannot be "
-                            "read, so no distances can be read until Pellamy can reach "
-                            "the server and sign in. The copy is made afresh the next time Pellamy "
-                            "starts with the server in reach.")
-                            .arg(QFileInfo(copyPath).fileName());
+        return {
+            notice +
+            QStringLiteral("This computer's copy of the distances (%1) cannot be "
+                           "read, so no distances can be read until Pellamy can reach "
+                           "the server and sign in. The copy is made afresh the next time Pellamy "
+                           "starts with the server in reach.")
+                .arg(QFileInfo(copyPath).fileName())};
     if (!made.isValid())
-        return notice + QStringLiteral("There is no copy of the distances on this computer yet, "
-                                       "so no distances can be read until Pellamy can reach the "
-                                       "server and sign in.");
-    return notice + QStringLiteral("Pellamy is using this computer's copy of the distances, made "
-                                   "on %1, until %2. Nothing in them can be changed while the "
-                                   "copy is used.")
-                        .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")), usedUntil);
+        return {notice + QStringLiteral("There is no copy of the distances on this computer yet, "
+                                        "so no distances can be read until Pellamy can reach the "
+                                        "server and sign in.")};
+    notice += QStringLiteral("Pellamy is using this computer's copy of the distances, made on %1, "
+                             "until %2. Nothing in them can be changed while the copy is used.")
+                  .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")), usedUntil);
+    // server.txt changed since (another federation's server, or a test
+    // database): the copy may hold another club's distances, so it is said.
+    if (server != source.serverShown())
+        notice += QStringLiteral("\n\nThe copy was made from the server server.txt named then "
+                                 "(%1), not from the one it names now (%2). If that is not the "
+                                 "same server, its distances may not be this club's: please do "
+                                 "not work out a race from them.")
+                      .arg(server, source.serverShown());
+    return {notice, true};
 }
 
 } // namespace pellamy

@@ -22,10 +22,15 @@ QString copyServerRows(const DistanceSource& source, bool* onServer = nullptr);
 // that is damaged.
 QDateTime copyMade(const QString& copyPath);
 
-// What the user is told when the server cannot be reached: the reason, and
-// the copy read instead, made when copyMade says, until when it is used
-// ("Pellamy is closed"), or that there is none, or that it cannot be read.
-QString offlineNotice(const QString& reason, const QString& copyPath, const QDateTime& made,
-                      const QString& usedUntil);
+// What this computer's copy offers while the source's server cannot be
+// reached: the notice the user is told (the reason, and the copy read
+// instead until usedUntil, "Pellamy is closed", or that there is none, or
+// that it cannot be read), and whether the copy can be read.
+struct OfflineCopy {
+    QString notice;
+    bool usable = false;
+};
+OfflineCopy offlineCopy(const QString& reason, const DistanceSource& source,
+                        const QString& usedUntil);
 
 } // namespace pellamy

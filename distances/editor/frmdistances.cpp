@@ -171,17 +171,13 @@ void frmdistances::loadFromServer() {
     } else {
         // The server out of reach: the club's copy is shown, if it is whole,
         // and nothing can be changed until the server is back.
-        QString notice;
-        bool usable = false;
+        OfflineCopy copy;
         {
             const WaitCursor wait;
-            const QDateTime made = copyMade(source_.copyPath);
-            notice = offlineNotice(records_->error(), source_.copyPath, made,
-                                   QStringLiteral("this window is closed"));
-            usable = made.isValid();
+            copy = offlineCopy(records_->error(), source_, QStringLiteral("this window is closed"));
         }
-        say(notice);
-        if (usable) {
+        say(copy.notice);
+        if (copy.usable) {
             records_ = std::make_unique<DistanceRecordSet>(source_.copyPath);
             records_->open(DistanceConnection::Mode::Read);
         }

@@ -28,10 +28,11 @@ using testing::AllOf, testing::HasSubstr, testing::Not, testing::StartsWith;
 const QString kAdmin = qEnvironmentVariable("PELLAMY_TEST_SERVER");
 const QString kDatabase = QStringLiteral("pellamy_test_%1").arg(QCoreApplication::applicationPid());
 
-// The connection string for this run's database, signed in as a user.
-QString serverString(const QString& user = QStringLiteral("pellamy_admin")) {
+// The connection string for this run's database, or another, signed in as a user.
+QString serverString(const QString& user = QStringLiteral("pellamy_admin"),
+                     const QString& database = kDatabase) {
     return QString(kAdmin)
-        .replace("dbname=postgres", "dbname=" + kDatabase)
+        .replace("dbname=postgres", "dbname=" + database)
         .replace("user=pellamy_admin", "user=" + user);
 }
 
@@ -411,12 +412,21 @@ TEST_F(ServerTest, StoppedServerLeavesTheClubRacingFromItsCopy) {
     EXPECT_EQ(lookup.text, "10560000\r\n") << lookup.error.toStdString();
     EXPECT_TRUE(store.offline());
 
-    {
+    // Read alike when server.txt names another server since, but said.
+    for (const QString& database : {kDatabase, QStringLiteral("pellamy_elsewhere")}) {
+        useServer(serverString("pellamy_admin", database));
         Pellamy window(dir.path(), &dialogs);
         EXPECT_EQ(control<QComboBox>(window, "racepoint")->count(), 2);
-        EXPECT_THAT(said(), AllOf(HasSubstr("The distance server cannot be reached"),
+        const std::string notice = said();
+        EXPECT_THAT(notice, AllOf(HasSubstr("The distance server cannot be reached"),
                                   HasSubstr("copy of the distances, made on")));
+        EXPECT_EQ(QString::fromStdString(notice).contains(
+                      "made from the server server.txt named then (" + serverString() +
+                      "), not from the one it names now (" +
+                      serverString("pellamy_admin", database) + ")"),
+                  database != kDatabase);
     }
+    useServer(serverString());
     {
         frmdistances editor(dir.path(), &dialogs);
         EXPECT_THAT(said(), HasSubstr("Nothing in them can be changed while the copy is used"));
