@@ -255,17 +255,26 @@ void Pellamy::reportOffline() {
                                          "federation's distance officer.")
                               .arg(reason),
                           QStringLiteral("Pellamy"));
-    else
+    else {
+        // The last copy, when there is a whole one, still serves, but holds
+        // no change made since.
+        const QDateTime last = copyMade(store_.source().copyPath);
         dialogs_->message(
             QStringLiteral("The copy of the distances kept for when the server "
-                           "cannot be reached could not be made in %1 (%2). "
-                           "Without it no distances can be read while the server is "
-                           "out of reach: please make sure that this folder may be "
+                           "cannot be reached could not be made in %1 (%2). %3"
+                           "please make sure that this folder may be "
                            "written and the disk is not full, then start Pellamy "
                            "again.")
                 .arg(QDir::toNativeSeparators(QFileInfo(store_.source().copyPath).absolutePath()),
-                     reason),
+                     reason,
+                     last.isValid()
+                         ? QStringLiteral("The last copy, made on %1, is read while the server "
+                                          "is out of reach, but it holds no change made since: ")
+                               .arg(last.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")))
+                         : QStringLiteral("Without it no distances can be read while the server "
+                                          "is out of reach: ")),
             QStringLiteral("Pellamy"));
+    }
 }
 
 void Pellamy::keepServerCopy() {

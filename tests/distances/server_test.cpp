@@ -12,6 +12,7 @@
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
 #include "support/droppedline.h"
+#include "support/filesizelimit.h"
 
 #include <gmock/gmock.h>
 
@@ -495,6 +496,16 @@ TEST_F(ServerTest, ACopyThatCannotBeMadeIsSaid) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(copy); }, 30000));
     }
     const QByteArray whole = fileBytes(copy);
+    {
+        // A disk that fills as the next copy is written: the last copy is
+        // said to serve still.
+        FileSizeLimit full(2048);
+        Pellamy window(dir.path(), &dialogs);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return (window.racepoint_Click(), dialogs.messages().size() == 1); }));
+        EXPECT_THAT(said(), HasSubstr("The last copy, made on "));
+    }
+    EXPECT_EQ(fileBytes(copy), whole);
     DroppedLine dropped("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     Pellamy window(dir.path(), &dialogs);
     ASSERT_TRUE(QTest::qWaitFor(
