@@ -252,12 +252,25 @@ SeasonRace readSeasonRace(const QString& path) {
 }
 
 void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
-    const auto sameBirds = [](const SeasonRace& a, const SeasonRace& b) {
-        return std::equal(a.birds.begin(), a.birds.end(), b.birds.begin(), b.birds.end(),
-                          [](const SeasonBird& x, const SeasonBird& y) {
-                              return memberKey(x.member) == memberKey(y.member) &&
-                                     x.thousandths == y.thousandths;
-                          });
+    const auto key = [](const SeasonBird& bird) {
+        return std::pair{memberKey(bird.member), bird.thousandths};
+    };
+    const auto sameBirds = [&](const SeasonRace& a, const SeasonRace& b) {
+        return std::equal(
+            a.birds.begin(), a.birds.end(), b.birds.begin(), b.birds.end(),
+            [&](const SeasonBird& x, const SeasonBird& y) { return key(x) == key(y); });
+    };
+    // How many of b's birds a holds too, each member at the same velocity to
+    // the thousandth: in two races apart, hardly ever more than one.
+    const auto sharedBirds = [&](const SeasonRace& a, const SeasonRace& b) {
+        QMultiHash<std::pair<QString, qint64>, int> held;
+        for (const SeasonBird& bird : a.birds)
+            held.insert(key(bird), 0);
+        qsizetype shared = 0;
+        for (const SeasonBird& bird : b.birds)
+            if (const auto found = held.find(key(bird)); found != held.end())
+                held.erase(found), ++shared;
+        return shared;
     };
     // The race day, not the time of day the clocks were set at: the same
     // race entered again later that day is the same race.
@@ -272,20 +285,28 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
                 continue;
             const bool day = sameDay(races[j], races[i]);
             const bool birds = sameBirds(races[j], races[i]);
+            const qsizetype shared = sharedBirds(races[j], races[i]);
             const QString other = QDir::toNativeSeparators(races[j].file);
             if (day && birds) {
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);
-            } else if (!noted && (day || (birds && !races[i].birds.isEmpty()))) {
-                // Every bird at the same velocity to the thousandth is the
-                // same race, its date or race point put right in one copy:
-                // noted, as the birds would count twice.
+            } else if (!noted &&
+                       (day || (shared > 0 && shared * 2 >= std::min(races[i].birds.size(),
+                                                                     races[j].birds.size())))) {
+                // Birds at the same velocities to the thousandth, all or half
+                // of one race's, are the same race (saved part-way, or a bird
+                // put right since) with its date or race point put right in
+                // one copy: noted, as the birds would count twice.
                 noted = true;
                 const QString note =
-                    day ? QStringLiteral("the same race point and day as %1: if it is the same "
-                                         "race, choose one")
-                        : QStringLiteral("the same birds at the same velocities as %1, but "
-                                         "another race point or day: if it is the same race, "
-                                         "choose one");
+                    day     ? QStringLiteral("the same race point and day as %1: if it is the same "
+                                                 "race, choose one")
+                    : birds ? QStringLiteral("the same birds at the same velocities as %1, but "
+                                             "another race point or day: if it is the same race, "
+                                             "choose one")
+                            : QStringLiteral("%2 of its birds at the same velocities as in %1, but "
+                                             "another race point or day: if it is the same race, "
+                                             "choose one")
+                                  .arg(QStringLiteral("%1"), QString::number(shared));
                 QStringList notes{note.arg(QFileInfo(races[j].file).fileName())};
                 if (!races[i].note.isEmpty())
                     notes << races[i].note;

@@ -124,10 +124,11 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
 
     // Entered again later that day: the same race. Saved part-way through
     // the race, then again: counted, and noted.
-    // Its date put right in a copy: counted, and noted.
-    QVector<SeasonRace> again = {read[0], read[0], read[0], read[0]};
+    // Its date put right in a copy, whole or saved part-way: counted, and noted.
+    QVector<SeasonRace> again = {read[0], read[0], read[0], read[0], read[0]};
     again[1].dateText = "02/05/2026 21:00:00", again[2].birds.removeLast();
     again[3].date = again[3].date.addDays(7);
+    again[4].date = again[3].date, again[4].birds.removeFirst();
     leaveOutRepeatedRaces(again);
     EXPECT_TRUE(again[1].error.startsWith("is the same race as"));
     EXPECT_EQ(again[2].error, "");
@@ -135,6 +136,8 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
                              "choose one");
     EXPECT_EQ(again[3].error, "");
     EXPECT_TRUE(again[3].note.startsWith("the same birds at the same velocities as a.txt, but"));
+    EXPECT_TRUE(again[4].note.startsWith("3 of its birds at the same velocities as in a.txt, but"))
+        << again[4].note.toStdString();
     // The same birds at other velocities (recalculated after a clock time
     // was put right): counted, and noted, never left out as a copy.
     QVector<SeasonRace> corrected = {read[0], read[0]};
