@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace pellamy {
 
 namespace {
@@ -69,9 +71,16 @@ void frmseason::cmdChoose_Click() {
         dialogs_->openFileNames(QStringLiteral("Race Files (*.txt);;All Files (*)"));
     if (paths.isEmpty())
         return;
-    chosen_.clear();
+    QVector<SeasonRace> read;
     for (const QString& path : paths)
-        chosen_ << readSeasonRace(path);
+        read << readSeasonRace(path);
+    take(read, QStringLiteral("Please look at these files before the results are printed:"));
+}
+
+void frmseason::take(const QVector<SeasonRace>& read, const QString& heading,
+                     const QStringList& files) {
+    read_ = read;
+    chosen_ = read;
     leaveOutRepeatedRaces(chosen_);
     races_ = seasonOrder(chosen_);
     showRaces();
@@ -82,16 +91,17 @@ void frmseason::cmdChoose_Click() {
     // a long message they are the ones seen.
     QStringList doubts, noted;
     for (const SeasonRace& race : chosen_)
-        if (!race.error.isEmpty())
+        if (!files.isEmpty() && !files.contains(race.file))
+            continue;
+        else if (!race.error.isEmpty())
             doubts << QStringLiteral("%1 %2, and is left out.")
                           .arg(QFileInfo(race.file).fileName(), race.error);
         else if (!race.note.isEmpty())
             noted << QStringLiteral("%1: %2.").arg(QFileInfo(race.file).fileName(), race.note);
     doubts << noted;
-    if (!doubts.isEmpty())
-        dialogs_->message(QStringLiteral("Please look at these files before the results are "
-                                         "printed:\n\n") +
-                              doubts.join(u'\n'),
+    if (!doubts.isEmpty() || !files.isEmpty())
+        dialogs_->message(doubts.isEmpty() ? heading
+                                           : heading + QStringLiteral("\n\n") + doubts.join(u'\n'),
                           kTitle);
 }
 
@@ -213,7 +223,36 @@ bool frmseason::readyToPrintOrSave() {
         }
         workOut();
     }
-    return true;
+    return filesAsRead();
+}
+
+bool frmseason::filesAsRead() {
+    QVector<SeasonRace> now;
+    QStringList changed;
+    for (const SeasonRace& race : read_) {
+        now << readSeasonRace(race.file);
+        const SeasonRace& again = now.last();
+        const auto sameBird = [](const SeasonBird& a, const SeasonBird& b) {
+            return a.member == b.member && a.thousandths == b.thousandths;
+        };
+        if (again.racepoint != race.racepoint || again.dateText != race.dateText ||
+            again.error != race.error || again.note != race.note ||
+            !std::equal(again.birds.begin(), again.birds.end(), race.birds.begin(),
+                        race.birds.end(), sameBird))
+            changed << race.file;
+    }
+    if (changed.isEmpty())
+        return true;
+    QStringList names;
+    for (const QString& file : changed)
+        names << QFileInfo(file).fileName();
+    take(now,
+         QStringLiteral("%1 changed since the files were chosen, so the tables have been worked "
+                        "out again from the files as they are now. Please look at them, then "
+                        "print or save again.")
+             .arg(names.join(QStringLiteral(", "))),
+         changed);
+    return false;
 }
 
 void frmseason::cmdPrint_Click() {

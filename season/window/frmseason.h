@@ -38,8 +38,17 @@ public slots:
     void cmdSaveCsv_Click();
 
 private:
+    // Counts the races read from the files chosen, shows them and works the
+    // tables out. Says heading with the files left out or to be looked at,
+    // of those named when files are (always, then), of all when not.
+    void take(const QVector<SeasonRace>& read, const QString& heading,
+              const QStringList& files = {});
     // Works both tables out again from the races and the rules on screen.
     void workOut();
+    // Whether the files chosen still read as they did. A race put right in
+    // the calculator since (a bird taken out, a name mended) is taken in
+    // afresh and said, so that no sheet is printed from what it was.
+    bool filesAsRead();
     // Whether there is a season to print or save, with the points typed taken in.
     bool readyToPrintOrSave();
     void showRaces();
@@ -53,7 +62,8 @@ private:
     DialogService* dialogs_;
     std::unique_ptr<SheetPrinter> ownPrinter_;
     SheetPrinter* printer_;
-    QVector<SeasonRace> chosen_; // as read, unreadable files among them
+    QVector<SeasonRace> read_;   // each file chosen as it read
+    QVector<SeasonRace> chosen_; // those, copies of a race among them left out or noted
     QVector<SeasonRace> races_;  // those read, in race-date order
     SeasonTable table_;
     QVector<int> forPlace_ = PointsRule().forPlace;

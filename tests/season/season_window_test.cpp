@@ -93,6 +93,14 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     ASSERT_EQ(printer.printed.size(), 1);
     EXPECT_TRUE(printer.printed[0].texts().contains("Season Points"));
     EXPECT_TRUE(printer.printed[0].texts().contains("Westside Flyers"));
+    // A race put right in the calculator since it was chosen: taken in
+    // afresh and said before anything is printed or saved.
+    writeRace(dir.filePath("berwick.txt"), "Berwick", "02/05/2026", {{"Ann Hale", "1200.000"}});
+    control<QPushButton>(window, "cmdSaveCsv")->click();
+    EXPECT_THAT(onlyMessage(dialogs.messages()).toStdString(),
+                testing::StartsWith("berwick.txt changed since the files were chosen"));
+    dialogs.clear();
+    EXPECT_EQ(column(control<QTableWidget>(window, "tblPoints"), 2), QStringList({"10", "7"}));
 
     // Chosen again, none of the files can be counted: said so at Print.
     dialogs.answerFiles({dir.filePath("notes.txt")});
