@@ -20,7 +20,9 @@ for f in pellamy pellamy-access-reader distances.mdb pellamy.svg pellamy.desktop
   [ -e "$folder/$f" ] || fail "$f is missing"
 done
 for f in pellamy pellamy-access-reader; do
-  ! readelf -S "$folder/$f" | grep -q -E '\.symtab|\.debug_info' || fail "$f is not stripped"
+  # Not piped: grep -q leaving early would fail readelf, and "!" pass it.
+  sections=$(readelf -S "$folder/$f")
+  ! grep -q -E '\.symtab|\.debug_info' <<<"$sections" || fail "$f is not stripped"
 done
 [ "$(head -c 15 "$folder/distances.mdb")" = "SQLite format 3" ] || fail "distances.mdb is no database"
 desktop-file-validate "$folder/pellamy.desktop" || fail "pellamy.desktop is not valid"
