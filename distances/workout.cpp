@@ -53,14 +53,15 @@ QVector<Located> located(const QVector<Place>& places, const QString& kind,
     return result;
 }
 
-// A name by its letters and figures only, without regard to case: "J. Smith"
-// and "J Smith" alike.
+// A name by its letters and figures only, without regard to case or
+// accents: "J. Smith" and "J Smith", "Zoë" and "ZOE" alike to a reader,
+// though the calculator tells them apart.
 QString lookAlikeKey(const QString& name) {
     QString key;
-    for (QChar c : name)
+    for (QChar c : name.normalized(QString::NormalizationForm_KD))
         if (c.isLetterOrNumber())
             key += c;
-    return nocaseKey(key);
+    return key.toCaseFolded();
 }
 
 } // namespace
@@ -150,7 +151,7 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
     // The names and race points as the table spells them (a new row takes
     // the spelling of the member's other rows), and each race point's names
     // by their look-alike key.
-    QHash<QString, QString> namesHeld, pointsHeld;
+    QHash<QString, QString> namesHeld, pointsHeld, pointsAlike;
     QHash<QString, QHash<QString, QString>> namesAtPoint;
     while (query.next()) {
         const QString name = valueText(query.value(1));
@@ -159,6 +160,7 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
             namesHeld.insert(nocaseKey(name.trimmed()), name);
         if (!pointsHeld.contains(nocaseKey(racepoint.trimmed())))
             pointsHeld.insert(nocaseKey(racepoint.trimmed()), racepoint);
+        pointsAlike.insert(lookAlikeKey(racepoint), racepoint);
         if (!lookAlikeKey(name).isEmpty())
             namesAtPoint[nocaseKey(racepoint.trimmed())].insert(lookAlikeKey(name), name);
         // A name typed with a blank before or after it is the loft's name:
@@ -183,8 +185,12 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
             if (!namesHeld.contains(nocaseKey(loft.name.trimmed())))
                 plan->newNames << loft.name;
         for (const Located& point : points)
-            if (!pointsHeld.contains(nocaseKey(point.name.trimmed())))
+            if (!pointsHeld.contains(nocaseKey(point.name.trimmed()))) {
                 plan->newNames << point.name;
+                if (const QString alike = pointsAlike.value(lookAlikeKey(point.name));
+                    !alike.isEmpty() && !lookAlikeKey(point.name).isEmpty())
+                    plan->pointsAlike << QStringLiteral("%1 (beside %2)").arg(point.name, alike);
+            }
     }
     plan->writes.reserve(lofts.size() * points.size());
     for (int p = 0; p < points.size(); ++p) {

@@ -50,6 +50,9 @@ struct WorkOutPlan {
     // race point, "Cy Invented at Berwick (beside Cy. Invented)": perhaps
     // one member under two names.
     QStringList besideAlike;
+    // Race points new to the distances beside one written almost alike,
+    // "St Malo (beside St. Malo)": perhaps one race point under two names.
+    QStringList pointsAlike;
     // Pairs held in more than one row, as "member at race point": both get
     // the distance, but the calculator takes no bird of such a pair until
     // one row is deleted.

@@ -594,11 +594,17 @@ void frmcoordinates::cmdWorkOut_Click() {
                                    "that none is that member under another name):\n")
                         .arg(countText(plan.besideAlike.size(), "row", "rows")) +
                     plan.besideAlike.join(u'\n');
+    if (!plan.pointsAlike.isEmpty())
+        question += QStringLiteral("\n\nA race point new to the distances beside one written "
+                                   "almost alike (check that none is that race point under "
+                                   "another name):\n") +
+                    plan.pointsAlike.join(u'\n');
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
     // A distance typed by hand is changed, and a member perhaps added under
     // a second name, only by a Yes said plainly: Enter alone answers No.
     if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances"),
-                            plan.changed == 0 && plan.besideAlike.isEmpty()))
+                            plan.changed == 0 && plan.besideAlike.isEmpty() &&
+                                plan.pointsAlike.isEmpty()))
         return;
 
     WriteOutcome outcome;

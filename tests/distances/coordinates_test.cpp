@@ -228,7 +228,8 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     makeClub({{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
               {"ann sample ", "berwick", "1", "1", "105660"},
               {"Bob Example", "Thurso", "0", "0", "0"},
-              {"Cy. Invented", "Berwick", "1", "0", "105600"}});
+              {"Cy. Invénted", "Berwick", "1", "0", "105600"},
+              {"Dee Nocoords", "Y-Pres", "1", "0", "105600"}});
     // The same distance typed by hand needs no change. It is typed while another program reads the
     // file in write-ahead mode, so that it stands in the file's log, not yet in distances.mdb.
     SqlConnection other(path(), "other");
@@ -244,7 +245,8 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     EXPECT_EQ(QVector<int>({plan.added, plan.changed, plan.unchanged}), QVector<int>({10, 1, 1}));
     // Named, so that a loft spelt otherwise than its member's rows is seen.
     EXPECT_EQ(plan.newNames, QStringList({"Cy Invented", "Rennes", "Ypres"}));
-    EXPECT_EQ(plan.besideAlike, QStringList{"Cy Invented at Berwick (beside Cy. Invented)"});
+    EXPECT_EQ(plan.besideAlike, QStringList{"Cy Invented at Berwick (beside Cy. Invénted)"});
+    EXPECT_EQ(plan.pointsAlike, QStringList{"Ypres (beside Y-Pres)"});
     EXPECT_EQ(QString::number(plan.longestYards * 60) + " " + plan.longestPair,
               expectedRow(2, 2)[4] + " Cy Invented at Thurso");
     const QStringList ann = expectedRow(0, 0, "ann sample ", "berwick");
@@ -261,7 +263,8 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     QVector<QStringList> rows = {{"Dee Nocoords", "Berwick", "300", "5", "31680300"},
                                  ann,
                                  right,
-                                 {"Cy. Invented", "Berwick", "1", "0", "105600"}};
+                                 {"Cy. Invénted", "Berwick", "1", "0", "105600"},
+                                 {"Dee Nocoords", "Y-Pres", "1", "0", "105600"}};
     for (int point = 0; point < 4; ++point)
         for (int loft = 0; loft < 3; ++loft)
             if (!(loft == 0 && point == 0) && !(loft == 1 && point == 2))
@@ -411,8 +414,9 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
               "when you press Save.");
 
     // Work out saves the lists first, then asks; a row to go beside a
-    // member written almost alike is named, and Enter alone says No.
-    execSql(path(), "INSERT INTO Distances VALUES ('Ann. Sample', 'Berwick', '1', '0', '105600')");
+    // member or race point written almost alike is named, and Enter alone says No.
+    execSql(path(), "INSERT INTO Distances VALUES ('Ann. Sample', 'Berwick', '1', '0', '105600'), "
+                    "('Bo Invented', 'Y. pres', '1', '0', '105600')");
     dialogs.answerYesNo(true);
     button("cmdWorkOut");
     ASSERT_EQ(dialogs.shown().size(), 4); // the file chooser is one of them
@@ -421,7 +425,8 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     EXPECT_THAT(dialogs.shown()[2].text.toStdString(),
                 AllOf(HasSubstr("New to the distances (2 names)"),
                       HasSubstr("almost alike (1 row; check that none is that member under "
-                                "another name):\nAnn Sample at Berwick (beside Ann. Sample)\n")));
+                                "another name):\nAnn Sample at Berwick (beside Ann. Sample)\n"),
+                      HasSubstr("race point under another name):\nYpres (beside Y. pres)\n")));
     EXPECT_EQ(dialogs.noByDefault(), QStringList{dialogs.shown()[2].text});
     EXPECT_EQ(dialogs.shown()[3].text,
               "The distances have been written: 2 rows added, 0 rows changed.");
