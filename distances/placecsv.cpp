@@ -100,8 +100,9 @@ bool isPlace(const Record& record) {
 
 } // namespace
 
-// How a heading names a longitude column.
-constexpr const char* kLongitudeWords[] = {"lon", "lng", "läng"};
+// How a heading names a longitude column: the words' beginnings in English,
+// French, German and Dutch ("lengtegraad"), and a mapping program's X.
+constexpr const char* kLongitudeWords[] = {"lon", "lng", "läng", "leng"};
 
 PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& whole) {
     const QString text = decoded(bytes);
@@ -140,7 +141,8 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
         // A heading that puts the longitude before the latitude, as mapping
         // programs export them, would put every place on another continent.
         const QString second = first.fields.value(1).trimmed();
-        if (std::any_of(std::begin(kLongitudeWords), std::end(kLongitudeWords),
+        if (second.compare(QLatin1String("x"), Qt::CaseInsensitive) == 0 ||
+            std::any_of(std::begin(kLongitudeWords), std::end(kLongitudeWords),
                         [&](const char* word) {
                             return second.startsWith(QString::fromUtf8(word), Qt::CaseInsensitive);
                         }))

@@ -171,6 +171,9 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
               "The heading \"Member;Long;Lat\" puts the longitude before the latitude. Please "
               "put the latitude in the second column and the longitude in the third. Nothing was "
               "imported.");
+    for (const char* text : {"Name,X,Y\nAnn Sample,-0.0015,51.4778\n",
+                             "Naam;Lengtegraad;Breedtegraad\nAnn Sample;-0,0015;51,4778\n"})
+        EXPECT_THAT(readPlaceCsv(text, 20).error.toStdString(), StartsWith("The heading")) << text;
     for (const char* line :
          {"Ann Sample,51,5,-1,25", "Ann Sample,N51,5,W0,1", "Ann Sample,N51.5,W0,1",
           "Ann Sample,N51 30 00,5,W0 07 00,5", "Ann Sample,N51 28,W0 07,25",
