@@ -109,14 +109,16 @@ QString syncToDisk(QFileDevice& file) {
     if (!file.flush())
         return writeProblem(file);
 #if defined(Q_OS_UNIX)
-    // A pipe or a device has nothing to sync and says EINVAL or EROFS. A
-    // file says EROFS too when its file system has put itself read-only after
-    // a fault, and then what was written may never reach the disk.
+    // A pipe or a device has nothing to sync and says EINVAL or EROFS, as a
+    // file system without syncing says EINVAL. A file says EROFS when its
+    // file system has put itself read-only after a fault, and then what was
+    // written may never reach the disk.
     if (::fdatasync(file.handle()) != 0) {
         const int failed = errno;
         struct stat kind {};
-        const bool nothingToSync = (failed == EINVAL || failed == EROFS) &&
-                                   ::fstat(file.handle(), &kind) == 0 && !S_ISREG(kind.st_mode);
+        const bool nothingToSync =
+            failed == EINVAL ||
+            (failed == EROFS && ::fstat(file.handle(), &kind) == 0 && !S_ISREG(kind.st_mode));
         if (!nothingToSync)
             return writeProblem(QFileDevice::WriteError,
                                 QString::fromLocal8Bit(std::strerror(failed)));

@@ -317,11 +317,12 @@ QString serverReason(const QSqlError& error) {
         const QString words = line.simplified();
         if (words.isEmpty())
             continue;
-        // A line begun in small letters goes on with the sentence before.
+        // An indented line begun in small letters goes on with the sentence
+        // before; any other begins a sentence (or another of libpq's reasons).
+        const bool goesOn = line.front().isSpace() && words.front().isLower();
         if (!reason.isEmpty())
-            reason += QString(".:;!?").contains(reason.back()) || words.front().isLower()
-                          ? QLatin1String(" ")
-                          : QLatin1String(". ");
+            reason += QString(".:;!?").contains(reason.back()) || goesOn ? QLatin1String(" ")
+                                                                         : QLatin1String(". ");
         reason += words;
     }
     return reason;

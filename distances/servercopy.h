@@ -25,7 +25,8 @@ QDateTime copyMade(const QString& copyPath);
 // What this computer's copy offers while the source's server cannot be
 // reached: the notice the user is told (the reason, and the copy read
 // instead until usedUntil, "Pellamy is closed", or that there is none, or
-// that it cannot be read), and whether the copy can be read.
+// that it cannot be read, and that it was made from another server or
+// database than server.txt names now), and whether the copy can be read.
 struct OfflineCopy {
     QString notice;
     bool usable = false;

@@ -600,8 +600,9 @@ void frmcoordinates::cmdWorkOut_Click() {
                                    "another name):\n") +
                     plan.pointsAlike.join(u'\n');
     question += leftOut + QStringLiteral("\n\nWrite these distances to the database?");
-    // A distance typed by hand is changed, and a member perhaps added under
-    // a second name, only by a Yes said plainly: Enter alone answers No.
+    // A distance typed by hand is changed, and a member or race point perhaps
+    // added under a second name, only by a Yes said plainly: Enter alone
+    // answers No.
     if (!dialogs_->askYesNo(question, QStringLiteral("Work out distances"),
                             plan.changed == 0 && plan.besideAlike.isEmpty() &&
                                 plan.pointsAlike.isEmpty()))

@@ -247,11 +247,14 @@ TEST(ServerReason, TheServersWordsWithoutItsStatementOrCode) {
          "server running locally?\n",
          "connection to server on socket \"/s\" failed: No such file or directory. Is the server "
          "running locally?"},
-        // A line lost: libpq's sentence over three lines, and no code.
-        {"server closed the connection unexpectedly\n\tThis probably means the server terminated "
-         "abnormally\n\tbefore or while processing the request.\n()",
-         "server closed the connection unexpectedly. This probably means the server terminated "
-         "abnormally before or while processing the request."},
+        // Two of libpq's reasons, one a line of its own, the other's
+        // sentence over three lines, and no code.
+        {"FATAL:  terminating connection due to administrator command\nserver closed the "
+         "connection unexpectedly\n\tThis probably means the server terminated abnormally\n\t"
+         "before or while processing the request.\n()",
+         "terminating connection due to administrator command. server closed the connection "
+         "unexpectedly. This probably means the server terminated abnormally before or while "
+         "processing the request."},
     };
     for (const auto& [text, said] : cases)
         EXPECT_EQ(serverReason(QSqlError("QPSQL: Unable to run", text)), said);

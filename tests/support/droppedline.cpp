@@ -4,6 +4,7 @@
 #include "support/droppedline.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <sys/socket.h>
@@ -11,9 +12,13 @@
 namespace {
 std::atomic<const char*> dropBefore{nullptr};
 
+// The driver has loaded libpq by the time it sends a statement.
 void* libpq(const char* symbol) {
     static void* const library = ::dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD);
-    return library ? ::dlsym(library, symbol) : nullptr;
+    void* found = library ? ::dlsym(library, symbol) : nullptr;
+    if (!found)
+        std::abort();
+    return found;
 }
 } // namespace
 

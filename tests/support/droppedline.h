@@ -7,7 +7,7 @@
 namespace testsupport {
 
 struct DroppedLine {
-    explicit DroppedLine(const char* statementStart);
+    explicit DroppedLine(const char* statementStart); // a string literal: kept, not copied
     ~DroppedLine();
     DroppedLine(const DroppedLine&) = delete;
     DroppedLine& operator=(const DroppedLine&) = delete;
