@@ -252,24 +252,25 @@ SeasonRace readSeasonRace(const QString& path) {
 }
 
 void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
-    const auto key = [](const SeasonBird& bird) {
-        return std::pair{memberKey(bird.member), bird.thousandths};
-    };
-    const auto sameBirds = [&](const SeasonRace& a, const SeasonRace& b) {
-        return std::equal(
-            a.birds.begin(), a.birds.end(), b.birds.begin(), b.birds.end(),
-            [&](const SeasonBird& x, const SeasonBird& y) { return key(x) == key(y); });
-    };
-    // How many of b's birds a holds too, each member at the same velocity to
-    // the thousandth: in two races apart, hardly ever more than one.
-    const auto sharedBirds = [&](const SeasonRace& a, const SeasonRace& b) {
-        QMultiHash<std::pair<QString, qint64>, int> held;
-        for (const SeasonBird& bird : a.birds)
-            held.insert(key(bird), 0);
+    // Each bird by its member and velocity to the thousandth, worked out
+    // once a race; and each race's keys counted, for the birds two share.
+    using Key = std::pair<QString, qint64>;
+    QVector<QVector<Key>> keys;
+    QVector<QHash<Key, int>> counted;
+    for (const SeasonRace& race : races) {
+        keys.push_back({});
+        counted.push_back({});
+        for (const SeasonBird& bird : race.birds) {
+            keys.back().push_back({memberKey(bird.member), bird.thousandths});
+            ++counted.back()[keys.back().back()];
+        }
+    }
+    // How many of race i's birds race j holds too: in two races apart,
+    // hardly ever more than one.
+    const auto sharedBirds = [&](qsizetype i, qsizetype j) {
         qsizetype shared = 0;
-        for (const SeasonBird& bird : b.birds)
-            if (const auto found = held.find(key(bird)); found != held.end())
-                held.erase(found), ++shared;
+        for (auto it = counted[i].cbegin(); it != counted[i].cend(); ++it)
+            shared += std::min(it.value(), counted[j].value(it.key()));
         return shared;
     };
     // The race day, not the time of day the clocks were set at: the same
@@ -284,34 +285,39 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
             if (!races[j].error.isEmpty())
                 continue;
             const bool day = sameDay(races[j], races[i]);
-            const bool birds = sameBirds(races[j], races[i]);
-            const qsizetype shared = sharedBirds(races[j], races[i]);
+            const bool birds = keys[i] == keys[j];
             const QString other = QDir::toNativeSeparators(races[j].file);
             if (day && birds) {
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);
-            } else if (!noted &&
-                       (day || (shared > 0 && shared * 2 >= std::min(races[i].birds.size(),
-                                                                     races[j].birds.size())))) {
-                // Birds at the same velocities to the thousandth, all or half
-                // of one race's, are the same race (saved part-way, or a bird
-                // put right since) with its date or race point put right in
-                // one copy: noted, as the birds would count twice.
-                noted = true;
-                const QString note =
-                    day     ? QStringLiteral("the same race point and day as %1: if it is the same "
-                                                 "race, choose one")
-                    : birds ? QStringLiteral("the same birds at the same velocities as %1, but "
-                                             "another race point or day: if it is the same race, "
-                                             "choose one")
-                            : QStringLiteral("%2 of its birds at the same velocities as in %1, but "
-                                             "another race point or day: if it is the same race, "
-                                             "choose one")
-                                  .arg(QStringLiteral("%1"), QString::number(shared));
-                QStringList notes{note.arg(QFileInfo(races[j].file).fileName())};
-                if (!races[i].note.isEmpty())
-                    notes << races[i].note;
-                races[i].note = notes.join(QStringLiteral("; "));
+                continue;
             }
+            if (noted)
+                continue;
+            // Birds at the same velocities to the thousandth, all or half of
+            // one race's (two at least, where it has two), are the same race
+            // (saved part-way, or a bird put right since) with its date or
+            // race point put right in one copy: noted, as the birds would
+            // count twice.
+            const qsizetype fewer = std::min(keys[i].size(), keys[j].size());
+            const qsizetype shared = day || birds ? 0 : sharedBirds(i, j);
+            if (!day && !(birds && fewer > 0) &&
+                !(shared >= std::min<qsizetype>(fewer, 2) && shared * 2 >= fewer && shared > 0))
+                continue;
+            noted = true;
+            const QString note =
+                day     ? QStringLiteral("the same race point and day as %1: if it is the same "
+                                             "race, choose one")
+                : birds ? QStringLiteral("the same birds at the same velocities as %1, but "
+                                         "another race point or day: if it is the same race, "
+                                         "choose one")
+                        : QStringLiteral("%2 of its birds at the same velocities as in %1, but "
+                                         "another race point or day: if it is the same race, "
+                                         "choose one")
+                              .arg(QStringLiteral("%1"), QString::number(shared));
+            QStringList notes{note.arg(QFileInfo(races[j].file).fileName())};
+            if (!races[i].note.isEmpty())
+                notes << races[i].note;
+            races[i].note = notes.join(QStringLiteral("; "));
         }
     }
 }

@@ -71,16 +71,25 @@ void frmseason::cmdChoose_Click() {
         dialogs_->openFileNames(QStringLiteral("Race Files (*.txt);;All Files (*)"));
     if (paths.isEmpty())
         return;
-    QVector<SeasonRace> read;
-    for (const QString& path : paths)
-        read << readSeasonRace(path);
-    take(read, QStringLiteral("Please look at these files before the results are printed:"));
+    take(paths, QStringLiteral("Please look at these files before the results are printed:"));
 }
 
-void frmseason::take(const QVector<SeasonRace>& read, const QString& heading,
-                     const QStringList& files) {
-    read_ = read;
-    chosen_ = read;
+namespace {
+std::pair<qint64, QDateTime> stamp(const QString& path) {
+    const QFileInfo file(path);
+    return {file.exists() ? file.size() : -1, file.lastModified()};
+}
+} // namespace
+
+void frmseason::take(const QStringList& files, const QString& heading, bool always) {
+    const WaitCursor wait;
+    read_.clear();
+    stamps_.clear();
+    for (const QString& path : files) {
+        stamps_ << stamp(path); // before: a change while it is read shows at the next look
+        read_ << readSeasonRace(path);
+    }
+    chosen_ = read_;
     leaveOutRepeatedRaces(chosen_);
     races_ = seasonOrder(chosen_);
     showRaces();
@@ -91,15 +100,13 @@ void frmseason::take(const QVector<SeasonRace>& read, const QString& heading,
     // a long message they are the ones seen.
     QStringList doubts, noted;
     for (const SeasonRace& race : chosen_)
-        if (!files.isEmpty() && !files.contains(race.file))
-            continue;
-        else if (!race.error.isEmpty())
+        if (!race.error.isEmpty())
             doubts << QStringLiteral("%1 %2, and is left out.")
                           .arg(QFileInfo(race.file).fileName(), race.error);
         else if (!race.note.isEmpty())
             noted << QStringLiteral("%1: %2.").arg(QFileInfo(race.file).fileName(), race.note);
     doubts << noted;
-    if (!doubts.isEmpty() || !files.isEmpty())
+    if (!doubts.isEmpty() || always)
         dialogs_->message(doubts.isEmpty() ? heading
                                            : heading + QStringLiteral("\n\n") + doubts.join(u'\n'),
                           kTitle);
@@ -227,31 +234,41 @@ bool frmseason::readyToPrintOrSave() {
 }
 
 bool frmseason::filesAsRead() {
-    QVector<SeasonRace> now;
-    QStringList changed;
-    for (const SeasonRace& race : read_) {
-        now << readSeasonRace(race.file);
-        const SeasonRace& again = now.last();
-        const auto sameBird = [](const SeasonBird& a, const SeasonBird& b) {
-            return a.member == b.member && a.thousandths == b.thousandths;
-        };
-        if (again.racepoint != race.racepoint || again.dateText != race.dateText ||
-            again.error != race.error || again.note != race.note ||
-            !std::equal(again.birds.begin(), again.birds.end(), race.birds.begin(),
-                        race.birds.end(), sameBird))
-            changed << race.file;
+    QStringList files;
+    bool same = true;
+    for (int i = 0; i < read_.size(); ++i) {
+        files << read_[i].file;
+        same = same && stamp(read_[i].file) == stamps_.value(i);
     }
-    if (changed.isEmpty())
+    if (same)
         return true;
-    QStringList names;
-    for (const QString& file : changed)
-        names << QFileInfo(file).fileName();
-    take(now,
+    const QVector<SeasonRace> before = read_;
+    QStringList changed;
+    {
+        const WaitCursor wait;
+        for (const SeasonRace& race : before) {
+            const SeasonRace again = readSeasonRace(race.file);
+            const auto sameBird = [](const SeasonBird& a, const SeasonBird& b) {
+                return a.member == b.member && a.thousandths == b.thousandths;
+            };
+            if (again.racepoint != race.racepoint || again.dateText != race.dateText ||
+                again.error != race.error || again.note != race.note ||
+                !std::equal(again.birds.begin(), again.birds.end(), race.birds.begin(),
+                            race.birds.end(), sameBird))
+                changed << QFileInfo(race.file).fileName();
+        }
+    }
+    if (changed.isEmpty()) { // saved again as it was: nothing to say
+        for (int i = 0; i < read_.size(); ++i)
+            stamps_[i] = stamp(read_[i].file);
+        return true;
+    }
+    take(files,
          QStringLiteral("%1 changed since the files were chosen, so the tables have been worked "
                         "out again from the files as they are now. Please look at them, then "
                         "print or save again.")
-             .arg(names.join(QStringLiteral(", "))),
-         changed);
+             .arg(changed.join(QStringLiteral(", "))),
+         true);
     return false;
 }
 

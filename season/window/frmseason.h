@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "reports/sheetprinter.h"
 
+#include <QDateTime>
 #include <QWidget>
 
 #include <functional>
@@ -38,11 +39,10 @@ public slots:
     void cmdSaveCsv_Click();
 
 private:
-    // Counts the races read from the files chosen, shows them and works the
-    // tables out. Says heading with the files left out or to be looked at,
-    // of those named when files are (always, then), of all when not.
-    void take(const QVector<SeasonRace>& read, const QString& heading,
-              const QStringList& files = {});
+    // Reads the files chosen, counts their races, shows them and works the
+    // tables out. Says heading with the files left out or to be looked at
+    // (heading alone too when always).
+    void take(const QStringList& files, const QString& heading, bool always = false);
     // Works both tables out again from the races and the rules on screen.
     void workOut();
     // Whether the files chosen still read as they did. A race put right in
@@ -62,7 +62,10 @@ private:
     DialogService* dialogs_;
     std::unique_ptr<SheetPrinter> ownPrinter_;
     SheetPrinter* printer_;
-    QVector<SeasonRace> read_;   // each file chosen as it read
+    QVector<SeasonRace> read_; // each file chosen as it read
+    // Each file's size and time of change when it was read: a file still
+    // so is not read again at each print.
+    QVector<std::pair<qint64, QDateTime>> stamps_;
     QVector<SeasonRace> chosen_; // those, copies of a race among them left out or noted
     QVector<SeasonRace> races_;  // those read, in race-date order
     SeasonTable table_;
