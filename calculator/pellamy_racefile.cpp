@@ -432,6 +432,19 @@ void Pellamy::restoreRaceDetails(const QStringList& first) {
         // what follows would print from the race on screen before, so it
         // is said.
         const int column = Col::Members + read;
+        // The pickers not read keep their dates but take the time of day of
+        // those read, so that a date put right after counts whole nights,
+        // not the hours between this session's time and the file's.
+        if (column > Col::SetDate) {
+            const QTime time = ui_->DayClockSet->time();
+            for (const auto& [picker, from] : {std::pair{ui_->RaceDay, Col::RaceDate},
+                                               {ui_->DayClockOpen, Col::ClockOpen},
+                                               {ui_->DaybirdClocked, Col::DayBird}}) {
+                const QSignalBlocker keep(picker); // the counts read stay as the file has them
+                if (from >= column)
+                    picker->setTime(time);
+            }
+        }
         const QString date = column == Col::SetDate    ? QStringLiteral("date the clocks were set")
                              : column == Col::RaceDate ? QStringLiteral("race date")
                              : column == Col::ClockOpen

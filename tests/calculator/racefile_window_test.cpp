@@ -230,6 +230,10 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
     openBytes(fileOf({lateBad}));
     EXPECT_EQ(texts({"txtdateset", "txtdaterace"}), QStringList({"23052006", "24052006"}));
     EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("up to the date the clocks were opened")));
+    // The date the bird was clocked put right counts whole nights, the
+    // time of day of the dates read aside.
+    picker("DaybirdClocked")->setDate(QDate(2006, 5, 24));
+    EXPECT_EQ(box("midnight2")->text(), "0");
     // Saved again: what was not restored stays as the entry holds it.
     QStringList unreadDate = raceEntry("A", "1.000");
     unreadDate[Col::Pos] = "1", unreadDate[Col::SetDate] = "5/23/2026 6:00:00 PM";
