@@ -30,12 +30,17 @@ void Pellamy::clearSelectedEntry() {
 void Pellamy::ListView1_ItemClick(const QModelIndex& index) {
     if (!index.isValid())
         return;
-    const int row = index.row();
-    ui_->birdedit->setText(entries_.text(row, Col::RingNo));
-    ui_->coledit->setText(entries_.text(row, Col::Colour));
-    ui_->sexedit->setText(entries_.text(row, Col::Sex));
-    ui_->rubinedit->setText(entries_.text(row, Col::RubberIn));
-    ui_->ruboutedit->setText(entries_.text(row, Col::RubberOut));
+    // A row Ctrl+clicked again is no longer chosen: the boxes are emptied,
+    // as what is typed there goes to no bird.
+    const bool chosen = selectedEntry() == index.row();
+    const auto shown = [&](int column) {
+        return chosen ? entries_.text(index.row(), column) : QString();
+    };
+    ui_->birdedit->setText(shown(Col::RingNo));
+    ui_->coledit->setText(shown(Col::Colour));
+    ui_->sexedit->setText(shown(Col::Sex));
+    ui_->rubinedit->setText(shown(Col::RubberIn));
+    ui_->ruboutedit->setText(shown(Col::RubberOut));
 }
 
 void Pellamy::writeBack(int column, const QString& text) {
