@@ -80,6 +80,9 @@ frmSplashPellamy::frmSplashPellamy(Program& program, DialogService* dialogs, QWi
     oneLineTyping(this);
     showEmptyCaption(this);
     setAccessibleName(QStringLiteral("Pellamy")); // what a screen reader says for it
+    // Enter at the start goes to the calculator, not into a name's edit,
+    // where a box cancelled stores the name empty.
+    ui_->Command1->setFocus();
     Form_Load();
 }
 

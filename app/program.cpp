@@ -75,6 +75,7 @@ frmdistances* Program::showDistancesEditor() {
         editor_ = new frmdistances(folder_, dialogs_);
         editor_->setAttribute(Qt::WA_DeleteOnClose);
     }
+    editor_->setWindowState(editor_->windowState() & ~Qt::WindowMinimized);
     editor_->show();
     editor_->raise();
     editor_->activateWindow();
@@ -87,6 +88,7 @@ frmseason* Program::showSeasonResults() {
         season_->setAttribute(Qt::WA_DeleteOnClose);
         centreOnScreen(season_);
     }
+    season_->setWindowState(season_->windowState() & ~Qt::WindowMinimized);
     season_->show();
     season_->raise();
     season_->activateWindow();

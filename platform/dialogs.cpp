@@ -182,14 +182,21 @@ QString fileKind(const QString& filter) {
     return filter.section(u'(', 1, 1).section(u')', 0, 0);
 }
 
+// The folders last chosen in, by the filter's first file patterns, for
+// the program's windows together (all on the one thread of windows).
+QHash<QString, QString>& lastFolders() {
+    static QHash<QString, QString> folders;
+    return folders;
+}
+
 } // namespace
 
-QString QtDialogService::folder(const QString& filter) const {
-    return folders_.value(fileKind(filter), programFolder());
+QString QtDialogService::folder(const QString& filter) {
+    return lastFolders().value(fileKind(filter), programFolder());
 }
 
 void QtDialogService::chosen(const QString& filter, const QString& file) {
-    folders_.insert(fileKind(filter), QFileInfo(file).absolutePath());
+    lastFolders().insert(fileKind(filter), QFileInfo(file).absolutePath());
 }
 
 QStringList QtDialogService::chooseFiles(bool save, bool several, const QString& filter) {

@@ -75,15 +75,16 @@ private:
     // The folder a file dialog for the filter's kind of file (its first
     // patterns: race files, PDF sheets, CSV files saved) opens in: the program folder, where the
     // races and results are kept, until a file of that kind is chosen elsewhere. A sheet saved as a
-    // PDF elsewhere does not take the next race file there.
-    QString folder(const QString& filter) const;
-    void chosen(const QString& filter, const QString& file);
+    // PDF elsewhere does not take the next race file there. Every window's
+    // choosers share the folders: a race saved in the calculator is where
+    // Season Results looks first.
+    static QString folder(const QString& filter);
+    static void chosen(const QString& filter, const QString& file);
     // A file dialog of the given kind, sized to fit the screen; the files
     // chosen, none when it was cancelled.
     QStringList chooseFiles(bool save, bool several, const QString& filter);
 
     QWidget* parent_;
-    QHash<QString, QString> folders_; // by the filter's first file patterns
 };
 
 // Dialogs answered from a script, for tests and benchmarks. Every dialog is

@@ -82,18 +82,21 @@ std::pair<qint64, QDateTime> stamp(const QString& path) {
 } // namespace
 
 void frmseason::take(const QStringList& files, const QString& heading, bool always) {
-    const WaitCursor wait;
-    read_.clear();
-    stamps_.clear();
-    for (const QString& path : files) {
-        stamps_ << stamp(path); // before: a change while it is read shows at the next look
-        read_ << readSeasonRace(path);
+    {
+        // Not over the message after it.
+        const WaitCursor wait;
+        read_.clear();
+        stamps_.clear();
+        for (const QString& path : files) {
+            stamps_ << stamp(path); // before: a change while it is read shows at the next look
+            read_ << readSeasonRace(path);
+        }
+        chosen_ = read_;
+        leaveOutRepeatedRaces(chosen_);
+        races_ = seasonOrder(chosen_);
+        showRaces();
+        workOut();
     }
-    chosen_ = read_;
-    leaveOutRepeatedRaces(chosen_);
-    races_ = seasonOrder(chosen_);
-    showRaces();
-    workOut();
     // The files left out and the races counted with a doubt are said at
     // once, whole (a long list under Show Details): in the list of races
     // they may be out of sight, or cut short. The files left out first: in

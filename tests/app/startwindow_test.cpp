@@ -120,6 +120,7 @@ TEST_F(StartWindowTest, AnUnwritableNameFileIsReportedAndTheNameKeptOnScreen) {
 
 // The start window goes, but the reports read the names through it afresh.
 TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
+    EXPECT_EQ(start->focusWidget(), button("Command1")); // what Enter at the start presses
     click(button("Command1"));
     QApplication::processEvents();
     EXPECT_EQ(visibleWindows(), QStringList({"Pellamy"}));
@@ -136,9 +137,17 @@ TEST_F(StartWindowTest, GoToCalculatorLeavesOnlyTheCalculator) {
 }
 
 TEST_F(StartWindowTest, ExitLeavesAnOpenDistancesEditorAndSeasonWindowRunning) {
-    // A second press brings the same window to the front.
-    for (const char* name : {"Command5", "Command5", "cmdSeason", "cmdSeason"})
+    // A second press brings the same window to the front, minimised or not.
+    for (const auto& [name, shown] :
+         {std::pair{"Command5", "frmdistances"}, {"cmdSeason", "frmseason"}}) {
         click(button(name));
+        QWidget* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            window = w->objectName() == shown ? w : window;
+        window->showMinimized();
+        click(button(name));
+        EXPECT_FALSE(window->isMinimized()) << shown;
+    }
     EXPECT_EQ(visibleWindows(), QStringList({"frmSplashPellamy", "frmdistances", "frmseason"}));
     click(button("Command4"));
     QApplication::processEvents();
@@ -266,12 +275,13 @@ TEST(Dialogs, TheRealDialogsGiveTheUsersAnswer) {
     EXPECT_EQ(openedIn, dir.path());
     choose(dir.filePath("new race.txt"));
     EXPECT_EQ(real.saveFileName("Text Files (*.txt)"), dir.filePath("new race.txt"));
-    // A sheet saved as a PDF elsewhere: race files are still chosen where races were.
+    // A sheet saved as a PDF elsewhere: race files are still chosen where
+    // races were, in another window's chooser (Season Results') too.
     QTemporaryDir sheets;
     choose(sheets.filePath("sheet.pdf"));
     real.saveFileName("PDF Files (*.pdf)");
     choose({});
-    real.openFileNames("Race Files (*.txt);;All Files (*)");
+    QtDialogService().openFileNames("Race Files (*.txt);;All Files (*)");
     EXPECT_EQ(openedIn, dir.path());
 }
 
