@@ -113,13 +113,15 @@ void DesktopMailLauncher::send(const QString& subject, const QString& body,
                                         [failed, text] { failed(text); }, Qt::QueuedConnection);
                                 });
 #else
-    // The arguments go to xdg-email as a list, without a shell between. It
-    // is never waited for: an e-mail program that keeps xdg-email running
-    // while its message is open leaves the calculator free all the same.
+    // The arguments go to xdg-email as a list, without a shell between, and
+    // as UTF-8 whatever the locale (a folder "Zoë" would otherwise be cut at
+    // its ë, and the message go without its attachment). It is never waited
+    // for: an e-mail program that keeps xdg-email running while its message
+    // is open leaves the calculator free all the same.
     auto* process = new QProcess;
     process->setProgram(QStringLiteral("xdg-email"));
-    process->setArguments({QStringLiteral("--subject"), subject, QStringLiteral("--body"), body,
-                           QStringLiteral("--attach"), attached});
+    process->setArguments({QStringLiteral("--utf8"), QStringLiteral("--subject"), subject,
+                           QStringLiteral("--body"), body, QStringLiteral("--attach"), attached});
     QObject::connect(
         process, &QProcess::errorOccurred, process,
         [process, failed](QProcess::ProcessError error) {

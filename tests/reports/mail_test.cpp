@@ -76,7 +76,8 @@ TEST(MailHandOff, AFailureIsSaidInWords) {
 // that commas divide: a result whose path holds either goes as a copy, each
 // message's its own, from a folder whose path holds neither.
 TEST(MailHandOff, AResultIsAttachedFromAPathThunderbirdReadsWhole) {
-    FakeXdgEmail fake("while [ \"$1\" != --attach ]; do shift; done\n"
+    FakeXdgEmail fake("[ \"$1\" = --utf8 ] || exit 9\n"
+                      "while [ \"$1\" != --attach ]; do shift; done\n"
                       "printf '%s\\n' \"$2\" >> \"$(dirname \"$0\")/attached\"\n");
     QTemporaryDir cache;
     const EnvSet cacheHome("XDG_CACHE_HOME", cache.path().toUtf8());
