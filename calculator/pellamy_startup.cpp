@@ -270,7 +270,7 @@ void Pellamy::reportOffline() {
                      last.isValid()
                          ? QStringLiteral("The last copy, made on %1, is read while the server "
                                           "is out of reach, but it holds no change made since: ")
-                               .arg(last.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")))
+                               .arg(copyMadeText(last))
                          : QStringLiteral("Without it no distances can be read while the server "
                                           "is out of reach: ")),
             QStringLiteral("Pellamy"));

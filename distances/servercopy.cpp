@@ -11,8 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -153,28 +151,6 @@ QString copyServerRows(const DistanceSource& source, bool* onServer) {
 
 namespace {
 
-// Where a connection string points: its host (or address), port and
-// database as written, quotes aside. Strings that differ only in the user,
-// the password, blanks or other options point at the same distances.
-QString serverPlace(const QString& connection) {
-    static const QRegularExpression pair(
-        QStringLiteral(R"((\w+)\s*=\s*('(?:[^'\\]|\\.)*'|(?:[^\s\\]|\\.)*))"));
-    static const QRegularExpression escaped(QStringLiteral(R"(\\(.))"));
-    QHash<QString, QString> values;
-    for (auto found = pair.globalMatch(connection); found.hasNext();) {
-        const QRegularExpressionMatch match = found.next();
-        QString value = match.captured(2);
-        if (value.startsWith(u'\''))
-            value = value.mid(1, value.size() - 2);
-        values.insert(match.captured(1).toLower(), value.replace(escaped, QStringLiteral("\\1")));
-    }
-    QStringList place;
-    for (const char* key : {"host", "hostaddr", "port", "dbname"})
-        if (values.contains(QLatin1String(key)))
-            place << QLatin1String(key) + u'=' + values.value(QLatin1String(key));
-    return place.join(u' ');
-}
-
 // When the copy at a path was made, and from which server as server.txt
 // named it then (its password left out); an invalid time when there is no
 // copy, or one that is damaged.
@@ -197,6 +173,10 @@ std::pair<QDateTime, QString> copyDetails(const QString& copyPath) {
 
 QDateTime copyMade(const QString& copyPath) {
     return copyDetails(copyPath).first;
+}
+
+QString copyMadeText(const QDateTime& made) {
+    return made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm"));
 }
 
 OfflineCopy offlineCopy(const QString& reason, const DistanceSource& source,
@@ -222,11 +202,11 @@ OfflineCopy offlineCopy(const QString& reason, const DistanceSource& source,
                                         "server and sign in.")};
     notice += QStringLiteral("Pellamy is using this computer's copy of the distances, made on %1, "
                              "until %2. Nothing in them can be changed while the copy is used.")
-                  .arg(made.toString(QStringLiteral("d MMMM yyyy 'at' hh:mm")), usedUntil);
+                  .arg(copyMadeText(made), usedUntil);
     // server.txt changed since to another server or database (another
     // federation's, or a test database): the copy may hold another club's
     // distances, so it is said.
-    const QString then = serverPlace(server), now = serverPlace(source.serverShown());
+    const QString then = serverPlace(server), now = serverPlace(source.server);
     if (then != now)
         notice += QStringLiteral("\n\nThe copy was made from the server server.txt named then "
                                  "(%1), not from the one it names now (%2). If that is not the "

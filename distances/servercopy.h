@@ -21,6 +21,8 @@ QString copyServerRows(const DistanceSource& source, bool* onServer = nullptr);
 // When the copy at a path was made; invalid when there is no copy, or one
 // that is damaged.
 QDateTime copyMade(const QString& copyPath);
+// That time as the user is told it: "9 December 2026 at 02:47".
+QString copyMadeText(const QDateTime& made);
 
 // What this computer's copy offers while the source's server cannot be
 // reached: the notice the user is told (the reason, and the copy read

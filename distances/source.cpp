@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace pellamy {
 
@@ -49,15 +51,39 @@ DistanceSource distanceSourceInFolder(const QString& folder) {
     return source;
 }
 
+namespace {
+// A keyword's value in a connection string: quoted ('a b', a quote or a
+// backslash inside escaped by a backslash), or up to a blank (a backslash
+// keeping a blank in it).
+constexpr char kValue[] = R"(\s*=\s*('(?:[^'\\]|\\.)*'|(?:[^\s\\]|\\.)*))";
+} // namespace
+
 QString DistanceSource::serverShown() const {
     QString shown = server;
-    // password=secret, password='a b', password=a\ b (a blank kept by its
-    // backslash) and password = secret alike, and the client key's
-    // sslpassword
-    static const QRegularExpression password(
-        QStringLiteral(R"(\b(ssl)?password\s*=\s*('(?:[^'\\]|\\.)*'|(?:[^\s\\]|\\.)*))"));
+    // password=secret, password='a b', password=a\ b and password = secret
+    // alike, and the client key's sslpassword
+    static const QRegularExpression password(QLatin1String(R"(\b(ssl)?password)") +
+                                             QLatin1String(kValue));
     shown.replace(password, QStringLiteral("\\1password=…"));
     return shown;
+}
+
+QString serverPlace(const QString& connection) {
+    static const QRegularExpression pair(QLatin1String(R"((\w+))") + QLatin1String(kValue));
+    static const QRegularExpression escaped(QStringLiteral(R"(\\(.))"));
+    QHash<QString, QString> values;
+    for (auto found = pair.globalMatch(connection); found.hasNext();) {
+        const QRegularExpressionMatch match = found.next();
+        QString value = match.captured(2);
+        if (value.startsWith(u'\''))
+            value = value.mid(1, value.size() - 2);
+        values.insert(match.captured(1).toLower(), value.replace(escaped, QStringLiteral("\\1")));
+    }
+    QStringList place;
+    for (const char* key : {"host", "hostaddr", "port", "dbname"})
+        if (values.contains(QLatin1String(key)))
+            place << QLatin1String(key) + u'=' + values.value(QLatin1String(key));
+    return place.join(u' ');
 }
 
 } // namespace pellamy

@@ -25,6 +25,11 @@ struct DistanceSource {
     QString serverShown() const;
 };
 
+// Where a connection string points: its host (or address), port and
+// database as written, quotes aside. Strings that differ only in the user,
+// the password, blanks or other options point at the same distances.
+QString serverPlace(const QString& connection);
+
 // The source for a program folder: its server.txt when there is one, else its
 // distances.mdb.
 DistanceSource distanceSourceInFolder(const QString& folder);

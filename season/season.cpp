@@ -251,6 +251,15 @@ SeasonRace readSeasonRace(const QString& path) {
     return race;
 }
 
+bool operator==(const SeasonBird& a, const SeasonBird& b) {
+    return a.member == b.member && a.thousandths == b.thousandths;
+}
+
+bool operator==(const SeasonRace& a, const SeasonRace& b) {
+    return a.file == b.file && a.racepoint == b.racepoint && a.dateText == b.dateText &&
+           a.date == b.date && a.birds == b.birds && a.error == b.error && a.note == b.note;
+}
+
 void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
     // Each bird by its member and velocity to the thousandth, worked out
     // once a race; and each race's keys counted, for the birds two share.

@@ -27,6 +27,10 @@ struct SeasonRace {
     QString note;              // counted, but to be looked at: why
 };
 
+// Alike as read: the same birds, race point, date and reasons.
+bool operator==(const SeasonBird& a, const SeasonBird& b);
+bool operator==(const SeasonRace& a, const SeasonRace& b);
+
 // Reads one race file for the season.
 SeasonRace readSeasonRace(const QString& path);
 

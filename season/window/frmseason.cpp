@@ -10,8 +10,6 @@
 #include <QHeaderView>
 #include <QTextDocument>
 
-#include <algorithm>
-
 namespace pellamy {
 
 namespace {
@@ -71,32 +69,38 @@ void frmseason::cmdChoose_Click() {
         dialogs_->openFileNames(QStringLiteral("Race Files (*.txt);;All Files (*)"));
     if (paths.isEmpty())
         return;
-    take(paths, QStringLiteral("Please look at these files before the results are printed:"));
+    QVector<FileStamp> stamps;
+    const QVector<SeasonRace> read = readFiles(paths, &stamps);
+    take(read, stamps,
+         QStringLiteral("Please look at these files before the results are printed:"));
 }
 
 namespace {
-std::pair<qint64, QDateTime> stamp(const QString& path) {
+frmseason::FileStamp stamp(const QString& path) {
     const QFileInfo file(path);
     return {file.exists() ? file.size() : -1, file.lastModified()};
 }
 } // namespace
 
-void frmseason::take(const QStringList& files, const QString& heading, bool always) {
-    {
-        // Not over the message after it.
-        const WaitCursor wait;
-        read_.clear();
-        stamps_.clear();
-        for (const QString& path : files) {
-            stamps_ << stamp(path); // before: a change while it is read shows at the next look
-            read_ << readSeasonRace(path);
-        }
-        chosen_ = read_;
-        leaveOutRepeatedRaces(chosen_);
-        races_ = seasonOrder(chosen_);
-        showRaces();
-        workOut();
+QVector<SeasonRace> frmseason::readFiles(const QStringList& files, QVector<FileStamp>* stamps) {
+    const WaitCursor wait;
+    QVector<SeasonRace> read;
+    for (const QString& path : files) {
+        *stamps << stamp(path); // before: a change while it is read shows at the next look
+        read << readSeasonRace(path);
     }
+    return read;
+}
+
+void frmseason::take(const QVector<SeasonRace>& read, const QVector<FileStamp>& stamps,
+                     const QString& heading, bool always) {
+    read_ = read;
+    stamps_ = stamps;
+    chosen_ = read;
+    leaveOutRepeatedRaces(chosen_);
+    races_ = seasonOrder(chosen_);
+    showRaces();
+    workOut();
     // The files left out and the races counted with a doubt are said at
     // once, whole (a long list under Show Details): in the list of races
     // they may be out of sight, or cut short. The files left out first: in
@@ -245,28 +249,17 @@ bool frmseason::filesAsRead() {
     }
     if (same)
         return true;
-    const QVector<SeasonRace> before = read_;
+    QVector<FileStamp> stamps;
+    const QVector<SeasonRace> now = readFiles(files, &stamps);
     QStringList changed;
-    {
-        const WaitCursor wait;
-        for (const SeasonRace& race : before) {
-            const SeasonRace again = readSeasonRace(race.file);
-            const auto sameBird = [](const SeasonBird& a, const SeasonBird& b) {
-                return a.member == b.member && a.thousandths == b.thousandths;
-            };
-            if (again.racepoint != race.racepoint || again.dateText != race.dateText ||
-                again.error != race.error || again.note != race.note ||
-                !std::equal(again.birds.begin(), again.birds.end(), race.birds.begin(),
-                            race.birds.end(), sameBird))
-                changed << QFileInfo(race.file).fileName();
-        }
-    }
+    for (int i = 0; i < now.size(); ++i)
+        if (!(now[i] == read_[i]))
+            changed << QFileInfo(now[i].file).fileName();
     if (changed.isEmpty()) { // saved again as it was: nothing to say
-        for (int i = 0; i < read_.size(); ++i)
-            stamps_[i] = stamp(read_[i].file);
+        stamps_ = stamps;
         return true;
     }
-    take(files,
+    take(now, stamps,
          QStringLiteral("%1 changed since the files were chosen, so the tables have been worked "
                         "out again from the files as they are now. Please look at them, then "
                         "print or save again.")

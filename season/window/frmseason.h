@@ -39,10 +39,18 @@ public slots:
     void cmdSaveCsv_Click();
 
 private:
-    // Reads the files chosen, counts their races, shows them and works the
-    // tables out. Says heading with the files left out or to be looked at
-    // (heading alone too when always).
-    void take(const QStringList& files, const QString& heading, bool always = false);
+public:
+    // A file's size and time of change when it was read.
+    using FileStamp = std::pair<qint64, QDateTime>;
+
+private:
+    // Reads each file, under a wait cursor, with its stamp.
+    static QVector<SeasonRace> readFiles(const QStringList& files, QVector<FileStamp>* stamps);
+    // Counts the races read, shows them and works the tables out. Says
+    // heading with the files left out or to be looked at (heading alone too
+    // when always).
+    void take(const QVector<SeasonRace>& read, const QVector<FileStamp>& stamps,
+              const QString& heading, bool always = false);
     // Works both tables out again from the races and the rules on screen.
     void workOut();
     // Whether the files chosen still read as they did. A race put right in
@@ -63,9 +71,9 @@ private:
     std::unique_ptr<SheetPrinter> ownPrinter_;
     SheetPrinter* printer_;
     QVector<SeasonRace> read_; // each file chosen as it read
-    // Each file's size and time of change when it was read: a file still
-    // so is not read again at each print.
-    QVector<std::pair<qint64, QDateTime>> stamps_;
+    // Each file's stamp when it was read: a file still so is not read again
+    // at each print.
+    QVector<FileStamp> stamps_;
     QVector<SeasonRace> chosen_; // those, copies of a race among them left out or noted
     QVector<SeasonRace> races_;  // those read, in race-date order
     SeasonTable table_;
