@@ -211,7 +211,10 @@ QByteArray resultWebPage(const SheetDetails& d, const QVector<RaceEntryRow>& ent
     if (!d.txtcomments.trimmed().isEmpty())
         html += QStringLiteral("<p class=\"comments\">%1</p>\n").arg(escaped(d.txtcomments));
     html += QStringLiteral("</body>\n</html>\n");
-    return html.toUtf8();
+    // The byte-order mark first: a web host that names another character set
+    // for the page (ISO-8859-1, as many do) would otherwise show "Zoë" as
+    // "ZoÃ«"; a browser takes the mark over what the host says.
+    return "\xEF\xBB\xBF" + html.toUtf8();
 }
 
 } // namespace pellamy

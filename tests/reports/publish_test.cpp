@@ -76,6 +76,7 @@ TEST(Publish, WebPagePassesTidyAndShowsEveryTextAsText) {
     details.txtcomments = "Well flown.\nNext race: Thurso";
     const QByteArray unnamed = resultWebPage(newClub, awkwardRace());
     EXPECT_TRUE(unnamed.contains("<title>Berwick 24/05/26</title>"));
+    EXPECT_TRUE(unnamed.startsWith("\xEF\xBB\xBF<!DOCTYPE html>")); // UTF-8 whatever a host says
     const QByteArray page = resultWebPage(details, awkwardRace());
     for (const QByteArray& html : {unnamed, page}) {
         const auto [code, out] = run("tidy", {"-errors", "-quiet"}, html);
