@@ -12,12 +12,6 @@ QString nightCount(const QDateTime& later, const QDateTime& earlier) {
     return generalNumberText(days + seconds / 86400.0);
 }
 
-NightCounts nightCounts(const QDateTime& dayClockSet, const QDateTime& raceDay,
-                        const QDateTime& dayBirdClocked, const QDateTime& dayClockOpen) {
-    return {nightCount(dayClockOpen, dayClockSet), nightCount(dayBirdClocked, raceDay),
-            nightCount(dayClockOpen, dayBirdClocked)};
-}
-
 StartingDates startingDates(const QDateTime& now) {
     const QTime time(now.time().hour(), now.time().minute(), now.time().second());
     return {clockFaceDateTime(now.date().addDays(-1), time), clockFaceDateTime(now.date(), time)};

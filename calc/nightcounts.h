@@ -14,15 +14,6 @@ namespace pellamy {
 // time between them does not make a whole day a fraction.
 QString nightCount(const QDateTime& later, const QDateTime& earlier);
 
-// The night counts kept in the fields midnight, midnight2 and extraday.
-struct NightCounts {
-    QString midnight;  // clocks opened minus clocks set
-    QString midnight2; // bird clocked minus race day
-    QString extraday;  // clocks opened minus bird clocked
-};
-NightCounts nightCounts(const QDateTime& dayClockSet, const QDateTime& raceDay,
-                        const QDateTime& dayBirdClocked, const QDateTime& dayClockOpen);
-
 // The race dates a new race starts from: the clocks set yesterday, and the
 // race, the bird and the opening today, each at the present clock time in
 // whole seconds, as clock-face dates (a time skipped yesterday when the

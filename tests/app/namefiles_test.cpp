@@ -53,9 +53,7 @@ TEST(NameFiles, MissingUnwritableAndHandSavedFiles) {
                                                  u"\"Northfield Flyers\"\r\n")); // as "Unicode"
     EXPECT_EQ(readNameFile(club), "Northfield Flyers");
     // A read-only folder whose club.txt may be written: written in place.
-    ReadOnly folder(dir.path());
-    if (!folder.ok())
-        GTEST_SKIP() << "this file system cannot make a folder read-only";
+    READ_ONLY_OR_SKIP(folder, dir.path());
     EXPECT_TRUE(writeNameFile(club, "Rose").ok());
     EXPECT_EQ(readNameFile(club), "Rose");
 }

@@ -23,12 +23,6 @@ protected:
     }
 
     QStringList row(int i) const { return window->entries().entry(i); }
-    // The one message shown since the test last looked.
-    QString message() {
-        const QString text = onlyMessage(dialogs.messages());
-        dialogs.clear();
-        return text;
-    }
 };
 
 TEST_F(ClockingTest, WorkedExampleGivesTheEntryColumnForColumn) {
@@ -54,12 +48,12 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
                             "150-1234: the distance has been changed in the distances meanwhile. "
                             "Please check which is right, and clear and enter again the birds "
                             "worked out at the wrong one.";
-    EXPECT_EQ(message(), changed);
+    EXPECT_EQ(takeMessage(), changed);
     clock(); // said again at each bird until the list is put right
-    EXPECT_EQ(message(), changed);
+    EXPECT_EQ(takeMessage(), changed);
     list("member")->setEditText("j. smith"); // typed in other letters: the same record
     clock();
-    EXPECT_TRUE(message().contains("changed in the distances meanwhile"));
+    EXPECT_TRUE(takeMessage().contains("changed in the distances meanwhile"));
 }
 
 // A name kept again with a blank after it (typed so in another program) is
@@ -71,11 +65,11 @@ TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
                     "'10560000'), ('Zoë Hart', 'Berwick', '1', '0', '105600'), ('ZOË HART', "
                     "'Berwick', '1', '0', '105600')");
     choose(list("racepoint"), 0);
-    EXPECT_TRUE(message().startsWith("The distances hold J. Smith more than once from Berwick, "
-                                     "with a blank"));
+    EXPECT_TRUE(takeMessage().startsWith("The distances hold J. Smith more than once from Berwick, "
+                                         "with a blank"));
     choose(list("member"), list("member")->findText("J. Smith "));
     clock();
-    const QString bird = message();
+    const QString bird = takeMessage();
     EXPECT_TRUE(bird.startsWith("This bird was worked out at a distance of 100-0000 for J. Smith "
                                 "from Berwick"));
     EXPECT_TRUE(bird.contains(": the distances hold the name more than once"));
@@ -84,7 +78,7 @@ TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
         window->entries().setText(i, Col::Name, "J. Smith");
     choose(list("member"), list("member")->findText("J. Smith"));
     clock();
-    EXPECT_TRUE(message().contains(": the distances hold the name more than once"));
+    EXPECT_TRUE(takeMessage().contains(": the distances hold the name more than once"));
 }
 
 // A clock read just after midnight against a master clock just before it:
@@ -94,7 +88,7 @@ TEST_F(ClockingTest, AClockFarOutFromTheMasterClockIsDoubted) {
     type("MTRakeHr", "23"), type("MTRakeMin", "59"), type("MTRakeSec", "50");
     clock();
     EXPECT_EQ(window->entries().count(), 1);
-    EXPECT_TRUE(message().startsWith("This bird's clock was 2 seconds ahead of"));
+    EXPECT_TRUE(takeMessage().startsWith("This bird's clock was 2 seconds ahead of"));
 }
 
 // While the next bird is asked for, the one just entered is in view: its

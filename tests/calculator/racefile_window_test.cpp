@@ -50,9 +50,8 @@ protected:
     // string matchers take them.
     std::vector<std::string> saidSoFar() {
         std::vector<std::string> out;
-        for (const QString& text : dialogs.messages())
+        for (const QString& text : takeMessages())
             out.push_back(text.toStdString());
-        dialogs.clear();
         return out;
     }
 
@@ -111,10 +110,10 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
     saveFile(dir.filePath("race 24.05"));
     // Nor where the result goes when the program folder takes none.
     ASSERT_TRUE(QDir().mkpath(dir.filePath("home/Documents/Pellamy")));
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", dir.filePath("home").toUtf8());
-    saveFile(dir.filePath("home/Documents/Pellamy/result.txt"));
-    qputenv("HOME", home);
+    {
+        const EnvSet home("HOME", dir.filePath("home").toUtf8());
+        saveFile(dir.filePath("home/Documents/Pellamy/result.txt"));
+    }
     EXPECT_FALSE(QFile::exists(dir.filePath("home/Documents/Pellamy/result.txt")));
     EXPECT_EQ(saidSoFar().size(), 5u);
     EXPECT_EQ(QDir(dir.path()).entryList({"race *", "club*", "result*", "server*"}),
@@ -122,9 +121,7 @@ TEST_F(RaceFileWindowTest, ACancelledOrFailedSaveSaysSo) {
 
     // A folder Pellamy may not write in is said as such, not as no name.
     QTemporaryDir locked;
-    ReadOnly readOnly(locked.path());
-    if (!readOnly.ok())
-        GTEST_SKIP() << "this file system cannot make a folder read-only";
+    READ_ONLY_OR_SKIP(readOnly, locked.path());
     saveFile(locked.filePath("race.txt"));
     EXPECT_THAT(saidSoFar(),
                 ElementsAre(HasSubstr(", because Pellamy may not write there: the file, "

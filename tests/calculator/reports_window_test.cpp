@@ -28,19 +28,16 @@ protected:
         window->entries().appendAll(toRows({entry("A", "3"), entry("B", "2"), entry("C", "1")}));
         box("txtdaterace")->setText("24052006");
         window->show();
-        // The user's own folders are the test's.
-        qputenv("HOME", dir.filePath("home").toUtf8());
-        qputenv("XDG_CONFIG_HOME", dir.filePath("home/.config").toUtf8());
     }
 
     void TearDown() override {
         window.reset(); // before its folder goes
-        for (const auto& [name, value] : {std::pair{"HOME", home}, {"XDG_CONFIG_HOME", config}})
-            value.isNull() ? qunsetenv(name) : qputenv(name, value);
         CalculatorTest::TearDown();
     }
 
-    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    // The user's own folders are the test's.
+    EnvSet home{"HOME", dir.filePath("home").toUtf8()};
+    EnvSet config{"XDG_CONFIG_HOME", dir.filePath("home/.config").toUtf8()};
 
     QTemporaryDir folder{QDir::tempPath() + "/Pellamy program XXXXXX"};
     RecordingPrinter printer;
@@ -108,13 +105,13 @@ TEST_F(ReportsWindowTest, EmailWritesResultTxtAndHandsItToTheMailer) {
         GTEST_SKIP() << "xdg-email is not installed";
     // The mailer xdg-email hands the link to, with no path in it: a folder's
     // name may hold a blank or a quote.
-    qputenv("PELLAMY_MAILER_RECORD", record.toUtf8());
-    qputenv("MAILER", "sh -c 'printf %s \"$1\" > \"$PELLAMY_MAILER_RECORD\"' mailer");
-
-    list("racepoint")->setEditText("Northpoint");
-    click("Command2");
-    qunsetenv("MAILER");
-    qunsetenv("PELLAMY_MAILER_RECORD");
+    {
+        const EnvSet recordIn("PELLAMY_MAILER_RECORD", record.toUtf8());
+        const EnvSet mailer("MAILER",
+                            "sh -c 'printf %s \"$1\" > \"$PELLAMY_MAILER_RECORD\"' mailer");
+        list("racepoint")->setEditText("Northpoint");
+        click("Command2");
+    }
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return QFileInfo(record).size() > 0; })); // the shell makes the file, then writes it
 
@@ -172,9 +169,7 @@ TEST_F(ReportsWindowTest, ResultTxtIsRewrittenInAReadOnlyFolderAndAFullDiskIsSai
     writeFile(path, QByteArray(4000, '#')); // longer than this week's
     window->entries().setText(0, Col::Name, "Lukasz");
     {
-        ReadOnly readOnly(folder.path());
-        if (!readOnly.ok())
-            GTEST_SKIP() << "this file system cannot make a folder read-only";
+        READ_ONLY_OR_SKIP(readOnly, folder.path());
         window->Command2_Click();
     }
     EXPECT_EQ(mailer.attachments.size(), 3); // and nothing said

@@ -26,12 +26,6 @@ protected:
         return window;
     }
     QVector<QStringList> rows() const { return distanceRows(path()); }
-    // The texts of the message boxes shown since the last look, forgotten now.
-    QStringList takeSaid() {
-        const QStringList texts = dialogs.messages();
-        dialogs.clear();
-        return texts;
-    }
 
     static QLineEdit* box(frmdistances& w, const char* name) { return control<QLineEdit>(w, name); }
     // A button, or one of the data control's record arrows.
@@ -112,7 +106,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
          "Miles must be a number. The record has not been saved."}};
     for (const auto& [texts, why] : refused) {
         typeRecord(*w, texts, "cmdUpdate");
-        EXPECT_THAT(onlyMessage(takeSaid()).toStdString(), testing::StartsWith(why));
+        EXPECT_THAT(takeMessage().toStdString(), testing::StartsWith(why));
     }
     EXPECT_EQ(rows().size(), 3);
 
@@ -146,7 +140,7 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     EXPECT_EQ(rows()[1][2], "249");
     // Changed into a pair another record holds: refused as one added would be.
     retype(*again, "txtFields(0)", "smith", "cmdUpdate");
-    EXPECT_TRUE(onlyMessage(takeSaid()).startsWith("smith already has a distance from Berwick"));
+    EXPECT_TRUE(takeMessage().startsWith("smith already has a distance from Berwick"));
     EXPECT_EQ(rows()[1][0], "Brown");
 }
 
@@ -171,7 +165,8 @@ TEST_F(DistancesEditorTest, MovingSavesPendingEditsOrRefusesWhenTheyAreNoNumber)
     EXPECT_EQ(caption(*w), "Record: 2");
 
     retype(*w, "yards", "far", "Next");
-    EXPECT_EQ(takeSaid(), QStringList({"Yards must be a number. The record has not been saved."}));
+    EXPECT_EQ(takeMessages(),
+              QStringList({"Yards must be a number. The record has not been saved."}));
     EXPECT_EQ(caption(*w), "Record: 2");
     EXPECT_EQ(box(*w, "yards")->text(), "far"); // nothing typed is lost
     EXPECT_EQ(rows()[2][3], "1234");
@@ -204,8 +199,9 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     const QByteArray garbage("this is not a database\r\n");
     writeFile(path(), garbage);
     auto w = open(); // said once, and nothing typed is taken
-    EXPECT_EQ(takeSaid(), QStringList({"distances.mdb is neither a Pellamy distance database nor "
-                                       "an Access database. The file has not been changed."}));
+    EXPECT_EQ(takeMessages(),
+              QStringList({"distances.mdb is neither a Pellamy distance database nor "
+                           "an Access database. The file has not been changed."}));
     EXPECT_TRUE(box(*w, "txtFields(0)")->isReadOnly());
     EXPECT_FALSE(control<QPushButton>(*w, "cmdUpdate")->isEnabled());
     EXPECT_EQ(fileBytes(path()), garbage);
@@ -215,19 +211,17 @@ TEST_F(DistancesEditorTest, MissingOrForeignDatabaseIsReportedAndLeftAlone) {
     execSql(path(), "CREATE VIEW Distances AS SELECT * FROM Kept");
     auto view = open();
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(takeSaid()[0].contains("cannot be told apart"));
+    EXPECT_TRUE(takeMessages()[0].contains("cannot be told apart"));
     EXPECT_FALSE(control<QPushButton>(*view, "cmdUpdate")->isEnabled());
 
     // Missing from a folder Pellamy may not write in: said, nothing asked.
     QFile::remove(path());
-    ReadOnly readOnly(dir.path());
-    if (!readOnly.ok())
-        GTEST_SKIP() << "this file system cannot make a folder read-only";
+    READ_ONLY_OR_SKIP(readOnly, dir.path());
     open();
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_TRUE(
-        takeSaid()[1].endsWith("Pellamy may not write there to make one. Please put Pellamy, "
-                               "with the club's distances.mdb, in a folder of your own."));
+        takeMessages()[1].endsWith("Pellamy may not write there to make one. Please put Pellamy, "
+                                   "with the club's distances.mdb, in a folder of your own."));
 }
 
 TEST_F(DistancesEditorTest, ControlsLimitsAndTabOrder) {
@@ -276,8 +270,8 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
     }
     ASSERT_EQ(dialogs.messages().size(), 2);
     EXPECT_EQ(dialogs.messages()[0], inUse);
-    EXPECT_TRUE(takeSaid()[1].contains("the records could not be read. Please close this "
-                                       "window and open it again in a moment."));
+    EXPECT_TRUE(takeMessages()[1].contains("the records could not be read. Please close this "
+                                           "window and open it again in a moment."));
     EXPECT_EQ(box(*w, "txtFields(0)")->text(), "Browne");
     click(*w, "cmdUpdate"); // free again: saved now
     EXPECT_EQ(rows()[1][0], "Browne");
@@ -287,7 +281,7 @@ TEST_F(DistancesEditorTest, LockedDatabaseReportsTheUpdateAndKeepsTheTypedRecord
             QSqlQuery(other.db).exec(statement);
         retype(*w, "txtFields(0)", "Browner", "cmdUpdate");
     }
-    EXPECT_EQ(onlyMessage(takeSaid()), inUse);
+    EXPECT_EQ(takeMessage(), inUse);
     EXPECT_EQ(rows()[1][0], "Browne");
     click(*w, "cmdUpdate");
     EXPECT_EQ(rows()[1][0], "Browner");
@@ -327,7 +321,7 @@ TEST_F(DistancesEditorTest, TwoWritersOnOneFileNeverWriteOverAnotherRecord) {
     retype(*b, "yards", "18", "cmdUpdate");
     dialogs.clear();
     retype(*a, "txtFields(0)", "Smyth", "cmdUpdate");
-    EXPECT_EQ(takeSaid(),
+    EXPECT_EQ(takeMessages(),
               QStringList({"This record has been changed, by another window or another copy "
                            "of Pellamy, since it was shown here, so your change has not "
                            "been saved. It is now shown as it is stored."}));
@@ -387,13 +381,11 @@ TEST_F(DistancesEditorTest, AReadOnlyDatabaseGetsOnePlainMessageAndTheWindowClos
         SCOPED_TRACE(folder ? "read-only folder" : "read-only file");
         makeDistanceDatabase(path(), threeRecords);
         const QByteArray before = fileBytes(path());
-        ReadOnly readOnly(folder ? dir.path() : path());
-        if (!readOnly.ok())
-            GTEST_SKIP() << "this file system cannot make a file read-only";
+        READ_ONLY_OR_SKIP(readOnly, folder ? dir.path() : path());
         auto w = open();
         dialogs.clear();
         retype(*w, "miles", "249", "cmdUpdate");
-        EXPECT_EQ(takeSaid(),
+        EXPECT_EQ(takeMessages(),
                   QStringList({"distances.mdb cannot be changed: the file, or the folder "
                                "it is in, is read-only. The record has not been saved."}));
         dialogs.answerYesNo(true);
@@ -412,7 +404,7 @@ TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
     auto w = open();
     EXPECT_EQ(dialogs.messages(), QStringList({damaged}));
     auto second = open(); // a second window: already said
-    EXPECT_EQ(takeSaid().size(), 1);
+    EXPECT_EQ(takeMessages().size(), 1);
 
     typeRecord(*w, {"Jones", "Point 1", "1", "1"}, "cmdUpdate"); // told why nothing is saved
     EXPECT_EQ(dialogs.messages(), QStringList({damaged}));

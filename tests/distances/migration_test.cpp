@@ -127,9 +127,7 @@ TEST_F(AccessFileTest, AccessFilesWithoutADistancesTableAreLeftAlone) {
 
 TEST_F(AccessFileTest, AReadOnlyFolderIsSaidAsSuch) {
     copyIn("distances-text-jet4.mdb");
-    ReadOnly readOnly(dir.path());
-    if (!readOnly.ok())
-        GTEST_SKIP() << "this file system cannot make a folder read-only";
+    READ_ONLY_OR_SKIP(readOnly, dir.path());
     expectRefused("because Pellamy may not write there: the file, or the folder it is in, is "
                   "read-only");
 }

@@ -21,6 +21,7 @@
 #include <QSqlQuery>
 
 #include <future>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -86,11 +87,7 @@ protected:
     }
     DistanceSource source() const { return distanceSourceInFolder(dir.path()); }
     // The one message shown since the last look, which is then forgotten.
-    std::string said() {
-        const QString text = onlyMessage(dialogs.messages());
-        dialogs.clear();
-        return text.toStdString();
-    }
+    std::string said() { return takeMessage().toStdString(); }
     // The same rows in the club's own file and on the server, in one order.
     void putRows(const QVector<Row>& rows) {
         makeDistanceDatabase(path(), rows);
@@ -254,7 +251,7 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
                "pellamy_club; EXCEPTION WHEN duplicate_object THEN NULL; END $$;");
     writeFile(dir.filePath("pgpass"), "*:*:*:pellamy_password:wrong-battery\n");
     QFile::setPermissions(dir.filePath("pgpass"), QFile::ReadOwner | QFile::WriteOwner);
-    qputenv("PGPASSFILE", dir.filePath("pgpass").toUtf8());
+    std::optional<EnvSet> passFile(std::in_place, "PGPASSFILE", dir.filePath("pgpass").toUtf8());
     const std::pair<QString, const char*> cases[] = {
         {"", "server.txt is empty"},
         {"# only a comment", "server.txt is empty"},
@@ -294,7 +291,7 @@ TEST_F(ServerTest, ServerOutOfReachIsSaidOnceWithTheReason) {
         store.racepoints();
         EXPECT_THAT(store.takeNotice().toStdString(), HasSubstr(says));
     }
-    qunsetenv("PGPASSFILE");
+    passFile.reset();
 
     // With no copy of the distances either, CALCULATE says why no entry was
     // made, not that the database holds none.

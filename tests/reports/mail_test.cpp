@@ -12,14 +12,6 @@
 
 namespace {
 
-// An environment variable set for as long as the object lives.
-struct EnvSet {
-    EnvSet(const char* variable, const QByteArray& value) : name(variable) { qputenv(name, value); }
-    ~EnvSet() { was.isNull() ? qunsetenv(name) : qputenv(name, was); }
-    const char* name;
-    const QByteArray was = qgetenv(name);
-};
-
 // An xdg-email of the test's own, first on the PATH.
 struct FakeXdgEmail {
     explicit FakeXdgEmail(const QByteArray& body) {

@@ -42,6 +42,14 @@ protected:
             out << d.kind + u'|' + d.title + u'|' + d.text;
         return out;
     }
+    // The messages shown since the last look, which are then forgotten.
+    QStringList takeMessages() {
+        const QStringList texts = dialogs.messages();
+        dialogs.clear();
+        return texts;
+    }
+    // The one message shown since the last look (none or several fail the test).
+    QString takeMessage() { return onlyMessage(takeMessages()); }
     pellamy::ScriptedDialogService dialogs;
 };
 

@@ -24,3 +24,10 @@ private:
 };
 
 } // namespace testsupport
+
+// Makes the path read-only for the rest of the scope, as `variable`; the test
+// is skipped where the file system cannot.
+#define READ_ONLY_OR_SKIP(variable, path)                                                          \
+    ::testsupport::ReadOnly variable(path);                                                        \
+    if (!variable.ok())                                                                            \
+    GTEST_SKIP() << "this file system cannot make " << QString(path).toStdString() << " read-only"

@@ -54,6 +54,14 @@ inline void writeFile(const QString& path, const QByteArray& bytes, bool executa
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+// An environment variable set for as long as the object lives.
+struct EnvSet {
+    EnvSet(const char* variable, const QByteArray& value) : name(variable) { qputenv(name, value); }
+    ~EnvSet() { was.isNull() ? qunsetenv(name) : qputenv(name, was); }
+    const char* name;
+    const QByteArray was = qgetenv(name);
+};
+
 // A folder for programs a test writes and runs, beside the test program: a
 // temporary folder may not let programs run (/tmp mounted noexec).
 inline QString programsFolderTemplate() {
