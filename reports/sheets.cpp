@@ -5,6 +5,7 @@
 #include "fieldpatterns.h"
 
 #include <QRegularExpression>
+#include <QTextBoundaryFinder>
 #include <algorithm>
 
 namespace pellamy {
@@ -15,9 +16,50 @@ QString blanks(int n) {
     return QString(n, u' ');
 }
 
-QString column(const RaceEntryRow& entry, int c) {
-    return entry.text(c);
-}
+// The values of a line laid out one character to a place on paper. A letter
+// with its accents or vowel points, or one written as two UTF-16 units,
+// stands as one stand-in character (from the private use area) while the
+// line is laid out; characters that take no place (the marks that turn text
+// around, zero-width blanks, soft hyphens, as a name pasted from a phone or a
+// web page may hold) are left out. Counted as they are, either would move
+// every column after them.
+class Places {
+public:
+    QString in(const QString& text) {
+        QString laid;
+        QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, text);
+        for (qsizetype from = 0, to = letters.toNextBoundary(); to != -1;
+             from = to, to = letters.toNextBoundary()) {
+            const QString letter = text.sliced(from, to - from);
+            if (std::all_of(letter.cbegin(), letter.cend(),
+                            [](QChar c) { return c.category() == QChar::Other_Format; }))
+                continue;
+            // (Past the stand-ins there are, a letter is laid out as it is.)
+            if ((letter.size() == 1 && !isStandIn(letter[0])) ||
+                held_.size() > kLastStandIn - kFirstStandIn) {
+                laid += letter;
+            } else {
+                laid += QChar(char16_t(kFirstStandIn + held_.size()));
+                held_ << letter;
+            }
+        }
+        return laid;
+    }
+    // The line laid out, each stand-in given back its letter.
+    QString out(const QString& line) const {
+        QString text;
+        for (const QChar c : line)
+            text += isStandIn(c) ? held_.value(c.unicode() - kFirstStandIn) : QString(c);
+        return text;
+    }
+
+private:
+    static constexpr char16_t kFirstStandIn = 0xE000, kLastStandIn = 0xF8FF;
+    static bool isStandIn(QChar c) {
+        return c.unicode() >= kFirstStandIn && c.unicode() <= kLastStandIn;
+    }
+    QStringList held_;
+};
 
 // Adds lines in the document's current size.
 class Lines {
@@ -93,6 +135,7 @@ QString cutAt(const QString& line, qsizetype n, qsizetype kept) {
 // room, brings the line back under its headings. A line whose values all
 // fit is the line of the fields joined.
 template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&fields)[N]) {
+    Places places;
     QString line = blanks(2);
     qsizetype start = line.size(); // where the column starts in a line of usual values
     qsizetype kept = 0;            // the end of the last value printed whole
@@ -107,7 +150,7 @@ template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&
             else
                 line = (wholeBefore ? content : cutAt(content, start - 1, kept)) + u' ';
         }
-        const QString value = column(e, f.column);
+        const QString value = places.in(e.text(f.column));
         const QString pattern = f.pattern ? QString::fromLatin1(f.pattern) : QString();
         line += f.pattern ? fieldPattern(value, pattern) : value;
         if (f.whole)
@@ -118,8 +161,8 @@ template <std::size_t N> QString tableLine(const RaceEntryRow& e, const Field (&
         wholeBefore = f.whole;
     }
     if (wholeBefore || line.size() <= start)
-        return line;
-    return cutAt(line, start, kept);
+        return places.out(line);
+    return places.out(cutAt(line, start, kept));
 }
 
 constexpr Field kClubFields[] = {
@@ -270,17 +313,18 @@ PrintDocument federationSheet(const SheetDetails& d, const QVector<RaceEntryRow>
 }
 
 QString resultTextLine(const RaceEntryRow& e) {
+    Places places;
+    const auto value = [&](int c) { return places.in(e.text(c)); };
     const QString three = blanks(3);
-    QString line = blanks(6) + column(e, Col::Pos);
+    QString line = blanks(6) + value(Col::Pos);
     toNextPrintZone(line);
-    line += column(e, Col::BirdClocked) + three + column(e, Col::FlyingTime) + three +
-            column(e, Col::Colour) + three + column(e, Col::Sex) + three + column(e, Col::RingNo);
+    line += value(Col::BirdClocked) + three + value(Col::FlyingTime) + three + value(Col::Colour) +
+            three + value(Col::Sex) + three + value(Col::RingNo);
     toNextPrintZone(line);
-    line += column(e, Col::Distance) + three + column(e, Col::Velocity) + three +
-            column(e, Col::PoolNom);
+    line += value(Col::Distance) + three + value(Col::Velocity) + three + value(Col::PoolNom);
     toNextPrintZone(line);
-    line += column(e, Col::Name);
-    return line;
+    line += value(Col::Name);
+    return places.out(line);
 }
 
 QByteArray resultText(const SheetDetails& d, const QVector<RaceEntryRow>& entries) {

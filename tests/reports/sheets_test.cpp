@@ -179,3 +179,27 @@ TEST(ResultText, BytesForBytes) {
     EXPECT_EQ(resultText(sampleDetails(), threeEntries()), head + lines);
     EXPECT_EQ(resultText(sampleDetails(), {}), head);
 }
+
+// A name pasted with marks that take no place on paper (as a phone wraps a
+// name it copies), a letter with its accent apart, or a letter of two UTF-16
+// units: the columns after it stand where they do for a name of as many
+// printed letters, on both sheets and in result.txt.
+TEST(Sheets, ALetterTakesOnePlaceAndAMarkOfNoWidthNone) {
+    const std::tuple<const char16_t*, const char16_t*, const char16_t*> cases[] = {
+        // The name kept, one of as many printed letters, and the name printed.
+        {u"\u2068Ann Lee\u2069", u"Ann Lee", u"Ann Lee"},
+        {u"Ann\u200B Lee\u00AD", u"Ann Lee", u"Ann Lee"},
+        {u"Zoe\u0308 Hale", u"Zoë Hale", u"Zoe\u0308 Hale"},
+        {u"\U0001D400nn Lee", u"Ann Lee", u"\U0001D400nn Lee"},
+    };
+    for (const auto& [kept, plain, printed] : cases) {
+        QVector<QStringList> entries = {threeEntries()[0].columns(), threeEntries()[0].columns()};
+        entries[0][Col::Name] = QString::fromUtf16(kept);
+        entries[1][Col::Name] = QString::fromUtf16(plain);
+        const QVector<RaceEntryRow> rows = toRows(entries);
+        for (QString (*line)(const RaceEntryRow&) :
+             {clubSheetLine, federationSheetLine, resultTextLine})
+            EXPECT_EQ(line(rows[0]), line(rows[1]).replace(QString::fromUtf16(plain),
+                                                           QString::fromUtf16(printed)));
+    }
+}
