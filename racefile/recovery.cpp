@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #include <algorithm>
 #include <utility>
@@ -317,21 +318,33 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
     // one holds an unsaved race: a second copy's race, cut short by a power
     // cut, is offered on the next start too. A record left by a process that
     // has ended (even one killed) has a stale lock.
-    int held = 0; // records other running copies hold
+    int held = 0;            // records other running copies hold
+    bool unwritable = false; // the folder cannot be written: nothing can be recorded
+    const auto read = [](const QString& path) {
+        QFile old(path);
+        return old.open(QIODevice::ReadOnly) ? readRecovery(old.readAll()) : RecoveredRace{};
+    };
     for (int n = 1; n <= kMostRecoveryRecords; ++n) {
         const QString path = QDir(folder).filePath(recoveryRecordName(n));
-        if (lock_ && !QFileInfo::exists(path))
+        if ((lock_ || unwritable) && !QFileInfo::exists(path))
             continue;
         auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
         if (!lock->tryLock(0)) {
-            if (lock->error() != QLockFile::LockFailedError)
-                break; // the folder cannot be written: nothing can be recorded
-            ++held;
+            if (lock->error() == QLockFile::LockFailedError) {
+                ++held;
+                continue;
+            }
+            // A race left unsaved is still offered, read as it stands (a
+            // full disk or a folder made read-only since must not hide it);
+            // its record stays, to be offered again once it can be written.
+            unwritable = true;
+            if (RecoveredRace race = read(path); race.toOffer()) {
+                found_ = std::move(race);
+                break;
+            }
             continue;
         }
-        QFile old(path);
-        RecoveredRace race =
-            old.open(QIODevice::ReadOnly) ? readRecovery(old.readAll()) : RecoveredRace{};
+        RecoveredRace race = read(path);
         if (race.toOffer() || !lock_) {
             path_ = path;
             number_ = n;
@@ -343,13 +356,14 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
     }
     if (!lock_) {
         everyRecordHeld_ = held == kMostRecoveryRecords;
-        fail(everyRecordHeld_
-                 ? QStringLiteral("%1 other copies of Pellamy are running on its folder %2, each "
-                                  "keeping the race on its screen")
-                       .arg(held)
-                       .arg(QDir::toNativeSeparators(folder))
-                 : QStringLiteral("Pellamy may not write in its folder %1")
-                       .arg(QDir::toNativeSeparators(folder)));
+        const QString shown = QDir::toNativeSeparators(folder);
+        fail(everyRecordHeld_ ? QStringLiteral("%1 other copies of Pellamy are running on its "
+                                               "folder %2, each keeping the race on its screen")
+                                    .arg(held)
+                                    .arg(shown)
+             : QStorageInfo(folder).bytesAvailable() == 0
+                 ? QStringLiteral("the disk that holds its folder %1 is full").arg(shown)
+                 : QStringLiteral("Pellamy may not write in its folder %1").arg(shown));
         return;
     }
     // A damaged record is kept whole before the next change writes it

@@ -4,6 +4,7 @@
 #include "support/entries.h"
 #include "support/failingsync.h"
 #include "support/filesizelimit.h"
+#include "support/readonly.h"
 
 #include <array>
 #include <memory>
@@ -191,4 +192,18 @@ TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
     EXPECT_FALSE(copies[kMostRecoveryRecords - 1]->everyRecordHeld());
     EXPECT_TRUE(copies.back()->everyRecordHeld());
     EXPECT_TRUE(copies.back()->error().startsWith("9 other copies of Pellamy are running"));
+
+    // A folder that can no longer be written (made read-only, or a full
+    // disk): the race left unsaved is offered all the same.
+    QTemporaryDir locked;
+    RaceEntryList unsaved, next;
+    {
+        RaceRecovery first(locked.path(), unsaved);
+        first.start(false);
+        unsaved.append(entry("A", "2.000"));
+    } // Pellamy stopped with it unsaved
+    READ_ONLY_OR_SKIP(readOnly, locked.path());
+    const RaceRecovery restarted(locked.path(), next);
+    EXPECT_EQ(restarted.found().entries, unsaved.rows());
+    EXPECT_TRUE(restarted.error().startsWith("Pellamy may not write in its folder"));
 }
