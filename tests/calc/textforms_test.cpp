@@ -137,11 +137,14 @@ TEST(TextToNumber, ReadsNumbersAndRefusesEverythingElse) {
 }
 
 TEST(WholeNumbers, RoundHalfEvenDivisionAndTruncation) {
+    // clang-format off
     const std::tuple<double, double, std::optional<double>> cases[] = {
         {7, 2, 3},        {-7, 2, -3},   {2.5, 1, 2},   {3.5, 1, 4},   {-2.5, 1, -2},
         {3599.7, 60, 60}, {60, 60, 1},   {-0.3, 60, 0}, {59.6, 60, 1}, {10, 0.4, {}},
         {10, 0, {}},      {3e9, 60, {}}, {10, 0.5, {}}, {10, 1.5, 5},
+        {-2147483648.0, 2, -1073741824.0}, {2147483648.0, 1, {}}, // a Long's two ends
     };
+    // clang-format on
     for (const auto& [a, b, quotient] : cases)
         EXPECT_EQ(wholeDivide(a, b), quotient) << a << " \\ " << b;
     EXPECT_EQ(truncateNumber(-3.7), -3);
