@@ -239,8 +239,8 @@ void Pellamy::openRace() {
     clearSelectedEntry();
     entries_.clear();
     entries_.appendAll(std::move(read.entries));
-    if (entries_.count() > 0)
-        restoreRaceDetails(entries_.entry(0));
+    if (const RaceEntryRow* first = firstRaceEntry(entries_.rows()))
+        restoreRaceDetails(first->columns());
     markPrintedDetailsKept();
     recovery_->markOpened();
 
@@ -339,7 +339,8 @@ void Pellamy::startRecovery() {
     if (offered) {
         // The race named by its race point and day, as the secretary knows
         // it: two copies on one folder may each have left one.
-        const RaceEntryRow& first = found.entries.first();
+        const RaceEntryRow* details = firstRaceEntry(found.entries);
+        const RaceEntryRow& first = details ? *details : found.entries.first();
         QStringList race{first.text(Col::Racepoint)};
         if (const std::optional<QDateTime> day = readDateText(first.text(Col::RaceDate)))
             race << day->date().toString(QStringLiteral("dd/MM/yyyy"));
@@ -358,7 +359,7 @@ void Pellamy::startRecovery() {
                               (damaged.isEmpty() ? QString() : QStringLiteral("\n\n") + damaged);
         if (dialogs_->askYesNoCancel(asked, kTitle).value_or(true)) {
             entries_.appendAll(found.entries);
-            restoreRaceDetails(entries_.entry(0));
+            restoreRaceDetails(first.columns());
             markPrintedDetailsKept();
             restored = true;
         } else if (const QString why = recovery_->keepFoundAside(); !why.isEmpty()) {

@@ -255,6 +255,11 @@ bool isBlankLine(const RaceEntryRow& entry) {
     return entry.size() <= 1 && entry.view(0).trimmed().isEmpty();
 }
 
+const RaceEntryRow* firstRaceEntry(const QVector<RaceEntryRow>& entries) {
+    const auto first = std::find_if_not(entries.cbegin(), entries.cend(), isBlankLine);
+    return first == entries.cend() ? nullptr : &*first;
+}
+
 QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries) {
     QVector<int> out;
     for (int i = 0; i < entries.size(); ++i)

@@ -107,6 +107,11 @@ QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries);
 // Whether an entry is a line of blanks (spaces, tabs): no bird, nor short of one.
 bool isBlankLine(const RaceEntryRow& entry);
 
+// The first entry that is not a line of blanks (one left by an edit in
+// Notepad stays an entry of its own): the one whose race details a race is
+// read by. Null when there is none.
+const RaceEntryRow* firstRaceEntry(const QVector<RaceEntryRow>& entries);
+
 // How many bytes of a file come before a run of NUL bytes that ends it, as
 // a file copied while the power went or a memory stick was pulled out keeps
 // its length with its last blocks filled with nought: the entries before

@@ -194,8 +194,8 @@ SeasonRace readSeasonRace(const QString& path) {
         return race;
     }
     // The race point and date from the first line that is not blanks.
-    const auto first = std::find_if_not(read.entries.cbegin(), read.entries.cend(), isBlankLine);
-    if (first == read.entries.cend()) {
+    const RaceEntryRow* first = firstRaceEntry(read.entries);
+    if (!first) {
         race.error = QStringLiteral("holds no race entries");
         return race;
     }

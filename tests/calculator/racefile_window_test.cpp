@@ -158,6 +158,13 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
                                                     QDir::toNativeSeparators(path).toStdString() +
                                                     " holds more than a race entry's 39 fields")));
 
+    // A first line of blanks (left by an edit in Notepad) stays an entry, but
+    // the race details come from the first entry that holds them.
+    list("racepoint")->setEditText("Berwick");
+    openBytes("   \r\n" + fileOf({raceEntry("A", "1200.000")}));
+    EXPECT_EQ(list("racepoint")->currentText(), "Exeter");
+    EXPECT_THAT(window->windowTitle().toStdString(), HasSubstr("Exeter"));
+
     // A file whose line ends were changed to Linux ones reads whole, with
     // nothing to say (the fixture fails on a message left unlooked at).
     const QByteArray two = fileOf({raceEntry("A", "1200.000"), raceEntry("B", "1100.000")});
