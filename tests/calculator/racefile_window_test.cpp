@@ -248,24 +248,24 @@ TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
 
     // Cut short part-way through its last entry: read, and said. (Which
     // files end part-way is the core's: RaceFile.AnLfTypedInTheComments...)
+    // Its last blocks filled with nought (a power cut): the entries before
+    // them read. A line broken in a text editor: its pieces are read. A
+    // clock time a spreadsheet made a date of. Each is said.
     const QByteArray two = fileOf({raceEntry("A", "1.000"), raceEntry("B", "2.000")});
-    openBytes(two.chopped(30));
-    EXPECT_EQ(window->entries().count(), 2);
-    EXPECT_THAT(saidSoFar(),
-                ElementsAre(EndsWith("its last entry may be incomplete. Please check it.")));
-    // Its last blocks filled with nought (a power cut): the entries before them read.
-    openBytes(two.chopped(30) + QByteArray(4096, '\0'));
-    EXPECT_EQ(window->entries().count(), 2);
-    EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("ends in bytes of nought, as a file copied")));
-    // A line broken in a text editor: its pieces are read, and said.
-    openBytes(two.left(100) + "\r\n" + two.mid(100));
-    EXPECT_EQ(window->entries().count(), 3);
-    EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("Entries 1, 2 of the race file " +
-                                                    QDir::toNativeSeparators(path).toStdString() +
-                                                    " hold fewer")));
-    // A clock time a spreadsheet made a date of.
-    openBytes(QByteArray(two).replace("11-45-30", "11/45/1930"));
-    EXPECT_THAT(saidSoFar(), ElementsAre(StartsWith("The clock times of every entry of the race")));
+    const std::tuple<QByteArray, int, testing::Matcher<std::string>> damaged[] = {
+        {two.chopped(30), 2, EndsWith("its last entry may be incomplete. Please check it.")},
+        {two.chopped(30) + QByteArray(4096, '\0'), 2, HasSubstr("ends in bytes of nought")},
+        {two.left(100) + "\r\n" + two.mid(100), 3,
+         StartsWith("Entries 1, 2 of the race file " +
+                    QDir::toNativeSeparators(path).toStdString() + " hold fewer")},
+        {QByteArray(two).replace("11-45-30", "11/45/1930"), 2,
+         StartsWith("The clock times of every entry of the race")},
+    };
+    for (const auto& [bytes, count, said] : damaged) {
+        openBytes(bytes);
+        EXPECT_EQ(window->entries().count(), count);
+        EXPECT_THAT(saidSoFar(), ElementsAre(said));
+    }
 }
 
 TEST_F(RaceFileWindowTest, CommaAndCharacterChangesAreReportedOnSaving) {
