@@ -367,8 +367,12 @@ DatabaseFault faultOf(const QSqlError& error, Engine engine) {
     }
     // SQLite's primary result codes; an extended code (a read-only folder
     // gives SQLITE_READONLY_DIRECTORY, say) carries its primary code in its
-    // low byte.
-    switch (error.nativeErrorCode().toInt() & 0xFF) {
+    // low byte. SQLITE_READONLY_DBMOVED is no read-only file: another was put
+    // in its place (a copy put back) while it was open.
+    const int code = error.nativeErrorCode().toInt();
+    if (code == 1032)
+        return DatabaseFault::Replaced;
+    switch (code & 0xFF) {
     case 11: // SQLITE_CORRUPT
     case 26: // SQLITE_NOTADB
         return DatabaseFault::Damaged;
@@ -424,6 +428,11 @@ QString faultMessage(DatabaseFault fault, const QString& notDone, const QString&
         return QStringLiteral("distances.mdb cannot be changed: the file, or the folder it is "
                               "in, is read-only. ") +
                notDone.front().toUpper() + notDone.mid(1);
+    case DatabaseFault::Replaced:
+        return QStringLiteral("distances.mdb was replaced by another file (a copy put back, say) "
+                              "while it was open, so %1 Please close the window and open it "
+                              "again: the distances now in distances.mdb are read then.")
+            .arg(notDone);
     case DatabaseFault::Busy:
         return QStringLiteral("distances.mdb is in use by another program, so %1 %2 If a "
                               "database program has it open with changes not yet written, write "

@@ -36,6 +36,7 @@ enum class DatabaseFault {
     Damaged,     // the file's contents are corrupt: nothing may be written to it
     ReadOnly,    // the file or its folder cannot be written
     Busy,        // another program holds it locked
+    Replaced,    // another file was put in its place while it was open
     ServerBusy,  // another change on the distance server held the rows longer than a save waits
     Unreachable, // the distance server cannot be reached, or refused the sign-in
     NotAllowed,  // the user on the distance server may only read

@@ -395,6 +395,20 @@ TEST_F(DistancesEditorTest, AReadOnlyDatabaseGetsOnePlainMessageAndTheWindowClos
     }
 }
 
+// Put back from a copy while the editor is open: said as replaced, not as read-only.
+TEST_F(DistancesEditorTest, ADatabaseReplacedMeanwhileIsSaidSo) {
+    makeDistanceDatabase(path(), threeRecords);
+    auto w = open();
+    dialogs.clear();
+    makeDistanceDatabase(dir.filePath("copy.mdb"), threeRecords);
+    ASSERT_EQ(std::rename(qPrintable(dir.filePath("copy.mdb")), qPrintable(path())), 0);
+    retype(*w, "miles", "249", "cmdUpdate");
+    EXPECT_THAT(takeMessage().toStdString(),
+                testing::StartsWith("distances.mdb was replaced by another file (a copy put back, "
+                                    "say) while it was open, so the record has not been saved."));
+    w->closeWithoutSaving();
+}
+
 TEST_F(DistancesEditorTest, ADamagedDatabaseIsReportedOnceAndNeverWritten) {
     makeDamagedDatabase(path());
     const QByteArray before = fileBytes(path());
