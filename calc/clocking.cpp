@@ -58,7 +58,10 @@ QString clockDoubt(const ClockingOutcome& outcome) {
         return QString();
     const double setError = *outcome.result.setError;
     const double variation = textToNumber(*outcome.result.variation).value_or(0);
-    if (std::abs(setError) < 1800 && std::abs(variation) < 1800)
+    // A clock read an hour out (or a master time mistyped) gains that hour
+    // over the whole run, though only a share of it by a bird clocked early.
+    const double gain = outcome.result.gain.value_or(variation);
+    if (std::abs(setError) < 1800 && std::abs(variation) < 1800 && std::abs(gain) < 1800)
         return QString();
     // In words, each figure without its sign (a figure past 64 bits as it
     // is); the variation is what the clock gained on the master clock.
@@ -73,16 +76,20 @@ QString clockDoubt(const ClockingOutcome& outcome) {
             : QStringLiteral("was %1 %2 the master clock when set")
                   .arg(seconds(setError),
                        setError < 0 ? QStringLiteral("behind") : QStringLiteral("ahead of"));
-    const QString varied =
-        std::round(variation) == 0
-            ? QStringLiteral("had neither gained nor lost")
-            : QStringLiteral("had %1 %2")
-                  .arg(variation < 0 ? QStringLiteral("lost") : QStringLiteral("gained"),
-                       seconds(variation));
-    return QStringLiteral("This bird's clock %1, and %2 by the time it was clocked. Half an "
-                          "hour is far more than a racing clock is ever out, gains or loses: "
-                          "please check the clock times and dates (a clock set or read either "
-                          "side of midnight, say). The bird has been entered as they stand.")
+    const auto gainedOrLost = [&](double value) {
+        return std::round(value) == 0
+                   ? QStringLiteral("had neither gained nor lost")
+                   : QStringLiteral("had %1 %2")
+                         .arg(value < 0 ? QStringLiteral("lost") : QStringLiteral("gained"),
+                              seconds(value));
+    };
+    QString varied = gainedOrLost(variation) + QStringLiteral(" by the time it was clocked");
+    if (std::abs(variation) < 1800 && std::abs(setError) < 1800)
+        varied += QStringLiteral(", and %1 by the time it was read").arg(gainedOrLost(gain));
+    return QStringLiteral("This bird's clock %1, and %2. Half an hour is far more than a racing "
+                          "clock is ever out, gains or loses: please check the clock times and "
+                          "dates (a clock set or read either side of midnight, say). The bird "
+                          "has been entered as they stand.")
         .arg(set, varied);
 }
 

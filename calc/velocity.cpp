@@ -40,6 +40,7 @@ public:
         r_.setError = E1;
         const double E2 = finite(R - Q);
         const double G = finite(E2 - E1);
+        r_.gain = G;
         step_ = 7;
         const double D = finite(B - S);
         step_ = 8;

@@ -29,6 +29,10 @@ struct VelocityResult {
     // The set error E1 in seconds (member's clock ahead of the master clock
     // when set), handed to the caller for the race entry.
     std::optional<double> setError;
+    // What the member's clock gained on the master clock between being set
+    // and being read (G), in seconds; the variation is the share of it by the
+    // time the bird was clocked.
+    std::optional<double> gain;
 
     VelocityFault fault = VelocityFault::None;
     int failedStep = 0;  // 1 to 25; 0 when every step ran

@@ -176,6 +176,11 @@ TEST(ClockBird, ReturnsTheEntryAndTheFieldsAndTicksAsTheWindowShowsThemNext) {
     f.CsSec = "0", f.CrMin = "30", f.CrSec = "0", f.birdclockhrs = "19", f.birdclockmins = "30";
     f.birdclocksecs = "0";
     EXPECT_THAT(doubt(), HasSubstr("was set to the master clock, and had gained 1800 seconds by"));
+    f = workedExample();
+    f.CrMin = "33"; // read 33 minutes out: a share of it gained by the bird's time
+    EXPECT_THAT(doubt(),
+                HasSubstr("when set, and had gained 1344 seconds by the time it was "
+                          "clocked, and had gained 1988 seconds by the time it was read."));
     f = workedExample(); // clocked, by the times given, before liberation
     f.birdclockhrs = "7";
     EXPECT_THAT(doubt(), StartsWith("This bird's flying time comes out below nought"));
