@@ -117,6 +117,7 @@ private:
     // What to say when the entry's distance is not the one the member's
     // birds in the list were worked out at; empty when it is.
     QString otherDistance(const QStringList& entry) const;
+    QString otherClockTimes(const QStringList& entry) const;
 
     // The text boxes of the race details and of every field clocking reads,
     // with the field each shows.

@@ -65,6 +65,33 @@ QString Pellamy::otherDistance(const QStringList& entry) const {
                                         "meanwhile"));
 }
 
+// A member's clock is set and read once a race: a bird of the member worked
+// out with other clock times than the member's birds already in the list
+// (times mistyped, or the boxes as the program started after a race was
+// opened or brought back, which keeps no clock times in them) has a
+// velocity one of them gets wrong. Said, with what to do.
+QString Pellamy::otherClockTimes(const QStringList& entry) const {
+    const auto times = [](const QStringList& e) {
+        return QStringLiteral("set at %1 by the master clock's %2, read at %3 by its %4")
+            .arg(e[Col::MemberSet], e[Col::MasterSet], e[Col::MemberRead], e[Col::MasterRead]);
+    };
+    const QString name = nocaseKey(entry[Col::Name].trimmed());
+    const QString racepoint = nocaseKey(entry[Col::Racepoint].trimmed());
+    for (int i = 0; i < entries_.count(); ++i) {
+        const QStringList before = entries_.entry(i);
+        if (nocaseKey(before[Col::Name].trimmed()) == name &&
+            nocaseKey(before[Col::Racepoint].trimmed()) == racepoint &&
+            times(before) != times(entry))
+            return QStringLiteral("This bird was worked out with %1's clock %2, but a bird "
+                                  "entered before for %1 was worked out with it %3. Please check "
+                                  "the clock times (a race opened or brought back keeps none in "
+                                  "the boxes), and clear and enter again the birds worked out "
+                                  "with the wrong ones.")
+                .arg(entry[Col::Name].trimmed(), times(entry), times(before));
+    }
+    return QString();
+}
+
 void Pellamy::Picture1_Click() {
     // The set and race dates as eight digits, for the printed results.
     ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
@@ -74,7 +101,7 @@ void Pellamy::Picture1_Click() {
 
     // From here any failure skips to the closing steps, with what was
     // written so far kept and one message saying why no entry was made.
-    QString noEntry, differentDistance, doubt;
+    QString noEntry, differentDistance, differentClock, doubt;
     QPersistentModelIndex added; // the entry made, wherever the list puts it
     const DistanceLookup lookup = [&] {
         const WaitCursor wait;
@@ -121,6 +148,7 @@ void Pellamy::Picture1_Click() {
         }
         if (out.entryMade) {
             differentDistance = otherDistance(out.entry);
+            differentClock = otherClockTimes(out.entry);
             doubt = clockDoubt(out);
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
@@ -150,7 +178,7 @@ void Pellamy::Picture1_Click() {
         noEntry = QStringLiteral("its distance could not be read from the distances: %1")
                       .arg(lookup.error);
     }
-    for (const QString& said : {doubt, differentDistance})
+    for (const QString& said : {doubt, differentDistance, differentClock})
         if (!said.isEmpty())
             dialogs_->message(said, QStringLiteral("Pellamy"));
     // A bird left out is said: the question alone would read as if it had

@@ -56,6 +56,21 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
     EXPECT_TRUE(takeMessage().contains("changed in the distances meanwhile"));
 }
 
+// A member's next bird clocked with other clock times (the boxes as the
+// program started, after a race was brought back): said.
+TEST_F(ClockingTest, ABirdWorkedOutWithOtherClockTimesThanTheMembersBirdsIsSaid) {
+    clock();
+    type("MTRakeHr", "19"), type("MTRakeMin", "30");
+    clock();
+    EXPECT_EQ(takeMessage(),
+              "This bird was worked out with J. Smith's clock set at 19-30-02 by the master "
+              "clock's 19-30-00, read at 19-00-10 by its 19-30-00, but a bird entered before for "
+              "J. Smith was worked out with it set at 19-30-02 by the master clock's 19-30-00, "
+              "read at 19-00-10 by its 19-00-00. Please check the clock times (a race opened or "
+              "brought back keeps none in the boxes), and clear and enter again the birds worked "
+              "out with the wrong ones.");
+}
+
 // A name kept again with a blank after it (typed so in another program) is
 // said when the race point is chosen, and a bird at its distance too.
 TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
