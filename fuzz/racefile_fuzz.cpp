@@ -20,14 +20,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Fields read have no blanks around them and no comma; a line end inside
     // a field, or a character that is no text (written as a blank, and
     // said), changes the text, so only compare entries that survive as they
-    // are.
+    // are. An entry of empty fields alone (the first 39 of a longer line of
+    // commas) is written as a line of commas, which reads back as the blank
+    // line it is: no bird either way.
     const pellamy::RaceFileWrite written = pellamy::raceFileBytes(read.entries);
     const pellamy::RaceFileRead again = pellamy::readRaceFile(written.bytes);
     if (written.controlEntries.isEmpty() && !bytes.contains('\r') && !bytes.contains('\n') &&
         !read.entries.isEmpty()) {
         bool hasEmptyOnly = false;
-        for (const pellamy::RaceEntryRow& e : read.entries)
-            hasEmptyOnly = hasEmptyOnly || (e.size() == 1 && e.view(0).isEmpty());
+        for (const pellamy::RaceEntryRow& e : read.entries) {
+            bool empty = true;
+            for (int i = 0; i < e.size(); ++i)
+                empty = empty && e.view(i).isEmpty();
+            hasEmptyOnly = hasEmptyOnly || empty;
+        }
         if (!hasEmptyOnly && again.entries != read.entries)
             std::abort();
     }
