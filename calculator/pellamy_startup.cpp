@@ -74,9 +74,20 @@ void Pellamy::connectHandlers() {
     // Enter on a member chosen by typing goes on to the bird's clock time,
     // the next thing typed (Tab keeps the form's own order). Not as a Tab:
     // a time the picker cannot show is not passed over but asked for.
+    // A name that is no member (a letter typed onto the name chosen) is
+    // said, and chosen whole to be typed over, before the bird's time is
+    // typed into it and Tab carries on to the master clock's times.
     connect(ui_->member->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        if (ui_->member->findText(ui_->member->currentText(), Qt::MatchFixedString) >= 0)
+        const QString typed = ui_->member->currentText();
+        if (ui_->member->findText(typed, Qt::MatchFixedString) >= 0) {
             ui_->DTPicker7->setFocus(Qt::OtherFocusReason);
+        } else if (!typed.trimmed().isEmpty()) {
+            dialogs_->message(QStringLiteral("There is no distance for %1 from %2. Please choose "
+                                             "the member from the list.")
+                                  .arg(typed, ui_->racepoint->currentText()),
+                              QStringLiteral("Pellamy"));
+            ui_->member->lineEdit()->selectAll();
+        }
     });
     connect(ui_->birdedit, &QLineEdit::textChanged, this, &Pellamy::birdedit_Change);
     connect(ui_->coledit, &QLineEdit::textChanged, this, &Pellamy::coledit_Change);

@@ -110,6 +110,20 @@ TEST_F(EntryTest, ABirdIsEnteredFromTheKeyboardAlone) {
     EXPECT_EQ(focusName(), "ringno");
 }
 
+// Enter on a name that is no member (a letter typed onto the name chosen)
+// says so, and the name is chosen whole to be typed over; the next bird's
+// time is not typed into it.
+TEST_F(EntryTest, EnterOnANameThatIsNoMemberSaysSo) {
+    list("member")->setFocus();
+    QTest::keyClick(list("member")->lineEdit(), Qt::Key_End);
+    keys("J");
+    key(Qt::Key_Return);
+    EXPECT_EQ(takeMessage(), "There is no distance for J. SmithJ from Berwick. Please choose the "
+                             "member from the list.");
+    EXPECT_EQ(focusName(), "member");
+    EXPECT_EQ(list("member")->lineEdit()->selectedText(), "J. SmithJ");
+}
+
 // A morning time without its leading zero; a figure that makes no time is
 // refused, and the figures after it do not slide into its place.
 TEST_F(EntryTest, AClockReadingTypedIsTakenAsTypedOrNotAtAll) {
