@@ -229,6 +229,23 @@ void DistanceRecordSet::reread() {
     moveTo(at >= 0 ? at : std::clamp(place, 0, count() - 1));
 }
 
+void DistanceRecordSet::takeInAddedRows() {
+    const qint64 shown = isNew_ ? -1 : addressAt(position_);
+    const qint64 before = addressAt(positionBeforeNew_);
+    const QVector<qint64> order = order_;
+    const QString error = error_;
+    const DatabaseFault fault = fault_;
+    if (!readOrder() || (shown >= 0 && !order_.contains(shown))) {
+        order_ = order; // the refusal is what is said, not this read
+        fail(error, fault);
+        return;
+    }
+    if (shown >= 0)
+        position_ = positionOf(shown);
+    if (before >= 0)
+        positionBeforeNew_ = positionOf(before);
+}
+
 WriteOutcome DistanceRecordSet::refuseReadOnly() {
     fail(QStringLiteral("The user on the distance server may only read the distances."),
          DatabaseFault::NotAllowed);
@@ -263,6 +280,8 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
         QSqlQuery(db).exec(QStringLiteral("Rollback"));
         if (outcome == WriteOutcome::Deleted || outcome == WriteOutcome::Changed)
             reread();
+        else if (outcome == WriteOutcome::HeldTwice)
+            takeInAddedRows();
         return outcome;
     };
     if (!insert) {

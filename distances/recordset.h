@@ -114,6 +114,12 @@ private:
     // After another program changed the table: reads the order again and
     // shows the current row as stored, or the row now at its place.
     void reread();
+    // After a pair was refused as held by another row: takes into the order
+    // the rows another writer added since, so that the row the refusal
+    // names can be stepped to; the record on screen stays as it is (a new
+    // one new). A row on screen gone meanwhile is left for the next save to
+    // find.
+    void takeInAddedRows();
 
     DistanceSource source_;
     std::unique_ptr<DistanceConnection> connection_;

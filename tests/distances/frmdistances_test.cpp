@@ -142,6 +142,15 @@ TEST_F(DistancesEditorTest, AddingARecordStoresItsSixtiethsAndShowsIt) {
     retype(*again, "txtFields(0)", "smith", "cmdUpdate");
     EXPECT_TRUE(takeMessage().startsWith("smith already has a distance from Berwick"));
     EXPECT_EQ(rows()[1][0], "Brown");
+    // A pair another program added since the window read the records: the
+    // record the refusal names can be stepped to.
+    QTest::keyClick(box(*again, "txtFields(0)"), Qt::Key_Escape);
+    execSql(path(), "INSERT INTO Distances VALUES ('Zed', 'Ayr', '1', '0', '105600')");
+    click(*again, "cmdAdd");
+    typeRecord(*again, {"Zed", "Ayr", "2", "0"}, "cmdUpdate");
+    EXPECT_TRUE(takeMessage().startsWith("Zed already has a distance from Ayr"));
+    QTest::keyClick(box(*again, "txtFields(0)"), Qt::Key_Escape);
+    EXPECT_EQ(after(*again, "Last"), "Record: 6 Zed Ayr");
 }
 
 TEST_F(DistancesEditorTest, MovingOntoARecordDeletedElsewhereShowsTheOneNowInItsPlace) {
