@@ -31,6 +31,22 @@ namespace pellamy {
 
 namespace {
 
+// The names of a list held more than once, once with a blank before or
+// after (typed so in another program): listed twice alike, the one chosen
+// may be the wrong one. Letters' case counts as the distances' own lookup
+// counts it.
+QStringList keptAgainWithBlanks(const QStringList& names) {
+    QHash<QString, QString> seen;
+    QStringList twice;
+    for (const QString& name : names) {
+        const QString key = nocaseKey(name.trimmed());
+        if (seen.contains(key) && !twice.contains(seen[key]))
+            twice << seen[key];
+        seen.insert(key, name.trimmed());
+    }
+    return twice;
+}
+
 const QString kMissedField = QStringLiteral(
     "You have missed out a field /s in a Database record, Please check your Database "
     "entries. Make sure all fields are filled in.");
@@ -176,6 +192,19 @@ void Pellamy::Form_Load() {
                           QStringLiteral("Pellamy"));
     if (!points.ok() || points.values.isEmpty())
         return;
+    // So too a race point: its members are split between the two.
+    if (const QStringList twice = keptAgainWithBlanks(points.values); !twice.isEmpty())
+        dialogs_->message(
+            QStringLiteral("The distances hold the race point %1 more than once, with a blank "
+                           "before or after it in some records, so the list shows it more than "
+                           "once and each holds only some of its members. %2")
+                .arg(twice.join(QStringLiteral(", ")),
+                     store_.source().onServer()
+                         ? QStringLiteral("Please ask the federation's distance officer to put "
+                                          "the race point right in those records.")
+                         : QStringLiteral("Please put the race point right in those records "
+                                          "under Enter Members Distances before entering birds.")),
+            QStringLiteral("Pellamy"));
     ui_->racepoint->addItems(points.values);
     ui_->racepoint->setCurrentIndex(0);
     racepoint_Click();
@@ -218,19 +247,9 @@ void Pellamy::racepoint_Click() {
         return;
     ui_->member->addItems(members.values);
     ui_->member->setCurrentIndex(0);
-    // A name kept twice, once with a blank before or after it (typed so in
-    // another program), is listed twice alike, each with its own distance:
-    // the one chosen may be the wrong one. Letters' case counts as the
-    // distances' own lookup counts it.
-    QHash<QString, QString> seen;
-    QStringList twice;
-    for (const QString& name : members.values) {
-        const QString key = nocaseKey(name.trimmed());
-        if (seen.contains(key) && !twice.contains(seen[key]))
-            twice << seen[key];
-        seen.insert(key, name.trimmed());
-    }
-    if (!twice.isEmpty())
+    // A name kept twice, once with a blank before or after it, is listed
+    // twice alike, each with its own distance.
+    if (const QStringList twice = keptAgainWithBlanks(members.values); !twice.isEmpty())
         dialogs_->message(
             QStringLiteral("The distances hold %1 more than once from %2, with a blank before or "
                            "after the name in one record, each with a distance of its own, so the "

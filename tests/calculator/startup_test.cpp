@@ -48,6 +48,17 @@ TEST_F(CalculatorTest, EmptyRowsAreSaidAndChoosingARacePointReplacesTheMembers) 
                            path() + "'."}));
 }
 
+// A race point kept again with a blank after it (typed so in another
+// program) is listed twice alike, each with some of its members: said.
+TEST_F(CalculatorTest, ARacePointKeptAgainWithABlankIsSaid) {
+    makeDatabase(
+        {{"Ann Hale", "Dover", "1", "0", "105600"}, {"Bo Finch", "Dover ", "1", "0", "105600"}});
+    open();
+    EXPECT_TRUE(takeMessage().startsWith("The distances hold the race point Dover more than once, "
+                                         "with a blank before or after it in some records"));
+    EXPECT_EQ(list("racepoint")->count(), 2);
+}
+
 TEST_F(CalculatorTest, ADamagedOrBusyDatabaseIsSaidOnce) {
     makeDamagedDatabase(path());
     open();
