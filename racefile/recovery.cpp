@@ -8,9 +8,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <QSysInfo>
 
 #include <algorithm>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#endif
 
 namespace pellamy {
 
@@ -297,6 +303,21 @@ RecoveredRace readRecord(const QByteArray& bytes, bool build) {
     return out;
 }
 
+// Whether a record's lock is a running copy of Pellamy's: one on another
+// computer (a shared folder), or whose process cannot be looked for, counts
+// as running.
+bool heldByRunningCopy(const QLockFile& lock) {
+    qint64 pid = 0;
+    QString host, application;
+    if (!lock.getLockInfo(&pid, &host, &application) || host != QSysInfo::machineHostName())
+        return true;
+#ifdef Q_OS_UNIX
+    return !(::kill(pid_t(pid), 0) != 0 && errno == ESRCH);
+#else
+    return true;
+#endif
+}
+
 } // namespace
 
 RecoveredRace readRecovery(const QByteArray& bytes) {
@@ -330,16 +351,19 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
             continue;
         auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
         if (!lock->tryLock(0)) {
-            if (lock->error() == QLockFile::LockFailedError) {
+            if (lock->error() == QLockFile::LockFailedError && heldByRunningCopy(*lock)) {
                 ++held;
                 continue;
             }
             // A race left unsaved is still offered, read as it stands (a
-            // full disk or a folder made read-only since must not hide it);
-            // its record stays, to be offered again once it can be written.
+            // full disk or a folder made read-only since must not hide it,
+            // nor the lock a copy that ended left there, which such a
+            // folder keeps); its record stays, to be offered again once it
+            // can be written.
             unwritable = true;
             if (RecoveredRace race = read(path); race.toOffer()) {
                 found_ = std::move(race);
+                foundPath_ = path;
                 break;
             }
             continue;
@@ -355,6 +379,7 @@ RaceRecovery::RaceRecovery(const QString& folder, RaceEntryList& list, QObject* 
             break;
     }
     if (!lock_) {
+        foundDamaged_ = found_.damaged; // said, though it cannot be kept whole beside it
         everyRecordHeld_ = held == kMostRecoveryRecords;
         const QString shown = QDir::toNativeSeparators(folder);
         fail(everyRecordHeld_ ? QStringLiteral("%1 other copies of Pellamy are running on its "

@@ -79,7 +79,7 @@ public:
     // once. Empty when it could not be kept.
     bool foundDamaged() const { return foundDamaged_; }
     const QString& damagedKeptAs() const { return damagedKeptAs_; }
-    QString path() const { return path_; }
+    QString path() const { return path_.isEmpty() ? foundPath_ : path_; }
     // Which record was taken (1 to kMostRecoveryRecords); 0 when none was.
     int recordNumber() const { return number_; }
     // Whether none was, because other running copies held every record.
@@ -145,6 +145,7 @@ private:
     RaceEntryList& list_;
     QString folder_;
     QString path_;
+    QString foundPath_; // the record a race was read from in a folder that cannot be written
     int number_ = 0;
     bool everyRecordHeld_ = false;
     std::unique_ptr<QLockFile> lock_;

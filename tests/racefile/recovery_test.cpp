@@ -6,6 +6,8 @@
 #include "support/filesizelimit.h"
 #include "support/readonly.h"
 
+#include <QSysInfo>
+
 #include <array>
 #include <memory>
 
@@ -194,16 +196,26 @@ TEST(RecoveryRecords, AnUnsavedRaceInALaterRecordIsOfferedOnTheNextStart) {
     EXPECT_TRUE(copies.back()->error().startsWith("9 other copies of Pellamy are running"));
 
     // A folder that can no longer be written (made read-only, or a full
-    // disk): the race left unsaved is offered all the same.
+    // disk): the race left unsaved is offered all the same, though the copy
+    // that left it was killed (its lock left behind) and a line of the
+    // record was damaged, which is said.
     QTemporaryDir locked;
     RaceEntryList unsaved, next;
     {
         RaceRecovery first(locked.path(), unsaved);
         first.start(false);
         unsaved.append(entry("A", "2.000"));
-    } // Pellamy stopped with it unsaved
+        unsaved.append(entry("B", "1.000"));
+        QByteArray record = fileBytes(first.path());
+        writeFile(first.path(),
+                  record.insert(record.lastIndexOf('\n', record.size() - 2) + 1, "damaged\n"));
+    }
+    writeFile(locked.filePath("race-recovery.journal.lock"),
+              "2147483000\npellamy\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     READ_ONLY_OR_SKIP(readOnly, locked.path());
     const RaceRecovery restarted(locked.path(), next);
-    EXPECT_EQ(restarted.found().entries, unsaved.rows());
+    EXPECT_EQ(restarted.found().entries, unsaved.rows().mid(0, 1));
+    EXPECT_TRUE(restarted.foundDamaged());
+    EXPECT_EQ(restarted.path(), locked.filePath("race-recovery.journal")); // named when said
     EXPECT_TRUE(restarted.error().startsWith("Pellamy may not write in its folder"));
 }
