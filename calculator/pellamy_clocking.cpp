@@ -66,10 +66,11 @@ QString Pellamy::otherDistance(const QStringList& entry) const {
 }
 
 // A member's clock is set and read once a race: a bird of the member worked
-// out with other clock times than the member's birds already in the list
+// out with clock times none of the member's birds already in the list has
 // (times mistyped, or the boxes as the program started after a race was
 // opened or brought back, which keeps no clock times in them) has a
-// velocity one of them gets wrong. Said, with what to do.
+// velocity one of them gets wrong, unless the member clocked with a second
+// clock. Said, with what to do.
 QString Pellamy::otherClockTimes(const QStringList& entry) const {
     const auto times = [](const QStringList& e) {
         return QStringLiteral("set at %1 by the master clock's %2, read at %3 by its %4")
@@ -77,19 +78,24 @@ QString Pellamy::otherClockTimes(const QStringList& entry) const {
     };
     const QString name = nocaseKey(entry[Col::Name].trimmed());
     const QString racepoint = nocaseKey(entry[Col::Racepoint].trimmed());
+    QString before;
     for (int i = 0; i < entries_.count(); ++i) {
-        const QStringList before = entries_.entry(i);
-        if (nocaseKey(before[Col::Name].trimmed()) == name &&
-            nocaseKey(before[Col::Racepoint].trimmed()) == racepoint &&
-            times(before) != times(entry))
-            return QStringLiteral("This bird was worked out with %1's clock %2, but a bird "
-                                  "entered before for %1 was worked out with it %3. Please check "
-                                  "the clock times (a race opened or brought back keeps none in "
-                                  "the boxes), and clear and enter again the birds worked out "
-                                  "with the wrong ones.")
-                .arg(entry[Col::Name].trimmed(), times(entry), times(before));
+        const QStringList other = entries_.entry(i);
+        if (nocaseKey(other[Col::Name].trimmed()) != name ||
+            nocaseKey(other[Col::Racepoint].trimmed()) != racepoint)
+            continue;
+        if (times(other) == times(entry))
+            return QString(); // a clock of the member's already
+        before = times(other);
     }
-    return QString();
+    if (before.isEmpty())
+        return QString();
+    return QStringLiteral("This bird was worked out with %1's clock %2, but a bird entered before "
+                          "for %1 was worked out with it %3. If %1 clocked with a second clock, "
+                          "both may be right; if not, please check the clock times (a race opened "
+                          "or brought back keeps none in the boxes), and clear and enter again the "
+                          "birds worked out with the wrong ones.")
+        .arg(entry[Col::Name].trimmed(), times(entry), before);
 }
 
 void Pellamy::Picture1_Click() {

@@ -57,18 +57,25 @@ TEST_F(ClockingTest, ABirdWorkedOutAtAnotherDistanceThanTheMembersBirdsIsSaid) {
 }
 
 // A member's next bird clocked with other clock times (the boxes as the
-// program started, after a race was brought back): said.
+// program started, after a race was brought back): said, once for each
+// other clock. Another member's clock is not the member's.
 TEST_F(ClockingTest, ABirdWorkedOutWithOtherClockTimesThanTheMembersBirdsIsSaid) {
     clock();
     type("MTRakeHr", "19"), type("MTRakeMin", "30");
+    execSql(path(), "INSERT INTO Distances VALUES ('Ann Hale', 'Berwick', '1', '0', '105600')");
+    list("member")->setEditText("Ann Hale");
+    clock();
+    list("member")->setEditText("J. Smith");
     clock();
     EXPECT_EQ(takeMessage(),
               "This bird was worked out with J. Smith's clock set at 19-30-02 by the master "
               "clock's 19-30-00, read at 19-00-10 by its 19-30-00, but a bird entered before for "
               "J. Smith was worked out with it set at 19-30-02 by the master clock's 19-30-00, "
-              "read at 19-00-10 by its 19-00-00. Please check the clock times (a race opened or "
-              "brought back keeps none in the boxes), and clear and enter again the birds worked "
-              "out with the wrong ones.");
+              "read at 19-00-10 by its 19-00-00. If J. Smith clocked with a second clock, both "
+              "may be right; if not, please check the clock times (a race opened or brought back "
+              "keeps none in the boxes), and clear and enter again the birds worked out with the "
+              "wrong ones.");
+    clock(); // a second clock's times, now known
 }
 
 // A name kept again with a blank after it (typed so in another program) is
