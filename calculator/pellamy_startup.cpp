@@ -40,6 +40,8 @@ QStringList keptAgainWithBlanks(const QStringList& names) {
     QStringList twice;
     for (const QString& name : names) {
         const QString key = nocaseKey(name.trimmed());
+        if (key.isEmpty())
+            continue; // said as a field missed out
         if (seen.contains(key) && !twice.contains(seen[key]))
             twice << seen[key];
         seen.insert(key, name.trimmed());
@@ -97,7 +99,8 @@ void Pellamy::connectHandlers() {
         const QString typed = ui_->member->currentText();
         if (ui_->member->findText(typed, Qt::MatchFixedString) >= 0) {
             ui_->DTPicker7->setFocus(Qt::OtherFocusReason);
-        } else if (!typed.trimmed().isEmpty()) {
+        } else if (!typed.trimmed().isEmpty() && ui_->member->count() > 0) {
+            // (With no members listed, why was said when the race point was chosen.)
             dialogs_->message(QStringLiteral("There is no distance for %1 from %2. Please choose "
                                              "the member from the list.")
                                   .arg(typed, ui_->racepoint->currentText()),

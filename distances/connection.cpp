@@ -368,7 +368,8 @@ DatabaseFault faultOf(const QSqlError& error, Engine engine) {
     // SQLite's primary result codes; an extended code (a read-only folder
     // gives SQLITE_READONLY_DIRECTORY, say) carries its primary code in its
     // low byte. SQLITE_READONLY_DBMOVED is no read-only file: another was put
-    // in its place (a copy put back) while it was open.
+    // in its place (a copy put back), or it was moved or deleted, while it
+    // was open.
     const int code = error.nativeErrorCode().toInt();
     if (code == 1032)
         return DatabaseFault::Replaced;
@@ -429,9 +430,9 @@ QString faultMessage(DatabaseFault fault, const QString& notDone, const QString&
                               "in, is read-only. ") +
                notDone.front().toUpper() + notDone.mid(1);
     case DatabaseFault::Replaced:
-        return QStringLiteral("distances.mdb was replaced by another file (a copy put back, say) "
-                              "while it was open, so %1 Please close the window and open it "
-                              "again: the distances now in distances.mdb are read then.")
+        return QStringLiteral("distances.mdb was replaced (by a copy put back, say), moved or "
+                              "deleted while it was open, so %1 Please close the window and open "
+                              "it again: distances.mdb is read afresh then.")
             .arg(notDone);
     case DatabaseFault::Busy:
         return QStringLiteral("distances.mdb is in use by another program, so %1 %2 If a "

@@ -242,8 +242,11 @@ void DistanceRecordSet::takeInAddedRows() {
     }
     if (shown >= 0)
         position_ = positionOf(shown);
-    if (before >= 0)
+    // (The record before a new one gone meanwhile: the one now at its place.)
+    if (before >= 0 && positionOf(before) >= 0)
         positionBeforeNew_ = positionOf(before);
+    else if (before >= 0)
+        positionBeforeNew_ = std::min(positionBeforeNew_, count() - 1);
 }
 
 WriteOutcome DistanceRecordSet::refuseReadOnly() {

@@ -413,8 +413,9 @@ TEST_F(DistancesEditorTest, ADatabaseReplacedMeanwhileIsSaidSo) {
     ASSERT_EQ(std::rename(qPrintable(dir.filePath("copy.mdb")), qPrintable(path())), 0);
     retype(*w, "miles", "249", "cmdUpdate");
     EXPECT_THAT(takeMessage().toStdString(),
-                testing::StartsWith("distances.mdb was replaced by another file (a copy put back, "
-                                    "say) while it was open, so the record has not been saved."));
+                testing::StartsWith("distances.mdb was replaced (by a copy put back, say), moved "
+                                    "or deleted while it was open, so the record has not been "
+                                    "saved."));
     w->closeWithoutSaving();
 }
 
