@@ -275,17 +275,19 @@ PrintDocument federationSheet(const SheetDetails& d, const QVector<RaceEntryRow>
     out.empty(2);
     out.size(12);
     // A club name that fills its places keeps a blank before "Lib Time".
-    QString club = fieldPattern(d.club, u'!' + QString(41, u'@'));
+    Places places; // the club name and race point laid out by the places they take
+    QString club = fieldPattern(places.in(d.club), u'!' + QString(41, u'@'));
     if (!club.endsWith(u' '))
         club += u' ';
-    out.line(blanks(8) + club + QStringLiteral("Lib Time  ...") + blanks(2) + d.birdlibhrs +
-             d.birdlibmins + blanks(13) + QStringLiteral("No. of Birds ... ") + d.txtbirds);
+    out.line(places.out(blanks(8) + club + QStringLiteral("Lib Time  ...") + blanks(2) +
+                        d.birdlibhrs + d.birdlibmins + blanks(13) +
+                        QStringLiteral("No. of Birds ... ") + d.txtbirds));
     QString race = blanks(8) + QStringLiteral("Race Stage ....") + blanks(1) +
-                   fieldPattern(d.racepoint, u'!' + QString(14, u'@'));
+                   fieldPattern(places.in(d.racepoint), u'!' + QString(14, u'@'));
     toNextPrintZone(race);
     race += blanks(7) + QStringLiteral("Race Date ... ") + blanks(1) + slashDate(d.txtdaterace) +
             blanks(7) + QStringLiteral("Setting Date ...") + blanks(1) + slashDate(d.txtdateset);
-    out.line(race);
+    out.line(places.out(race));
     out.size(9);
     out.empty(2);
     out.table(

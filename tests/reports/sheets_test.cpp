@@ -202,5 +202,12 @@ TEST(Sheets, ALetterTakesOnePlaceAndAMarkOfNoWidthNone) {
              {clubSheetLine, federationSheetLine, resultTextLine})
             EXPECT_EQ(line(rows[0]), line(rows[1]).replace(QString::fromUtf16(plain),
                                                            QString::fromUtf16(printed)));
+        // The federation sheet's club and race point, laid out by places too.
+        SheetDetails odd = sampleDetails(), even = sampleDetails();
+        odd.club = odd.racepoint = QString::fromUtf16(kept);
+        even.club = even.racepoint = QString::fromUtf16(plain);
+        QStringList heading = federationSheet(even, {}, 1).texts().mid(5, 2);
+        heading.replaceInStrings(QString::fromUtf16(plain), QString::fromUtf16(printed));
+        EXPECT_EQ(federationSheet(odd, {}, 1).texts().mid(5, 2), heading);
     }
 }
