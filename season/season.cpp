@@ -251,6 +251,12 @@ SeasonRace readSeasonRace(const QString& path) {
     return race;
 }
 
+QString belowMinimumText(const SeasonTable& table) {
+    return QStringLiteral("%1 clocked in fewer races %2 not listed")
+        .arg(countText(table.belowMinimum, QStringLiteral("member"), QStringLiteral("members")),
+             table.belowMinimum == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+}
+
 bool operator==(const SeasonBird& a, const SeasonBird& b) {
     return a.member == b.member && a.thousandths == b.thousandths;
 }
@@ -493,12 +499,17 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
         average.racesCounted = averageRule.clockedOnly ? average.racesClocked : raceCount;
         if (!averageRule.clockedOnly || average.racesClocked >= averageRule.minimumRaces)
             table.averages << average;
+        else
+            ++table.belowMinimum;
         PointsRow row;
         row.member = members.names[m];
         row.points = points[m];
         row.total = std::accumulate(row.points.cbegin(), row.points.cend(), 0);
         table.points << row;
     }
+    // A member left out is not taken for one forgotten.
+    if (table.belowMinimum > 0)
+        table.averagesRule += QStringLiteral(" (%1)").arg(belowMinimumText(table));
     // Averages compared exactly: a / n against b / k as a × k against b × n
     // (thousandths of some thousands of yards a minute over tens of races
     // stay far within 64 bits).

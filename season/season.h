@@ -84,7 +84,12 @@ struct SeasonTable {
     QStringList alikeNames;
     // The rules the table was worked out by, in words for the sheet.
     QString averagesRule, pointsRule;
+    // Members left out of the averages, clocked in fewer races than asked.
+    int belowMinimum = 0;
 };
+
+// "2 members clocked in fewer races are not listed", of the averages.
+QString belowMinimumText(const SeasonTable& table);
 
 struct AverageRule {
     // False: over every race of the season, a race without a bird counting

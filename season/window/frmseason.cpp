@@ -182,7 +182,10 @@ void frmseason::workOut() {
             row.insert(leading, row.takeLast());
         fill(table, header, rows);
     }
-    ui_->lblAveragesNote->setText(mergedNote(table_));
+    QString averagesNote = mergedNote(table_);
+    if (table_.belowMinimum > 0)
+        averagesNote.prepend(belowMinimumText(table_) + QStringLiteral(" here.\n"));
+    ui_->lblAveragesNote->setText(averagesNote.trimmed());
     ui_->lblPointsNote->setText(mergedNote(table_));
 }
 

@@ -60,6 +60,13 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
     EXPECT_EQ(control<QLabel>(window, "lblAveragesNote")->text(),
               "Counted as one member, as their names differ only in letter case or spacing: "
               "“Ann Hale”, “ann hale”.");
+    control<QRadioButton>(window, "optRacesClocked")->click();
+    control<QSpinBox>(window, "spnMinimumRaces")->setValue(9);
+    EXPECT_TRUE(
+        control<QLabel>(window, "lblAveragesNote")
+            ->text()
+            .startsWith(
+                "2 members clocked in fewer races are not listed here.\nCounted as one member"));
 
     control<QTabWidget>(window, "tabCompetitions")->setCurrentIndex(1);
     auto* pointsBox = control<QLineEdit>(window, "txtPoints");
