@@ -180,6 +180,11 @@ private:
     void setRacepointText(const QString& text);
 
     QString folder_;
+    // The race file as this window last opened or saved it: its size and
+    // time of change then, to tell a save over it that another copy of
+    // Pellamy (or another program) has changed it since.
+    QString raceFile_;
+    std::pair<qint64, QDateTime> raceFileStamp_;
     // The form (pellamy.ui): every control, named as the window names it.
     std::unique_ptr<Ui::Pellamy> ui_;
     QScrollArea* formScroll_ = nullptr; // the form, in a window smaller than itself

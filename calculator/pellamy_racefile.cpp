@@ -45,6 +45,11 @@ bool sameFile(const QString& a, const QString& b) {
                .compare(QDir::cleanPath(other.absoluteFilePath()), letterCase) == 0;
 }
 
+std::pair<qint64, QDateTime> fileStamp(const QString& path) {
+    const QFileInfo file(path);
+    return {file.exists() ? file.size() : -1, file.lastModified()};
+}
+
 } // namespace
 
 void Pellamy::cmdsave_Click() {
@@ -103,6 +108,17 @@ bool Pellamy::saveRace() {
                                 .arg(QDir::toNativeSeparators(path)),
                             kTitle, false))
         return false;
+    // The race file opened or saved here, changed since by another copy of
+    // Pellamy on the folder (a bird added there and saved): replaced unasked,
+    // what was saved there would be lost.
+    if (!raceFile_.isEmpty() && sameFile(path, raceFile_) && fileStamp(path) != raceFileStamp_ &&
+        !dialogs_->askYesNo(
+            QStringLiteral("%1 has been changed since this race was opened or saved here, by "
+                           "another copy of Pellamy or another program. Saving now replaces what "
+                           "was saved there. Replace it all the same?")
+                .arg(QDir::toNativeSeparators(path)),
+            kTitle, false))
+        return false;
     takeTypedDetails();
     // The file is replaced only once the whole race is written, so a save
     // that fails part-way leaves the previous file as it was.
@@ -142,6 +158,8 @@ bool Pellamy::saveRace() {
                         "program) in %1 were saved as blanks, so that the race file reads back "
                         "whole.")},
     };
+    raceFile_ = path;
+    raceFileStamp_ = fileStamp(path);
     for (const auto& [entries, text] : changed)
         if (!entries.isEmpty())
             dialogs_->message(text.arg(entriesText(entries, entries_.count())), kTitle);
@@ -243,6 +261,8 @@ void Pellamy::openRace() {
         restoreRaceDetails(first->columns());
     markPrintedDetailsKept();
     recovery_->markOpened();
+    raceFile_ = path;
+    raceFileStamp_ = fileStamp(path);
 
     if (zeroFilled)
         dialogs_->message(QStringLiteral("The race file %1 ends in bytes of nought, as a file "

@@ -200,6 +200,22 @@ TEST_F(RaceFileWindowTest, AnUnsavedRaceIsNotReplacedWithoutAsking) {
     openFile(path);
     EXPECT_EQ(window->entries().text(0, Col::RingNo), "GB06N12345");
     openFile(path); // just opened: nothing to ask (a question would go unanswered)
+
+    // Saved since by another copy of Pellamy (a bird added there): not
+    // replaced unasked, No by default; once saved here, asked no more.
+    const QByteArray theirs = fileOf({raceEntry("A", "1.000"), raceEntry("B", "2.000")});
+    writeFile(path, theirs);
+    dialogs.clear();
+    dialogs.answerYesNo(false);
+    saveFile(path);
+    EXPECT_EQ(fileBytes(path), theirs);
+    EXPECT_THAT(dialogs.noByDefault().last().toStdString(),
+                EndsWith("by another copy of Pellamy or another program. Saving now replaces "
+                         "what was saved there. Replace it all the same?"));
+    dialogs.answerYesNo(true);
+    saveFile(path);
+    EXPECT_NE(fileBytes(path), theirs);
+    saveFile(path);
 }
 
 TEST_F(RaceFileWindowTest, ShortAndEmptyFilesRestoreWhatTheyHold) {
