@@ -130,6 +130,10 @@ QStringList rowDoubts(const QJsonArray& values) {
 QStringList doubtfulRows(const QJsonArray& rows, int* incomplete) {
     QStringList lines;
     QHash<QString, int> firstOfPair;
+    // Written again with a blank before or after: listed apart by the
+    // calculator, a member's birds then found under one of them only.
+    QHash<QString, int> firstOfTrimmedPair;
+    QHash<QString, std::pair<int, QString>> firstRacepoint; // row and spelling, by its trimmed key
     for (int i = 0; i < rows.size(); ++i) {
         const QJsonArray values = rows.at(i).toArray();
         QStringList doubts = rowDoubts(values);
@@ -144,13 +148,27 @@ QStringList doubtfulRows(const QJsonArray& rows, int* incomplete) {
         if (name.trimmed().isEmpty() || racepoint.trimmed().isEmpty())
             ++*incomplete;
         const QString pair = nocaseKey(name) + u'\n' + nocaseKey(racepoint);
-        if (!name.isEmpty() && !racepoint.isEmpty()) {
+        const QString trimmedPair =
+            nocaseKey(name.trimmed()) + u'\n' + nocaseKey(racepoint.trimmed());
+        const QString racepointKey = nocaseKey(racepoint.trimmed());
+        if (!name.trimmed().isEmpty() && !racepoint.trimmed().isEmpty()) {
+            const auto [pointRow, spelling] = firstRacepoint.value(racepointKey);
             if (const int first = firstOfPair.value(pair); first > 0)
                 doubts << QStringLiteral("Name and Racepoint are those of row %1 too, so the "
                                          "calculator takes neither distance")
                               .arg(first);
-            else
-                firstOfPair.insert(pair, i + 1);
+            else if (const int alike = firstOfTrimmedPair.value(trimmedPair); alike > 0)
+                doubts << QStringLiteral("Name and Racepoint are those of row %1 but for a blank "
+                                         "before or after, so the calculator lists them apart")
+                              .arg(alike);
+            else if (pointRow > 0 && nocaseKey(spelling) != nocaseKey(racepoint))
+                doubts << QStringLiteral("Racepoint is that of row %1 but for a blank before or "
+                                         "after, so the calculator lists the race point twice")
+                              .arg(pointRow);
+            firstOfPair.insert(pair, firstOfPair.value(pair, i + 1));
+            firstOfTrimmedPair.insert(trimmedPair, firstOfTrimmedPair.value(trimmedPair, i + 1));
+            if (pointRow == 0)
+                firstRacepoint.insert(racepointKey, {i + 1, racepoint});
         }
         if (doubts.isEmpty())
             continue;

@@ -195,6 +195,29 @@ TEST_F(MigrationTest, APellamyDatabaseIsNeverTouched) {
     EXPECT_EQ(QFileInfo(path()).lastModified(), modified);
 }
 
+// Names and race points written again with a blank before or after, which
+// the calculator lists apart, are listed for checking too.
+TEST_F(MigrationTest, PairsAndRacePointsKeptAgainWithABlankAreListed) {
+    writeFile(path(), jet4Page());
+    const QTemporaryDir programs(programsFolderTemplate());
+    const QString reader = programs.filePath("reader");
+    writeFile(reader,
+              "#!/bin/sh\necho '{\"rows\": [[\"Ann Hale\", \"Dover\", \"1\", \"0\", \"105600\"], "
+              "[\"Ann Hale \", \"Dover\", \"1\", \"0\", \"105600\"], [\"Bo Finch\", \"dover \", "
+              "\"1\", \"0\", \"105600\"], [\"Cy Dunn\", \"DOVER\", \"1\", \"0\", \"105600\"]]}'\n",
+              true);
+    const Migration m = migrateAccessDatabase(path(), reader);
+    ASSERT_EQ(m.outcome, Migration::Outcome::Migrated) << m.message.toStdString();
+    EXPECT_EQ(m.doubtfulRows, 2);
+    const QString listed =
+        QString::fromUtf8(fileBytes(dir.filePath("distances-access-report.txt")));
+    EXPECT_TRUE(
+        listed.contains("Row 2 (Ann Hale  | Dover | 1 | 0 | 105600): Name and Racepoint are "
+                        "those of row 1 but for a blank before or after"));
+    EXPECT_TRUE(listed.contains("Row 3 (Bo Finch | dover  | 1 | 0 | 105600): Racepoint is that of "
+                                "row 1 but for a blank before or after"));
+}
+
 TEST_F(MigrationTest, WithoutAWorkingReaderTheAccessFileIsLeftAlone) {
     writeFile(path(), jet4Page());
     expectRefused("cannot read Access files", dir.filePath("no-reader"));
