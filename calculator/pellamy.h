@@ -13,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 
+#include <QHash>
 #include <QThread>
 #include <QWidget>
 
@@ -180,11 +181,10 @@ private:
     void setRacepointText(const QString& text);
 
     QString folder_;
-    // The race file as this window last opened or saved it: its size and
-    // time of change then, to tell a save over it that another copy of
-    // Pellamy (or another program) has changed it since.
-    QString raceFile_;
-    std::pair<qint64, QDateTime> raceFileStamp_;
+    // The race files this window opened or saved, each with a hash of its
+    // bytes then, to tell a save over one that another copy of Pellamy (or
+    // another program) has changed it since.
+    QHash<QString, QByteArray> raceFiles_;
     // The form (pellamy.ui): every control, named as the window names it.
     std::unique_ptr<Ui::Pellamy> ui_;
     QScrollArea* formScroll_ = nullptr; // the form, in a window smaller than itself

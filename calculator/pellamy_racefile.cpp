@@ -12,6 +12,7 @@
 #include "racefile/recovery.h"
 
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
@@ -45,9 +46,24 @@ bool sameFile(const QString& a, const QString& b) {
                .compare(QDir::cleanPath(other.absoluteFilePath()), letterCase) == 0;
 }
 
-std::pair<qint64, QDateTime> fileStamp(const QString& path) {
+// A race file by the name it is known by, the same for every name of it.
+QString fileKey(const QString& path) {
     const QFileInfo file(path);
-    return {file.exists() ? file.size() : -1, file.lastModified()};
+    return file.exists() ? file.canonicalFilePath() : QDir::cleanPath(file.absoluteFilePath());
+}
+
+QByteArray bytesHash(const QByteArray& bytes) {
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// The hash of a file's bytes as they are now; empty when it cannot be read
+// or is no plain file (a device reads without end).
+QByteArray fileHash(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
 }
 
 } // namespace
@@ -111,11 +127,14 @@ bool Pellamy::saveRace() {
     // The race file opened or saved here, changed since by another copy of
     // Pellamy on the folder (a bird added there and saved): replaced unasked,
     // what was saved there would be lost.
-    if (!raceFile_.isEmpty() && sameFile(path, raceFile_) && fileStamp(path) != raceFileStamp_ &&
+    if (const QByteArray known = raceFiles_.value(fileKey(path)),
+        now = known.isEmpty() ? QByteArray() : fileHash(path);
+        !known.isEmpty() && !now.isEmpty() && now != known &&
         !dialogs_->askYesNo(
-            QStringLiteral("%1 has been changed since this race was opened or saved here, by "
-                           "another copy of Pellamy or another program. Saving now replaces what "
-                           "was saved there. Replace it all the same?")
+            QStringLiteral("%1 has been changed since it was opened or saved here, by another "
+                           "copy of Pellamy or another program. Saving now replaces what was "
+                           "saved there. Replace it all the same? (No leaves the race on screen "
+                           "not saved: save it under another name to keep both.)")
                 .arg(QDir::toNativeSeparators(path)),
             kTitle, false))
         return false;
@@ -158,8 +177,7 @@ bool Pellamy::saveRace() {
                         "program) in %1 were saved as blanks, so that the race file reads back "
                         "whole.")},
     };
-    raceFile_ = path;
-    raceFileStamp_ = fileStamp(path);
+    raceFiles_.insert(fileKey(path), bytesHash(written.bytes));
     for (const auto& [entries, text] : changed)
         if (!entries.isEmpty())
             dialogs_->message(text.arg(entriesText(entries, entries_.count())), kTitle);
@@ -261,8 +279,7 @@ void Pellamy::openRace() {
         restoreRaceDetails(first->columns());
     markPrintedDetailsKept();
     recovery_->markOpened();
-    raceFile_ = path;
-    raceFileStamp_ = fileStamp(path);
+    raceFiles_.insert(fileKey(path), fileHash(path));
 
     if (zeroFilled)
         dialogs_->message(QStringLiteral("The race file %1 ends in bytes of nought, as a file "

@@ -252,8 +252,9 @@ SeasonRace readSeasonRace(const QString& path) {
 }
 
 QString belowMinimumText(const SeasonTable& table) {
-    return QStringLiteral("%1 clocked in fewer races %2 not listed")
+    return QStringLiteral("%1 clocked in fewer than %2 races %3 not listed")
         .arg(countText(table.belowMinimum, QStringLiteral("member"), QStringLiteral("members")),
+             QString::number(table.minimumRaces),
              table.belowMinimum == 1 ? QStringLiteral("is") : QStringLiteral("are"));
 }
 
@@ -421,6 +422,7 @@ SeasonTable seasonTable(const QVector<SeasonRace>& races, const AverageRule& ave
     }
 
     SeasonTable table;
+    table.minimumRaces = averageRule.minimumRaces;
     table.averagesRule =
         !averageRule.clockedOnly ? QStringLiteral("Over every race, a race missed counting 0")
         : averageRule.minimumRaces > 1

@@ -85,10 +85,10 @@ struct SeasonTable {
     // The rules the table was worked out by, in words for the sheet.
     QString averagesRule, pointsRule;
     // Members left out of the averages, clocked in fewer races than asked.
-    int belowMinimum = 0;
+    int belowMinimum = 0, minimumRaces = 1;
 };
 
-// "2 members clocked in fewer races are not listed", of the averages.
+// "2 members clocked in fewer than 3 races are not listed", of the averages.
 QString belowMinimumText(const SeasonTable& table);
 
 struct AverageRule {

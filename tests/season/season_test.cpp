@@ -197,7 +197,7 @@ TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
               QStringList({"1 Ann Hale 3 1133.333", "2 Cy Dunn 3 1050.000"}));
     EXPECT_EQ(seasonTable(races, {true, 3}, {}).averagesRule,
               "Over the races clocked in, for members clocked in 3 races or more (1 member "
-              "clocked in fewer races is not listed)");
+              "clocked in fewer than 3 races is not listed)");
     // A bird clocked before liberation has a velocity below nought.
     for (const auto& [sum, counted, text] :
          {std::tuple{-812345, 1, "-812.345"}, {-1625, 2, "-0.813"}, {1625, 2, "0.813"}}) {

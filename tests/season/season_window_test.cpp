@@ -62,11 +62,10 @@ TEST_F(SeasonWindow, ChosenFilesGiveBothTablesToPrintAndSave) {
               "“Ann Hale”, “ann hale”.");
     control<QRadioButton>(window, "optRacesClocked")->click();
     control<QSpinBox>(window, "spnMinimumRaces")->setValue(9);
-    EXPECT_TRUE(
-        control<QLabel>(window, "lblAveragesNote")
-            ->text()
-            .startsWith(
-                "2 members clocked in fewer races are not listed here.\nCounted as one member"));
+    EXPECT_TRUE(control<QLabel>(window, "lblAveragesNote")
+                    ->text()
+                    .startsWith("2 members clocked in fewer than 9 races are not listed "
+                                "here.\nCounted as one member"));
 
     control<QTabWidget>(window, "tabCompetitions")->setCurrentIndex(1);
     auto* pointsBox = control<QLineEdit>(window, "txtPoints");
