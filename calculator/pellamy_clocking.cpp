@@ -24,22 +24,28 @@
 
 namespace pellamy {
 
+namespace {
+
+// One member, or one race point, as the distances match them: a name kept
+// again with a blank before or after it is the same one.
+bool sameName(const QString& a, const QString& b) {
+    return nocaseKey(a.trimmed()) == nocaseKey(b.trimmed());
+}
+
+} // namespace
+
 // A member's birds in one race are worked out at one distance; a distance
 // put right in the distances during the race (on a federation's server, by
 // its officer), or a copy read once the server was gone, gives a bird
 // another. Said, with what to do, when the entry made differs so from the
 // member's birds already in the list.
 QString Pellamy::otherDistance(const QStringList& entry) const {
-    // A name kept again with a blank before or after it is the member's too.
-    const auto same = [](const QString& a, const QString& b) {
-        return nocaseKey(a.trimmed()) == nocaseKey(b.trimmed());
-    };
     int birds = 0;
     QString before;
     bool keptTwice = false;
     for (int i = 0; i < entries_.count(); ++i)
-        if (same(entries_.text(i, Col::Name), entry[Col::Name]) &&
-            same(entries_.text(i, Col::Racepoint), entry[Col::Racepoint]) &&
+        if (sameName(entries_.text(i, Col::Name), entry[Col::Name]) &&
+            sameName(entries_.text(i, Col::Racepoint), entry[Col::Racepoint]) &&
             entries_.text(i, Col::Distance) != entry[Col::Distance]) {
             ++birds, before = entries_.text(i, Col::Distance);
             keptTwice = keptTwice || nocaseKey(entries_.text(i, Col::Name)) !=
@@ -51,7 +57,7 @@ QString Pellamy::otherDistance(const QStringList& entry) const {
     // twice (a race file read again has the blanks trimmed from its names).
     int listed = 0;
     for (int i = 0; i < ui_->member->count(); ++i)
-        listed += same(ui_->member->itemText(i), entry[Col::Name]);
+        listed += sameName(ui_->member->itemText(i), entry[Col::Name]);
     keptTwice = keptTwice || listed > 1;
     return QStringLiteral("This bird was worked out at a distance of %1 for %2 from %3, but %4 "
                           "entered before for %2 %5 worked out at %6: %7. Please check which is "
@@ -76,13 +82,11 @@ QString Pellamy::otherClockTimes(const QStringList& entry) const {
         return QStringLiteral("set at %1 by the master clock's %2, read at %3 by its %4")
             .arg(e[Col::MemberSet], e[Col::MasterSet], e[Col::MemberRead], e[Col::MasterRead]);
     };
-    const QString name = nocaseKey(entry[Col::Name].trimmed());
-    const QString racepoint = nocaseKey(entry[Col::Racepoint].trimmed());
     QString before;
     for (int i = 0; i < entries_.count(); ++i) {
         const QStringList other = entries_.entry(i);
-        if (nocaseKey(other[Col::Name].trimmed()) != name ||
-            nocaseKey(other[Col::Racepoint].trimmed()) != racepoint)
+        if (!sameName(other[Col::Name], entry[Col::Name]) ||
+            !sameName(other[Col::Racepoint], entry[Col::Racepoint]))
             continue;
         if (times(other) == times(entry))
             return QString(); // a clock of the member's already
