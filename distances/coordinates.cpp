@@ -55,6 +55,13 @@ QString nocaseKey(const QString& name) {
     return key;
 }
 
+QString plainBlanks(QString name) {
+    for (QChar& c : name)
+        if (c.category() == QChar::Separator_Space)
+            c = u' ';
+    return name;
+}
+
 CoordinateReading readCoordinate(const QString& original, Axis axis) {
     const QString quoted = original.trimmed();
     if (quoted.isEmpty())

@@ -42,4 +42,9 @@ double coordinateDegrees(qint64 nanoArcseconds);
 // of A to Z ignored, every other character as it is.
 QString nocaseKey(const QString& name);
 
+// A name with every blank of another kind (a non-breaking space pasted from a
+// web page, a thin space) made an ordinary blank: "Ann Sample" so pasted
+// looks like the member's name but is another to the calculator.
+QString plainBlanks(QString name);
+
 } // namespace pellamy

@@ -32,19 +32,20 @@ QString decoded(QByteArray bytes) {
 // The records of the text split at the separator, with fields in double
 // quotes holding separators, line ends and doubled quotes as CSV has them.
 // Each record keeps the number of the line it starts on, and which of its
-// fields were quoted.
+// fields were quoted. A quote opened and never closed takes every line after
+// it into one field: the line it opens on is given in openQuote.
 struct Record {
     int line;
     QStringList fields;
     QVector<bool> quoted;
 };
 
-QVector<Record> records(const QString& text, QChar separator) {
+QVector<Record> records(const QString& text, QChar separator, int* openQuote) {
     QVector<Record> result;
     Record record{1, {}, {}};
     QString field;
     bool quoted = false, fieldStarted = false, wasQuoted = false;
-    int line = 1;
+    int line = 1, quoteLine = 0;
     const auto endField = [&] {
         record.fields << field;
         record.quoted << wasQuoted;
@@ -74,6 +75,7 @@ QVector<Record> records(const QString& text, QChar separator) {
             }
         } else if (c == u'"' && !fieldStarted) {
             quoted = fieldStarted = wasQuoted = true;
+            quoteLine = line;
         } else if (c == separator) {
             endField();
         } else if (c == u'\r' || c == u'\n') {
@@ -89,6 +91,7 @@ QVector<Record> records(const QString& text, QChar separator) {
     }
     if (!field.isEmpty() || !record.fields.isEmpty())
         endRecord();
+    *openQuote = quoted ? quoteLine : 0;
     return result;
 }
 
@@ -112,9 +115,11 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
     // so that the lines' own faults are named.
     QVector<Record> best;
     QChar bestSeparator;
+    int bestOpenQuote = 0;
     std::pair<int, int> bestScore{-1, -1};
     for (QChar separator : {u'\t', u';', u','}) {
-        QVector<Record> candidate = records(text, separator);
+        int openQuote = 0;
+        QVector<Record> candidate = records(text, separator, &openQuote);
         const std::pair<int, int> score{
             int(std::count_if(candidate.begin(), candidate.end(), isPlace)),
             int(std::count_if(candidate.begin(), candidate.end(),
@@ -122,21 +127,31 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
         if (score > bestScore) {
             best = std::move(candidate);
             bestSeparator = separator;
+            bestOpenQuote = openQuote;
             bestScore = score;
         }
     }
+    // Read on, the places after such a quote would be left out unsaid, in a
+    // column not read (notes, say), or taken for one name.
+    if (bestOpenQuote > 0)
+        return {{},
+                QStringLiteral("Nothing was imported, because line %1 of %2 opens a double quote "
+                               "that is never closed, so the lines after it would be read as part "
+                               "of that line. Please close the quote or take it out.")
+                    .arg(QString::number(bestOpenQuote), whole)};
     if (best.isEmpty())
         return {{}, QStringLiteral("There are no places in %1.").arg(whole)};
     // A first line is a heading when its latitude and longitude columns hold
     // words without a figure; a first line with figures that do not read, or
-    // with no latitude or longitude, is named as a fault like any other (not
-    // left out unsaid as a heading).
+    // with no latitude or longitude ("?" or "-" for one not known), is named
+    // as a fault like any other (not left out unsaid as a heading).
     const Record& first = best.front();
     const auto isWord = [](const QString& field) {
-        return !field.trimmed().isEmpty() &&
+        return std::any_of(field.cbegin(), field.cend(), [](QChar c) { return c.isLetter(); }) &&
                std::none_of(field.cbegin(), field.cend(), [](QChar c) { return c.isDigit(); });
     };
     qsizetype headingFields = 0;
+    QString heading;
     if (!isPlace(first) && isWord(first.fields.value(1)) && isWord(first.fields.value(2))) {
         // A heading that puts the longitude before the latitude, as mapping
         // programs export them, would put every place on another continent.
@@ -152,6 +167,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
                                    "longitude in the third. Nothing was imported.")
                         .arg(first.fields.join(bestSeparator))};
         headingFields = first.fields.size();
+        heading = first.fields.join(bestSeparator);
         if (best.size() == 1) // a heading alone, or one line taken for one
             return {{},
                     QStringLiteral("There are no places in %1, only a heading: \"%2\".")
@@ -160,6 +176,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
     }
 
     PlaceImport import;
+    import.heading = heading;
     QStringList problems;
     QSet<QString> names;
     for (const Record& record : std::as_const(best)) {
@@ -198,7 +215,7 @@ PlaceImport readPlaceCsv(const QByteArray& bytes, int nameLimit, const QString& 
                                     .arg(record.fields.join(u','));
             continue;
         }
-        const QString name = record.fields[0].trimmed();
+        const QString name = plainBlanks(record.fields[0]).trimmed();
         const CoordinateReading latitude = readCoordinate(record.fields[1], Axis::Latitude);
         const CoordinateReading longitude = readCoordinate(record.fields[2], Axis::Longitude);
         if (name.isEmpty())

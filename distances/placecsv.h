@@ -14,6 +14,7 @@ namespace pellamy {
 struct PlaceImport {
     QVector<Place> places; // in file order, coordinates in their normal form
     QString error;         // why nothing was imported; empty when read
+    QString heading = {};  // the first line, when it was read as a heading
 };
 
 // The largest file taken as a list of places.

@@ -225,6 +225,7 @@ bool frmcoordinates::hasUnsavedChanges() const {
 
 QString frmcoordinates::refusal(const List& list, int row, int column, QString& text) const {
     if (column == 0) {
+        text = plainBlanks(text);
         // Pasted on the list, a name meets no limit as it is typed.
         if (text.size() > list.nameLimit)
             return QStringLiteral("The name \"%1\" is longer than %2 characters.")
@@ -412,10 +413,15 @@ bool frmcoordinates::takeIn(List& list, const QByteArray& bytes, const QString& 
         }
     }
     showing_ = false;
-    say(QStringLiteral("From %1: %2 added, %3 given new coordinates. They are stored when you "
+    // A first line left out as a heading is shown, lest a place be taken for one.
+    const QString heading = imported.heading.isEmpty()
+                                ? QString()
+                                : QStringLiteral(" The first line, \"%1\", was read as a heading.")
+                                      .arg(imported.heading);
+    say(QStringLiteral("From %1: %2 added, %3 given new coordinates.%4 They are stored when you "
                        "press Save.")
             .arg(fileName.isEmpty() ? QStringLiteral("the rows pasted") : fileName,
-                 countText(added, list.one, list.many), QString::number(changed)));
+                 countText(added, list.one, list.many), QString::number(changed), heading));
     return true;
 }
 

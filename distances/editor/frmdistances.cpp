@@ -2,6 +2,7 @@
 
 #include "calc/numbers.h"
 #include "distances/connection.h"
+#include "distances/coordinates.h"
 #include "distances/editor/frmcoordinates.h"
 #include "distances/geodesic.h"
 #include "distances/migration.h"
@@ -258,13 +259,14 @@ QString frmdistances::whyNotWritten(WriteOutcome outcome, bool deleting) {
 QString frmdistances::saveTyped() {
     DistanceRecord record = typed();
     // Blanks typed at either end of a name or race point would make a
-    // second "Berwick" in the calculator's list, some members under each; a
-    // stored text left as it was keeps what it holds.
+    // second "Berwick" in the calculator's list, some members under each, as
+    // would a blank of another kind (pasted from a web page); a stored text
+    // left as it was keeps what it holds.
     const DistanceRecord& stored = records_->current();
     const bool isNew = records_->isNew() || records_->position() < 0;
     for (QString DistanceRecord::*text : {&DistanceRecord::name, &DistanceRecord::racepoint})
         if (isNew || record.*text != stored.*text)
-            record.*text = (record.*text).trimmed();
+            record.*text = plainBlanks(record.*text).trimmed();
     const std::optional<QString> sixtieths = sixtiethsText(record.miles, record.yards);
     if (!sixtieths) {
         const bool milesBad = !sixtiethsText(record.miles, QStringLiteral("0"));

@@ -120,7 +120,7 @@ TEST(PlaceCsv, FindsSeparatorHeadingAndCharacterSet) {
     const std::pair<QByteArray, QVector<Place>> cases[] = {
         // Semicolons, decimal commas, a heading and Windows-1252.
         {"Loft;Lat;Lon\r\n" + toWindows1252("Zoë Example;51,4778;-0,0015\r\n") +
-             "Ann Sample;52,1;-1,25\r\n",
+             "Ann\xA0Sample;52,1;-1,25\r\n", // a non-breaking space: a blank
          {zoe, ann}},
         // Tabs, UTF-8 with a byte-order mark, no heading, a blank line, the
         // last line a tab and no line end.
@@ -160,6 +160,12 @@ TEST(PlaceCsv, ABadLineImportsNothingAndIsNamed) {
                 HasSubstr("Line 1: The latitude \"95.1\""));
     EXPECT_THAT(readPlaceCsv("Ann Sample,,\nBob Sample,52.1,-1\n", 20).error.toStdString(),
                 HasSubstr("Line 1: The latitude is empty."));
+    EXPECT_THAT(readPlaceCsv("Ann Sample,?,?\nBob Sample,52.1,-1\n", 20).error.toStdString(),
+                HasSubstr("Line 1: The latitude \"?\""));
+    // A quote never closed, in a column not read, would take the lines after it.
+    EXPECT_THAT(readPlaceCsv("Ann Sample,51.5,-1.25\n\nBob,52,-1,\"big loft\nCy,53,-1\n", 20)
+                    .error.toStdString(),
+                HasSubstr("line 3 of the file opens a double quote that is never closed"));
     // Rows of only a latitude and longitude: the first is no heading either.
     EXPECT_THAT(readPlaceCsv("52\t1E\n53\t2E\n", 20, "the rows pasted").error.toStdString(),
                 AllOf(HasSubstr("because 2 lines of the rows pasted"), HasSubstr("Line 1: ")));
@@ -413,8 +419,9 @@ TEST_F(CoordinatesWindowTest, TypedAndImportedPlacesGiveDistancesTheEditorShows)
     dialogs.answerFile(dir.filePath("points.csv"));
     button("cmdImportRacepoints");
     EXPECT_EQ(onlyMessage(dialogs.messages()),
-              "From points.csv: 2 race points added, 0 given new coordinates. They are stored "
-              "when you press Save.");
+              "From points.csv: 2 race points added, 0 given new coordinates. The first line, "
+              "\"Race point;Latitude;Longitude\", was read as a heading. They are stored when "
+              "you press Save.");
 
     // Work out saves the lists first, then asks; a row to go beside a
     // member or race point written almost alike is named, and Enter alone says No.
@@ -586,7 +593,9 @@ TEST_F(CoordinatesWindowTest, TypingOnAfterALongitudeChangesNoOtherLoft) {
     const std::tuple<int, int, const char*> onTheList[] = {{3, 1, "52.45\t0.6W\n"},
                                                            {1, 1, "95\t1W"},
                                                            {1, 0, "Cy Instance of Northfield"},
-                                                           {1, 0, "Bo Example\t"},
+                                                           {1, 0,
+                                                            "Bo\xC2\xA0"
+                                                            "Example\t"},
                                                            {0, 0, "Gus Sample\t51\t1W"}};
     for (const auto& [row, column, pasted] : onTheList) {
         lofts->setCurrentCell(row, column);
