@@ -188,11 +188,14 @@ TEST_F(SeasonTest, AveragesOverTheSeasonOrOverRacesClocked) {
             printed += line.text + u'\n';
         EXPECT_EQ(printed.contains(QStringLiteral("“%1”, “%2”").arg(before, after)), named)
             << after;
+        EXPECT_FALSE(printed.contains("Counted as one member")) << after; // none merged
     }
 
     EXPECT_EQ(
         averages(seasonTable(races, {true, 2}, {})),
         QStringList({"1 Bo Finch 2 1225.250", "2 Ann Hale 3 1133.333", "3 Cy Dunn 3 1050.000"}));
+    EXPECT_EQ(seasonTable(races, {true, 2}, {}).averagesRule,
+              "Over the races clocked in, for members clocked in 2 races or more");
     EXPECT_EQ(averages(seasonTable(races, {true, 3}, {})),
               QStringList({"1 Ann Hale 3 1133.333", "2 Cy Dunn 3 1050.000"}));
     EXPECT_EQ(seasonTable(races, {true, 3}, {}).averagesRule,
