@@ -192,7 +192,11 @@ QHash<QString, QString>& lastFolders() {
 } // namespace
 
 QString QtDialogService::folder(const QString& filter) {
-    return lastFolders().value(fileKind(filter), programFolder());
+    // A folder gone since (a memory stick taken out) is not given: Qt's
+    // chooser would open in the folder above it, the gone one's name ready
+    // in the name box for a race to be saved under.
+    const QString last = lastFolders().value(fileKind(filter));
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : programFolder();
 }
 
 void QtDialogService::chosen(const QString& filter, const QString& file) {

@@ -258,11 +258,12 @@ TEST(Dialogs, TheRealDialogsGiveTheUsersAnswer) {
 
     QTemporaryDir dir;
     writeFile(dir.filePath("race.txt"), "");
-    QString openedIn;
+    QString openedIn, nameGiven;
     const auto choose = [&](const QString& file) {
-        inNextDialog([&openedIn, file](QDialog* d) {
+        inNextDialog([&openedIn, &nameGiven, file](QDialog* d) {
             auto* chooser = static_cast<QFileDialog*>(d);
             openedIn = chooser->directory().path();
+            nameGiven = chooser->findChild<QLineEdit*>("fileNameEdit")->text();
             // The name typed whole into the chooser's name box, then Open.
             chooser->findChild<QLineEdit*>("fileNameEdit")->setText(file);
             file.isEmpty() ? d->reject() : d->accept();
@@ -283,6 +284,14 @@ TEST(Dialogs, TheRealDialogsGiveTheUsersAnswer) {
     choose({});
     QtDialogService().openFileNames("Race Files (*.txt);;All Files (*)");
     EXPECT_EQ(openedIn, dir.path());
+    // The folder last used, gone since (a memory stick taken out): the
+    // program folder, not the folder above with the gone one's name ready
+    // to be saved under.
+    ASSERT_TRUE(sheets.remove());
+    choose({});
+    real.saveFileName("PDF Files (*.pdf)");
+    EXPECT_EQ(openedIn, programFolder());
+    EXPECT_EQ(nameGiven, "");
 }
 
 // A form that scrolls up and down on a low screen is given its scroll bar's
