@@ -6,19 +6,36 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace pellamy {
 
 QString serverConnectionString(const QString& text, QString* error) {
-    for (const QString& raw : text.split(u'\n')) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
+    const QStringList lines = text.split(u'\n');
+    const auto isSetting = [](const QString& line) {
+        return !line.trimmed().isEmpty() && !line.trimmed().startsWith(u'#');
+    };
+    for (qsizetype at = 0; at < lines.size(); ++at) {
+        const QString line = lines[at].trimmed();
+        if (!isSetting(line))
             continue;
+        // Settings on a line after it would go unused unsaid: the user name
+        // on the second line, say, and the server asked for the computer's.
+        // The line is not shown: it may hold a password.
+        if (const auto more = std::find_if(lines.cbegin() + at + 1, lines.cend(), isSetting);
+            more != lines.cend()) {
+            *error = QStringLiteral("server.txt holds settings on line %1 as well as on line %2. "
+                                    "Please write them all on one line, such as host=… port=… "
+                                    "dbname=… user=…, and put # before a line not to be used.")
+                         .arg(QString::number(more - lines.cbegin() + 1), QString::number(at + 1));
+            return QString();
+        }
         // Qt's PostgreSQL driver hands the string on with ";" read as a
         // separator, and cannot take libpq's URI form after its own options.
         if (line.contains(u';')) {
             *error = QStringLiteral("server.txt holds a \";\", which Pellamy cannot pass on to the "
-                                    "server. Please keep the password in the .pgpass file, not "
-                                    "in server.txt.");
+                                    "server. A password is kept in the .pgpass file, not in "
+                                    "server.txt.");
             return QString();
         }
         if (line.startsWith(QLatin1String("postgres://")) ||
@@ -79,9 +96,16 @@ QString serverPlace(const QString& connection) {
             value = value.mid(1, value.size() - 2);
         values.insert(match.captured(1).toLower(), value.replace(escaped, QStringLiteral("\\1")));
     }
+    // The same server written otherwise: a host name in capitals (not a
+    // socket's folder), the port PostgreSQL takes when none is written.
+    QString& host = values[QStringLiteral("host")];
+    if (!host.startsWith(u'/'))
+        host = host.toLower();
+    if (values.value(QStringLiteral("port")) == QLatin1String("5432"))
+        values.remove(QStringLiteral("port"));
     QStringList place;
     for (const char* key : {"host", "hostaddr", "port", "dbname"})
-        if (values.contains(QLatin1String(key)))
+        if (!values.value(QLatin1String(key)).isEmpty())
             place << QLatin1String(key) + u'=' + values.value(QLatin1String(key));
     return place.join(u' ');
 }

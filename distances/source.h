@@ -26,17 +26,18 @@ struct DistanceSource {
 };
 
 // Where a connection string points: its host (or address), port and
-// database as written, quotes aside. Strings that differ only in the user,
-// the password, blanks or other options point at the same distances.
+// database as written, quotes aside, a host name in small letters and the
+// port 5432 left out. Strings that differ only in the user, the password,
+// blanks or other options point at the same distances.
 QString serverPlace(const QString& connection);
 
 // The source for a program folder: its server.txt when there is one, else its
 // distances.mdb.
 DistanceSource distanceSourceInFolder(const QString& folder);
 
-// The connection string of a server.txt's text: its first line that is not
-// empty and not a comment ("#"). Empty, with the reason, when there is none
-// or it is in a form Pellamy cannot hand on.
+// The connection string of a server.txt's text: its one line that is not
+// empty and not a comment ("#"). Empty, with the reason, when there is none,
+// more than one, or it is in a form Pellamy cannot hand on.
 QString serverConnectionString(const QString& text, QString* error);
 
 } // namespace pellamy

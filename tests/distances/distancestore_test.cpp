@@ -237,6 +237,25 @@ TEST(DistanceSource, TheServerIsShownWithoutItsPasswords) {
     }
 }
 
+// A copy made from the server server.txt names now is not doubted for a
+// host written in capitals or PostgreSQL's own port written out.
+TEST(DistanceSource, TheSameServerWrittenOtherwiseIsTheSamePlace) {
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"host=Club.Example port=5432 dbname=d user=a", "host=club.example dbname=d", true},
+        {"host=/run/Sock dbname=d", "host=/run/sock dbname=d", false},
+        {"host=h port=5433 dbname=d", "host=h dbname=d", false},
+        {"host=h dbname=d", "host=h dbname=e", false},
+    };
+    for (const auto& [then, now, same] : cases)
+        EXPECT_EQ(serverPlace(then) == serverPlace(now), same) << then << " / " << now;
+    // Settings on a second line would go unused unsaid.
+    QString error;
+    EXPECT_EQ(serverConnectionString("# club\nhost=h dbname=d\n\nuser=a password=x\n", &error), "");
+    EXPECT_EQ(error, "server.txt holds settings on line 4 as well as on line 2. Please write them "
+                     "all on one line, such as host=… port=… dbname=… user=…, and put # before a "
+                     "line not to be used.");
+}
+
 // Its own words, joined as sentences, without the statement, level or code.
 TEST(ServerReason, TheServersWordsWithoutItsStatementOrCode) {
     const std::pair<const char*, const char*> cases[] = {
