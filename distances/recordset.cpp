@@ -38,6 +38,15 @@ bool DistanceRecordSet::fail(const QString& message, DatabaseFault fault) {
     return false;
 }
 
+bool DistanceRecordSet::commit() {
+    QSqlQuery commit(connection_->database());
+    if (commit.exec(QStringLiteral("Commit")))
+        return true;
+    fail(commit.lastError());
+    commitUnanswered_ = fault_ == DatabaseFault::Unreachable;
+    return false;
+}
+
 bool DistanceRecordSet::fail(const QSqlError& error) {
     const QSqlError said = withLostLine(error);
     return fail(errorText(said, engine()), faultOf(said, engine()));
@@ -262,6 +271,7 @@ QString DistanceRecordSet::beginWrite() const {
 }
 
 WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
+    commitUnanswered_ = false;
     if (!connection_ || !connection_->isOpen())
         return fail(connection_ ? connection_->error()
                                 : QStringLiteral("The database is not open."),
@@ -346,11 +356,8 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
                          : server ? (query.next() ? query.value(0).toLongLong() : -1)
                                   : query.lastInsertId().toLongLong();
     query.finish();
-    QSqlQuery commit(db);
-    if (!commit.exec(QStringLiteral("Commit"))) {
-        fail(commit.lastError());
+    if (!commit())
         return rollBack(WriteOutcome::Failed);
-    }
 
     isNew_ = false;
     // A record whose name and race point keep their order keeps its place:
@@ -370,6 +377,7 @@ WriteOutcome DistanceRecordSet::save(const DistanceRecord& record) {
 }
 
 WriteOutcome DistanceRecordSet::removeCurrent() {
+    commitUnanswered_ = false;
     if (!connection_ || isNew_ || position_ < 0 || position_ >= count())
         return WriteOutcome::Done;
     if (!mayWrite_)
@@ -384,12 +392,9 @@ WriteOutcome DistanceRecordSet::removeCurrent() {
                           .arg(engine() == Engine::Postgres ? QStringLiteral("id")
                                                             : QStringLiteral("rowid")));
         query.addBindValue(order_[position_]);
-        QSqlQuery commit(db);
         if (!query.exec())
             fail(query.lastError());
-        else if (!commit.exec(QStringLiteral("Commit")))
-            fail(commit.lastError());
-        else {
+        else if (commit()) {
             order_.removeAt(position_);
             if (order_.isEmpty()) {
                 position_ = -1;

@@ -48,6 +48,10 @@ public:
     bool open(DistanceConnection::Mode mode = DistanceConnection::Mode::ReadWrite);
     const QString& error() const { return error_; }
     DatabaseFault fault() const { return fault_; }
+    // Whether the last save or delete failed as its commit was sent, the
+    // line to the server lost before the answer came: it may have been
+    // written all the same.
+    bool commitUnanswered() const { return commitUnanswered_; }
 
     // Whether the user may change the records: false for a club's user on
     // a federation's server, who reads only.
@@ -134,6 +138,10 @@ private:
     bool mayWrite_ = true;
     QString error_;
     DatabaseFault fault_ = DatabaseFault::None;
+    bool commitUnanswered_ = false;
+    // Commits the write begun: false, with error(), and commitUnanswered()
+    // when the line was lost on the way.
+    bool commit();
 };
 
 } // namespace pellamy

@@ -187,8 +187,10 @@ Upload uploadDistances(const QString& databasePath, const DistanceSource& server
     }
     if (!insert.finish())
         return fail(insert.error());
-    if (!query.exec(QStringLiteral("COMMIT")))
-        return fail(query.lastError());
+    if (!query.exec(QStringLiteral("COMMIT"))) {
+        fail(query.lastError());
+        upload.commitUnanswered = upload.fault == DatabaseFault::Unreachable;
+    }
     return upload;
 }
 

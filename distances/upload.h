@@ -24,6 +24,9 @@ struct Upload {
     int heldOtherwise = 0; // refused rows the server holds with another distance
     QString error;         // nothing was added: why
     DatabaseFault fault = DatabaseFault::None;
+    // The line to the server lost as the rows' commit was sent: they may
+    // have been added all the same.
+    bool commitUnanswered = false;
     bool ok() const { return error.isEmpty(); }
 };
 

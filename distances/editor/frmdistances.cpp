@@ -249,6 +249,12 @@ QString frmdistances::whyNotWritten(WriteOutcome outcome, bool deleting) {
         break;
     }
     damaged_ = records_->fault() == DatabaseFault::Damaged;
+    // Said as not saved, a record the server did save would be typed again.
+    if (records_->commitUnanswered())
+        return QStringLiteral("The line to the distance server was lost as the record was being "
+                              "%1, so it is not known whether it has been %1. Once the server can "
+                              "be reached, look for the record before %2 it again.")
+            .arg(done, saving ? QStringLiteral("saving") : QStringLiteral("deleting"));
     const QString fault =
         faultMessage(records_->fault(), QStringLiteral("the record has not been %1.").arg(done));
     if (!fault.isEmpty())
@@ -440,6 +446,13 @@ void frmdistances::cmdUpload_Click() {
         say(migration.message);
     }
     const Upload upload = uploadDistances(source_.databasePath, source_);
+    if (upload.commitUnanswered) {
+        say(QStringLiteral("The line to the distance server was lost as the distances were being "
+                           "brought up, so it is not known whether they were. Once the server can "
+                           "be reached, press \"Bring to the server…\" again: a distance already "
+                           "there is counted as there, not added twice."));
+        return;
+    }
     if (!upload.ok()) {
         const QString fault =
             faultMessage(upload.fault, QStringLiteral("nothing has been brought up."));

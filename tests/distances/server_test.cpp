@@ -536,6 +536,14 @@ TEST_F(ServerTest, ClubFileBroughtUpWithoutOverwriting) {
                     "'0', '105600')"); // as a damaged file may hold
     frmdistances editor(dir.path(), &dialogs);
     ASSERT_TRUE(control<QPushButton>(editor, "cmdUpload")->isVisibleTo(&editor));
+    {
+        // The line lost as the commit is sent: whether the rows were added is not known.
+        DroppedLine dropped("COMMIT");
+        dialogs.answerYesNo(true);
+        QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
+        EXPECT_THAT(said(), StartsWith("The line to the distance server was lost as the "
+                                       "distances were being brought up, so it is not known"));
+    }
     dialogs.answerYesNo(true);
     QTest::mouseClick(control<QPushButton>(editor, "cmdUpload"), Qt::LeftButton);
     EXPECT_EQ(said(),
@@ -623,8 +631,9 @@ TEST_F(ServerTest, CoordinatesAndWorkedOutDistancesOnTheServer) {
               QString::number(plan.longestYards * 60) + "\r\n");
 }
 
-// The line lost just after a delete's commit: no record shown, not the one deleted, and said.
-TEST_F(ServerTest, ADeleteWhoseNextReadFailsIsSaidAndShowsNotTheRecord) {
+// The line lost just after a delete's commit: no record shown, not the one deleted, and said; and
+// lost as a save's commit is sent: not said as not saved.
+TEST_F(ServerTest, AWriteCutOffIsSaidAsFarAsItIsKnown) {
     putRows({{"Ann Hale", "Dover", "100", "0", "10560000"},
              {"Bo Finch", "Dover", "90", "0", "9504000"}});
     serverExec("DO $$ BEGIN CREATE ROLE cut_officer LOGIN IN ROLE pellamy_officer; EXCEPTION "
@@ -641,6 +650,15 @@ TEST_F(ServerTest, ADeleteWhoseNextReadFailsIsSaidAndShowsNotTheRecord) {
         EXPECT_EQ(control<QLineEdit>(editor, "txtFields(0)")->text(), "");
     }
     serverExec("DROP TRIGGER cut ON distances; DROP FUNCTION cut_off();");
+    // The line lost as the save's commit is sent: the server may have saved it.
+    useServer(serverString());
+    frmdistances editor(dir.path(), &dialogs);
+    control<QLineEdit>(editor, "miles")->setText("101");
+    DroppedLine dropped("Commit");
+    QTest::mouseClick(control<QPushButton>(editor, "cmdUpdate"), Qt::LeftButton);
+    EXPECT_EQ(said(), "The line to the distance server was lost as the record was being saved, so "
+                      "it is not known whether it has been saved. Once the server can be reached, "
+                      "look for the record before saving it again.");
 }
 
 } // namespace
