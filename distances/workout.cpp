@@ -249,15 +249,16 @@ bool DistanceWorkOut::plan(WorkOutPlan* plan) {
                 ++plan->changed;
                 // The change as the calculator sees it (Sixtieths) and as the
                 // editor shows it (Miles and Yards).
-                if (was)
+                const auto change = [&](double from) {
                     plan->largestChange =
-                        std::max(plan->largestChange, std::abs(*was / 60 - double(yards)));
+                        std::max(plan->largestChange.value_or(0), std::abs(from - double(yards)));
+                };
+                if (was)
+                    change(*was / 60);
                 const std::optional<double> shownMiles = textToNumber(row.miles),
                                             shownYards = textToNumber(row.yards);
                 if (shownMiles && shownYards)
-                    plan->largestChange =
-                        std::max(plan->largestChange,
-                                 std::abs(*shownMiles * 1760 + *shownYards - double(yards)));
+                    change(*shownMiles * 1760 + *shownYards);
                 plan->changedRows << QStringLiteral("%1 at %2: %3, becomes %4")
                                          .arg(row.name, row.racepoint,
                                               row.miles.isEmpty() && row.yards.isEmpty()

@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace pellamy {
 
@@ -30,8 +31,9 @@ struct DistanceWrite {
 struct WorkOutPlan {
     QVector<DistanceWrite> writes;
     int added = 0, changed = 0, unchanged = 0;
-    // The largest change, in yards, of a row that held a distance.
-    double largestChange = 0;
+    // The largest change, in yards, of a row that held a distance; none
+    // when the rows changed held none (left empty).
+    std::optional<double> largestChange;
     // Every row that would change, as "member at race point: was, becomes".
     QStringList changedRows;
     // The longest distance worked out, in yards, and its pair as "member at

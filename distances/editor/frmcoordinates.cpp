@@ -577,18 +577,19 @@ void frmcoordinates::cmdWorkOut_Click() {
                     .arg(milesAndYardsText(QString::number(plan.longestYards / 1760),
                                            QString::number(plan.longestYards % 1760)),
                          plan.longestPair);
-    if (plan.changed > 0) {
+    if (plan.largestChange) {
         // Six figures of yards are hard to judge: a change of a mile or more
         // (coordinates typed wrong) is said in miles and yards.
-        const qint64 change = std::llround(plan.largestChange);
-        question += QStringLiteral(" The largest change is %1.\n\nThese rows hold a "
-                                   "different distance, typed by hand or worked out before, and "
-                                   "will be changed:\n")
+        const qint64 change = std::llround(*plan.largestChange);
+        question += QStringLiteral(" The largest change is %1.")
                         .arg(change < 1760 ? countText(change, "yard", "yards")
                                            : milesAndYardsText(QString::number(change / 1760),
                                                                QString::number(change % 1760)));
-        question += plan.changedRows.join(u'\n');
     }
+    if (plan.changed > 0)
+        question += QStringLiteral("\n\nThese rows hold a different distance, typed by hand or "
+                                   "worked out before, or none, and will be changed:\n") +
+                    plan.changedRows.join(u'\n');
     if (!plan.newNames.isEmpty())
         question += QStringLiteral("\n\nNew to the distances (%1), so added under these names "
                                    "(check that none is a member or race point spelt "

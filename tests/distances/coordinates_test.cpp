@@ -261,7 +261,7 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     const QStringList ann = expectedRow(0, 0, "ann sample ", "berwick");
     EXPECT_EQ(plan.changedRows, QStringList{"ann sample  at berwick: 1 mile 1 yard, becomes " +
                                             ann[2] + " miles " + ann[3] + " yards"});
-    EXPECT_DOUBLE_EQ(plan.largestChange, ann[4].toDouble() / 60 - 1761);
+    EXPECT_DOUBLE_EQ(plan.largestChange.value_or(0), ann[4].toDouble() / 60 - 1761);
     const QVector<QStringList> typed = distanceRows(path());
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
     // The distances typed by hand are kept in a file of their own.
@@ -296,6 +296,11 @@ TEST_F(WorkOutTest, WritesEveryPairAsOrdinaryRowsAndLeavesTheRestAlone) {
     QSqlQuery(other.db).exec("ROLLBACK");
     ASSERT_EQ(workOut.write(plan), WriteOutcome::Done);
     EXPECT_EQ(QFileInfo(path() + "-wal").size(), 0);
+    // A row left empty is filled, not said to change by nought yards.
+    execSql(path(), "UPDATE Distances SET Miles = '', Yards = '', Sixtieths = '' WHERE rowid = 3");
+    ASSERT_TRUE(workOut.plan(&plan));
+    EXPECT_EQ(plan.changedRows.size(), 1);
+    EXPECT_EQ(plan.largestChange, std::nullopt);
 }
 
 TEST_F(WorkOutTest, NothingIsWrittenOverAChangeMadeSinceThePlan) {
