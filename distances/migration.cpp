@@ -208,6 +208,12 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
                                      "cannot read; save it in Access 2000 format to bring it "
                                      "over"));
     case DatabaseKind::Other:
+        // Nothing to lose, but nothing to read: where a new one comes from is said.
+        if (QFileInfo(databasePath).size() == 0)
+            return failed(QStringLiteral("is empty (0 bytes) and holds no distances, as a copy or "
+                                         "a save that did not finish may leave it: put back a "
+                                         "copy kept elsewhere, or delete it, and \"Enter Members "
+                                         "Distances\" offers to make a new one"));
         return failed(QStringLiteral("is neither a Pellamy distance database nor an Access "
                                      "database"));
     case DatabaseKind::Jet:

@@ -172,7 +172,7 @@ TEST_F(AccessFileTest, RowsThatLookWrongComeOverAsTheyStandAndAreListed) {
 
 TEST_F(MigrationTest, WhatIsNoAccessFileOfAKindItReadsIsLeftAlone) {
     const std::pair<QByteArray, const char*> cases[] = {
-        {"", "neither a Pellamy"},
+        {"", "is empty (0 bytes)"},
         {"just some text", "neither a Pellamy"},
         {jet4Page().replace(4, 15, "Standard ACE DB"), "Access 2007"},
         {jet4Page().left(3000), "may be damaged"}, // not a whole number of pages
