@@ -119,6 +119,8 @@ private:
     // birds in the list were worked out at; empty when it is.
     QString otherDistance(const QStringList& entry) const;
     QString otherClockTimes(const QStringList& entry) const;
+    QString otherRaceDetails(const QStringList& entry) const;
+    QString ringEnteredBefore(const QStringList& entry) const;
 
     // The text boxes of the race details and of every field clocking reads,
     // with the field each shows.

@@ -5,6 +5,7 @@
 #include "ui_pellamy.h"
 
 #include "calc/clocking.h"
+#include "calc/numbers.h"
 #include "calc/textforms.h"
 #include "distances/coordinates.h"
 #include "platform/windowhabits.h"
@@ -21,6 +22,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace pellamy {
 
@@ -102,6 +105,74 @@ QString Pellamy::otherClockTimes(const QStringList& entry) const {
         .arg(entry[Col::Name].trimmed(), times(entry), before);
 }
 
+// A race is flown from one race point, liberated once: a bird worked out
+// with other race details than the birds already in the list (the
+// liberation time put right, or the race point chosen, after birds were
+// entered) has a velocity that one of them gets wrong, and the sheets head
+// them all with the details in the window. The darkness counts only
+// between birds out overnight. Said, with what to do.
+QString Pellamy::otherRaceDetails(const QStringList& entry) const {
+    constexpr int kRace[] = {Col::LibHour, Col::LibMinute, Col::RaceDate, Col::Racepoint};
+    constexpr int kDarkness[] = {Col::HodHr, Col::HodMin, Col::HolHr, Col::HolMin};
+    const auto nights = [](const QString& text) { return textToNumber(text).value_or(0) != 0; };
+    // As compared: the hour and minute as numbers ("8" is "08"), the race
+    // date's day (not the picker's time of day), the race point as the
+    // distances match it.
+    const auto details = [](const QStringList& e, bool darkness) {
+        QString text = QStringLiteral("liberated at %1 %2 on %3 from %4")
+                           .arg(patternText(e[Col::LibHour].trimmed(), QStringLiteral("00")),
+                                patternText(e[Col::LibMinute].trimmed(), QStringLiteral("00")),
+                                e[Col::RaceDate].section(u' ', 0, 0), e[Col::Racepoint].trimmed());
+        if (darkness)
+            text += QStringLiteral(", with darkness from %1 %2 to %3 %4")
+                        .arg(e[Col::HodHr], e[Col::HodMin], e[Col::HolHr], e[Col::HolMin]);
+        return text;
+    };
+    int birds = 0;
+    QString now, before; // as the last bird that differs and this one read
+    for (const RaceEntryRow& row : entries_.rows()) {
+        // Most birds hold the very texts: nothing is made for them.
+        const auto same = [&](int column) { return row.view(column) == entry[column]; };
+        if (std::all_of(std::begin(kRace), std::end(kRace), same) &&
+            std::all_of(std::begin(kDarkness), std::end(kDarkness), same))
+            continue;
+        const QStringList other = row.columns();
+        if (other.value(Col::Racepoint).trimmed().isEmpty() &&
+            other.value(Col::LibHour).trimmed().isEmpty())
+            continue; // a line of blanks in a race file
+        if (other.size() < kColumnCount)
+            continue;
+        const bool darkness = nights(entry[Col::Midnight2]) && nights(other[Col::Midnight2]);
+        if (nocaseKey(details(other, darkness)) != nocaseKey(details(entry, darkness)))
+            ++birds, before = details(other, darkness), now = details(entry, darkness);
+    }
+    if (birds == 0)
+        return QString();
+    return QStringLiteral("This bird was worked out as %1, but %2 entered before it %3 worked out "
+                          "as %4. Each bird keeps the race details it was worked out with, and "
+                          "the sheets are headed with those in the window: please put the race "
+                          "details right, and clear and enter again the birds worked out with the "
+                          "wrong ones.")
+        .arg(now, birds == 1 ? QStringLiteral("a bird") : QStringLiteral("%1 birds").arg(birds),
+             birds == 1 ? QStringLiteral("was") : QStringLiteral("were"), before);
+}
+
+// A bird clocked once is entered once: its ring number already in the list
+// (the bird entered again after a race was opened or brought back) would
+// place it twice.
+QString Pellamy::ringEnteredBefore(const QStringList& entry) const {
+    const QString ring = entry[Col::RingNo].trimmed();
+    if (ring.isEmpty())
+        return QString();
+    for (int i = 0; i < entries_.count(); ++i)
+        if (entries_.rows()[i].view(Col::RingNo).trimmed().compare(ring, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("A bird with the ring number %1 is already in the list, "
+                                  "entered for %2 at %3. If it is the same bird entered again, "
+                                  "please clear one of them.")
+                .arg(ring, entries_.text(i, Col::Name).trimmed(), entries_.text(i, Col::Velocity));
+    return QString();
+}
+
 void Pellamy::Picture1_Click() {
     // The set and race dates as eight digits, for the printed results.
     ui_->txtdateset->setText(eightDigitDate(ui_->DayClockSet->date()));
@@ -111,7 +182,7 @@ void Pellamy::Picture1_Click() {
 
     // From here any failure skips to the closing steps, with what was
     // written so far kept and one message saying why no entry was made.
-    QString noEntry, differentDistance, differentClock, doubt;
+    QString noEntry, differentDistance, differentClock, differentDetails, ringTwice, doubt;
     QPersistentModelIndex added; // the entry made, wherever the list puts it
     const DistanceLookup lookup = [&] {
         const WaitCursor wait;
@@ -159,6 +230,8 @@ void Pellamy::Picture1_Click() {
         if (out.entryMade) {
             differentDistance = otherDistance(out.entry);
             differentClock = otherClockTimes(out.entry);
+            differentDetails = otherRaceDetails(out.entry);
+            ringTwice = ringEnteredBefore(out.entry);
             doubt = clockDoubt(out);
             const RecoveryGroup oneChange(*recovery_); // appended and in its place
             entries_.append(out.entry);
@@ -188,7 +261,8 @@ void Pellamy::Picture1_Click() {
         noEntry = QStringLiteral("its distance could not be read from the distances: %1")
                       .arg(lookup.error);
     }
-    for (const QString& said : {doubt, differentDistance, differentClock})
+    for (const QString& said :
+         {doubt, differentDetails, differentDistance, differentClock, ringTwice})
         if (!said.isEmpty())
             dialogs_->message(said, QStringLiteral("Pellamy"));
     // A bird left out is said: the question alone would read as if it had

@@ -78,6 +78,30 @@ TEST_F(ClockingTest, ABirdWorkedOutWithOtherClockTimesThanTheMembersBirdsIsSaid)
     clock(); // a second clock's times, now known
 }
 
+// Race details put right after birds were entered, or a ring clocked again: said. The darkness
+// counts only between birds out overnight.
+TEST_F(ClockingTest, OtherRaceDetailsOrARingEnteredBeforeAreSaid) {
+    clock();
+    type("HODhr", "21");
+    clock();
+    type("birdlibmins", "15"), type("ringno", " gb06n12345");
+    clock();
+    const QStringList said = takeMessages();
+    ASSERT_EQ(said.size(), 2);
+    const QString date = window->entries().text(0, Col::RaceDate).section(' ', 0, 0);
+    EXPECT_EQ(said[0], "This bird was worked out as liberated at 08 15 on " + date +
+                           " from Berwick, but 2 birds entered before it were worked out as "
+                           "liberated at 08 00 on " +
+                           date +
+                           " from Berwick. Each bird keeps the race details it was worked out "
+                           "with, and the sheets are headed with those in the window: please put "
+                           "the race details right, and clear and enter again the birds worked "
+                           "out with the wrong ones.");
+    EXPECT_EQ(said[1], "A bird with the ring number gb06n12345 is already in the list, entered "
+                       "for J. Smith at 1176.859. If it is the same bird entered again, please "
+                       "clear one of them.");
+}
+
 // A name kept again with a blank after it (typed so in another program) is
 // said when the race point is chosen, and a bird at its distance too.
 TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
@@ -117,7 +141,7 @@ TEST_F(ClockingTest, AClockFarOutFromTheMasterClockIsDoubted) {
 // row in a long list, and the list on a form scrolled down to CALCULATE.
 TEST_F(ClockingTest, TheBirdJustEnteredIsInView) {
     QStringList faster = workedExampleEntry();
-    faster[Col::Velocity] = "9999.000";
+    faster[Col::Velocity] = "9999.000", faster[Col::RingNo] = "";
     window->entries().appendAll(QVector<RaceEntryRow>(40, RaceEntryRow(faster)));
     window->resize(420, 300);
     auto* form = window->findChild<QScrollArea*>();
