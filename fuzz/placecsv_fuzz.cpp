@@ -3,7 +3,8 @@
 //   scripts/fuzz [seconds]
 //
 // A file is imported whole or not at all; each place imported has a name
-// the list can hold, once, and coordinates in their normal form.
+// the list can hold, once, with ordinary blanks only, and coordinates in
+// their normal form.
 
 #include "distances/coordinates.h"
 #include "distances/placecsv.h"
@@ -36,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (place.name.isEmpty() || place.name != place.name.trimmed() ||
             place.name.size() > kNameLimit)
             std::abort();
+        // No control character, and no blank but the ordinary one.
         for (QChar c : place.name)
-            if (c.category() == QChar::Other_Control)
+            if (c.category() == QChar::Other_Control ||
+                (c.category() == QChar::Separator_Space && c != u' '))
                 std::abort();
         const QString key = pellamy::nocaseKey(place.name);
         if (names.contains(key))
