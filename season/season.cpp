@@ -301,7 +301,8 @@ void leaveOutRepeatedRaces(QVector<SeasonRace>& races) {
             if (!races[j].error.isEmpty())
                 continue;
             const bool day = sameDay(races[j], races[i]);
-            const bool birds = keys[i] == keys[j];
+            // In any order: a copy sorted by name in a spreadsheet holds the same birds.
+            const bool birds = keys[i].size() == keys[j].size() && counted[i] == counted[j];
             const QString other = QDir::toNativeSeparators(races[j].file);
             if (day && birds) {
                 races[i].error = QStringLiteral("is the same race as %1").arg(other);

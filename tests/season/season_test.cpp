@@ -122,11 +122,12 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_EQ(readSeasonRace(backup).error,
               "is not a race file: it is larger than any race file (512 MB)");
 
-    // Entered again later that day: the same race. Saved part-way through
-    // the race, then again: counted, and noted.
-    // Its date put right in a copy, whole or saved part-way: counted, and noted.
+    // Entered again later that day, its birds in another order: the same race. Saved part-way
+    // through the race, then again: counted, and noted. Its date put right in a copy, whole or
+    // saved part-way: counted, and noted.
     QVector<SeasonRace> again = {read[0], read[0], read[0], read[0], read[0]};
     again[1].dateText = "02/05/2026 21:00:00", again[2].birds.removeLast();
+    std::reverse(again[1].birds.begin(), again[1].birds.end()); // sorted otherwise
     again[3].date = again[3].date.addDays(7);
     again[4].date = again[3].date, again[4].birds.removeFirst();
     leaveOutRepeatedRaces(again);
