@@ -103,6 +103,20 @@ QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries) {
     return rows;
 }
 
+namespace {
+
+// A text a spreadsheet would take for a formula (a name typed "=SUM(…)",
+// "+44 …", "- Bo Finch" or "@Home Lofts", a variation "-00-00-08") and run,
+// or show worked out or as an error: an apostrophe before it keeps it text,
+// as a spreadsheet's own way of typing one. A figure ("-12.5") stays one.
+QString inertText(const QString& text) {
+    if (text.isEmpty() || !QStringView(u"=+-@").contains(text.front()) || textToNumber(text))
+        return text;
+    return u'\'' + text;
+}
+
+} // namespace
+
 QString resultTabText(const QVector<RaceEntryRow>& entries) {
     // A tab or line break inside a text would split its row.
     static const QRegularExpression breaks(QStringLiteral("[\\t\\r\\n]"));
@@ -111,8 +125,7 @@ QString resultTabText(const QVector<RaceEntryRow>& entries) {
     const auto add = [&](QStringList fields, const QList<int>& figures) {
         for (qsizetype i = 0; i < fields.size(); ++i) {
             fields[i].replace(breaks, QStringLiteral(" "));
-            if (figures.contains(i))
-                fields[i] = localFigure(fields[i], mark);
+            fields[i] = figures.contains(i) ? localFigure(fields[i], mark) : inertText(fields[i]);
         }
         text += fields.join(u'\t') + u'\n';
     };
@@ -131,7 +144,7 @@ QByteArray csvRecord(const QStringList& fields, const QList<int>& figures) {
         if (i > 0)
             record += separator;
         QByteArray field =
-            (figures.contains(i) ? localFigure(fields[i], mark) : fields[i]).toUtf8();
+            (figures.contains(i) ? localFigure(fields[i], mark) : inertText(fields[i])).toUtf8();
         // Either separator quoted: a spreadsheet may split at both.
         if (field.contains(',') || field.contains(';') || field.contains('"') ||
             field.contains('\n') || field.contains('\r'))

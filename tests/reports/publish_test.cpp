@@ -106,6 +106,9 @@ TEST(Publish, FiguresTakeTheMachinesDecimalMark) {
     EXPECT_TRUE(resultTabText(awkwardRace()).contains("\t26.1234\t"));
     QLocale::setDefault(was);
     EXPECT_EQ(csvRecord({"1234.567", "a,b", "a;b"}, {0}), "1234.567,\"a,b\",\"a;b\"\r\n");
+    // No text a spreadsheet would run as a formula; a figure stays a figure.
+    EXPECT_EQ(csvRecord({"=HYPERLINK(1)", "- Bo Finch", "@Home", "+44", "-12.5", "-"}),
+              "'=HYPERLINK(1),'- Bo Finch,'@Home,+44,-12.5,'-\r\n");
 }
 
 TEST(Publish, TabTextKeepsOneRowPerEntry) {
