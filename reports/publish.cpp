@@ -106,9 +106,9 @@ QVector<QStringList> resultRows(const QVector<RaceEntryRow>& entries) {
 namespace {
 
 // A text a spreadsheet would take for a formula (a name typed "=SUM(…)",
-// "+44 …", "- Bo Finch" or "@Home Lofts", a variation "-00-00-08") and run,
-// or show worked out or as an error: an apostrophe before it keeps it text,
-// as a spreadsheet's own way of typing one. A figure ("-12.5") stays one.
+// "+44 Lofts", "- Bo Finch" or "@Home Lofts") and run, or show worked out
+// or as an error: an apostrophe before it keeps it text, as a spreadsheet's
+// own way of typing one. A figure ("-12.5", "-06") stays one.
 QString inertText(const QString& text) {
     if (text.isEmpty() || !QStringView(u"=+-@").contains(text.front()) || textToNumber(text))
         return text;
