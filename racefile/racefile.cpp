@@ -220,24 +220,38 @@ QString notARaceFile(const QByteArray& bytes) {
     // but blanks; an empty file is an empty race.
     // A line of a race entry's fields divided by semicolons, not commas (a
     // comma or two may stand in its figures or comments).
-    const auto semicolonLine = [](QByteArrayView line) {
-        return line.count(';') >= kRaceFileFields - 1 && line.count(',') < kRaceFileFields - 1;
+    const auto dividedBy = [](QByteArrayView line, char separator) {
+        return line.count(separator) >= kRaceFileFields - 1 &&
+               line.count(',') < kRaceFileFields - 1;
+    };
+    // Or by commas with every field in double quotes, as a spreadsheet set
+    // to quote them saves it: read so, no velocity would be a figure.
+    const auto quotedLine = [](QByteArrayView line) {
+        return line.trimmed().startsWith('"') && line.count(",\"") >= kRaceFileFields - 2;
     };
     // Lines as the reader takes them: a line break typed in the comments
     // (whose commas were saved as semicolons) ends no line.
     const QByteArray lines = hasBareLineFeeds(bytes) ? withRaceLineEnds(bytes) : bytes;
-    bool semicolons = false;
-    for (qsizetype start = 0; start < lines.size() && !semicolons;) {
+    QString saved; // how a spreadsheet saved it, when it did
+    for (qsizetype start = 0; start < lines.size() && saved.isEmpty();) {
         qsizetype end = lines.indexOf('\r', start);
         if (end < 0)
             end = lines.size();
-        semicolons = semicolonLine(QByteArrayView(lines).sliced(start, end - start));
+        const QByteArrayView line = QByteArrayView(lines).sliced(start, end - start);
+        if (dividedBy(line, ';'))
+            saved = QStringLiteral("holds its fields divided by semicolons, as a spreadsheet set "
+                                   "for decimal commas saves it: please save it again with commas "
+                                   "between the fields");
+        else if (dividedBy(line, '\t'))
+            saved = QStringLiteral("holds its fields divided by tabs, as a spreadsheet saves text: "
+                                   "please save it again as CSV, with commas between the fields");
+        else if (quotedLine(line))
+            saved = QStringLiteral("holds its fields in double quotes, as a spreadsheet set to "
+                                   "quote them saves it: please save it again without quotes");
         start = end + 1;
     }
-    if (semicolons)
-        return QStringLiteral("holds its fields divided by semicolons, as a spreadsheet set for "
-                              "decimal commas saves it: please save it again with commas between "
-                              "the fields, or open the race as Pellamy saved it");
+    if (!saved.isEmpty())
+        return saved + QStringLiteral(", or open the race as Pellamy saved it");
     if (!bytes.contains(',') && !bytes.trimmed().isEmpty())
         return QStringLiteral("holds no race entries");
     return QString();

@@ -183,6 +183,12 @@ TEST(RaceFile, SaysWhyBytesAreNoRaceFile) {
          "holds its fields divided by semicolons, as a spreadsheet set for decimal commas saves "
          "it: please save it again with commas between the fields, or open the race as Pellamy "
          "saved it"},
+        {"1\tA" + QByteArray(37, '\t') + "x\r\n",
+         "holds its fields divided by tabs, as a spreadsheet saves text: please save it again as "
+         "CSV, with commas between the fields, or open the race as Pellamy saved it"},
+        {"\"1\"" + QByteArray(",\"a\"").repeated(38) + "\r\n",
+         "holds its fields in double quotes, as a spreadsheet set to quote them saves it: please "
+         "save it again without quotes, or open the race as Pellamy saved it"},
         {" \r\n\r\n", ""}, // an empty race, as an empty list saves
         {"", ""},
         {QByteArray(kLongestRaceFileLine + 1, 'x'), "has a line longer than 65536 characters"},
