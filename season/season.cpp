@@ -242,12 +242,26 @@ SeasonRace readSeasonRace(const QString& path) {
         else
             notCounted << which;
     }
+    // Counted over every race, a race without one bird that counts (a file
+    // of other figures, saved as a race file) would put every member's
+    // average down: left out, saying why.
+    if (race.birds.isEmpty()) {
+        race.error = QStringLiteral("holds no bird that can be counted: no entry has a member and "
+                                    "a velocity above nought");
+        return race;
+    }
+    QStringList notes;
     if (!notCounted.isEmpty())
         // Said of the entries: the race itself is counted.
-        race.note = QStringLiteral("%1 %2 not counted, having no member or no velocity above "
-                                   "nought")
-                        .arg(notCounted.join(QStringLiteral(", ")),
-                             notCounted.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+        notes << QStringLiteral("%1 %2 not counted, having no member or no velocity above "
+                                "nought")
+                     .arg(notCounted.join(QStringLiteral(", ")),
+                          notCounted.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+    if (!race.date.isValid())
+        notes << QStringLiteral("its race date \"%1\" cannot be read, so it stands after the "
+                                "races whose dates can")
+                     .arg(race.dateText);
+    race.note = notes.join(QStringLiteral("; "));
     return race;
 }
 

@@ -116,6 +116,13 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_EQ(QString::number(withBlanks.birds.size()) + withBlanks.racepoint, "4Berwick");
     writeFile(blanks, " \r\n\r\n");
     EXPECT_EQ(readSeasonRace(blanks).error, "holds no race entries");
+    // No bird that counts (a file of other figures): left out. A race date that cannot be read:
+    // counted, last, and said.
+    writeRace(blanks, "Ayr", "02/05/2026", {{"Ann Hale", "0"}, {"", "900"}});
+    EXPECT_TRUE(readSeasonRace(blanks).error.startsWith("holds no bird that can be counted"));
+    writeRace(blanks, "Ayr", "Saturday", {{"Ann Hale", "900"}});
+    EXPECT_EQ(readSeasonRace(blanks).note, "its race date \"Saturday\" cannot be read, so it "
+                                           "stands after the races whose dates can");
     const QString backup = dir.filePath("backup.txt"); // not read into memory
     writeFile(backup, "");
     ASSERT_TRUE(QFile::resize(backup, kLargestRaceFile + 1));
