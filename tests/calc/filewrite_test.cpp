@@ -52,4 +52,7 @@ TEST(WholeFileWrite, ProblemsAreSaidByTheirCause) {
     };
     for (const auto& [error, text, says] : cases)
         EXPECT_THAT(writeProblem(error, text).toStdString(), testing::StartsWith(says)) << text;
+    QTemporaryDir dir; // no earlier file, and none held open by another program
+    EXPECT_EQ(writeWholeFile(dir.filePath(QString(252, 'a') + ".csv"), "x").problem,
+              "the file's name is too long for the disk: please choose a shorter one");
 }
