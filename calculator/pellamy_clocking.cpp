@@ -116,13 +116,18 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
     constexpr int kDarkness[] = {Col::HodHr, Col::HodMin, Col::HolHr, Col::HolMin};
     const auto nights = [](const QString& text) { return textToNumber(text).value_or(0) != 0; };
     // As compared: the hour and minute as numbers ("8" is "08"), the race
-    // date's day (not the picker's time of day), the race point as the
-    // distances match it.
-    const auto details = [](const QStringList& e, bool darkness) {
+    // date's day (not the picker's time of day, nor the form a computer
+    // set otherwise wrote it in), the race point as the distances match it.
+    const auto day = [](const QString& text) {
+        const std::optional<QDateTime> date = readDateText(text);
+        return date ? date->date().toString(QStringLiteral("dd/MM/yyyy"))
+                    : text.section(u' ', 0, 0);
+    };
+    const auto details = [&](const QStringList& e, bool darkness) {
         QString text = QStringLiteral("liberated at %1 %2 on %3 from %4")
                            .arg(patternText(e[Col::LibHour].trimmed(), QStringLiteral("00")),
                                 patternText(e[Col::LibMinute].trimmed(), QStringLiteral("00")),
-                                e[Col::RaceDate].section(u' ', 0, 0), e[Col::Racepoint].trimmed());
+                                day(e[Col::RaceDate]), e[Col::Racepoint].trimmed());
         if (darkness)
             text += QStringLiteral(", with darkness from %1 %2 to %3 %4")
                         .arg(e[Col::HodHr], e[Col::HodMin], e[Col::HolHr], e[Col::HolMin]);

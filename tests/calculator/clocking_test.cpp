@@ -88,7 +88,7 @@ TEST_F(ClockingTest, OtherRaceDetailsOrARingEnteredBeforeAreSaid) {
     clock();
     const QStringList said = takeMessages();
     ASSERT_EQ(said.size(), 2);
-    const QString date = window->entries().text(0, Col::RaceDate).section(' ', 0, 0);
+    const QString date = picker("RaceDay")->date().toString("dd/MM/yyyy");
     EXPECT_EQ(said[0], "This bird was worked out as liberated at 08 15 on " + date +
                            " from Berwick, but 2 birds entered before it were worked out as "
                            "liberated at 08 00 on " +
