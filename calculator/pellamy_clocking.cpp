@@ -171,9 +171,10 @@ QString Pellamy::ringEnteredBefore(const QStringList& entry) const {
         return QString();
     for (int i = 0; i < entries_.count(); ++i)
         if (entries_.rows()[i].view(Col::RingNo).trimmed().compare(ring, Qt::CaseInsensitive) == 0)
-            return QStringLiteral("A bird with the ring number %1 is already in the list, "
-                                  "entered for %2 at %3. If it is the same bird entered again, "
-                                  "please clear one of them.")
+            return QStringLiteral(
+                       "A bird with the ring number %1 is already in the list, "
+                       "entered for %2 (velocity %3). If it is the same bird entered again, "
+                       "please clear one of them.")
                 .arg(ring, entries_.text(i, Col::Name).trimmed(), entries_.text(i, Col::Velocity));
     return QString();
 }

@@ -98,8 +98,8 @@ TEST_F(ClockingTest, OtherRaceDetailsOrARingEnteredBeforeAreSaid) {
                            "the race details right, and clear and enter again the birds worked "
                            "out with the wrong ones.");
     EXPECT_EQ(said[1], "A bird with the ring number gb06n12345 is already in the list, entered "
-                       "for J. Smith at 1176.859. If it is the same bird entered again, please "
-                       "clear one of them.");
+                       "for J. Smith (velocity 1176.859). If it is the same bird entered again, "
+                       "please clear one of them.");
 }
 
 // A name kept again with a blank after it (typed so in another program) is
