@@ -87,8 +87,10 @@ QString Pellamy::otherClockTimes(const QStringList& entry) const {
     };
     QString before;
     for (int i = 0; i < entries_.count(); ++i) {
+        // A line of blanks, or one broken in a text editor, in a race file
+        // opened holds no clock of the member's.
         const QStringList other = entries_.entry(i);
-        if (!sameName(other[Col::Name], entry[Col::Name]) ||
+        if (other.size() < kColumnCount || !sameName(other[Col::Name], entry[Col::Name]) ||
             !sameName(other[Col::Racepoint], entry[Col::Racepoint]))
             continue;
         if (times(other) == times(entry))
@@ -123,18 +125,22 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
         return date ? date->date().toString(QStringLiteral("dd/MM/yyyy"))
                     : text.section(u' ', 0, 0);
     };
+    const auto hm = [](const QString& text) {
+        return patternText(text.trimmed(), QStringLiteral("00"));
+    };
     const auto details = [&](const QStringList& e, bool darkness) {
         QString text = QStringLiteral("liberated at %1 %2 on %3 from %4")
-                           .arg(patternText(e[Col::LibHour].trimmed(), QStringLiteral("00")),
-                                patternText(e[Col::LibMinute].trimmed(), QStringLiteral("00")),
-                                day(e[Col::RaceDate]), e[Col::Racepoint].trimmed());
+                           .arg(hm(e[Col::LibHour]), hm(e[Col::LibMinute]), day(e[Col::RaceDate]),
+                                e[Col::Racepoint].trimmed());
         if (darkness)
             text += QStringLiteral(", with darkness from %1 %2 to %3 %4")
-                        .arg(e[Col::HodHr], e[Col::HodMin], e[Col::HolHr], e[Col::HolMin]);
+                        .arg(hm(e[Col::HodHr]), hm(e[Col::HodMin]), hm(e[Col::HolHr]),
+                             hm(e[Col::HolMin]));
         return text;
     };
     int birds = 0;
-    QString now, before; // as the last bird that differs and this one read
+    QString now;        // this bird, as compared with the last that differs
+    QStringList before; // the details of the birds that differ, each once
     for (const RaceEntryRow& row : entries_.rows()) {
         // Most birds hold the very texts: nothing is made for them.
         const auto same = [&](int column) { return row.view(column) == entry[column]; };
@@ -148,8 +154,12 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
         if (other.size() < kColumnCount)
             continue;
         const bool darkness = nights(entry[Col::Midnight2]) && nights(other[Col::Midnight2]);
-        if (nocaseKey(details(other, darkness)) != nocaseKey(details(entry, darkness)))
-            ++birds, before = details(other, darkness), now = details(entry, darkness);
+        const QString theirs = details(other, darkness);
+        if (nocaseKey(theirs) == nocaseKey(details(entry, darkness)))
+            continue;
+        ++birds, now = details(entry, darkness);
+        if (!before.contains(theirs))
+            before << theirs;
     }
     if (birds == 0)
         return QString();
@@ -159,7 +169,8 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
                           "details right, and clear and enter again the birds worked out with the "
                           "wrong ones.")
         .arg(now, birds == 1 ? QStringLiteral("a bird") : QStringLiteral("%1 birds").arg(birds),
-             birds == 1 ? QStringLiteral("was") : QStringLiteral("were"), before);
+             birds == 1 ? QStringLiteral("was") : QStringLiteral("were"),
+             before.join(QStringLiteral(" or as ")));
 }
 
 // A bird clocked once is entered once: its ring number already in the list

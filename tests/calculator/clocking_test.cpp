@@ -102,6 +102,30 @@ TEST_F(ClockingTest, OtherRaceDetailsOrARingEnteredBeforeAreSaid) {
                        "please clear one of them.");
 }
 
+// The same race written otherwise in birds already in the list (a race file saved elsewhere or
+// by hand), and lines that hold no bird, are said nothing of. The birds are out overnight, so
+// that the darkness counts; each row differs from the bird entered in one way.
+TEST_F(ClockingTest, TheSameRaceWrittenOtherwiseIsNoOtherRace) {
+    picker("DaybirdClocked")->setDate(picker("RaceDay")->date().addDays(1));
+    QStringList bird = workedExampleEntry();
+    bird[Col::RingNo] = "", bird[Col::Midnight2] = "1";
+    const std::pair<int, const char*> alike[] = {
+        {Col::LibHour, "8"},
+        {Col::Racepoint, "BERWICK "},
+        {Col::RaceDate, "24/5/2006"},
+        {Col::HolHr, "04"},
+    };
+    QVector<RaceEntryRow> rows = {RaceEntryRow(QStringList{" "}),
+                                  RaceEntryRow(QStringList(bird.mid(0, 20)))};
+    for (const auto& [column, text] : alike) {
+        QStringList row = bird;
+        row[column] = text;
+        rows << RaceEntryRow(row);
+    }
+    window->entries().appendAll(rows);
+    clock();
+}
+
 // A name kept again with a blank after it (typed so in another program) is
 // said when the race point is chosen, and a bird at its distance too.
 TEST_F(ClockingTest, ANameKeptAgainWithABlankAfterItIsSaid) {
