@@ -155,8 +155,8 @@ QString writeProblem(QFileDevice::FileError error, const QString& errorString) {
     if (error == QFileDevice::ResourceError || errorString.contains(QLatin1String("No space")))
         return QStringLiteral("the disk is full");
     // Said as what it is, not as a file held open by another program.
-    if (errorString.contains(QLatin1String("name too long")) ||
-        errorString.contains(QLatin1String("name is too long")))
+    // ("File name too long"; Windows: "The filename or extension is too long.")
+    if (errorString.contains(QLatin1String("too long")))
         return QStringLiteral("the file's name is too long for the disk: please choose a shorter "
                               "one");
     // Putting the new file in place of the old one fails on Windows while

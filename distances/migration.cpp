@@ -212,8 +212,8 @@ Migration migrateAccessDatabase(const QString& databasePath, const QString& read
         if (QFileInfo(databasePath).size() == 0)
             return failed(QStringLiteral("is empty (0 bytes) and holds no distances, as a copy or "
                                          "a save that did not finish may leave it: put back a "
-                                         "copy kept elsewhere, or delete it, and \"Enter Members "
-                                         "Distances\" offers to make a new one"));
+                                         "copy kept elsewhere, or delete it, and the distances "
+                                         "editor, opened again, offers to make a new one"));
         return failed(QStringLiteral("is neither a Pellamy distance database nor an Access "
                                      "database"));
     case DatabaseKind::Jet:

@@ -15,6 +15,11 @@ QString serverConnectionString(const QString& text, QString* error) {
     const auto isSetting = [](const QString& line) {
         return !line.trimmed().isEmpty() && !line.trimmed().startsWith(u'#');
     };
+    // A note written after the settings without "#" (no "=" in it) is
+    // passed over, as it always was.
+    const auto moreSettings = [&](const QString& line) {
+        return isSetting(line) && line.contains(u'=');
+    };
     for (qsizetype at = 0; at < lines.size(); ++at) {
         const QString line = lines[at].trimmed();
         if (!isSetting(line))
@@ -22,7 +27,7 @@ QString serverConnectionString(const QString& text, QString* error) {
         // Settings on a line after it would go unused unsaid: the user name
         // on the second line, say, and the server asked for the computer's.
         // The line is not shown: it may hold a password.
-        if (const auto more = std::find_if(lines.cbegin() + at + 1, lines.cend(), isSetting);
+        if (const auto more = std::find_if(lines.cbegin() + at + 1, lines.cend(), moreSettings);
             more != lines.cend()) {
             *error = QStringLiteral("server.txt holds settings on line %1 as well as on line %2. "
                                     "Please write them all on one line, such as host=… port=… "

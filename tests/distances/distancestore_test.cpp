@@ -248,8 +248,10 @@ TEST(DistanceSource, TheSameServerWrittenOtherwiseIsTheSamePlace) {
     };
     for (const auto& [then, now, same] : cases)
         EXPECT_EQ(serverPlace(then) == serverPlace(now), same) << then << " / " << now;
-    // Settings on a second line would go unused unsaid.
+    // Settings on a second line would go unused unsaid; a note there is passed over.
     QString error;
+    EXPECT_EQ(serverConnectionString("host=h dbname=d\nask Bo for the password\n", &error),
+              "host=h dbname=d");
     EXPECT_EQ(serverConnectionString("# club\nhost=h dbname=d\n\nuser=a password=x\n", &error), "");
     EXPECT_EQ(error, "server.txt holds settings on line 4 as well as on line 2. Please write them "
                      "all on one line, such as host=… port=… dbname=… user=…, and put # before a "

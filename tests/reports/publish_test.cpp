@@ -114,8 +114,10 @@ TEST(Publish, FiguresTakeTheMachinesDecimalMark) {
 TEST(Publish, TabTextKeepsOneRowPerEntry) {
     QVector<RaceEntryRow> rows = awkwardRace();
     rows[0].setText(Col::Name, "Ann\tHale\nSr");
+    rows[1].setText(Col::Name, "=SUM(A1)"); // pasted as text, not run
     const QStringList lines = resultTabText(rows).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines[0].startsWith("Pos\tMember\tVelocity"));
     EXPECT_TRUE(lines[1].startsWith("1\tAnn Hale Sr\t1176.859\t150\t1234\t265234\t"));
+    EXPECT_TRUE(lines[2].startsWith("2\t'=SUM(A1)\t")) << lines[2].toStdString();
 }
