@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -204,7 +205,16 @@ void QtDialogService::chosen(const QString& filter, const QString& file) {
 }
 
 QStringList QtDialogService::chooseFiles(bool save, bool several, const QString& filter) {
-    QFileDialog dialog(over(), QString(), folder(filter), filter);
+    // A file is not saved where Pellamy may not write (its own folder,
+    // installed where only an administrator may): the Documents folder
+    // instead, or the home folder.
+    QString start = folder(filter);
+    if (save && !QFileInfo(start).isWritable()) {
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        start = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    }
+    QFileDialog dialog(over(), QString(), start, filter);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save      ? QFileDialog::AnyFile
                        : several ? QFileDialog::ExistingFiles

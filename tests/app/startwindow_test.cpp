@@ -8,6 +8,7 @@
 
 #include "support/dialogcheck.h"
 #include "support/distancedb.h"
+#include "support/readonly.h"
 
 #include <QDeadlineTimer>
 #include <QFileDialog>
@@ -292,6 +293,14 @@ TEST(Dialogs, TheRealDialogsGiveTheUsersAnswer) {
     real.saveFileName("PDF Files (*.pdf)");
     EXPECT_EQ(openedIn, programFolder());
     EXPECT_EQ(nameGiven, "");
+    // A folder Pellamy may not write in: a file opened from there, but none saved there.
+    READ_ONLY_OR_SKIP(folder, dir.path());
+    choose({});
+    real.saveFileName("Text Files (*.txt)");
+    EXPECT_NE(openedIn, dir.path());
+    choose({});
+    real.openFileName("Text Files (*.txt)");
+    EXPECT_EQ(openedIn, dir.path());
 }
 
 // A form that scrolls up and down on a low screen is given its scroll bar's
