@@ -266,6 +266,22 @@ void Pellamy::openRace() {
         read = readRaceFile(std::exchange(putRight, {}));
     }
     file.close();
+    // A line of blanks (an edit in Notepad) holds no bird: left out, lest it
+    // be placed and printed as one, and saved as a line of its position that
+    // no longer reads as blanks. The entries said below are numbered as the
+    // list shows them.
+    if (std::any_of(read.entries.cbegin(), read.entries.cend(), isBlankLine)) {
+        QVector<int> numberShown(read.entries.size() + 1, 0);
+        QVector<RaceEntryRow> birds;
+        for (qsizetype i = 0; i < read.entries.size(); ++i)
+            if (!isBlankLine(read.entries[i])) {
+                birds << std::move(read.entries[i]);
+                numberShown[i + 1] = int(birds.size());
+            }
+        for (int& number : read.overlongEntries)
+            number = numberShown.value(number, number);
+        read.entries = std::move(birds);
+    }
 
     for (QLineEdit* box : {ui_->txtbirds, ui_->txtwind, ui_->mtdetailset, ui_->mtreadset,
                            ui_->mtdetailrake, ui_->mtreadrake})

@@ -147,7 +147,7 @@ TEST_F(RaceFileWindowTest, OpeningLeavesTheRaceAloneOnACancelOrAWrongFile) {
 
 // What such a record keeps is the core's (RaceFile.RecordsWithTooManyFields...).
 TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) {
-    QByteArray bytes;
+    QByteArray bytes = " \r\n"; // a line of blanks first: the entries are numbered as listed
     for (const char* name : {"A", "B"})
         bytes += raceEntry(name, "1200.000", "Wet, windy").join(", ").toLatin1() + "\r\n\r\n";
     openBytes(bytes);
@@ -158,12 +158,14 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
                                                     QDir::toNativeSeparators(path).toStdString() +
                                                     " holds more than a race entry's 39 fields")));
 
-    // A first line of blanks (left by an edit in Notepad) stays an entry, but
-    // the race details come from the first entry that holds them.
+    // Lines of blanks (left by an edit in Notepad) hold no bird: neither placed nor saved. The
+    // race details come from the first entry.
     list("racepoint")->setEditText("Berwick");
-    openBytes("   \r\n" + fileOf({raceEntry("A", "1200.000")}));
+    const QByteArray one = fileOf({raceEntry("A", "1200.000")});
+    openBytes("   \r\n" + one + "\t\r\n");
     EXPECT_EQ(list("racepoint")->currentText(), "Exeter");
     EXPECT_THAT(window->windowTitle().toStdString(), HasSubstr("Exeter"));
+    EXPECT_EQ(names(window->entries()), QStringList({"A"}));
 
     // A file whose line ends were changed to Linux ones reads whole, with
     // nothing to say (the fixture fails on a message left unlooked at).
