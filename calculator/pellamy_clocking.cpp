@@ -35,6 +35,13 @@ bool sameName(const QString& a, const QString& b) {
     return nocaseKey(a.trimmed()) == nocaseKey(b.trimmed());
 }
 
+// A date picker's text by its day, as read (not the picker's time of day,
+// nor the form a computer set otherwise wrote it in).
+QString dayOf(const QString& text) {
+    const std::optional<QDateTime> date = readDateText(text);
+    return date ? date->date().toString(QStringLiteral("dd/MM/yyyy")) : text.section(u' ', 0, 0);
+}
+
 } // namespace
 
 // A member's birds in one race are worked out at one distance; a distance
@@ -81,9 +88,12 @@ QString Pellamy::otherDistance(const QStringList& entry) const {
 // velocity one of them gets wrong, unless the member clocked with a second
 // clock. Said, with what to do.
 QString Pellamy::otherClockTimes(const QStringList& entry) const {
+    // The days too: a clock is set on one day and opened on one.
     const auto times = [](const QStringList& e) {
-        return QStringLiteral("set at %1 by the master clock's %2, read at %3 by its %4")
-            .arg(e[Col::MemberSet], e[Col::MasterSet], e[Col::MemberRead], e[Col::MasterRead]);
+        return QStringLiteral(
+                   "set on %1 at %2 by the master clock's %3, read on %4 at %5 by its %6")
+            .arg(dayOf(e[Col::SetDate]), e[Col::MemberSet], e[Col::MasterSet],
+                 dayOf(e[Col::ClockOpen]), e[Col::MemberRead], e[Col::MasterRead]);
     };
     QString before;
     for (int i = 0; i < entries_.count(); ++i) {
@@ -118,19 +128,13 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
     constexpr int kDarkness[] = {Col::HodHr, Col::HodMin, Col::HolHr, Col::HolMin};
     const auto nights = [](const QString& text) { return textToNumber(text).value_or(0) != 0; };
     // As compared: the hour and minute as numbers ("8" is "08"), the race
-    // date's day (not the picker's time of day, nor the form a computer
-    // set otherwise wrote it in), the race point as the distances match it.
-    const auto day = [](const QString& text) {
-        const std::optional<QDateTime> date = readDateText(text);
-        return date ? date->date().toString(QStringLiteral("dd/MM/yyyy"))
-                    : text.section(u' ', 0, 0);
-    };
+    // date by its day, the race point as the distances match it.
     const auto hm = [](const QString& text) {
         return patternText(text.trimmed(), QStringLiteral("00"));
     };
     const auto details = [&](const QStringList& e, bool darkness) {
         QString text = QStringLiteral("liberated at %1 %2 on %3 from %4")
-                           .arg(hm(e[Col::LibHour]), hm(e[Col::LibMinute]), day(e[Col::RaceDate]),
+                           .arg(hm(e[Col::LibHour]), hm(e[Col::LibMinute]), dayOf(e[Col::RaceDate]),
                                 e[Col::Racepoint].trimmed());
         if (darkness)
             text += QStringLiteral(", with darkness from %1 %2 to %3 %4")

@@ -266,7 +266,10 @@ QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut) {
 }
 
 bool isBlankLine(const RaceEntryRow& entry) {
-    return entry.size() <= 1 && entry.view(0).trimmed().isEmpty();
+    if (entry.size() > 1)
+        return false;
+    const QStringView text = entry.view(0).trimmed();
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 const RaceEntryRow* firstRaceEntry(const QVector<RaceEntryRow>& entries) {

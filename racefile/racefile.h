@@ -104,7 +104,9 @@ bool endsPartWayThroughAnEntry(const QByteArray& bytes);
 QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut);
 QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries);
 
-// Whether an entry is a line of blanks (spaces, tabs): no bird, nor short of one.
+// Whether an entry is a line of blanks (spaces, tabs), or of a position alone
+// (as a save before such lines were left out numbered them): no bird, nor
+// short of one.
 bool isBlankLine(const RaceEntryRow& entry);
 
 // The first entry that is not a line of blanks (one left by an edit in

@@ -68,14 +68,19 @@ TEST_F(ClockingTest, ABirdWorkedOutWithOtherClockTimesThanTheMembersBirdsIsSaid)
     list("member")->setEditText("J. Smith");
     clock();
     EXPECT_EQ(takeMessage(),
-              "This bird was worked out with J. Smith's clock set at 19-30-02 by the master "
-              "clock's 19-30-00, read at 19-00-10 by its 19-30-00, but a bird entered before for "
-              "J. Smith was worked out with it set at 19-30-02 by the master clock's 19-30-00, "
-              "read at 19-00-10 by its 19-00-00. If J. Smith clocked with a second clock, both "
-              "may be right; if not, please check the clock times (a race opened or brought back "
-              "keeps none in the boxes), and clear and enter again the birds worked out with the "
-              "wrong ones.");
+              "This bird was worked out with J. Smith's clock set on 23/05/2006 at 19-30-02 by the "
+              "master clock's 19-30-00, read on 24/05/2006 at 19-00-10 by its 19-30-00, but a bird "
+              "entered before for J. Smith was worked out with it set on 23/05/2006 at 19-30-02 by "
+              "the master clock's 19-30-00, read on 24/05/2006 at 19-00-10 by its 19-00-00. If J. "
+              "Smith clocked with a second clock, both may be right; if not, please check the "
+              "clock times (a race opened or brought back keeps none in the boxes), and clear and "
+              "enter again the birds worked out with the wrong ones.");
     clock(); // a second clock's times, now known
+    // The clock opened a day later by the picker, the times alike: not the member's clock.
+    picker("DayClockOpen")->setDate(picker("DayClockOpen")->date().addDays(1));
+    clock();
+    EXPECT_TRUE(takeMessages().join('\n').contains(
+        "read on 25/05/2006 at 19-00-10 by its 19-30-00, but a bird"));
 }
 
 // Race details put right after birds were entered, or a ring clocked again: said. The darkness

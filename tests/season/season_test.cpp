@@ -105,10 +105,10 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     EXPECT_TRUE(read[9].error.startsWith("is cut short at its entry 2 (Bo Finch)"))
         << read[9].error.toStdString();
     EXPECT_EQ(read[10].error, read[7].error); // the same birds as a.txt
-    // Lines of blanks (a tab left by a text editor) hold no bird, first or between birds; a file
-    // of them, as an empty list is saved, no race.
+    // Lines of blanks (a tab left by a text editor), or of a position alone, hold no bird, first
+    // or between birds; a file of them, as an empty list is saved, no race.
     const QString blanks = dir.filePath("m.txt");
-    writeFile(blanks, " \t\r\n" + fileBytes(read[0].file)
+    writeFile(blanks, " \t\r\n5\r\n" + fileBytes(read[0].file)
                                       .replace("\r\n\r\n", "\r\n\t\r\n")
                                       .replace("Cy Dunn", "Cy\nDunn")); // a name as kept by hand
     const SeasonRace withBlanks = readSeasonRace(blanks);
