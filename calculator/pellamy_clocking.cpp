@@ -42,6 +42,13 @@ QString dayOf(const QString& text) {
     return date ? date->date().toString(QStringLiteral("dd/MM/yyyy")) : text.section(u' ', 0, 0);
 }
 
+// Whether two date texts are of one day; a text not read as a date (a file
+// from a computer set to another date form) is taken for the same day.
+bool sameDay(const QString& a, const QString& b) {
+    const std::optional<QDateTime> x = readDateText(a), y = readDateText(b);
+    return !x || !y || x->date() == y->date();
+}
+
 } // namespace
 
 // A member's birds in one race are worked out at one distance; a distance
@@ -89,6 +96,7 @@ QString Pellamy::otherDistance(const QStringList& entry) const {
 // clock. Said, with what to do.
 QString Pellamy::otherClockTimes(const QStringList& entry) const {
     // The days too: a clock is set on one day and opened on one.
+    constexpr int kTimes[] = {Col::MemberSet, Col::MasterSet, Col::MemberRead, Col::MasterRead};
     const auto times = [](const QStringList& e) {
         return QStringLiteral(
                    "set on %1 at %2 by the master clock's %3, read on %4 at %5 by its %6")
@@ -103,7 +111,10 @@ QString Pellamy::otherClockTimes(const QStringList& entry) const {
         if (other.size() < kColumnCount || !sameName(other[Col::Name], entry[Col::Name]) ||
             !sameName(other[Col::Racepoint], entry[Col::Racepoint]))
             continue;
-        if (times(other) == times(entry))
+        if (std::all_of(std::begin(kTimes), std::end(kTimes),
+                        [&](int c) { return other[c] == entry[c]; }) &&
+            sameDay(other[Col::SetDate], entry[Col::SetDate]) &&
+            sameDay(other[Col::ClockOpen], entry[Col::ClockOpen]))
             return QString(); // a clock of the member's already
         before = times(other);
     }
@@ -111,9 +122,10 @@ QString Pellamy::otherClockTimes(const QStringList& entry) const {
         return QString();
     return QStringLiteral("This bird was worked out with %1's clock %2, but a bird entered before "
                           "for %1 was worked out with it %3. If %1 clocked with a second clock, "
-                          "both may be right; if not, please check the clock times (a race opened "
-                          "or brought back keeps none in the boxes), and clear and enter again the "
-                          "birds worked out with the wrong ones.")
+                          "both may be right; if not, please check the clock times and the days "
+                          "the clocks were set and opened (a race opened or brought back keeps no "
+                          "clock times in the boxes), and clear and enter again the birds worked "
+                          "out with the wrong ones.")
         .arg(entry[Col::Name].trimmed(), times(entry), before);
 }
 
@@ -158,8 +170,12 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
         if (other.size() < kColumnCount)
             continue;
         const bool darkness = nights(entry[Col::Midnight2]) && nights(other[Col::Midnight2]);
+        // The day compared apart: one not read as a date is taken as the same.
+        const auto key = [&](const QStringList& e) {
+            return nocaseKey(details(e, darkness).remove(dayOf(e[Col::RaceDate])));
+        };
         const QString theirs = details(other, darkness);
-        if (nocaseKey(theirs) == nocaseKey(details(entry, darkness)))
+        if (sameDay(other[Col::RaceDate], entry[Col::RaceDate]) && key(other) == key(entry))
             continue;
         ++birds, now = details(entry, darkness);
         if (!before.contains(theirs))

@@ -266,18 +266,21 @@ void Pellamy::openRace() {
         read = readRaceFile(std::exchange(putRight, {}));
     }
     file.close();
-    // A line of blanks (an edit in Notepad) holds no bird: left out, lest it
-    // be placed and printed as one, and saved as a line of its position that
-    // no longer reads as blanks. The entries said below are numbered as the
-    // list shows them.
-    if (std::any_of(read.entries.cbegin(), read.entries.cend(), isBlankLine)) {
-        QVector<int> numberShown(read.entries.size() + 1, 0);
-        QVector<RaceEntryRow> birds;
-        for (qsizetype i = 0; i < read.entries.size(); ++i)
-            if (!isBlankLine(read.entries[i])) {
-                birds << std::move(read.entries[i]);
-                numberShown[i + 1] = int(birds.size());
-            }
+    // A line of blanks (an edit in Notepad), or of its position alone (as a
+    // save numbered one), holds no bird: left out, lest it be placed and
+    // printed as one. The last line of a file cut short stays, to be seen.
+    // The list is numbered afresh, so that the entries said below are
+    // numbered as it shows them.
+    QVector<int> numberShown(read.entries.size() + 1, 0);
+    QVector<RaceEntryRow> birds;
+    for (qsizetype i = 0; i < read.entries.size(); ++i)
+        if (!holdsNoBird(read.entries, i) ||
+            ((cutShort || zeroFilled) && i + 1 == read.entries.size())) {
+            birds << read.entries[i];
+            numberShown[i + 1] = int(birds.size());
+        }
+    const bool leftOut = birds.size() < read.entries.size();
+    if (leftOut) {
         for (int& number : read.overlongEntries)
             number = numberShown.value(number, number);
         read.entries = std::move(birds);
@@ -291,6 +294,8 @@ void Pellamy::openRace() {
     clearSelectedEntry();
     entries_.clear();
     entries_.appendAll(std::move(read.entries));
+    if (leftOut)
+        entries_.renumber();
     if (const RaceEntryRow* first = firstRaceEntry(entries_.rows()))
         restoreRaceDetails(first->columns());
     markPrintedDetailsKept();

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -209,7 +210,10 @@ QStringList QtDialogService::chooseFiles(bool save, bool several, const QString&
     // installed where only an administrator may): the Documents folder
     // instead, or the home folder.
     QString start = folder(filter);
-    if (save && !QFileInfo(start).isWritable()) {
+    // Tried with a file of its own: Windows' folder permissions are not
+    // what Qt's isWritable() reads there.
+    QTemporaryFile probe(QDir(start).filePath(QStringLiteral(".pellamy-XXXXXX")));
+    if (save && !probe.open()) {
         const QString documents =
             QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         start = QFileInfo(documents).isDir() ? documents : QDir::homePath();

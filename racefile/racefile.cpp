@@ -260,21 +260,32 @@ QString notARaceFile(const QByteArray& bytes) {
 QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut) {
     QVector<int> out;
     for (int i = 0; i < entries.size() - (lastCut ? 1 : 0); ++i)
-        if (entries[i].size() < kRaceFileFields && !isBlankLine(entries[i]))
+        if (entries[i].size() < kRaceFileFields && !holdsNoBird(entries, i))
             out << i + 1;
     return out;
 }
 
 bool isBlankLine(const RaceEntryRow& entry) {
-    if (entry.size() > 1)
+    return entry.size() <= 1 && entry.view(0).trimmed().isEmpty();
+}
+
+bool holdsNoBird(const QVector<RaceEntryRow>& entries, qsizetype i) {
+    const RaceEntryRow& entry = entries[i];
+    if (isBlankLine(entry))
+        return true;
+    if (entry.view(0).trimmed() != QString::number(i + 1))
         return false;
-    const QStringView text = entry.view(0).trimmed();
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    for (int column = 1; column < entry.size(); ++column)
+        if (!entry.view(column).trimmed().isEmpty())
+            return false;
+    return true;
 }
 
 const RaceEntryRow* firstRaceEntry(const QVector<RaceEntryRow>& entries) {
-    const auto first = std::find_if_not(entries.cbegin(), entries.cend(), isBlankLine);
-    return first == entries.cend() ? nullptr : &*first;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        if (!holdsNoBird(entries, i))
+            return &entries[i];
+    return nullptr;
 }
 
 QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries) {

@@ -104,10 +104,12 @@ bool endsPartWayThroughAnEntry(const QByteArray& bytes);
 QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut);
 QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries);
 
-// Whether an entry is a line of blanks (spaces, tabs), or of a position alone
-// (as a save before such lines were left out numbered them): no bird, nor
-// short of one.
+// Whether an entry is a line of blanks (spaces, tabs): no bird, nor short of one.
 bool isBlankLine(const RaceEntryRow& entry);
+// Whether entry i holds no bird: a line of blanks, or its own position
+// alone (as a save numbered a line of blanks before such lines were left
+// out when a race is opened; a spreadsheet may have given it empty fields).
+bool holdsNoBird(const QVector<RaceEntryRow>& entries, qsizetype i);
 
 // The first entry that is not a line of blanks (one left by an edit in
 // Notepad stays an entry of its own): the one whose race details a race is

@@ -222,7 +222,7 @@ SeasonRace readSeasonRace(const QString& path) {
     for (qsizetype i = 0; i < read.entries.size(); ++i) {
         const RaceEntryRow& entry = read.entries[i];
         const QString member = entry.text(Col::Name).trimmed();
-        if (isBlankLine(entry))
+        if (holdsNoBird(read.entries, i))
             continue;
         const QString which =
             QStringLiteral("entry %1%2")

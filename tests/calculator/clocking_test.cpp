@@ -73,8 +73,9 @@ TEST_F(ClockingTest, ABirdWorkedOutWithOtherClockTimesThanTheMembersBirdsIsSaid)
               "entered before for J. Smith was worked out with it set on 23/05/2006 at 19-30-02 by "
               "the master clock's 19-30-00, read on 24/05/2006 at 19-00-10 by its 19-00-00. If J. "
               "Smith clocked with a second clock, both may be right; if not, please check the "
-              "clock times (a race opened or brought back keeps none in the boxes), and clear and "
-              "enter again the birds worked out with the wrong ones.");
+              "clock times and the days the clocks were set and opened (a race opened or brought "
+              "back keeps no clock times in the boxes), and clear and enter again the birds "
+              "worked out with the wrong ones.");
     clock(); // a second clock's times, now known
     // The clock opened a day later by the picker, the times alike: not the member's clock.
     picker("DayClockOpen")->setDate(picker("DayClockOpen")->date().addDays(1));
@@ -119,6 +120,8 @@ TEST_F(ClockingTest, TheSameRaceWrittenOtherwiseIsNoOtherRace) {
         {Col::Racepoint, "BERWICK "},
         {Col::RaceDate, "24/5/2006"},
         {Col::HolHr, "04"},
+        {Col::RaceDate, "24.05.2006"}, // dates not read as dates: taken as the same day
+        {Col::ClockOpen, "2006-05-24"},
     };
     QVector<RaceEntryRow> rows = {RaceEntryRow(QStringList{" "}),
                                   RaceEntryRow(QStringList(bird.mid(0, 20)))};

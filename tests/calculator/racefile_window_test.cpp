@@ -162,10 +162,14 @@ TEST_F(RaceFileWindowTest, RecordsWithTooManyFieldsAreReportedAndTheRestIsRead) 
     // race details come from the first entry.
     list("racepoint")->setEditText("Berwick");
     const QByteArray one = fileOf({raceEntry("A", "1200.000")});
-    openBytes("   \r\n" + one + "\t\r\n16\r\n"); // the last as an older save numbered it
+    openBytes("1\r\n" + one + "\t\r\n4\r\n"); // the first and last as an older save numbered them
     EXPECT_EQ(list("racepoint")->currentText(), "Exeter");
     EXPECT_THAT(window->windowTitle().toStdString(), HasSubstr("Exeter"));
     EXPECT_EQ(names(window->entries()), QStringList({"A"}));
+    // Cut short after the last entry's position: that entry stays, to be seen.
+    openBytes(one + "2");
+    EXPECT_EQ(window->entries().count(), 2);
+    EXPECT_THAT(saidSoFar(), ElementsAre(HasSubstr("ends part-way through a line")));
 
     // A file whose line ends were changed to Linux ones reads whole, with
     // nothing to say (the fixture fails on a message left unlooked at).
