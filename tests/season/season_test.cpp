@@ -108,7 +108,7 @@ TEST_F(SeasonTest, RacesAreReadInDateOrderAndFilesThatAreNotRacesSayWhy) {
     // Lines of blanks (a tab left by a text editor), or of a position alone, hold no bird, first
     // or between birds; a file of them, as an empty list is saved, no race.
     const QString blanks = dir.filePath("m.txt");
-    writeFile(blanks, " \t\r\n5\r\n" + fileBytes(read[0].file)
+    writeFile(blanks, " \t\r\n2\r\n" + fileBytes(read[0].file)
                                       .replace("\r\n\r\n", "\r\n\t\r\n")
                                       .replace("Cy Dunn", "Cy\nDunn")); // a name as kept by hand
     const SeasonRace withBlanks = readSeasonRace(blanks);
