@@ -163,11 +163,10 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
         if (std::all_of(std::begin(kRace), std::end(kRace), same) &&
             std::all_of(std::begin(kDarkness), std::end(kDarkness), same))
             continue;
+        // A line broken short, or one of empty fields, in a race file holds no bird.
         const QStringList other = row.columns();
-        if (other.value(Col::Racepoint).trimmed().isEmpty() &&
-            other.value(Col::LibHour).trimmed().isEmpty())
-            continue; // a line of blanks in a race file
-        if (other.size() < kColumnCount)
+        if (other.size() < kColumnCount ||
+            (other[Col::Racepoint].trimmed().isEmpty() && other[Col::LibHour].trimmed().isEmpty()))
             continue;
         const bool darkness = nights(entry[Col::Midnight2]) && nights(other[Col::Midnight2]);
         // The day compared apart: one not read as a date is taken as the same.
