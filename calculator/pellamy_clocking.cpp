@@ -144,9 +144,10 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
     const auto hm = [](const QString& text) {
         return patternText(text.trimmed(), QStringLiteral("00"));
     };
-    const auto details = [&](const QStringList& e, bool darkness) {
-        QString text = QStringLiteral("liberated at %1 %2 on %3 from %4")
-                           .arg(hm(e[Col::LibHour]), hm(e[Col::LibMinute]), dayOf(e[Col::RaceDate]),
+    const auto details = [&](const QStringList& e, bool darkness, bool day = true) {
+        QString text = QStringLiteral("liberated at %1 %2%3 from %4")
+                           .arg(hm(e[Col::LibHour]), hm(e[Col::LibMinute]),
+                                day ? QStringLiteral(" on ") + dayOf(e[Col::RaceDate]) : QString(),
                                 e[Col::Racepoint].trimmed());
         if (darkness)
             text += QStringLiteral(", with darkness from %1 %2 to %3 %4")
@@ -170,12 +171,11 @@ QString Pellamy::otherRaceDetails(const QStringList& entry) const {
             continue;
         const bool darkness = nights(entry[Col::Midnight2]) && nights(other[Col::Midnight2]);
         // The day compared apart: one not read as a date is taken as the same.
-        const auto key = [&](const QStringList& e) {
-            return nocaseKey(details(e, darkness).remove(dayOf(e[Col::RaceDate])));
-        };
-        const QString theirs = details(other, darkness);
-        if (sameDay(other[Col::RaceDate], entry[Col::RaceDate]) && key(other) == key(entry))
+        if (sameDay(other[Col::RaceDate], entry[Col::RaceDate]) &&
+            nocaseKey(details(other, darkness, false)) ==
+                nocaseKey(details(entry, darkness, false)))
             continue;
+        const QString theirs = details(other, darkness);
         ++birds, now = details(entry, darkness);
         if (!before.contains(theirs))
             before << theirs;

@@ -271,16 +271,21 @@ void Pellamy::openRace() {
     // printed as one. The last line of a file cut short stays, to be seen.
     // The list is numbered afresh, so that the entries said below are
     // numbered as it shows them.
-    QVector<int> numberShown(read.entries.size() + 1, 0);
-    QVector<RaceEntryRow> birds;
-    for (qsizetype i = 0; i < read.entries.size(); ++i)
-        if (!holdsNoBird(read.entries, i) ||
-            ((cutShort || zeroFilled) && i + 1 == read.entries.size())) {
-            birds << read.entries[i];
-            numberShown[i + 1] = int(birds.size());
-        }
-    const bool leftOut = birds.size() < read.entries.size();
+    const auto leftOutAt = [&](qsizetype i) {
+        return holdsNoBird(read.entries, i) &&
+               !((cutShort || zeroFilled) && i + 1 == read.entries.size());
+    };
+    bool leftOut = false;
+    for (qsizetype i = 0; i < read.entries.size() && !leftOut; ++i)
+        leftOut = leftOutAt(i);
     if (leftOut) {
+        QVector<int> numberShown(read.entries.size() + 1, 0);
+        QVector<RaceEntryRow> birds;
+        for (qsizetype i = 0; i < read.entries.size(); ++i)
+            if (!leftOutAt(i)) {
+                birds << read.entries[i];
+                numberShown[i + 1] = int(birds.size());
+            }
         for (int& number : read.overlongEntries)
             number = numberShown.value(number, number);
         read.entries = std::move(birds);

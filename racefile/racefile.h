@@ -98,8 +98,8 @@ bool endsPartWayThroughAnEntry(const QByteArray& bytes);
 
 // The entries read from a file that do not stand as Pellamy writes them, by
 // number from 1: those short of a race entry's fields (a line broken in a
-// text editor or a spreadsheet; a line of blanks alone and, when lastCut,
-// the last entry are not counted), and whole entries whose clock times hold
+// text editor or a spreadsheet; an entry that holds no bird and, when
+// lastCut, the last entry are not counted), and whole entries whose clock times hold
 // a '/' or ':' (made dates or times of day by a spreadsheet).
 QVector<int> shortEntries(const QVector<RaceEntryRow>& entries, bool lastCut);
 QVector<int> entriesWithDatedTimes(const QVector<RaceEntryRow>& entries);
@@ -111,9 +111,9 @@ bool isBlankLine(const RaceEntryRow& entry);
 // out when a race is opened; a spreadsheet may have given it empty fields).
 bool holdsNoBird(const QVector<RaceEntryRow>& entries, qsizetype i);
 
-// The first entry that is not a line of blanks (one left by an edit in
-// Notepad stays an entry of its own): the one whose race details a race is
-// read by. Null when there is none.
+// The first entry that holds a bird (a race brought back, or one read for
+// Season Results, may still hold lines of blanks): the one whose race
+// details a race is read by. Null when there is none.
 const RaceEntryRow* firstRaceEntry(const QVector<RaceEntryRow>& entries);
 
 // How many bytes of a file come before a run of NUL bytes that ends it, as
